@@ -1,0 +1,69 @@
+#include "app/apperror.h"
+
+#include "app/appglobals.h"
+#include "app/bounded.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+const char kSupportPhone[] = "(555) 010-4477";
+
+constexpr int kMessageLimit = 2000;  // characters of formatted message kept
+static const char kSupportLine[] = "\nPlease call KTB Customer Support ";
+
+// The report's text: location line, message, support line. Static, not on the
+// stack: the report may run on a thread with little stack left, and only the
+// first failed check ever uses it.
+static char AssertText[kPathSize + 40 + kMessageLimit + sizeof kSupportLine + 32];
+
+void FormatAssertTime(const PlatTime &t, char *out, size_t size)
+{
+    static const char *const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    int weekday = t.weekday >= 0 && t.weekday < 7 ? t.weekday : 0;
+    int month = t.month >= 1 && t.month <= 12 ? t.month - 1 : 0;
+    snprintf(out, size, "%s %s %2d %02d:%02d:%02d %04d\n", days[weekday], months[month], t.day % 100,
+             t.hour % 100, t.minute % 100, t.second % 100, t.year % 10000);
+}
+
+void AppAssert(int condition, const char *file, int line, const char *format, ...)
+{
+    if (condition)
+        return;
+
+    char logPath[260];
+    CopyText(logPath, sizeof logPath, ProgramDir);
+    AppendText(logPath, sizeof logPath, "\\assertFile.txt");
+    PlatFile *log = FileOpen(logPath, "at");
+
+    size_t used = 0;
+    if (file && line) {
+        // The location line keeps its line end even when a long path is cut.
+        snprintf(AssertText, kPathSize + 40, "File-> %.260s, Line-> %d\n", file, line);
+        used = strlen(AssertText);
+    }
+    char message[kMessageLimit + 1];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(message, sizeof message, format, args);
+    va_end(args);
+    memcpy(AssertText + used, message, strlen(message) + 1);
+
+    if (log) {
+        PlatTime now;
+        LocalTimeNow(&now);
+        char timeLine[32];
+        FormatAssertTime(now, timeLine, sizeof timeLine);
+        FileWrite(timeLine, strlen(timeLine), log);
+        FileWrite(AssertText, strlen(AssertText), log);
+        FileWrite("\n", 1, log);
+        FileClose(log);
+    }
+
+    AppendText(AssertText, sizeof AssertText, kSupportLine);
+    AppendText(AssertText, sizeof AssertText, kSupportPhone);
+    MessageBoxShow(nullptr, AssertText, "Assertion Error", kMbSystemModal);
+    ProcessExit(255);
+}

@@ -1,0 +1,25 @@
+// The error report: the program's last word on a failure it cannot go on from.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <stddef.h>
+
+// The support telephone number, in the assertion box and the wallpaper maker's
+// disk-full message.
+extern const char kSupportPhone[];
+
+// When condition is 0: appends a record to ProgramDir\assertFile.txt (the time
+// line, the location line when file is not null and line not 0, the message cut
+// to 2,000 characters), shows the message and the support line in a
+// system-modal "Assertion Error" box and ends the process with code 255.
+// When condition is non-zero, returns at once and touches nothing.
+void AppAssert(int condition, const char *file, int line, const char *format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 4, 5)))
+#endif
+    ;
+
+// The 24-character local date and time line with its line end, as
+// "Wed Jan  2 02:03:55 1980\n"; out holds at least 26 characters.
+void FormatAssertTime(const PlatTime &t, char *out, size_t size);

@@ -1,0 +1,64 @@
+// The simulated Windows behind the host backend, as tests see it.
+//
+// A folder of the Linux file system stands for drive C:. Paths are Windows
+// paths with backslashes, and file names ignore case. The registry is a tree in
+// memory; profile strings are real INI files with the profile functions' rules;
+// the live system (colours, metrics, wallpaper, screen saver, reloads,
+// broadcasts, shell notifications, message boxes) is recorded for tests to
+// read. Every call that changes the system also appends a line to the event
+// log, so tests can check what was done and in which order.
+//
+// Set up from the environment when a process starts: QUENNEL_HOST_ROOT (the
+// folder for C:\, else a new temporary folder) and QUENNEL_HOST_MODULE (the
+// program's Windows path).
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/records.h"
+
+#include <string>
+#include <vector>
+
+// A fresh machine whose drive C: is driveRoot (created when missing, its
+// content kept): empty registry but for the roots, default colours and
+// metrics, C:\windows, an 800 x 600 16-bit screen, no boxes, no events.
+void HostReset(const char *driveRoot);
+// The Linux path that a Windows path resolves to (existing components matched
+// without regard to case).
+std::string HostPath(const char *windowsPath);
+
+void HostSetModulePath(const char *windowsPath);
+void HostSetScreen(int width, int height, int depth);
+// A fixed local time for LocalTimeNow; null goes back to the real clock.
+void HostSetTime(const PlatTime *t);
+// Bytes that may still be written to the drive before writes come up short;
+// negative: no limit.
+void HostSetDiskSpace(long long bytes);
+// The next ThreadStart fails, as CreateThread does when resources run out.
+void HostFailNextThread();
+// Answers for the next message boxes, in order; after them each box returns
+// its first button (OK or Yes).
+void HostAnswerBoxes(const std::vector<int> &answers);
+
+struct HostBox {
+    PlatWindow owner;
+    std::string text, caption;
+    unsigned style;
+};
+
+// What the running system shows now.
+struct HostLive {
+    uint32_t sysColors[31];
+    IconMetricsRecord iconMetrics;
+    NonclientMetricsRecord nonclientMetrics;
+    std::string wallpaper;
+    bool screenSaveActive;
+    int cursorReloads, iconReloads;
+    std::vector<std::string> broadcasts;  // "action text"
+    std::vector<long> shellNotifications;
+    std::vector<HostBox> boxes;
+};
+HostLive HostLiveState();
+
+std::vector<std::string> HostEvents();
+void HostClearEvents();

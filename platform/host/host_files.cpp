@@ -1,0 +1,250 @@
+// The host backend's drive, paths and C runtime streams.
+#include "platform/host/host_internal.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+struct PlatFile {
+    FILE *stream;
+    bool text;  // line ends CR LF on disk, LF to the program; Ctrl-Z ends a read
+    bool eof;
+};
+
+bool SameText(const std::string &a, const std::string &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); i++)
+        if (tolower((unsigned char)a[i]) != tolower((unsigned char)b[i]))
+            return false;
+    return true;
+}
+
+// The entry of folder dir whose name matches name without regard to case, or
+// name itself when there is none.
+static std::string MatchEntry(const std::string &dir, const std::string &name)
+{
+    struct stat st;
+    if (stat((dir + "/" + name).c_str(), &st) == 0)
+        return name;
+    std::string found = name;
+    if (DIR *d = opendir(dir.c_str())) {
+        while (dirent *e = readdir(d))
+            if (SameText(e->d_name, name)) {
+                found = e->d_name;
+                break;
+            }
+        closedir(d);
+    }
+    return found;
+}
+
+std::string HostPath(const char *windowsPath)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    std::string p = windowsPath;
+    for (char &c : p)
+        if (c == '/')
+            c = '\\';
+    if (p.size() >= 2 && p[1] == ':')
+        p = p.substr(2);  // only drive C: exists
+    std::string out = m.driveRoot;
+    size_t at = 0;
+    while (at <= p.size()) {
+        size_t end = p.find('\\', at);
+        if (end == std::string::npos)
+            end = p.size();
+        std::string part = p.substr(at, end - at);
+        at = end + 1;
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            size_t slash = out.rfind('/');
+            if (slash != std::string::npos && out.size() > m.driveRoot.size())
+                out.resize(slash);
+            continue;
+        }
+        out += "/" + MatchEntry(out, part);
+    }
+    return out;
+}
+
+PlatFile *FileOpen(const char *path, const char *mode)
+{
+    char base = mode[0];
+    if (base != 'r' && base != 'w' && base != 'a')
+        return nullptr;
+    bool plus = strchr(mode, '+') != nullptr;
+    bool binary = strchr(mode, 'b') != nullptr;
+    std::string real = HostPath(path);
+    struct stat st;
+    if (stat(real.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return nullptr;
+    std::string hostMode(1, base);
+    hostMode += plus ? "b+" : "b";
+    FILE *s = fopen(real.c_str(), hostMode.c_str());
+    if (!s)
+        return nullptr;
+    return new PlatFile{s, !binary, false};
+}
+
+size_t FileRead(void *buf, size_t size, PlatFile *f)
+{
+    if (!f->text) {
+        size_t n = fread(buf, 1, size, f->stream);
+        if (n < size)
+            f->eof = true;
+        return n;
+    }
+    char *out = (char *)buf;
+    size_t n = 0;
+    while (n < size) {
+        int c = getc(f->stream);
+        if (c == EOF || c == 0x1A) {
+            f->eof = true;
+            break;
+        }
+        if (c == '\r') {
+            int next = getc(f->stream);
+            if (next == '\n')
+                c = '\n';
+            else if (next != EOF)
+                ungetc(next, f->stream);
+        }
+        out[n++] = (char)c;
+    }
+    return n;
+}
+
+// Writes up to size bytes as they stand on disk, within the drive's free space.
+static size_t WriteRaw(const char *data, size_t size, FILE *s)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    size_t allowed = size;
+    if (m.diskSpace >= 0 && (long long)allowed > m.diskSpace)
+        allowed = (size_t)m.diskSpace;
+    size_t n = fwrite(data, 1, allowed, s);
+    if (m.diskSpace >= 0)
+        m.diskSpace -= (long long)n;
+    return n;
+}
+
+size_t FileWrite(const void *data, size_t size, PlatFile *f)
+{
+    const char *in = (const char *)data;
+    if (!f->text)
+        return WriteRaw(in, size, f->stream);
+    size_t done = 0;
+    while (done < size) {
+        const char *nl = (const char *)memchr(in + done, '\n', size - done);
+        size_t run = nl ? (size_t)(nl - (in + done)) : size - done;
+        size_t n = WriteRaw(in + done, run, f->stream);
+        done += n;
+        if (n < run || !nl)
+            break;
+        if (WriteRaw("\r\n", 2, f->stream) < 2)
+            break;
+        done++;
+    }
+    return done;
+}
+
+char *FileGets(char *buf, int size, PlatFile *f)
+{
+    if (size <= 0)
+        return nullptr;
+    int n = 0;
+    while (n < size - 1) {
+        char c;
+        if (FileRead(&c, 1, f) != 1)
+            break;
+        buf[n++] = c;
+        if (c == '\n')
+            break;
+    }
+    if (n == 0)
+        return nullptr;
+    buf[n] = 0;
+    return buf;
+}
+
+bool FileEof(PlatFile *f) { return f->eof; }
+
+long FileLength(PlatFile *f)
+{
+    long at = ftell(f->stream);
+    if (at < 0 || fseek(f->stream, 0, SEEK_END) != 0)
+        return -1;
+    long length = ftell(f->stream);
+    fseek(f->stream, at, SEEK_SET);
+    return length;
+}
+
+int FileClose(PlatFile *f)
+{
+    int rc = fclose(f->stream);
+    delete f;
+    return rc;
+}
+
+bool FileDelete(const char *path)
+{
+    bool ok = unlink(HostPath(path).c_str()) == 0;
+    HostEvent(std::string("file delete ") + path + (ok ? "" : " (failed)"));
+    return ok;
+}
+
+bool FileMove(const char *from, const char *to)
+{
+    std::string source = HostPath(from), target = HostPath(to);
+    struct stat st;
+    bool ok = stat(source.c_str(), &st) == 0 && stat(target.c_str(), &st) != 0 &&
+              rename(source.c_str(), target.c_str()) == 0;
+    HostEvent(std::string("file move ") + from + " -> " + to + (ok ? "" : " (failed)"));
+    return ok;
+}
+
+unsigned WindowsFolder(char *buf, unsigned size)
+{
+    unsigned length = (unsigned)strlen(kHostWindowsFolder);
+    if (size <= length)
+        return length + 1;
+    memcpy(buf, kHostWindowsFolder, length + 1);
+    return length;
+}
+
+unsigned ModuleFileName(char *buf, unsigned size)
+{
+    if (size == 0)
+        return 0;
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    unsigned length = (unsigned)m.modulePath.size();
+    unsigned copy = length < size ? length : size - 1;
+    memcpy(buf, m.modulePath.data(), copy);
+    buf[copy] = 0;
+    return length < size ? length : size;
+}
+
+// With short names switched off, as on most of today's drives, a file's short
+// path is its long path.
+unsigned ShortPathName(const char *longPath, char *shortPath, unsigned size)
+{
+    struct stat st;
+    if (stat(HostPath(longPath).c_str(), &st) != 0)
+        return 0;
+    unsigned length = (unsigned)strlen(longPath);
+    if (size <= length)
+        return length + 1;
+    memmove(shortPath, longPath, length + 1);
+    return length;
+}

@@ -1,0 +1,47 @@
+// State shared by the host backend's files. One lock guards all of it, since
+// the wallpaper job calls the platform from its own thread.
+#pragma once
+
+#include "platform/host/host.h"
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct RegValue {
+    std::string name;  // "" is the key's default value
+    unsigned type;
+    std::vector<uint8_t> data;
+};
+
+struct RegNode {
+    std::string name;
+    std::vector<RegValue> values;
+    std::vector<std::unique_ptr<RegNode>> children;
+};
+
+struct HostMachine {
+    std::recursive_mutex lock;
+    std::string driveRoot;                    // Linux folder standing for C:
+    std::string modulePath;                   // the program's Windows path
+    RegNode roots[3];                         // by RegRoot
+    HostLive live;
+    std::vector<int> boxAnswers;
+    std::vector<std::string> events;
+    int screenWidth, screenHeight, screenDepth;
+    bool fixedTime;
+    PlatTime time;
+    long long diskSpace;                      // < 0: no limit
+    bool failNextThread;
+};
+
+HostMachine &Machine();
+void HostEvent(const std::string &line);
+// Case-insensitive ASCII comparison, as the registry and the file system do.
+bool SameText(const std::string &a, const std::string &b);
+// The backend's Windows folder as a Windows path.
+constexpr const char *kHostWindowsFolder = "C:\\windows";
+// Resets the registry to empty roots (registry file).
+void HostResetRegistry(HostMachine &m);
+const char *RootName(RegRoot root);

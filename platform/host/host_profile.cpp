@@ -1,0 +1,163 @@
+// The host backend's profile strings: real INI files, read and written with
+// the rules of GetPrivateProfileStringA and WritePrivateProfileStringA.
+#include "platform/host/host_internal.h"
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+struct IniLine {
+    std::string key;    // empty with no value: a blank line
+    std::string value;
+    bool hasValue;
+};
+
+struct IniSection {
+    std::string name;
+    bool hasHeader;     // false only for lines before the first section
+    std::vector<IniLine> lines;
+};
+
+std::string Trim(const std::string &s)
+{
+    size_t a = s.find_first_not_of(" \t\r\n");
+    if (a == std::string::npos)
+        return "";
+    size_t b = s.find_last_not_of(" \t\r\n");
+    return s.substr(a, b - a + 1);
+}
+
+// A bare file name means a file in the Windows folder.
+std::string ProfilePath(const char *file)
+{
+    std::string name = file;
+    if (name.find_first_of("\\/:") == std::string::npos)
+        name = std::string(kHostWindowsFolder) + "\\" + name;
+    return HostPath(name.c_str());
+}
+
+std::vector<IniSection> LoadIni(const std::string &path)
+{
+    std::vector<IniSection> sections;
+    FILE *f = fopen(path.c_str(), "rb");
+    if (!f)
+        return sections;
+    std::string text;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
+        text.append(chunk, n);
+    fclose(f);
+    sections.push_back(IniSection{"", false, {}});
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = Trim(text.substr(at, end - at));
+        at = end + 1;
+        if (!line.empty() && line[0] == '[') {
+            size_t close = line.find(']');
+            sections.push_back(IniSection{Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)), true, {}});
+            continue;
+        }
+        size_t eq = line.find('=');
+        if (eq == std::string::npos)
+            sections.back().lines.push_back(IniLine{line, "", false});
+        else
+            sections.back().lines.push_back(IniLine{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)), true});
+    }
+    return sections;
+}
+
+bool SaveIni(const std::string &path, const std::vector<IniSection> &sections)
+{
+    std::string text;
+    for (const IniSection &s : sections) {
+        if (s.hasHeader)
+            text += "[" + s.name + "]\r\n";
+        for (const IniLine &l : s.lines)
+            text += l.key + (l.hasValue ? "=" + l.value : "") + "\r\n";
+    }
+    FILE *f = fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = fwrite(text.data(), 1, text.size(), f) == text.size();
+    return fclose(f) == 0 && ok;
+}
+
+IniSection *FindSection(std::vector<IniSection> &sections, const char *name)
+{
+    for (IniSection &s : sections)
+        if (s.hasHeader && SameText(s.name, Trim(name)))
+            return &s;
+    return nullptr;
+}
+
+IniLine *FindKey(IniSection &s, const char *key)
+{
+    for (IniLine &l : s.lines)
+        if (!l.key.empty() && SameText(l.key, Trim(key)))
+            return &l;
+    return nullptr;
+}
+
+}  // namespace
+
+unsigned ProfileGetString(const char *section, const char *key, const char *defaultText,
+                          char *buf, unsigned size, const char *file)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    if (size == 0)
+        return 0;
+    std::string value = defaultText ? defaultText : "";
+    value.erase(value.find_last_not_of(' ') + 1);  // trailing blanks of the default go
+    std::vector<IniSection> sections = LoadIni(ProfilePath(file));
+    if (IniSection *s = FindSection(sections, section))
+        if (IniLine *l = FindKey(*s, key)) {
+            value = l->value;
+            if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+                value = value.substr(1, value.size() - 2);
+        }
+    size_t copy = value.size() < size - 1 ? value.size() : size - 1;
+    memcpy(buf, value.data(), copy);
+    buf[copy] = 0;
+    return (unsigned)copy;
+}
+
+bool ProfileWriteString(const char *section, const char *key, const char *value, const char *file)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    std::string path = ProfilePath(file);
+    std::vector<IniSection> sections = LoadIni(path);
+    if (sections.empty())
+        sections.push_back(IniSection{"", false, {}});
+    IniSection *s = FindSection(sections, section);
+    if (!s) {
+        if (!value)
+            return true;
+        sections.push_back(IniSection{Trim(section), true, {}});
+        s = &sections.back();
+    }
+    IniLine *l = FindKey(*s, key);
+    if (!value) {
+        if (l)
+            s->lines.erase(s->lines.begin() + (l - s->lines.data()));
+    } else if (l) {
+        l->value = Trim(value);
+        l->hasValue = true;
+    } else {
+        // A new key goes after the section's last key, before its blank lines.
+        size_t at = s->lines.size();
+        while (at > 0 && s->lines[at - 1].key.empty() && !s->lines[at - 1].hasValue)
+            at--;
+        s->lines.insert(s->lines.begin() + at, IniLine{Trim(key), Trim(value), true});
+    }
+    bool ok = SaveIni(path, sections);
+    HostEvent(std::string("profile write ") + file + " [" + section + "] " + key + " = " +
+              (value ? "\"" + std::string(value) + "\"" : "(deleted)") + (ok ? "" : " (failed)"));
+    return ok;
+}

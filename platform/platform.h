@@ -1,0 +1,175 @@
+// The one seam between the program and the system it runs on.
+//
+// Every registry, profile-string, system-settings, file, thread, time, screen
+// and message-box operation that the portable folders need goes through here.
+// Two backends implement it: win32/ calls the real functions one to one, and
+// host/ is a simulated Windows for Linux tests (see host/host.h).
+//
+// The operations keep the contracts of the Win32 functions they stand for:
+// same arguments, same results, same error codes, so that callers are written
+// exactly as they would be against the real API. No <windows.h> here.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+// Opaque handles. On win32 they are the real HKEY, HWND, HINSTANCE, HANDLE.
+typedef struct PlatKeyRec *PlatKey;
+typedef struct PlatWindowRec *PlatWindow;
+typedef struct PlatInstanceRec *PlatInstance;
+typedef struct PlatThreadRec *PlatThread;
+typedef struct PlatFile PlatFile;
+
+// Win32 error codes that callers look at.
+constexpr long kErrorSuccess = 0;
+constexpr long kErrorFileNotFound = 2;
+constexpr long kErrorAccessDenied = 5;
+constexpr long kErrorMoreData = 234;
+
+// ---------------------------------------------------------------- registry
+
+enum RegRoot { kRegCurrentUser, kRegClassesRoot, kRegLocalMachine };
+
+// Access rights, the Win32 values.
+constexpr unsigned kKeyQueryValue = 0x0001;
+constexpr unsigned kKeySetValue = 0x0002;
+constexpr unsigned kKeyAllAccess = 0xF003F;
+
+// Value types, the Win32 values.
+constexpr unsigned kRegSz = 1;
+constexpr unsigned kRegBinary = 3;
+constexpr unsigned kRegDword = 4;
+
+// RegOpenKeyExA: opens an existing key; a missing key is never created.
+long RegistryOpen(RegRoot root, const char *path, unsigned access, PlatKey *key);
+// RegCreateKeyExA (no class, non-volatile): opens the key, creating it and any
+// missing parents.
+long RegistryCreate(RegRoot root, const char *path, unsigned access, PlatKey *key);
+// RegSetValueExA. A null or empty name is the key's default value.
+long RegistrySetValue(PlatKey key, const char *name, unsigned type, const void *data, uint32_t size);
+// RegSetValueExA with REG_SZ and the text's length plus one: the terminating
+// zero is stored.
+long RegistrySetText(PlatKey key, const char *name, const char *text);
+// RegQueryValueExA with no type: copies the stored bytes into data, *size in
+// bytes on entry and the stored size on return. A value larger than the buffer
+// gives kErrorMoreData and leaves the buffer as it was.
+long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size);
+long RegistryFlush(PlatKey key);
+long RegistryClose(PlatKey key);
+// RegDeleteTreeA on root\path, the key itself included (test set-up).
+long RegistryDeleteTree(RegRoot root, const char *path);
+
+// ---------------------------------------------------------- profile strings
+
+// GetPrivateProfileStringA for one section and key: the value, or the default
+// (with its trailing blanks removed) when the key, the section or the file is
+// missing. The text is cut to size - 1; returns its length. A file name without
+// a folder means a file in the Windows folder.
+unsigned ProfileGetString(const char *section, const char *key, const char *defaultText,
+                          char *buf, unsigned size, const char *file);
+// WritePrivateProfileStringA: creates the file and the section when missing,
+// replaces the key's value when the key exists. A null value deletes the key.
+bool ProfileWriteString(const char *section, const char *key, const char *value, const char *file);
+
+// ------------------------------------------------------------ live settings
+
+// SystemParametersInfoA action numbers and flags.
+constexpr unsigned kSpiSetDeskWallpaper = 20;
+constexpr unsigned kSpiSetScreenSaveActive = 17;
+constexpr unsigned kSpiGetNonclientMetrics = 41;
+constexpr unsigned kSpiSetNonclientMetrics = 42;
+constexpr unsigned kSpiGetIconMetrics = 45;
+constexpr unsigned kSpiSetIconMetrics = 46;
+constexpr unsigned kSpiSetCursors = 87;
+constexpr unsigned kSpiSetIcons = 88;
+constexpr unsigned kSpifUpdateIniFile = 1;
+constexpr unsigned kSpifSendWinIniChange = 2;
+
+// SystemParametersInfoA for the actions above. Metric records are the
+// structures of records.h.
+bool SystemParameters(unsigned action, unsigned param, void *pointer, unsigned flags);
+// SetSysColors: count elements and COLORREF values (red in the low byte).
+bool SysColorsSet(int count, const int *elements, const uint32_t *colors);
+// GetSysColor.
+uint32_t SysColorGet(int element);
+// SendMessageA(HWND_BROADCAST, WM_WININICHANGE, action, text): returns when
+// every top-level window has been told.
+void BroadcastIniChange(unsigned action, const char *text);
+
+// SHChangeNotify with SHCNF_IDLIST and no items.
+constexpr long kShcneAssocChanged = 0x08000000;
+constexpr long kShcneUpdateImage = 0x00008000;
+void ShellNotify(long event);
+
+// ------------------------------------------------------------ folders, files
+
+// GetWindowsDirectoryA: the folder without a trailing backslash; returns its
+// length, or the size needed (zero included) when buf is too small.
+unsigned WindowsFolder(char *buf, unsigned size);
+// GetModuleFileNameA for the running program: its full path, cut to the
+// buffer; returns the length copied.
+unsigned ModuleFileName(char *buf, unsigned size);
+// GetShortPathNameA: 0 when the file does not exist; otherwise the length
+// (or the size needed when it does not fit, leaving shortPath untouched).
+unsigned ShortPathName(const char *longPath, char *shortPath, unsigned size);
+
+// The C runtime's stream functions on a Windows path. Modes as fopen: "r",
+// "rb", "w", "wb", "at", "wbc" ("c": a flush commits to the disk). Text mode
+// stores line ends as CR LF and reads them back as LF.
+PlatFile *FileOpen(const char *path, const char *mode);
+size_t FileRead(void *buf, size_t size, PlatFile *f);
+size_t FileWrite(const void *data, size_t size, PlatFile *f);
+// fgets: at most size - 1 characters, up to and with the line end.
+char *FileGets(char *buf, int size, PlatFile *f);
+bool FileEof(PlatFile *f);
+// The file's length in bytes (binary streams), or -1.
+long FileLength(PlatFile *f);
+int FileClose(PlatFile *f);
+// DeleteFileA, MoveFileA (fails when the target exists).
+bool FileDelete(const char *path);
+bool FileMove(const char *from, const char *to);
+
+// -------------------------------------------------------- time, threads, UI
+
+struct PlatTime {
+    int year;     // four digits
+    int month;    // 1-12
+    int day;      // 1-31
+    int weekday;  // 0 Sunday - 6 Saturday
+    int hour, minute, second;
+};
+void LocalTimeNow(PlatTime *t);
+
+// CreateThread with default security and stack, running at once; null when it
+// cannot be created.
+typedef unsigned long (*ThreadRoutine)(void *param);
+PlatThread ThreadStart(ThreadRoutine routine, void *param);
+// WaitForSingleObject on the thread.
+constexpr unsigned long kWaitObject0 = 0;
+constexpr unsigned long kWaitTimeout = 258;
+constexpr unsigned long kWaitFailed = 0xFFFFFFFF;
+unsigned long ThreadWait(PlatThread thread, unsigned long ms);
+void ThreadClose(PlatThread thread);
+
+// MessageBoxA styles and answers, the Win32 values.
+constexpr unsigned kMbOk = 0x0;
+constexpr unsigned kMbYesNoCancel = 0x3;
+constexpr unsigned kMbIconQuestion = 0x20;
+constexpr unsigned kMbIconWarning = 0x30;
+constexpr unsigned kMbSystemModal = 0x1000;
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
+int MessageBoxShow(PlatWindow owner, const char *text, const char *caption, unsigned style);
+
+// Screen facts of the desktop window: size in pixels (SM_CXSCREEN,
+// SM_CYSCREEN), bits per pixel times planes, and pixels per metre from
+// HORZRES * 1000 / HORZSIZE and VERTRES * 1000 / VERTSIZE.
+void ScreenSize(int *width, int *height);
+int ScreenBitsPerPixel();
+void ScreenPelsPerMeter(int *x, int *y);
+
+// exit(): the runtime's ordinary exit path, flushing streams and running exit
+// handlers.
+[[noreturn]] void ProcessExit(int code);

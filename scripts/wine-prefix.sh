@@ -1,0 +1,16 @@
+#!/bin/sh
+# Makes a 32-bit Wine prefix with a virtual desktop, for tests to copy.
+# usage: scripts/wine-prefix.sh DIR [WIDTHxHEIGHT]
+set -e
+mkdir -p "$(dirname "$1")"
+export WINEPREFIX="$(realpath -m "$1")" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY
+rm -rf "$WINEPREFIX" "$WINEPREFIX.tmp"
+WINEPREFIX="$WINEPREFIX.tmp" wineboot -i >/dev/null 2>&1
+export WINEPREFIX="$WINEPREFIX.tmp"
+# Tahoma, MS Sans Serif and Marlett: without them Wine measures and draws with other fonts.
+cp -r /usr/share/wine/fonts/. "$WINEPREFIX/drive_c/windows/Fonts/"
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "${2:-800x600}" /f >/dev/null 2>&1
+wineserver -w
+mv "$WINEPREFIX" "${WINEPREFIX%.tmp}"

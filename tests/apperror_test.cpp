@@ -1,0 +1,98 @@
+// The error report, watched from outside through the probe program: the box,
+// the log record beside the program, and the exit code.
+#include "app/apperror.h"
+#include "tests/testing.h"
+
+#include <string>
+
+using ErrorReport = MachineTest;
+
+static const std::string kSupport = std::string("\nPlease call KTB Customer Support ") + kSupportPhone;
+
+// The log with its time lines checked and taken out: each record starts with
+// a line such as "Wed Jan  2 02:03:55 1980".
+static std::string WithoutTimeLines(const std::string &log)
+{
+    std::string rest;
+    int timeLines = 0;
+    for (size_t at = 0; at < log.size();) {
+        size_t end = log.find("\r\n", at);
+        end = end == std::string::npos ? log.size() : end + 2;
+        std::string line = log.substr(at, end - at);
+        at = end;
+        if (line.size() == 26 && line[3] == ' ' && line[7] == ' ' && line[10] == ' ' && line[13] == ':' &&
+            line[16] == ':' && line[19] == ' ' && timeLines < 100) {
+            timeLines++;
+            continue;
+        }
+        rest += line;
+    }
+    EXPECT_GT(timeLines, 0);
+    return rest;
+}
+
+TEST_F(ErrorReport, PassingCheckLeavesNoTrace)
+{
+    std::string dir = NewFolder(), box;
+    EXPECT_EQ(0, RunProbe("assert_probe", dir, "pass", &box));
+    EXPECT_EQ("", box);
+    EXPECT_FALSE(FileExists(dir + "\\assertFile.txt"));
+}
+
+TEST_F(ErrorReport, FailedCheckShowsBoxLogsAndExits255)
+{
+    std::string dir = NewFolder(), box;
+    EXPECT_EQ(255, RunProbe("assert_probe", dir, "fail", &box));
+    std::string located = "File-> C:\\src\\probe.cpp, Line-> 42\nValue 7 is bad: seven";
+    EXPECT_EQ(located + kSupport, box);
+    std::string log = ReadWholeFile(dir + "\\assertFile.txt");
+    EXPECT_EQ("File-> C:\\src\\probe.cpp, Line-> 42\r\nValue 7 is bad: seven\r\n", WithoutTimeLines(log));
+    EXPECT_EQ(std::string::npos, log.find("Customer Support"));
+}
+
+TEST_F(ErrorReport, RecordsAccumulateOldestFirst)
+{
+    std::string dir = NewFolder(), box;
+    EXPECT_EQ(255, RunProbe("assert_probe", dir, "fail", &box));
+    EXPECT_EQ(255, RunProbe("assert_probe", dir, "noloc", &box));
+    EXPECT_EQ("Out of room on drive C: for backup file\n" + kSupport, box);
+    EXPECT_EQ("File-> C:\\src\\probe.cpp, Line-> 42\r\nValue 7 is bad: seven\r\n"
+              "Out of room on drive C: for backup file\r\n\r\n",
+              WithoutTimeLines(ReadWholeFile(dir + "\\assertFile.txt")));
+}
+
+TEST_F(ErrorReport, MessageCutAt2000Characters)
+{
+    std::string dir = NewFolder(), box;
+    EXPECT_EQ(255, RunProbe("assert_probe", dir, "long", &box));
+    std::string message = std::string(1999, 'x') + "y";
+    EXPECT_EQ("File-> probe.cpp, Line-> 1\n" + message + kSupport, box);
+    EXPECT_EQ("File-> probe.cpp, Line-> 1\r\n" + message + "\r\n",
+              WithoutTimeLines(ReadWholeFile(dir + "\\assertFile.txt")));
+}
+
+TEST_F(ErrorReport, FailedCheckOnSecondThread)
+{
+    std::string dir = NewFolder(), box;
+    EXPECT_EQ(255, RunProbe("assert_probe", dir, "thread", &box));
+    EXPECT_EQ("File-> worker.cpp, Line-> 7\nFrom the worker thread" + kSupport, box);
+}
+
+TEST_F(ErrorReport, ProgramInDriveRootLogsThere)
+{
+    std::string box;
+    EXPECT_EQ(255, RunProbe("assert_probe", "C:", "noloc", &box));
+    std::string log = ReadWholeFile("C:\\assertFile.txt");
+    EXPECT_NE(std::string::npos, log.find("Out of room on drive C")) << log;
+    FileDelete("C:\\assertFile.txt");
+    FileDelete("C:\\assert_probe.exe");
+}
+
+TEST(ErrorReportTime, TwentyFourCharacterLine)
+{
+    char line[32];
+    FormatAssertTime(PlatTime{1980, 1, 2, 3, 2, 3, 55}, line, sizeof line);
+    EXPECT_STREQ("Wed Jan  2 02:03:55 1980\n", line);
+    FormatAssertTime(PlatTime{2026, 12, 31, 4, 23, 59, 9}, line, sizeof line);
+    EXPECT_STREQ("Thu Dec 31 23:59:09 2026\n", line);
+}

@@ -1,0 +1,363 @@
+// The platform operations' contracts. The same tests run natively against the
+// simulated Windows and under Wine against the real functions: where they
+// agree, the simulation is faithful.
+#include "platform/records.h"
+#include "tests/testing.h"
+
+#include <string.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+namespace {
+
+const char kTestKey[] = "Software\\QuennelTest";
+
+class Registry : public MachineTest {
+protected:
+    void SetUp() override
+    {
+        MachineTest::SetUp();
+        RegistryDeleteTree(kRegCurrentUser, kTestKey);
+    }
+    void TearDown() override { RegistryDeleteTree(kRegCurrentUser, kTestKey); }
+};
+
+std::string Query(const char *path, const char *name, long *rc = nullptr)
+{
+    PlatKey key;
+    char buf[260];
+    uint32_t size = sizeof buf;
+    long r = RegistryOpen(kRegCurrentUser, path, kKeyQueryValue, &key);
+    if (r == kErrorSuccess) {
+        r = RegistryQuery(key, name, buf, &size);
+        RegistryClose(key);
+    }
+    if (rc)
+        *rc = r;
+    return r == kErrorSuccess ? std::string(buf, size) : "<" + std::to_string(r) + ">";
+}
+
+TEST_F(Registry, WriteToMissingKeyCreatesNothing)
+{
+    PlatKey key = (PlatKey)1;
+    EXPECT_EQ(kErrorFileNotFound, RegistryOpen(kRegCurrentUser, "Software\\QuennelTest\\Missing", kKeySetValue, &key));
+    EXPECT_EQ(nullptr, key);
+    EXPECT_NE(kErrorSuccess, RegistrySetText(key, "Value", "text"));
+    EXPECT_EQ(kErrorFileNotFound, RegistryOpen(kRegCurrentUser, kTestKey, kKeyQueryValue, &key));
+}
+
+TEST_F(Registry, TextRoundTripsWithItsZero)
+{
+    PlatKey key;
+    ASSERT_EQ(kErrorSuccess, RegistryCreate(kRegCurrentUser, "Software\\QuennelTest\\Colors", kKeySetValue, &key));
+    EXPECT_EQ(kErrorSuccess, RegistrySetText(key, "ActiveTitle", "0 0 128"));
+    EXPECT_EQ(kErrorSuccess, RegistrySetText(key, nullptr, "default text"));
+    EXPECT_EQ(kErrorSuccess, RegistrySetText(key, "Empty", ""));
+    EXPECT_EQ(kErrorSuccess, RegistryFlush(key));
+    EXPECT_EQ(kErrorSuccess, RegistryClose(key));
+
+    EXPECT_EQ(std::string("0 0 128\0", 8), Query("Software\\QuennelTest\\Colors", "ActiveTitle"));
+    EXPECT_EQ(std::string("default text\0", 13), Query("Software\\QuennelTest\\Colors", ""));
+    EXPECT_EQ(std::string("\0", 1), Query("Software\\QuennelTest\\Colors", "Empty"));
+    // Key paths and value names ignore case.
+    EXPECT_EQ(std::string("0 0 128\0", 8), Query("SOFTWARE\\quenneltest\\COLORS", "activetitle"));
+}
+
+TEST_F(Registry, QueryResults)
+{
+    PlatKey key;
+    ASSERT_EQ(kErrorSuccess, RegistryCreate(kRegCurrentUser, kTestKey, kKeySetValue | kKeyQueryValue, &key));
+    RegistrySetText(key, "Long", "0123456789");
+    char buf[8];
+    uint32_t size = sizeof buf;
+    EXPECT_EQ(kErrorMoreData, RegistryQuery(key, "Long", buf, &size));
+    EXPECT_EQ(11u, size);
+    size = sizeof buf;
+    EXPECT_EQ(kErrorFileNotFound, RegistryQuery(key, "Missing", buf, &size));
+    size = sizeof buf;
+    EXPECT_EQ(kErrorFileNotFound, RegistryQuery(key, nullptr, buf, &size)) << "a default value never set";
+    uint32_t dword = 0x01020304;
+    RegistrySetValue(key, "Number", kRegDword, &dword, 4);
+    size = sizeof buf;
+    EXPECT_EQ(kErrorSuccess, RegistryQuery(key, "Number", buf, &size));
+    EXPECT_EQ(4u, size);
+    EXPECT_EQ(0, memcmp(buf, "\x04\x03\x02\x01", 4));
+    RegistryClose(key);
+}
+
+TEST_F(Registry, QueryAccessCannotWrite)
+{
+    PlatKey key;
+    ASSERT_EQ(kErrorSuccess, RegistryCreate(kRegCurrentUser, kTestKey, kKeySetValue, &key));
+    RegistryClose(key);
+    ASSERT_EQ(kErrorSuccess, RegistryOpen(kRegCurrentUser, kTestKey, kKeyQueryValue, &key));
+    EXPECT_EQ(kErrorAccessDenied, RegistrySetText(key, "Value", "text"));
+    RegistryClose(key);
+    long rc;
+    Query(kTestKey, "Value", &rc);
+    EXPECT_EQ(kErrorFileNotFound, rc);
+}
+
+using Profile = MachineTest;
+
+TEST_F(Profile, ReadsWithDefaultsAndCuts)
+{
+    std::string file = NewFolder() + "\\test.theme";
+    WriteWholeFile(file, "[Control Panel\\Colors]\r\nActiveTitle=0 0 128\r\n  Spaced  =  a b  \r\n"
+                         "Quoted=\"q r\"\r\n[Metrics]\nIconMetrics=76 0 0 0\n");
+    char buf[261];
+    EXPECT_EQ(7u, ProfileGetString("Control Panel\\Colors", "ActiveTitle", "", buf, sizeof buf, file.c_str()));
+    EXPECT_STREQ("0 0 128", buf);
+    ProfileGetString("CONTROL PANEL\\colors", "activetitle", "", buf, sizeof buf, file.c_str());
+    EXPECT_STREQ("0 0 128", buf);
+    ProfileGetString("Control Panel\\Colors", "Spaced", "", buf, sizeof buf, file.c_str());
+    EXPECT_STREQ("a b", buf);
+    ProfileGetString("Control Panel\\Colors", "Quoted", "", buf, sizeof buf, file.c_str());
+    EXPECT_STREQ("q r", buf);
+    ProfileGetString("Metrics", "IconMetrics", "", buf, sizeof buf, file.c_str());
+    EXPECT_STREQ("76 0 0 0", buf);
+
+    // Missing key, section or file: the default, without its trailing blanks.
+    EXPECT_EQ(6u, ProfileGetString("Control Panel\\Colors", "Missing", "(None)", buf, sizeof buf, file.c_str()));
+    EXPECT_STREQ("(None)", buf);
+    ProfileGetString("No Section", "ActiveTitle", "16", buf, sizeof buf, file.c_str());
+    EXPECT_STREQ("16", buf);
+    ProfileGetString("boot", "SCRNSAVE.EXE", "x  ", buf, sizeof buf, (NewFolder() + "\\none.ini").c_str());
+    EXPECT_STREQ("x", buf);
+
+    // Text longer than the buffer is cut to size - 1.
+    char small[5];
+    memset(small, '#', sizeof small);
+    EXPECT_EQ(4u, ProfileGetString("Control Panel\\Colors", "ActiveTitle", "", small, sizeof small, file.c_str()));
+    EXPECT_STREQ("0 0 ", small);
+    EXPECT_EQ(4u, ProfileGetString("x", "y", "defaulted", small, sizeof small, file.c_str()));
+    EXPECT_STREQ("defa", small);
+}
+
+TEST_F(Profile, WritesCreateAndReplace)
+{
+    std::string file = NewFolder() + "\\made.theme";
+    EXPECT_TRUE(ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "1 2 3", file.c_str()));
+    EXPECT_TRUE(ProfileWriteString("Metrics", "IconMetrics", "76 0 0 0 ", file.c_str()));
+    EXPECT_TRUE(ProfileWriteString("control panel\\colors", "Background", "4 5 6", file.c_str()));
+    EXPECT_TRUE(ProfileWriteString("Control Panel\\Colors", "ACTIVETITLE", "7 8 9", file.c_str()));
+    EXPECT_TRUE(ProfileWriteString("Metrics", "Gone", "x", file.c_str()));
+    EXPECT_TRUE(ProfileWriteString("Metrics", "Gone", nullptr, file.c_str()));
+    char buf[261];
+    ProfileGetString("Control Panel\\Colors", "ActiveTitle", "", buf, sizeof buf, file.c_str());
+    EXPECT_STREQ("7 8 9", buf);
+    ProfileGetString("Control Panel\\Colors", "Background", "", buf, sizeof buf, file.c_str());
+    EXPECT_STREQ("4 5 6", buf);
+    ProfileGetString("Metrics", "Gone", "none", buf, sizeof buf, file.c_str());
+    EXPECT_STREQ("none", buf);
+    std::string text = ReadWholeFile(file);
+    EXPECT_LT(text.find("[Control Panel\\Colors]"), text.find("[Metrics]")) << text;
+    EXPECT_LT(text.find("Background=4 5 6"), text.find("[Metrics]")) << text;
+    // The value is stored without its trailing blank; sections follow each other
+    // without blank lines.
+    EXPECT_NE(std::string::npos, text.find("Background=4 5 6\r\n[Metrics]\r\nIconMetrics=76 0 0 0\r\n")) << text;
+}
+
+TEST_F(Profile, BareNameMeansWindowsFolder)
+{
+    EXPECT_TRUE(ProfileWriteString("Zorva", "switcher", "C:\\Themes", "control.ini"));
+    char buf[261];
+    ProfileGetString("Zorva", "switcher", "", buf, sizeof buf, "control.ini");
+    EXPECT_STREQ("C:\\Themes", buf);
+    std::string full = WinDir() + "\\control.ini";
+    ProfileGetString("Zorva", "switcher", "", buf, sizeof buf, full.c_str());
+    EXPECT_STREQ("C:\\Themes", buf);
+    EXPECT_NE(std::string::npos, ReadWholeFile(full).find("switcher=C:\\Themes"));
+    ProfileWriteString("Zorva", "switcher", nullptr, "control.ini");
+}
+
+using Files = MachineTest;
+
+TEST_F(Files, TextModeLineEnds)
+{
+    std::string path = NewFolder() + "\\lines.txt";
+    PlatFile *f = FileOpen(path.c_str(), "at");
+    ASSERT_NE(nullptr, f);
+    EXPECT_EQ(6u, FileWrite("a\nbc\n\n", 6, f));
+    FileClose(f);
+    f = FileOpen(path.c_str(), "at");
+    FileWrite("d", 1, f);
+    FileClose(f);
+    EXPECT_EQ("a\r\nbc\r\n\r\nd", ReadWholeFile(path));
+
+    f = FileOpen(path.c_str(), "r");
+    ASSERT_NE(nullptr, f);
+    char line[16];
+    ASSERT_NE(nullptr, FileGets(line, sizeof line, f));
+    EXPECT_STREQ("a\n", line);
+    FileGets(line, sizeof line, f);
+    EXPECT_STREQ("bc\n", line);
+    FileGets(line, sizeof line, f);
+    EXPECT_STREQ("\n", line);
+    EXPECT_FALSE(FileEof(f));
+    ASSERT_NE(nullptr, FileGets(line, sizeof line, f));
+    EXPECT_STREQ("d", line);
+    EXPECT_TRUE(FileEof(f)) << "a last line without a line end meets the end of the file";
+    EXPECT_EQ(nullptr, FileGets(line, sizeof line, f));
+    FileClose(f);
+}
+
+TEST_F(Files, NamesIgnoreCase)
+{
+    std::string dir = WinDir();
+    WriteWholeFile(dir + "\\Zorva the Vandrel.sav", "saved");
+    EXPECT_EQ("saved", ReadWholeFile(dir + "\\Zorva The Vandrel.SAV"));
+    EXPECT_TRUE(FileDelete((dir + "\\ZORVA THE VANDREL.Sav").c_str()));
+    EXPECT_FALSE(FileExists(dir + "\\Zorva the Vandrel.sav"));
+    EXPECT_FALSE(FileDelete((dir + "\\Zorva the Vandrel.sav").c_str()));
+}
+
+TEST_F(Files, MoveAndLength)
+{
+    std::string dir = NewFolder();
+    std::string a = dir + "\\a.bmp", b = dir + "\\b.bmp";
+    WriteWholeFile(a, std::string(4096, 'a'));
+    WriteWholeFile(b, "b");
+    EXPECT_FALSE(FileMove(a.c_str(), b.c_str())) << "the target exists";
+    EXPECT_TRUE(FileDelete(b.c_str()));
+    EXPECT_TRUE(FileMove(a.c_str(), b.c_str()));
+    EXPECT_FALSE(FileExists(a));
+    PlatFile *f = FileOpen(b.c_str(), "rb");
+    ASSERT_NE(nullptr, f);
+    EXPECT_EQ(4096, FileLength(f));
+    char buf[5000];
+    EXPECT_EQ(4096u, FileRead(buf, sizeof buf, f));
+    EXPECT_EQ(0u, FileRead(buf, sizeof buf, f));
+    EXPECT_TRUE(FileEof(f));
+    FileClose(f);
+    EXPECT_FALSE(FileMove((dir + "\\missing").c_str(), a.c_str()));
+    EXPECT_EQ(nullptr, FileOpen((dir + "\\missing").c_str(), "rb"));
+    EXPECT_EQ(nullptr, FileOpen(dir.c_str(), "rb")) << "a folder is no file";
+}
+
+TEST_F(Files, Folders)
+{
+    std::string win = WinDir();
+    ASSERT_GT(win.size(), 2u);
+    EXPECT_NE('\\', win.back());
+    char small[3];
+    EXPECT_EQ(win.size() + 1, WindowsFolder(small, sizeof small));
+
+    char module[261];
+    unsigned n = ModuleFileName(module, sizeof module);
+    EXPECT_EQ(strlen(module), n);
+    EXPECT_NE(nullptr, strrchr(module, '\\'));
+
+    std::string path = NewFolder() + "\\A Long Name.theme";
+    WriteWholeFile(path, "x");
+    char shortPath[261];
+    ASSERT_NE(0u, ShortPathName(path.c_str(), shortPath, sizeof shortPath));
+    EXPECT_EQ("x", ReadWholeFile(shortPath));
+    strcpy(shortPath, "unchanged");
+    EXPECT_EQ(0u, ShortPathName((path + ".missing").c_str(), shortPath, sizeof shortPath));
+}
+
+using Settings = MachineTest;
+
+TEST_F(Settings, MetricRecordsNeedTheirSize)
+{
+    IconMetricsRecord icon = {};
+    icon.cbSize = sizeof icon;
+    ASSERT_TRUE(SystemParameters(kSpiGetIconMetrics, sizeof icon, &icon, 0));
+    EXPECT_EQ(76u, icon.cbSize);
+    EXPECT_GT(icon.iHorzSpacing, 0);
+    EXPECT_NE(0, icon.lfFont.lfFaceName[0]);
+    NonclientMetricsRecord nc = {};
+    nc.cbSize = sizeof nc;
+    ASSERT_TRUE(SystemParameters(kSpiGetNonclientMetrics, sizeof nc, &nc, 0));
+    EXPECT_EQ(340u, nc.cbSize);
+    EXPECT_GT(nc.iCaptionHeight, 0);
+    EXPECT_NE(0, nc.lfCaptionFont.lfHeight);
+
+    IconMetricsRecord wrong = {};
+    wrong.cbSize = 75;
+    EXPECT_FALSE(SystemParameters(kSpiGetIconMetrics, sizeof wrong, &wrong, 0));
+
+    // Setting what is there changes nothing visible and succeeds.
+    EXPECT_TRUE(SystemParameters(kSpiSetIconMetrics, 0, &icon, 0));
+    IconMetricsRecord again = {};
+    again.cbSize = sizeof again;
+    SystemParameters(kSpiGetIconMetrics, sizeof again, &again, 0);
+    EXPECT_EQ(icon.iHorzSpacing, again.iHorzSpacing);
+    EXPECT_STREQ(icon.lfFont.lfFaceName, again.lfFont.lfFaceName);
+}
+
+TEST_F(Settings, SysColorsChangeTogether)
+{
+    const int elements[2] = {15, 2};  // button face, active caption
+    uint32_t before[2] = {SysColorGet(15), SysColorGet(2)};
+    const uint32_t colors[2] = {0x00123456, 0x00654321};
+    EXPECT_TRUE(SysColorsSet(2, elements, colors));
+    EXPECT_EQ(0x00123456u, SysColorGet(15));
+    EXPECT_EQ(0x00654321u, SysColorGet(2));
+    SysColorsSet(2, elements, before);
+}
+
+std::atomic<int> GateOpen;
+
+unsigned long WaitAtGate(void *)
+{
+    while (!GateOpen)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return 1;
+}
+
+using Threads = MachineTest;
+
+unsigned long Quick(void *p)
+{
+    *(int *)p = 42;
+    return 1;
+}
+
+TEST_F(Threads, StartAndWait)
+{
+    int value = 0;
+    PlatThread t = ThreadStart(Quick, &value);
+    ASSERT_NE(nullptr, t);
+    EXPECT_EQ(kWaitObject0, ThreadWait(t, 10000));
+    EXPECT_EQ(42, value);
+    EXPECT_EQ(kWaitObject0, ThreadWait(t, 10)) << "an ended thread stays signalled";
+    ThreadClose(t);
+}
+
+TEST_F(Threads, WaitTimesOutWhileRunning)
+{
+    GateOpen = 0;
+    PlatThread t = ThreadStart(WaitAtGate, nullptr);
+    ASSERT_NE(nullptr, t);
+    EXPECT_EQ(kWaitTimeout, ThreadWait(t, 10));
+    GateOpen = 1;
+    EXPECT_EQ(kWaitObject0, ThreadWait(t, 10000));
+    ThreadClose(t);
+}
+
+TEST(Time, LocalTimeIsPlausible)
+{
+    PlatTime t;
+    LocalTimeNow(&t);
+    EXPECT_GE(t.year, 2020);
+    EXPECT_TRUE(t.month >= 1 && t.month <= 12);
+    EXPECT_TRUE(t.day >= 1 && t.day <= 31);
+    EXPECT_TRUE(t.weekday >= 0 && t.weekday <= 6);
+}
+
+TEST(Screen, FactsArePlausible)
+{
+    int w, h;
+    ScreenSize(&w, &h);
+    EXPECT_GT(w, 0);
+    EXPECT_GT(h, 0);
+    int depth = ScreenBitsPerPixel();
+    EXPECT_TRUE(depth == 8 || depth == 16 || depth == 24 || depth == 32) << depth;
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+#include "tests/testing.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "platform/host/host.h"
+#include <stdlib.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+std::string WinDir()
+{
+    char dir[261];
+    WindowsFolder(dir, sizeof dir);
+    return dir;
+}
+
+std::string ReadWholeFile(const std::string &path)
+{
+    PlatFile *f = FileOpen(path.c_str(), "rb");
+    if (!f)
+        return "<missing>";
+    std::string all;
+    char chunk[4096];
+    size_t n;
+    while ((n = FileRead(chunk, sizeof chunk, f)) > 0)
+        all.append(chunk, n);
+    FileClose(f);
+    return all;
+}
+
+void WriteWholeFile(const std::string &path, const std::string &bytes)
+{
+    PlatFile *f = FileOpen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, f) << path;
+    ASSERT_EQ(bytes.size(), FileWrite(bytes.data(), bytes.size(), f));
+    FileClose(f);
+}
+
+bool FileExists(const std::string &path)
+{
+    PlatFile *f = FileOpen(path.c_str(), "rb");
+    if (f)
+        FileClose(f);
+    return f != nullptr;
+}
+
+#ifdef _WIN32
+
+void MachineTest::SetUp() {}
+void MachineTest::TearDown() {}
+
+std::string NewFolder()
+{
+    static int counter;
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    for (;;) {
+        char dir[MAX_PATH];
+        snprintf(dir, sizeof dir, "%squennel%lu_%d", temp, GetCurrentProcessId(), ++counter);
+        if (CreateDirectoryA(dir, nullptr))
+            return dir;
+    }
+}
+
+static std::string BoxText(HWND box)
+{
+    char text[4096] = "";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, sizeof text, (LPARAM)text,
+                        SMTO_ABORTIFHUNG, 2000, &length);
+    return text;
+}
+
+int RunProbe(const std::string &program, const std::string &folder, const std::string &args,
+             std::string *box)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    *strrchr(self, '\\') = 0;
+    std::string source = std::string(self) + "\\" + program + ".exe";
+    std::string copy = folder + "\\" + program + ".exe";
+    if (!CopyFileA(source.c_str(), copy.c_str(), FALSE))
+        return -1;
+    std::string command = "\"" + copy + "\" " + args;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string workDir = folder.size() == 2 ? folder + "\\" : folder;
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(), &si, &pi))
+        return -2;
+    box->clear();
+    DWORD code = 9999;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(20)) {
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0)
+            break;
+        HWND found = FindWindowA("#32770", "Assertion Error");
+        if (found) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(found, &owner);
+            if (owner == pi.dwProcessId && box->empty()) {
+                *box = BoxText(found);
+                PostMessageA(found, WM_COMMAND, IDOK, 0);
+            }
+        }
+    }
+    if (WaitForSingleObject(pi.hProcess, 5000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, 9999);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return (int)code;
+}
+
+#else
+
+void MachineTest::SetUp()
+{
+    char tmpl[] = "/tmp/quennel-test-XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(tmpl));
+    HostReset(tmpl);
+}
+
+void MachineTest::TearDown()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(HostPath("C:\\"), ignored);
+}
+
+std::string NewFolder()
+{
+    static int counter;
+    std::string dir = "C:\\folder" + std::to_string(++counter);
+    mkdir(HostPath(dir.c_str()).c_str(), 0755);
+    return dir;
+}
+
+// The probe runs natively against a simulated machine on the same drive
+// folder, believing itself at folder\program.exe; its box goes to stderr.
+int RunProbe(const std::string &program, const std::string &folder, const std::string &args,
+             std::string *box)
+{
+    char self[4096];
+    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return -1;
+    self[n] = 0;
+    *strrchr(self, '/') = 0;
+    std::string root = HostPath("C:\\");
+    std::string errPath = root + "/probe-stderr.txt";
+    std::string command = "QUENNEL_HOST_ROOT='" + root + "' QUENNEL_HOST_MODULE='" + folder + "\\" +
+                          program + ".exe' '" + self + "/" + program + "' " + args + " 2>'" + errPath + "'";
+    int status = system(command.c_str());
+    box->clear();
+    if (FILE *f = fopen(errPath.c_str(), "rb")) {
+        char chunk[4096];
+        size_t got;
+        while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)
+            box->append(chunk, got);
+        fclose(f);
+        unlink(errPath.c_str());
+    }
+    const std::string prefix = "[Assertion Error] ";
+    if (box->compare(0, prefix.size(), prefix) == 0) {
+        box->erase(0, prefix.size());
+        if (!box->empty() && box->back() == '\n')
+            box->pop_back();
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -3;
+}
+
+#endif

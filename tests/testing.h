@@ -1,0 +1,32 @@
+// What the tests need from the machine they run on, the same on both backends.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// A fixture with a clean machine: on the host backend a new simulated Windows
+// in a new temporary folder; under Wine the prefix copy of this run.
+class MachineTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// A new, empty folder, as a Windows path without a trailing backslash.
+std::string NewFolder();
+// The Windows folder, without a trailing backslash.
+std::string WinDir();
+// The whole content of a file, read in binary; "<missing>" when it cannot be opened.
+std::string ReadWholeFile(const std::string &path);
+void WriteWholeFile(const std::string &path, const std::string &bytes);
+bool FileExists(const std::string &path);
+
+// Runs a helper program of the tests (built beside the test program) with the
+// given arguments from a copy placed in folder, answering the "Assertion
+// Error" box if one shows. Returns the exit code; box gets the box's text
+// ("" when none showed).
+int RunProbe(const std::string &program, const std::string &folder, const std::string &args,
+             std::string *box);
