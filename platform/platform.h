@@ -163,6 +163,28 @@ constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 int MessageBoxShow(PlatWindow owner, const char *text, const char *caption, unsigned style);
 
+// Windows, as far as the install and the wallpaper job touch them.
+// GetDlgItem; null when the parent has no child with that identifier.
+PlatWindow WindowItem(PlatWindow parent, int id);
+// SetWindowTextA and GetWindowTextA (cut to size - 1; returns the length).
+void WindowSetText(PlatWindow window, const char *text);
+unsigned WindowGetText(PlatWindow window, char *buf, unsigned size);
+// UpdateWindow: paints what is invalid now, without waiting for messages.
+void WindowUpdate(PlatWindow window);
+// SetCapture and ReleaseCapture.
+void MouseCapture(PlatWindow window);
+void MouseRelease();
+// LoadCursorA(NULL, IDC_ARROW or IDC_WAIT), then SetCursor.
+enum SystemCursor { kCursorArrow, kCursorWait };
+void CursorShow(SystemCursor cursor);
+// SetTimer with no timer procedure (the window gets WM_TIMER), and KillTimer.
+void TimerStart(PlatWindow window, unsigned id, unsigned ms);
+void TimerStop(PlatWindow window, unsigned id);
+// PostMessageA and SendMessageA.
+constexpr unsigned kWmCommand = 0x0111;
+bool MessagePost(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam);
+intptr_t MessageSend(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam);
+
 // Screen facts of the desktop window: size in pixels (SM_CXSCREEN,
 // SM_CYSCREEN), bits per pixel times planes, and pixels per metre from
 // HORZRES * 1000 / HORZSIZE and VERTRES * 1000 / VERTSIZE.

@@ -1,5 +1,9 @@
 #include "tests/testing.h"
 
+#include "app/appglobals.h"
+
+constexpr int IDC_STATUS_ID = IDC_STATUS;
+
 #include <stdio.h>
 #include <string.h>
 
@@ -52,6 +56,50 @@ bool FileExists(const std::string &path)
 }
 
 #ifdef _WIN32
+
+PlatWindow MakeTestMainWindow()
+{
+    HWND main = CreateWindowA("STATIC", "Desktop Quennel", WS_OVERLAPPED, 0, 0, 300, 200, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+    CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 0, 180, 300, 20, main, (HMENU)(INT_PTR)IDC_STATUS_ID,
+                  GetModuleHandleA(nullptr), nullptr);
+    MainWindow = (PlatWindow)main;
+    return MainWindow;
+}
+
+struct BoxWatch {
+    const char *caption;
+    std::string text;
+    volatile bool stop;
+};
+
+static DWORD WINAPI WatchForBox(LPVOID p)
+{
+    BoxWatch *watch = (BoxWatch *)p;
+    while (!watch->stop) {
+        HWND box = FindWindowA("#32770", watch->caption);
+        if (box) {
+            char text[4096] = "";
+            GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
+            watch->text = text;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return 0;
+        }
+        Sleep(10);
+    }
+    return 0;
+}
+
+std::string WatchBox(const char *caption, void (*action)(void *), void *context)
+{
+    BoxWatch watch{caption, "<none>", false};
+    HANDLE thread = CreateThread(nullptr, 0, WatchForBox, &watch, 0, nullptr);
+    action(context);
+    watch.stop = true;
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    return watch.text;
+}
 
 void MachineTest::SetUp() {}
 void MachineTest::TearDown() {}
@@ -120,6 +168,24 @@ int RunProbe(const std::string &program, const std::string &folder, const std::s
 }
 
 #else
+
+PlatWindow MakeTestMainWindow()
+{
+    MainWindow = HostMakeWindow(nullptr, 0, "Desktop Quennel");
+    HostMakeWindow(MainWindow, IDC_STATUS_ID, "");
+    return MainWindow;
+}
+
+std::string WatchBox(const char *caption, void (*action)(void *), void *context)
+{
+    size_t before = HostLiveState().boxes.size();
+    action(context);
+    std::vector<HostBox> boxes = HostLiveState().boxes;
+    for (size_t i = before; i < boxes.size(); i++)
+        if (boxes[i].caption == caption)
+            return boxes[i].text;
+    return "<none>";
+}
 
 void MachineTest::SetUp()
 {

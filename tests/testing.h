@@ -24,6 +24,15 @@ std::string ReadWholeFile(const std::string &path);
 void WriteWholeFile(const std::string &path, const std::string &bytes);
 bool FileExists(const std::string &path);
 
+// A hidden top-level window with a status bar child (IDC_STATUS), standing in
+// for the main window; stored in MainWindow.
+PlatWindow MakeTestMainWindow();
+
+// Runs action while watching for a message box with the given caption, which
+// it answers with OK (on Windows, from another thread). Returns the box's text,
+// or "<none>".
+std::string WatchBox(const char *caption, void (*action)(void *), void *context);
+
 // Runs a helper program of the tests (built beside the test program) with the
 // given arguments from a copy placed in folder, answering the "Assertion
 // Error" box if one shows. Returns the exit code; box gets the box's text

@@ -20,8 +20,8 @@
 #include <vector>
 
 // A fresh machine whose drive C: is driveRoot (created when missing, its
-// content kept): empty registry but for the roots, default colours and
-// metrics, C:\windows, an 800 x 600 16-bit screen, no boxes, no events.
+// content kept): the registry keys, colours and metrics of a freshly made Wine
+// prefix, C:\windows, an 800 x 600 16-bit screen, no windows, boxes or events.
 void HostReset(const char *driveRoot);
 // The Linux path that a Windows path resolves to (existing components matched
 // without regard to case).
@@ -40,6 +40,20 @@ void HostFailNextThread();
 // its first button (OK or Yes).
 void HostAnswerBoxes(const std::vector<int> &answers);
 
+// A simulated window: a child of parent (or a top-level window with none)
+// with a control identifier and a text. Lives until HostReset.
+PlatWindow HostMakeWindow(PlatWindow parent, int id, const char *text);
+std::string HostWindowText(PlatWindow window);
+// Messages posted or sent to simulated windows, oldest first.
+struct HostMessage {
+    PlatWindow window;
+    unsigned message;
+    uintptr_t wParam;
+    intptr_t lParam;
+    bool posted;
+};
+std::vector<HostMessage> HostMessages();
+
 struct HostBox {
     PlatWindow owner;
     std::string text, caption;
@@ -57,6 +71,9 @@ struct HostLive {
     std::vector<std::string> broadcasts;  // "action text"
     std::vector<long> shellNotifications;
     std::vector<HostBox> boxes;
+    PlatWindow capture;                   // the window with the mouse capture, or none
+    SystemCursor cursor;
+    std::vector<unsigned> timers;         // identifiers of running timers
 };
 HostLive HostLiveState();
 

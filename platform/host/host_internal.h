@@ -21,6 +21,12 @@ struct RegNode {
     std::vector<std::unique_ptr<RegNode>> children;
 };
 
+struct PlatWindowRec {
+    PlatWindow parent;
+    int id;
+    std::string text;
+};
+
 struct HostMachine {
     std::recursive_mutex lock;
     std::string driveRoot;                    // Linux folder standing for C:
@@ -29,6 +35,8 @@ struct HostMachine {
     HostLive live;
     std::vector<int> boxAnswers;
     std::vector<std::string> events;
+    std::vector<std::unique_ptr<PlatWindowRec>> windows;
+    std::vector<HostMessage> messages;
     int screenWidth, screenHeight, screenDepth;
     bool fixedTime;
     PlatTime time;
@@ -45,3 +53,5 @@ constexpr const char *kHostWindowsFolder = "C:\\windows";
 // Resets the registry to empty roots (registry file).
 void HostResetRegistry(HostMachine &m);
 const char *RootName(RegRoot root);
+// Fills the empty registry as a freshly made Wine prefix has it.
+void HostSeedRegistry(HostMachine &m);

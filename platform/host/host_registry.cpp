@@ -50,10 +50,10 @@ static RegNode *FindChild(RegNode *node, const std::string &name)
     return nullptr;
 }
 
-// The node at root\path; with create, missing keys are made on the way.
-static RegNode *FindNode(RegRoot root, const std::string &path, bool create)
+// The node at path below top; with create, missing keys are made on the way.
+static RegNode *FindNodeIn(RegNode *top, const std::string &path, bool create)
 {
-    RegNode *node = &Machine().roots[root];
+    RegNode *node = top;
     for (const std::string &part : SplitKeyPath(path.c_str())) {
         RegNode *child = FindChild(node, part);
         if (!child) {
@@ -66,6 +66,11 @@ static RegNode *FindNode(RegRoot root, const std::string &path, bool create)
         node = child;
     }
     return node;
+}
+
+static RegNode *FindNode(RegRoot root, const std::string &path, bool create)
+{
+    return FindNodeIn(&Machine().roots[root], path, create);
 }
 
 static std::string KeyName(RegRoot root, const std::string &path)
@@ -213,4 +218,49 @@ long RegistryDeleteTree(RegRoot root, const char *path)
             return kErrorSuccess;
         }
     return kErrorFileNotFound;
+}
+
+static void Seed(HostMachine &m, RegRoot root, const char *path, const char *name, const char *text)
+{
+    RegNode *node = FindNodeIn(&m.roots[root], path, true);
+    if (name)
+        node->values.push_back(RegValue{name, kRegSz, std::vector<uint8_t>(text, text + strlen(text) + 1)});
+}
+
+// The keys and values that a freshly made Wine prefix holds for what this
+// program reads and writes: colours, desktop, window metrics, one sound event
+// and the Recycle Bin's icon. No cursor, appearance or sound-scheme keys.
+void HostSeedRegistry(HostMachine &m)
+{
+    static const char *const colors[][2] = {
+        {"ActiveBorder", "255 255 255"}, {"ActiveTitle", "50 150 250"}, {"AppWorkSpace", "128 128 128"},
+        {"Background", "37 111 149"}, {"ButtonAlternateFace", "255 255 255"}, {"ButtonDkShadow", "106 106 106"},
+        {"ButtonFace", "245 245 245"}, {"ButtonHilight", "255 255 255"}, {"ButtonLight", "227 227 227"},
+        {"ButtonShadow", "166 166 166"}, {"ButtonText", "0 0 0"}, {"GradientActiveTitle", "50 150 250"},
+        {"GradientInactiveTitle", "128 128 128"}, {"GrayText", "166 166 166"}, {"Hilight", "48 150 250"},
+        {"HilightText", "255 255 255"}, {"HotTrackingColor", "224 224 224"}, {"InactiveBorder", "255 255 255"},
+        {"InactiveTitle", "128 128 128"}, {"InactiveTitleText", "200 200 200"}, {"InfoText", "0 0 0"},
+        {"InfoWindow", "255 255 255"}, {"Menu", "255 255 255"}, {"MenuBar", "255 255 255"},
+        {"MenuHilight", "48 150 250"}, {"MenuText", "0 0 0"}, {"Scrollbar", "255 255 255"},
+        {"TitleText", "0 0 0"}, {"Window", "255 255 255"}, {"WindowFrame", "158 158 158"},
+        {"WindowText", "0 0 0"}};
+    for (auto &c : colors)
+        Seed(m, kRegCurrentUser, "Control Panel\\Colors", c[0], c[1]);
+    static const char *const desktop[][2] = {
+        {"DragFullWindows", "0"}, {"FontSmoothing", "2"}, {"IconTitleWrap", "1"},
+        {"MenuShowDelay", "400"}, {"Wallpaper", ""}, {"WheelScrollLines", "3"}};
+    for (auto &d : desktop)
+        Seed(m, kRegCurrentUser, "Control Panel\\Desktop", d[0], d[1]);
+    static const char *const metrics[][2] = {
+        {"BorderWidth", "1"}, {"CaptionHeight", "18"}, {"CaptionWidth", "18"}, {"IconSpacing", "-1125"},
+        {"IconTitleWrap", "1"}, {"IconVerticalSpacing", "-1125"}, {"MenuHeight", "18"}, {"MenuWidth", "18"},
+        {"ScrollHeight", "17"}, {"ScrollWidth", "17"}, {"SmCaptionHeight", "15"}, {"SmCaptionWidth", "15"}};
+    for (auto &w : metrics)
+        Seed(m, kRegCurrentUser, "Control Panel\\Desktop\\WindowMetrics", w[0], w[1]);
+    Seed(m, kRegCurrentUser, "AppEvents\\Schemes\\Apps\\Explorer\\Navigating\\.Current", "", "");
+    Seed(m, kRegCurrentUser, "Software", nullptr, nullptr);
+    Seed(m, kRegClassesRoot, "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}", nullptr, nullptr);
+    Seed(m, kRegClassesRoot, "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}", nullptr, nullptr);
+    Seed(m, kRegClassesRoot, "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon", "",
+         "C:\\windows\\system32\\shell32.dll,-33");
 }

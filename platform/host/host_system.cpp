@@ -71,9 +71,12 @@ static void ResetMachine(HostMachine &m, const char *driveRoot)
     MakeFolder(m.driveRoot + "/windows");
     m.modulePath = "C:\\Program Files\\Desktop Quennel\\DesktopQuennel.exe";
     HostResetRegistry(m);
+    HostSeedRegistry(m);
     DefaultLiveState(&m.live);
     m.boxAnswers.clear();
     m.events.clear();
+    m.messages.clear();
+    m.windows.clear();
     m.screenWidth = 800;
     m.screenHeight = 600;
     m.screenDepth = 16;

@@ -182,6 +182,30 @@ int MessageBoxShow(PlatWindow owner, const char *text, const char *caption, unsi
     return MessageBoxA((HWND)owner, text, caption, style);
 }
 
+PlatWindow WindowItem(PlatWindow parent, int id) { return (PlatWindow)GetDlgItem((HWND)parent, id); }
+void WindowSetText(PlatWindow window, const char *text) { SetWindowTextA((HWND)window, text); }
+unsigned WindowGetText(PlatWindow window, char *buf, unsigned size)
+{
+    if (size == 0)
+        return 0;
+    buf[0] = 0;
+    return GetWindowTextA((HWND)window, buf, size);
+}
+void WindowUpdate(PlatWindow window) { UpdateWindow((HWND)window); }
+void MouseCapture(PlatWindow window) { SetCapture((HWND)window); }
+void MouseRelease() { ReleaseCapture(); }
+void CursorShow(SystemCursor cursor) { SetCursor(LoadCursorA(nullptr, cursor == kCursorWait ? IDC_WAIT : IDC_ARROW)); }
+void TimerStart(PlatWindow window, unsigned id, unsigned ms) { SetTimer((HWND)window, id, ms, nullptr); }
+void TimerStop(PlatWindow window, unsigned id) { KillTimer((HWND)window, id); }
+bool MessagePost(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    return PostMessageA((HWND)window, message, wParam, lParam) != 0;
+}
+intptr_t MessageSend(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    return SendMessageA((HWND)window, message, wParam, lParam);
+}
+
 void ScreenSize(int *width, int *height)
 {
     *width = GetSystemMetrics(SM_CXSCREEN);

@@ -1,0 +1,83 @@
+// Desktop icons: the icons of three shell objects, the shell icons' colour
+// depth, and the reload of the system's icons.
+#include "install/installtheme.h"
+#include "install/themepath.h"
+
+#include <string.h>
+
+static const char kMyComputer[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
+static const char kNetwork[] = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon";
+static const char kRecycleBin[] = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
+
+// Reads a path value from the theme file's section of the same name as the
+// key, expanded.
+static void ReadIconPath(const char *section, const char *name, char *expanded)
+{
+    char value[kPathSize];
+    ProfileGetString(section, name, "", value, sizeof value, ThemeFile);
+    ExpandThemePath(expanded, value);
+}
+
+static void ApplyDefaultIcon(const char *section)
+{
+    char path[kPathSize];
+    ReadIconPath(section, "DefaultValue", path);
+    PlatKey key;
+    if (RegistryOpen(kRegClassesRoot, section, kKeySetValue, &key) == kErrorSuccess) {
+        RegistrySetText(key, nullptr, path);
+        RegistryFlush(key);
+        RegistryClose(key);
+    }
+}
+
+// A registry text as the bin's comparison sees it: a missing value reads as
+// empty; the text is always terminated inside its buffer.
+static void QueryText(PlatKey key, const char *name, char *buf, uint32_t size)
+{
+    uint32_t n = size;
+    if (RegistryQuery(key, name, buf, &n) != kErrorSuccess)
+        n = 0;
+    buf[n < size ? n : size - 1] = 0;
+}
+
+int ApplyDesktopIcons()
+{
+    ApplyDefaultIcon(kMyComputer);
+    ApplyDefaultIcon(kNetwork);
+
+    // The bin is full when its shown icon is its "full" icon; it keeps showing
+    // that state with the new theme's icon for it.
+    char full[260] = "", shown[260] = "";
+    PlatKey key;
+    if (RegistryOpen(kRegClassesRoot, kRecycleBin, kKeyQueryValue, &key) == kErrorSuccess) {
+        QueryText(key, "full", full, sizeof full);
+        QueryText(key, nullptr, shown, sizeof shown);
+        RegistryClose(key);
+    }
+    bool binFull = strcmp(full, shown) == 0;
+    if (RegistryOpen(kRegClassesRoot, kRecycleBin, kKeySetValue, &key) == kErrorSuccess) {
+        char path[kPathSize];
+        ReadIconPath(kRecycleBin, "full", path);
+        RegistrySetText(key, "full", path);
+        if (binFull)
+            RegistrySetText(key, nullptr, path);
+        ReadIconPath(kRecycleBin, "empty", path);
+        RegistrySetText(key, "empty", path);
+        if (!binFull)
+            RegistrySetText(key, nullptr, path);
+        RegistryFlush(key);
+        RegistryClose(key);
+    }
+
+    char depth[kPathSize];
+    ProfileGetString("MasterThemeSelector", "ThemeColorBPP", "16", depth, sizeof depth, ThemeFile);
+    if (RegistryOpen(kRegCurrentUser, "Control Panel\\Desktop\\WindowMetrics", kKeySetValue, &key) == kErrorSuccess) {
+        RegistrySetText(key, "Shell Icon BPP", depth);
+        RegistryFlush(key);
+        RegistryClose(key);
+    }
+
+    ShellNotify(kShcneAssocChanged);
+    SystemParameters(kSpiSetIcons, 0, nullptr, kSpifUpdateIniFile | kSpifSendWinIniChange);
+    return 1;
+}

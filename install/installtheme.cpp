@@ -1,0 +1,110 @@
+// The theme catalogue and the two-stage install driver.
+#include "install/installtheme.h"
+
+#include "app/apperror.h"
+#include "app/bounded.h"
+
+char ThemeDir[kPathSize];
+char ThemeFile[kPathSize];
+int PartWallpaper, PartColors, PartFonts, PartIcons, PartCursors, PartSounds, PartScreenSaver;
+PlatThread WallpaperThread;
+int WallpaperPending;
+char WallpaperFile[kPathSize];
+
+// The file of each theme identifier, appended to ThemeDir.
+static const char *CatalogueFile(int themeId)
+{
+    switch (themeId) {
+    case kThemeBlack: return "\\Zorva The Vandrel BLACK.theme";
+    case kThemeRed: return "\\Zorva The Vandrel RED.theme";
+    case kThemeWhite: return "\\Zorva The Vandrel WHITE.theme";
+    case kThemeBlue: return "\\Zorva The Vandrel BLUE.theme";
+    case kThemeGreen: return "\\Zorva The Vandrel GREEN.theme";
+    case kThemeBackup: return "\\ZorvaBackup.theme";
+    case kThemeSnapshot: return "\\Restore.theme";
+    default: return nullptr;
+    }
+}
+
+void ShowInstallProgress(const char *text)
+{
+    PlatWindow status = WindowItem(MainWindow, IDC_STATUS);
+    WindowSetText(status, text);
+    WindowUpdate(status);
+}
+
+int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, int cursors, int sounds,
+                 int screenSaver)
+{
+    PartWallpaper = wallpaper;
+    PartColors = colors;
+    PartFonts = fonts;
+    PartIcons = icons;
+    PartCursors = cursors;
+    PartSounds = sounds;
+    PartScreenSaver = screenSaver;
+    MouseCapture(MainWindow);
+    CursorShow(kCursorWait);
+    WallpaperThread = nullptr;
+    TimerStart(MainWindow, kInstallTimer, 100);
+
+    const char *fileName = CatalogueFile(themeId);
+    AppAssert(fileName != nullptr, __FILE__, __LINE__, "InstallTheme: bad theme id");
+    if (themeId == kThemeBackup || themeId == kThemeSnapshot) {
+        ProgramFolder(ThemeDir, sizeof ThemeDir);
+    } else {
+        ProfileGetString("Zorva", "switcher", "", ThemeDir, sizeof ThemeDir, "control.ini");
+        if (!ThemeDir[0])
+            ProgramFolder(ThemeDir, sizeof ThemeDir);
+    }
+    CopyText(ThemeFile, sizeof ThemeFile, ThemeDir);
+    AppendText(ThemeFile, sizeof ThemeFile, fileName);
+
+    PlatFile *check = FileOpen(ThemeFile, "r");
+    if (!check) {
+        char text[kPathSize + 40];
+        CopyText(text, sizeof text, "Cannot find the theme file \n  ");
+        AppendText(text, sizeof text, ThemeFile);
+        MessageBoxShow(MainWindow, text, "Zorva: The Vandrel  Theme Switcher", kMbIconWarning);
+        // The second stage still runs at the next tick, to end the install:
+        // it must apply nothing from a file that is not there, or it would
+        // empty the user's icons, cursors, sounds and screen saver.
+        PartWallpaper = PartColors = PartFonts = PartIcons = PartCursors = PartSounds = PartScreenSaver = 0;
+        WallpaperPending = 0;
+        return 0;
+    }
+    FileClose(check);
+
+    if (PartColors) {
+        // This one text is painted with the whole window once the colours are set.
+        WindowSetText(WindowItem(MainWindow, IDC_STATUS), "Setting desktop colors...");
+        ApplyWindowColors();
+        WindowUpdate(MainWindow);
+    }
+    if (PartFonts) {
+        ShowInstallProgress("Setting desktop fonts...");
+        ApplyWindowMetrics();
+        WindowUpdate(MainWindow);
+    }
+    return 1;
+}
+
+int FinishThemeInstall()
+{
+    if (PartIcons) {
+        ShowInstallProgress("Changing the desktop icons...");
+        ApplyDesktopIcons();
+    }
+    if (PartCursors) {
+        ApplyCursors();
+        ShowInstallProgress("Changing the cursors...");
+    }
+    if (PartSounds) {
+        ShowInstallProgress("Setting the sounds...");
+        ApplySounds();
+    }
+    MouseRelease();
+    CursorShow(kCursorArrow);
+    ShellNotify(kShcneUpdateImage);
+    return 1;
+}

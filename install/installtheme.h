@@ -1,0 +1,42 @@
+// Theme installation: the catalogue of theme files, the two-stage install and
+// one applier for each part of a theme.
+#pragma once
+
+#include "app/appglobals.h"
+#include "platform/platform.h"
+
+// Theme identifiers: the colour buttons' command identifiers, the backup taken
+// before the first install, and the snapshot taken at the start of the run.
+constexpr int kThemeBlack = 100, kThemeRed = 101, kThemeWhite = 102, kThemeBlue = 103, kThemeGreen = 104;
+constexpr int kThemeBackup = 121, kThemeSnapshot = 200;
+constexpr unsigned kInstallTimer = 1;  // the main window's timer that polls the wallpaper job
+
+// State of the install, written on the window's thread only.
+extern char ThemeDir[kPathSize];       // theme folder, %ThemeDir%; also set by the main window and the backup
+extern char ThemeFile[kPathSize];      // the theme file read or written now
+extern int PartWallpaper, PartColors, PartFonts, PartIcons, PartCursors, PartSounds, PartScreenSaver;
+extern PlatThread WallpaperThread;     // the wallpaper job's thread, or none; polled by the main window
+extern int WallpaperPending;           // the second stage installs WallpaperFile
+extern char WallpaperFile[kPathSize];  // the bitmap the job writes; read by the job's thread while it runs
+
+// First stage: stores the flags (wallpaper, colours, fonts, icons, cursors,
+// sounds, screen saver), takes the capture and the wait cursor, starts timer 1,
+// finds the theme file and applies colours, metrics and the desktop values.
+// Returns 0 when the theme file cannot be opened; the second stage then
+// applies nothing.
+int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, int cursors, int sounds,
+                 int screenSaver);
+// Second stage: wallpaper file, icons, cursors, sounds, screen saver; releases
+// the capture and tells the shell.
+int FinishThemeInstall();
+
+// Shows a progress text in the main window's status bar and paints it at once.
+void ShowInstallProgress(const char *text);
+
+// The appliers. Each reads ThemeFile.
+int ApplyWindowColors();
+void ApplyWindowMetrics();
+int ApplyDesktopIcons();
+int ApplyCursors();
+int ApplySounds();
+void ApplySoundEvent(const char *keyPath);

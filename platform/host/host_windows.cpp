@@ -1,0 +1,137 @@
+// The host backend's windows: just enough of them for the install and the
+// wallpaper job, whose progress texts, capture, cursor, timer and posted
+// messages tests read back.
+#include "platform/host/host_internal.h"
+
+#include <string.h>
+
+static std::string WindowName(PlatWindow w)
+{
+    return w ? "#" + std::to_string(w->id) : "(none)";
+}
+
+PlatWindow HostMakeWindow(PlatWindow parent, int id, const char *text)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.windows.push_back(std::make_unique<PlatWindowRec>(PlatWindowRec{parent, id, text ? text : ""}));
+    return m.windows.back().get();
+}
+
+std::string HostWindowText(PlatWindow window)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    return window ? window->text : "";
+}
+
+std::vector<HostMessage> HostMessages()
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    return m.messages;
+}
+
+PlatWindow WindowItem(PlatWindow parent, int id)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    for (auto &w : m.windows)
+        if (parent && w->parent == parent && w->id == id)
+            return w.get();
+    return nullptr;
+}
+
+void WindowSetText(PlatWindow window, const char *text)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    if (!window)
+        return;
+    window->text = text;
+    HostEvent("window text " + WindowName(window) + " = \"" + text + "\"");
+}
+
+unsigned WindowGetText(PlatWindow window, char *buf, unsigned size)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    if (size == 0)
+        return 0;
+    std::string text = window ? window->text : "";
+    size_t n = text.size() < size - 1 ? text.size() : size - 1;
+    memcpy(buf, text.data(), n);
+    buf[n] = 0;
+    return (unsigned)n;
+}
+
+void WindowUpdate(PlatWindow window) { HostEvent("window update " + WindowName(window)); }
+
+void MouseCapture(PlatWindow window)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.live.capture = window;
+    HostEvent("capture " + WindowName(window));
+}
+
+void MouseRelease()
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.live.capture = nullptr;
+    HostEvent("release capture");
+}
+
+void CursorShow(SystemCursor cursor)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.live.cursor = cursor;
+    HostEvent(cursor == kCursorWait ? "cursor wait" : "cursor arrow");
+}
+
+void TimerStart(PlatWindow window, unsigned id, unsigned ms)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    auto &timers = m.live.timers;
+    bool running = false;
+    for (unsigned t : timers)
+        running = running || t == id;
+    if (!running)
+        timers.push_back(id);
+    HostEvent("timer start " + WindowName(window) + " " + std::to_string(id) + " " + std::to_string(ms));
+}
+
+void TimerStop(PlatWindow window, unsigned id)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    auto &timers = m.live.timers;
+    for (size_t i = 0; i < timers.size(); i++)
+        if (timers[i] == id)
+            timers.erase(timers.begin() + i--);
+    HostEvent("timer stop " + WindowName(window) + " " + std::to_string(id));
+}
+
+static void Record(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam, bool posted)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.messages.push_back(HostMessage{window, message, wParam, lParam, posted});
+    HostEvent(std::string(posted ? "post " : "send ") + WindowName(window) + " " + std::to_string(message) +
+              " " + std::to_string(wParam) + " " + std::to_string(lParam));
+}
+
+bool MessagePost(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    Record(window, message, wParam, lParam, true);
+    return window != nullptr;
+}
+
+intptr_t MessageSend(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    Record(window, message, wParam, lParam, false);
+    return 0;
+}

@@ -1,0 +1,339 @@
+// Installing a theme file: what reaches the registry, the profile files and the
+// running system. The same tests run on the simulated Windows and under Wine.
+#include "install/installtheme.h"
+#include "install/themepath.h"
+#include "tests/testing.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char *const kEvents[21] = {
+    "AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\AppGPFault\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\MenuCommand\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\MenuPopup\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\Minimize\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\Maximize\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\Open\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\Close\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\RestoreDown\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\RestoreUp\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\RingIn\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\RingOut\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\SystemAsterisk\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\SystemDefault\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\SystemExclamation\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\SystemHand\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\SystemQuestion\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\MailBeep\\.Current",
+    "AppEvents\\Schemes\\Apps\\Explorer\\EmptyRecycleBin\\.Current",
+};
+const char *const kCursorNames[14] = {"Arrow", "Help", "AppStarting", "Crosshair", "IBeam", "No", "NWPen",
+                                      "SizeAll", "SizeNESW", "SizeNS", "SizeWE", "SizeNWSE", "UpArrow", "Wait"};
+const char kRecycleBin[] = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
+const char kMyComputer[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
+const char kNetwork[] = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon";
+
+// The 25 colour keys with their elements, and the theme's texts for them.
+const struct {
+    const char *key;
+    int element;
+    const char *text;
+    uint32_t color;  // what the element shows afterwards; 1: unchanged
+} kThemeColors[25] = {
+    {"ActiveTitle", 2, "0 0 128", 0x800000},       {"Background", 1, "0  128   255", 0xFF8000},
+    {"Hilight", 13, "10 20 30", 0x1E140A},          {"HilightText", 14, "255 255 255", 0xFFFFFF},
+    {"TitleText", 9, "256 1 2", 0x020100},          {"Window", 5, "250 250 250", 0xFAFAFA},
+    {"WindowText", 8, "0 0 0", 0x000000},           {"Scrollbar", 0, "200 200 200", 0xC8C8C8},
+    {"InactiveTitle", 3, "90 90 90", 0x5A5A5A},     {"Menu", 4, "240 240 240", 0xF0F0F0},
+    {"WindowFrame", 6, "1 2 3", 0x030201},          {"MenuText", 7, "5 5 5", 0x050505},
+    {"ActiveBorder", 10, "7 8 9", 0x090807},        {"InactiveBorder", 11, "9 8 7", 0x070809},
+    {"AppWorkspace", 12, "100 100 100", 0x646464},  {"ButtonFace", 15, "192 192 192", 0xC0C0C0},
+    {"ButtonShadow", 16, "128 128 128", 0x808080},  {"GrayText", 17, "not a colour", 1},
+    {"ButtonText", 18, "1 1 1", 0x010101},          {"InactiveTitleText", 19, "12 34", 1},
+    {"ButtonHilight", 20, "255 255 254", 0xFEFFFF}, {"ButtonDkShadow", 21, "64 64 64", 0x404040},
+    {"ButtonLight", 22, "223 223 223", 0xDFDFDF},   {"InfoText", 23, "0 0 1", 0x010000},
+    {"InfoWindow", 24, "255 255 225", 0xE1FFFF},
+};
+
+std::string ByteList(const void *record, size_t size)
+{
+    std::string text;
+    for (size_t i = 0; i < size; i++)
+        text += std::to_string(((const uint8_t *)record)[i]) + " ";
+    return text;
+}
+
+std::string ReadRegistry(RegRoot root, const char *path, const char *name)
+{
+    PlatKey key;
+    if (RegistryOpen(root, path, kKeyQueryValue, &key) != kErrorSuccess)
+        return "<no key>";
+    char buf[1024];
+    uint32_t size = sizeof buf;
+    long rc = RegistryQuery(key, name, buf, &size);
+    RegistryClose(key);
+    if (rc != kErrorSuccess)
+        return "<missing>";
+    return std::string(buf, size && !buf[size - 1] ? size - 1 : size);
+}
+
+void MakeKey(RegRoot root, const char *path)
+{
+    PlatKey key;
+    ASSERT_EQ(kErrorSuccess, RegistryCreate(root, path, kKeySetValue, &key)) << path;
+    RegistryClose(key);
+}
+
+void SetRegistry(RegRoot root, const char *path, const char *name, const char *text)
+{
+    PlatKey key;
+    ASSERT_EQ(kErrorSuccess, RegistryCreate(root, path, kKeySetValue, &key)) << path;
+    RegistrySetText(key, name, text);
+    RegistryClose(key);
+}
+
+class Install : public MachineTest {
+protected:
+    std::string themes, winDir;
+    IconMetricsRecord icon = {};
+    NonclientMetricsRecord nonclient = {};
+
+    void SetUp() override
+    {
+        MachineTest::SetUp();
+        MakeTestMainWindow();
+        winDir = WinDir();
+        themes = NewFolder();
+        ProfileWriteString("Zorva", "switcher", themes.c_str(), "control.ini");
+        // Keys that a real system has and a fresh Wine prefix lacks: the
+        // installer opens keys and never creates them.
+        for (const char *event : kEvents)
+            MakeKey(kRegCurrentUser, event);
+        MakeKey(kRegCurrentUser, "AppEvents\\Schemes");
+        MakeKey(kRegCurrentUser, "Control Panel\\Cursors");
+        MakeKey(kRegCurrentUser, "Control Panel\\Appearance");
+        SetRegistry(kRegCurrentUser, "Control Panel\\Appearance", "Current", "Windows Standard");
+        MakeKey(kRegClassesRoot, kMyComputer);
+        MakeKey(kRegClassesRoot, kNetwork);
+        icon.cbSize = sizeof icon;
+        SystemParameters(kSpiGetIconMetrics, sizeof icon, &icon, 0);
+        nonclient.cbSize = sizeof nonclient;
+        SystemParameters(kSpiGetNonclientMetrics, sizeof nonclient, &nonclient, 0);
+    }
+
+    void TearDown() override
+    {
+        ProfileWriteString("Zorva", "switcher", nullptr, "control.ini");
+        MachineTest::TearDown();
+    }
+
+    // A theme file with every part, in the colour file of the catalogue.
+    std::string WriteFullTheme(const char *name)
+    {
+        std::string file = themes + name;
+        for (auto &c : kThemeColors)
+            ProfileWriteString("Control Panel\\Colors", c.key, c.text, file.c_str());
+        IconMetricsRecord newIcon = icon;
+        newIcon.iHorzSpacing = icon.iHorzSpacing + 2;
+        NonclientMetricsRecord newNonclient = nonclient;
+        newNonclient.iCaptionHeight = nonclient.iCaptionHeight + 2;
+        newNonclient.lfCaptionFont.lfHeight = -13;
+        ProfileWriteString("Metrics", "IconMetrics", ByteList(&newIcon, sizeof newIcon).c_str(), file.c_str());
+        ProfileWriteString("Metrics", "NonclientMetrics", ByteList(&newNonclient, sizeof newNonclient).c_str(),
+                           file.c_str());
+        ProfileWriteString(kMyComputer, "DefaultValue", "%ThemeDir%\\computer.ico", file.c_str());
+        ProfileWriteString(kNetwork, "DefaultValue", "%WinDir%network.ico,0", file.c_str());
+        ProfileWriteString(kRecycleBin, "full", "%ThemeDir%bin-full.ico", file.c_str());
+        ProfileWriteString(kRecycleBin, "empty", "%ThemeDir%bin-empty.ico", file.c_str());
+        ProfileWriteString("MasterThemeSelector", "ThemeColorBPP", "8", file.c_str());
+        for (const char *name : kCursorNames)
+            if (strcmp(name, "Help"))  // one cursor left out: it is written empty
+                ProfileWriteString("Control Panel\\Cursors", name, (std::string("%ThemeDir%") + name + ".cur").c_str(),
+                                   file.c_str());
+        ProfileWriteString("Control Panel\\Cursors", "DefaultValue", "Theme cursors", file.c_str());
+        for (int i = 0; i < 21; i++)
+            if (i != 3)
+                ProfileWriteString(kEvents[i], "DefaultValue", (i % 2 ? "%WinDir%media\\s.wav" : "%ThemeDir%s.wav"),
+                                   file.c_str());
+        return file;
+    }
+};
+
+TEST_F(Install, WholeThemeReachesRegistryAndSystem)
+{
+    std::string file = WriteFullTheme("\\Zorva The Vandrel BLUE.theme");
+    SetRegistry(kRegClassesRoot, kRecycleBin, "full", "old-full.ico");  // the bin shows empty now
+    ASSERT_EQ(1, InstallTheme(kThemeBlue, 1, 1, 1, 1, 1, 1, 1));
+    EXPECT_EQ(file, ThemeFile);
+    EXPECT_EQ(themes, ThemeDir);
+    EXPECT_EQ(1, FinishThemeInstall());
+
+    for (auto &c : kThemeColors) {
+        EXPECT_EQ(c.text, ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", c.key)) << c.key;
+        if (c.color != 1) {
+            EXPECT_EQ(c.color, SysColorGet(c.element)) << c.key;
+        }
+    }
+    EXPECT_EQ("", ReadRegistry(kRegCurrentUser, "Control Panel\\Appearance", "Current"));
+
+    IconMetricsRecord nowIcon = {};
+    nowIcon.cbSize = sizeof nowIcon;
+    SystemParameters(kSpiGetIconMetrics, sizeof nowIcon, &nowIcon, 0);
+    EXPECT_EQ(icon.iHorzSpacing + 2, nowIcon.iHorzSpacing);
+    NonclientMetricsRecord nowNonclient = {};
+    nowNonclient.cbSize = sizeof nowNonclient;
+    SystemParameters(kSpiGetNonclientMetrics, sizeof nowNonclient, &nowNonclient, 0);
+    EXPECT_EQ(nonclient.iCaptionHeight + 2, nowNonclient.iCaptionHeight);
+    EXPECT_EQ(-13, nowNonclient.lfCaptionFont.lfHeight);
+
+    EXPECT_EQ(themes + "\\\\computer.ico", ReadRegistry(kRegClassesRoot, kMyComputer, nullptr));
+    EXPECT_EQ(winDir + "\\network.ico,0", ReadRegistry(kRegClassesRoot, kNetwork, nullptr));
+    EXPECT_EQ(themes + "\\bin-full.ico", ReadRegistry(kRegClassesRoot, kRecycleBin, "full"));
+    EXPECT_EQ(themes + "\\bin-empty.ico", ReadRegistry(kRegClassesRoot, kRecycleBin, "empty"));
+    EXPECT_EQ(themes + "\\bin-empty.ico", ReadRegistry(kRegClassesRoot, kRecycleBin, nullptr));
+    EXPECT_EQ("8", ReadRegistry(kRegCurrentUser, "Control Panel\\Desktop\\WindowMetrics", "Shell Icon BPP"));
+
+    for (const char *name : kCursorNames)
+        EXPECT_EQ(strcmp(name, "Help") ? themes + "\\" + name + ".cur" : "",
+                  ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", name));
+    EXPECT_EQ("", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", nullptr));
+
+    for (int i = 0; i < 21; i++)
+        EXPECT_EQ(i == 3 ? "" : i % 2 ? winDir + "\\media\\s.wav" : themes + "\\s.wav",
+                  ReadRegistry(kRegCurrentUser, kEvents[i], nullptr)) << kEvents[i];
+    EXPECT_EQ(" ", ReadRegistry(kRegCurrentUser, "AppEvents\\Schemes", nullptr));
+
+    char status[200];
+    WindowGetText(WindowItem(MainWindow, IDC_STATUS), status, sizeof status);
+    EXPECT_STREQ("Setting the sounds...", status);
+}
+
+TEST_F(Install, RecycleBinKeepsItsState)
+{
+    std::string file = WriteFullTheme("\\Zorva The Vandrel RED.theme");
+    SetRegistry(kRegClassesRoot, kRecycleBin, "full", "same.ico");
+    SetRegistry(kRegClassesRoot, kRecycleBin, nullptr, "same.ico");
+    InstallTheme(kThemeRed, 0, 0, 0, 1, 0, 0, 0);
+    FinishThemeInstall();
+    EXPECT_EQ(themes + "\\bin-full.ico", ReadRegistry(kRegClassesRoot, kRecycleBin, nullptr)) << "full stays full";
+}
+
+TEST_F(Install, FileWithoutSoundsOrCursorsEmptiesThem)
+{
+    std::string file = themes + "\\Zorva The Vandrel GREEN.theme";
+    ProfileWriteString("Control Panel\\Cursors", "Arrow", "arrow.cur", file.c_str());
+    SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Wait", "old-wait.cur");
+    SetRegistry(kRegCurrentUser, kEvents[0], nullptr, "old.wav");
+    InstallTheme(kThemeGreen, 0, 0, 0, 0, 1, 1, 0);
+    FinishThemeInstall();
+    EXPECT_EQ("arrow.cur", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow"));
+    EXPECT_EQ("", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Wait"));
+    EXPECT_EQ("", ReadRegistry(kRegCurrentUser, kEvents[0], nullptr));
+    EXPECT_EQ(" ", ReadRegistry(kRegCurrentUser, "AppEvents\\Schemes", nullptr));
+}
+
+void InstallBlack(void *result) { *(int *)result = InstallTheme(kThemeBlack, 1, 1, 1, 1, 1, 1, 1); }
+
+TEST_F(Install, MissingThemeFileChangesNothing)
+{
+    SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow", "mine.cur");
+    SetRegistry(kRegCurrentUser, kEvents[0], nullptr, "mine.wav");
+    SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "1 2 3");
+    int result = -1;
+    std::string box = WatchBox("Zorva: The Vandrel  Theme Switcher", InstallBlack, &result);
+    EXPECT_EQ(0, result);
+    EXPECT_EQ("Cannot find the theme file \n  " + themes + "\\Zorva The Vandrel BLACK.theme", box);
+    FinishThemeInstall();
+    EXPECT_EQ("mine.cur", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow"));
+    EXPECT_EQ("mine.wav", ReadRegistry(kRegCurrentUser, kEvents[0], nullptr));
+    EXPECT_EQ("1 2 3", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ("Windows Standard", ReadRegistry(kRegCurrentUser, "Control Panel\\Appearance", "Current"));
+}
+
+TEST_F(Install, ThemeFolderFallsBackToProgramFolder)
+{
+    ProfileWriteString("Zorva", "switcher", "", "control.ini");
+    char program[kPathSize];
+    ProgramFolder(program, sizeof program);
+    int result;
+    WatchBox("Zorva: The Vandrel  Theme Switcher", InstallBlack, &result);
+    EXPECT_EQ(std::string(program), ThemeDir);
+    FinishThemeInstall();
+}
+
+TEST_F(Install, ShortMetricsAreNotApplied)
+{
+    std::string file = themes + "\\Zorva The Vandrel WHITE.theme";
+    IconMetricsRecord changed = icon;
+    changed.iHorzSpacing += 7;
+    std::string list = ByteList(&changed, sizeof changed);
+    list.resize(list.size() / 2);  // half the numbers
+    ProfileWriteString("Metrics", "IconMetrics", list.c_str(), file.c_str());
+    InstallTheme(kThemeWhite, 0, 0, 1, 0, 0, 0, 0);
+    FinishThemeInstall();
+    IconMetricsRecord now = {};
+    now.cbSize = sizeof now;
+    SystemParameters(kSpiGetIconMetrics, sizeof now, &now, 0);
+    EXPECT_EQ(icon.iHorzSpacing, now.iHorzSpacing);
+}
+
+TEST_F(Install, ThemePathExpansion)
+{
+    strcpy(ThemeDir, "C:\\Themes");
+    char out[kPathSize];
+    EXPECT_EQ(winDir.size() + 12, ExpandThemePath(out, "%WinDir%media\\a.wav"));
+    EXPECT_EQ(winDir + "\\media\\a.wav", out);
+    ExpandThemePath(out, "%WinDir%\\x");
+    EXPECT_EQ(winDir + "\\\\x", out);
+    ExpandThemePath(out, "%ThemeDir%");
+    EXPECT_STREQ("C:\\Themes\\", out);
+    ExpandThemePath(out, "%themedir%x");
+    EXPECT_STREQ("%themedir%x", out);
+    ExpandThemePath(out, "C:\\a%WinDir%");
+    EXPECT_STREQ("C:\\a%WinDir%", out);
+    EXPECT_EQ(0u, ExpandThemePath(out, ""));
+    // A result longer than the buffer is cut to it.
+    std::string longValue = "%ThemeDir%" + std::string(400, 'a');
+    memset(out, '#', sizeof out);
+    EXPECT_EQ(260u, ExpandThemePath(out, longValue.c_str()));
+    EXPECT_EQ(0, out[260]);
+}
+
+TEST(MetricsText, ParsesByteLists)
+{
+    int32_t value;
+    bool complete = true;
+    const char *rest = ParseMetricInt("76 0 0 0 84 1 0 0", &value, &complete);
+    EXPECT_EQ(76, value);
+    ParseMetricInt(rest, &value, &complete);
+    EXPECT_EQ(340, value);
+    ParseMetricInt("245   255 255  255", &value, &complete);
+    EXPECT_EQ(-11, value);
+    EXPECT_TRUE(complete);
+    ParseMetricInt("1 2", &value, &complete);
+    EXPECT_FALSE(complete);
+
+    NonclientMetricsRecord m;
+    memset(&m, 0x55, sizeof m);
+    std::string text = "84 1 0 0 ";
+    for (int i = 4; i < 340; i++)
+        text += std::to_string(i % 200) + " ";
+    EXPECT_TRUE(ParseNonclientMetrics(&m, text.c_str()));
+    EXPECT_EQ(340u, m.cbSize);
+    EXPECT_EQ(4 + 5 * 256 + 6 * 65536 + 7 * 16777216, m.iBorderWidth);
+    EXPECT_EQ((uint8_t)(339 % 200), (uint8_t)m.lfMessageFont.lfFaceName[31]);
+    text.pop_back();  // a value that ends right after its last number
+    EXPECT_TRUE(ParseNonclientMetrics(&m, text.c_str()));
+    EXPECT_FALSE(ParseNonclientMetrics(&m, "84 1 0 0 1 2 3"));
+    EXPECT_FALSE(ParseNonclientMetrics(&m, ""));
+}
+
+}  // namespace
