@@ -5,6 +5,8 @@
 
 #include <string.h>
 
+#include "app/bounded.h"
+
 static const char kMyComputer[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
 static const char kNetwork[] = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon";
 static const char kRecycleBin[] = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
@@ -56,15 +58,22 @@ int ApplyDesktopIcons()
     }
     bool binFull = strcmp(full, shown) == 0;
     if (RegistryOpen(kRegClassesRoot, kRecycleBin, kKeySetValue, &key) == kErrorSuccess) {
-        char path[kPathSize];
-        ReadIconPath(kRecycleBin, "full", path);
-        RegistrySetText(key, "full", path);
+        char fullPath[kPathSize], emptyPath[kPathSize];
+        ReadIconPath(kRecycleBin, "full", fullPath);
+        ReadIconPath(kRecycleBin, "empty", emptyPath);
+        // A theme file with no icon for the bin's state, but with the icon
+        // that was shown (a captured snapshot of a system whose bin had no
+        // "full" or "empty" values), gives that icon back instead of none.
+        char shownPath[kPathSize];
+        CopyText(shownPath, sizeof shownPath, binFull ? fullPath : emptyPath);
+        if (!shownPath[0])
+            ReadIconPath(kRecycleBin, "DefaultValue", shownPath);
+        RegistrySetText(key, "full", fullPath);
         if (binFull)
-            RegistrySetText(key, nullptr, path);
-        ReadIconPath(kRecycleBin, "empty", path);
-        RegistrySetText(key, "empty", path);
+            RegistrySetText(key, nullptr, shownPath);
+        RegistrySetText(key, "empty", emptyPath);
         if (!binFull)
-            RegistrySetText(key, nullptr, path);
+            RegistrySetText(key, nullptr, shownPath);
         RegistryFlush(key);
         RegistryClose(key);
     }

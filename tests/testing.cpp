@@ -101,8 +101,65 @@ std::string WatchBox(const char *caption, void (*action)(void *), void *context)
     return watch.text;
 }
 
-void MachineTest::SetUp() {}
-void MachineTest::TearDown() {}
+// Under Wine every test of a run shares one prefix: each test leaves the
+// colours (registry and live) and the metrics as it found them.
+static const char *const kColorNames[31] = {
+    "Scrollbar", "Background", "ActiveTitle", "InactiveTitle", "Menu", "Window", "WindowFrame", "MenuText",
+    "WindowText", "TitleText", "ActiveBorder", "InactiveBorder", "AppWorkspace", "Hilight", "HilightText",
+    "ButtonFace", "ButtonShadow", "GrayText", "ButtonText", "InactiveTitleText", "ButtonHilight",
+    "ButtonDkShadow", "ButtonLight", "InfoText", "InfoWindow", "ButtonAlternateFace", "HotTrackingColor",
+    "GradientActiveTitle", "GradientInactiveTitle", "MenuHilight", "MenuBar"};
+
+static struct {
+    std::string texts[31];
+    uint32_t live[31];
+    ICONMETRICSA icon;
+    NONCLIENTMETRICSA nonclient;
+} Saved;
+
+void MachineTest::SetUp()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        for (int i = 0; i < 31; i++) {
+            char text[64] = "";
+            DWORD size = sizeof text;
+            RegQueryValueExA(key, kColorNames[i], nullptr, nullptr, (BYTE *)text, &size);
+            Saved.texts[i] = text;
+        }
+        RegCloseKey(key);
+    }
+    for (int i = 0; i < 31; i++)
+        Saved.live[i] = GetSysColor(i);
+    Saved.icon.cbSize = sizeof Saved.icon;
+    SystemParametersInfoA(SPI_GETICONMETRICS, sizeof Saved.icon, &Saved.icon, 0);
+    Saved.nonclient.cbSize = 340;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &Saved.nonclient, 0);
+}
+
+void MachineTest::TearDown()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        for (int i = 0; i < 31; i++)
+            RegSetValueExA(key, kColorNames[i], 0, REG_SZ, (const BYTE *)Saved.texts[i].c_str(),
+                           Saved.texts[i].size() + 1);
+        RegCloseKey(key);
+    }
+    int elements[31];
+    for (int i = 0; i < 31; i++)
+        elements[i] = i;
+    SetSysColors(31, elements, (const COLORREF *)Saved.live);
+    SystemParametersInfoA(SPI_SETICONMETRICS, 0, &Saved.icon, SPIF_UPDATEINIFILE);
+    SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, 0, &Saved.nonclient, SPIF_UPDATEINIFILE);
+}
+
+bool MakeFolder(const std::string &path)
+{
+    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+void RemoveEmptyFolder(const std::string &path) { RemoveDirectoryA(path.c_str()); }
 
 std::string NewFolder()
 {
@@ -192,12 +249,28 @@ void MachineTest::SetUp()
     char tmpl[] = "/tmp/quennel-test-XXXXXX";
     ASSERT_NE(nullptr, mkdtemp(tmpl));
     HostReset(tmpl);
+    // The program's own folder exists, as it does for a program that runs.
+    std::error_code ignored;
+    std::filesystem::create_directories(HostPath("C:\\Program Files\\Desktop Quennel"), ignored);
 }
 
 void MachineTest::TearDown()
 {
     std::error_code ignored;
     std::filesystem::remove_all(HostPath("C:\\"), ignored);
+}
+
+bool MakeFolder(const std::string &path)
+{
+    std::error_code ignored;
+    std::filesystem::create_directory(HostPath(path.c_str()), ignored);
+    return std::filesystem::is_directory(HostPath(path.c_str()));
+}
+
+void RemoveEmptyFolder(const std::string &path)
+{
+    std::error_code ignored;
+    std::filesystem::remove(HostPath(path.c_str()), ignored);
 }
 
 std::string NewFolder()

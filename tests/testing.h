@@ -23,6 +23,9 @@ std::string WinDir();
 std::string ReadWholeFile(const std::string &path);
 void WriteWholeFile(const std::string &path, const std::string &bytes);
 bool FileExists(const std::string &path);
+// Makes a folder (its parent must exist); true when it exists afterwards.
+bool MakeFolder(const std::string &path);
+void RemoveEmptyFolder(const std::string &path);
 
 // A hidden top-level window with a status bar child (IDC_STATUS), standing in
 // for the main window; stored in MainWindow.

@@ -1,0 +1,30 @@
+// Settings backup: the user's current settings captured into theme files that
+// the installer can apply again.
+#pragma once
+
+#include "platform/records.h"
+
+// At start-up: writes the backup "\ZorvaBackup.theme" in the program's folder
+// if it is not there, then this run's snapshot "\Restore.theme" with the saved
+// copy of the wallpaper bitmap.
+void WriteStartupThemes();
+int WriteBackupTheme();
+int WriteRestoreTheme();
+
+// The whole capture sequence into ThemeFile: colours, metrics, desktop,
+// desktop icons, cursors, sounds, screen saver.
+void CaptureAllSettings();
+// Each capture writes one group of settings into ThemeFile.
+int CaptureWindowColors();
+int CaptureDesktop();
+int CaptureDesktopIcons();
+int CaptureCursors();
+int CaptureSounds();
+void CaptureSoundEvent(const char *keyPath);
+
+// Metric records as byte lists: every byte as a decimal number and a blank.
+// Each appends to the text at `at` and returns the end of what it appended.
+char *FormatMetricInt(int32_t value, char *at);
+char *FormatLogFont(const LogFontRecord *font, char *at);
+char *FormatIconMetrics(const IconMetricsRecord *metrics, char *at);
+char *FormatNonclientMetrics(const NonclientMetricsRecord *metrics, char *at);

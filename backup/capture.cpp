@@ -1,0 +1,210 @@
+// Captures of the settings groups, in the sections, keys and textual forms in
+// which the installer reads them back.
+#include "backup/backup.h"
+
+#include "app/bounded.h"
+#include "install/installtheme.h"
+
+#include <string.h>
+
+#include <initializer_list>
+
+constexpr uint32_t kColorBufferSize = 20;
+constexpr uint32_t kValueBufferSize = 261;
+
+// A registry string as the theme file gets it. A value that is missing, or
+// longer than the buffer, is written empty: never the text of the value read
+// before it, nor unterminated bytes.
+static void QueryForTheme(PlatKey key, const char *name, char *buf, uint32_t size)
+{
+    uint32_t n = size;
+    if (!key || RegistryQuery(key, name, buf, &n) != kErrorSuccess || (n == size && buf[size - 1] != 0)) {
+        buf[0] = 0;
+        return;
+    }
+    buf[n < size ? n : size - 1] = 0;
+}
+
+// Copies named values of one key into the theme file's section. A null name
+// is the key's default value, written under "DefaultValue".
+static void CaptureValues(RegRoot root, const char *keyPath, const char *section, const char *const *names,
+                          int count, uint32_t bufferSize)
+{
+    PlatKey key = nullptr;
+    RegistryOpen(root, keyPath, kKeyQueryValue, &key);
+    char value[kValueBufferSize];
+    for (int i = 0; i < count; i++) {
+        QueryForTheme(key, names[i], value, bufferSize);
+        ProfileWriteString(section, names[i] ? names[i] : "DefaultValue", value, ThemeFile);
+    }
+    if (key)
+        RegistryClose(key);
+}
+
+int CaptureWindowColors()
+{
+    static const char *const names[25] = {
+        "ActiveTitle", "Background", "Hilight", "HilightText", "TitleText", "Window", "WindowText",
+        "Scrollbar", "InactiveTitle", "Menu", "WindowFrame", "MenuText", "ActiveBorder", "InactiveBorder",
+        "AppWorkspace", "ButtonFace", "ButtonShadow", "GrayText", "ButtonText", "InactiveTitleText",
+        "ButtonHilight", "ButtonDkShadow", "ButtonLight", "InfoText", "InfoWindow"};
+    CaptureValues(kRegCurrentUser, "Control Panel\\Colors", "Control Panel\\Colors", names, 25, kColorBufferSize);
+    return 1;
+}
+
+// One byte as "%d ": at most four characters, which is what the callers'
+// buffers are sized by.
+static char *FormatByte(uint8_t value, char *at)
+{
+    if (value >= 100)
+        *at++ = (char)('0' + value / 100);
+    if (value >= 10)
+        *at++ = (char)('0' + value / 10 % 10);
+    *at++ = (char)('0' + value % 10);
+    *at++ = ' ';
+    *at = 0;
+    return at;
+}
+
+// A 32-bit field as its four bytes, lowest first ("%d %d %d %d ").
+char *FormatMetricInt(int32_t value, char *at)
+{
+    uint32_t v = (uint32_t)value;
+    for (int shift = 0; shift < 32; shift += 8)
+        at = FormatByte((uint8_t)(v >> shift), at);
+    return at;
+}
+
+char *FormatLogFont(const LogFontRecord *font, char *at)
+{
+    for (int32_t field : {font->lfHeight, font->lfWidth, font->lfEscapement, font->lfOrientation, font->lfWeight})
+        at = FormatMetricInt(field, at);
+    for (uint8_t field : {font->lfItalic, font->lfUnderline, font->lfStrikeOut, font->lfCharSet,
+                          font->lfOutPrecision, font->lfClipPrecision, font->lfQuality, font->lfPitchAndFamily})
+        at = FormatByte(field, at);
+    for (char c : font->lfFaceName)
+        at = FormatByte((uint8_t)c, at);
+    return at;
+}
+
+char *FormatIconMetrics(const IconMetricsRecord *m, char *at)
+{
+    at = FormatMetricInt((int32_t)m->cbSize, at);
+    at = FormatMetricInt(m->iHorzSpacing, at);
+    at = FormatMetricInt(m->iVertSpacing, at);
+    at = FormatMetricInt(m->iTitleWrap, at);
+    return FormatLogFont(&m->lfFont, at);
+}
+
+char *FormatNonclientMetrics(const NonclientMetricsRecord *m, char *at)
+{
+    for (int32_t field : {(int32_t)m->cbSize, m->iBorderWidth, m->iScrollWidth, m->iScrollHeight,
+                          m->iCaptionWidth, m->iCaptionHeight})
+        at = FormatMetricInt(field, at);
+    at = FormatLogFont(&m->lfCaptionFont, at);
+    at = FormatMetricInt(m->iSmCaptionWidth, at);
+    at = FormatMetricInt(m->iSmCaptionHeight, at);
+    at = FormatLogFont(&m->lfSmCaptionFont, at);
+    at = FormatMetricInt(m->iMenuWidth, at);
+    at = FormatMetricInt(m->iMenuHeight, at);
+    at = FormatLogFont(&m->lfMenuFont, at);
+    at = FormatLogFont(&m->lfStatusFont, at);
+    return FormatLogFont(&m->lfMessageFont, at);
+}
+
+// The metrics as the system reports them. Every number takes at most four
+// characters, so 340 of them fit 1,360 characters and the zero.
+static void CaptureMetrics()
+{
+    static char text[340 * 4 + 1];
+    IconMetricsRecord icon = {};
+    icon.cbSize = sizeof icon;
+    SystemParameters(kSpiGetIconMetrics, sizeof icon, &icon, 0);
+    text[0] = 0;
+    FormatIconMetrics(&icon, text);
+    ProfileWriteString("Metrics", "IconMetrics", text, ThemeFile);
+
+    NonclientMetricsRecord nonclient = {};
+    nonclient.cbSize = sizeof nonclient;
+    SystemParameters(kSpiGetNonclientMetrics, sizeof nonclient, &nonclient, 0);
+    text[0] = 0;
+    FormatNonclientMetrics(&nonclient, text);
+    ProfileWriteString("Metrics", "NonclientMetrics", text, ThemeFile);
+}
+
+int CaptureDesktop()
+{
+    static const char *const names[5] = {"ScreenSaveActive", "TileWallpaper", "WallpaperStyle", "Pattern",
+                                         "Wallpaper"};
+    CaptureValues(kRegCurrentUser, "Control Panel\\Desktop", "Control Panel\\Desktop", names, 5, kValueBufferSize);
+    return 1;
+}
+
+int CaptureDesktopIcons()
+{
+    static const char kMyComputer[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
+    static const char kNetwork[] = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon";
+    static const char kRecycleBin[] = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
+    static const char *const defaultOnly[1] = {nullptr};
+    static const char *const bin[3] = {"full", "empty", nullptr};
+    CaptureValues(kRegClassesRoot, kMyComputer, kMyComputer, defaultOnly, 1, kValueBufferSize);
+    CaptureValues(kRegClassesRoot, kNetwork, kNetwork, defaultOnly, 1, kValueBufferSize);
+    CaptureValues(kRegClassesRoot, kRecycleBin, kRecycleBin, bin, 3, kValueBufferSize);
+
+    PlatKey key = nullptr;
+    RegistryOpen(kRegCurrentUser, "Control Panel\\Desktop\\WindowMetrics", kKeyQueryValue, &key);
+    char value[kValueBufferSize];
+    QueryForTheme(key, "Shell Icon BPP", value, sizeof value);
+    ProfileWriteString("MasterThemeSelector", "ThemeColorBPP", value, ThemeFile);
+    if (key)
+        RegistryClose(key);
+    return 1;
+}
+
+int CaptureCursors()
+{
+    static const char *const names[15] = {"Arrow",  "Help",     "AppStarting", "Crosshair", "IBeam",
+                                          "No",     "NWPen",    "SizeAll",     "SizeNESW",  "SizeNS",
+                                          "SizeWE", "SizeNWSE", "UpArrow",     "Wait",      nullptr};
+    CaptureValues(kRegCurrentUser, "Control Panel\\Cursors", "Control Panel\\Cursors", names, 15, kValueBufferSize);
+    return 1;
+}
+
+void CaptureSoundEvent(const char *keyPath)
+{
+    static const char *const defaultOnly[1] = {nullptr};
+    CaptureValues(kRegCurrentUser, keyPath, keyPath, defaultOnly, 1, kValueBufferSize);
+}
+
+int CaptureSounds()
+{
+    static const char *const events[20] = {
+        ".Default",      "AppGPFault",     "MenuCommand",    "MenuPopup",      "Minimize",
+        "Maximize",      "Open",           "Close",          "RestoreDown",    "RestoreUp",
+        "RingIn",        "RingOut",        "SystemAsterisk", "SystemDefault",  "SystemExclamation",
+        "SystemExit",    "SystemHand",     "SystemQuestion", "SystemStart",    "MailBeep"};
+    char keyPath[kPathSize];
+    for (const char *event : events) {
+        CopyText(keyPath, sizeof keyPath, "AppEvents\\Schemes\\Apps\\.Default\\");
+        AppendText(keyPath, sizeof keyPath, event);
+        AppendText(keyPath, sizeof keyPath, "\\.Current");
+        CaptureSoundEvent(keyPath);
+    }
+    CaptureSoundEvent("AppEvents\\Schemes\\Apps\\Explorer\\EmptyRecycleBin\\.Current");
+    return 1;
+}
+
+// The capture sequence, the same for both files; a new file's sections stand
+// in this order.
+void CaptureAllSettings()
+{
+    CaptureWindowColors();
+    CaptureMetrics();
+    CaptureDesktop();
+    CaptureDesktopIcons();
+    CaptureCursors();
+    CaptureSounds();
+    char saver[kPathSize];
+    ProfileGetString("boot", "SCRNSAVE.EXE", "", saver, sizeof saver, "system.ini");
+    ProfileWriteString("boot", "SCRNSAVE.EXE", saver, ThemeFile);
+}
