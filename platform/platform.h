@@ -180,8 +180,22 @@ void CursorShow(SystemCursor cursor);
 // SetTimer with no timer procedure (the window gets WM_TIMER), and KillTimer.
 void TimerStart(PlatWindow window, unsigned id, unsigned ms);
 void TimerStop(PlatWindow window, unsigned id);
+// EnableWindow, IsWindowEnabled, CheckDlgButton, SetFocus, GetDlgCtrlID.
+void WindowEnable(PlatWindow window, bool enable);
+bool WindowIsEnabled(PlatWindow window);
+void ButtonSetCheck(PlatWindow parent, int id, int state);
+void WindowFocus(PlatWindow window);
+int WindowId(PlatWindow window);
+// DestroyWindow (the window gets WM_DESTROY before it returns) and
+// PostQuitMessage.
+void WindowDestroy(PlatWindow window);
+void MessageLoopQuit(int code);
 // PostMessageA and SendMessageA.
+constexpr unsigned kWmDestroy = 0x0002;
+constexpr unsigned kWmClose = 0x0010;
 constexpr unsigned kWmCommand = 0x0111;
+constexpr unsigned kWmTimer = 0x0113;
+constexpr unsigned kWmUser = 0x0400;
 bool MessagePost(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam);
 intptr_t MessageSend(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam);
 

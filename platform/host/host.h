@@ -44,6 +44,20 @@ void HostAnswerBoxes(const std::vector<int> &answers);
 // with a control identifier and a text. Lives until HostReset.
 PlatWindow HostMakeWindow(PlatWindow parent, int id, const char *text);
 std::string HostWindowText(PlatWindow window);
+// A window procedure for a simulated window: SendMessage calls it at once,
+// DestroyWindow sends it WM_DESTROY, and HostDispatchPosted delivers what was
+// posted to it.
+typedef intptr_t (*HostWindowProc)(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam);
+void HostSetWindowProc(PlatWindow window, HostWindowProc proc);
+// Delivers the posted messages, oldest first, as a message loop would;
+// returns how many.
+int HostDispatchPosted();
+struct HostWindowState {
+    bool enabled, destroyed;
+    int check;        // CheckDlgButton's last state
+    uintptr_t state;  // the last IBM_SETSTATE (WM_USER + 1) sent to it
+};
+HostWindowState HostWindowInfo(PlatWindow window);
 // Messages posted or sent to simulated windows, oldest first.
 struct HostMessage {
     PlatWindow window;
@@ -74,6 +88,8 @@ struct HostLive {
     PlatWindow capture;                   // the window with the mouse capture, or none
     SystemCursor cursor;
     std::vector<unsigned> timers;         // identifiers of running timers
+    PlatWindow focus;                     // the window with the keyboard focus
+    int quitCode;                         // PostQuitMessage's code, -1 before it
 };
 HostLive HostLiveState();
 

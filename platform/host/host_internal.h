@@ -25,6 +25,8 @@ struct PlatWindowRec {
     PlatWindow parent;
     int id;
     std::string text;
+    HostWindowProc proc;
+    HostWindowState info;
 };
 
 struct HostMachine {
@@ -37,6 +39,7 @@ struct HostMachine {
     std::vector<std::string> events;
     std::vector<std::unique_ptr<PlatWindowRec>> windows;
     std::vector<HostMessage> messages;
+    std::vector<HostMessage> posted;          // not yet delivered
     int screenWidth, screenHeight, screenDepth;
     bool fixedTime;
     PlatTime time;

@@ -52,6 +52,7 @@ static void DefaultLiveState(HostLive *live)
     DefaultLogFont(&nm.lfStatusFont, -11, 400);
     DefaultLogFont(&nm.lfMessageFont, -11, 400);
     live->screenSaveActive = false;
+    live->quitCode = -1;
 }
 
 static void MakeFolder(const std::string &path)
@@ -76,6 +77,7 @@ static void ResetMachine(HostMachine &m, const char *driveRoot)
     m.boxAnswers.clear();
     m.events.clear();
     m.messages.clear();
+    m.posted.clear();
     m.windows.clear();
     m.screenWidth = 800;
     m.screenHeight = 600;

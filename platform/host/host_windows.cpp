@@ -14,7 +14,8 @@ PlatWindow HostMakeWindow(PlatWindow parent, int id, const char *text)
 {
     HostMachine &m = Machine();
     std::lock_guard<std::recursive_mutex> hold(m.lock);
-    m.windows.push_back(std::make_unique<PlatWindowRec>(PlatWindowRec{parent, id, text ? text : ""}));
+    m.windows.push_back(std::make_unique<PlatWindowRec>(
+        PlatWindowRec{parent, id, text ? text : "", nullptr, HostWindowState{true, false, 0, 0}}));
     return m.windows.back().get();
 }
 
@@ -115,11 +116,96 @@ void TimerStop(PlatWindow window, unsigned id)
     HostEvent("timer stop " + WindowName(window) + " " + std::to_string(id));
 }
 
+void HostSetWindowProc(PlatWindow window, HostWindowProc proc)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    window->proc = proc;
+}
+
+HostWindowState HostWindowInfo(PlatWindow window)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    return window ? window->info : HostWindowState{};
+}
+
+void WindowEnable(PlatWindow window, bool enable)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    if (window)
+        window->info.enabled = enable;
+    HostEvent(std::string(enable ? "enable " : "disable ") + WindowName(window));
+}
+
+bool WindowIsEnabled(PlatWindow window)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    return window && window->info.enabled;
+}
+
+void ButtonSetCheck(PlatWindow parent, int id, int state)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    PlatWindow button = WindowItem(parent, id);
+    if (button)
+        button->info.check = state;
+    HostEvent("check #" + std::to_string(id) + " " + std::to_string(state));
+}
+
+void WindowFocus(PlatWindow window)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.live.focus = window;
+    HostEvent("focus " + WindowName(window));
+}
+
+int WindowId(PlatWindow window) { return window ? window->id : 0; }
+
+// Window procedures run without the machine's lock, as they may call back in.
+static intptr_t Deliver(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    HostWindowProc proc;
+    {
+        HostMachine &m = Machine();
+        std::lock_guard<std::recursive_mutex> hold(m.lock);
+        proc = window && !window->info.destroyed ? window->proc : nullptr;
+    }
+    return proc ? proc(window, message, wParam, lParam) : 0;
+}
+
+void WindowDestroy(PlatWindow window)
+{
+    if (!window || HostWindowInfo(window).destroyed)
+        return;
+    HostEvent("destroy " + WindowName(window));
+    Deliver(window, kWmDestroy, 0, 0);
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    window->info.destroyed = true;
+}
+
+void MessageLoopQuit(int code)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.live.quitCode = code;
+    HostEvent("quit " + std::to_string(code));
+}
+
 static void Record(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam, bool posted)
 {
     HostMachine &m = Machine();
     std::lock_guard<std::recursive_mutex> hold(m.lock);
     m.messages.push_back(HostMessage{window, message, wParam, lParam, posted});
+    if (posted)
+        m.posted.push_back(HostMessage{window, message, wParam, lParam, posted});
+    if (message == kWmUser + 1 && window)
+        window->info.state = wParam;
     HostEvent(std::string(posted ? "post " : "send ") + WindowName(window) + " " + std::to_string(message) +
               " " + std::to_string(wParam) + " " + std::to_string(lParam));
 }
@@ -133,5 +219,23 @@ bool MessagePost(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t
 intptr_t MessageSend(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam)
 {
     Record(window, message, wParam, lParam, false);
-    return 0;
+    return Deliver(window, message, wParam, lParam);
+}
+
+int HostDispatchPosted()
+{
+    int count = 0;
+    for (;;) {
+        HostMessage next;
+        {
+            HostMachine &m = Machine();
+            std::lock_guard<std::recursive_mutex> hold(m.lock);
+            if (m.posted.empty())
+                return count;
+            next = m.posted.front();
+            m.posted.erase(m.posted.begin());
+        }
+        Deliver(next.window, next.message, next.wParam, next.lParam);
+        count++;
+    }
 }

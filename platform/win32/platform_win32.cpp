@@ -21,6 +21,8 @@ static_assert(kSpiSetNonclientMetrics == SPI_SETNONCLIENTMETRICS && kSpiSetIcons
 static_assert(kShcneAssocChanged == SHCNE_ASSOCCHANGED && kShcneUpdateImage == SHCNE_UPDATEIMAGE,
               "shell events");
 static_assert(kErrorMoreData == ERROR_MORE_DATA && kWaitTimeout == WAIT_TIMEOUT, "codes");
+static_assert(kWmCommand == WM_COMMAND && kWmTimer == WM_TIMER && kWmClose == WM_CLOSE &&
+              kWmDestroy == WM_DESTROY && kWmUser == WM_USER, "messages");
 
 static HKEY RootKey(RegRoot root)
 {
@@ -197,6 +199,14 @@ void MouseRelease() { ReleaseCapture(); }
 void CursorShow(SystemCursor cursor) { SetCursor(LoadCursorA(nullptr, cursor == kCursorWait ? IDC_WAIT : IDC_ARROW)); }
 void TimerStart(PlatWindow window, unsigned id, unsigned ms) { SetTimer((HWND)window, id, ms, nullptr); }
 void TimerStop(PlatWindow window, unsigned id) { KillTimer((HWND)window, id); }
+void WindowEnable(PlatWindow window, bool enable) { EnableWindow((HWND)window, enable); }
+bool WindowIsEnabled(PlatWindow window) { return IsWindowEnabled((HWND)window) == TRUE; }
+void ButtonSetCheck(PlatWindow parent, int id, int state) { CheckDlgButton((HWND)parent, id, state); }
+void WindowFocus(PlatWindow window) { SetFocus((HWND)window); }
+int WindowId(PlatWindow window) { return GetDlgCtrlID((HWND)window); }
+void WindowDestroy(PlatWindow window) { DestroyWindow((HWND)window); }
+void MessageLoopQuit(int code) { PostQuitMessage(code); }
+
 bool MessagePost(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam)
 {
     return PostMessageA((HWND)window, message, wParam, lParam) != 0;

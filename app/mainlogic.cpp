@@ -1,0 +1,273 @@
+#include "app/mainlogic.h"
+
+#include "app/appglobals.h"
+#include "app/bounded.h"
+#include "backup/backup.h"
+#include "install/installtheme.h"
+
+#include <string.h>
+
+#include <initializer_list>
+
+const char kStatusPrompt[] = "Choose the Zorva color (by mana symbol) and the parts of the theme to use.";
+
+int SelectedTheme;
+int UseScreenSaver, UseSounds, UseCursors, UseWallpaper, UseIcons, UseColors, UseFonts;
+int ChoicesUnchanged;
+int InstalledThisRun;
+int ExitAfterInstall;
+int StatusSlideStep;
+int InstallUnderWay;
+
+constexpr unsigned long kExitJobWaitMs = 30000;  // the longest a closing waits for a wallpaper job
+
+void MainTakeSnapshots()
+{
+    WriteStartupThemes();
+    ChoicesUnchanged = 1;
+    InstalledThisRun = 0;
+}
+
+void MainSelectInitialColor(PlatWindow main)
+{
+    SelectedTheme = IDC_WHITE;
+    for (int id : {IDC_BLACK, IDC_BLUE, IDC_GREEN, IDC_RED, IDC_WHITE})
+        MessageSend(WindowItem(main, id), IBM_SETSTATE, id == SelectedTheme, 0);
+}
+
+// The flag of each check box.
+static int *ChoiceFlag(int id)
+{
+    switch (id) {
+    case IDC_SCREENSAVER: return &UseScreenSaver;
+    case IDC_SOUNDS: return &UseSounds;
+    case IDC_CURSORS: return &UseCursors;
+    case IDC_WALLPAPER: return &UseWallpaper;
+    case IDC_ICONS: return &UseIcons;
+    case IDC_COLORS: return &UseColors;
+    case IDC_FONTS: return &UseFonts;
+    default: return nullptr;
+    }
+}
+
+void MainTickAllParts(PlatWindow main)
+{
+    for (int id : {IDC_ICONS, IDC_COLORS, IDC_FONTS, IDC_SCREENSAVER, IDC_WALLPAPER, IDC_CURSORS, IDC_SOUNDS}) {
+        *ChoiceFlag(id) = 1;
+        ButtonSetCheck(main, id, 1);
+    }
+}
+
+static void SetCommandButtons(PlatWindow main, bool enable)
+{
+    for (int id : {kIdOk, kIdCancel, IDC_APPLY, IDC_REVERT, IDC_ABOUT})
+        WindowEnable(WindowItem(main, id), enable);
+}
+
+// Disables the command buttons and runs the first stage of an install.
+static void StartInstall(PlatWindow main, int themeId, bool exitAfter)
+{
+    SetCommandButtons(main, false);
+    ExitAfterInstall = exitAfter;
+    InstallUnderWay = 1;
+    if (themeId == kThemeBackup || themeId == kThemeSnapshot)
+        InstallTheme(themeId, 1, 1, 1, 1, 1, 1, 1);
+    else
+        InstallTheme(themeId, UseWallpaper, UseColors, UseFonts, UseIcons, UseCursors, UseSounds, UseScreenSaver);
+}
+
+void MainCommand(PlatWindow main, int id, intptr_t lParam)
+{
+    // While an install runs, the mouse is captured but the keyboard still
+    // reaches the window (mnemonics, space, Enter, Esc): such commands must not
+    // change a choice or start a second install. The one command that counts
+    // then is the Cancel that the wallpaper job posts when the disk is full.
+    if (InstallUnderWay && !(id == kIdCancel && lParam == 0))
+        return;
+    switch (id) {
+    case kIdOk:
+        if (ChoicesUnchanged == 1 && !WindowIsEnabled(WindowItem(main, IDC_APPLY)))
+            WindowDestroy(main);
+        else
+            StartInstall(main, SelectedTheme, true);
+        return;
+    case kIdCancel:
+        if (InstalledThisRun == 1)
+            StartInstall(main, kThemeSnapshot, true);
+        else
+            WindowDestroy(main);
+        return;
+    case IDC_APPLY:
+        StartInstall(main, SelectedTheme, false);
+        return;
+    case IDC_REVERT:
+        StartInstall(main, kThemeBackup, true);
+        return;
+    case IDC_ABOUT:
+        RunAboutBox(main);
+        WindowFocus(WindowItem(main, IDC_ABOUT));
+        return;
+    default:
+        break;
+    }
+    if (id >= IDC_BLACK && id <= IDC_GREEN) {
+        MessageSend(WindowItem(main, SelectedTheme), IBM_SETSTATE, 0, 0);
+        SelectedTheme = id;
+        MessageSend(WindowItem(main, id), IBM_SETSTATE, 1, 0);
+    } else if (int *flag = ChoiceFlag(id)) {
+        *flag = *flag == 0 ? 1 : 0;
+        ButtonSetCheck(main, id, *flag);
+    } else {
+        return;
+    }
+    ChoicesUnchanged = 0;
+    WindowEnable(WindowItem(main, IDC_APPLY), true);
+}
+
+void SlideStatusText(const char *now, int step, char *out)
+{
+    char text[200];
+    CopyText(text, sizeof text, now);
+    if (step < 20) {
+        out[0] = ' ';
+        CopyText(out + 1, 200, text);
+    } else {
+        CopyText(out, 201, text[0] ? text + 1 : text);
+    }
+}
+
+int WaitWallpaperDone()
+{
+    return !WallpaperThread || ThreadWait(WallpaperThread, 10) == kWaitObject0;
+}
+
+void MainTimerTick(PlatWindow main)
+{
+    PlatWindow status = WindowItem(main, IDC_STATUS);
+    char now[200], next[201];
+    WindowGetText(status, now, sizeof now);
+    SlideStatusText(now, StatusSlideStep, next);
+    StatusSlideStep = (StatusSlideStep + 1) % 40;
+    WindowSetText(status, next);
+    if (WaitWallpaperDone())
+        MessageSend(main, WM_FINISHINSTALL, 0, 0);
+}
+
+void MainFinishInstall(PlatWindow main)
+{
+    TimerStop(main, kInstallTimer);
+    StatusSlideStep = 0;
+    FinishThemeInstall();
+    if (WallpaperThread) {
+        ThreadClose(WallpaperThread);
+        WallpaperThread = nullptr;
+    }
+    InstallUnderWay = 0;
+    if (ExitAfterInstall == 1) {
+        WindowDestroy(main);
+        return;
+    }
+    for (int id : {kIdOk, kIdCancel, IDC_REVERT, IDC_ABOUT})
+        WindowEnable(WindowItem(main, id), true);
+    WindowEnable(WindowItem(main, IDC_APPLY), false);
+    // The keyboard focus goes to OK: a disabled Apply would take no keys and
+    // leave the keyboard dead.
+    WindowFocus(WindowItem(main, kIdOk));
+    ChoicesUnchanged = 1;
+    InstalledThisRun = 1;
+    WindowSetText(WindowItem(main, IDC_STATUS), kStatusPrompt);
+}
+
+bool MainClose(PlatWindow main)
+{
+    if (InstallUnderWay)
+        return false;  // Alt+F4 during an install: the install ends the program or the window stays
+    if (ChoicesUnchanged == 1)
+        return true;
+    switch (MessageBoxShow(main, "Would you like the new settings applied?", "Desktop Quennel",
+                           kMbYesNoCancel | kMbIconQuestion)) {
+    case kIdYes:
+        MainCommand(main, kIdOk, 0);
+        break;
+    case kIdNo:
+        WindowDestroy(main);
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void MainDestroy()
+{
+    // A wallpaper job still running (the run is ending after the job's own
+    // Cancel) is let finish its registry record and its file work first.
+    if (WallpaperThread) {
+        ThreadWait(WallpaperThread, kExitJobWaitMs);
+        ThreadClose(WallpaperThread);
+        WallpaperThread = nullptr;
+    }
+    char path[kPathSize];
+    WindowsFolder(path, sizeof path);
+    AppendText(path, sizeof path, "\\Zorva The Vandrel.SAV");
+    FileDelete(path);
+    ProgramFolder(ThemeDir, sizeof ThemeDir);
+    CopyText(ThemeFile, sizeof ThemeFile, ThemeDir);
+    AppendText(ThemeFile, sizeof ThemeFile, "\\Restore.theme");
+    FileDelete(ThemeFile);
+    MessageLoopQuit(0);
+}
+
+const char *ToolTipText(int id)
+{
+    static const char *const colors[5][2] = {
+        {"Black theme", "Install black theme"}, {"Red theme", "Install red theme"},
+        {"White theme", "Install white theme"}, {"Blue theme", "Install blue theme"},
+        {"Green theme", "Install green theme"}};
+    static const char *const parts[7][2] = {
+        {"Current screen saver will remain", "Use the Zorva screen saver"},
+        {"Current sound scheme will remain", "Use this theme's sounds"},
+        {"Current mouse pointers will remain", "Use this theme's mouse pointers"},
+        {"Current wallpaper will remain", "Use this theme's wallpaper"},
+        {"Current icons will remain", "Use this theme's icons"},
+        {"Current color scheme will remain", "Use this theme's colors"},
+        {"Current fonts will remain", "Use this theme's fonts"}};
+    switch (id) {
+    case kIdOk: return "Change to the theme and exit";
+    case kIdCancel: return "Restore previous settings and exit";
+    case IDC_APPLY: return "Change the system to use the selected theme";
+    case IDC_REVERT: return "Restore settings from before Zorva was installed";
+    case IDC_ABOUT: return "Display info about the application";
+    default: break;
+    }
+    if (id >= IDC_BLACK && id <= IDC_GREEN)
+        return colors[id - IDC_BLACK][id == SelectedTheme];
+    if (int *flag = ChoiceFlag(id))
+        return parts[id - IDC_SCREENSAVER][*flag == 1];
+    return nullptr;
+}
+
+intptr_t MainWindowMessage(PlatWindow main, unsigned message, uintptr_t wParam, intptr_t lParam, bool *handled)
+{
+    *handled = true;
+    switch (message) {
+    case kWmCommand:
+        MainCommand(main, (int)(wParam & 0xFFFF), lParam);
+        return 0;
+    case kWmTimer:
+        MainTimerTick(main);
+        return 0;
+    case WM_FINISHINSTALL:
+        MainFinishInstall(main);
+        return 0;
+    case kWmClose:
+        *handled = !MainClose(main);
+        return 0;
+    case kWmDestroy:
+        MainDestroy();
+        return 0;
+    default:
+        *handled = false;
+        return 0;
+    }
+}

@@ -1,0 +1,62 @@
+// The main window's commands and state: the user's choices, the reactions to
+// the buttons and check boxes, the run of an install with its two stages, the
+// status text's slide, the closing question and the shutdown. Plain logic over
+// the platform layer; the window procedure only translates messages to it.
+#pragma once
+
+#include "platform/platform.h"
+
+// Control identifiers. A colour button's identifier is its theme identifier.
+// OK and Cancel are kIdOk (1) and kIdCancel (2).
+constexpr int IDC_BLACK = 100, IDC_RED = 101, IDC_WHITE = 102, IDC_BLUE = 103, IDC_GREEN = 104;
+constexpr int IDC_SCREENSAVER = 105, IDC_SOUNDS = 106, IDC_CURSORS = 107, IDC_WALLPAPER = 108;
+constexpr int IDC_ICONS = 109, IDC_COLORS = 110, IDC_FONTS = 111, IDC_APPLY = 112;
+constexpr int IDC_ABOUT = 120, IDC_REVERT = 121;
+// Private messages.
+constexpr unsigned IBM_SETSTATE = kWmUser + 1;
+constexpr unsigned WM_FINISHINSTALL = kWmUser + 11;
+
+extern const char kStatusPrompt[];
+
+// The choices and the install's progress, on the window's thread only.
+extern int SelectedTheme;         // 100-104, the pressed colour button
+extern int UseScreenSaver, UseSounds, UseCursors, UseWallpaper, UseIcons, UseColors, UseFonts;
+extern int ChoicesUnchanged;      // nothing chosen since start or the last finished install
+extern int InstalledThisRun;      // an install finished: Cancel restores the run's snapshot
+extern int ExitAfterInstall;      // the running install ends the program
+extern int StatusSlideStep;       // 0-39, the status text's slide
+extern int InstallUnderWay;       // from an install command to the end of its second stage
+
+// Window creation, before the controls: the backup if missing and the run's
+// snapshot; no choice changed, nothing installed yet.
+void MainTakeSnapshots();
+// Window creation, with the controls: white selected and every part ticked.
+void MainSelectInitialColor(PlatWindow main);
+void MainTickAllParts(PlatWindow main);
+
+// WM_COMMAND. lParam is the control that sent it, or 0 from a program (the
+// wallpaper job's Cancel, the "/r" Revert).
+void MainCommand(PlatWindow main, int id, intptr_t lParam);
+// WM_TIMER: the status text slides, and the second stage starts once the
+// wallpaper job is done.
+void MainTimerTick(PlatWindow main);
+int WaitWallpaperDone();
+// WM_FINISHINSTALL.
+void MainFinishInstall(PlatWindow main);
+// WM_CLOSE: true when the window is to be destroyed by default processing.
+bool MainClose(PlatWindow main);
+// WM_DESTROY.
+void MainDestroy();
+// The tooltip of the control with this identifier, or null.
+const char *ToolTipText(int id);
+
+// The status text after one tick of the slide, from the text now (at most 199
+// characters); out holds 201 characters.
+void SlideStatusText(const char *now, int step, char *out);
+
+// The About box, modal; provided by the window code.
+void RunAboutBox(PlatWindow main);
+
+// The messages above, for the window procedure: sets *handled when the
+// message is one of them.
+intptr_t MainWindowMessage(PlatWindow main, unsigned message, uintptr_t wParam, intptr_t lParam, bool *handled);

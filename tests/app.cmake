@@ -1,0 +1,3 @@
+if(NOT WIN32)
+  quennel_add_test(mainlogic_test SOURCES mainlogic_test.cpp LIBS quennel_mainlogic quennel_testing)
+endif()

@@ -1,0 +1,275 @@
+// The main window's command logic, driven through the simulated windows the
+// way the real window procedure drives it.
+#include "app/mainlogic.h"
+
+#include "app/appglobals.h"
+#include "install/installtheme.h"
+#include "platform/host/host.h"
+#include "tests/testing.h"
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+int AboutBoxRuns;
+void RunAboutBox(PlatWindow) { AboutBoxRuns++; }
+
+namespace {
+
+intptr_t TestMainProc(PlatWindow w, unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    bool handled;
+    return MainWindowMessage(w, message, wParam, lParam, &handled);
+}
+
+class MainLogic : public MachineTest {
+protected:
+    PlatWindow main;
+    std::string program;
+
+    void SetUp() override
+    {
+        MachineTest::SetUp();
+        main = MainWindow = HostMakeWindow(nullptr, 0, "Desktop Quennel");
+        HostSetWindowProc(main, TestMainProc);
+        for (int id : {IDC_STATUS, 100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, kIdOk, kIdCancel,
+                       IDC_APPLY, IDC_REVERT, IDC_ABOUT})
+            HostMakeWindow(main, id, "");
+        char dir[kPathSize];
+        ProgramFolder(dir, sizeof dir);
+        program = dir;
+        for (const char *color : {"BLACK", "RED", "WHITE", "BLUE", "GREEN"})
+            WriteWholeFile(program + "\\Zorva The Vandrel " + color + ".theme", "[Control Panel\\Colors]\r\n");
+        WallpaperThread = nullptr;
+        InstallUnderWay = 0;
+        StatusSlideStep = 0;
+        AboutBoxRuns = 0;
+        // Window creation, as the real window procedure runs it.
+        MainTakeSnapshots();
+        WindowSetText(Item(IDC_STATUS), kStatusPrompt);
+        MainSelectInitialColor(main);
+        MainTickAllParts(main);
+        WindowFocus(Item(IDC_APPLY));
+        HostClearEvents();
+    }
+
+    PlatWindow Item(int id) { return WindowItem(main, id); }
+    void Command(int id) { MainCommand(main, id, (intptr_t)Item(id)); }  // as from the control
+    std::string Status() { return HostWindowText(Item(IDC_STATUS)); }
+    bool Destroyed() { return HostWindowInfo(main).destroyed; }
+};
+
+TEST_F(MainLogic, StartsWithWhiteAndEveryPart)
+{
+    EXPECT_EQ(IDC_WHITE, SelectedTheme);
+    for (int id = 100; id <= 104; id++)
+        EXPECT_EQ(id == IDC_WHITE ? 1u : 0u, HostWindowInfo(Item(id)).state) << id;
+    for (int id = 105; id <= 111; id++)
+        EXPECT_EQ(1, HostWindowInfo(Item(id)).check) << id;
+    EXPECT_EQ(1, UseScreenSaver + UseSounds + UseCursors + UseWallpaper + UseIcons + UseColors + UseFonts - 6);
+    EXPECT_TRUE(FileExists(program + "\\ZorvaBackup.theme"));
+    EXPECT_TRUE(FileExists(program + "\\Restore.theme"));
+}
+
+TEST_F(MainLogic, OkRightAfterStartInstallsWhiteAndEnds)
+{
+    Command(kIdOk);
+    EXPECT_FALSE(WindowIsEnabled(Item(kIdOk)));
+    EXPECT_FALSE(WindowIsEnabled(Item(IDC_ABOUT)));
+    EXPECT_EQ(program + "\\Zorva The Vandrel WHITE.theme", ThemeFile);
+    EXPECT_EQ(1, PartWallpaper + PartColors + PartFonts + PartIcons + PartCursors + PartSounds + PartScreenSaver - 6);
+    EXPECT_FALSE(Destroyed());
+    MainTimerTick(main);  // no wallpaper job: the first tick ends the install
+    EXPECT_TRUE(Destroyed());
+    EXPECT_EQ(0, HostLiveState().quitCode);
+    EXPECT_FALSE(FileExists(program + "\\Restore.theme")) << "the run's snapshot goes at shutdown";
+    EXPECT_TRUE(FileExists(program + "\\ZorvaBackup.theme"));
+}
+
+TEST_F(MainLogic, ApplyThenOkEndsWithoutInstalling)
+{
+    Command(IDC_APPLY);
+    MainTimerTick(main);
+    EXPECT_FALSE(Destroyed());
+    EXPECT_FALSE(WindowIsEnabled(Item(IDC_APPLY)));
+    EXPECT_TRUE(WindowIsEnabled(Item(kIdOk)));
+    EXPECT_EQ(Item(kIdOk), HostLiveState().focus) << "the focus goes to an enabled control";
+    EXPECT_EQ(kStatusPrompt, Status());
+    EXPECT_EQ(1, InstalledThisRun);
+    HostClearEvents();
+    Command(kIdOk);
+    EXPECT_TRUE(Destroyed());
+    for (const std::string &e : HostEvents())
+        EXPECT_NE("capture #0", e) << "no second install";
+}
+
+TEST_F(MainLogic, CancelAfterApplyRestoresSnapshot)
+{
+    Command(IDC_BLUE);
+    Command(IDC_APPLY);
+    MainTimerTick(main);
+    EXPECT_EQ(program + "\\Zorva The Vandrel BLUE.theme", ThemeFile);
+    Command(kIdCancel);
+    EXPECT_EQ(program + "\\Restore.theme", ThemeFile);
+    MainTimerTick(main);
+    EXPECT_TRUE(Destroyed());
+}
+
+TEST_F(MainLogic, CancelBeforeInstallEndsAtOnce)
+{
+    Command(kIdCancel);
+    EXPECT_TRUE(Destroyed());
+    EXPECT_EQ(0, HostLiveState().quitCode);
+}
+
+TEST_F(MainLogic, RevertInstallsBackupAndEnds)
+{
+    MainCommand(main, IDC_REVERT, 0);  // as "/r" sends it
+    EXPECT_EQ(program + "\\ZorvaBackup.theme", ThemeFile);
+    MainTimerTick(main);
+    EXPECT_TRUE(Destroyed());
+}
+
+TEST_F(MainLogic, KeyboardCannotInterruptAnInstall)
+{
+    Command(IDC_APPLY);
+    Command(IDC_BLUE);
+    Command(IDC_SOUNDS);
+    Command(IDC_APPLY);
+    Command(kIdOk);
+    Command(IDC_ABOUT);
+    EXPECT_FALSE(MainClose(main)) << "Alt+F4 waits for the install";
+    EXPECT_EQ(IDC_WHITE, SelectedTheme);
+    EXPECT_EQ(1, UseSounds);
+    EXPECT_EQ(0, AboutBoxRuns);
+    EXPECT_EQ(0, ExitAfterInstall);
+    // The wallpaper job's own Cancel (posted with no control) still counts.
+    MessagePost(main, kWmCommand, kIdCancel, 0);
+    HostDispatchPosted();
+    EXPECT_TRUE(Destroyed()) << "nothing installed yet: Cancel ends at once";
+}
+
+TEST_F(MainLogic, ChoicesAndTooltips)
+{
+    EXPECT_STREQ("Install white theme", ToolTipText(IDC_WHITE));
+    EXPECT_STREQ("Blue theme", ToolTipText(IDC_BLUE));
+    EXPECT_STREQ("Use this theme's sounds", ToolTipText(IDC_SOUNDS));
+    EXPECT_STREQ("Restore settings from before Zorva was installed", ToolTipText(IDC_REVERT));
+    EXPECT_EQ(nullptr, ToolTipText(IDC_STATUS));
+    Command(IDC_APPLY);
+    MainTimerTick(main);
+    EXPECT_FALSE(WindowIsEnabled(Item(IDC_APPLY)));
+
+    Command(IDC_BLUE);
+    EXPECT_EQ(0u, HostWindowInfo(Item(IDC_WHITE)).state);
+    EXPECT_EQ(1u, HostWindowInfo(Item(IDC_BLUE)).state);
+    EXPECT_TRUE(WindowIsEnabled(Item(IDC_APPLY)));
+    EXPECT_EQ(0, ChoicesUnchanged);
+    EXPECT_STREQ("Install blue theme", ToolTipText(IDC_BLUE));
+    EXPECT_STREQ("White theme", ToolTipText(IDC_WHITE));
+
+    Command(IDC_SOUNDS);
+    EXPECT_EQ(0, UseSounds);
+    EXPECT_EQ(0, HostWindowInfo(Item(IDC_SOUNDS)).check);
+    EXPECT_STREQ("Current sound scheme will remain", ToolTipText(IDC_SOUNDS));
+    Command(IDC_SOUNDS);
+    EXPECT_EQ(1, UseSounds);
+
+    Command(IDC_APPLY);
+    MainTimerTick(main);
+    Command(IDC_BLUE);  // the selected colour again still counts as a change
+    EXPECT_EQ(0, ChoicesUnchanged);
+    EXPECT_TRUE(WindowIsEnabled(Item(IDC_APPLY)));
+
+    Command(IDC_ABOUT);
+    EXPECT_EQ(1, AboutBoxRuns);
+    EXPECT_EQ(Item(IDC_ABOUT), HostLiveState().focus);
+}
+
+TEST_F(MainLogic, ClosingAsks)
+{
+    EXPECT_TRUE(MainClose(main)) << "nothing changed: no question";
+    Command(IDC_RED);
+    HostAnswerBoxes({kIdCancel, kIdNo});
+    EXPECT_FALSE(MainClose(main));
+    EXPECT_FALSE(Destroyed());
+    HostLive live = HostLiveState();
+    ASSERT_EQ(1u, live.boxes.size());
+    EXPECT_EQ("Would you like the new settings applied?", live.boxes[0].text);
+    EXPECT_EQ(kMbYesNoCancel | kMbIconQuestion, live.boxes[0].style);
+    EXPECT_FALSE(MainClose(main));
+    EXPECT_TRUE(Destroyed());
+}
+
+TEST_F(MainLogic, ClosingWithYesInstallsAndEnds)
+{
+    Command(IDC_GREEN);
+    HostAnswerBoxes({kIdYes});
+    EXPECT_FALSE(MainClose(main));
+    EXPECT_NE(std::string::npos, std::string(ThemeFile).find("GREEN"));
+    MainTimerTick(main);
+    EXPECT_TRUE(Destroyed());
+}
+
+std::atomic<int> JobGate, JobDone;
+
+unsigned long SlowJob(void *)
+{
+    while (!JobGate)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    JobDone = 1;
+    return 1;
+}
+
+TEST_F(MainLogic, StatusSlidesWhileTheJobRuns)
+{
+    Command(IDC_APPLY);
+    JobGate = 0;
+    WallpaperThread = ThreadStart(SlowJob, nullptr);
+    WindowSetText(Item(IDC_STATUS), "Creating the wallpaper...");
+    for (int tick = 1; tick <= 20; tick++)
+        MainTimerTick(main);
+    EXPECT_EQ(std::string(20, ' ') + "Creating the wallpaper...", Status());
+    for (int tick = 1; tick <= 25; tick++)
+        MainTimerTick(main);
+    EXPECT_EQ(std::string(5, ' ') + "Creating the wallpaper...", Status()) << "40 ticks later, one place further";
+    EXPECT_FALSE(WindowIsEnabled(Item(kIdOk))) << "still installing";
+    JobGate = 1;
+    ThreadWait(WallpaperThread, 10000);
+    MainTimerTick(main);
+    EXPECT_EQ(kStatusPrompt, Status());
+    EXPECT_EQ(0, StatusSlideStep);
+    EXPECT_EQ(nullptr, WallpaperThread);
+}
+
+TEST_F(MainLogic, ClosingWaitsForARunningJob)
+{
+    JobGate = 0;
+    JobDone = 0;
+    WallpaperThread = ThreadStart(SlowJob, nullptr);
+    std::thread opener([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        JobGate = 1;
+    });
+    Command(kIdCancel);
+    EXPECT_TRUE(Destroyed());
+    EXPECT_EQ(1, JobDone) << "the job ended before the window's shutdown went on";
+    opener.join();
+}
+
+TEST(StatusSlide, Steps)
+{
+    char out[201];
+    SlideStatusText("abc", 0, out);
+    EXPECT_STREQ(" abc", out);
+    SlideStatusText(" abc", 20, out);
+    EXPECT_STREQ("abc", out);
+    SlideStatusText("", 39, out);
+    EXPECT_STREQ("", out);
+    std::string full(199, 'x');
+    SlideStatusText(full.c_str(), 5, out);
+    EXPECT_EQ(200u, strlen(out));
+}
+
+}  // namespace
