@@ -1,10 +1,105 @@
-// The program's entry point.
-#include <windows.h>
+// The program's entry point: single instance, process-wide values, measures,
+// window classes, the main window and the message loop.
+#include "app/winmain.h"
 
+#include <commctrl.h>
+#include <string.h>
+
+#include "app/apperror.h"
 #include "app/appglobals.h"
+#include "app/mainlogic.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+static const char kMainClass[] = "ZORVATHEME_MainClass";
+static const char kIconButtonClass[] = "ZORVATHEME_IconButtonClass";
+
+HDC OffscreenDC;
+HFONT UiFont;
+UiMeasures Measures;
+
+BOOL RegisterWindowClasses()
 {
+    WNDCLASSA main = {};
+    main.style = CS_OWNDC;
+    main.lpfnWndProc = MainWndProc;
+    main.hInstance = (HINSTANCE)AppInstance;
+    main.hIcon = LoadIconA((HINSTANCE)AppInstance, "Balls");
+    main.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    main.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    main.lpszClassName = kMainClass;
+
+    WNDCLASSA button = {};
+    button.style = CS_DBLCLKS;
+    button.lpfnWndProc = IconButtonProc;
+    button.cbWndExtra = 8;  // the icon and the pressed state
+    button.hInstance = (HINSTANCE)AppInstance;
+    button.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    button.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    button.lpszClassName = kIconButtonClass;
+    return RegisterClassA(&main) && RegisterClassA(&button);
+}
+
+// The control font and the measures that every size of the window comes from.
+static void TakeMeasures()
+{
+    HWND desktop = GetDesktopWindow();
+    HDC dc = GetDC(desktop);
+    UiFont = CreateFontA(-14, 0, 0, 0, 400, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
+    HGDIOBJ old = SelectObject(dc, UiFont);
+    SIZE check, cancel;
+    GetTextExtentPointA(dc, "Window Colors", 13, &check);
+    GetTextExtentPointA(dc, "Cancel", 6, &cancel);
+    SelectObject(dc, old);
+    ReleaseDC(desktop, dc);
+    Measures.checkWidth = check.cx + 30;
+    Measures.lineHeight = check.cy;
+    Measures.buttonWidth = cancel.cx + 20;
+    Measures.buttonHeight = cancel.cy * 7 / 4;
+    Measures.iconCellWidth = GetSystemMetrics(SM_CXICON) * 3 / 2;
+    Measures.iconCellHeight = GetSystemMetrics(SM_CYICON) * 3 / 2;
+}
+
+static WPARAM RunMessageLoop()
+{
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0)) {
+        if (IsDialogMessageA((HWND)MainWindow, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return msg.wParam;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
+{
+    if (HWND running = FindWindowA(kMainClass, nullptr)) {
+        SetForegroundWindow(running);
+        return 1;
+    }
+    OffscreenDC = CreateCompatibleDC(nullptr);
     SetProcessValues((PlatInstance)instance);
-    return 0;
+    InitCommonControls();
+    RegisterWindowClasses();
+    TakeMeasures();
+
+    int width, height;
+    MainWindowExtent(Measures, GetSystemMetrics(SM_CYCAPTION), &width, &height);
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    HWND main = CreateWindowExA(0, kMainClass, "Desktop Quennel", WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX, 100, 100,
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
+                                nullptr);
+    MainWindow = (PlatWindow)main;
+    AppAssert(main != nullptr, __FILE__, __LINE__, "Main window creation failed");
+
+    if (commandLine && strcmp(commandLine, "/r") == 0) {
+        SendMessageA(main, WM_COMMAND, IDC_REVERT, 0);
+        RunMessageLoop();
+        return 1;
+    }
+    ShowWindow(main, showCommand);
+    WPARAM code = RunMessageLoop();
+    DeleteDC(OffscreenDC);
+    return (int)code;
 }

@@ -1,0 +1,127 @@
+// The colour buttons: an icon centred on a button face, flat or in an etched
+// frame, painted off screen. The main window decides which one looks pressed.
+#include "app/winmain.h"
+
+#include "app/mainlogic.h"
+
+constexpr int kIconWord = 0;   // the icon handle
+constexpr int kStateWord = 4;  // non-zero: the etched, pressed look
+
+// The look a button had when the mouse pressed it: a release outside goes back
+// to it, so the selected colour's button stays pressed. One button at a time
+// holds the capture.
+static LONG StateBeforePress;
+
+static void Repaint(HWND window) { InvalidateRect(window, nullptr, TRUE); }
+
+static void Paint(HWND window)
+{
+    HICON icon = (HICON)GetWindowLongPtrA(window, kIconWord);
+    LONG pressed = GetWindowLongA(window, kStateWord);
+    RECT r;
+    GetClientRect(window, &r);
+
+    HDC dc = GetDC(window);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, r.right, r.bottom);
+    ReleaseDC(window, dc);
+    HGDIOBJ keptBitmap = SelectObject(OffscreenDC, bitmap);
+    HPEN light = CreatePen(PS_INSIDEFRAME, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+    HPEN shadow = CreatePen(PS_INSIDEFRAME, 1, GetSysColor(COLOR_BTNSHADOW));
+    HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+
+    FillRect(OffscreenDC, &r, face);
+    if (pressed) {
+        auto line = [](int x0, int y0, int x1, int y1) {
+            MoveToEx(OffscreenDC, x0, y0, nullptr);
+            LineTo(OffscreenDC, x1, y1);
+        };
+        SelectObject(OffscreenDC, shadow);
+        line(0, 0, r.right - 1, 0);
+        line(0, 0, 0, r.bottom - 1);
+        line(r.right - 2, r.bottom - 2, r.right - 2, 0);
+        line(r.right - 2, r.bottom - 2, 0, r.bottom - 2);
+        SelectObject(OffscreenDC, light);
+        line(1, 1, r.right - 2, 1);
+        line(1, 1, 1, r.bottom - 2);
+        line(r.right - 1, r.bottom - 1, r.right - 1, -1);
+        line(r.right - 1, r.bottom - 1, -1, r.bottom - 1);
+    }
+    DrawIcon(OffscreenDC, (r.right - GetSystemMetrics(SM_CXICON)) / 2, (r.bottom - GetSystemMetrics(SM_CYICON)) / 2,
+             icon);
+    SelectObject(OffscreenDC, GetStockObject(BLACK_PEN));
+    DeleteObject(light);
+    DeleteObject(shadow);
+    DeleteObject(face);
+
+    PAINTSTRUCT ps;
+    HDC paint = BeginPaint(window, &ps);
+    BitBlt(paint, 0, 0, r.right, r.bottom, OffscreenDC, 0, 0, SRCCOPY);
+    EndPaint(window, &ps);
+    SelectObject(OffscreenDC, keptBitmap);
+    DeleteObject(bitmap);
+}
+
+static bool PointerInside(HWND window, LPARAM lParam)
+{
+    RECT r;
+    GetClientRect(window, &r);
+    POINT p = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
+    return PtInRect(&r, p) != 0;
+}
+
+LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    RelayToolTipEvent(window, message, wParam, lParam);
+    switch (message) {
+    case WM_CREATE: {
+        const CREATESTRUCTA *create = (const CREATESTRUCTA *)lParam;
+        SetWindowLongPtrA(window, kIconWord, (LONG_PTR)LoadIconA(create->hInstance, create->lpszName));
+        SetWindowLongA(window, kStateWord, 0);
+        return 0;
+    }
+    case WM_DESTROY:
+        DestroyIcon((HICON)GetWindowLongPtrA(window, kIconWord));
+        return 0;
+    case WM_SETFOCUS:
+        SendMessageA(GetParent(window), WM_COMMAND, GetDlgCtrlID(window), (LPARAM)window);
+        return 0;
+    case WM_PAINT:
+        Paint(window);
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_BUTTON;
+    case WM_MOUSEMOVE:
+        if (GetCapture() == window) {
+            SetWindowLongA(window, kStateWord, PointerInside(window, lParam) ? 1 : 0);
+            Repaint(window);
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+        StateBeforePress = GetWindowLongA(window, kStateWord);
+        SetCapture(window);
+        SetWindowLongA(window, kStateWord, 1);
+        Repaint(window);
+        return 0;
+    case WM_LBUTTONUP:
+        if (GetCapture() == window) {
+            bool inside = PointerInside(window, lParam);
+            SetWindowLongA(window, kStateWord, inside ? 1 : StateBeforePress);
+            Repaint(window);
+            ReleaseCapture();
+            if (inside)
+                SetFocus(window);
+        }
+        return 0;
+    case WM_LBUTTONDBLCLK: {
+        HWND parent = GetParent(window);
+        SendMessageA(parent, WM_COMMAND, IDC_APPLY, (LPARAM)GetDlgItem(parent, IDOK));
+        return 0;
+    }
+    case IBM_SETSTATE:
+        SetWindowLongA(window, kStateWord, (LONG)wParam);
+        Repaint(window);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

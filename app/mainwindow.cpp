@@ -1,0 +1,147 @@
+// The main window procedure: creates the controls and translates messages to
+// the command logic.
+#include "app/winmain.h"
+
+#include <commctrl.h>
+
+#include "app/appglobals.h"
+#include "app/mainlogic.h"
+
+HWND ToolTipWindow;
+WNDPROC BaseButtonProc;
+
+void RelayToolTipEvent(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: {
+        MSG msg = {};
+        msg.hwnd = window;
+        msg.message = message;
+        msg.wParam = wParam;
+        msg.lParam = lParam;
+        SendMessageA(ToolTipWindow, TTM_RELAYEVENT, 0, (LPARAM)&msg);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+static LRESULT CALLBACK ButtonRelayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    RelayToolTipEvent(window, message, wParam, lParam);
+    return CallWindowProcA(BaseButtonProc, window, message, wParam, lParam);
+}
+
+static HWND MakeControl(HWND main, const char *className, const char *text, int id, DWORD style,
+                        const LayoutRect &r)
+{
+    return CreateWindowExA(0, className, text, style, r.left, r.top, r.right - r.left, r.bottom - r.top, main,
+                           (HMENU)(INT_PTR)id, (HINSTANCE)AppInstance, nullptr);
+}
+
+static void AddTool(HWND main, int id)
+{
+    TOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;  // 40 bytes
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = main;
+    tool.uId = (UINT_PTR)GetDlgItem(main, id);
+    tool.lpszText = LPSTR_TEXTCALLBACKA;
+    SendMessageA(ToolTipWindow, TTM_ADDTOOLA, 0, (LPARAM)&tool);
+}
+
+// Gives a button the control font and the tooltip relay.
+static void PrepareButton(HWND main, int id)
+{
+    HWND button = GetDlgItem(main, id);
+    SendMessageA(button, WM_SETFONT, (WPARAM)UiFont, FALSE);
+    WNDPROC old = (WNDPROC)SetWindowLongPtrA(button, GWLP_WNDPROC, (LONG_PTR)ButtonRelayProc);
+    if (!BaseButtonProc)
+        BaseButtonProc = old;
+}
+
+static void CreateControls(HWND main)
+{
+    CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "", main, IDC_STATUS);
+    SetWindowTextA(GetDlgItem(main, IDC_STATUS), kStatusPrompt);
+
+    ToolTipWindow = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, main, nullptr, (HINSTANCE)AppInstance, nullptr);
+    SendMessageA(ToolTipWindow, TTM_ACTIVATE, TRUE, 0);
+    SendMessageA(ToolTipWindow, TTM_SETDELAYTIME, TTDT_INITIAL, 1250);
+
+    MainLayout layout;
+    ComputeMainLayout(Measures, &layout);
+
+    static const struct {
+        const char *name;
+        int id;
+    } colors[5] = {{"WHITE", IDC_WHITE}, {"BLUE", IDC_BLUE}, {"BLACK", IDC_BLACK}, {"RED", IDC_RED}, {"GREEN", IDC_GREEN}};
+    for (int i = 0; i < 5; i++)
+        MakeControl(main, "ZORVATHEME_IconButtonClass", colors[i].name, colors[i].id,
+                    WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP, layout.colorButtons[i]);
+    MainSelectInitialColor((PlatWindow)main);
+    for (int id : {IDC_BLACK, IDC_BLUE, IDC_GREEN, IDC_RED, IDC_WHITE})
+        AddTool(main, id);
+
+    MakeControl(main, "BUTTON", "", -1, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, layout.groupBox);
+    static const char *const checkTexts[7] = {"&Screen Saver", "Soun&ds",         "&Mouse Cursors", "&Wallpaper",
+                                              "Desktop &Icons", "Window &Colors", "Window &Fonts"};
+    for (int k = 0; k < 7; k++)
+        MakeControl(main, "BUTTON", checkTexts[k], IDC_SCREENSAVER + k,
+                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_CHECKBOX | (k == 0 ? WS_GROUP : 0), layout.checkBoxes[k]);
+    const int checkOrder[7] = {IDC_ICONS, IDC_COLORS, IDC_FONTS, IDC_SCREENSAVER, IDC_WALLPAPER, IDC_CURSORS, IDC_SOUNDS};
+    for (int id : checkOrder)
+        PrepareButton(main, id);
+    MainTickAllParts((PlatWindow)main);
+    for (int id : checkOrder)
+        AddTool(main, id);
+
+    static const struct {
+        const char *text;
+        int id;
+    } pushes[5] = {{"OK", IDOK}, {"Cancel", IDCANCEL}, {"A&pply", IDC_APPLY}, {"&Revert", IDC_REVERT},
+                   {"&About...", IDC_ABOUT}};
+    for (int k = 0; k < 5; k++)
+        MakeControl(main, "BUTTON", pushes[k].text, pushes[k].id,
+                    WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | (k == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                    layout.pushButtons[k]);
+    for (const auto &push : pushes)
+        PrepareButton(main, push.id);
+    for (const auto &push : pushes)
+        AddTool(main, push.id);
+
+    SetFocus(GetDlgItem(main, IDC_APPLY));
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        MainTakeSnapshots();
+        CreateControls(window);
+        return 0;
+    case WM_NOTIFY: {
+        NMHDR *header = (NMHDR *)lParam;
+        if (header->code == TTN_NEEDTEXTA) {
+            NMTTDISPINFOA *info = (NMTTDISPINFOA *)lParam;
+            if (const char *text = ToolTipText(GetDlgCtrlID((HWND)header->idFrom)))
+                info->lpszText = (LPSTR)text;
+        }
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        DefWindowProcA(window, message, wParam, lParam);
+        return 1;
+    default: {
+        bool handled;
+        LRESULT result = MainWindowMessage((PlatWindow)window, message, wParam, lParam, &handled);
+        return handled ? result : DefWindowProcA(window, message, wParam, lParam);
+    }
+    }
+}

@@ -1,0 +1,19 @@
+// What the window code of the main window shares between its files.
+#pragma once
+
+#include <windows.h>
+
+#include "app/layout.h"
+
+extern HDC OffscreenDC;            // start-up; the colour buttons paint through it
+extern HFONT UiFont;               // start-up; font of the check boxes and push buttons
+extern UiMeasures Measures;        // start-up; the layout's measures
+extern HWND ToolTipWindow;         // window creation; the main window's tooltips
+extern WNDPROC BaseButtonProc;     // window creation; the system's button procedure
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL RegisterWindowClasses();
+// Sends TTM_RELAYEVENT for the mouse messages that tooltips watch.
+void RelayToolTipEvent(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
