@@ -1,0 +1,8 @@
+# The palette: files and tree, search, row reduction, and the palette maker's
+# pictures run through them.
+add_executable(palette_probe palette_probe.cpp)
+target_link_libraries(palette_probe PRIVATE quennel_palette)
+
+quennel_add_test(palette_test SOURCES palette_test.cpp palette_diffuse_test.cpp
+                 LIBS quennel_palette quennel_palette_maker quennel_testing)
+add_dependencies(palette_test palette_probe)
