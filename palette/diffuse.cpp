@@ -7,6 +7,7 @@
 
 #include "app/apperror.h"
 #include "palette/palette.h"
+#include "palette/palette_search.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -170,10 +171,12 @@ static void DiffuseImage(uint8_t *image, int rows, int width, int fill)
     constexpr const DiffusionKernelTaps &kernel = kDiffusionKernels[K];
     constexpr int kShift = TapShift(kernel);
     constexpr int kNext1 = SameRowTap(kernel, 1), kNext2 = SameRowTap(kernel, 2);
+    const PaletteTables &palette = ActivePalette;
     const int32_t *shares = TapShares;
     const int32_t *zeroShares = shares + ((size_t)256 << kShift);  // error 0's block
     const int32_t *carry16 = Carry16 + 512;
     const uint8_t *clamp = ClampTable + 512;
+    const int32_t *next1 = kNext1 >= 0 ? DeltaTables[kernel.taps[kNext1 >= 0 ? kNext1 : 0].weight] + 256 : nullptr;
     int32_t **ring = ErrorRows.rows;
     size_t clearBytes = (size_t)(width + 2 * kErrorMargin) * 3 * sizeof(int32_t);
     size_t rowBytes = (size_t)width * 3;
@@ -199,15 +202,21 @@ static void DiffuseImage(uint8_t *image, int rows, int width, int fill)
             if constexpr (Palette) {
                 // Black and white are taken as they are, without a search.
                 PackedColor c = (PackedColor)(blue | green << 8 | red << 16);
-                PackedColor q = c == 0 || c == 0xFFFFFF ? c : NearestPaletteColor(c);
-                qBlue = q & 0xFF, qGreen = (q >> 8) & 0xFF, qRed = (q >> 16) & 0xFF;
+                qBlue = blue, qGreen = green, qRed = red;
+                if (c != 0 && c != 0xFFFFFF) {
+                    // NearestPaletteColor (c)
+                    int64_t best = SearchPalette(palette, blue, green, red);
+                    best = best < 0 ? 0 : best;  // no entries: black
+                    qBlue = best & 0xFF, qGreen = (best >> 8) & 0xFF, qRed = (best >> 16) & 0xFF;
+                }
                 sBlue = shares + ((size_t)(blue - qBlue + 256) << kShift);
                 sGreen = shares + ((size_t)(green - qGreen + 256) << kShift);
                 sRed = shares + ((size_t)(red - qRed + 256) << kShift);
                 if constexpr (kNext1 >= 0) {
-                    carryBlue1 = carryBlue2 + sBlue[kNext1];
-                    carryGreen1 = carryGreen2 + sGreen[kNext1];
-                    carryRed1 = carryRed2 + sRed[kNext1];
+                    // Straight from the tap's DeltaTable: one step less to the next pixel.
+                    carryBlue1 = carryBlue2 + next1[blue - qBlue];
+                    carryGreen1 = carryGreen2 + next1[green - qGreen];
+                    carryRed1 = carryRed2 + next1[red - qRed];
                 }
             } else {
                 qBlue = blue & 0xF8, qGreen = green & 0xF8, qRed = red & 0xF8;

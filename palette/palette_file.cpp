@@ -188,5 +188,6 @@ LogPaletteRecord *LoadPalette(const char *path)
     FileClose(f);
 
     FillSearchTables(palette);
+    BuildSearchIndex(palette);
     return &palette.logPalette;
 }

@@ -41,6 +41,80 @@ void AllLeaves(const ColorTreeNode *node, std::vector<int> *out)
             AllLeaves(child, out);
 }
 
+// The search as the tree describes it, walked plainly: the path from the
+// colour's bits, the descent, the leaves below the stopping node depth first,
+// the first of the nearest. -1 when there is no candidate.
+void PlainLeaves(const ColorTreeNode *node, std::vector<int> *out)
+{
+    if (node->isLeaf) {
+        out->push_back(node->paletteIndex);
+        return;
+    }
+    for (const ColorTreeNode *child : node->children)
+        if (child)
+            PlainLeaves(child, out);
+}
+
+int PlainSearch(PackedColor c)
+{
+    int blue = c & 0xFF, green = (c >> 8) & 0xFF, red = (c >> 16) & 0xFF;
+    const ColorTreeNode *node = ActivePalette.root;
+    for (int level = 0; level < ActivePalette.TreeDepth; level++) {
+        int bit = 7 - level;
+        const ColorTreeNode *child =
+            node->children[4 * ((blue >> bit) & 1) + 2 * ((green >> bit) & 1) + ((red >> bit) & 1)];
+        if (!child)
+            break;
+        if (child->isLeaf)
+            return child->paletteIndex;
+        node = child;
+    }
+    if (node->isLeaf)
+        return node->paletteIndex;
+    std::vector<int> candidates;
+    for (const ColorTreeNode *child : node->children)
+        if (child)
+            PlainLeaves(child, &candidates);
+    int best = -1;
+    long bestDistance = 0x7FFFFFFF;
+    for (int index : candidates) {
+        PackedColor p = ActivePalette.colors[index];
+        long db = blue - (long)(p & 0xFF), dg = green - (long)((p >> 8) & 0xFF), dr = red - (long)(p >> 16);
+        long distance = db * db + dg * dg + dr * dr;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = index;
+        }
+    }
+    return best;
+}
+
+// The search against the plain walk: random colours, colours near the
+// palette's own, and the corners of the 16-level cells.
+void ExpectSearchAsPlainWalk(std::mt19937 &random, const std::string &what)
+{
+    int entries = ActivePalette.logPalette.palNumEntries;
+    std::vector<PackedColor> probes;
+    for (int i = 0; i < 400; i++)
+        probes.push_back(random() & 0xFFFFFF);
+    for (int i = 0; i < 400 && entries > 0; i++) {
+        PackedColor p = ActivePalette.colors[random() % entries];
+        for (int shift = 0; shift < 24; shift += 8) {
+            int v = (int)((p >> shift) & 0xFF) + (int)(random() % 41) - 20;
+            v = v < 0 ? 0 : v > 255 ? 255 : v;
+            p = (p & ~(0xFFu << shift)) | (PackedColor)v << shift;
+        }
+        probes.push_back(p);
+    }
+    for (int i = 0; i < 200; i++)
+        probes.push_back((random() & 0xF0F0F0) | ((random() & 1) ? 0x0F0F0F : 0));
+    for (PackedColor c : probes) {
+        int plain = PlainSearch(c);
+        ASSERT_EQ(plain < 0 ? 0 : plain, NearestPaletteIndex(c)) << what << ": colour " << std::hex << c;
+        ASSERT_EQ(plain < 0 ? 0 : ActivePalette.colors[plain], NearestPaletteColor(c)) << what;
+    }
+}
+
 using PaletteFile = PaletteTest;
 
 TEST_F(PaletteFile, LoadsColoursRecordAndTree)
@@ -235,12 +309,7 @@ TEST_F(PaletteFile, MangledFilesStayInBounds)
         AllLeaves(ActivePalette.root, &leaves);
         for (int index : leaves)
             ASSERT_LT(index, entries);
-        for (int i = 0; i < 64; i++) {
-            PackedColor c = random();
-            int index = NearestPaletteIndex(c);
-            ASSERT_TRUE(index >= 0 && index < (entries > 0 ? entries : 1));
-            ASSERT_EQ(entries > 0 ? ActivePalette.colors[index] : 0u, NearestPaletteColor(c));
-        }
+        ExpectSearchAsPlainWalk(random, "round " + std::to_string(round));
         uint8_t image[4 * 3 * 3];
         for (uint8_t &b : image)
             b = (uint8_t)random();
@@ -289,6 +358,36 @@ TEST_F(PaletteSearch, ColourWithItsOwnPathFindsItself)
     EXPECT_EQ(1, NearestPaletteIndex(0x3F3FC0));
 }
 
+// Palettes of every shape: sizes 1-256, paths of the colours' own bits or of
+// other bits, 1-8 levels deep, prefixes and repeats among them.
+TEST_F(PaletteSearch, AnswersAsThePlainTreeWalk)
+{
+    std::mt19937 random(3);
+    for (int round = 0; round < 60; round++) {
+        int entries = 1 + (int)(random() % (round < 30 ? 256 : 24));
+        int maxDepth = 1 + round % 8;
+        std::string text;
+        for (int i = 0; i < entries; i++) {
+            PackedColor c = random() & 0xFFFFFF;
+            if (round % 5 == 4)
+                c = 0x404040u * (random() % 4);  // many entries of the same few colours
+            PackedColor pathColor = round % 3 == 2 ? (PackedColor)random() : c;
+            text += Line(c, OwnPath(pathColor, 1 + (int)(random() % maxDepth)));
+        }
+        LoadText(text);
+        ExpectSearchAsPlainWalk(random, "round " + std::to_string(round));
+    }
+    // Every entry below the root's child 0: most colours stop at the root
+    // with all 256 candidates.
+    std::string text;
+    for (int i = 0; i < 256; i++) {
+        PackedColor c = random() & 0xFFFFFF;
+        text += Line(c, " 0" + OwnPath(c, 7));
+    }
+    LoadText(text);
+    ExpectSearchAsPlainWalk(random, "one child");
+}
+
 TEST_F(PaletteSearch, LeafMetOnTheWayIsTheAnswer)
 {
     // 120 starts with bit 0: the level-0 leaf answers, though 130 is nearer.
@@ -317,6 +416,10 @@ TEST_F(PaletteSearch, CandidatesDepthFirstFirstOfEqualWins)
     // Strictly nearer wins wherever it stands.
     LoadText("200 101 200 - 1\n100 200 200 - 0 1\n");
     EXPECT_EQ(0, NearestPaletteIndex(0xC8C8C8));
+    // The same colour twice: the first in depth-first order, for any colour.
+    LoadText("90 90 90 - 0 2\n90 90 90 - 0 1\n");
+    for (PackedColor c : {0x000000u, 0x0A0A0Au, 0x3F3F3Fu, 0x123456u})
+        EXPECT_EQ(1, NearestPaletteIndex(c));
 }
 
 TEST_F(PaletteSearch, CollectLeavesStopsAtLeaves)
