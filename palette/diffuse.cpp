@@ -1,8 +1,9 @@
 // Row conversion with error diffusion: rows of 24-bit pixels reduced in place,
 // top to bottom and left to right, each pixel's lost colour passed on to its
-// neighbours to the right and below. Per pixel there is no multiplication or
-// division: clamping is a ClampTable look-up and every share of an error a
-// DeltaTables look-up.
+// neighbours to the right and below. Per pixel there is no multiplication,
+// division or allocation: clamping is a ClampTable look-up and every share of
+// an error a look-up in the DeltaTables (or in TapShares and Carry16, their
+// copies arranged for the pixel loop).
 #include "palette/diffuse.h"
 
 #include "app/apperror.h"
@@ -40,8 +41,6 @@ ErrorRowSet ErrorRows;
 constexpr int kMaxDiffuseWidth = 1 << 24;
 
 static const char kNoMemory[] = "Not enough memory for delta array\r\n";
-
-constexpr int kSlots = 12;  // taps a kernel has at most
 
 // log2 of the room a kernel's taps take in TapShares: a power of two, so that
 // an error's block is found with a shift.
@@ -156,7 +155,6 @@ static inline int ClampIndex(int v)
     return v > 511 ? 511 : v;
 }
 
-
 // One call's rows, for kernel K, onto the palette or to five bits a channel.
 //
 // The shares for the current row are carried in registers rather than added
@@ -176,7 +174,9 @@ static void DiffuseImage(uint8_t *image, int rows, int width, int fill)
     const int32_t *zeroShares = shares + ((size_t)256 << kShift);  // error 0's block
     const int32_t *carry16 = Carry16 + 512;
     const uint8_t *clamp = ClampTable + 512;
-    const int32_t *next1 = kNext1 >= 0 ? DeltaTables[kernel.taps[kNext1 >= 0 ? kNext1 : 0].weight] + 256 : nullptr;
+    const int32_t *next1 = nullptr;  // the DeltaTable of the tap at (1, 0), by the error
+    if constexpr (kNext1 >= 0)
+        next1 = DeltaTables[kernel.taps[kNext1].weight] + 256;
     int32_t **ring = ErrorRows.rows;
     size_t clearBytes = (size_t)(width + 2 * kErrorMargin) * 3 * sizeof(int32_t);
     size_t rowBytes = (size_t)width * 3;

@@ -14,12 +14,16 @@
 // before the first load, its jump table being all zero (no candidates).
 //
 // Each load turns the tree into a form that gives the same answers with less
-// pointer chasing: compact inner nodes, the candidates of every node as one
-// run of a depth-first leaf list, and a jump table that does the first four
-// levels of the descent in one look-up.
+// work per colour (the search runs for every pixel of an 8-bit wallpaper):
+// - compact inner nodes, and the candidates of every node as one run of the
+//   depth-first list of leaves;
+// - a jump table that does the first four levels of the descent in one
+//   look-up, by the top four bits of each component;
+// - for each cell of the jump table where the descent ends, only the
+//   candidates that can win for some colour of the cell, in their order:
+//   dropping one that another beats at every colour of the cell changes no
+//   answer. Most cells keep one candidate, which is then the answer at once.
 #include "palette/palette_search.h"
-
-#include <string.h>
 
 int CollectLeaves(const ColorTreeNode *node, int *list, int room)
 {
@@ -127,21 +131,21 @@ int KeepCandidates(const SearchCandidate *list, int count, const int low[3], Sea
         CellDistances(list[i], low, &nearest[i], &farthest[i]);
         bound = farthest[i] < bound ? farthest[i] : bound;
     }
-    int near[kPaletteEntries];
-    int nears = 0;
+    int inReach[kPaletteEntries];
+    int reachable = 0;
     for (int i = 0; i < count; i++)
         if (nearest[i] <= bound)
-            near[nears++] = i;
+            inReach[reachable++] = i;
     int kept = 0;
-    for (int n = 0; n < nears; n++) {
+    for (int n = 0; n < reachable; n++) {
         bool beaten = false;
-        for (int m = 0; m < nears && !beaten && nears <= kPairwiseLimit; m++)
-            beaten = m != n && BeatsThroughout(list[near[m]], list[near[n]], m < n, low);
+        for (int m = 0; m < reachable && !beaten && reachable <= kPairwiseLimit; m++)
+            beaten = m != n && BeatsThroughout(list[inReach[m]], list[inReach[n]], m < n, low);
         if (beaten)
             continue;
         if (kept == room)
             return -1;
-        out[kept++] = list[near[n]];
+        out[kept++] = list[inReach[n]];
     }
     return kept;
 }

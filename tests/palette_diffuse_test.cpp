@@ -406,23 +406,35 @@ TEST_F(PaletteMaker, EveryPixelFindsItsCellsColour)
         ASSERT_EQ(own, NearestPaletteColor(red << 16 | green << 8 | blue)) << "pixel " << i / 3;
         ASSERT_EQ(cell, NearestPaletteIndex(red << 16 | green << 8 | blue));
     }
-    // Pure black and white are entries too.
-    std::set<PackedColor> colors(ActivePalette.colors, ActivePalette.colors + record->palNumEntries);
-    EXPECT_EQ(1u, colors.count(0x000000));
-    EXPECT_EQ(1u, colors.count(0xFFFFFF));
+    // Pure black and white have cells of their own, which the search finds.
+    EXPECT_EQ(0x000000u, NearestPaletteColor(0x000000));
+    EXPECT_EQ(0xFFFFFFu, NearestPaletteColor(0xFFFFFF));
 }
 
 TEST_F(PaletteMaker, SmallPalettesAndFlatPictures)
 {
     std::vector<uint8_t> gray(300, 77);
     std::vector<PaletteCell> cells = MakeOctreePalette(gray.data(), 100, 234);
-    ASSERT_EQ(3u, cells.size());
-    EXPECT_EQ(77, cells[0].red);
-    EXPECT_EQ(8, cells[0].depth);
+    ASSERT_EQ(3u, cells.size());  // the grey, black and white
+    for (const PaletteCell &cell : cells)
+        EXPECT_EQ(8, cell.depth);
     LoadText(FormatPalette(cells));
     EXPECT_EQ(0x4D4D4Du, NearestPaletteColor(0x4D4D4D));
 
+    // Too few colours for cells of their own: black and white are still
+    // entries, and every pixel still finds its cell's colour.
     std::vector<uint8_t> rgb = WallpaperPicture(64, 48);
+    cells = MakeOctreePalette(rgb.data(), rgb.size() / 3, 3);
+    ASSERT_LE(cells.size(), 3u);
+    LoadText(FormatPalette(cells));
+    std::set<PackedColor> colors(ActivePalette.colors, ActivePalette.colors + cells.size());
+    EXPECT_EQ(1u, colors.count(0x000000));
+    EXPECT_EQ(1u, colors.count(0xFFFFFF));
+    for (size_t i = 0; i < rgb.size(); i += 3) {
+        int cell = CellOf(cells, rgb[i], rgb[i + 1], rgb[i + 2]);
+        ASSERT_EQ(cell, NearestPaletteIndex(rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2]));
+    }
+
     cells = MakeOctreePalette(rgb.data(), rgb.size() / 3, 1);
     ASSERT_EQ(1u, cells.size());
     EXPECT_EQ(0, cells[0].depth);

@@ -19,9 +19,10 @@ struct PaletteCell {
 
 // The palette of count pixels of three bytes each (red, green, blue), at most
 // colors (1-256) entries. With room for them (colors 3 or more), pure black and
-// pure white are entries too, since the row reduction writes them as they are;
-// where a cell of the picture already holds one of them, its path leads below
-// that cell, so that the search still finds the cell's own colour there.
+// pure white are entries too, since the row reduction writes them as they are.
+// In palettes of 64 colours or more each has a one-colour cell of its own, so
+// that the search finds them; in smaller ones their paths lead below the cells
+// that hold them, so that the search still finds the cells' own colours there.
 std::vector<PaletteCell> MakeOctreePalette(const uint8_t *rgb, size_t count, int colors);
 
 // The palette file's text: one line "red green blue - path..." an entry, each
