@@ -170,6 +170,7 @@ static void DiffuseImage(uint8_t *image, int rows, int width, int fill)
     constexpr int kShift = TapShift(kernel);
     constexpr int kNext1 = SameRowTap(kernel, 1), kNext2 = SameRowTap(kernel, 2);
     const PaletteTables &palette = ActivePalette;
+    const SearchIndex &index = ActiveSearchIndex;
     const int32_t *shares = TapShares;
     const int32_t *zeroShares = shares + ((size_t)256 << kShift);  // error 0's block
     const int32_t *carry16 = Carry16 + 512;
@@ -205,7 +206,7 @@ static void DiffuseImage(uint8_t *image, int rows, int width, int fill)
                 qBlue = blue, qGreen = green, qRed = red;
                 if (c != 0 && c != 0xFFFFFF) {
                     // NearestPaletteColor (c)
-                    int64_t best = SearchPalette(palette, blue, green, red);
+                    int64_t best = SearchPalette(palette, index, blue, green, red);
                     best = best < 0 ? 0 : best;  // no entries: black
                     qBlue = best & 0xFF, qGreen = (best >> 8) & 0xFF, qRed = (best >> 16) & 0xFF;
                 }

@@ -36,47 +36,6 @@ struct ColorTreeNode {
     ColorTreeNode *children[8];           // by child index; null where absent
 };
 
-// The colour tree in the search's own form, built by each load from the tree
-// and giving the same answers (see palette_search.cpp).
-constexpr int kSearchNodes = 1 + kPaletteEntries * kTreeLevels;  // a tree has at most this many nodes
-constexpr int kJumpLevels = 4;                                    // levels the jump table answers
-constexpr int kCandidatePool = 16384;                             // candidates the jump table's lists hold
-
-// A candidate of the search: a leaf's colour and its place in the leaf list.
-struct SearchCandidate {
-    uint8_t blue, green, red, place;
-};
-
-struct SearchNode {
-    // By child index: -1 none; 0 or more an inner node's number; -2 - p the
-    // leaf at place p of the leaf list.
-    int16_t child[8];
-    uint16_t first, count;  // the node's candidates: places first.. of the leaf list
-};
-
-// A cell of the jump table. list: kJumpOne when one is the answer for the
-// whole cell; else first | count << 16, the candidates in the pool, or with
-// kJumpLeaves in the leaf list; or kJumpGo | the node the descent goes on from.
-struct JumpCell {
-    int32_t list;
-    uint32_t one;  // a candidate's bytes (blue, green, red, place) read as a little-endian number
-};
-constexpr int32_t kJumpOne = -1, kJumpLeaves = 0x20000000, kJumpGo = 0x40000000;
-
-struct SearchIndex {
-    SearchNode nodes[kSearchNodes];  // inner nodes reached without passing a leaf; 0 is the root
-    // The leaves depth first, lower child indices first, not looking below a
-    // leaf (the root's candidates), and their palette indices.
-    SearchCandidate leaves[kPaletteEntries];
-    uint8_t leafOrder[kPaletteEntries];
-    // By the top four bits of blue, green and red (blue's at bit 8): where
-    // the descent ends or stands after its first min(TreeDepth, 4) levels.
-    // Where it ends, only the candidates that can be nearest somewhere in the
-    // cell are listed, in their order; most cells have one.
-    JumpCell jump[4096];
-    SearchCandidate pool[kCandidatePool];
-};
-
 // The palette that the last LoadPalette read, with the tables of the search.
 struct PaletteTables {
     ColorTreeNode *root;                  // null until the first load
@@ -89,8 +48,6 @@ struct PaletteTables {
     uint8_t redBits[256][kTreeLevels];
     int32_t squares[511];                 // d * d for the difference d = -255..255, at d + 255
     int squaresFilled;                    // 1 once the first load has filled squares
-
-    SearchIndex index;                    // the search's form of the tree
 };
 
 // Written by LoadPalette (wallpaper job's thread, or the About box on the
@@ -106,6 +63,3 @@ int MeasureColorTree(const ColorTreeNode *node);
 // first, lower child indices first, not looking below a leaf; at most room of
 // them. Returns how many it appended.
 int CollectLeaves(const ColorTreeNode *node, int *list, int room);
-// Builds palette.index from the tree, the colours and TreeDepth; LoadPalette
-// calls it.
-void BuildSearchIndex(PaletteTables &palette);

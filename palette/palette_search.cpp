@@ -25,6 +25,8 @@
 //   answer. Most cells keep one candidate, which is then the answer at once.
 #include "palette/palette_search.h"
 
+SearchIndex ActiveSearchIndex;
+
 int CollectLeaves(const ColorTreeNode *node, int *list, int room)
 {
     if (room <= 0)
@@ -43,7 +45,7 @@ int CollectLeaves(const ColorTreeNode *node, int *list, int room)
 namespace {
 
 struct IndexBuilder {
-    PaletteTables &palette;
+    const PaletteTables &palette;
     SearchIndex &index;
     int nodes;
     int leaves;
@@ -152,9 +154,8 @@ int KeepCandidates(const SearchCandidate *list, int count, const int low[3], Sea
 
 }  // namespace
 
-void BuildSearchIndex(PaletteTables &palette)
+void BuildSearchIndex(const PaletteTables &palette, SearchIndex &index)
 {
-    SearchIndex &index = palette.index;
     IndexBuilder builder{palette, index, 0, 0};
     const ColorTreeNode *root = palette.root;
     if (root->isLeaf) {
@@ -208,12 +209,12 @@ void BuildSearchIndex(PaletteTables &palette)
 
 PackedColor NearestPaletteColor(PackedColor c)
 {
-    int64_t best = SearchPalette(ActivePalette, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    int64_t best = SearchPalette(ActivePalette, ActiveSearchIndex, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
     return best < 0 ? 0 : (PackedColor)(best & 0xFFFFFF);
 }
 
 int NearestPaletteIndex(PackedColor c)
 {
-    int64_t best = SearchPalette(ActivePalette, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-    return best < 0 ? 0 : ActivePalette.index.leafOrder[best >> 24];
+    int64_t best = SearchPalette(ActivePalette, ActiveSearchIndex, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    return best < 0 ? 0 : ActiveSearchIndex.leafOrder[best >> 24];
 }
