@@ -171,19 +171,6 @@ TEST_F(Diffusion, DeltaTablesOfSeveralKernels)
     EXPECT_EQ(-21, DeltaTables[7][-4 + 256]);
 }
 
-TEST_F(Diffusion, ClampTable)
-{
-    Picture one(1, 1, 0);
-    DiffuseRows16(2, one.Row(0), 1, 1, 0);
-    EXPECT_EQ(0, ClampTable[0]);
-    EXPECT_EQ(0, ClampTable[511]);
-    EXPECT_EQ(0, ClampTable[512]);
-    EXPECT_EQ(200, ClampTable[712]);
-    EXPECT_EQ(255, ClampTable[767]);
-    EXPECT_EQ(255, ClampTable[768]);
-    EXPECT_EQ(255, ClampTable[1023]);
-}
-
 // Red 13 becomes red 8 and leaves 5; the right neighbour gets 128 + 16 * 7 * 5
 // = 688, two levels, so its red 6 becomes 8 rather than 0.
 TEST_F(Diffusion, SixteenBitExample)

@@ -200,20 +200,6 @@ TEST_F(PaletteFile, ReloadGivesSameTablesShorterKeepsOlderEntries)
     EXPECT_EQ(7, ActivePalette.logPalette.palPalEntry[2].peRed);
 }
 
-TEST_F(PaletteFile, SearchTables)
-{
-    LoadText("");
-    EXPECT_EQ(4, ActivePalette.blueBits[0x80][0]);
-    EXPECT_EQ(0, ActivePalette.blueBits[0x80][1]);
-    EXPECT_EQ(2, ActivePalette.greenBits[0x01][7]);
-    EXPECT_EQ(1, ActivePalette.redBits[0x40][1]);
-    EXPECT_EQ(0, ActivePalette.redBits[0xBF][1]);
-    EXPECT_EQ(65025, ActivePalette.squares[0]);
-    EXPECT_EQ(0, ActivePalette.squares[255]);
-    EXPECT_EQ(9, ActivePalette.squares[258]);
-    EXPECT_EQ(65025, ActivePalette.squares[510]);
-}
-
 // Lines outside the format: skipped, cut or ignored in part, never outside a table.
 TEST_F(PaletteFile, BadLines)
 {
