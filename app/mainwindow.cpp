@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <initializer_list>
+
 #include "app/appglobals.h"
 #include "app/mainlogic.h"
 
