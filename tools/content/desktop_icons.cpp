@@ -260,5 +260,6 @@ void MakeDesktopIcons(PreviewSheet *sheet)
                      IconFileBytes(images, false));
             AddPreview(sheet, object.file, big);
             AddPreview(sheet, object.file, small);
+            AddPreview(sheet, object.file, StoredLook(big, 8));
         }
 }
