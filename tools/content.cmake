@@ -33,8 +33,7 @@ else()
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target quennel-content
     BUILD_BYPRODUCTS ${content_host_exe}
     INSTALL_COMMAND ""
-    BUILD_ALWAYS ON
-    USES_TERMINAL_BUILD OFF)
+    BUILD_ALWAYS ON)
   set(content_generator ${content_host_exe})
   set(content_generator_target quennel-content-host)
 endif()
