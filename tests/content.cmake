@@ -1,0 +1,12 @@
+# The generated program resources and theme content, read back.
+quennel_add_test(content_test SOURCES content_test.cpp content_formats_test.cpp
+                 LIBS quennel_install quennel_testing)
+target_compile_definitions(content_test PRIVATE QUENNEL_CONTENT_FOLDER="${QUENNEL_CONTENT_DIR}")
+add_dependencies(content_test quennel_content_files)
+
+# The same bytes on every run: a second run of the generator matches the first.
+if(NOT WIN32)
+  add_test(NAME content_reproducible
+           COMMAND ${CMAKE_COMMAND} -DGENERATOR=$<TARGET_FILE:quennel-content> -DREFERENCE=${QUENNEL_CONTENT_DIR}
+                   -DOUTPUT=${CMAKE_BINARY_DIR}/content-again -P ${CMAKE_CURRENT_SOURCE_DIR}/content_same.cmake)
+endif()

@@ -1,0 +1,331 @@
+// The five colour theme files as the installer reads them: every section and
+// key present, colours that parse and keep text legible, metric records of the
+// right length with legible fonts, and paths that lead to files of the
+// content folder once expanded.
+#include "app/bounded.h"
+#include "install/installtheme.h"
+#include "install/themepath.h"
+#include "tests/content_testing.h"
+
+#include <math.h>
+#include <stdio.h>
+#include <string.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "platform/host/host.h"
+#include <unistd.h>
+#endif
+
+const char *const kContentColors[5] = {"BLACK", "RED", "WHITE", "BLUE", "GREEN"};
+
+const char *const kCursorKeys[14] = {"Arrow",   "Help",     "AppStarting", "Crosshair", "IBeam",
+                                     "No",      "NWPen",    "SizeAll",     "SizeNESW",  "SizeNS",
+                                     "SizeWE",  "SizeNWSE", "UpArrow",     "Wait"};
+
+const char *const kSoundSections[21] = {
+    "AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\AppGPFault\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\MenuCommand\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\MenuPopup\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\Minimize\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\Maximize\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\Open\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\Close\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\RestoreDown\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\RestoreUp\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\RingIn\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\RingOut\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\SystemAsterisk\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\SystemDefault\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\SystemExclamation\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\SystemHand\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\SystemQuestion\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current",
+    "AppEvents\\Schemes\\Apps\\.Default\\MailBeep\\.Current",
+    "AppEvents\\Schemes\\Apps\\Explorer\\EmptyRecycleBin\\.Current",
+};
+
+void ContentTest::SetUp()
+{
+    MachineTest::SetUp();
+#ifdef _WIN32
+    dir = std::string("Z:") + QUENNEL_CONTENT_FOLDER;
+    for (char &c : dir)
+        if (c == '/')
+            c = '\\';
+#else
+    // A folder of the simulated drive that leads to the real content folder.
+    std::string link = HostPath("C:\\") + "/Content";
+    ASSERT_EQ(0, symlink(QUENNEL_CONTENT_FOLDER, link.c_str())) << link;
+    dir = "C:\\Content";
+#endif
+    ASSERT_TRUE(FileExists(ThemePath(dir, "BLUE"))) << "generated content missing in " << QUENNEL_CONTENT_FOLDER;
+}
+
+std::string ThemePath(const std::string &dir, const char *color)
+{
+    return dir + "\\Zorva The Vandrel " + color + ".theme";
+}
+
+std::string ThemeValue(const std::string &file, const char *section, const char *key)
+{
+    static char buf[16384];
+    ProfileGetString(section, key, "<missing>", buf, sizeof buf, file.c_str());
+    return buf;
+}
+
+namespace {
+
+const char *const kColorKeys[25] = {
+    "ActiveTitle",  "Background",     "Hilight",      "HilightText", "TitleText",         "Window",        "WindowText",
+    "Scrollbar",    "InactiveTitle",  "Menu",         "WindowFrame", "MenuText",          "ActiveBorder",  "InactiveBorder",
+    "AppWorkspace", "ButtonFace",     "ButtonShadow", "GrayText",    "ButtonText",        "InactiveTitleText",
+    "ButtonHilight", "ButtonDkShadow", "ButtonLight", "InfoText",    "InfoWindow",
+};
+const char kColors[] = "Control Panel\\Colors";
+const char kDesktop[] = "Control Panel\\Desktop";
+const char kCursors[] = "Control Panel\\Cursors";
+const char kMyComputer[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
+const char kNetwork[] = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon";
+const char kRecycleBin[] = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
+
+struct Key {
+    const char *section, *key;
+};
+
+// Every key the installer reads from a colour theme, but the cursors and sounds.
+std::vector<Key> PlainKeys()
+{
+    std::vector<Key> keys;
+    for (const char *k : kColorKeys)
+        keys.push_back({kColors, k});
+    for (const char *k : {"IconMetrics", "NonclientMetrics"})
+        keys.push_back({"Metrics", k});
+    for (const char *k : {"ScreenSaveActive", "TileWallpaper", "WallpaperStyle", "Pattern"})
+        keys.push_back({kDesktop, k});
+    keys.push_back({"boot", "SCRNSAVE.EXE"});
+    keys.push_back({kMyComputer, "DefaultValue"});
+    keys.push_back({kNetwork, "DefaultValue"});
+    keys.push_back({kRecycleBin, "full"});
+    keys.push_back({kRecycleBin, "empty"});
+    keys.push_back({"MasterThemeSelector", "ThemeColorBPP"});
+    keys.push_back({kCursors, "DefaultValue"});
+    return keys;
+}
+
+// The keys whose values name files that the content folder must hold.
+std::vector<Key> FileKeys()
+{
+    std::vector<Key> keys = {{kMyComputer, "DefaultValue"}, {kNetwork, "DefaultValue"},
+                             {kRecycleBin, "full"},         {kRecycleBin, "empty"}};
+    for (const char *k : kCursorKeys)
+        keys.push_back({kCursors, k});
+    for (const char *s : kSoundSections)
+        keys.push_back({s, "DefaultValue"});
+    return keys;
+}
+
+bool ParseColor(const std::string &text, int rgb[3])
+{
+    char tail = 0;
+    return sscanf(text.c_str(), "%d %d %d%c", &rgb[0], &rgb[1], &rgb[2], &tail) == 3 && rgb[0] >= 0 &&
+           rgb[0] <= 255 && rgb[1] >= 0 && rgb[1] <= 255 && rgb[2] >= 0 && rgb[2] <= 255;
+}
+
+// Relative luminance of an sRGB colour, 0..1.
+double Luminance(const int rgb[3])
+{
+    double sum = 0;
+    static const double weight[3] = {0.2126, 0.7152, 0.0722};
+    for (int i = 0; i < 3; i++) {
+        double c = rgb[i] / 255.0;
+        c = c <= 0.04045 ? c / 12.92 : pow((c + 0.055) / 1.055, 2.4);
+        sum += weight[i] * c;
+    }
+    return sum;
+}
+
+double Contrast(const int a[3], const int b[3])
+{
+    double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+int CountNumbers(const std::string &text)
+{
+    int count = 0;
+    bool inNumber = false;
+    for (char c : text) {
+        bool digit = c >= '0' && c <= '9';
+        if (digit && !inNumber)
+            count++;
+        inNumber = digit;
+    }
+    return count;
+}
+
+#ifdef _WIN32
+int CALLBACK FoundFont(const LOGFONTA *, const TEXTMETRICA *, DWORD, LPARAM found)
+{
+    *(bool *)found = true;
+    return 0;
+}
+#endif
+
+// A face name that Windows and Wine both have (under Wine: installed now).
+bool FontAvailable(const char *face)
+{
+    bool known = false;
+    for (const char *f : {"Tahoma", "MS Sans Serif", "Marlett"})
+        known |= strcmp(face, f) == 0;
+#ifdef _WIN32
+    LOGFONTA lf = {};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    bool found = false;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExA(dc, &lf, FoundFont, (LPARAM)&found, 0);
+    ReleaseDC(nullptr, dc);
+    return known && found;
+#else
+    return known;
+#endif
+}
+
+void ExpectLegible(const LogFontRecord &f, const char *what, const char *color)
+{
+    EXPECT_LE(f.lfHeight, -9) << color << " " << what;
+    EXPECT_GE(f.lfHeight, -20) << color << " " << what;
+    EXPECT_TRUE(f.lfWeight == 400 || f.lfWeight == 700) << color << " " << what;
+    char face[33] = {};
+    memcpy(face, f.lfFaceName, 32);
+    EXPECT_TRUE(FontAvailable(face)) << color << " " << what << ": " << face;
+}
+
+}  // namespace
+
+TEST_F(ContentTest, ThemeFilesHoldEveryKeyTheInstallerReads)
+{
+    for (const char *color : kContentColors) {
+        std::string file = ThemePath(dir, color);
+        std::vector<Key> keys = PlainKeys(), files = FileKeys();
+        keys.insert(keys.end(), files.begin(), files.end());
+        for (const Key &k : keys) {
+            std::string value = ThemeValue(file, k.section, k.key);
+            EXPECT_NE("<missing>", value) << color << " [" << k.section << "] " << k.key;
+            EXPECT_FALSE(value.empty()) << color << " [" << k.section << "] " << k.key;
+        }
+    }
+}
+
+TEST_F(ContentTest, DesktopValuesAndScreenSaver)
+{
+    for (const char *color : kContentColors) {
+        std::string file = ThemePath(dir, color);
+        EXPECT_EQ("1", ThemeValue(file, kDesktop, "ScreenSaveActive")) << color;
+        EXPECT_EQ("0", ThemeValue(file, kDesktop, "TileWallpaper")) << color;
+        EXPECT_EQ("2", ThemeValue(file, kDesktop, "WallpaperStyle")) << color;
+        EXPECT_EQ("(None)", ThemeValue(file, kDesktop, "Pattern")) << color;
+        EXPECT_EQ("32", ThemeValue(file, "MasterThemeSelector", "ThemeColorBPP")) << color;
+        EXPECT_EQ(std::string("Zorva The Vandrel ") + color, ThemeValue(file, kCursors, "DefaultValue"));
+        // The screen saver is built apart from this content; the themes share one.
+        EXPECT_EQ("%ThemeDir%Zorva\\ZORVA.SCR", ThemeValue(file, "boot", "SCRNSAVE.EXE")) << color;
+    }
+}
+
+TEST_F(ContentTest, EveryPathLeadsToAFileOfTheContentFolder)
+{
+    CopyText(ThemeDir, sizeof ThemeDir, dir.c_str());
+    for (const char *color : kContentColors) {
+        std::string file = ThemePath(dir, color);
+        for (const Key &k : FileKeys()) {
+            std::string value = ThemeValue(file, k.section, k.key);
+            // Relative to the theme folder, so the theme works wherever it is installed.
+            EXPECT_EQ(0u, value.find("%ThemeDir%")) << color << " " << k.key << ": " << value;
+            char path[kPathSize];
+            ExpandThemePath(path, value.c_str());
+            std::string expanded = path;
+            EXPECT_EQ(dir + "\\", expanded.substr(0, dir.size() + 1)) << value;
+            // Icon locations end in ",index".
+            size_t comma = expanded.rfind(',');
+            if (strncmp(k.section, "CLSID", 5) == 0) {
+                ASSERT_NE(std::string::npos, comma) << expanded;
+                EXPECT_EQ(",0", expanded.substr(comma));
+                expanded.resize(comma);
+            }
+            EXPECT_TRUE(FileExists(expanded)) << color << " [" << k.section << "] " << k.key << ": " << expanded;
+        }
+    }
+}
+
+TEST_F(ContentTest, ColoursParseAndTextStandsOutFromItsGround)
+{
+    static const struct {
+        const char *text, *ground;
+    } kPairs[] = {
+        {"WindowText", "Window"},   {"MenuText", "Menu"},         {"TitleText", "ActiveTitle"},
+        {"InactiveTitleText", "InactiveTitle"}, {"HilightText", "Hilight"}, {"ButtonText", "ButtonFace"},
+        {"InfoText", "InfoWindow"}, {"GrayText", "ButtonFace"},
+    };
+    for (const char *color : kContentColors) {
+        std::string file = ThemePath(dir, color);
+        for (const char *key : kColorKeys) {
+            int rgb[3];
+            std::string text = ThemeValue(file, kColors, key);
+            EXPECT_TRUE(ParseColor(text, rgb)) << color << " " << key << "=" << text;
+            EXPECT_LT(text.size(), 20u) << "the installer reads colours into 20 bytes";
+        }
+        for (const auto &pair : kPairs) {
+            int fore[3], back[3];
+            ASSERT_TRUE(ParseColor(ThemeValue(file, kColors, pair.text), fore));
+            ASSERT_TRUE(ParseColor(ThemeValue(file, kColors, pair.ground), back));
+            EXPECT_GE(Contrast(fore, back), 4.5) << color << " " << pair.text << " on " << pair.ground;
+        }
+        // The 3-D tones run from light to dark.
+        double last = 2;
+        for (const char *key : {"ButtonHilight", "ButtonLight", "ButtonFace", "ButtonShadow", "ButtonDkShadow"}) {
+            int rgb[3];
+            ASSERT_TRUE(ParseColor(ThemeValue(file, kColors, key), rgb));
+            EXPECT_LT(Luminance(rgb), last) << color << " " << key;
+            last = Luminance(rgb);
+        }
+    }
+}
+
+TEST_F(ContentTest, MetricsAreWholeRecordsWithLegibleFonts)
+{
+    for (const char *color : kContentColors) {
+        std::string file = ThemePath(dir, color);
+        std::string icon = ThemeValue(file, "Metrics", "IconMetrics");
+        std::string nonclient = ThemeValue(file, "Metrics", "NonclientMetrics");
+        EXPECT_EQ(76, CountNumbers(icon)) << color;
+        EXPECT_EQ(340, CountNumbers(nonclient)) << color;
+        EXPECT_EQ(std::string::npos, icon.find_first_not_of("0123456789 "));
+        EXPECT_EQ(std::string::npos, nonclient.find_first_not_of("0123456789 "));
+
+        IconMetricsRecord im;
+        bool complete = true;
+        ParseIconMetrics(&im, icon.c_str(), &complete);
+        EXPECT_TRUE(complete);
+        EXPECT_EQ(76u, im.cbSize);
+        EXPECT_GE(im.iHorzSpacing, 43);
+        EXPECT_GE(im.iVertSpacing, 43);
+        ExpectLegible(im.lfFont, "icon font", color);
+
+        NonclientMetricsRecord nm;
+        EXPECT_TRUE(ParseNonclientMetrics(&nm, nonclient.c_str()));
+        EXPECT_EQ(340u, nm.cbSize);
+        EXPECT_GE(nm.iBorderWidth, 1);
+        EXPECT_GE(nm.iCaptionHeight, 2 - nm.lfCaptionFont.lfHeight) << "caption text must fit its bar";
+        EXPECT_GE(nm.iMenuHeight, 2 - nm.lfMenuFont.lfHeight);
+        EXPECT_GE(nm.iScrollWidth, 12);
+        ExpectLegible(nm.lfCaptionFont, "caption", color);
+        ExpectLegible(nm.lfSmCaptionFont, "small caption", color);
+        ExpectLegible(nm.lfMenuFont, "menu", color);
+        ExpectLegible(nm.lfStatusFont, "status", color);
+        ExpectLegible(nm.lfMessageFont, "message", color);
+    }
+}

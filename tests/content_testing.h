@@ -1,0 +1,54 @@
+// What the content tests share: the generated content folder as the platform
+// sees it, the theme files' names, and a bounded reader of file bytes.
+#pragma once
+
+#include "tests/testing.h"
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+// The generated content folder as a Windows path without a trailing
+// backslash: on the simulated Windows a folder of drive C: that leads to it,
+// under Wine its place on drive Z:.
+class ContentTest : public MachineTest {
+protected:
+    void SetUp() override;
+    std::string dir;
+};
+
+extern const char *const kContentColors[5];
+// The theme file of a colour word, a full path.
+std::string ThemePath(const std::string &dir, const char *color);
+// A theme value, or "<missing>" when the key is absent.
+std::string ThemeValue(const std::string &file, const char *section, const char *key);
+// The 14 cursor keys and the 21 sound sections the installer reads.
+extern const char *const kCursorKeys[14];
+extern const char *const kSoundSections[21];
+
+// Little-endian fields of file bytes; a read outside the bytes gives 0 and
+// sets failed, which stays set.
+struct ByteReader {
+    const std::string &bytes;
+    bool failed = false;
+    explicit ByteReader(const std::string &b) : bytes(b) {}
+    uint32_t U8(size_t at)
+    {
+        if (at >= bytes.size()) {
+            failed = true;
+            return 0;
+        }
+        return (uint8_t)bytes[at];
+    }
+    uint32_t U16(size_t at) { return U8(at) | U8(at + 1) << 8; }
+    uint32_t U32(size_t at) { return U16(at) | U16(at + 2) << 16; }
+    std::string Tag(size_t at)
+    {
+        if (at + 4 > bytes.size()) {
+            failed = true;
+            return "";
+        }
+        return bytes.substr(at, 4);
+    }
+};
