@@ -1,0 +1,417 @@
+// The real program under Wine: started as a user starts it, driven through its
+// window with messages and key presses, read back through its controls, the
+// registry and its files.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "app/layout.h"
+
+namespace {
+
+const char kMainClass[] = "ZORVATHEME_MainClass";
+const int kApply = 112, kStatus = 113, kAbout = 120, kRevert = 121;
+
+template <class F>
+bool WaitFor(F condition, DWORD ms)
+{
+    for (DWORD start = GetTickCount();; Sleep(20)) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= ms)
+            return false;
+    }
+}
+
+// WM_GETTEXT crosses processes; GetWindowTextA on another process's control
+// would give the text it was created with.
+std::string Text(HWND window)
+{
+    char buf[512] = "";
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buf, (LPARAM)buf, SMTO_ABORTIFHUNG, 2000, &length))
+        return "<hung>";
+    return buf;
+}
+
+std::string TestFolder()
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    *strrchr(self, '\\') = 0;
+    return self;
+}
+
+void WriteFile(const std::string &path, const std::string &text)
+{
+    FILE *f = fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, f) << path;
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+}
+
+std::string Registry(const char *path, const char *name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return "<no key>";
+    char buf[512] = "";
+    DWORD size = sizeof buf;
+    LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE *)buf, &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? buf : "<missing>";
+}
+
+void SetRegistry(const char *path, const char *name, const char *text)
+{
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);
+    RegCloseKey(key);
+}
+
+// The program, installed fresh in a folder of its own with theme files whose
+// only part is the colour of the active caption, so each install shows in the
+// registry.
+class Program : public ::testing::Test {
+protected:
+    std::string folder, themes;
+    PROCESS_INFORMATION pi{};
+    HWND main = nullptr;
+
+    void SetUp() override
+    {
+        static int counter;
+        folder = "C:\\QuennelGui" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
+        themes = folder + "\\Themes";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        CreateDirectoryA(themes.c_str(), nullptr);
+        CreateDirectoryA((folder + "\\WALLART").c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA((TestFolder() + "\\..\\app\\DesktopQuennel.exe").c_str(),
+                              (folder + "\\DesktopQuennel.exe").c_str(), FALSE));
+        CopyFileA((TestFolder() + "\\..\\content\\WALLART\\PALALL9.TR").c_str(), (folder + "\\WALLART\\PALALL9.TR").c_str(),
+                  FALSE);
+        const char *colors[5][2] = {{"BLACK", "1 0 0"}, {"RED", "2 0 0"}, {"WHITE", "3 0 0"}, {"BLUE", "4 0 0"},
+                                    {"GREEN", "5 0 0"}};
+        for (auto &c : colors)
+            WriteFile(themes + "\\Zorva The Vandrel " + c[0] + ".theme",
+                      std::string("[Control Panel\\Colors]\r\nActiveTitle=") + c[1] + "\r\n");
+        WritePrivateProfileStringA("Zorva", "switcher", themes.c_str(), "control.ini");
+        SetRegistry("Control Panel\\Colors", "ActiveTitle", "9 9 9");
+    }
+
+    void TearDown() override
+    {
+        if (pi.hProcess) {
+            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(pi.hProcess, 77);
+            CloseHandle(pi.hProcess);
+            CloseHandle(pi.hThread);
+        }
+        WritePrivateProfileStringA("Zorva", "switcher", nullptr, "control.ini");
+    }
+
+    bool Start(const char *args = "", PROCESS_INFORMATION *into = nullptr)
+    {
+        std::string command = "\"" + folder + "\\DesktopQuennel.exe\" " + args;
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION *p = into ? into : &pi;
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, p))
+            return false;
+        WaitForInputIdle(p->hProcess, 5000);
+        return true;
+    }
+    bool StartWithWindow(const char *args = "")
+    {
+        return Start(args) && WaitFor([&] { return (main = FindWindowA(kMainClass, nullptr)) != nullptr; }, 10000);
+    }
+    HWND Item(int id) { return GetDlgItem(main, id); }
+    void Command(int id) { PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)Item(id)); }
+    DWORD ExitCode(PROCESS_INFORMATION *p = nullptr, DWORD ms = 15000)
+    {
+        p = p ? p : &pi;
+        DWORD code = 9999;
+        if (WaitForSingleObject(p->hProcess, ms) == WAIT_OBJECT_0)
+            GetExitCodeProcess(p->hProcess, &code);
+        return code;
+    }
+    HWND Focused()
+    {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
+        return info.hwndFocus;
+    }
+    // A key as the message loop gets it: posted to the control with the focus.
+    void Key(WPARAM key, bool shift = false)
+    {
+        HWND target = Focused();
+        if (shift)
+            PostMessageA(target, WM_KEYDOWN, VK_SHIFT, 0);
+        PostMessageA(target, WM_KEYDOWN, key, 1);
+        PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+        if (shift)
+            PostMessageA(target, WM_KEYUP, VK_SHIFT, 0xC0000001);
+    }
+    bool Idle() { return WaitFor([&] { return Text(Item(kStatus)).find("Choose the Zorva color") == 0; }, 10000); }
+    bool Pressed(int id) { return GetWindowLongA(Item(id), 4) != 0; }
+};
+
+TEST_F(Program, LayoutFollowsTheMeasures)
+{
+    ASSERT_TRUE(StartWithWindow());
+    // The same measures as the program takes, in this process of the same system.
+    HDC dc = GetDC(GetDesktopWindow());
+    HFONT font = CreateFontA(-14, 0, 0, 0, 400, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE check, cancel;
+    GetTextExtentPointA(dc, "Window Colors", 13, &check);
+    GetTextExtentPointA(dc, "Cancel", 6, &cancel);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(GetDesktopWindow(), dc);
+    ASSERT_EQ(32, GetSystemMetrics(SM_CXICON));
+    UiMeasures m = {check.cx + 30, check.cy, cancel.cx + 20, cancel.cy * 7 / 4, 48, 48};
+    MainLayout layout;
+    ComputeMainLayout(m, &layout);
+
+    auto where = [&](int id) {
+        RECT r;
+        GetWindowRect(Item(id), &r);
+        MapWindowPoints(nullptr, main, (POINT *)&r, 2);
+        return LayoutRect{r.left, r.top, r.right, r.bottom};
+    };
+    auto same = [](LayoutRect a, LayoutRect b) {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    };
+    const int colors[5] = {102, 103, 100, 101, 104};
+    for (int i = 0; i < 5; i++)
+        EXPECT_TRUE(same(layout.colorButtons[i], where(colors[i]))) << colors[i];
+    for (int k = 0; k < 7; k++)
+        EXPECT_TRUE(same(layout.checkBoxes[k], where(105 + k))) << 105 + k;
+    const int pushes[5] = {IDOK, IDCANCEL, kApply, kRevert, kAbout};
+    for (int k = 0; k < 5; k++)
+        EXPECT_TRUE(same(layout.pushButtons[k], where(pushes[k]))) << pushes[k];
+    RECT window;
+    GetWindowRect(main, &window);
+    EXPECT_EQ(100, window.left);
+    EXPECT_EQ(100, window.top);
+    EXPECT_FALSE(GetWindowLongA(main, GWL_STYLE) & (WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_EQ("Desktop Quennel", Text(main));
+}
+
+TEST_F(Program, KeyboardWalksAndSelects)
+{
+    ASSERT_TRUE(StartWithWindow());
+    EXPECT_EQ(Item(kApply), Focused()) << "Apply has the focus first";
+    EXPECT_TRUE(Pressed(102));
+    // Shift+Tab from Apply goes back through the push buttons and the check
+    // boxes to a colour button.
+    auto onColour = [&] { int id = GetDlgCtrlID(Focused()); return id >= 100 && id <= 104; };
+    for (int i = 0; i < 14 && !onColour(); i++) {
+        Key(VK_TAB, true);
+        WaitFor([&] { return onColour(); }, 150);
+    }
+    ASSERT_TRUE(onColour()) << GetDlgCtrlID(Focused());
+    int chosen = GetDlgCtrlID(Focused());
+    EXPECT_TRUE(WaitFor([&] { return Pressed(chosen); }, 2000)) << "tabbing onto a colour button selects it";
+    for (int id = 100; id <= 104; id++) {
+        if (id != chosen) {
+            EXPECT_FALSE(Pressed(id)) << id;
+        }
+    }
+}
+
+TEST_F(Program, OkRightAfterStartInstallsWhite)
+{
+    ASSERT_TRUE(StartWithWindow());
+    Command(IDOK);
+    EXPECT_EQ(0u, ExitCode());
+    EXPECT_EQ("3 0 0", Registry("Control Panel\\Colors", "ActiveTitle"));
+}
+
+TEST_F(Program, DoubleClickApplies)
+{
+    ASSERT_TRUE(StartWithWindow());
+    PostMessageA(Item(101), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(Item(101), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    PostMessageA(Item(101), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(Item(101), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(WaitFor([&] { return Registry("Control Panel\\Colors", "ActiveTitle") == "2 0 0"; }, 5000));
+    EXPECT_TRUE(Idle());
+    EXPECT_TRUE(Pressed(101));
+    EXPECT_FALSE(IsWindowEnabled(Item(kApply)));
+    EXPECT_EQ(Item(IDOK), Focused()) << "after an install the focus is on OK";
+    // The keyboard still works: Enter is OK, which now ends at once.
+    Key(VK_RETURN);
+    EXPECT_EQ(0u, ExitCode());
+}
+
+TEST_F(Program, ApplyThenOkEndsWithoutInstalling)
+{
+    ASSERT_TRUE(StartWithWindow());
+    Command(kApply);
+    ASSERT_TRUE(WaitFor([&] { return Registry("Control Panel\\Colors", "ActiveTitle") == "3 0 0"; }, 5000));
+    ASSERT_TRUE(Idle());
+    SetRegistry("Control Panel\\Colors", "ActiveTitle", "8 8 8");
+    Command(IDOK);
+    EXPECT_EQ(0u, ExitCode());
+    EXPECT_EQ("8 8 8", Registry("Control Panel\\Colors", "ActiveTitle"));
+}
+
+TEST_F(Program, CancelAfterApplyRestoresTheSnapshot)
+{
+    ASSERT_TRUE(StartWithWindow());
+    Command(103);
+    Command(kApply);
+    ASSERT_TRUE(WaitFor([&] { return Registry("Control Panel\\Colors", "ActiveTitle") == "4 0 0"; }, 5000));
+    ASSERT_TRUE(Idle());
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+    EXPECT_EQ("9 9 9", Registry("Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "\\Restore.theme").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "\\ZorvaBackup.theme").c_str()));
+}
+
+TEST_F(Program, RevertRestoresTheBackup)
+{
+    ASSERT_TRUE(StartWithWindow());  // writes the backup with "9 9 9"
+    Command(IDCANCEL);
+    ASSERT_EQ(0u, ExitCode());
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    pi = {};
+    SetRegistry("Control Panel\\Colors", "ActiveTitle", "7 7 7");
+    ASSERT_TRUE(StartWithWindow());
+    Command(kRevert);
+    EXPECT_EQ(0u, ExitCode());
+    EXPECT_EQ("9 9 9", Registry("Control Panel\\Colors", "ActiveTitle"));
+}
+
+TEST_F(Program, SilentRevertSwitch)
+{
+    ASSERT_TRUE(StartWithWindow());
+    Command(IDCANCEL);
+    ASSERT_EQ(0u, ExitCode());
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    pi = {};
+    SetRegistry("Control Panel\\Colors", "ActiveTitle", "7 7 7");
+    ASSERT_TRUE(Start("/r"));
+    bool shown = false;
+    DWORD code = 9999;
+    WaitFor([&] {
+        HWND w = FindWindowA(kMainClass, nullptr);
+        shown = shown || (w && IsWindowVisible(w));
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(pi.hProcess, &code);
+            return true;
+        }
+        return false;
+    }, 15000);
+    EXPECT_EQ(1u, code);
+    EXPECT_FALSE(shown) << "no window with /r";
+    EXPECT_EQ("9 9 9", Registry("Control Panel\\Colors", "ActiveTitle"));
+}
+
+TEST_F(Program, OtherSwitchesShowTheWindow)
+{
+    for (const char *args : {"/R", "\"/r \""}) {
+        ASSERT_TRUE(StartWithWindow(args)) << args;
+        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != 0; }, 5000)) << args;
+        Command(IDCANCEL);
+        EXPECT_EQ(0u, ExitCode()) << args;
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        pi = {};
+    }
+}
+
+TEST_F(Program, SecondStartBringsTheFirstForward)
+{
+    ASSERT_TRUE(StartWithWindow());
+    PROCESS_INFORMATION second{};
+    ASSERT_TRUE(Start("", &second));
+    EXPECT_EQ(1u, ExitCode(&second));
+    CloseHandle(second.hProcess);
+    CloseHandle(second.hThread);
+    EXPECT_EQ(main, GetForegroundWindow());
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pi.hProcess, 0)) << "the first goes on";
+}
+
+// Answers the closing question with the given button and returns its text.
+std::string AnswerQuestion(int answer)
+{
+    HWND box = nullptr;
+    if (!WaitFor([&] { return (box = FindWindowA("#32770", "Desktop Quennel")) != nullptr; }, 5000))
+        return "<no box>";
+    std::string text = Text(GetDlgItem(box, 0xFFFF));
+    PostMessageA(box, WM_COMMAND, answer, 0);
+    return text;
+}
+
+TEST_F(Program, ClosingWithChangesAsks)
+{
+    ASSERT_TRUE(StartWithWindow());
+    Command(105);  // untick the screen saver
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ("Would you like the new settings applied?", AnswerQuestion(IDCANCEL));
+    Sleep(200);
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pi.hProcess, 0)) << "Cancel keeps the window";
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    AnswerQuestion(IDNO);
+    EXPECT_EQ(0u, ExitCode());
+    EXPECT_EQ("9 9 9", Registry("Control Panel\\Colors", "ActiveTitle")) << "No installs nothing";
+}
+
+TEST_F(Program, ClosingWithYesInstalls)
+{
+    ASSERT_TRUE(StartWithWindow());
+    Command(104);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    AnswerQuestion(IDYES);
+    EXPECT_EQ(0u, ExitCode());
+    EXPECT_EQ("5 0 0", Registry("Control Panel\\Colors", "ActiveTitle"));
+}
+
+TEST_F(Program, ClosingUnchangedAsksNothing)
+{
+    ASSERT_TRUE(StartWithWindow());
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, ExitCode());
+}
+
+TEST_F(Program, AboutBox)
+{
+    ASSERT_TRUE(StartWithWindow());
+    Command(kAbout);
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        about = FindWindowA("#32770", "Desktop Quennel");
+        return about && IsWindowVisible(about);
+    }, 5000));
+    RECT client;
+    GetClientRect(about, &client);
+    EXPECT_EQ(500, client.right);
+    EXPECT_EQ(412, client.bottom);
+    RECT ok;
+    GetWindowRect(GetDlgItem(about, IDOK), &ok);
+    MapWindowPoints(nullptr, about, (POINT *)&ok, 2);
+    EXPECT_EQ(490, ok.right);
+    EXPECT_EQ(402, ok.bottom);
+    PostMessageA(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }, 5000)) << "Esc closes it";
+    EXPECT_TRUE(WaitFor([&] { return Focused() == Item(kAbout); }, 2000));
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+}
+
+}  // namespace
