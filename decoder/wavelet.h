@@ -1,0 +1,29 @@
+// The inverse wavelet transform of the art decoder: the integer four-tap
+// Daubechies synthesis, level by level from the coarsest band.
+//
+// A coefficient plane of side a (a = BaseSide times a power of two) holds
+// before the transform: the coarsest low band, a b0 x b0 row-major block at
+// entry 0; then for each level side b = b0, 2 b0, 4 b0, ... while b < a three
+// b x b row-major detail blocks at entries b^2, 2 b^2 and 3 b^2: high
+// horizontally, high vertically, high both ways. After it the plane is the
+// a x a picture of its channel, row-major, in quarter levels.
+#pragma once
+
+#include <stdint.h>
+
+// The synthesis constants in 16.16 fixed point, cut (not rounded) to integers.
+constexpr int32_t kSynth0 = 31651, kSynth1 = 54821, kSynth2 = 14689, kSynth3 = 8480;
+
+// Synthesizes lineCount lines of n low values (line i at P + i n) and n high
+// values (at Q + i n) into 2n values each, periodically (the first pair uses
+// the line's last values). Line i's results go to O + i, O + i + step,
+// O + i + 2 step, ...: each line becomes a column of the output.
+void SynthesizeLines(const int32_t *P, const int32_t *Q, int32_t *O, int n, int lineCount, int step);
+
+// Transforms the plane (side a, a = baseSide times a power of two) in place.
+// Keeps two process-wide scratch planes of a^2 / 2 integers for the largest
+// plane seen.
+void InverseTransformPlane(int32_t *plane, int a, int baseSide);
+
+// True when side is baseSide times a power of two (1, 2, 4, ...).
+bool IsLevelSide(long long side, long long baseSide);
