@@ -21,3 +21,45 @@ int NearestPaletteIndex(PackedColor c);
 // channel (16), with the error-diffusion kernel 1-7.
 void DiffuseRows8(int kernel, uint8_t *image, int rows, int width, int fill);
 void DiffuseRows16(int kernel, uint8_t *image, int rows, int width, int fill);
+
+// ------------------------------------------------------------ the colour tree
+
+constexpr int kPaletteEntries = 256;  // lines a palette file may hold
+constexpr int kTreeLevels = 8;        // one level per bit of a component
+
+// One node of the colour tree, one allocation each, created all zero. At level
+// l (the root's children are level 0) a colour's child index is
+// 4 * (bit 7 - l of blue) + 2 * (bit 7 - l of green) + (bit 7 - l of red).
+struct ColorTreeNode {
+    int32_t isLeaf;                       // 1 when a palette line's path ends here
+    int32_t paletteIndex;                 // for a leaf, that line's palette index
+    ColorTreeNode *children[8];           // by child index; null where absent
+};
+
+// The palette that the last LoadPalette read, with the tables of the search.
+struct PaletteTables {
+    ColorTreeNode *root;                  // null until the first load
+    PackedColor colors[kPaletteEntries];  // by palette index; later entries keep older palettes' values
+    LogPaletteRecord logPalette;          // version 0x300, the entries read, peFlags 0
+    int TreeDepth;                        // path entries a search computes, 0-8
+    // For byte value v and level l: 4, 2 or 1 when bit 7 - l of v is set, else 0.
+    uint8_t blueBits[256][kTreeLevels];
+    uint8_t greenBits[256][kTreeLevels];
+    uint8_t redBits[256][kTreeLevels];
+    int32_t squares[511];                 // d * d for the difference d = -255..255, at d + 255
+    int squaresFilled;                    // 1 once the first load has filled squares
+};
+
+// Written by LoadPalette (wallpaper job's thread, or the About box on the
+// window's thread, never both at once); read by the search on the same thread.
+extern PaletteTables ActivePalette;
+
+// Frees node and everything below it, children 0-7 first; null is allowed.
+void FreeColorTree(ColorTreeNode *node);
+// The greatest depth below node, its children counting as depth 1, without
+// entering the children of a leaf; 0 when node has no children.
+int MeasureColorTree(const ColorTreeNode *node);
+// Appends the palette indices of the leaves at and below node to list, depth
+// first, lower child indices first, not looking below a leaf; at most room of
+// them. Returns how many it appended.
+int CollectLeaves(const ColorTreeNode *node, int *list, int room);
