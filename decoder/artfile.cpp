@@ -9,6 +9,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <initializer_list>
+
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "art files hold little-endian integers");
 
 // The source name the art decoder's reports carry.

@@ -1,5 +1,7 @@
 #include "decoder/huffman.h"
 
+#include <initializer_list>
+
 CodeNode CodeTree[kCodeTreeNodes];
 CodeEntry CodeTable[1 << kCodeWindowBits];
 
