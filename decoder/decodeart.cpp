@@ -31,8 +31,6 @@ static void CheckHuffman(const ArtFile *art, const HuffmanResult &h)
     case kHuffmanBadNode:
         ArtFault(art->path, __LINE__, "node %d of its code tree refers to node %d, past the tree's end", h.node,
                  h.child);
-    case kHuffmanNoCode:
-        ArtFault(art->path, __LINE__, "its data holds bits that no code of its tree starts");
     case kHuffmanTooLong:
         ArtFault(art->path, __LINE__, "its decoded stream is longer than the %ld bytes its header gives",
                  (long)art->header[kArtStreamSize]);

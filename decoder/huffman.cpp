@@ -1,5 +1,7 @@
 #include "decoder/huffman.h"
 
+#include <assert.h>
+
 #include <initializer_list>
 
 CodeNode CodeTree[kCodeTreeNodes];
@@ -80,6 +82,7 @@ HuffmanResult DecodeHuffman(uint8_t *out, size_t capacity, const uint8_t *data, 
     int w = ReadField(&r, kCodeWindowBits);
     while (w >= 0) {
         const CodeEntry e = CodeTable[w];
+        assert(e.byte >= 0 || e.node >= 0);
         if (e.byte >= 0) {
             if (written == capacity) {
                 result.fault = kHuffmanTooLong;
@@ -90,7 +93,7 @@ HuffmanResult DecodeHuffman(uint8_t *out, size_t capacity, const uint8_t *data, 
             if (more < 0)
                 break;
             w = w >> e.length | more << (kCodeWindowBits - e.length);
-        } else if (e.node >= 0) {
+        } else {
             // A code longer than the window: one tree step per further bit.
             int node = e.node, child = -1;
             for (;;) {
@@ -111,9 +114,6 @@ HuffmanResult DecodeHuffman(uint8_t *out, size_t capacity, const uint8_t *data, 
                 out[written++] = (uint8_t)child;
             }
             w = ReadField(&r, kCodeWindowBits);
-        } else {
-            result.fault = kHuffmanNoCode;
-            break;
         }
     }
     result.written = written;

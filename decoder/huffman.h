@@ -37,8 +37,8 @@ extern CodeEntry CodeTable[1 << kCodeWindowBits];
 // Fills CodeTable from the first nodeCount nodes of CodeTree (1-255, children
 // already checked to be leaves or nodes below nodeCount): every window whose
 // low L bits are a code of L <= 8 bits maps to its byte; a window that is the
-// first 8 bits of a longer code maps to the node reached. Windows that no code
-// starts are left as {-1, 0, -1}.
+// first 8 bits of a longer code maps to the node reached. Every node has two
+// children, so every window gets an entry.
 void BuildCodeTable(int nodeCount);
 
 enum HuffmanFault {
@@ -47,7 +47,6 @@ enum HuffmanFault {
     kHuffmanEmptyTree,     // a node count of 0
     kHuffmanTreeCut,       // the data ends inside the tree
     kHuffmanBadNode,       // a child refers to a node past the count
-    kHuffmanNoCode,        // the data holds bits that start no code of the tree
     kHuffmanTooLong,       // the decoded stream does not fit its buffer
 };
 
