@@ -11,6 +11,7 @@
 // solves Y = 0.299 R + 0.587 G + 0.114 B.
 #pragma once
 
+#include <stddef.h>
 #include <stdint.h>
 
 // The level stretch, for levels k = -512 ... 511 at LevelTable[k + kLevelZero]:
@@ -20,11 +21,11 @@ constexpr int kLevelZero = 512;
 extern uint8_t LevelTable[1024];  // built by the first decode, then only read
 void BuildLevelTable();
 
-// Converts rows 0 ... rows - 1 (rows <= m) of a piece of side m into a new
-// buffer of m * m * 3 + 4 bytes: rows of m pixels, blue, green, red, m * 3
-// bytes apart. The U and V planes have rows of c values: c = m, or with the
-// subsampling flag set c = m / 2, each chroma value then serving 2 x 2 pixels
-// (an odd column takes the mean of its two neighbours' samples, the last
-// column its own sample). The caller releases the buffer with free().
-uint8_t *ConvertPiece(const int32_t *yPlane, int32_t yOffset, int m, const int32_t *uPlane, int32_t uOffset,
-                      const int32_t *vPlane, int32_t vOffset, int c, int subsampled, int rows);
+// Converts rows 0 ... rows - 1 (rows <= m) of a piece of side m into pixels,
+// blue, green, red: row i goes to out + i * stride, m * 3 bytes of it. The U
+// and V planes have rows of c values: c = m, or with the subsampling flag set
+// c = m / 2, each chroma value then serving 2 x 2 pixels (an odd column takes
+// the mean of its two neighbours' samples, the last column its own sample).
+void ConvertPiece(const int32_t *yPlane, int32_t yOffset, int m, const int32_t *uPlane, int32_t uOffset,
+                  const int32_t *vPlane, int32_t vOffset, int c, int subsampled, int rows, uint8_t *out,
+                  size_t stride);

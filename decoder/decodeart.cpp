@@ -37,17 +37,6 @@ static void CheckHuffman(const ArtFile *art, const HuffmanResult &h)
     }
 }
 
-// Copies rows of piece i (side m, pixels m * 3 bytes apart) to its place in
-// the picture.
-static void PlacePiece(uint8_t *picture, const ArtGeometry &g, int i, const uint8_t *pixels, int rows)
-{
-    int m = g.pieceSide;
-    size_t rowBytes = (size_t)g.width * 3;
-    uint8_t *at = picture + (size_t)(i / g.perSide) * m * rowBytes + (size_t)(i % g.perSide) * m * 3;
-    for (int r = 0; r < rows; r++)
-        memcpy(at + r * rowBytes, pixels + (size_t)r * m * 3, (size_t)m * 3);
-}
-
 // The rows of piece i that the picture shows: all m but in the last row of
 // pieces, where the picture's height ends.
 static int PieceRows(const ArtGeometry &g, int i)
@@ -71,24 +60,34 @@ uint8_t *DecodeArt(const ArtFile *art)
     HuffmanResult decoded = DecodeHuffman(stream, g.streamBytes, art->data, art->dataSize);
     CheckHuffman(art, decoded);
 
+    // Each piece's planes go into a fresh zeroed buffer (the memory system
+    // gives zero pages without writing them), so that zero runs, most of the
+    // stream, need not be written; the carry moves from one buffer to the next.
     int m = g.pieceSide, c = g.chromaSide;
-    uint8_t *planes = (uint8_t *)ArtAllocate(art->path, g.planeBytes + kCarryArea);
-    int32_t *yPlane = (int32_t *)planes;
-    int32_t *uPlane = yPlane + (size_t)m * m;
-    int32_t *vPlane = uPlane + (size_t)c * c;
     const uint8_t *cursor = stream, *end = stream + decoded.written;
-    size_t carry = 0;
+    size_t carry = 0, rowBytes = (size_t)g.width * 3;
+    uint8_t *planes = nullptr;
     for (int i = 0; i < g.pieces; i++) {
-        if (!FillPiecePlanes(planes, g.planeBytes, &carry, &cursor, end))
+        uint8_t *fresh = (uint8_t *)calloc(g.planeBytes + kCarryArea, 1);
+        AppAssert(fresh != nullptr, "D42SAVE", __LINE__, "Not enough memory to decode art file %s (%lu bytes)",
+                  art->path, (unsigned long)(g.planeBytes + kCarryArea));
+        if (planes)
+            memcpy(fresh + g.planeBytes, planes + g.planeBytes, carry);
+        free(planes);
+        planes = fresh;
+        if (!FillPiecePlanes(planes, g.planeBytes, &carry, &cursor, end, true))
             ArtFault(art->path, __LINE__, "its data ends in piece %d of %d", i + 1, g.pieces);
-        InverseTransformPlane(yPlane, m, g.baseSide);
-        InverseTransformPlane(uPlane, c, g.baseSide);
-        InverseTransformPlane(vPlane, c, g.baseSide);
-        int rows = PieceRows(g, i);
-        uint8_t *pixels = ConvertPiece(yPlane, h[kArtYOffset + i], m, uPlane, h[kArtUOffset + i], vPlane,
-                                       h[kArtVOffset + i], c, g.subsampled, rows);
-        PlacePiece(picture, g, i, pixels, rows);
-        free(pixels);
+        int32_t *yPlane = (int32_t *)planes;
+        int32_t *uPlane = yPlane + (size_t)m * m;
+        int32_t *vPlane = uPlane + (size_t)c * c;
+        // Only the rows the picture shows are synthesized and converted.
+        int rows = PieceRows(g, i), chromaRows = g.subsampled ? (rows + 1) / 2 : rows;
+        InverseTransformPlane(yPlane, m, g.baseSide, rows);
+        InverseTransformPlane(uPlane, c, g.baseSide, chromaRows);
+        InverseTransformPlane(vPlane, c, g.baseSide, chromaRows);
+        uint8_t *at = picture + (size_t)(i / g.perSide) * m * rowBytes + (size_t)(i % g.perSide) * m * 3;
+        ConvertPiece(yPlane, h[kArtYOffset + i], m, uPlane, h[kArtUOffset + i], vPlane, h[kArtVOffset + i], c,
+                     g.subsampled, rows, at, rowBytes);
     }
 
     // The vertical seam of a 4-piece picture: its middle column becomes the

@@ -76,10 +76,47 @@ HuffmanResult DecodeHuffman(uint8_t *out, size_t capacity, const uint8_t *data, 
         return result;
     BuildCodeTable(nodeCount);
 
+    // The loop keeps the reader in locals and writes through a pointer that
+    // cannot alias them, so that they stay in registers; it reads bits exactly
+    // as ReadField and ReadTreeBit do.
+    const uint8_t *in = data;
+    uint8_t *__restrict o = out;
+    uint32_t word = r.word;
+    int bits = r.bits;
+    size_t pos = r.pos;
+    auto refill = [&]() {
+        if (pos >= size)
+            return false;
+        word = (uint32_t)in[pos] | (uint32_t)in[pos + 1] << 8 | (uint32_t)in[pos + 2] << 16 |
+               (uint32_t)in[pos + 3] << 24;
+        bits = 32;
+        pos += 4;
+        return true;
+    };
+    auto field = [&](int n) {
+        if (n <= bits) {
+            int value = (int)(word & ((1u << n) - 1));
+            word >>= n;
+            bits -= n;
+            if (bits == 0 && !refill())
+                return -1;
+            return value;
+        }
+        int value = 0;
+        for (int i = 0; i < n; i++) {
+            if (bits == 0 && !refill())
+                return -1;
+            value |= (int)(word & 1) << i;
+            word >>= 1;
+            bits--;
+        }
+        return value;
+    };
+
     // The window w holds the next 8 bits of the data, lowest first; after a
     // code of L bits it takes L new bits at its top.
     size_t written = 0;
-    int w = ReadField(&r, kCodeWindowBits);
+    int w = field(kCodeWindowBits);
     while (w >= 0) {
         const CodeEntry e = CodeTable[w];
         assert(e.byte >= 0 || e.node >= 0);
@@ -88,18 +125,25 @@ HuffmanResult DecodeHuffman(uint8_t *out, size_t capacity, const uint8_t *data, 
                 result.fault = kHuffmanTooLong;
                 break;
             }
-            out[written++] = (uint8_t)e.byte;
-            int more = ReadField(&r, e.length);
+            o[written++] = (uint8_t)e.byte;
+            int more = field(e.length);
             if (more < 0)
                 break;
             w = w >> e.length | more << (kCodeWindowBits - e.length);
         } else {
-            // A code longer than the window: one tree step per further bit.
+            // A code longer than the window: one tree step per further bit,
+            // an empty word refilled with one byte.
             int node = e.node, child = -1;
             for (;;) {
-                int bit = ReadTreeBit(&r);
-                if (bit < 0)
-                    break;
+                if (bits == 0) {
+                    if (pos >= size)
+                        break;
+                    word = in[pos++];
+                    bits = 8;
+                }
+                int bit = word & 1;
+                word >>= 1;
+                bits--;
                 child = bit ? CodeTree[node].one : CodeTree[node].zero;
                 if (child < 256)
                     break;
@@ -111,9 +155,9 @@ HuffmanResult DecodeHuffman(uint8_t *out, size_t capacity, const uint8_t *data, 
                     result.fault = kHuffmanTooLong;
                     break;
                 }
-                out[written++] = (uint8_t)child;
+                o[written++] = (uint8_t)child;
             }
-            w = ReadField(&r, kCodeWindowBits);
+            w = field(kCodeWindowBits);
         }
     }
     result.written = written;

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-size_t ExpandRuns(uint8_t *dest, const uint8_t **cursor, const uint8_t *end, size_t count)
+size_t ExpandRuns(uint8_t *dest, const uint8_t **cursor, const uint8_t *end, size_t count, bool zeroed)
 {
     const uint8_t *s = *cursor;
     size_t written = 0;
@@ -12,7 +12,8 @@ size_t ExpandRuns(uint8_t *dest, const uint8_t **cursor, const uint8_t *end, siz
         switch (b & 0xE0) {
         case 0x00:
             n = b + 1;
-            memset(dest + written, 0, n);
+            if (!zeroed)
+                memset(dest + written, 0, n);
             written += n;
             break;
         case 0x20:
@@ -22,7 +23,8 @@ size_t ExpandRuns(uint8_t *dest, const uint8_t **cursor, const uint8_t *end, siz
             if (end - s < 2)
                 goto out;
             n = (b & 31) * 256 + s[1] + 1;
-            memset(dest + written, 0, n);
+            if (!zeroed)
+                memset(dest + written, 0, n);
             written += n;
             s++;
             break;
@@ -53,7 +55,7 @@ out:
 }
 
 bool FillPiecePlanes(uint8_t *planes, size_t planeBytes, size_t *carry, const uint8_t **cursor,
-                     const uint8_t *end)
+                     const uint8_t *end, bool zeroed)
 {
     size_t have = *carry;
     // A long zero run may cover more than one small piece: then the carry is
@@ -63,7 +65,9 @@ bool FillPiecePlanes(uint8_t *planes, size_t planeBytes, size_t *carry, const ui
         *carry = have - planeBytes;
         return true;
     }
-    size_t n = ExpandRuns(planes + have, cursor, end, planeBytes - have);
+    if (zeroed)
+        memset(planes + planeBytes, 0, have);  // where the carry waited
+    size_t n = ExpandRuns(planes + have, cursor, end, planeBytes - have, zeroed);
     if (have + n < planeBytes)
         return false;
     *carry = have + n - planeBytes;

@@ -24,12 +24,16 @@ constexpr size_t kCarryArea = 16384;  // bytes after a piece's planes that take 
 // Returns the bytes written: up to kLongestRun - 1 more than count, so dest
 // needs room for count + kLongestRun - 1 bytes. Fewer than count means the
 // stream ran out (a control byte whose operands are missing is not consumed).
-size_t ExpandRuns(uint8_t *dest, const uint8_t **cursor, const uint8_t *end, size_t count);
+// With zeroed set, dest is known to hold zeros already, and zero runs are
+// skipped instead of written.
+size_t ExpandRuns(uint8_t *dest, const uint8_t **cursor, const uint8_t *end, size_t count, bool zeroed = false);
 
 // Fills one piece's planes: planes holds planeBytes bytes followed by the
 // carry area, and *carry bytes of the previous piece's last run wait at the
 // carry area's start (0 before the first piece). Moves them to the start,
 // expands runs after them, and leaves the new overshoot at the carry area's
-// start with its length in *carry. False when the stream ends first.
+// start with its length in *carry. False when the stream ends first. With
+// zeroed set, everything but the waiting carry holds zeros (a fresh buffer),
+// and only the bytes that are not zero are written.
 bool FillPiecePlanes(uint8_t *planes, size_t planeBytes, size_t *carry, const uint8_t **cursor,
-                     const uint8_t *end);
+                     const uint8_t *end, bool zeroed = false);

@@ -44,7 +44,7 @@ static int32_t *ScratchA, *ScratchB;
 static long ScratchSize;
 
 // One row: n low and n high values synthesized into 2n values at out.
-static void SynthesizeRow(const int32_t *p, const int32_t *q, int32_t *out, int n)
+KERNEL_CLONES static void SynthesizeRow(const int32_t *__restrict p, const int32_t *__restrict q, int32_t *__restrict out, int n)
 {
     out[0] = Even(p[n - 1], p[0], q[n - 1], q[0]);
     out[1] = Odd(p[n - 1], p[0], q[n - 1], q[0]);
@@ -56,8 +56,9 @@ static void SynthesizeRow(const int32_t *p, const int32_t *q, int32_t *out, int 
 
 // Two output rows from the low rows lk, lt and the high rows hk, ht, each of
 // width values, element by element.
-static void SynthesizeRowPair(const int32_t *lk, const int32_t *lt, const int32_t *hk, const int32_t *ht,
-                              int32_t *even, int32_t *odd, int width)
+KERNEL_CLONES static void SynthesizeRowPair(const int32_t *__restrict lk, const int32_t *__restrict lt,
+                              const int32_t *__restrict hk, const int32_t *__restrict ht, int32_t *__restrict even,
+                              int32_t *__restrict odd, int width)
 {
     for (int x = 0; x < width; x++) {
         even[x] = Even(lk[x], lt[x], hk[x], ht[x]);
@@ -65,14 +66,28 @@ static void SynthesizeRowPair(const int32_t *lk, const int32_t *lt, const int32_
     }
 }
 
+// The rows a level needs: the first `head` and the last `tail` of its side.
+struct RowSpan {
+    int head, tail;
+};
+
+// Whether row r of a level of the given side is needed.
+static inline bool Needed(const RowSpan &span, int r, int side)
+{
+    return r < span.head || r >= side - span.tail;
+}
+
 // Each level computes what SynthesizeLines (p, p + b^2, A, b, b, b),
 // SynthesizeLines (p + 2 b^2, p + 3 b^2, B, b, b, b) and SynthesizeLines
 // (A, B, p, b, 2b, 2b) compute, value for value, but keeps A and B untransposed
 // (row i of blocks 0 and 1 becomes row i of A) so that both passes run along
 // rows: the horizontal one within a row, the vertical one over whole rows.
-void InverseTransformPlane(int32_t *plane, int a, int baseSide)
+// Output rows 2t and 2t + 1 of a level come from rows t - 1 and t (t - 1
+// wrapping to the last) of the level below: the rows a level needs follow
+// from the rows wanted of the next.
+void InverseTransformPlane(int32_t *plane, int a, int baseSide, int rows)
 {
-    assert(IsLevelSide(a, baseSide));
+    assert(IsLevelSide(a, baseSide) && rows >= 0 && rows <= a);
     long need = (long)a * a / 2;
     if (need > ScratchSize) {
         free(ScratchA);
@@ -82,16 +97,38 @@ void InverseTransformPlane(int32_t *plane, int a, int baseSide)
         AppAssert(ScratchA && ScratchB, "D42SAVE", __LINE__, "Not enough memory for a %d x %d wavelet plane", a, a);
         ScratchSize = need;
     }
-    for (int b = baseSide; b < a; b *= 2) {
+    // wanted[l]: the rows wanted of level l's output (side baseSide << (l + 1)).
+    RowSpan wanted[32];
+    int levels = 0;
+    for (int b = baseSide; b < a; b *= 2)
+        levels++;
+    RowSpan span = {rows, 0};
+    for (int l = levels - 1; l >= 0; l--) {
+        int side = baseSide << (l + 1);
+        if (span.head + span.tail >= side)
+            span = {side, 0};
+        wanted[l] = span;
+        span = {(span.head + 1) / 2, span.head > 0 || span.tail > 0 ? (span.tail + 1) / 2 + 1 : 0};
+    }
+
+    for (int l = 0; l < levels; l++) {
+        int b = baseSide << l, width = 2 * b;
+        const RowSpan out = wanted[l];
+        // The rows of this level's input that the wanted output rows read.
+        RowSpan in = {(out.head + 1) / 2, out.head > 0 || out.tail > 0 ? (out.tail + 1) / 2 + 1 : 0};
+        if (in.head + in.tail >= b)
+            in = {b, 0};
         long area = (long)b * b;
-        const int32_t *block0 = plane, *block1 = plane + area, *block2 = plane + 2 * area,
-                      *block3 = plane + 3 * area;
+        const int32_t *block0 = plane, *block1 = plane + area, *block2 = plane + 2 * area, *block3 = plane + 3 * area;
         for (int i = 0; i < b; i++) {
-            SynthesizeRow(block0 + (long)i * b, block1 + (long)i * b, ScratchA + (long)i * 2 * b, b);
-            SynthesizeRow(block2 + (long)i * b, block3 + (long)i * b, ScratchB + (long)i * 2 * b, b);
+            if (!Needed(in, i, b))
+                continue;
+            SynthesizeRow(block0 + (long)i * b, block1 + (long)i * b, ScratchA + (long)i * width, b);
+            SynthesizeRow(block2 + (long)i * b, block3 + (long)i * b, ScratchB + (long)i * width, b);
         }
-        int width = 2 * b;
         for (int t = 0; t < b; t++) {
+            if (!Needed(out, 2 * t, width) && !Needed(out, 2 * t + 1, width))
+                continue;
             int k = t == 0 ? b - 1 : t - 1;
             SynthesizeRowPair(ScratchA + (long)k * width, ScratchA + (long)t * width, ScratchB + (long)k * width,
                               ScratchB + (long)t * width, plane + (long)(2 * t) * width,

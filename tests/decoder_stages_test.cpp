@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <string.h>
 
 #include <random>
 #include <string>
@@ -256,6 +257,31 @@ TEST(FillPiecePlanesTest, RunLongerThanAPieceFillsSeveral)
     EXPECT_FALSE(FillPiecePlanes(buffer.data(), planeBytes, &carry, &cursor, end));
 }
 
+TEST(FillPiecePlanesTest, FreshZeroedBuffersGiveTheSamePlanes)
+{
+    // Three pieces of 40 bytes from one stream, once into one reused buffer
+    // (every byte written) and once into a fresh zeroed buffer a piece, the
+    // carry moved over (zero runs skipped).
+    const size_t planeBytes = 40;
+    std::string stream = std::string("\x21\x0A\xC2" "abc\x83\x4\x40\x31\x6F\x1F\x1F\x25", 14);
+    const uint8_t *begin = (const uint8_t *)stream.data(), *end = begin + stream.size();
+    const uint8_t *cursorA = begin, *cursorB = begin;
+    std::vector<uint8_t> reused(planeBytes + kCarryArea, 0xCD), fresh;
+    size_t carryA = 0, carryB = 0;
+    for (int piece = 0; piece < 3; piece++) {
+        ASSERT_TRUE(FillPiecePlanes(reused.data(), planeBytes, &carryA, &cursorA, end)) << piece;
+        std::vector<uint8_t> next(planeBytes + kCarryArea, 0);
+        if (piece > 0)
+            memcpy(&next[planeBytes], &fresh[planeBytes], carryB);
+        fresh = next;
+        ASSERT_TRUE(FillPiecePlanes(fresh.data(), planeBytes, &carryB, &cursorB, end, true)) << piece;
+        EXPECT_EQ(carryA, carryB) << piece;
+        EXPECT_EQ(std::vector<uint8_t>(reused.begin(), reused.begin() + planeBytes + carryA),
+                  std::vector<uint8_t>(fresh.begin(), fresh.begin() + planeBytes + carryB))
+            << piece;
+    }
+}
+
 // ------------------------------------------------------------- synthesis
 
 TEST(SynthesisTest, ConstantLowLineAndZeroHighLine)
@@ -306,8 +332,16 @@ TEST(SynthesisTest, PlaneTransformMatchesTheThreeLineSyntheses)
                 v = (int32_t)(random() % (2u * range)) - range;
             std::vector<int32_t> expected = plane;
             ReferenceTransform(&expected, a, b0);
-            InverseTransformPlane(plane.data(), a, b0);
-            EXPECT_EQ(expected, plane) << a << " " << b0 << " " << range;
+            std::vector<int32_t> full = plane;
+            InverseTransformPlane(full.data(), a, b0, a);
+            EXPECT_EQ(expected, full) << a << " " << b0 << " " << range;
+            // Asked for the first rows only, it gives those rows alike.
+            for (int rows : {0, 1, a / 3, a / 2 + 1, a - 1}) {
+                std::vector<int32_t> part = plane;
+                InverseTransformPlane(part.data(), a, b0, rows);
+                for (int i = 0; i < rows * a; i++)
+                    ASSERT_EQ(expected[i], part[i]) << a << " " << b0 << " rows " << rows << " at " << i;
+            }
         }
     }
 }
@@ -344,10 +378,12 @@ TEST(LevelTableTest, StretchesLevelsUpTo248)
 static std::vector<int> OnePixel(int32_t y, int32_t u, int32_t v)
 {
     int32_t zero = 0;
-    uint8_t *px = ConvertPiece(&zero, y, 1, &zero, u, &zero, v, 1, 0, 1);
-    std::vector<int> bgr = {px[0], px[1], px[2]};
-    free(px);
-    return bgr;
+    uint8_t px[3 + 8];
+    memset(px, 0xCD, sizeof px);
+    ConvertPiece(&zero, y, 1, &zero, u, &zero, v, 1, 0, 1, px, 3);
+    for (int i = 3; i < (int)sizeof px; i++)
+        EXPECT_EQ(0xCD, px[i]);
+    return {px[0], px[1], px[2]};
 }
 
 TEST(ConvertPieceTest, GreyStaysGrey)
@@ -375,8 +411,12 @@ TEST(ConvertPieceTest, SubsampledChromaServesTwoByTwoPixels)
     // the odd column between them takes (-7 + 4) / 2 = -1, truncated towards
     // zero (rounding down would give -2 and a different blue). Row 1 is 40, 41.
     std::vector<int32_t> y(16, 0), u = {-7, 4, 40, 41}, v(4, 0);
-    uint8_t *px = ConvertPiece(y.data(), 402, 4, u.data(), 512, v.data(), 512, 2, 1, 4);
-    auto blue = [&](int i, int j) { return px[(i * 4 + j) * 3]; };
+    // Rows 16 bytes apart, the 4 after each row's pixels left alone.
+    std::vector<uint8_t> px(4 * 16, 0xCD);
+    ConvertPiece(y.data(), 402, 4, u.data(), 512, v.data(), 512, 2, 1, 4, px.data(), 16);
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(std::vector<uint8_t>(4, 0xCD), std::vector<uint8_t>(&px[i * 16 + 12], &px[i * 16 + 16]));
+    auto blue = [&](int i, int j) { return px[i * 16 + j * 3]; };
     auto expectedBlue = [](int uValue) { return LevelTable[kLevelZero + ((402 + 2 * (512 + uValue) - 1024) >> 2)]; };
     ASSERT_NE(expectedBlue(-1), expectedBlue(-2));
     for (int i = 0; i < 2; i++) {
@@ -388,5 +428,4 @@ TEST(ConvertPieceTest, SubsampledChromaServesTwoByTwoPixels)
     EXPECT_EQ(expectedBlue(40), blue(3, 0));
     EXPECT_EQ(expectedBlue(40), blue(2, 1));  // (40 + 41) / 2
     EXPECT_EQ(expectedBlue(41), blue(3, 3));
-    free(px);
 }

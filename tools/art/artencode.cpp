@@ -154,7 +154,7 @@ static bool EncodePieces(const uint8_t *bgr, int width, int height, const ArtEnc
         if (!SynthesisFits(quantized[k], w.side, baseSide))
             return false;
         std::vector<int32_t> back = quantized[k];
-        InverseTransformPlane(back.data(), w.side, baseSide);
+        InverseTransformPlane(back.data(), w.side, baseSide, w.visibleRows);
         size_t shown = (size_t)w.visibleRows * w.side;
         double bias = 0;
         for (size_t i = 0; i < shown; i++)
