@@ -1,0 +1,104 @@
+#include "decoder/colour.h"
+
+#include "app/apperror.h"
+#include "decoder/wavelet.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+uint8_t LevelTable[1024];
+
+void BuildLevelTable()
+{
+    for (int k = -kLevelZero; k < kLevelZero; k++)
+        LevelTable[k + kLevelZero] = (uint8_t)(k <= 0 ? 0 : k > 248 ? 255 : 255 * k / 248);
+}
+
+// All sums and products wrap in 32 bits and every shift is arithmetic, so any
+// plane values give a defined result.
+static inline int32_t Wrap(uint32_t v) { return (int32_t)v; }
+
+// A level index clamped to the table: levels outside it take its ends.
+static inline int32_t Clamp(int32_t k) { return k < -kLevelZero ? -kLevelZero : k >= kLevelZero ? kLevelZero - 1 : k; }
+
+// One row's chroma terms, per pixel: 2 U' - 1024 (what U adds to B4) and
+// ((1638 V') >> 10) - 819 (what V adds to R4).
+static inline void Terms(int32_t u, int32_t uOffset, int32_t v, int32_t vOffset, int32_t *blueTerm,
+                         int32_t *redTerm)
+{
+    uint32_t u1 = (uint32_t)u + (uint32_t)uOffset, v1 = (uint32_t)v + (uint32_t)vOffset;
+    *blueTerm = Wrap(2u * u1 - 1024u);
+    *redTerm = Wrap((uint32_t)(Wrap(1638u * v1) >> 10) - 819u);
+}
+
+// The mean of two samples, their sum wrapping, truncated towards zero.
+static inline int32_t Mean(int32_t a, int32_t b) { return Wrap((uint32_t)a + (uint32_t)b) / 2; }
+
+// Subsampled, column 2k takes sample k, column 2k + 1 the mean of samples k
+// and k + 1, and the last column (odd, as m is even) its own sample.
+static void ChromaTerms(const int32_t *uRow, int32_t uOffset, const int32_t *vRow, int32_t vOffset, int m,
+                        int subsampled, int32_t *blueTerm, int32_t *redTerm)
+{
+    if (!subsampled) {
+        for (int j = 0; j < m; j++)
+            Terms(uRow[j], uOffset, vRow[j], vOffset, &blueTerm[j], &redTerm[j]);
+        return;
+    }
+    int c = m / 2;
+    for (int k = 0; k < c; k++) {
+        Terms(uRow[k], uOffset, vRow[k], vOffset, &blueTerm[2 * k], &redTerm[2 * k]);
+        if (k + 1 < c)
+            Terms(Mean(uRow[k], uRow[k + 1]), uOffset, Mean(vRow[k], vRow[k + 1]), vOffset, &blueTerm[2 * k + 1],
+                  &redTerm[2 * k + 1]);
+        else
+            Terms(uRow[k], uOffset, vRow[k], vOffset, &blueTerm[2 * k + 1], &redTerm[2 * k + 1]);
+    }
+}
+
+// The three level indices of each pixel of a row, clamped; a loop of plain
+// arithmetic that the compiler can vectorise.
+KERNEL_CLONES static void RowLevels(const int32_t *__restrict yRow, int32_t yOffset, const int32_t *__restrict blueTerm,
+                      const int32_t *__restrict redTerm, int m, uint16_t *__restrict blue,
+                      uint16_t *__restrict green, uint16_t *__restrict red)
+{
+    for (int j = 0; j < m; j++) {
+        uint32_t y = (uint32_t)yRow[j] + (uint32_t)yOffset;
+        int32_t b4 = Wrap(y + (uint32_t)blueTerm[j]);
+        int32_t r4 = Wrap(y + (uint32_t)redTerm[j]);
+        int32_t g = Wrap(y - (uint32_t)(Wrap(116u * (uint32_t)b4) >> 10) - (uint32_t)(Wrap(306u * (uint32_t)r4) >> 10));
+        blue[j] = (uint16_t)(Clamp(b4 >> 2) + kLevelZero);
+        green[j] = (uint16_t)(Clamp(Wrap(1744u * (uint32_t)g) >> 12) + kLevelZero);
+        red[j] = (uint16_t)(Clamp(r4 >> 2) + kLevelZero);
+    }
+}
+
+void ConvertPiece(const int32_t *yPlane, int32_t yOffset, int m, const int32_t *uPlane, int32_t uOffset,
+                  const int32_t *vPlane, int32_t vOffset, int c, int subsampled, int rows, uint8_t *out,
+                  size_t stride)
+{
+    // Two rows of m integers, the chroma terms, then three of the level indices.
+    int32_t *terms = (int32_t *)malloc((size_t)m * (2 * sizeof(int32_t) + 3 * sizeof(uint16_t)));
+    AppAssert(terms != nullptr, "D42SAVE", __LINE__, "Not enough memory for a %d x %d art piece", m, m);
+    int32_t *blueTerm = terms, *redTerm = terms + m;
+    uint16_t *blue = (uint16_t *)(terms + 2 * m), *green = blue + m, *red = green + m;
+    for (int i = 0; i < rows; i++) {
+        // A subsampled chroma row serves two picture rows.
+        if (!subsampled || !(i & 1)) {
+            long chromaRow = subsampled ? i / 2 : i;
+            ChromaTerms(uPlane + chromaRow * c, uOffset, vPlane + chromaRow * c, vOffset, m, subsampled, blueTerm,
+                        redTerm);
+        }
+        RowLevels(yPlane + (long)i * m, yOffset, blueTerm, redTerm, m, blue, green, red);
+        // Each pixel but the row's last is stored as one 4-byte word whose
+        // top byte the next pixel overwrites.
+        uint8_t *px = out + i * stride;
+        for (int j = 0; j < m - 1; j++) {
+            uint32_t bgr = LevelTable[blue[j]] | LevelTable[green[j]] << 8 | LevelTable[red[j]] << 16;
+            memcpy(px + 3 * j, &bgr, 4);
+        }
+        px[3 * (m - 1)] = LevelTable[blue[m - 1]];
+        px[3 * (m - 1) + 1] = LevelTable[green[m - 1]];
+        px[3 * (m - 1) + 2] = LevelTable[red[m - 1]];
+    }
+    free(terms);
+}

@@ -1,0 +1,138 @@
+#include "decoder/wavelet.h"
+
+#include "app/apperror.h"
+
+#include <assert.h>
+#include <stdlib.h>
+
+// Products and sums wrap in 32 bits, as two's complement integers do, so any
+// coefficients from a file give a defined result; >> is arithmetic.
+static inline int32_t Even(uint32_t pk, uint32_t pt, uint32_t qk, uint32_t qt)
+{
+    return (int32_t)(kSynth2 * pk + kSynth0 * pt + kSynth1 * qk - kSynth3 * qt) >> 16;
+}
+
+static inline int32_t Odd(uint32_t pk, uint32_t pt, uint32_t qk, uint32_t qt)
+{
+    return (int32_t)(0u - kSynth3 * pk + kSynth1 * pt - kSynth0 * qk - kSynth2 * qt) >> 16;
+}
+
+void SynthesizeLines(const int32_t *P, const int32_t *Q, int32_t *O, int n, int lineCount, int step)
+{
+    for (int i = 0; i < lineCount; i++) {
+        const int32_t *p = P + (long)i * n, *q = Q + (long)i * n;
+        int32_t *o = O + i;
+        for (int t = 0; t < n; t++) {
+            int k = t == 0 ? n - 1 : t - 1;
+            o[(long)(2 * t) * step] = Even(p[k], p[t], q[k], q[t]);
+            o[(long)(2 * t + 1) * step] = Odd(p[k], p[t], q[k], q[t]);
+        }
+    }
+}
+
+bool IsLevelSide(long long side, long long baseSide)
+{
+    if (baseSide < 1 || side < baseSide || side % baseSide != 0)
+        return false;
+    long long ratio = side / baseSide;
+    return (ratio & (ratio - 1)) == 0;
+}
+
+// The two scratch planes, grown to the largest plane's a^2 / 2 integers and
+// kept for the life of the process; used by the wallpaper job's thread only.
+static int32_t *ScratchA, *ScratchB;
+static long ScratchSize;
+
+// One row: n low and n high values synthesized into 2n values at out.
+KERNEL_CLONES static void SynthesizeRow(const int32_t *__restrict p, const int32_t *__restrict q, int32_t *__restrict out, int n)
+{
+    out[0] = Even(p[n - 1], p[0], q[n - 1], q[0]);
+    out[1] = Odd(p[n - 1], p[0], q[n - 1], q[0]);
+    for (int t = 1; t < n; t++) {
+        out[2 * t] = Even(p[t - 1], p[t], q[t - 1], q[t]);
+        out[2 * t + 1] = Odd(p[t - 1], p[t], q[t - 1], q[t]);
+    }
+}
+
+// Two output rows from the low rows lk, lt and the high rows hk, ht, each of
+// width values, element by element.
+KERNEL_CLONES static void SynthesizeRowPair(const int32_t *__restrict lk, const int32_t *__restrict lt,
+                              const int32_t *__restrict hk, const int32_t *__restrict ht, int32_t *__restrict even,
+                              int32_t *__restrict odd, int width)
+{
+    for (int x = 0; x < width; x++) {
+        even[x] = Even(lk[x], lt[x], hk[x], ht[x]);
+        odd[x] = Odd(lk[x], lt[x], hk[x], ht[x]);
+    }
+}
+
+// The rows a level needs: the first `head` and the last `tail` of its side.
+struct RowSpan {
+    int head, tail;
+};
+
+// Whether row r of a level of the given side is needed.
+static inline bool Needed(const RowSpan &span, int r, int side)
+{
+    return r < span.head || r >= side - span.tail;
+}
+
+// Each level computes what SynthesizeLines (p, p + b^2, A, b, b, b),
+// SynthesizeLines (p + 2 b^2, p + 3 b^2, B, b, b, b) and SynthesizeLines
+// (A, B, p, b, 2b, 2b) compute, value for value, but keeps A and B untransposed
+// (row i of blocks 0 and 1 becomes row i of A) so that both passes run along
+// rows: the horizontal one within a row, the vertical one over whole rows.
+// Output rows 2t and 2t + 1 of a level come from rows t - 1 and t (t - 1
+// wrapping to the last) of the level below: the rows a level needs follow
+// from the rows wanted of the next.
+void InverseTransformPlane(int32_t *plane, int a, int baseSide, int rows)
+{
+    assert(IsLevelSide(a, baseSide) && rows >= 0 && rows <= a);
+    long need = (long)a * a / 2;
+    if (need > ScratchSize) {
+        free(ScratchA);
+        free(ScratchB);
+        ScratchA = (int32_t *)malloc(need * sizeof(int32_t));
+        ScratchB = (int32_t *)malloc(need * sizeof(int32_t));
+        AppAssert(ScratchA && ScratchB, "D42SAVE", __LINE__, "Not enough memory for a %d x %d wavelet plane", a, a);
+        ScratchSize = need;
+    }
+    // wanted[l]: the rows wanted of level l's output (side baseSide << (l + 1)).
+    RowSpan wanted[32];
+    int levels = 0;
+    for (int b = baseSide; b < a; b *= 2)
+        levels++;
+    RowSpan span = {rows, 0};
+    for (int l = levels - 1; l >= 0; l--) {
+        int side = baseSide << (l + 1);
+        if (span.head + span.tail >= side)
+            span = {side, 0};
+        wanted[l] = span;
+        span = {(span.head + 1) / 2, span.head > 0 || span.tail > 0 ? (span.tail + 1) / 2 + 1 : 0};
+    }
+
+    for (int l = 0; l < levels; l++) {
+        int b = baseSide << l, width = 2 * b;
+        const RowSpan out = wanted[l];
+        // The rows of this level's input that the wanted output rows read.
+        RowSpan in = {(out.head + 1) / 2, out.head > 0 || out.tail > 0 ? (out.tail + 1) / 2 + 1 : 0};
+        if (in.head + in.tail >= b)
+            in = {b, 0};
+        long area = (long)b * b;
+        const int32_t *block0 = plane, *block1 = plane + area, *block2 = plane + 2 * area, *block3 = plane + 3 * area;
+        for (int i = 0; i < b; i++) {
+            if (!Needed(in, i, b))
+                continue;
+            SynthesizeRow(block0 + (long)i * b, block1 + (long)i * b, ScratchA + (long)i * width, b);
+            SynthesizeRow(block2 + (long)i * b, block3 + (long)i * b, ScratchB + (long)i * width, b);
+        }
+        for (int t = 0; t < b; t++) {
+            if (!Needed(out, 2 * t, width) && !Needed(out, 2 * t + 1, width))
+                continue;
+            int k = t == 0 ? b - 1 : t - 1;
+            SynthesizeRowPair(ScratchA + (long)k * width, ScratchA + (long)t * width, ScratchB + (long)k * width,
+                              ScratchB + (long)t * width, plane + (long)(2 * t) * width,
+                              plane + (long)(2 * t + 1) * width, width);
+        }
+    }
+}

@@ -1,0 +1,40 @@
+// The inverse wavelet transform of the art decoder: the integer four-tap
+// Daubechies synthesis, level by level from the coarsest band.
+//
+// A coefficient plane of side a (a = BaseSide times a power of two) holds
+// before the transform: the coarsest low band, a b0 x b0 row-major block at
+// entry 0; then for each level side b = b0, 2 b0, 4 b0, ... while b < a three
+// b x b row-major detail blocks at entries b^2, 2 b^2 and 3 b^2: high
+// horizontally, high vertically, high both ways. After it the plane is the
+// a x a picture of its channel, row-major, in quarter levels.
+#pragma once
+
+#include <stdint.h>
+
+// The decoder's vectorisable inner loops are built twice on x86-64 Linux, for
+// AVX2 and for the baseline, the loader picking one for the processor (as
+// libjpeg-turbo picks its SIMD code); elsewhere once.
+#if defined(__linux__) && defined(__x86_64__) && !defined(__clang__)
+#define KERNEL_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define KERNEL_CLONES
+#endif
+
+// The synthesis constants in 16.16 fixed point, cut (not rounded) to integers.
+constexpr int32_t kSynth0 = 31651, kSynth1 = 54821, kSynth2 = 14689, kSynth3 = 8480;
+
+// Synthesizes lineCount lines of n low values (line i at P + i n) and n high
+// values (at Q + i n) into 2n values each, periodically (the first pair uses
+// the line's last values). Line i's results go to O + i, O + i + step,
+// O + i + 2 step, ...: each line becomes a column of the output.
+void SynthesizeLines(const int32_t *P, const int32_t *Q, int32_t *O, int n, int lineCount, int step);
+
+// Transforms the plane (side a, a = baseSide times a power of two) in place.
+// Only rows 0 ... rows - 1 of the result are needed (rows <= a): each level
+// then synthesizes just the rows that those depend on, and the plane's other
+// rows are left with values of no use. Keeps two process-wide scratch planes
+// of a^2 / 2 integers for the largest plane seen.
+void InverseTransformPlane(int32_t *plane, int a, int baseSide, int rows);
+
+// True when side is baseSide times a power of two (1, 2, 4, ...).
+bool IsLevelSide(long long side, long long baseSide);

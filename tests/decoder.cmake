@@ -1,0 +1,12 @@
+# The art decoder: its stages, the driver with the encoder's round trips, and
+# damaged files run through a probe program.
+add_library(quennel_art_testing STATIC art_testing.cpp)
+target_link_libraries(quennel_art_testing PUBLIC quennel_art_encoder GTest::gtest)
+
+quennel_add_test(decoder_stages_test SOURCES decoder_stages_test.cpp LIBS quennel_decoder)
+quennel_add_test(decoder_test SOURCES decoder_test.cpp LIBS quennel_art_testing quennel_testing)
+
+add_executable(art_probe art_probe.cpp)
+target_link_libraries(art_probe PRIVATE quennel_decoder)
+quennel_add_test(art_files_test SOURCES art_files_test.cpp LIBS quennel_art_testing quennel_testing)
+add_dependencies(art_files_test art_probe)

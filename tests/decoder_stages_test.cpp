@@ -1,0 +1,431 @@
+// The decoder's stages on their own, each with the smallest inputs that show
+// a rule: the bit reader, the code table and Huffman decoding, the run-length
+// expansion and the carry between pieces, the synthesis, the colour conversion.
+#include "decoder/bitreader.h"
+#include "decoder/colour.h"
+#include "decoder/huffman.h"
+#include "decoder/runs.h"
+#include "decoder/wavelet.h"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+// Bits lowest first, for hand-made Huffman data; three spare bytes follow.
+struct Bits {
+    std::vector<uint8_t> bytes;
+    int used = 0;
+    Bits &Put(unsigned value, int n)
+    {
+        for (int i = 0; i < n; i++, used++) {
+            if (used % 8 == 0)
+                bytes.push_back(0);
+            bytes.back() |= ((value >> i) & 1) << (used % 8);
+        }
+        return *this;
+    }
+    // A code given as its bits in reading order, e.g. "110".
+    Bits &Code(const char *path)
+    {
+        for (const char *p = path; *p; p++)
+            Put(*p == '1', 1);
+        return *this;
+    }
+    std::vector<uint8_t> Padded(size_t size) const
+    {
+        std::vector<uint8_t> out = bytes;
+        out.resize(size + 3, 0);
+        return out;
+    }
+};
+
+// ------------------------------------------------------------- bit reader
+
+TEST(BitReaderTest, FieldThatEmptiesTheLastWordFailsButASingleBitDoesNot)
+{
+    const uint8_t data[4 + 3] = {0xA5, 0x5A, 0xFF, 0x81};
+    BitReader r;
+    BitReaderStart(&r, data, 4);
+    EXPECT_EQ(0xA5, ReadField(&r, 8));
+    EXPECT_EQ(0x5A, ReadField(&r, 8));
+    EXPECT_EQ(0xFF, ReadField(&r, 8));
+    BitReader bitwise = r;
+    EXPECT_EQ(-1, ReadField(&r, 8));  // its bits were there, but the refill finds the end
+    int value = 0;
+    for (int i = 0; i < 8; i++)
+        value |= ReadBit(&bitwise) << i;
+    EXPECT_EQ(0x81, value);
+    EXPECT_EQ(-1, ReadBit(&bitwise));
+}
+
+TEST(BitReaderTest, FieldAcrossWordsIsReadBitByBitLowestFirst)
+{
+    const uint8_t data[8 + 3] = {0x00, 0x00, 0x00, 0xE0, 0x01, 0, 0, 0};
+    BitReader r;
+    BitReaderStart(&r, data, 8);
+    EXPECT_EQ(0, ReadField(&r, 9));
+    EXPECT_EQ(0, ReadField(&r, 9));
+    EXPECT_EQ(0, ReadField(&r, 9));
+    EXPECT_EQ(0x3C, ReadField(&r, 9));  // 5 bits of the first word, 4 of the second
+    EXPECT_EQ(8u, r.pos);
+    EXPECT_EQ(28, r.bits);
+}
+
+TEST(BitReaderTest, TreeBitRefillsOneByte)
+{
+    const uint8_t data[3 + 3] = {0x02, 0x01, 0x00};
+    BitReader r;
+    BitReaderStart(&r, data, 3);
+    EXPECT_EQ(0, ReadTreeBit(&r));
+    EXPECT_EQ(1u, r.pos);
+    EXPECT_EQ(7, r.bits);
+    EXPECT_EQ(1, ReadTreeBit(&r));
+}
+
+// ------------------------------------------------------------- Huffman
+
+TEST(CodeTableTest, RootWithTwoLeavesGivesOneBitCodes)
+{
+    CodeTree[0] = CodeNode{'A', 'B'};
+    BuildCodeTable(1);
+    int a = 0, b = 0;
+    for (int w = 0; w < 256; w++) {
+        const CodeEntry &e = CodeTable[w];
+        EXPECT_EQ(1, e.length);
+        EXPECT_EQ(-1, e.node);
+        EXPECT_EQ((w & 1) ? 'A' : 'B', e.byte) << w;
+        a += e.byte == 'A';
+        b += e.byte == 'B';
+    }
+    EXPECT_EQ(128, a);
+    EXPECT_EQ(128, b);
+}
+
+// A chain: node k has leaf k on bit 1 and node k - 1 on bit 0, node 0 ends in
+// leaves 0 and 200. Leaf k of the root (node n - 1) has a code of n - k bits:
+// 0...01.
+static void MakeChain(int n)
+{
+    CodeTree[0] = CodeNode{0, 200};
+    for (int k = 1; k < n; k++)
+        CodeTree[k] = CodeNode{k, 256 + k - 1};
+}
+
+TEST(CodeTableTest, EightBitCodeFillsOneEntryAndLongerCodesStopAtANode)
+{
+    MakeChain(12);
+    BuildCodeTable(12);
+    // Leaf 4 has the 8-bit code 00000001 (first bit lowest: window 0x80).
+    int leaf4 = 0;
+    for (const CodeEntry &e : CodeTable)
+        leaf4 += e.byte == 4;
+    EXPECT_EQ(1, leaf4);
+    EXPECT_EQ(4, CodeTable[0x80].byte);
+    EXPECT_EQ(8, CodeTable[0x80].length);
+    // Eight zero bits reach node 3, from where the walk goes on.
+    EXPECT_EQ(-1, CodeTable[0].byte);
+    EXPECT_EQ(8, CodeTable[0].length);
+    EXPECT_EQ(3, CodeTable[0].node);
+    EXPECT_EQ(11, CodeTable[1].byte);
+    EXPECT_EQ(1, CodeTable[1].length);
+}
+
+TEST(HuffmanTest, LongCodesWalkTheTreeThenTakeAFreshWindow)
+{
+    // Tree: the chain of 12 nodes.
+    Bits data;
+    data.Put(12, 8).Put(0, 9).Put(200, 9);
+    for (int k = 1; k < 12; k++)
+        data.Put(k, 9).Put(256 + k - 1, 9);
+    // 11 (1 bit), 2 (10 bits), 200 (12 bits), 0 (12 bits), 5 (7 bits); the
+    // zero padding after them spells more codes.
+    data.Code("1").Code("0000000001").Code("000000000000").Code("000000000001").Code("0000001");
+    std::vector<uint8_t> in = data.Padded(data.bytes.size() + 1);
+    uint8_t out[64];
+    HuffmanResult r = DecodeHuffman(out, sizeof out, in.data(), in.size() - 3);
+    ASSERT_EQ(kHuffmanOk, r.fault);
+    ASSERT_GE(r.written, 5u);
+    EXPECT_EQ(std::string("\x0B\x02\xC8\x00\x05", 5), std::string((char *)out, 5));
+}
+
+TEST(HuffmanTest, FaultsAreReportedNotFollowed)
+{
+    uint8_t out[8];
+    std::vector<uint8_t> none(3, 0);
+    EXPECT_EQ(kHuffmanNoData, DecodeHuffman(out, sizeof out, none.data(), 0).fault);
+
+    std::vector<uint8_t> empty = Bits().Put(0, 8).Put(0, 24).Padded(4);
+    EXPECT_EQ(kHuffmanEmptyTree, DecodeHuffman(out, sizeof out, empty.data(), 4).fault);
+
+    std::vector<uint8_t> cut = Bits().Put(3, 8).Put(65, 9).Put(66, 9).Put(257, 6).Padded(4);
+    EXPECT_EQ(kHuffmanTreeCut, DecodeHuffman(out, sizeof out, cut.data(), 4).fault);
+
+    // Node 1 names node 2 (child 258) of a two-node tree.
+    std::vector<uint8_t> bad = Bits().Put(2, 8).Put(65, 9).Put(66, 9).Put(258, 9).Put(67, 9).Padded(8);
+    HuffmanResult r = DecodeHuffman(out, sizeof out, bad.data(), 8);
+    EXPECT_EQ(kHuffmanBadNode, r.fault);
+    EXPECT_EQ(1, r.node);
+    EXPECT_EQ(2, r.child);
+
+    // 'A' has the code 1: a word of ones is more A's than the output holds.
+    Bits many;
+    many.Put(1, 8).Put('A', 9).Put('B', 9);
+    for (int i = 0; i < 100; i++)
+        many.Put(1, 1);
+    std::vector<uint8_t> more = many.Padded(20);
+    r = DecodeHuffman(out, sizeof out, more.data(), 20);
+    EXPECT_EQ(kHuffmanTooLong, r.fault);
+    EXPECT_EQ(sizeof out, r.written);
+}
+
+// ------------------------------------------------------------- runs
+
+static std::string Expand(const std::string &stream, size_t count, size_t *consumed = nullptr)
+{
+    std::vector<uint8_t> dest(count + 8192 + 16, 0xCD);  // sentinel bytes show overruns
+    const uint8_t *begin = (const uint8_t *)stream.data(), *cursor = begin;
+    size_t n = ExpandRuns(dest.data(), &cursor, begin + stream.size(), count);
+    for (size_t i = n; i < dest.size(); i++)
+        if (dest[i] != 0xCD)
+            ADD_FAILURE() << "byte " << i << " written past the " << n << " reported";
+    if (consumed)
+        *consumed = cursor - begin;
+    return std::string((char *)dest.data(), n);
+}
+
+TEST(ExpandRunsTest, EachControlClass)
+{
+    EXPECT_EQ("\x50", Expand("\x25", 1));
+    EXPECT_EQ("\x50", Expand("\x35", 1));  // bit 4 plays no part
+    EXPECT_EQ("\xAF", Expand("\x6A", 1));
+    EXPECT_EQ(std::string(512, '\0'), Expand(std::string("\x41\xFF", 2), 1));
+    EXPECT_EQ(std::string(8192, '\0'), Expand(std::string("\x5F\xFF", 2), 1));
+    EXPECT_EQ(std::string(1, '\0'), Expand(std::string(1, '\0'), 1));
+    EXPECT_EQ(std::string(32, '\0'), Expand("\x1F", 1));
+    EXPECT_EQ(std::string(1, '\xFF'), Expand("\x80", 1));
+    EXPECT_EQ(std::string(32, '\xFF'), Expand("\x9F", 1));
+    EXPECT_EQ("abc", Expand("\xC2" "abc", 1));
+    EXPECT_EQ("\x10", Expand("\xA7\xE3\x21", 1));  // 0xA7 and 0xE3 write nothing
+}
+
+TEST(ExpandRunsTest, StopsAtCountAndAtTheStreamsEnd)
+{
+    size_t consumed = 0;
+    EXPECT_EQ(std::string("\x10\x20", 2), Expand("\x21\x22\x23", 2, &consumed));
+    EXPECT_EQ(2u, consumed);
+    // A control whose operands are missing is not consumed.
+    EXPECT_EQ("\x10", Expand(std::string("\x21\x41", 2), 100, &consumed));
+    EXPECT_EQ(1u, consumed);
+    EXPECT_EQ("\x10", Expand("\x21\xC3" "ab", 100, &consumed));
+    EXPECT_EQ(1u, consumed);
+}
+
+TEST(FillPiecePlanesTest, ZeroRunOverPieceEndOpensTheNextPiece)
+{
+    const size_t planeBytes = 12;
+    std::vector<uint8_t> buffer(planeBytes + kCarryArea, 0xCD);
+    // Piece 1: 8 bytes 0x10, then a run of 10 zeros: 6 of them spill over.
+    std::string stream = std::string(8, '\x21') + "\x09" + "\x2F\x2F\x2F\x2F\x2F\x2F";
+    const uint8_t *cursor = (const uint8_t *)stream.data(), *end = cursor + stream.size();
+    size_t carry = 0;
+    ASSERT_TRUE(FillPiecePlanes(buffer.data(), planeBytes, &carry, &cursor, end));
+    EXPECT_EQ(6u, carry);
+    EXPECT_EQ(std::string(8, '\x10') + std::string(4, '\0'), std::string((char *)buffer.data(), planeBytes));
+    ASSERT_TRUE(FillPiecePlanes(buffer.data(), planeBytes, &carry, &cursor, end));
+    EXPECT_EQ(0u, carry);
+    EXPECT_EQ(std::string(6, '\0') + std::string(6, '\xF0'), std::string((char *)buffer.data(), planeBytes));
+    EXPECT_FALSE(FillPiecePlanes(buffer.data(), planeBytes, &carry, &cursor, end));
+}
+
+TEST(FillPiecePlanesTest, RunLongerThanAPieceFillsSeveral)
+{
+    const size_t planeBytes = 12;
+    std::vector<uint8_t> buffer(planeBytes + kCarryArea, 0xCD);
+    std::string stream = "\x1F";  // 32 zeros: two whole pieces and 8 bytes of a third
+    const uint8_t *cursor = (const uint8_t *)stream.data(), *end = cursor + 1;
+    size_t carry = 0;
+    for (size_t expected : {20u, 8u}) {
+        ASSERT_TRUE(FillPiecePlanes(buffer.data(), planeBytes, &carry, &cursor, end));
+        EXPECT_EQ(expected, carry);
+        EXPECT_EQ(std::string(planeBytes, '\0'), std::string((char *)buffer.data(), planeBytes));
+    }
+    EXPECT_FALSE(FillPiecePlanes(buffer.data(), planeBytes, &carry, &cursor, end));
+}
+
+TEST(FillPiecePlanesTest, FreshZeroedBuffersGiveTheSamePlanes)
+{
+    // Three pieces of 40 bytes from one stream, once into one reused buffer
+    // (every byte written) and once into a fresh zeroed buffer a piece, the
+    // carry moved over (zero runs skipped).
+    const size_t planeBytes = 40;
+    std::string stream = std::string("\x21\x0A\xC2" "abc\x83\x4\x40\x31\x6F\x1F\x1F\x25", 14);
+    const uint8_t *begin = (const uint8_t *)stream.data(), *end = begin + stream.size();
+    const uint8_t *cursorA = begin, *cursorB = begin;
+    std::vector<uint8_t> reused(planeBytes + kCarryArea, 0xCD), fresh;
+    size_t carryA = 0, carryB = 0;
+    for (int piece = 0; piece < 3; piece++) {
+        ASSERT_TRUE(FillPiecePlanes(reused.data(), planeBytes, &carryA, &cursorA, end)) << piece;
+        std::vector<uint8_t> next(planeBytes + kCarryArea, 0);
+        if (piece > 0)
+            memcpy(&next[planeBytes], &fresh[planeBytes], carryB);
+        fresh = next;
+        ASSERT_TRUE(FillPiecePlanes(fresh.data(), planeBytes, &carryB, &cursorB, end, true)) << piece;
+        EXPECT_EQ(carryA, carryB) << piece;
+        EXPECT_EQ(std::vector<uint8_t>(reused.begin(), reused.begin() + planeBytes + carryA),
+                  std::vector<uint8_t>(fresh.begin(), fresh.begin() + planeBytes + carryB))
+            << piece;
+    }
+}
+
+// ------------------------------------------------------------- synthesis
+
+TEST(SynthesisTest, ConstantLowLineAndZeroHighLine)
+{
+    for (int v : {0, 1, 7, 100, 992 * 16, -5, -1000}) {
+        std::vector<int32_t> P(5, v), Q(5, 0), O(10, 0x7EEEEEEE);
+        SynthesizeLines(P.data(), Q.data(), O.data(), 5, 1, 1);
+        for (int t = 0; t < 5; t++) {
+            EXPECT_EQ((46340 * v) >> 16, O[2 * t]) << v;
+            EXPECT_EQ((46341 * v) >> 16, O[2 * t + 1]) << v;
+        }
+    }
+}
+
+TEST(SynthesisTest, LinesBecomeColumnsAndWrapPeriodically)
+{
+    // Two lines of 3; line 1 has a single low value at its end, which only the
+    // first pair (the wrap) and the last pair use.
+    std::vector<int32_t> P = {0, 0, 0, 0, 0, 16384}, Q(6, 0), O(12, -99);
+    SynthesizeLines(P.data(), Q.data(), O.data(), 3, 2, 2);
+    std::vector<int32_t> line0 = {O[0], O[2], O[4], O[6], O[8], O[10]};
+    std::vector<int32_t> line1 = {O[1], O[3], O[5], O[7], O[9], O[11]};
+    EXPECT_EQ(std::vector<int32_t>(6, 0), line0);
+    EXPECT_EQ((std::vector<int32_t>{14689 / 4, -8480 / 4, 0, 0, 31651 / 4, 54821 / 4}), line1);
+}
+
+// The transform as three SynthesizeLines calls per level, with transposed
+// scratch planes: the reference the in-place transform must match.
+static void ReferenceTransform(std::vector<int32_t> *plane, int a, int b0)
+{
+    int32_t *p = plane->data();
+    std::vector<int32_t> A((size_t)a * a / 2 + 1), B((size_t)a * a / 2 + 1);
+    for (int b = b0; b < a; b *= 2) {
+        size_t area = (size_t)b * b;
+        SynthesizeLines(p, p + area, A.data(), b, b, b);
+        SynthesizeLines(p + 2 * area, p + 3 * area, B.data(), b, b, b);
+        SynthesizeLines(A.data(), B.data(), p, b, 2 * b, 2 * b);
+    }
+}
+
+TEST(SynthesisTest, PlaneTransformMatchesTheThreeLineSyntheses)
+{
+    std::mt19937 random(4);
+    for (auto [a, b0] : {std::pair{8, 8}, {8, 1}, {12, 3}, {40, 5}, {64, 8}, {32, 2}}) {
+        for (int32_t range : {200, 20000, 1 << 30}) {  // the last wraps in 32 bits
+            std::vector<int32_t> plane((size_t)a * a);
+            for (int32_t &v : plane)
+                v = (int32_t)(random() % (2u * range)) - range;
+            std::vector<int32_t> expected = plane;
+            ReferenceTransform(&expected, a, b0);
+            std::vector<int32_t> full = plane;
+            InverseTransformPlane(full.data(), a, b0, a);
+            EXPECT_EQ(expected, full) << a << " " << b0 << " " << range;
+            // Asked for the first rows only, it gives those rows alike.
+            for (int rows : {0, 1, a / 3, a / 2 + 1, a - 1}) {
+                std::vector<int32_t> part = plane;
+                InverseTransformPlane(part.data(), a, b0, rows);
+                for (int i = 0; i < rows * a; i++)
+                    ASSERT_EQ(expected[i], part[i]) << a << " " << b0 << " rows " << rows << " at " << i;
+            }
+        }
+    }
+}
+
+TEST(SynthesisTest, LevelSides)
+{
+    EXPECT_TRUE(IsLevelSide(15, 15));
+    EXPECT_TRUE(IsLevelSide(960, 15));
+    EXPECT_FALSE(IsLevelSide(900, 15));
+    EXPECT_FALSE(IsLevelSide(7, 15));
+    EXPECT_FALSE(IsLevelSide(8, 0));
+    EXPECT_TRUE(IsLevelSide(1 << 30, 1));
+}
+
+// ------------------------------------------------------------- colour
+
+TEST(LevelTableTest, StretchesLevelsUpTo248)
+{
+    BuildLevelTable();
+    const uint8_t *level = LevelTable + kLevelZero;
+    EXPECT_EQ(0, level[-512]);
+    EXPECT_EQ(0, level[-1]);
+    EXPECT_EQ(0, level[0]);
+    EXPECT_EQ(1, level[1]);
+    EXPECT_EQ(102, level[100]);
+    EXPECT_EQ(127, level[124]);
+    EXPECT_EQ(253, level[247]);
+    EXPECT_EQ(255, level[248]);
+    EXPECT_EQ(255, level[300]);
+    EXPECT_EQ(255, level[511]);
+}
+
+// One pixel from one Y', U', V' (the offsets carry the values).
+static std::vector<int> OnePixel(int32_t y, int32_t u, int32_t v)
+{
+    int32_t zero = 0;
+    uint8_t px[3 + 8];
+    memset(px, 0xCD, sizeof px);
+    ConvertPiece(&zero, y, 1, &zero, u, &zero, v, 1, 0, 1, px, 3);
+    for (int i = 3; i < (int)sizeof px; i++)
+        EXPECT_EQ(0xCD, px[i]);
+    return {px[0], px[1], px[2]};
+}
+
+TEST(ConvertPieceTest, GreyStaysGrey)
+{
+    BuildLevelTable();
+    EXPECT_EQ((std::vector<int>{102, 102, 102}), OnePixel(400, 512, 512));
+    EXPECT_EQ((std::vector<int>{0, 0, 0}), OnePixel(0, 512, 512));
+    EXPECT_EQ((std::vector<int>{255, 255, 255}), OnePixel(992, 512, 512));
+}
+
+TEST(ConvertPieceTest, ExtremeValuesTakeTheTablesEnds)
+{
+    BuildLevelTable();
+    EXPECT_EQ((std::vector<int>{255, 0, 102}), OnePixel(400, 100000, 512));
+    EXPECT_EQ((std::vector<int>{0, 255, 102}), OnePixel(400, -100000, 512));
+    for (int32_t y : {INT32_MAX, INT32_MIN, 1 << 30})
+        for (int32_t c : {INT32_MAX, INT32_MIN, 0})
+            OnePixel(y, c, c);  // any value gives a pixel, inside the table
+}
+
+TEST(ConvertPieceTest, SubsampledChromaServesTwoByTwoPixels)
+{
+    BuildLevelTable();
+    // A 4 x 4 piece, Y' 402 everywhere, U from a 2 x 2 plane. Row 0 is -7, 4:
+    // the odd column between them takes (-7 + 4) / 2 = -1, truncated towards
+    // zero (rounding down would give -2 and a different blue). Row 1 is 40, 41.
+    std::vector<int32_t> y(16, 0), u = {-7, 4, 40, 41}, v(4, 0);
+    // Rows 16 bytes apart, the 4 after each row's pixels left alone.
+    std::vector<uint8_t> px(4 * 16, 0xCD);
+    ConvertPiece(y.data(), 402, 4, u.data(), 512, v.data(), 512, 2, 1, 4, px.data(), 16);
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(std::vector<uint8_t>(4, 0xCD), std::vector<uint8_t>(&px[i * 16 + 12], &px[i * 16 + 16]));
+    auto blue = [&](int i, int j) { return px[i * 16 + j * 3]; };
+    auto expectedBlue = [](int uValue) { return LevelTable[kLevelZero + ((402 + 2 * (512 + uValue) - 1024) >> 2)]; };
+    ASSERT_NE(expectedBlue(-1), expectedBlue(-2));
+    for (int i = 0; i < 2; i++) {
+        EXPECT_EQ(expectedBlue(-7), blue(i, 0));
+        EXPECT_EQ(expectedBlue(-1), blue(i, 1));
+        EXPECT_EQ(expectedBlue(4), blue(i, 2));
+        EXPECT_EQ(expectedBlue(4), blue(i, 3));  // the last column: its own sample
+    }
+    EXPECT_EQ(expectedBlue(40), blue(3, 0));
+    EXPECT_EQ(expectedBlue(40), blue(2, 1));  // (40 + 41) / 2
+    EXPECT_EQ(expectedBlue(41), blue(3, 3));
+}

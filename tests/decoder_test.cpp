@@ -1,0 +1,340 @@
+// The decode driver: whole art files in, pictures out. Encoder-to-decoder
+// round trips, the 4-piece layout and seam, the scaling to a target size and
+// the row conversion by screen depth.
+#include "app/appglobals.h"
+#include "decoder/art.h"
+#include "decoder/scale.h"
+#include "palette/palette.h"
+#include "tests/art_testing.h"
+#include "tests/testing.h"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+static std::string AsString(const std::vector<uint8_t> &v) { return std::string(v.begin(), v.end()); }
+
+// ------------------------------------------------------------- round trips
+
+struct RoundTrip {
+    PictureKind kind;
+    int width, height, pieces;
+    bool subsample;
+    int baseSide, quality;
+    double floorDb;  // the decoded picture's PSNR is at least this
+};
+
+class RoundTripTest : public ::testing::TestWithParam<RoundTrip> {};
+
+TEST_P(RoundTripTest, DecodesCloseToThePicture)
+{
+    const RoundTrip &c = GetParam();
+    std::vector<uint8_t> picture = MakePicture(c.kind, c.width, c.height);
+    ArtEncodeOptions options;
+    options.pieces = c.pieces;
+    options.subsample = c.subsample;
+    options.baseSide = c.baseSide;
+    options.quality = c.quality;
+    std::vector<uint8_t> art = EncodeForTest(picture, c.width, c.height, options);
+    ASSERT_FALSE(art.empty());
+    int width = 0, height = 0;
+    std::vector<uint8_t> decoded = DecodeBytes(AsString(art), &width, &height);
+    ASSERT_EQ(c.width, width);
+    ASSERT_EQ(c.height, height);
+    double psnr = PicturePsnrDb(picture.data(), decoded.data(), picture.size());
+    EXPECT_GE(psnr, c.floorDb) << art.size() << " bytes";
+}
+
+static std::string RoundTripName(const ::testing::TestParamInfo<RoundTrip> &info)
+{
+    static const char *const kinds[] = {"Gradient", "Discs", "Waves", "Checker", "Noise"};
+    const RoundTrip &c = info.param;
+    return std::string(kinds[c.kind]) + std::to_string(c.width) + "x" + std::to_string(c.height) + "Pieces" +
+           std::to_string(c.pieces) + (c.subsample ? "Subsampled" : "") + "Base" + std::to_string(c.baseSide) +
+           "Quality" + std::to_string(c.quality);
+}
+
+// Floors about 3 dB under what the encoder reaches, for room between builds.
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, RoundTripTest,
+    ::testing::Values(
+        // The smallest: one pixel, no transform; a 2 x 2 picture of four 1-pixel pieces.
+        RoundTrip{kGradient, 1, 1, 1, false, 1, 90, 45}, RoundTrip{kGradient, 2, 2, 4, false, 1, 90, 45},
+        RoundTrip{kGradient, 64, 48, 1, false, 0, 75, 40}, RoundTrip{kGradient, 64, 48, 4, false, 0, 75, 37},
+        RoundTrip{kDiscs, 96, 72, 1, false, 3, 75, 35}, RoundTrip{kDiscs, 96, 72, 1, true, 3, 75, 33},
+        RoundTrip{kDiscs, 96, 72, 4, true, 6, 75, 32}, RoundTrip{kWaves, 128, 80, 1, false, 0, 75, 36},
+        RoundTrip{kWaves, 128, 80, 4, false, 4, 75, 35}, RoundTrip{kWaves, 128, 128, 4, true, 8, 90, 36},
+        RoundTrip{kChecker, 64, 64, 1, false, 8, 90, 45}, RoundTrip{kChecker, 64, 40, 4, false, 2, 75, 23},
+        RoundTrip{kNoise, 80, 60, 1, false, 5, 90, 34}, RoundTrip{kNoise, 80, 60, 1, true, 5, 50, 22}),
+    RoundTripName);
+
+TEST(RoundTripTest, HigherQualityGivesBiggerFilesAndCloserPictures)
+{
+    std::vector<uint8_t> picture = MakePicture(kWaves, 96, 96);
+    double lastPsnr = 0;
+    size_t lastSize = 0;
+    for (int quality : {20, 50, 80, 100}) {
+        ArtEncodeOptions options;
+        options.quality = quality;
+        std::vector<uint8_t> art = EncodeForTest(picture, 96, 96, options);
+        std::vector<uint8_t> decoded = DecodeBytes(AsString(art));
+        double psnr = PicturePsnrDb(picture.data(), decoded.data(), picture.size());
+        EXPECT_GT(psnr, lastPsnr) << quality;
+        EXPECT_GT(art.size(), lastSize) << quality;
+        lastPsnr = psnr;
+        lastSize = art.size();
+    }
+}
+
+// ------------------------------------------------------------- layout
+
+// A 4-piece file whose header says 320 x 240 and whose planes hold no
+// transform (the base side is the piece side), so each piece is one flat
+// colour given by its offsets: piece i has Y' 100 + 200 i.
+static std::string FlatFourPieces()
+{
+    ArtBytes art;
+    art.header[kArtWidth] = 320;
+    art.header[kArtHeight] = 240;
+    art.header[kArtBaseSide] = 320;
+    art.header[kArtPieces] = 4;
+    art.header[kArtImageSize] = 640 * 480 * 3;
+    for (int i = 0; i < 4; i++) {
+        art.header[kArtYOffset + i] = 100 + 200 * i;
+        art.header[kArtUOffset + i] = 512;
+        art.header[kArtVOffset + i] = 512;
+    }
+    std::vector<int32_t> planes((size_t)4 * 3 * 320 * 320, 0);
+    art.data = PackPlanes(planes, &art.header[kArtStreamSize]);
+    return art.Bytes();
+}
+
+TEST(DecodeArtTest, FourPieceHalvesDoubleAndTheMiddleColumnIsAveraged)
+{
+    int width = 0, height = 0;
+    std::vector<uint8_t> picture = DecodeBytes(FlatFourPieces(), &width, &height);
+    ASSERT_EQ(640, width);
+    ASSERT_EQ(480, height);
+    auto at = [&](int x, int y) { return picture[((size_t)y * 640 + x) * 3]; };
+    // Grey Y' v gives blue (v >> 2) stretched; pieces 0-3 are 100, 300, 500, 700.
+    const uint8_t level[4] = {25 * 255 / 248, 75 * 255 / 248, 125 * 255 / 248, 175 * 255 / 248};
+    for (int y : {0, 100, 319}) {
+        EXPECT_EQ(level[0], at(0, y));
+        EXPECT_EQ(level[0], at(319, y));
+        EXPECT_EQ((level[0] + level[1]) >> 1, at(320, y));
+        EXPECT_EQ(level[1], at(321, y));
+        EXPECT_EQ(level[1], at(639, y));
+    }
+    for (int y : {320, 400, 479}) {  // the bottom pieces give 160 rows each
+        EXPECT_EQ(level[2], at(0, y));
+        EXPECT_EQ((level[2] + level[3]) >> 1, at(320, y));
+        EXPECT_EQ(level[3], at(639, y));
+    }
+}
+
+TEST(DecodeArtTest, GoldenPicture)
+{
+    // A 4-piece, subsampled 24 x 20 art file (base side 3) of the discs
+    // picture, made once by the encoder; its decoded picture must never change.
+    static const char kHex[] =
+        "010000000000000000000000000000000000000000000000000000000C0000000A00000003000000040000002B010000"
+        "A9010000B50000005A0100009B010000530100001D020000D7010000D4020000480100002802000056010000D7030000"
+        "A0050000000000000000000031041E50D8F04252B07D1716010C2870A0831283F8112C6850828235070F4CF820A21F42"
+        "0009C7005208E44418326E16B458A8826143872C1EFA8398222209146C241A9848B1A2C540170360CC38C084C68D2B38"
+        "7604E671C44790215D881C49B2A4C9932805A454296825CB962E5F32104935A572139EA900D7E804E0811429C7A4C80D"
+        "449243F43E88248818CC5442F90CB889009194F1EFD03915697827AF263AA7819BAA8987880137757888307013B7BB76"
+        "242EC563F46C36F416B809E98C09CB21A6924D0E81A1F3FE52BF4384FA49D1B0CDFBB95D4228570C1D033771C4250642"
+        "80CABCC5860A227A524C352984D8506589C9D1448C819BB286C2E89D8DCE448048C220923C8092644021070A10611002"
+        "0321F42264DBB62F0642B00999A8A2C24C25AC1678A51678250F70132F55B36473742191A8EC8E145576E7905138940B"
+        "8F47C7DB1952A420B05DD9E53CB667CF9E3DD7486776AB5C05422067F723CEC7DB1D3A9EDB8DD1F1DCE6B62F5404DCDF"
+        "F577A80891208476CFDCDF71BECDA342F7F765DBB4F0F93C0AF7635145C3765782C2FE3E70133D030A0CB8890137D56C"
+        "53147089DE73069D899E0137713CDE6E4C5CA28A0041AAEC82D1893BF4A0E3C471FFB8CD6376097AC6B6DB9DDB486C3B"
+        "418A092284880EB9DD18E12D747C1608015F676C3CC7D3F3FC0C543405BEE650B5C71DB27D21C6E31173128460738202"
+        "2A5AED1C6FF37E5EA25C0CB6E3A4DA0B381D72C0834D804832E095A2C06B990ACE45856D0613C2B00DB9AE696F514580"
+        "104A78DB29888A821456350B662A8A52BC9079895065579389A964DB1C8FF7B7B96DDB76AC5422458A892129F385006E"
+        "42EC832011628A9E4FEF6FA2E754E16D130D171C8521E3F3ED580BDC64C04D3696A940088DDBA370633B6373DBE676A9"
+        "5470633C7D7F0C0000000000";
+    std::string art;
+    for (const char *p = kHex; p[0] && p[1]; p += 2)
+        art += (char)strtol(std::string(p, 2).c_str(), nullptr, 16);
+    int width = 0, height = 0;
+    std::vector<uint8_t> picture = DecodeBytes(art, &width, &height);
+    EXPECT_EQ(24, width);
+    EXPECT_EQ(20, height);
+    EXPECT_EQ(0x2b48abc3a09aeb5cull, Fnv1a(picture.data(), picture.size()));
+}
+
+// ------------------------------------------------------------- rendering
+
+// The scaling formulas, plainly, with a second buffer for the result.
+static std::vector<uint8_t> ReferenceScale(const uint8_t *picture, int artWidth, int artHeight, int width,
+                                           int height)
+{
+    long long hStep = (long long)artWidth * 65536 / width, vStep = (long long)artHeight * 65536 / height;
+    int rowBytes = ScaledRowBytes(width);
+    std::vector<uint8_t> inter((size_t)artHeight * width * 3, 0), out((size_t)height * rowBytes, 0);
+    for (int r = 0; r < artHeight - 1; r++)
+        for (int j = 0; j < width; j++) {
+            long long X = (j * hStep) >> 8;
+            long long f = X & 255;
+            const uint8_t *p = picture + (size_t)r * artWidth * 3 + (X >> 8) * 3;
+            for (int ch = 0; ch < 3; ch++)
+                inter[((size_t)r * width + j) * 3 + ch] = (uint8_t)((p[ch] * (256 - f) + p[ch + 3] * f) >> 8);
+        }
+    for (int y = 0; y < height - 1; y++) {
+        long long Y = (y * vStep) >> 8;
+        long long k = std::min<long long>(Y >> 8, artHeight - 2), f = Y & 255;
+        for (int x = 0; x < width * 3; x++)
+            out[(size_t)y * rowBytes + x] =
+                (uint8_t)((inter[k * width * 3 + x] * (256 - f) + inter[(k + 1) * width * 3 + x] * f) >> 8);
+    }
+    return out;
+}
+
+class RenderArtTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ScreenDepth = 24;
+        DiffusionKernel = 2;
+        std::vector<uint8_t> picture = MakePicture(kNoise, 48, 36);
+        ArtEncodeOptions options;
+        options.baseSide = 6;
+        std::vector<uint8_t> bytes = EncodeForTest(picture, 48, 36, options);
+        art = OpenArtBytes("render.art", bytes.data(), bytes.size());
+        decoded = DecodeArt(art);
+    }
+    void TearDown() override
+    {
+        free(decoded);
+        CloseArt(art);
+    }
+    // RenderArt's result as rows of ScaledRowBytes(width) bytes.
+    std::vector<uint8_t> Render(int width, int height)
+    {
+        uint8_t *result = RenderArt(art, width, height);
+        std::vector<uint8_t> rows(result, result + (size_t)ScaledRowBytes(width) * height);
+        free(result);
+        return rows;
+    }
+    ArtFile *art = nullptr;
+    uint8_t *decoded = nullptr;
+};
+
+TEST_F(RenderArtTest, ArtSizeReturnsTheDecodedPictureUnchanged)
+{
+    uint8_t *result = RenderArt(art, 48, 36);
+    EXPECT_EQ(0, memcmp(decoded, result, 48 * 36 * 3));
+    EXPECT_NE(0, result[(48 * 35 + 10) * 3] | result[(48 * 35 + 10) * 3 + 1]);  // no black last row
+    free(result);
+}
+
+TEST_F(RenderArtTest, ScaledRowsFollowTheFormulasInPlace)
+{
+    // Up, down, and each way in each direction; widths whose rows need fill.
+    const int sizes[][2] = {{80, 60}, {100, 37}, {48, 72}, {30, 20}, {47, 35}, {20, 36}, {96, 20}, {13, 90}, {1, 1},
+                            {2, 3}};
+    for (auto &size : sizes) {
+        int width = size[0], height = size[1];
+        std::vector<uint8_t> expected = ReferenceScale(decoded, 48, 36, width, height);
+        std::vector<uint8_t> rows = Render(width, height);
+        ASSERT_EQ(expected.size(), rows.size());
+        for (int y = 0; y < height; y++)
+            EXPECT_EQ(0, memcmp(&expected[(size_t)y * ScaledRowBytes(width)], &rows[(size_t)y * ScaledRowBytes(width)],
+                                ScaledRowBytes(width)))
+                << width << " x " << height << " row " << y;
+        // The last row is black, and so fades the row above it.
+        EXPECT_EQ(std::vector<uint8_t>(width * 3, 0),
+                  std::vector<uint8_t>(rows.end() - ScaledRowBytes(width), rows.end() - ScaledRowBytes(width) + width * 3));
+    }
+}
+
+TEST_F(RenderArtTest, SixteenBitScreenReducesAllRowsButTheLast)
+{
+    std::vector<uint8_t> expected = Render(64, 40);
+    DiffuseRows16(2, expected.data(), 39, 64, ScaledRowBytes(64) - 64 * 3);
+    ScreenDepth = 16;
+    std::vector<uint8_t> rows = Render(64, 40);
+    EXPECT_EQ(expected, rows);
+    for (int i = 0; i < 64 * 39 * 3; i += 97)
+        EXPECT_EQ(0, rows[(i / (64 * 3)) * ScaledRowBytes(64) + i % (64 * 3)] & 7);
+}
+
+TEST_F(RenderArtTest, ThirtyTwoBitScreenKeepsTwentyFourBitPixels)
+{
+    std::vector<uint8_t> expected = Render(50, 30);
+    ScreenDepth = 32;
+    EXPECT_EQ(expected, Render(50, 30));
+}
+
+class RenderArtPaletteTest : public MachineTest {};
+
+TEST_F(RenderArtPaletteTest, EightBitScreenReducesToThePalette)
+{
+    // The eight corners of the colour cube, one per child of the tree's root.
+    std::string palette = NewFolder() + "\\cube.tr";
+    WriteWholeFile(palette, "0 0 0 - 0\n255 0 0 - 1\n0 255 0 - 2\n255 255 0 - 3\n"
+                            "0 0 255 - 4\n255 0 255 - 5\n0 255 255 - 6\n255 255 255 - 7\n");
+    ASSERT_NE(nullptr, LoadPalette(palette.c_str()));
+    std::vector<uint8_t> picture = MakePicture(kGradient, 32, 24);
+    std::vector<uint8_t> bytes = EncodeForTest(picture, 32, 24, ArtEncodeOptions());
+    ArtFile *art = OpenArtBytes("palette.art", bytes.data(), bytes.size());
+    DiffusionKernel = 2;
+    ScreenDepth = 24;
+    uint8_t *plain = RenderArt(art, 40, 30);
+    int rowBytes = ScaledRowBytes(40);
+    DiffuseRows8(2, plain, 29, 40, rowBytes - 120);
+    ScreenDepth = 8;
+    uint8_t *reduced = RenderArt(art, 40, 30);
+    EXPECT_EQ(0, memcmp(plain, reduced, (size_t)rowBytes * 30));
+    for (int y = 0; y < 29; y++)
+        for (int x = 0; x < 40 * 3; x++)
+            ASSERT_TRUE(reduced[y * rowBytes + x] == 0 || reduced[y * rowBytes + x] == 255) << x << " " << y;
+    free(plain);
+    free(reduced);
+    CloseArt(art);
+    ScreenDepth = 24;
+}
+
+class OpenArtTest : public MachineTest {};
+
+TEST_F(OpenArtTest, ReadsThroughThePlatformsFiles)
+{
+    std::vector<uint8_t> picture = MakePicture(kDiscs, 40, 30);
+    std::vector<uint8_t> bytes = EncodeForTest(picture, 40, 30, ArtEncodeOptions());
+    std::string path = NewFolder() + "\\BLUE.ART";
+    WriteWholeFile(path, AsString(bytes));
+    ArtFile *art = OpenArt(path.c_str());
+    EXPECT_STREQ(path.c_str(), art->path);
+    EXPECT_EQ(bytes.size() - kArtHeaderSize, art->dataSize);
+    uint8_t *fromFile = DecodeArt(art);
+    EXPECT_EQ(AsString(DecodeBytes(AsString(bytes))), std::string((char *)fromFile, 40 * 30 * 3));
+    free(fromFile);
+    CloseArt(art);
+}
+
+TEST(DecodeArtTest, ExtremeCoefficientsStillGivePixels)
+{
+    // An 8 x 8 picture, three levels from base side 1, every value at or near
+    // the ends of the 32-bit range: the synthesis wraps and the levels take
+    // the ends of the table, with nothing read or written outside a buffer.
+    ArtBytes art;
+    art.header[kArtWidth] = art.header[kArtHeight] = 8;
+    art.header[kArtBaseSide] = 1;
+    art.header[kArtPieces] = 1;
+    art.header[kArtImageSize] = 8 * 8 * 3;
+    art.header[kArtYOffset] = INT32_MAX;
+    art.header[kArtUOffset] = INT32_MIN;
+    std::vector<int32_t> planes(3 * 64);
+    for (size_t i = 0; i < planes.size(); i++)
+        planes[i] = i % 3 == 0 ? INT32_MAX : i % 3 == 1 ? INT32_MIN : (int32_t)(i * 0x9E3779B9u);
+    art.data = PackPlanes(planes, &art.header[kArtStreamSize]);
+    std::vector<uint8_t> picture = DecodeBytes(art.Bytes());
+    ASSERT_EQ(8u * 8 * 3, picture.size());
+    EXPECT_NE(std::count(picture.begin(), picture.end(), 0) + std::count(picture.begin(), picture.end(), 255), 0);
+}

@@ -1,0 +1,41 @@
+// The art encoder: a picture of blue, green, red pixels into an art file that
+// the decoder (decoder/art.h) turns back into nearly the same picture. Every
+// step is the inverse of a decoder step: colour conversion with the level
+// stretch, the forward four-tap Daubechies analysis, the band layout, the
+// quantisation, the run-length control bytes and the Huffman code.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+struct ArtEncodeOptions {
+    int pieces = 1;          // 1, or 4 (2 x 2 square pieces of half the width)
+    bool subsample = false;  // U and V planes at half resolution
+    int baseSide = 0;        // side of the coarsest band; 0 chooses one
+    int quality = 75;        // 1 (smallest) ... 100 (finest)
+};
+
+struct ArtEncodeReport {
+    int pieceSide = 0, baseSide = 0, levels = 0;
+    size_t controlBytes = 0;  // run-length control bytes before the Huffman code
+    size_t fileBytes = 0;
+};
+
+// Encodes width x height pixels (rows width * 3 bytes apart) into *art. False,
+// with the reason in *error, when the options or the picture's size do not fit
+// the format: a 1-piece picture must be no taller than wide, a 4-piece one
+// must have even sides and a height between half and all of its width, and
+// the piece side (the width, or half of it) must be the base side times a
+// power of two (twice that at least when subsampled).
+bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions &options,
+               std::vector<uint8_t> *art, std::string *error, ArtEncodeReport *report = nullptr);
+
+// The base side chosen for a piece side when none is given: the piece side
+// halved while it stays even and at least 8 (at least once more when
+// subsampled, for the chroma planes); 0 when none fits.
+int ChooseBaseSide(int pieceSide, bool subsample);
+
+// Peak signal-to-noise ratio of b against a over n bytes, in dB (99 when equal).
+double PicturePsnrDb(const uint8_t *a, const uint8_t *b, size_t n);

@@ -1,0 +1,223 @@
+// Plane bytes to control bytes, and control bytes to the Huffman-coded data:
+// the inverses of ExpandRuns and DecodeHuffman.
+#include "tools/art/encode_stages.h"
+
+#include <math.h>
+
+#include <algorithm>
+#include <queue>
+#include <utility>
+
+namespace {
+
+constexpr size_t kLongRun = 8192;  // zero bytes one control byte may write
+constexpr size_t kShortRun = 32;   // zero or 255 bytes a one-byte control may write
+
+struct TreeNode {
+    int one, zero;  // a byte, or 256 + node
+};
+
+// Bits appended lowest first, bytes in order: the order the decoder reads.
+struct BitWriter {
+    std::vector<uint8_t> bytes;
+    uint32_t pending = 0;
+    int count = 0;
+
+    void Put(uint32_t value, int bits)
+    {
+        for (int i = 0; i < bits; i++) {
+            pending |= ((value >> i) & 1) << count;
+            if (++count == 8) {
+                bytes.push_back((uint8_t)pending);
+                pending = 0;
+                count = 0;
+            }
+        }
+    }
+};
+
+}  // namespace
+
+// The Huffman tree of the counts. Merging the two rarest entries until one
+// is left numbers every node after its children, so the root comes last, as
+// the decoder wants. A single byte gets a node with itself on both sides.
+static std::vector<TreeNode> BuildTree(const size_t counts[256])
+{
+    using Entry = std::pair<size_t, int>;  // (count, byte or 256 + node)
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> queue;
+    for (int s = 0; s < 256; s++)
+        if (counts[s])
+            queue.push({counts[s], s});
+    std::vector<TreeNode> nodes;
+    if (queue.size() <= 1) {
+        int only = queue.empty() ? 0 : queue.top().second;
+        nodes.push_back({only, only});
+        return nodes;
+    }
+    while (queue.size() > 1) {
+        Entry a = queue.top();
+        queue.pop();
+        Entry b = queue.top();
+        queue.pop();
+        nodes.push_back({a.second, b.second});
+        queue.push({a.first + b.first, 256 + (int)nodes.size() - 1});
+    }
+    return nodes;
+}
+
+// Codes of every leaf below child, as bit lists in reading order.
+static void CollectCodes(const std::vector<TreeNode> &nodes, int child, std::vector<uint8_t> *path,
+                         std::vector<std::vector<uint8_t>> *codes)
+{
+    if (child < 256) {
+        if ((*codes)[child].empty())
+            (*codes)[child] = *path;
+        return;
+    }
+    const TreeNode &n = nodes[child - 256];
+    path->push_back(1);
+    CollectCodes(nodes, n.one, path, codes);
+    path->back() = 0;
+    CollectCodes(nodes, n.zero, path, codes);
+    path->pop_back();
+}
+
+static std::vector<std::vector<uint8_t>> CodesOf(const std::vector<uint8_t> &controls,
+                                                 std::vector<TreeNode> *tree)
+{
+    size_t counts[256] = {};
+    for (uint8_t c : controls)
+        counts[c]++;
+    *tree = BuildTree(counts);
+    std::vector<std::vector<uint8_t>> codes(256);
+    std::vector<uint8_t> path;
+    CollectCodes(*tree, 256 + (int)tree->size() - 1, &path, &codes);
+    return codes;
+}
+
+static double LongRunBits(const RunCosts &c, size_t n)
+{
+    return c.symbol[0x40 | (n - 1) >> 8] + c.symbol[(n - 1) & 255];
+}
+
+void MakeRunCosts(const std::vector<uint8_t> &controls, RunCosts *costs)
+{
+    if (controls.empty()) {
+        // A first guess: short runs and single bytes cheap, the rest dear.
+        for (int s = 0; s < 256; s++)
+            costs->symbol[s] = s < 0x20 || (s & 0xE0) == 0x80 ? 5 : (s & 0xC0) == 0 || s >= 0x60 ? 6 : 9;
+    } else {
+        std::vector<TreeNode> tree;
+        std::vector<std::vector<uint8_t>> codes = CodesOf(controls, &tree);
+        // A byte the stream lacks would cost a little more than its rarest one.
+        size_t longest = 0;
+        for (const auto &code : codes)
+            longest = std::max(longest, code.size());
+        for (int s = 0; s < 256; s++)
+            costs->symbol[s] = codes[s].empty() ? longest + 2.0 : (double)codes[s].size();
+    }
+    // The cheapest parse of every zero run up to one long control's length:
+    // short runs (1-32) and at most one long run (33 on), which leaves at
+    // most 32 bytes to short runs after it.
+    costs->zero.assign(kLongRun + 1, 0);
+    costs->zeroHead.assign(kLongRun + 1, 0);
+    for (size_t n = 1; n <= kLongRun; n++) {
+        double best = INFINITY;
+        size_t head = 0;
+        for (size_t s = 1; s <= std::min(n, kShortRun); s++) {
+            double b = costs->symbol[s - 1] + costs->zero[n - s];
+            if (b < best)
+                best = b, head = s;
+        }
+        for (size_t rest = 0; rest <= kShortRun && n >= kShortRun + 1 + rest; rest++) {
+            double b = LongRunBits(*costs, n - rest) + costs->zero[rest];
+            if (b < best)
+                best = b, head = n - rest;
+        }
+        costs->zero[n] = best;
+        costs->zeroHead[n] = (uint16_t)head;
+    }
+}
+
+double ZeroRunBits(const RunCosts &costs, size_t n)
+{
+    size_t whole = n / kLongRun, rest = n % kLongRun;
+    return whole * LongRunBits(costs, kLongRun) + costs.zero[rest];
+}
+
+double FfRunBits(const RunCosts &costs, size_t n)
+{
+    size_t whole = n / kShortRun, rest = n % kShortRun;
+    return whole * costs.symbol[0x80 | (kShortRun - 1)] + (rest ? costs.symbol[0x80 | (rest - 1)] : 0);
+}
+
+static void PutRun(std::vector<uint8_t> &out, size_t run)
+{
+    if (run <= kShortRun) {
+        out.push_back((uint8_t)(run - 1));
+    } else {
+        out.push_back((uint8_t)(0x40 | (run - 1) >> 8));
+        out.push_back((uint8_t)((run - 1) & 255));
+    }
+}
+
+static bool SingleControl(uint8_t x) { return (x & 15) == 0 || (x & 15) == 15; }
+
+void AppendRuns(const uint8_t *bytes, size_t n, const RunCosts *costs, std::vector<uint8_t> *controls)
+{
+    std::vector<uint8_t> &out = *controls;
+    size_t i = 0;
+    while (i < n) {
+        uint8_t b = bytes[i];
+        size_t run = 1;
+        if (b == 0 || b == 255)
+            while (i + run < n && bytes[i + run] == b)
+                run++;
+        if (b == 0) {
+            i += run;
+            for (; run > kLongRun; run -= kLongRun)
+                PutRun(out, kLongRun);
+            while (run > 0) {
+                size_t head = costs ? costs->zeroHead[run] : std::min(run, kLongRun);
+                PutRun(out, head);
+                run -= head;
+            }
+        } else if (b == 255) {
+            i += run;
+            for (; run > 0; run -= std::min(run, kShortRun))
+                out.push_back((uint8_t)(0x80 | (std::min(run, kShortRun) - 1)));
+        } else if (SingleControl(b)) {
+            out.push_back((uint8_t)((b & 15) == 0 ? 0x20 | b >> 4 : 0x60 | b >> 4));
+            i++;
+        } else {
+            // A literal run: bytes that no single control byte writes, up to 32.
+            size_t start = i;
+            while (i < n && i - start < kShortRun && !SingleControl(bytes[i]))
+                i++;
+            out.push_back((uint8_t)(0xC0 | (i - start - 1)));
+            out.insert(out.end(), bytes + start, bytes + i);
+        }
+    }
+}
+
+std::vector<uint8_t> HuffmanPack(const std::vector<uint8_t> &controls)
+{
+    std::vector<TreeNode> nodes;
+    std::vector<std::vector<uint8_t>> codes = CodesOf(controls, &nodes);
+    BitWriter w;
+    w.Put((uint32_t)nodes.size(), 8);
+    for (const TreeNode &n : nodes) {
+        w.Put((uint32_t)n.one, 9);
+        w.Put((uint32_t)n.zero, 9);
+    }
+    for (uint8_t c : controls)
+        for (uint8_t bit : codes[c])
+            w.Put(bit, 1);
+    // The decoder keeps 8 bits ahead and reads words: zero bits to the end of
+    // the word and one word more let it reach every code. The codes these
+    // bits spell decode past the stream's real end and are never expanded.
+    while (w.count != 0 || w.bytes.size() % 4 != 0)
+        w.Put(0, 1);
+    w.Put(0, 32);
+    return w.bytes;
+}
