@@ -86,11 +86,17 @@ int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, i
         ApplyWindowMetrics();
         WindowUpdate(MainWindow);
     }
+    if (PartWallpaper) {
+        ShowInstallProgress("Changing the wallpaper...");
+        ApplyDesktopSettings(themeId);
+    }
     return 1;
 }
 
 int FinishThemeInstall()
 {
+    if (WallpaperPending)
+        InstallWallpaperFile();
     if (PartIcons) {
         ShowInstallProgress("Changing the desktop icons...");
         ApplyDesktopIcons();
@@ -102,6 +108,10 @@ int FinishThemeInstall()
     if (PartSounds) {
         ShowInstallProgress("Setting the sounds...");
         ApplySounds();
+    }
+    if (PartScreenSaver) {
+        ShowInstallProgress("Setting the screen saver...");
+        ApplyScreenSaver();
     }
     MouseRelease();
     CursorShow(kCursorArrow);

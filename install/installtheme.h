@@ -39,4 +39,10 @@ void ApplyWindowMetrics();
 int ApplyDesktopIcons();
 int ApplyCursors();
 int ApplySounds();
+// First stage: the desktop values, and the wallpaper job for a colour theme or
+// the wallpaper named in a backup file. Second stage: the new bitmap as the
+// wallpaper, and the screen saver.
+int ApplyDesktopSettings(int themeId);
+void InstallWallpaperFile();
+void ApplyScreenSaver();
 void ApplySoundEvent(const char *keyPath);

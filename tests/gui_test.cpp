@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/layout.h"
+#include "tools/art/artencode.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ std::string TestFolder()
     return self;
 }
 
-void WriteFile(const std::string &path, const std::string &text)
+void WriteText(const std::string &path, const std::string &text)
 {
     FILE *f = fopen(path.c_str(), "wb");
     ASSERT_NE(nullptr, f) << path;
@@ -77,6 +78,36 @@ void SetRegistry(const char *path, const char *name, const char *text)
     RegCloseKey(key);
 }
 
+// Art and a palette for every colour word in the Windows folder's "ZORVA", as
+// the installer puts them there: a small picture of soft bands.
+void InstallTestArt()
+{
+    static std::vector<uint8_t> art;
+    if (art.empty()) {
+        std::vector<uint8_t> bgr(256 * 192 * 3);
+        for (size_t i = 0; i < bgr.size(); i++)
+            bgr[i] = (uint8_t)(i % 3 == 0 ? i / 768 : i % 3 == 1 ? 128 : 255 - i / 768);
+        std::string error;
+        ASSERT_TRUE(EncodeArt(bgr.data(), 256, 192, ArtEncodeOptions(), &art, &error)) << error;
+    }
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    std::string folder = std::string(windows) + "\\ZORVA";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string palette;
+    for (int i = 0; i < 64; i++) {
+        int r = (i >> 4) * 85, g = (i >> 2 & 3) * 85, b = (i & 3) * 85;
+        palette += std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b) + " -";
+        for (int bit = 7; bit >= 0; bit--)
+            palette += " " + std::to_string(4 * (b >> bit & 1) + 2 * (g >> bit & 1) + (r >> bit & 1));
+        palette += "\r\n";
+    }
+    for (const char *color : {"BLACK", "RED", "WHITE", "BLUE", "GREEN"}) {
+        WriteText(folder + "\\" + color + ".ART", std::string(art.begin(), art.end()));
+        WriteText(folder + "\\" + color + ".tr", palette);
+    }
+}
+
 // The program, installed fresh in a folder of its own with theme files whose
 // only part is the colour of the active caption, so each install shows in the
 // registry.
@@ -101,10 +132,11 @@ protected:
         const char *colors[5][2] = {{"BLACK", "1 0 0"}, {"RED", "2 0 0"}, {"WHITE", "3 0 0"}, {"BLUE", "4 0 0"},
                                     {"GREEN", "5 0 0"}};
         for (auto &c : colors)
-            WriteFile(themes + "\\Zorva The Vandrel " + c[0] + ".theme",
+            WriteText(themes + "\\Zorva The Vandrel " + c[0] + ".theme",
                       std::string("[Control Panel\\Colors]\r\nActiveTitle=") + c[1] + "\r\n");
         WritePrivateProfileStringA("Zorva", "switcher", themes.c_str(), "control.ini");
         SetRegistry("Control Panel\\Colors", "ActiveTitle", "9 9 9");
+        InstallTestArt();
     }
 
     void TearDown() override
@@ -412,6 +444,54 @@ TEST_F(Program, AboutBox)
     EXPECT_TRUE(WaitFor([&] { return Focused() == Item(kAbout); }, 2000));
     Command(IDCANCEL);
     EXPECT_EQ(0u, ExitCode());
+}
+
+}  // namespace
+
+namespace {
+
+uint32_t Field(const std::string &b, size_t at, int bytes)
+{
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; i--)
+        v = v << 8 | (uint8_t)b[at + i];
+    return v;
+}
+
+TEST_F(Program, WallpaperAtTheScreensSizeAndDepth)
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    std::string bitmap = std::string(windows) + "\\Zorva The Vandrel.BMP";
+    DeleteFileA(bitmap.c_str());
+    ASSERT_TRUE(StartWithWindow());
+    Command(101);
+    Command(IDOK);
+    ASSERT_EQ(0u, ExitCode());
+
+    std::string file;
+    if (FILE *f = fopen(bitmap.c_str(), "rb")) {
+        char chunk[65536];
+        size_t n;
+        while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
+            file.append(chunk, n);
+        fclose(f);
+    }
+    ASSERT_GT(file.size(), 1078u) << bitmap;
+    HDC dc = GetDC(GetDesktopWindow());
+    int depth = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+    ReleaseDC(GetDesktopWindow(), dc);
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    int bits = depth == 8 || depth == 16 ? depth : 24;
+    size_t row = ((size_t)width * bits / 8 + 3) & ~(size_t)3;
+    EXPECT_EQ((uint32_t)width, Field(file, 18, 4));
+    EXPECT_EQ((uint32_t)height, Field(file, 22, 4));
+    EXPECT_EQ((uint32_t)bits, Field(file, 28, 2));
+    EXPECT_EQ(1078 + row * height, file.size());
+    EXPECT_EQ(bitmap, Registry("Control Panel\\Desktop", "Wallpaper"));
+    EXPECT_EQ("RED", Registry("Software\\ZorvaTheVandrel", "PaperArtFile"));
+    EXPECT_EQ(std::to_string(depth), Registry("Software\\ZorvaTheVandrel", "PaperDepth"));
+    EXPECT_EQ(std::to_string(width), Registry("Software\\ZorvaTheVandrel", "PaperWidth"));
 }
 
 }  // namespace

@@ -1,0 +1,348 @@
+// The wallpaper maker: the bitmap writer's bytes, the job on its thread, its
+// disk-full path, and the wallpaper and screen-saver steps of an install.
+#include "wallpaper/bitmapfile.h"
+#include "wallpaper/wallpaperjob.h"
+
+#include "app/apperror.h"
+#include "app/appglobals.h"
+#include "backup/backup.h"
+#include "decoder/art.h"
+#include "install/installtheme.h"
+#include "palette/palette.h"
+#include "tests/testing.h"
+#include "tools/art/artencode.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include "platform/host/host.h"
+#endif
+
+namespace {
+
+uint32_t U32(const std::string &b, size_t at)
+{
+    return (uint8_t)b[at] | (uint8_t)b[at + 1] << 8 | (uint8_t)b[at + 2] << 16 | (uint32_t)(uint8_t)b[at + 3] << 24;
+}
+uint16_t U16(const std::string &b, size_t at) { return (uint16_t)((uint8_t)b[at] | (uint8_t)b[at + 1] << 8); }
+
+// A picture with soft gradients and a few hard shapes, blue, green, red.
+std::vector<uint8_t> TestPicture(int width, int height)
+{
+    std::vector<uint8_t> bgr((size_t)width * height * 3);
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++) {
+            uint8_t *p = &bgr[((size_t)y * width + x) * 3];
+            bool disc = (x - width / 2) * (x - width / 2) + (y - height / 2) * (y - height / 2) < height * height / 9;
+            p[0] = (uint8_t)(disc ? 40 : 255 * y / height);
+            p[1] = (uint8_t)(disc ? 200 : 128);
+            p[2] = (uint8_t)(disc ? 230 : 255 * x / width);
+        }
+    return bgr;
+}
+
+// A palette file of the 64 colours with two bits a channel, each with the
+// path of its own bits.
+std::string TestPalette()
+{
+    std::string text;
+    for (int r = 0; r < 4; r++)
+        for (int g = 0; g < 4; g++)
+            for (int b = 0; b < 4; b++) {
+                int red = r * 85, green = g * 85, blue = b * 85;
+                text += std::to_string(red) + " " + std::to_string(green) + " " + std::to_string(blue) + " -";
+                for (int level = 0; level < 8; level++) {
+                    int bit = 7 - level;
+                    text += " " + std::to_string(4 * (blue >> bit & 1) + 2 * (green >> bit & 1) + (red >> bit & 1));
+                }
+                text += "\r\n";
+            }
+    return text;
+}
+
+class Wallpaper : public MachineTest {
+protected:
+    std::string win, art, palette, bitmap, saved;
+    void SetUp() override
+    {
+        MachineTest::SetUp();
+        MakeTestMainWindow();
+        win = WinDir();
+        ASSERT_TRUE(MakeFolder(win + "\\ZORVA"));
+        art = win + "\\ZORVA\\RED.ART";
+        palette = win + "\\ZORVA\\RED.tr";
+        bitmap = win + "\\Zorva The Vandrel.BMP";
+        saved = win + "\\Zorva The Vandrel.SAV";
+        std::vector<uint8_t> picture = TestPicture(256, 192), bytes;
+        std::string error;
+        ArtEncodeOptions options;
+        ASSERT_TRUE(EncodeArt(picture.data(), 256, 192, options, &bytes, &error)) << error;
+        WriteWholeFile(art, std::string(bytes.begin(), bytes.end()));
+        WriteWholeFile(win + "\\ZORVA\\BLUE.ART", std::string(bytes.begin(), bytes.end()));
+        WriteWholeFile(palette, TestPalette());
+        WriteWholeFile(win + "\\ZORVA\\BLUE.tr", TestPalette());
+        FileDelete(bitmap.c_str());
+        FileDelete(saved.c_str());
+        ScreenDepth = 16;
+        DiffusionKernel = 2;
+    }
+    void TearDown() override
+    {
+        FileDelete(bitmap.c_str());
+        FileDelete(saved.c_str());
+        MachineTest::TearDown();
+    }
+    std::string Make(int width, int height, int depth)
+    {
+        ScreenDepth = depth;
+        EXPECT_TRUE(MakeWallpaperFile(art.c_str(), palette.c_str(), bitmap.c_str(), width, height, depth, 3779, 3779));
+        return ReadWholeFile(bitmap);
+    }
+};
+
+TEST_F(Wallpaper, EightBitScreenFile)
+{
+    std::string file = Make(800, 600, 8);
+    ASSERT_EQ(1078u + 480000u, file.size());
+    EXPECT_EQ("BM", file.substr(0, 2));
+    EXPECT_EQ(1078u + 480000u, U32(file, 2));
+    EXPECT_EQ(1078u, U32(file, 10));
+    EXPECT_EQ(40u, U32(file, 14));
+    EXPECT_EQ(800u, U32(file, 18));
+    EXPECT_EQ(600u, U32(file, 22));
+    EXPECT_EQ(1, U16(file, 26));
+    EXPECT_EQ(8, U16(file, 28));
+    EXPECT_EQ(0u, U32(file, 30));
+    EXPECT_EQ(480000u, U32(file, 34));
+    EXPECT_EQ(256u, U32(file, 46));
+    EXPECT_EQ(236u, U32(file, 50));
+    EXPECT_EQ(0u, U32(file, 54)) << "entry 0 is black";
+    EXPECT_EQ(0xFFFFFFFFu, U32(file, 54 + 4 * 235)) << "entry 235 is white with its reserved byte";
+    EXPECT_EQ(0x00555555u, U32(file, 54 + 4 * 22)) << "entry 22 is palette entry 21: 85 85 85";
+    for (size_t i = 1078; i < file.size(); i++) {
+        uint8_t index = (uint8_t)file[i];
+        ASSERT_TRUE(index >= 1 && index <= 64) << i;  // a palette index plus one
+    }
+}
+
+TEST_F(Wallpaper, DepthsAndPadding)
+{
+    for (int depth : {16, 24, 32}) {
+        for (int width : {640, 1366}) {
+            std::string file = Make(width, 48, depth);
+            int bits = depth == 16 ? 16 : 24;
+            size_t row = ((size_t)width * bits / 8 + 3) & ~(size_t)3;
+            EXPECT_EQ(1078 + row * 48, file.size()) << depth << " " << width;
+            EXPECT_EQ(bits, U16(file, 28));
+            EXPECT_EQ(row * 48, U32(file, 34));
+            EXPECT_EQ(0xFFFFFFFFu, U32(file, 54 + 4 * 235)) << "the colour table is written at every depth";
+            for (size_t y = 0; y < 48; y++)
+                for (size_t pad = (size_t)width * bits / 8; pad < row; pad++)
+                    ASSERT_EQ(0, file[1078 + y * row + pad]) << "padding of row " << y;
+        }
+    }
+}
+
+TEST_F(Wallpaper, PixelFormats)
+{
+    // One row of three pixels at 16 bits: white, (24, 16, 8), black.
+    uint8_t pixels[16] = {255, 255, 255, 8, 16, 24, 0, 0, 0};
+    RgbQuad table[256];
+    EXPECT_EQ(8u, ConvertWallpaperPixels(pixels, 3, 1, 16, 9, table, palette.c_str()));
+    EXPECT_EQ(0x7FFF, pixels[0] | pixels[1] << 8);
+    EXPECT_EQ(0x0C41, pixels[2] | pixels[3] << 8);
+    EXPECT_EQ(0, pixels[4] | pixels[5] << 8);
+    EXPECT_EQ(0, pixels[6] | pixels[7] << 8) << "padding";
+
+    // At 8 bits an exact palette colour gets its index plus one.
+    uint8_t eight[8] = {170, 85, 255, 0, 0, 0};  // blue 170, green 85, red 255
+    ConvertWallpaperPixels(eight, 2, 1, 8, 6, table, palette.c_str());
+    EXPECT_EQ(3 * 16 + 1 * 4 + 2 + 1, eight[0]);
+    EXPECT_EQ(1, eight[1]) << "black is entry 0 of the palette, plus one";
+}
+
+TEST_F(Wallpaper, RowOrderKeepsTheLastRowLast)
+{
+    RgbQuad table[256];
+    for (int height : {1, 2, 3, 4, 5}) {
+        std::vector<uint8_t> rows((size_t)height * 12);
+        for (int y = 0; y < height; y++)
+            for (int x = 0; x < 12; x++)
+                rows[(size_t)y * 12 + x] = (uint8_t)(y * 10);
+        ConvertWallpaperPixels(rows.data(), 4, height, 24, 12, table, palette.c_str());
+        for (int y = 0; y < height; y++) {
+            int from = y == height - 1 ? y : height - 2 - y;
+            EXPECT_EQ(from * 10, rows[(size_t)y * 12]) << "height " << height << " row " << y;
+        }
+    }
+}
+
+TEST_F(Wallpaper, LooksLikeTheArt)
+{
+    ArtFile *a = OpenArt(art.c_str());
+    uint8_t *decoded = RenderArt(a, 256, 192);  // the art's own size: the decoded picture
+    CloseArt(a);
+    std::string file = Make(256, 192, 24);
+    double error = 0;
+    for (int y = 0; y < 191; y++) {
+        int fileRow = 190 - y;  // rows 0-190 are stored in reverse
+        for (int i = 0; i < 256 * 3; i++)
+            error += abs((int)(uint8_t)file[1078 + (size_t)fileRow * 768 + i] - decoded[(size_t)y * 768 + i]);
+    }
+    free(decoded);
+    EXPECT_EQ(0, error) << "at the art's own size the 24-bit file holds the decoded picture";
+}
+
+#ifndef _WIN32
+TEST_F(Wallpaper, FullDiskKeepsTheOldBitmap)
+{
+    WriteWholeFile(bitmap, "the bitmap of the start of the run");
+    HostSetDiskSpace(20000);
+    EXPECT_FALSE(MakeWallpaperFile(art.c_str(), palette.c_str(), bitmap.c_str(), 800, 600, 8, 3779, 3779));
+    HostSetDiskSpace(-1);
+    EXPECT_EQ("the bitmap of the start of the run", ReadWholeFile(bitmap));
+    EXPECT_FALSE(FileExists(win + "\\Zorva The Vandrel.new"));
+}
+
+TEST_F(Wallpaper, JobReportsFullDiskAndCancelRestoresTheRunsBitmap)
+{
+    HostSetScreen(320, 200, 16);
+    WriteWholeFile(bitmap, "start of run");
+    WriteStartupThemes();  // the snapshot and the saved copy
+    // A first install makes a new bitmap; a second runs out of disk space.
+    PlatThread job = StartWallpaperJob("BLUE", bitmap.c_str());
+    ASSERT_EQ(kWaitObject0, ThreadWait(job, 30000));
+    ThreadClose(job);
+    EXPECT_NE("start of run", ReadWholeFile(bitmap));
+    std::string first = ReadWholeFile(bitmap);
+    HostSetDiskSpace(5000);
+    job = StartWallpaperJob("RED", bitmap.c_str());
+    ASSERT_EQ(kWaitObject0, ThreadWait(job, 30000));
+    ThreadClose(job);
+    HostSetDiskSpace(-1);
+    EXPECT_EQ(first, ReadWholeFile(bitmap));
+
+    HostLive live = HostLiveState();
+    ASSERT_FALSE(live.boxes.empty());
+    EXPECT_EQ("Wallpaper Creation Failed", live.boxes.back().caption);
+    EXPECT_EQ(std::string("Out of disk space on drive C: creating new Wallpaper !\nPlease free some disk space and "
+                          "try again\nKTB Customer Support ") + kSupportPhone + "\n",
+              live.boxes.back().text);
+    EXPECT_EQ(kMbIconWarning, live.boxes.back().style);
+    std::vector<HostMessage> messages = HostMessages();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_TRUE(messages.back().posted);
+    EXPECT_EQ(kWmCommand, messages.back().message);
+    EXPECT_EQ((uintptr_t)kIdCancel, messages.back().wParam);
+    EXPECT_EQ(0, messages.back().lParam);
+
+    PlatKey key;
+    ASSERT_EQ(kErrorSuccess, RegistryOpen(kRegCurrentUser, "Software\\ZorvaTheVandrel", kKeyQueryValue, &key));
+    char value[32];
+    uint32_t size = sizeof value;
+    RegistryQuery(key, "PaperArtFile", value, &size);
+    EXPECT_STREQ("RED", value);
+    size = sizeof value;
+    RegistryQuery(key, "PaperWidth", value, &size);
+    EXPECT_STREQ("320", value);
+    RegistryClose(key);
+
+    // The Cancel then restores the run's snapshot: the bitmap of the start.
+    InstallTheme(kThemeSnapshot, 1, 0, 0, 0, 0, 0, 0);
+    FinishThemeInstall();
+    EXPECT_EQ("start of run", ReadWholeFile(bitmap));
+}
+
+TEST_F(Wallpaper, JobThatCannotStart)
+{
+    HostFailNextThread();
+    EXPECT_EQ(nullptr, StartWallpaperJob("RED", bitmap.c_str()));
+    HostLive live = HostLiveState();
+    ASSERT_EQ(1u, live.boxes.size());
+    EXPECT_EQ("Not enough system resources to make the wallpaper (CreateThread).\n", live.boxes[0].text);
+    EXPECT_EQ("Wallpaper Maker", live.boxes[0].caption);
+    PlatKey key;
+    EXPECT_NE(kErrorSuccess, RegistryOpen(kRegCurrentUser, "Software\\ZorvaTheVandrel", kKeyQueryValue, &key));
+}
+#endif
+
+class WallpaperInstall : public Wallpaper {
+protected:
+    std::string themes;
+    void SetUp() override
+    {
+        Wallpaper::SetUp();
+        themes = NewFolder();
+        ProfileWriteString("Zorva", "switcher", themes.c_str(), "control.ini");
+    }
+    void TearDown() override
+    {
+        ProfileWriteString("Zorva", "switcher", nullptr, "control.ini");
+        Wallpaper::TearDown();
+    }
+    std::string Desktop(const char *name)
+    {
+        PlatKey key;
+        char value[261] = "<missing>";
+        uint32_t size = sizeof value;
+        if (RegistryOpen(kRegCurrentUser, "Control Panel\\Desktop", kKeyQueryValue, &key) == kErrorSuccess) {
+            RegistryQuery(key, name, value, &size);
+            RegistryClose(key);
+        }
+        return value;
+    }
+};
+
+TEST_F(WallpaperInstall, ColourThemeMakesAndInstallsTheBitmap)
+{
+    std::string file = themes + "\\Zorva The Vandrel RED.theme";
+    std::string saver = themes + "\\saver.scr";
+    WriteWholeFile(saver, "screen saver");
+    ProfileWriteString("boot", "SCRNSAVE.EXE", "%ThemeDir%saver.scr", file.c_str());
+    ProfileWriteString("Control Panel\\Desktop", "Pattern", "1 2 3", file.c_str());
+    ASSERT_EQ(1, InstallTheme(kThemeRed, 1, 0, 0, 0, 0, 0, 1));
+    ASSERT_NE(nullptr, WallpaperThread);
+    EXPECT_EQ(1, WallpaperPending);
+    EXPECT_EQ(win + "\\Zorva The Vandrel.BMP", WallpaperFile);
+    ASSERT_EQ(kWaitObject0, ThreadWait(WallpaperThread, 60000));
+    FinishThemeInstall();
+    ThreadClose(WallpaperThread);
+    WallpaperThread = nullptr;
+
+    std::string made = ReadWholeFile(bitmap);
+    int width, height;
+    ScreenSize(&width, &height);
+    ASSERT_GT(made.size(), 1078u);
+    EXPECT_EQ((uint32_t)width, U32(made, 18));
+    EXPECT_EQ((uint32_t)height, U32(made, 22));
+    EXPECT_EQ("1", Desktop("ScreenSaveActive"));
+    EXPECT_EQ("0", Desktop("TileWallpaper"));
+    EXPECT_EQ("2", Desktop("WallpaperStyle"));
+    EXPECT_EQ("1 2 3", Desktop("Pattern"));
+    EXPECT_EQ(bitmap, Desktop("Wallpaper"));
+    char value[261];
+    ProfileGetString("boot", "SCRNSAVE.EXE", "", value, sizeof value, "system.ini");
+    char shortSaver[261];
+    ShortPathName(saver.c_str(), shortSaver, sizeof shortSaver);
+    EXPECT_STREQ(shortSaver, value);
+}
+
+TEST_F(WallpaperInstall, BackupInstallsItsWallpaperAsWritten)
+{
+    char program[kPathSize];
+    ProgramFolder(program, sizeof program);
+    std::string file = std::string(program) + "\\ZorvaBackup.theme";
+    ProfileWriteString("Control Panel\\Desktop", "Wallpaper", "%WinDir%not expanded.bmp", file.c_str());
+    InstallTheme(kThemeBackup, 1, 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(nullptr, WallpaperThread) << "no job for a backup";
+    EXPECT_EQ(0, WallpaperPending);
+    FinishThemeInstall();
+    EXPECT_EQ("%WinDir%not expanded.bmp", Desktop("Wallpaper"));
+    FileDelete(file.c_str());
+}
+
+}  // namespace

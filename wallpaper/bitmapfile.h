@@ -1,0 +1,36 @@
+// The wallpaper bitmap file: a Windows bitmap with a 40-byte info header and a
+// 256-entry colour table, at the screen's size and depth.
+//
+//   offset 0     14-byte file header: "BM", file size, 1078 (where the pixels start)
+//   offset 14    40-byte info header: width, height (positive: bottom row first),
+//                1 plane, 8, 16 or 24 bits, no compression, image size, pixels per
+//                metre, 256 colours used, 236 important
+//   offset 54    256 colour-table entries: black, palette entries 0-233, white,
+//                palette entries 235-253, and one unused entry
+//   offset 1078  the rows, each padded to a multiple of 4 bytes
+//
+// Depths other than 8 and 16 (24 and the 32 of today's screens) are written
+// as 24-bit bitmaps.
+#pragma once
+
+#include "platform/records.h"
+
+#include <stddef.h>
+#include <stdint.h>
+
+// The depth of the file for a screen depth: 8, 16, or 24 for any other.
+int BitmapDepth(int screenDepth);
+// Bytes of one row in the file: width x bytes a pixel, padded to 4.
+size_t BitmapRowBytes(int width, int depth);
+
+void FillBitmapHeaders(int width, int height, int depth, int pelsPerMeterX, int pelsPerMeterY,
+                       BitmapFileHeader *file, BitmapInfoHeader *info);
+
+// Turns the decoder's picture (height rows of width blue, green, red pixels,
+// sourceStride bytes apart) in place into the file's pixel rows at the given
+// depth, and fills the colour table from the palette file. The buffer must
+// hold height x BitmapRowBytes(width, depth) bytes. Rows 0 to height - 2 are
+// stored in reverse order and the last row stays last, so the picture's last
+// row is the top line on screen. Returns the number of pixel bytes.
+size_t ConvertWallpaperPixels(uint8_t *pixels, int width, int height, int depth, size_t sourceStride,
+                              RgbQuad colorTable[256], const char *palettePath);
