@@ -91,7 +91,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
                                 frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
                                 nullptr);
     MainWindow = (PlatWindow)main;
-    AppAssert(main != nullptr, __FILE__, __LINE__, "Main window creation failed");
+    AppAssert(main != nullptr, "winmain", 112, "Main window creation failed");
 
     if (commandLine && strcmp(commandLine, "/r") == 0) {
         SendMessageA(main, WM_COMMAND, IDC_REVERT, 0);

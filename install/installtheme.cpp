@@ -49,7 +49,7 @@ int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, i
     TimerStart(MainWindow, kInstallTimer, 100);
 
     const char *fileName = CatalogueFile(themeId);
-    AppAssert(fileName != nullptr, __FILE__, __LINE__, "InstallTheme: bad theme id");
+    AppAssert(fileName != nullptr, "installtheme", 105, "InstallTheme: bad theme id");
     if (themeId == kThemeBackup || themeId == kThemeSnapshot) {
         ProgramFolder(ThemeDir, sizeof ThemeDir);
     } else {

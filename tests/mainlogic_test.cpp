@@ -5,6 +5,7 @@
 #include "app/appglobals.h"
 #include "install/installtheme.h"
 #include "platform/host/host.h"
+#include "tests/testart.h"
 #include "tests/testing.h"
 
 #include <atomic>
@@ -41,6 +42,7 @@ protected:
         program = dir;
         for (const char *color : {"BLACK", "RED", "WHITE", "BLUE", "GREEN"})
             WriteWholeFile(program + "\\Zorva The Vandrel " + color + ".theme", "[Control Panel\\Colors]\r\n");
+        InstallTestArt();
         WallpaperThread = nullptr;
         InstallUnderWay = 0;
         StatusSlideStep = 0;
@@ -56,6 +58,13 @@ protected:
 
     PlatWindow Item(int id) { return WindowItem(main, id); }
     void Command(int id) { MainCommand(main, id, (intptr_t)Item(id)); }  // as from the control
+    // A timer tick once the wallpaper job, if any, has ended.
+    void Tick()
+    {
+        if (WallpaperThread)
+            ThreadWait(WallpaperThread, 30000);
+        MainTimerTick(main);
+    }
     std::string Status() { return HostWindowText(Item(IDC_STATUS)); }
     bool Destroyed() { return HostWindowInfo(main).destroyed; }
 };
@@ -80,7 +89,7 @@ TEST_F(MainLogic, OkRightAfterStartInstallsWhiteAndEnds)
     EXPECT_EQ(program + "\\Zorva The Vandrel WHITE.theme", ThemeFile);
     EXPECT_EQ(1, PartWallpaper + PartColors + PartFonts + PartIcons + PartCursors + PartSounds + PartScreenSaver - 6);
     EXPECT_FALSE(Destroyed());
-    MainTimerTick(main);  // no wallpaper job: the first tick ends the install
+    Tick();  // the first tick after the job ends the install
     EXPECT_TRUE(Destroyed());
     EXPECT_EQ(0, HostLiveState().quitCode);
     EXPECT_FALSE(FileExists(program + "\\Restore.theme")) << "the run's snapshot goes at shutdown";
@@ -90,7 +99,7 @@ TEST_F(MainLogic, OkRightAfterStartInstallsWhiteAndEnds)
 TEST_F(MainLogic, ApplyThenOkEndsWithoutInstalling)
 {
     Command(IDC_APPLY);
-    MainTimerTick(main);
+    Tick();
     EXPECT_FALSE(Destroyed());
     EXPECT_FALSE(WindowIsEnabled(Item(IDC_APPLY)));
     EXPECT_TRUE(WindowIsEnabled(Item(kIdOk)));
@@ -108,11 +117,11 @@ TEST_F(MainLogic, CancelAfterApplyRestoresSnapshot)
 {
     Command(IDC_BLUE);
     Command(IDC_APPLY);
-    MainTimerTick(main);
+    Tick();
     EXPECT_EQ(program + "\\Zorva The Vandrel BLUE.theme", ThemeFile);
     Command(kIdCancel);
     EXPECT_EQ(program + "\\Restore.theme", ThemeFile);
-    MainTimerTick(main);
+    Tick();
     EXPECT_TRUE(Destroyed());
 }
 
@@ -127,7 +136,7 @@ TEST_F(MainLogic, RevertInstallsBackupAndEnds)
 {
     MainCommand(main, IDC_REVERT, 0);  // as "/r" sends it
     EXPECT_EQ(program + "\\ZorvaBackup.theme", ThemeFile);
-    MainTimerTick(main);
+    Tick();
     EXPECT_TRUE(Destroyed());
 }
 
@@ -158,7 +167,7 @@ TEST_F(MainLogic, ChoicesAndTooltips)
     EXPECT_STREQ("Restore settings from before Zorva was installed", ToolTipText(IDC_REVERT));
     EXPECT_EQ(nullptr, ToolTipText(IDC_STATUS));
     Command(IDC_APPLY);
-    MainTimerTick(main);
+    Tick();
     EXPECT_FALSE(WindowIsEnabled(Item(IDC_APPLY)));
 
     Command(IDC_BLUE);
@@ -177,7 +186,7 @@ TEST_F(MainLogic, ChoicesAndTooltips)
     EXPECT_EQ(1, UseSounds);
 
     Command(IDC_APPLY);
-    MainTimerTick(main);
+    Tick();
     Command(IDC_BLUE);  // the selected colour again still counts as a change
     EXPECT_EQ(0, ChoicesUnchanged);
     EXPECT_TRUE(WindowIsEnabled(Item(IDC_APPLY)));
@@ -208,7 +217,7 @@ TEST_F(MainLogic, ClosingWithYesInstallsAndEnds)
     HostAnswerBoxes({kIdYes});
     EXPECT_FALSE(MainClose(main));
     EXPECT_NE(std::string::npos, std::string(ThemeFile).find("GREEN"));
-    MainTimerTick(main);
+    Tick();
     EXPECT_TRUE(Destroyed());
 }
 
@@ -224,6 +233,7 @@ unsigned long SlowJob(void *)
 
 TEST_F(MainLogic, StatusSlidesWhileTheJobRuns)
 {
+    UseWallpaper = 0;  // the job below stands in for the wallpaper job
     Command(IDC_APPLY);
     JobGate = 0;
     WallpaperThread = ThreadStart(SlowJob, nullptr);
@@ -236,8 +246,7 @@ TEST_F(MainLogic, StatusSlidesWhileTheJobRuns)
     EXPECT_EQ(std::string(5, ' ') + "Creating the wallpaper...", Status()) << "40 ticks later, one place further";
     EXPECT_FALSE(WindowIsEnabled(Item(kIdOk))) << "still installing";
     JobGate = 1;
-    ThreadWait(WallpaperThread, 10000);
-    MainTimerTick(main);
+    Tick();
     EXPECT_EQ(kStatusPrompt, Status());
     EXPECT_EQ(0, StatusSlideStep);
     EXPECT_EQ(nullptr, WallpaperThread);

@@ -1,2 +1,2 @@
 quennel_add_test(wallpaper_test SOURCES wallpaper_test.cpp
-                 LIBS quennel_mainlogic quennel_wallpaper quennel_art_encoder quennel_testing SERIAL)
+                 LIBS quennel_mainlogic quennel_wallpaper quennel_testart SERIAL)

@@ -10,7 +10,7 @@
 #include "install/installtheme.h"
 #include "palette/palette.h"
 #include "tests/testing.h"
-#include "tools/art/artencode.h"
+#include "tests/testart.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -30,40 +30,6 @@ uint32_t U32(const std::string &b, size_t at)
 }
 uint16_t U16(const std::string &b, size_t at) { return (uint16_t)((uint8_t)b[at] | (uint8_t)b[at + 1] << 8); }
 
-// A picture with soft gradients and a few hard shapes, blue, green, red.
-std::vector<uint8_t> TestPicture(int width, int height)
-{
-    std::vector<uint8_t> bgr((size_t)width * height * 3);
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++) {
-            uint8_t *p = &bgr[((size_t)y * width + x) * 3];
-            bool disc = (x - width / 2) * (x - width / 2) + (y - height / 2) * (y - height / 2) < height * height / 9;
-            p[0] = (uint8_t)(disc ? 40 : 255 * y / height);
-            p[1] = (uint8_t)(disc ? 200 : 128);
-            p[2] = (uint8_t)(disc ? 230 : 255 * x / width);
-        }
-    return bgr;
-}
-
-// A palette file of the 64 colours with two bits a channel, each with the
-// path of its own bits.
-std::string TestPalette()
-{
-    std::string text;
-    for (int r = 0; r < 4; r++)
-        for (int g = 0; g < 4; g++)
-            for (int b = 0; b < 4; b++) {
-                int red = r * 85, green = g * 85, blue = b * 85;
-                text += std::to_string(red) + " " + std::to_string(green) + " " + std::to_string(blue) + " -";
-                for (int level = 0; level < 8; level++) {
-                    int bit = 7 - level;
-                    text += " " + std::to_string(4 * (blue >> bit & 1) + 2 * (green >> bit & 1) + (red >> bit & 1));
-                }
-                text += "\r\n";
-            }
-    return text;
-}
-
 class Wallpaper : public MachineTest {
 protected:
     std::string win, art, palette, bitmap, saved;
@@ -77,14 +43,8 @@ protected:
         palette = win + "\\ZORVA\\RED.tr";
         bitmap = win + "\\Zorva The Vandrel.BMP";
         saved = win + "\\Zorva The Vandrel.SAV";
-        std::vector<uint8_t> picture = TestPicture(256, 192), bytes;
-        std::string error;
-        ArtEncodeOptions options;
-        ASSERT_TRUE(EncodeArt(picture.data(), 256, 192, options, &bytes, &error)) << error;
-        WriteWholeFile(art, std::string(bytes.begin(), bytes.end()));
-        WriteWholeFile(win + "\\ZORVA\\BLUE.ART", std::string(bytes.begin(), bytes.end()));
-        WriteWholeFile(palette, TestPalette());
-        WriteWholeFile(win + "\\ZORVA\\BLUE.tr", TestPalette());
+        ASSERT_FALSE(TestArtBytes().empty());
+        InstallTestArt();
         FileDelete(bitmap.c_str());
         FileDelete(saved.c_str());
         ScreenDepth = 16;

@@ -46,7 +46,7 @@ bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char 
     size_t needed = BitmapRowBytes(width, depth) * (size_t)height;
     if (needed > sourceStride * (size_t)height) {
         uint8_t *grown = (uint8_t *)realloc(pixels, needed);
-        AppAssert(grown != nullptr, __FILE__, __LINE__, "Not enough memory for the wallpaper bitmap");
+        AppAssert(grown != nullptr, "wallpaper", __LINE__, "Not enough memory for the wallpaper bitmap");
         pixels = grown;
     }
     RgbQuad colorTable[256];
@@ -55,7 +55,7 @@ bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char 
     char partial[kPathSize];
     WithExtension(partial, sizeof partial, outputPath, ".new");
     PlatFile *out = FileOpen(partial, "wbc");
-    AppAssert(out != nullptr, __FILE__, __LINE__, "Couldn't open the wallpaper bitmap file");
+    AppAssert(out != nullptr, "wallpaper", 118, "Couldn't open the wallpaper bitmap file");
     bool complete = WriteAll(out, &fileHeader, sizeof fileHeader) && WriteAll(out, &infoHeader, sizeof infoHeader) &&
                     WriteAll(out, colorTable, sizeof colorTable) && WriteAll(out, pixels, imageSize);
     complete = FileClose(out) == 0 && complete;
