@@ -81,8 +81,8 @@ void SetRegistry(const char *path, const char *name, const char *text)
 
 // The program, installed fresh in a folder of its own with theme files whose
 // only part is the colour of the active caption, so each install shows in the
-// registry.
-class Program : public ::testing::Test {
+// registry. The colours and metrics are put back after each test.
+class Program : public MachineTest {
 protected:
     std::string folder, themes;
     PROCESS_INFORMATION pi{};
@@ -90,6 +90,7 @@ protected:
 
     void SetUp() override
     {
+        MachineTest::SetUp();
         static int counter;
         folder = "C:\\QuennelGui" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
         themes = folder + "\\Themes";
@@ -119,6 +120,7 @@ protected:
             CloseHandle(pi.hThread);
         }
         WritePrivateProfileStringA("Zorva", "switcher", nullptr, "control.ini");
+        MachineTest::TearDown();
     }
 
     bool Start(const char *args = "", PROCESS_INFORMATION *into = nullptr)
