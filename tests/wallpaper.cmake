@@ -1,2 +1,9 @@
 quennel_add_test(wallpaper_test SOURCES wallpaper_test.cpp
                  LIBS quennel_mainlogic quennel_wallpaper quennel_testart SERIAL)
+if(NOT WIN32)
+  # The bitmaps of `quennel-art render`, read back by Pillow and ImageMagick.
+  add_test(NAME BitmapReaders
+           COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/bitmap_readers.py
+                   $<TARGET_FILE:quennel-art> $<TARGET_FILE:quennel-palette> ${CMAKE_CURRENT_BINARY_DIR}/readers)
+  set_tests_properties(BitmapReaders PROPERTIES TIMEOUT 300)
+endif()

@@ -11,4 +11,4 @@ add_library(quennel_picture STATIC art/picture.cpp)
 target_include_directories(quennel_picture SYSTEM PRIVATE ${QUENNEL_STB_INCLUDE})
 
 add_executable(quennel-art art/quennel_art.cpp)
-target_link_libraries(quennel-art PRIVATE quennel_art_encoder quennel_picture)
+target_link_libraries(quennel-art PRIVATE quennel_art_encoder quennel_picture quennel_wallpaper)

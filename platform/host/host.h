@@ -9,8 +9,8 @@
 // log, so tests can check what was done and in which order.
 //
 // Set up from the environment when a process starts: QUENNEL_HOST_ROOT (the
-// folder for C:\, else a new temporary folder) and QUENNEL_HOST_MODULE (the
-// program's Windows path).
+// folder for C:\, else a new temporary folder; "/" makes paths the host's own,
+// for command-line tools) and QUENNEL_HOST_MODULE (the program's Windows path).
 #pragma once
 
 #include "platform/platform.h"

@@ -68,8 +68,14 @@ static void ResetMachine(HostMachine &m, const char *driveRoot)
     m.driveRoot = driveRoot;
     while (m.driveRoot.size() > 1 && m.driveRoot.back() == '/')
         m.driveRoot.pop_back();
-    MakeFolder(m.driveRoot);
-    MakeFolder(m.driveRoot + "/windows");
+    if (m.driveRoot == "/")
+        m.driveRoot.clear();  // "/tmp" then maps to "" + "/tmp"
+    // With "/" as the drive, paths are the host's own (command-line tools):
+    // nothing is made there.
+    if (!m.driveRoot.empty()) {
+        MakeFolder(m.driveRoot);
+        MakeFolder(m.driveRoot + "/windows");
+    }
     m.modulePath = "C:\\Program Files\\Desktop Quennel\\DesktopQuennel.exe";
     HostResetRegistry(m);
     HostSeedRegistry(m);

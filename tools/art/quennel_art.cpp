@@ -1,14 +1,20 @@
 // quennel-art: makes art files from pictures and pictures from art files.
 //   quennel-art encode IMAGE OUT.ART [--pieces 1|4] [--subsample] [--base-side N] [--quality Q]
 //   quennel-art decode IN.ART OUT.png
+//   quennel-art render IN.ART PALETTE.tr --size WxH --depth 8|16|24|32 -o OUT.bmp
 // Each subcommand is one entry of kCommands.
+#include "app/appglobals.h"
 #include "decoder/art.h"
+#include "wallpaper/wallpaperjob.h"
 #include "tools/art/artencode.h"
 #include "tools/art/picture.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include <string>
 #include <vector>
@@ -128,6 +134,59 @@ static int Decode(int argc, char **argv)
     return 0;
 }
 
+// A path as the platform layer takes it: on Windows as given; on other
+// systems absolute, since the tool runs the platform with the host's own paths.
+static std::string PlatformPath(const char *path)
+{
+#ifdef _WIN32
+    return path;
+#else
+    if (path[0] == '/')
+        return path;
+    char cwd[4096];
+    return std::string(getcwd(cwd, sizeof cwd) ? cwd : ".") + "/" + path;
+#endif
+}
+
+// The wallpaper job's own work: the art at a screen's size and depth, reduced
+// with the palette, written as the wallpaper bitmap.
+static int Render(int argc, char **argv)
+{
+    const char *art = nullptr, *palette = nullptr, *out = nullptr;
+    int width = 0, height = 0, depth = 0;
+    for (int i = 0; i < argc; i++) {
+        if (!strcmp(argv[i], "--size") && i + 1 < argc) {
+            if (sscanf(argv[++i], "%dx%d", &width, &height) != 2)
+                return 2;
+        } else if (!strcmp(argv[i], "--depth") && i + 1 < argc) {
+            if (!ParseInt(argv[++i], &depth))
+                return 2;
+        } else if (!strcmp(argv[i], "-o") && i + 1 < argc) {
+            out = argv[++i];
+        } else if (!art) {
+            art = argv[i];
+        } else if (!palette) {
+            palette = argv[i];
+        } else {
+            return 2;
+        }
+    }
+    if (!art || !palette || !out || width < 1 || height < 1 || width > 16384 || height > 16384 ||
+        (depth != 8 && depth != 16 && depth != 24 && depth != 32))
+        return 2;
+#ifndef _WIN32
+    setenv("QUENNEL_HOST_ROOT", "/", 1);
+#endif
+    ScreenDepth = depth;
+    DiffusionKernel = 2;
+    std::string artPath = PlatformPath(art), palettePath = PlatformPath(palette), outPath = PlatformPath(out);
+    if (!MakeWallpaperFile(artPath.c_str(), palettePath.c_str(), outPath.c_str(), width, height, depth, 3779, 3779)) {
+        fprintf(stderr, "quennel-art: cannot write %s\n", out);
+        return 1;
+    }
+    return 0;
+}
+
 struct Command {
     const char *name;
     int (*run)(int argc, char **argv);  // the arguments after the name; 2 for a usage error
@@ -139,6 +198,9 @@ static const Command kCommands[] = {
      "encode IMAGE OUT.ART [--pieces 1|4] [--subsample] [--base-side N] [--quality Q]\n"
      "      makes an art file of a picture (PNG, BMP, JPEG, ...); quality 1-100, 75 by default"},
     {"decode", Decode, "decode IN.ART OUT.png\n      writes the art's full-size picture"},
+    {"render", Render,
+     "render IN.ART PALETTE.tr --size WxH --depth 8|16|24|32 -o OUT.bmp\n"
+     "      makes the wallpaper bitmap of a screen of that size and depth, as the program does"},
 };
 
 static void Usage(FILE *to)
