@@ -1,0 +1,2 @@
+add_executable(wallpaper_bench ${CMAKE_CURRENT_LIST_DIR}/wallpaper_bench.cpp)
+target_link_libraries(wallpaper_bench PRIVATE quennel_wallpaper quennel_art_encoder quennel_testing benchmark::benchmark)
