@@ -1,18 +1,20 @@
 // Row conversion with error diffusion: rows of 24-bit pixels reduced in place,
 // top to bottom and left to right, each pixel's lost colour passed on to its
-// neighbours to the right and below. Per pixel there is no multiplication or
-// division: clamping is a ClampTable look-up and every share of an error a
-// DeltaTables look-up.
+// neighbours to the right and below. Per pixel there is no multiplication,
+// division or allocation: clamping is a ClampTable look-up and every share of
+// an error a look-up in the DeltaTables (or in TapShares and Carry16, their
+// copies arranged for the pixel loop).
 #include "palette/diffuse.h"
 
 #include "app/apperror.h"
 #include "palette/palette.h"
+#include "palette/palette_search.h"
 
 #include <stdlib.h>
 #include <string.h>
 
 // clang-format off
-const DiffusionKernelTaps kDiffusionKernels[8] = {
+constexpr DiffusionKernelTaps kDiffusionKernels[8] = {
     {0, 1, 1, {}},
     {2, 2, 16, {{3, -1, 1}, {5, 0, 1}}},
     {4, 2, 16, {{7, 1, 0}, {3, -1, 1}, {5, 0, 1}, {1, 1, 1}}},
@@ -39,6 +41,47 @@ ErrorRowSet ErrorRows;
 constexpr int kMaxDiffuseWidth = 1 << 24;
 
 static const char kNoMemory[] = "Not enough memory for delta array\r\n";
+
+// log2 of the room a kernel's taps take in TapShares: a power of two, so that
+// an error's block is found with a shift.
+static constexpr int TapShift(const DiffusionKernelTaps &k)
+{
+    int shift = 0;
+    while ((1 << shift) < k.tapCount)
+        shift++;
+    return shift;
+}
+
+// The tap of kernel k at (dx, 0), or -1.
+static constexpr int SameRowTap(const DiffusionKernelTaps &k, int dx)
+{
+    for (int t = 0; t < k.tapCount; t++)
+        if (k.taps[t].dy == 0 && k.taps[t].dx == dx)
+            return t;
+    return -1;
+}
+
+// Every tap on the current row goes one or two pixels to the right.
+static constexpr bool SameRowTapsGoRight()
+{
+    for (const DiffusionKernelTaps &k : kDiffusionKernels)
+        for (int t = 0; t < k.tapCount; t++)
+            if (k.taps[t].dy == 0 && k.taps[t].dx != 1 && k.taps[t].dx != 2)
+                return false;
+    return true;
+}
+static_assert(SameRowTapsGoRight(), "shares on the current row are carried to x + 1 and x + 2 only");
+
+// The DeltaTables of the kernel they were built for, interleaved: the shares
+// of error e for the kernel's taps, in tap order, lie together from
+// ((e + 256) << TapShift) on. One look-up of the block per channel serves all
+// the pixel's taps. Rebuilt with the DeltaTables.
+static int32_t TapShares[kDeltaEntries << 4];
+
+// On five bits a channel: for a ClampTable index i (at i + 512), the share
+// that the kernel's tap at (1, 0) gives the error of ClampTable[i]'s low three
+// bits; 0 when the kernel has no such tap. Rebuilt with the DeltaTables.
+static int32_t Carry16[1024];
 
 static const DiffusionKernelTaps &KernelOf(int kernel)
 {
@@ -75,6 +118,14 @@ static void PrepareTables(int kernel)
         }
         BuildDeltaTables(kernel);
         DeltaKernel = kernel;
+        const DiffusionKernelTaps &k = KernelOf(kernel);
+        int shift = TapShift(k);
+        for (int e = 0; e < kDeltaEntries; e++)
+            for (int t = 0; t < k.tapCount; t++)
+                TapShares[(e << shift) + t] = DeltaTables[k.taps[t].weight][e];
+        int next = SameRowTap(k, 1);
+        for (int i = 0; i < 1024; i++)
+            Carry16[i] = next < 0 ? 0 : DeltaTables[k.taps[next].weight][(ClampTable[i] & 7) + 256];
     }
 }
 
@@ -97,60 +148,116 @@ static void PrepareErrorRows(int width)
         ErrorRows.rows[i] = ErrorRows.storage + i * rowValues;
 }
 
-// The ClampTable entry of v, the index held to the table's ends.
-static inline int Clamped(int v)
+// A ClampTable index held to the table's ends, -512..511.
+static inline int ClampIndex(int v)
 {
     v = v < -512 ? -512 : v;
-    v = v > 511 ? 511 : v;
-    return ClampTable[v + 512];
+    return v > 511 ? 511 : v;
 }
 
-struct Reduce16 {
-    PackedColor operator()(PackedColor c) const { return c == 0xFFFFFF ? c : c & 0xF8F8F8; }
-};
-
-// Black and white are taken as they are, without a palette search.
-struct Reduce8 {
-    PackedColor operator()(PackedColor c) const
-    {
-        return c == 0 || c == 0xFFFFFF ? c : NearestPaletteColor(c);
-    }
-};
-
-// Taps: the kernel's tap count, fixed so that the loop over the taps unrolls.
-template <int Taps, typename Reduce>
-static void DiffuseImage(const DiffusionKernelTaps &kernel, uint8_t *image, int rows, int width, int fill,
-                         Reduce reduce)
+// One call's rows, for kernel K, onto the palette or to five bits a channel.
+//
+// The shares for the current row are carried in registers rather than added
+// to error row 0: that row is only read during the row and cleared after it,
+// so the sums are the same. On five bits the error of a channel is its
+// clamped value's low three bits (none for white), so the share carried to the
+// next pixel is looked up in Carry16 by the clamp index itself, one look-up
+// instead of three on the path from pixel to pixel.
+template <int K, bool Palette>
+static void DiffuseImage(uint8_t *image, int rows, int width, int fill)
 {
-    constexpr int kSlots = Taps > 0 ? Taps : 1;
-    const int32_t *share[kSlots];  // by tap, indexed by the error -255..255
-    for (int t = 0; t < Taps; t++)
-        share[t] = DeltaTables[kernel.taps[t].weight] + 256;
+    constexpr const DiffusionKernelTaps &kernel = kDiffusionKernels[K];
+    constexpr int kShift = TapShift(kernel);
+    constexpr int kNext1 = SameRowTap(kernel, 1), kNext2 = SameRowTap(kernel, 2);
+    const PaletteTables &palette = ActivePalette;
+    const SearchIndex &index = ActiveSearchIndex;
+    const int32_t *shares = TapShares;
+    const int32_t *zeroShares = shares + ((size_t)256 << kShift);  // error 0's block
+    const int32_t *carry16 = Carry16 + 512;
+    const uint8_t *clamp = ClampTable + 512;
+    const int32_t *next1 = nullptr;  // the DeltaTable of the tap at (1, 0), by the error
+    if constexpr (kNext1 >= 0)
+        next1 = DeltaTables[kernel.taps[kNext1].weight] + 256;
     int32_t **ring = ErrorRows.rows;
     size_t clearBytes = (size_t)(width + 2 * kErrorMargin) * 3 * sizeof(int32_t);
+    size_t rowBytes = (size_t)width * 3;
 
     for (int y = 0; y < rows; y++) {
-        int32_t *target[kSlots];  // by tap, the entry of pixel 0's neighbour
-        for (int t = 0; t < Taps; t++)
-            target[t] = ring[kernel.taps[t].dy] + (kErrorMargin + kernel.taps[t].dx) * 3;
+        // Error rows at pixel 0's entry; a tap's target is a fixed distance
+        // from its row's.
         const int32_t *error = ring[0] + kErrorMargin * 3;
-        uint8_t *pixel = image;
-        for (int x = 0; x < width; x++, pixel += 3, error += 3) {
-            int blue = Clamped(pixel[0] + (error[0] >> 8));
-            int green = Clamped(pixel[1] + (error[1] >> 8));
-            int red = Clamped(pixel[2] + (error[2] >> 8));
-            PackedColor q = reduce((PackedColor)(blue | green << 8 | red << 16));
-            int qBlue = q & 0xFF, qGreen = (q >> 8) & 0xFF, qRed = (q >> 16) & 0xFF;
+        int32_t *below[4] = {nullptr, nullptr, nullptr, nullptr};
+        for (int dy = 1; dy < kernel.rows; dy++)
+            below[dy] = ring[dy] + kErrorMargin * 3;
+        // Shares carried to x + 1 and x + 2 of this row, per channel.
+        int32_t carryBlue1 = 0, carryGreen1 = 0, carryRed1 = 0;
+        int32_t carryBlue2 = 0, carryGreen2 = 0, carryRed2 = 0;
+        for (size_t at = 0; at < rowBytes; at += 3) {
+            uint8_t *pixel = image + at;
+            int iBlue = ClampIndex(pixel[0] + ((error[at] + carryBlue1) >> 8));
+            int iGreen = ClampIndex(pixel[1] + ((error[at + 1] + carryGreen1) >> 8));
+            int iRed = ClampIndex(pixel[2] + ((error[at + 2] + carryRed1) >> 8));
+            int blue = clamp[iBlue], green = clamp[iGreen], red = clamp[iRed];
+            int qBlue, qGreen, qRed;
+            const int32_t *sBlue, *sGreen, *sRed;  // this pixel's shares by tap
+            if constexpr (Palette) {
+                // Black and white are taken as they are, without a search.
+                PackedColor c = (PackedColor)(blue | green << 8 | red << 16);
+                qBlue = blue, qGreen = green, qRed = red;
+                if (c != 0 && c != 0xFFFFFF) {
+                    // NearestPaletteColor (c)
+                    int64_t best = SearchPalette(palette, index, blue, green, red);
+                    best = best < 0 ? 0 : best;  // no entries: black
+                    qBlue = best & 0xFF, qGreen = (best >> 8) & 0xFF, qRed = (best >> 16) & 0xFF;
+                }
+                sBlue = shares + ((size_t)(blue - qBlue + 256) << kShift);
+                sGreen = shares + ((size_t)(green - qGreen + 256) << kShift);
+                sRed = shares + ((size_t)(red - qRed + 256) << kShift);
+                if constexpr (kNext1 >= 0) {
+                    // Straight from the tap's DeltaTable: one step less to the next pixel.
+                    carryBlue1 = carryBlue2 + next1[blue - qBlue];
+                    carryGreen1 = carryGreen2 + next1[green - qGreen];
+                    carryRed1 = carryRed2 + next1[red - qRed];
+                }
+            } else {
+                qBlue = blue & 0xF8, qGreen = green & 0xF8, qRed = red & 0xF8;
+                sBlue = shares + ((size_t)(blue - qBlue + 256) << kShift);
+                sGreen = shares + ((size_t)(green - qGreen + 256) << kShift);
+                sRed = shares + ((size_t)(red - qRed + 256) << kShift);
+                if constexpr (kNext1 >= 0) {
+                    carryBlue1 = carryBlue2 + carry16[iBlue];
+                    carryGreen1 = carryGreen2 + carry16[iGreen];
+                    carryRed1 = carryRed2 + carry16[iRed];
+                }
+                if (__builtin_expect((blue & green & red) == 0xFF, 0)) {
+                    qBlue = qGreen = qRed = 0xFF;  // white is kept whole: no error
+                    sBlue = sGreen = sRed = zeroShares;
+                    if constexpr (kNext1 >= 0) {
+                        carryBlue1 = carryBlue2 + zeroShares[kNext1];
+                        carryGreen1 = carryGreen2 + zeroShares[kNext1];
+                        carryRed1 = carryRed2 + zeroShares[kNext1];
+                    }
+                }
+            }
+            if constexpr (kNext1 < 0)
+                carryBlue1 = carryBlue2, carryGreen1 = carryGreen2, carryRed1 = carryRed2;
             pixel[0] = (uint8_t)qBlue;
             pixel[1] = (uint8_t)qGreen;
             pixel[2] = (uint8_t)qRed;
-            int eBlue = blue - qBlue, eGreen = green - qGreen, eRed = red - qRed;
-            int at = x * 3;
-            for (int t = 0; t < Taps; t++) {
-                int32_t *a = target[t] + at;
-                a[0] += share[t][eBlue];
-                a[1] += share[t][eGreen];
-                a[2] += share[t][eRed];
+            if constexpr (kNext2 >= 0) {
+                carryBlue2 = sBlue[kNext2];
+                carryGreen2 = sGreen[kNext2];
+                carryRed2 = sRed[kNext2];
+            }
+#pragma GCC unroll 12
+            for (int t = 0; t < kernel.tapCount; t++) {
+                const DiffusionTap &tap = kernel.taps[t];
+                if (tap.dy == 0)
+                    continue;
+                int32_t *a = below[tap.dy] + at + tap.dx * 3;
+                a[0] += sBlue[t];
+                a[1] += sGreen[t];
+                a[2] += sRed[t];
             }
         }
         int32_t *done = ring[0];
@@ -158,34 +265,37 @@ static void DiffuseImage(const DiffusionKernelTaps &kernel, uint8_t *image, int 
             ring[i] = ring[i + 1];
         ring[kernel.rows - 1] = done;
         memset(done, 0, clearBytes);
-        image += (size_t)width * 3 + fill;
+        image += rowBytes + fill;
     }
 }
 
-template <typename Reduce>
-static void DiffuseRows(int kernel, uint8_t *image, int rows, int width, int fill, Reduce reduce)
+template <bool Palette>
+static void DiffuseRows(int kernel, uint8_t *image, int rows, int width, int fill)
 {
     if (!image || rows <= 0 || width <= 0)
         return;
-    const DiffusionKernelTaps &k = KernelOf(kernel);
-    PrepareTables((int)(&k - kDiffusionKernels));
+    if (kernel < 1 || kernel > 7)
+        kernel = 0;
+    PrepareTables(kernel);
     PrepareErrorRows(width);
-    switch (k.tapCount) {
-    case 2: DiffuseImage<2>(k, image, rows, width, fill, reduce); break;
-    case 4: DiffuseImage<4>(k, image, rows, width, fill, reduce); break;
-    case 7: DiffuseImage<7>(k, image, rows, width, fill, reduce); break;
-    case 10: DiffuseImage<10>(k, image, rows, width, fill, reduce); break;
-    case 12: DiffuseImage<12>(k, image, rows, width, fill, reduce); break;
-    default: DiffuseImage<0>(k, image, rows, width, fill, reduce); break;
+    switch (kernel) {
+    case 1: DiffuseImage<1, Palette>(image, rows, width, fill); break;
+    case 2: DiffuseImage<2, Palette>(image, rows, width, fill); break;
+    case 3: DiffuseImage<3, Palette>(image, rows, width, fill); break;
+    case 4: DiffuseImage<4, Palette>(image, rows, width, fill); break;
+    case 5: DiffuseImage<5, Palette>(image, rows, width, fill); break;
+    case 6: DiffuseImage<6, Palette>(image, rows, width, fill); break;
+    case 7: DiffuseImage<7, Palette>(image, rows, width, fill); break;
+    default: DiffuseImage<0, Palette>(image, rows, width, fill); break;
     }
 }
 
 void DiffuseRows8(int kernel, uint8_t *image, int rows, int width, int fill)
 {
-    DiffuseRows(kernel, image, rows, width, fill, Reduce8());
+    DiffuseRows<true>(kernel, image, rows, width, fill);
 }
 
 void DiffuseRows16(int kernel, uint8_t *image, int rows, int width, int fill)
 {
-    DiffuseRows(kernel, image, rows, width, fill, Reduce16());
+    DiffuseRows<false>(kernel, image, rows, width, fill);
 }

@@ -22,6 +22,7 @@
 //   up to its line end, is skipped;
 // - entries after the 256th are not read.
 #include "palette/palette.h"
+#include "palette/palette_search.h"
 
 #include "app/apperror.h"
 #include "platform/platform.h"
@@ -188,5 +189,6 @@ LogPaletteRecord *LoadPalette(const char *path)
     FileClose(f);
 
     FillSearchTables(palette);
+    BuildSearchIndex(palette, ActiveSearchIndex);
     return &palette.logPalette;
 }

@@ -1,13 +1,31 @@
-// The nearest-colour search: fast rather than exact. It descends the colour
-// tree along the bits of the colour and compares distances only among the
-// leaves below the node where the descent stops.
+// The nearest-colour search: fast rather than exact.
 //
-// - A leaf met on the way down is the answer, however large its cell.
-// - A palette colour outside the stopping node's subtree is never looked at.
-// - Among candidates at the same distance the first one, in depth-first order
-//   with lower child indices first, wins.
-// - A palette without entries (or none loaded yet) gives index 0 and black.
-#include "palette/palette.h"
+// 1. The path of a colour: at level l (0 to TreeDepth - 1) the child index
+//    4 * (bit 7 - l of blue) + 2 * (bit 7 - l of green) + (bit 7 - l of red).
+// 2. The descent follows it from the root. A leaf met on the way is the
+//    answer, however large its cell; a missing child stops the descent.
+// 3. A root leaf (TreeDepth 0) answers every colour.
+// 4. Otherwise the candidates are the leaves below the stopping node, depth
+//    first, lower child indices first, not looking below a leaf; a palette
+//    colour outside that subtree is never looked at.
+// 5. The candidate at the smallest squared distance wins; among equal
+//    distances the first.
+// A palette without entries gives index 0 and black; so does the search
+// before the first load, its jump table being all zero (no candidates).
+//
+// Each load turns the tree into a form that gives the same answers with less
+// work per colour (the search runs for every pixel of an 8-bit wallpaper):
+// - compact inner nodes, and the candidates of every node as one run of the
+//   depth-first list of leaves;
+// - a jump table that does the first four levels of the descent in one
+//   look-up, by the top four bits of each component;
+// - for each cell of the jump table where the descent ends, only the
+//   candidates that can win for some colour of the cell, in their order:
+//   dropping one that another beats at every colour of the cell changes no
+//   answer. Most cells keep one candidate, which is then the answer at once.
+#include "palette/palette_search.h"
+
+SearchIndex ActiveSearchIndex;
 
 int CollectLeaves(const ColorTreeNode *node, int *list, int room)
 {
@@ -24,59 +42,179 @@ int CollectLeaves(const ColorTreeNode *node, int *list, int room)
     return count;
 }
 
-// The chosen palette index, or -1 when there is no entry to choose.
-static int SearchPalette(PackedColor c)
-{
-    const PaletteTables &palette = ActivePalette;
-    const ColorTreeNode *node = palette.root;
-    if (!node)
-        return -1;
-    int blue = c & 0xFF, green = (c >> 8) & 0xFF, red = (c >> 16) & 0xFF;
+namespace {
 
-    // The deepest nodes the descent can reach are leaves, so it never needs
-    // more than TreeDepth path entries; a root leaf (TreeDepth 0) answers alone.
-    for (int level = 0; level < palette.TreeDepth; level++) {
-        int entry = palette.blueBits[blue][level] | palette.greenBits[green][level] | palette.redBits[red][level];
-        const ColorTreeNode *child = node->children[entry];
-        if (!child)
-            break;
-        if (child->isLeaf)
-            return child->paletteIndex;
-        node = child;
+struct IndexBuilder {
+    const PaletteTables &palette;
+    SearchIndex &index;
+    int nodes;
+    int leaves;
+
+    void AppendLeaf(int paletteIndex)
+    {
+        if (leaves >= kPaletteEntries)
+            return;
+        PackedColor c = palette.colors[paletteIndex];
+        index.leaves[leaves] = {(uint8_t)(c & 0xFF), (uint8_t)((c >> 8) & 0xFF), (uint8_t)((c >> 16) & 0xFF),
+                                (uint8_t)leaves};
+        index.leafOrder[leaves] = (uint8_t)paletteIndex;
+        leaves++;
     }
-    if (node->isLeaf)
-        return node->paletteIndex;
 
-    int candidates[kPaletteEntries];
-    int count = 0;
-    for (const ColorTreeNode *child : node->children)
-        if (child)
-            count += CollectLeaves(child, candidates + count, kPaletteEntries - count);
+    // The search node of an inner tree node, made after its parent's and
+    // before its children's.
+    int Flatten(const ColorTreeNode *node)
+    {
+        int number = nodes++;
+        SearchNode &flat = index.nodes[number];
+        flat.first = (uint16_t)leaves;
+        for (int i = 0; i < 8; i++) {
+            const ColorTreeNode *child = node->children[i];
+            if (!child) {
+                flat.child[i] = -1;
+            } else if (child->isLeaf) {
+                flat.child[i] = (int16_t)(-2 - leaves);
+                AppendLeaf(child->paletteIndex);
+            } else {
+                flat.child[i] = (int16_t)Flatten(child);
+            }
+        }
+        flat.count = (uint16_t)(leaves - flat.first);
+        return number;
+    }
+};
 
-    const int32_t *square = palette.squares + 255;  // indexed by a difference -255..255
-    int best = -1;
-    int32_t bestDistance = 0x7FFFFFFF;
+// Whether a beats b at every colour of the cell from low to low + 15 in each
+// channel: a nearer, or as near and listed first. The difference of the
+// squared distances is linear in the colour, so the corners decide.
+bool BeatsThroughout(const SearchCandidate &a, const SearchCandidate &b, bool aFirst, const int low[3])
+{
+    for (int corner = 0; corner < 8; corner++) {
+        int p[3];
+        for (int c = 0; c < 3; c++)
+            p[c] = low[c] + ((corner >> c) & 1) * 15;
+        int da = (p[0] - a.blue) * (p[0] - a.blue) + (p[1] - a.green) * (p[1] - a.green) +
+                 (p[2] - a.red) * (p[2] - a.red);
+        int db = (p[0] - b.blue) * (p[0] - b.blue) + (p[1] - b.green) * (p[1] - b.green) +
+                 (p[2] - b.red) * (p[2] - b.red);
+        if (da > db || (da == db && !aFirst))
+            return false;
+    }
+    return true;
+}
+
+// The squared distances from a candidate to the nearest and the farthest
+// colour of the cell from low to low + 15 in each channel.
+void CellDistances(const SearchCandidate &a, const int low[3], int *nearest, int *farthest)
+{
+    const int value[3] = {a.blue, a.green, a.red};
+    *nearest = *farthest = 0;
+    for (int c = 0; c < 3; c++) {
+        int toLow = value[c] - low[c], toHigh = value[c] - (low[c] + 15);  // toLow >= toHigh
+        int gap = toHigh > 0 ? toHigh : toLow < 0 ? -toLow : 0;
+        int reach = toLow > -toHigh ? toLow : -toHigh;
+        *nearest += gap * gap;
+        *farthest += reach * reach;
+    }
+}
+
+constexpr int kPairwiseLimit = 32;  // candidates compared pair by pair at most
+
+// Copies to out, in their order, the candidates of list that can be chosen
+// for some colour of the cell; returns how many, or -1 when room is short.
+// First every candidate whose nearest colour of the cell is farther than some
+// candidate's farthest is left out; then, among the rest, every one that
+// another beats throughout the cell.
+int KeepCandidates(const SearchCandidate *list, int count, const int low[3], SearchCandidate *out, int room)
+{
+    int nearest[kPaletteEntries], farthest[kPaletteEntries];
+    int bound = 0x7FFFFFFF;
     for (int i = 0; i < count; i++) {
-        PackedColor candidate = palette.colors[candidates[i]];
-        int32_t distance = square[red - (int)((candidate >> 16) & 0xFF)] +
-                           square[green - (int)((candidate >> 8) & 0xFF)] +
-                           square[blue - (int)(candidate & 0xFF)];
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = candidates[i];
+        CellDistances(list[i], low, &nearest[i], &farthest[i]);
+        bound = farthest[i] < bound ? farthest[i] : bound;
+    }
+    int inReach[kPaletteEntries];
+    int reachable = 0;
+    for (int i = 0; i < count; i++)
+        if (nearest[i] <= bound)
+            inReach[reachable++] = i;
+    int kept = 0;
+    for (int n = 0; n < reachable; n++) {
+        bool beaten = false;
+        for (int m = 0; m < reachable && !beaten && reachable <= kPairwiseLimit; m++)
+            beaten = m != n && BeatsThroughout(list[inReach[m]], list[inReach[n]], m < n, low);
+        if (beaten)
+            continue;
+        if (kept == room)
+            return -1;
+        out[kept++] = list[inReach[n]];
+    }
+    return kept;
+}
+
+}  // namespace
+
+void BuildSearchIndex(const PaletteTables &palette, SearchIndex &index)
+{
+    IndexBuilder builder{palette, index, 0, 0};
+    const ColorTreeNode *root = palette.root;
+    if (root->isLeaf) {
+        // The root's entry answers every colour.
+        builder.AppendLeaf(root->paletteIndex);
+        for (JumpCell &cell : index.jump)
+            cell = {kJumpOne, CandidateBits(index.leaves[0])};
+        return;
+    }
+    builder.Flatten(root);
+
+    int levels = palette.TreeDepth < kJumpLevels ? palette.TreeDepth : kJumpLevels;
+    int pooled = 0;
+    for (int cell = 0; cell < 4096; cell++) {
+        int low[3] = {(cell >> 8) << 4, ((cell >> 4) & 15) << 4, (cell & 15) << 4};  // blue, green, red
+        int node = 0, first = 0, count = -1;
+        for (int level = 0; level < levels && count < 0; level++) {
+            const SearchNode &at = index.nodes[node];
+            int child = at.child[palette.blueBits[low[0]][level] | palette.greenBits[low[1]][level] |
+                                 palette.redBits[low[2]][level]];
+            if (child == -1)
+                first = at.first, count = at.count;
+            else if (child < -1)
+                first = -2 - child, count = 1;
+            else
+                node = child;
+        }
+        if (count < 0) {
+            // Only the rest of the colour decides: the descent goes on.
+            if (levels < palette.TreeDepth || index.nodes[node].count == 0) {
+                index.jump[cell] = {kJumpGo | node, 0};
+                continue;
+            }
+            first = index.nodes[node].first, count = index.nodes[node].count;
+        }
+        // The candidates that no other beats throughout the cell; the one
+        // nearest to any colour of the cell is always among them.
+        int start = pooled;
+        int kept = KeepCandidates(index.leaves + first, count, low, index.pool + pooled, kCandidatePool - pooled);
+        pooled = kept < 0 ? start : pooled + kept;  // no room: the cell keeps all its candidates
+        if (pooled - start == 1) {
+            index.jump[cell] = {kJumpOne, CandidateBits(index.pool[start])};
+            pooled = start;
+        } else if (pooled == start && count > 0) {
+            index.jump[cell] = {kJumpLeaves | first | count << 16, 0};
+        } else {
+            index.jump[cell] = {start | (pooled - start) << 16, 0};
         }
     }
-    return best;
 }
 
 PackedColor NearestPaletteColor(PackedColor c)
 {
-    int index = SearchPalette(c);
-    return index < 0 ? 0 : ActivePalette.colors[index];
+    int64_t best = SearchPalette(ActivePalette, ActiveSearchIndex, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    return best < 0 ? 0 : (PackedColor)(best & 0xFFFFFF);
 }
 
 int NearestPaletteIndex(PackedColor c)
 {
-    int index = SearchPalette(c);
-    return index < 0 ? 0 : index;
+    int64_t best = SearchPalette(ActivePalette, ActiveSearchIndex, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    return best < 0 ? 0 : ActiveSearchIndex.leafOrder[best >> 24];
 }

@@ -1,0 +1,21 @@
+// A small program that drives the palette's fatal paths, for the tests that
+// watch the error report from outside:
+//   missing PATH   loads a palette file that cannot be opened
+//   wide           converts a row too wide for any error rows
+#include "app/appglobals.h"
+#include "palette/palette.h"
+
+#include <string.h>
+
+int main(int argc, char **argv)
+{
+    SetProcessValues(nullptr);
+    const char *what = argc > 1 ? argv[1] : "";
+    if (!strcmp(what, "missing") && argc > 2)
+        LoadPalette(argv[2]);
+    if (!strcmp(what, "wide")) {
+        uint8_t pixel[3] = {1, 2, 3};
+        DiffuseRows16(2, pixel, 1, (1 << 24) + 1, 0);
+    }
+    return 3;
+}

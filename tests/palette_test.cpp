@@ -1,0 +1,447 @@
+// Palette files, the colour tree and the nearest-colour search.
+#include "tests/palette_testing.h"
+
+#include <string.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The tree as text: "L<index>" for a leaf, then "(i:<child> ...)" when the
+// node has children. "(1:(1:(1:L0)))" is one leaf three levels down child 1.
+std::string Tree(const ColorTreeNode *node)
+{
+    std::string text = node->isLeaf ? "L" + std::to_string(node->paletteIndex) : "";
+    std::string children;
+    for (int i = 0; i < 8; i++)
+        if (node->children[i])
+            children += (children.empty() ? "" : " ") + std::to_string(i) + ":" + Tree(node->children[i]);
+    return children.empty() ? text : text + "(" + children + ")";
+}
+
+// The depth of the whole tree, leaves' children included.
+int FullDepth(const ColorTreeNode *node)
+{
+    int deepest = 0;
+    for (const ColorTreeNode *child : node->children)
+        if (child)
+            deepest = std::max(deepest, 1 + FullDepth(child));
+    return deepest;
+}
+
+// Every leaf's index, below leaves too.
+void AllLeaves(const ColorTreeNode *node, std::vector<int> *out)
+{
+    if (node->isLeaf)
+        out->push_back(node->paletteIndex);
+    for (const ColorTreeNode *child : node->children)
+        if (child)
+            AllLeaves(child, out);
+}
+
+// The search as the tree describes it, walked plainly: the path from the
+// colour's bits, the descent, the leaves below the stopping node depth first,
+// the first of the nearest. -1 when there is no candidate.
+void PlainLeaves(const ColorTreeNode *node, std::vector<int> *out)
+{
+    if (node->isLeaf) {
+        out->push_back(node->paletteIndex);
+        return;
+    }
+    for (const ColorTreeNode *child : node->children)
+        if (child)
+            PlainLeaves(child, out);
+}
+
+int PlainSearch(PackedColor c)
+{
+    int blue = c & 0xFF, green = (c >> 8) & 0xFF, red = (c >> 16) & 0xFF;
+    const ColorTreeNode *node = ActivePalette.root;
+    for (int level = 0; level < ActivePalette.TreeDepth; level++) {
+        int bit = 7 - level;
+        const ColorTreeNode *child =
+            node->children[4 * ((blue >> bit) & 1) + 2 * ((green >> bit) & 1) + ((red >> bit) & 1)];
+        if (!child)
+            break;
+        if (child->isLeaf)
+            return child->paletteIndex;
+        node = child;
+    }
+    if (node->isLeaf)
+        return node->paletteIndex;
+    std::vector<int> candidates;
+    for (const ColorTreeNode *child : node->children)
+        if (child)
+            PlainLeaves(child, &candidates);
+    int best = -1;
+    long bestDistance = 0x7FFFFFFF;
+    for (int index : candidates) {
+        PackedColor p = ActivePalette.colors[index];
+        long db = blue - (long)(p & 0xFF), dg = green - (long)((p >> 8) & 0xFF), dr = red - (long)(p >> 16);
+        long distance = db * db + dg * dg + dr * dr;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = index;
+        }
+    }
+    return best;
+}
+
+// The search against the plain walk: random colours, colours near the
+// palette's own, and the corners of the 16-level cells.
+void ExpectSearchAsPlainWalk(std::mt19937 &random, const std::string &what)
+{
+    int entries = ActivePalette.logPalette.palNumEntries;
+    std::vector<PackedColor> probes;
+    for (int i = 0; i < 400; i++)
+        probes.push_back(random() & 0xFFFFFF);
+    for (int i = 0; i < 400 && entries > 0; i++) {
+        PackedColor p = ActivePalette.colors[random() % entries];
+        for (int shift = 0; shift < 24; shift += 8) {
+            int v = (int)((p >> shift) & 0xFF) + (int)(random() % 41) - 20;
+            v = v < 0 ? 0 : v > 255 ? 255 : v;
+            p = (p & ~(0xFFu << shift)) | (PackedColor)v << shift;
+        }
+        probes.push_back(p);
+    }
+    for (int i = 0; i < 200; i++)
+        probes.push_back((random() & 0xF0F0F0) | ((random() & 1) ? 0x0F0F0F : 0));
+    for (PackedColor c : probes) {
+        int plain = PlainSearch(c);
+        ASSERT_EQ(plain < 0 ? 0 : plain, NearestPaletteIndex(c)) << what << ": colour " << std::hex << c;
+        ASSERT_EQ(plain < 0 ? 0 : ActivePalette.colors[plain], NearestPaletteColor(c)) << what;
+    }
+}
+
+using PaletteFile = PaletteTest;
+
+TEST_F(PaletteFile, LoadsColoursRecordAndTree)
+{
+    LogPaletteRecord *record = LoadText("255 0 0 - 1 1 1\n0 128 0 - 2 2\n10 20 30   junk - 4\n");
+    EXPECT_EQ(&ActivePalette.logPalette, record);
+    EXPECT_EQ(0x300, record->palVersion);
+    EXPECT_EQ(3, record->palNumEntries);
+    EXPECT_EQ(0xFF0000u, ActivePalette.colors[0]);
+    EXPECT_EQ(0x008000u, ActivePalette.colors[1]);
+    EXPECT_EQ(0x0A141Eu, ActivePalette.colors[2]);
+    const PaletteEntry &e = record->palPalEntry[2];
+    EXPECT_EQ(10, e.peRed);
+    EXPECT_EQ(20, e.peGreen);
+    EXPECT_EQ(30, e.peBlue);
+    EXPECT_EQ(0, e.peFlags);
+    EXPECT_EQ("(1:(1:(1:L0)) 2:(2:L1) 4:L2)", Tree(ActivePalette.root));
+    EXPECT_EQ(3, ActivePalette.TreeDepth);
+}
+
+TEST_F(PaletteFile, CrLfLinesReadAsLf)
+{
+    LoadText("255 0 0 - 1 1 1\r\n0 128 0 - 2 2\r\n");
+    EXPECT_EQ(2, ActivePalette.logPalette.palNumEntries);
+    EXPECT_EQ("(1:(1:(1:L0)) 2:(2:L1))", Tree(ActivePalette.root));
+}
+
+TEST_F(PaletteFile, LastLineWithoutLineEndIsNotTaken)
+{
+    LoadText("1 2 3 - 1\n4 5 6 - 2");
+    EXPECT_EQ(1, ActivePalette.logPalette.palNumEntries);
+    EXPECT_EQ("(1:L0)", Tree(ActivePalette.root));
+    LoadText("4 5 6 - 2");
+    EXPECT_EQ(0, ActivePalette.logPalette.palNumEntries);
+}
+
+TEST_F(PaletteFile, EmptyFileAndEmptyPath)
+{
+    LoadText("");
+    EXPECT_EQ(0, ActivePalette.logPalette.palNumEntries);
+    EXPECT_EQ("", Tree(ActivePalette.root));
+    EXPECT_EQ(0, ActivePalette.TreeDepth);
+
+    LoadText("9 9 9 -\n");
+    EXPECT_EQ("L0", Tree(ActivePalette.root));
+    EXPECT_EQ(0, ActivePalette.TreeDepth);
+    // A root leaf ends the measuring whatever lies below it.
+    LoadText("1 1 1 - 0 0\n9 9 9 -\n");
+    EXPECT_EQ("L1(0:(0:L0))", Tree(ActivePalette.root));
+    EXPECT_EQ(0, ActivePalette.TreeDepth);
+}
+
+TEST_F(PaletteFile, SamePathAndPrefixPaths)
+{
+    LoadText("1 1 1 - 3 4\n2 2 2 - 3 4\n");
+    EXPECT_EQ("(3:(4:L1))", Tree(ActivePalette.root));
+    EXPECT_EQ(0x010101u, ActivePalette.colors[0]);
+    EXPECT_EQ(1, ActivePalette.logPalette.palPalEntry[0].peRed);
+
+    // A path that begins another makes an inner node a leaf; the depth stops there.
+    LoadText("1 1 1 - 3 4 5 6\n2 2 2 - 3\n");
+    EXPECT_EQ("(3:L1(4:(5:(6:L0))))", Tree(ActivePalette.root));
+    EXPECT_EQ(1, ActivePalette.TreeDepth);
+}
+
+TEST_F(PaletteFile, ReloadGivesSameTablesShorterKeepsOlderEntries)
+{
+    std::string text = "255 0 0 - 1 1 1\n0 128 0 - 2 2\n7 8 9 - 4 0 0 0 0\n";
+    LoadText(text);
+    std::string tree = Tree(ActivePalette.root);
+    LogPaletteRecord record = ActivePalette.logPalette;
+    std::vector<PackedColor> colors(ActivePalette.colors, ActivePalette.colors + 3);
+    LoadText(text);
+    EXPECT_EQ(tree, Tree(ActivePalette.root));
+    EXPECT_EQ(0, memcmp(&record, &ActivePalette.logPalette, sizeof record));
+    EXPECT_EQ(colors, std::vector<PackedColor>(ActivePalette.colors, ActivePalette.colors + 3));
+    EXPECT_EQ(5, ActivePalette.TreeDepth);
+
+    LoadText("1 2 3 - 6\n");
+    EXPECT_EQ(1, ActivePalette.logPalette.palNumEntries);
+    EXPECT_EQ(0x010203u, ActivePalette.colors[0]);
+    EXPECT_EQ(0x008000u, ActivePalette.colors[1]);
+    EXPECT_EQ(7, ActivePalette.logPalette.palPalEntry[2].peRed);
+}
+
+// Lines outside the format: skipped, cut or ignored in part, never outside a table.
+TEST_F(PaletteFile, BadLines)
+{
+    // Lines without "-" or without three numbers are no entries.
+    LoadText("1 2 3\n\n# note\n1 2 - 3\n- 1\n4 5 6 - 3\n");
+    EXPECT_EQ(1, ActivePalette.logPalette.palNumEntries);
+    EXPECT_EQ(0x040506u, ActivePalette.colors[0]);
+    EXPECT_EQ("(3:L0)", Tree(ActivePalette.root));
+
+    // Path elements that are not 0-7 are ignored; so is a stray carriage return.
+    LoadText("1 2 3 - 8 -1 x 2 +9 5\n4 5 6 - 3 \r\r\n7 8 9 - 1\t 6\n");
+    EXPECT_EQ("(1:(6:L2) 2:(5:L0) 3:L1)", Tree(ActivePalette.root));
+    EXPECT_EQ(2, ActivePalette.TreeDepth);
+
+    // Components outside 0-255 are held to it.
+    LoadText("300 -5 99999999999 - 1\n");
+    EXPECT_EQ(0xFF00FFu, ActivePalette.colors[0]);
+
+    // A zero byte ends a line's text, not the line.
+    LoadText(std::string("1 2 3 - 1") + '\0' + " 2 3\n4 5 6 - 3\n");
+    EXPECT_EQ("(1:L0 3:L1)", Tree(ActivePalette.root));
+}
+
+TEST_F(PaletteFile, PathsCutAtEightLevels)
+{
+    LoadText("1 2 3 - 1 2 3 4 5 6 7 0 1 2\n");
+    EXPECT_EQ(8, ActivePalette.TreeDepth);
+    EXPECT_EQ("(1:(2:(3:(4:(5:(6:(7:(0:L0))))))))", Tree(ActivePalette.root));
+}
+
+TEST_F(PaletteFile, LongLinesAreCutToOneRead)
+{
+    // 253 characters and the line end fit one read.
+    std::string full = "1 2 3 -" + std::string(244, ' ') + " 5";
+    ASSERT_EQ(253u, full.size());
+    LoadText(full + "\n7 8 9 - 6\n");
+    EXPECT_EQ("(5:L0 6:L1)", Tree(ActivePalette.root));
+
+    // Of a longer line the first 254 characters are taken, the rest skipped.
+    std::string cut = "1 2 3 - 4" + std::string(245, ' ');
+    ASSERT_EQ(254u, cut.size());
+    LoadText(cut + " 5\n7 8 9 - 6\n");
+    EXPECT_EQ(2, ActivePalette.logPalette.palNumEntries);
+    EXPECT_EQ("(4:L0 6:L1)", Tree(ActivePalette.root));
+    LoadText(cut + std::string(600, ' ') + "5 5 5 - 2\n7 8 9 - 6\n");
+    EXPECT_EQ("(4:L0 6:L1)", Tree(ActivePalette.root));
+    // ... unless its line end is missing: then it is the last line and not taken.
+    LoadText("7 8 9 - 6\n" + cut + "1 1 1");
+    EXPECT_EQ("(6:L0)", Tree(ActivePalette.root));
+}
+
+TEST_F(PaletteFile, AtMost256Entries)
+{
+    std::string text;
+    for (int i = 0; i < 300; i++)
+        text += std::to_string(i % 256) + " " + std::to_string(i / 256) + " 0 -" + OwnPath(0x010000u * i, 8) + "\n";
+    LoadText(text);
+    EXPECT_EQ(256, ActivePalette.logPalette.palNumEntries);
+    EXPECT_EQ(0xFF0000u, ActivePalette.colors[255]);
+    int list[256];
+    EXPECT_EQ(256, CollectLeaves(ActivePalette.root, list, 256));
+    EXPECT_EQ(255, list[255]);
+}
+
+// Mangled palette files: whatever they say, the tree stays within eight
+// levels, every leaf names a loaded entry, and the search answers within them.
+TEST_F(PaletteFile, MangledFilesStayInBounds)
+{
+    std::mt19937 random(17);
+    const char pieces[] = "0123456789 -\n\r\t+x\xff";
+    std::string base;
+    for (int i = 0; i < 40; i++)
+        base += Line(random() & 0xFFFFFF, OwnPath(random(), 1 + i % 8));
+    for (int round = 0; round < 150; round++) {
+        std::string text = base;
+        int edits = 1 + (int)(random() % 40);
+        for (int e = 0; e < edits; e++) {
+            size_t at = random() % (text.size() + 1);
+            char c = pieces[random() % (sizeof pieces - 1)];
+            switch (random() % 4) {
+            case 0: text.insert(at, 1, c); break;
+            case 1: if (at < text.size()) text[at] = c; break;
+            case 2: text.insert(at, std::string(random() % 400, c)); break;
+            default: text.insert(at, 1, '\0'); break;
+            }
+        }
+        LoadText(text);
+        int entries = ActivePalette.logPalette.palNumEntries;
+        ASSERT_LE(entries, 256);
+        ASSERT_LE(FullDepth(ActivePalette.root), 8);
+        ASSERT_LE(ActivePalette.TreeDepth, 8);
+        std::vector<int> leaves;
+        AllLeaves(ActivePalette.root, &leaves);
+        for (int index : leaves)
+            ASSERT_LT(index, entries);
+        ExpectSearchAsPlainWalk(random, "round " + std::to_string(round));
+        uint8_t image[4 * 3 * 3];
+        for (uint8_t &b : image)
+            b = (uint8_t)random();
+        DiffuseRows8(2, image, 3, 4, 0);
+    }
+}
+
+TEST_F(PaletteFile, MissingFileIsFatal)
+{
+    std::string box;
+    EXPECT_EQ(255, RunProbe("palette_probe", folder, "missing none.tr", &box));
+    EXPECT_EQ(0u, box.find("File-> PALETTE, Line-> 81\nFile none.tr could not be opened: EXITING\r\n")) << box;
+    EXPECT_NE(std::string::npos, ReadWholeFile(folder + "\\assertFile.txt").find("could not be opened")) << box;
+}
+
+TEST_F(PaletteFile, RowsTooWideForMemoryAreFatal)
+{
+    std::string box;
+    EXPECT_EQ(255, RunProbe("palette_probe", folder, "wide", &box));
+    EXPECT_EQ(0u, box.find("File-> PALETTE, Line-> 1498\nNot enough memory for delta array\r\n")) << box;
+}
+
+using PaletteSearch = PaletteTest;
+
+TEST_F(PaletteSearch, ColourWithItsOwnPathFindsItself)
+{
+    const PackedColor colors[] = {0xFF0000, 0x00FF00, 0x0000FF, 0x808080, 0x123456, 0xFEDCBA, 0xFEDCBB, 0x000001};
+    std::string text;
+    for (PackedColor c : colors)
+        text += Line(c, OwnPath(c, 8));
+    LoadText(text);
+    EXPECT_EQ(8, ActivePalette.TreeDepth);
+    for (int i = 0; i < 8; i++) {
+        EXPECT_EQ(i, NearestPaletteIndex(colors[i]));
+        EXPECT_EQ(colors[i], NearestPaletteColor(colors[i]));
+        EXPECT_EQ(i, NearestPaletteIndex(colors[i] | 0xAB000000u)) << "bits 24-31 make no difference";
+    }
+    // Off by one bit at the last level: the descent stops one level up and
+    // the nearer of the two below that node wins.
+    EXPECT_EQ(5, NearestPaletteIndex(0xFEDCB9));
+    EXPECT_EQ(0x0000FFu, NearestPaletteColor(0x0000FE));
+
+    // Shallow paths: every colour of a leaf's cell is that leaf.
+    LoadText(Line(0xFF0000, OwnPath(0xFF0000, 2)) + Line(0x0000FF, OwnPath(0x0000FF, 2)));
+    EXPECT_EQ(0, NearestPaletteIndex(0xC03F3F));
+    EXPECT_EQ(1, NearestPaletteIndex(0x3F3FC0));
+}
+
+// Palettes of every shape: sizes 1-256, paths of the colours' own bits or of
+// other bits, 1-8 levels deep, prefixes and repeats among them.
+TEST_F(PaletteSearch, AnswersAsThePlainTreeWalk)
+{
+    std::mt19937 random(3);
+    for (int round = 0; round < 60; round++) {
+        int entries = 1 + (int)(random() % (round < 30 ? 256 : 24));
+        int maxDepth = 1 + round % 8;
+        std::string text;
+        for (int i = 0; i < entries; i++) {
+            PackedColor c = random() & 0xFFFFFF;
+            if (round % 5 == 4)
+                c = 0x404040u * (random() % 4);  // many entries of the same few colours
+            PackedColor pathColor = round % 3 == 2 ? (PackedColor)random() : c;
+            text += Line(c, OwnPath(pathColor, 1 + (int)(random() % maxDepth)));
+        }
+        LoadText(text);
+        ExpectSearchAsPlainWalk(random, "round " + std::to_string(round));
+    }
+    // Every entry below the root's child 0: most colours stop at the root
+    // with all 256 candidates.
+    std::string text;
+    for (int i = 0; i < 256; i++) {
+        PackedColor c = random() & 0xFFFFFF;
+        text += Line(c, " 0" + OwnPath(c, 7));
+    }
+    LoadText(text);
+    ExpectSearchAsPlainWalk(random, "one child");
+}
+
+TEST_F(PaletteSearch, LeafMetOnTheWayIsTheAnswer)
+{
+    // 120 starts with bit 0: the level-0 leaf answers, though 130 is nearer.
+    LoadText("0 0 0 - 0\n130 130 130 - 7 0\n");
+    EXPECT_EQ(0, NearestPaletteIndex(0x787878));
+    EXPECT_EQ(0u, NearestPaletteColor(0x787878));
+}
+
+TEST_F(PaletteSearch, ColoursOutsideTheStoppingSubtreeAreNeverLookedAt)
+{
+    // 60 goes to child 0, then finds no child 0 below it: only the far colour
+    // under child 0 is compared, not the exact one under child 7.
+    LoadText("250 250 250 - 0 7\n60 60 60 - 7 0\n");
+    EXPECT_EQ(0, NearestPaletteIndex(0x3C3C3C));
+}
+
+TEST_F(PaletteSearch, CandidatesDepthFirstFirstOfEqualWins)
+{
+    // 200 200 200 has no child 7 at the root: every leaf is a candidate, in
+    // the order C (0 0 3), A (0 1), B (1), all at distance 100 * 100.
+    LoadText("200 100 200 - 1\n100 200 200 - 0 1\n200 200 100 - 0 0 3\n");
+    EXPECT_EQ(2, NearestPaletteIndex(0xC8C8C8));
+    LoadText("200 100 200 - 1\n100 200 200 - 0 1\n");
+    EXPECT_EQ(1, NearestPaletteIndex(0xC8C8C8));
+    EXPECT_EQ(0x64C8C8u, NearestPaletteColor(0xC8C8C8));
+    // Strictly nearer wins wherever it stands.
+    LoadText("200 101 200 - 1\n100 200 200 - 0 1\n");
+    EXPECT_EQ(0, NearestPaletteIndex(0xC8C8C8));
+    // The same colour twice: the first in depth-first order, for any colour.
+    LoadText("90 90 90 - 0 2\n90 90 90 - 0 1\n");
+    for (PackedColor c : {0x000000u, 0x0A0A0Au, 0x3F3F3Fu, 0x123456u})
+        EXPECT_EQ(1, NearestPaletteIndex(c));
+}
+
+TEST_F(PaletteSearch, CollectLeavesStopsAtLeaves)
+{
+    LoadText("10 10 10 - 2\n20 20 20 - 2 5\n30 30 30 - 2 6 1\n40 40 40 - 3 3\n");
+    int list[256];
+    EXPECT_EQ(2, CollectLeaves(ActivePalette.root, list, 256));
+    EXPECT_EQ(0, list[0]);
+    EXPECT_EQ(3, list[1]);
+    EXPECT_EQ(1, CollectLeaves(ActivePalette.root->children[2]->children[6], list, 256));
+    EXPECT_EQ(2, list[0]);
+    list[1] = -7;
+    EXPECT_EQ(1, CollectLeaves(ActivePalette.root, list, 1));
+    EXPECT_EQ(-7, list[1]);
+    // Every colour beginning with child 2 is entry 0.
+    EXPECT_EQ(0, NearestPaletteIndex(0x00FF00));
+    EXPECT_EQ(0x0A0A0Au, NearestPaletteColor(0x1E801E));
+    EXPECT_EQ(2, ActivePalette.TreeDepth);
+}
+
+TEST_F(PaletteSearch, RootLeafAnswersEveryColour)
+{
+    LoadText("50 60 70 -\n1 2 3 - 1 1\n");
+    EXPECT_EQ(0, ActivePalette.TreeDepth);
+    for (PackedColor c : {0x000000u, 0x010203u, 0xFFFFFFu, 0x00FF00u})
+        EXPECT_EQ(0x323C46u, NearestPaletteColor(c));
+    LoadText("1 2 3 - 1 1\n50 60 70 -\n");
+    EXPECT_EQ(1, NearestPaletteIndex(0x010203));
+}
+
+TEST_F(PaletteSearch, EmptyPaletteGivesBlackIndexZero)
+{
+    LoadText("255 255 255 - 7\n");
+    LoadText("no entries here\n");
+    EXPECT_EQ(0u, NearestPaletteColor(0x123456));
+    EXPECT_EQ(0, NearestPaletteIndex(0xFFFFFE));
+}
+
+}  // namespace
