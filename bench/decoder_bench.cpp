@@ -36,7 +36,7 @@ std::vector<uint8_t> MakeWallpaper(int width, int height)
         for (int x = 0; x < width; x++) {
             double u = (double)x / width, v = (double)y / height;
             seed = seed * 1664525 + 1013904223;
-            double grain = ((seed >> 24) & 15) - 7.5;
+            double grain = ((seed >> 24) & 3) - 1.5;  // a faint texture, as painted art has
             double disc = 1 / (1 + exp((hypot(u - 0.35, (v - 0.55) * 0.56) / 0.22 - 1) * 25));
             double b = 90 + 70 * sin(7 * u + 3 * sin(5 * v)) + 60 * disc + grain;
             double g = 70 + 50 * sin(4 * v + 6 * u * u) + 120 * disc * (1 - v) + grain;

@@ -152,7 +152,9 @@ ArtGeometry CheckArtHeader(const ArtFile *art)
         ArtFault(path, __LINE__, "it has no compressed data");
     // Every decoded byte takes at least one bit of the data.
     long long streamSize = h[kArtStreamSize];
-    if (streamSize < 0 || streamSize > 8 * (long long)art->dataSize + 64)
+    if (streamSize < 0)
+        ArtFault(path, __LINE__, "its stream size (field 23) %lld is negative", streamSize);
+    if (streamSize > 8 * (long long)art->dataSize + 64)
         ArtFault(path, __LINE__, "its stream size (field 23) %lld is more than its %lu bytes of data can hold",
                  streamSize, (unsigned long)art->dataSize);
 
