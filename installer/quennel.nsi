@@ -16,6 +16,7 @@ ShowInstDetails show
 ShowUninstDetails show
 
 !include "LogicLib.nsh"
+!include "FileFunc.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\DesktopQuennel"
 !define HKCR 0x80000000
@@ -104,8 +105,14 @@ Section "Desktop Quennel"
 SectionEnd
 
 Section "Uninstall"
-  ; The backup from before the first install is the program's to put back.
-  MessageBox MB_YESNO|MB_ICONQUESTION "Put back the desktop settings from before Desktop Quennel was first installed?" /SD IDNO IDNO keep
+  ; The backup from before the first install is the program's to put back: the
+  ; uninstaller asks, or, when silent (/S), does it when given /REVERT.
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/REVERT" $R1
+  ${If} ${Errors}
+    MessageBox MB_YESNO|MB_ICONQUESTION "Put back the desktop settings from before Desktop Quennel was first installed?" /SD IDNO IDNO keep
+  ${EndIf}
     ExecWait '"$INSTDIR\DesktopQuennel.exe" /r'
   keep:
 

@@ -1,0 +1,157 @@
+// The installer under Wine: a silent install into a fresh prefix, every theme
+// installed by the installed program, and the uninstaller's revert and clean-up.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/testing.h"
+
+namespace {
+
+template <class F>
+bool WaitFor(F condition, DWORD ms)
+{
+    for (DWORD start = GetTickCount();; Sleep(50)) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= ms)
+            return false;
+    }
+}
+
+bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string Windows()
+{
+    char dir[MAX_PATH];
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return dir;
+}
+
+std::string Registry(HKEY root, const char *path, const char *name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return "<no key>";
+    char buf[512] = "";
+    DWORD size = sizeof buf;
+    LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE *)buf, &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? buf : "<missing>";
+}
+
+DWORD Run(const std::string &command, DWORD ms = 120000)
+{
+    std::string line = command;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return 9998;
+    DWORD code = 9999;
+    if (WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, 9999);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return code;
+}
+
+std::string Setup()
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    *strrchr(self, '\\') = 0;
+    return std::string(self) + "\\..\\installer\\DesktopQuennel-Setup.exe";
+}
+
+// Runs the installed program, picks a colour with its button and presses OK:
+// the theme is installed with every part and the program ends.
+DWORD InstallColour(const std::string &program, int colourId)
+{
+    std::string line = "\"" + program + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return 9998;
+    HWND main = nullptr;
+    WaitFor([&] { return (main = FindWindowA("ZORVATHEME_MainClass", nullptr)) != nullptr; }, 15000);
+    PostMessageA(main, WM_COMMAND, colourId, (LPARAM)GetDlgItem(main, colourId));
+    PostMessageA(main, WM_COMMAND, IDOK, (LPARAM)GetDlgItem(main, IDOK));
+    DWORD code = 9999;
+    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, 9999);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return code;
+}
+
+class Installer : public MachineTest {};
+
+TEST_F(Installer, InstallEveryThemeAndUninstall)
+{
+    const std::string dir = "C:\\Quennel Install Test", themes = dir + "\\Themes", win = Windows();
+    const std::string before = Registry(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle");
+    ASSERT_EQ(0u, Run("\"" + Setup() + "\" /S /D=" + dir));
+
+    for (const char *file : {"\\DesktopQuennel.exe", "\\WALLART\\PALALL9.TR", "\\Uninstall.exe",
+                             "\\Themes\\Zorva The Vandrel BLUE.theme", "\\Themes\\Zorva\\ZORVA.SCR",
+                             "\\Themes\\Zorva\\BLUE\\Cursors\\Arrow.cur"})
+        EXPECT_TRUE(Exists(dir + file)) << file;
+    for (const char *colour : {"BLACK", "RED", "WHITE", "BLUE", "GREEN"}) {
+        EXPECT_TRUE(Exists(win + "\\ZORVA\\" + colour + ".ART")) << colour;
+        EXPECT_TRUE(Exists(win + "\\ZORVA\\" + colour + ".tr")) << colour;
+    }
+    char switcher[MAX_PATH] = "";
+    GetPrivateProfileStringA("Zorva", "switcher", "", switcher, sizeof switcher, "control.ini");
+    EXPECT_EQ(themes, switcher);
+    EXPECT_NE("<no key>", Registry(HKEY_CURRENT_USER, "Control Panel\\Cursors", "Arrow"));
+
+    // Each theme, installed by the program with every part.
+    const struct {
+        int id;
+        const char *word;
+    } colours[5] = {{100, "BLACK"}, {101, "RED"}, {102, "WHITE"}, {103, "BLUE"}, {104, "GREEN"}};
+    for (auto &c : colours) {
+        ASSERT_EQ(0u, InstallColour(dir + "\\DesktopQuennel.exe", c.id)) << c.word;
+        std::string theme = themes + "\\Zorva The Vandrel " + c.word + ".theme";
+        char title[32] = "";
+        GetPrivateProfileStringA("Control Panel\\Colors", "ActiveTitle", "", title, sizeof title, theme.c_str());
+        EXPECT_EQ(title, Registry(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle")) << c.word;
+        EXPECT_EQ(themes + "\\Zorva\\" + c.word + "\\Cursors\\Arrow.cur",
+                  Registry(HKEY_CURRENT_USER, "Control Panel\\Cursors", "Arrow"))
+            << c.word;
+        EXPECT_EQ(c.word, Registry(HKEY_CURRENT_USER, "Software\\ZorvaTheVandrel", "PaperArtFile"));
+        EXPECT_EQ(win + "\\Zorva The Vandrel.BMP", Registry(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper"));
+    }
+    char saver[MAX_PATH] = "";
+    GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", saver, sizeof saver, "system.ini");
+    EXPECT_NE(std::string::npos, std::string(saver).find("ZORVA.SCR")) << saver;
+
+    // The uninstaller puts the settings from before the first install back
+    // and removes what was installed, and only that.
+    ASSERT_EQ(0u, Run("\"" + dir + "\\Uninstall.exe\" /S /REVERT"));
+    EXPECT_TRUE(WaitFor([&] { return !Exists(dir + "\\Uninstall.exe"); }, 60000));
+    EXPECT_EQ(before, Registry(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_FALSE(Exists(dir + "\\DesktopQuennel.exe"));
+    EXPECT_FALSE(Exists(themes));
+    EXPECT_FALSE(Exists(win + "\\ZORVA"));
+    GetPrivateProfileStringA("Zorva", "switcher", "<none>", switcher, sizeof switcher, "control.ini");
+    EXPECT_STREQ("<none>", switcher);
+    EXPECT_TRUE(Exists(dir + "\\ZorvaBackup.theme")) << "the program's own backup stays for a later install";
+    EXPECT_EQ("<no key>", Registry(HKEY_LOCAL_MACHINE,
+                                   "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\DesktopQuennel",
+                                   "DisplayName"));
+}
+
+}  // namespace
