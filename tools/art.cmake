@@ -12,3 +12,28 @@ target_include_directories(quennel_picture SYSTEM PRIVATE ${QUENNEL_STB_INCLUDE}
 
 add_executable(quennel-art art/quennel_art.cpp)
 target_link_libraries(quennel-art PRIVATE quennel_art_encoder quennel_picture quennel_wallpaper)
+
+# The five wallpapers: the painter (also used by the tests, which paint the
+# pictures again to measure the art against them) and quennel-wallart, which
+# encodes them. Their art and palette files are kept in data/art, because
+# painting and encoding all five takes longer than a build should wait;
+# quennel_art_regenerate (native build, not part of "all") remakes them and
+# the contact sheet docs/art-preview.png.
+add_library(quennel_wallart STATIC
+  wallart/painter.cpp      # the float picture, distances, noise
+  wallart/scenes.cpp       # the composition the five share, and their looks
+  wallart/symbols.cpp      # moon, flame, sun, drop, tree
+  wallart/measure.cpp)     # the blurred error of a reduced picture
+# Painted pixel by pixel: always optimised, also in debug and sanitizer builds.
+target_compile_options(quennel_wallart PRIVATE -O2)
+
+if(NOT WIN32)
+  add_executable(quennel-wallart wallart/main.cpp)
+  target_link_libraries(quennel-wallart PRIVATE quennel_wallart quennel_art_encoder quennel_palette_maker
+                        quennel_picture quennel_platform)
+  add_custom_target(quennel_art_regenerate
+    COMMAND quennel-wallart ${CMAKE_SOURCE_DIR}/data/art --sheet ${CMAKE_SOURCE_DIR}/docs/art-preview.png
+    DEPENDS quennel-wallart
+    COMMENT "Painting and encoding the five wallpapers into data/art"
+    VERBATIM)
+endif()

@@ -49,13 +49,26 @@ foreach(color BLACK RED WHITE BLUE GREEN)
   list(APPEND content_named_files "${QUENNEL_CONTENT_DIR}/Zorva The Vandrel ${color}.theme")
 endforeach()
 
+# The wallpapers' art and palettes, ZORVA\<COLOUR>.ART and .tr (the installer
+# puts ZORVA\ into the Windows folder), are copied from data/art, where
+# quennel_art_regenerate (tools/art.cmake) keeps them.
+set(content_art_files)
+foreach(color BLACK RED WHITE BLUE GREEN)
+  foreach(ext ART tr)
+    list(APPEND content_art_files ${CMAKE_SOURCE_DIR}/data/art/${color}.${ext})
+    list(APPEND content_named_files ${QUENNEL_CONTENT_DIR}/ZORVA/${color}.${ext})
+  endforeach()
+endforeach()
+
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/content.stamp
   BYPRODUCTS ${content_named_files}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${QUENNEL_CONTENT_DIR}
   COMMAND ${content_generator} ${QUENNEL_CONTENT_DIR}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${QUENNEL_CONTENT_DIR}/ZORVA
+  COMMAND ${CMAKE_COMMAND} -E copy ${content_art_files} ${QUENNEL_CONTENT_DIR}/ZORVA
   COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/content.stamp
-  DEPENDS ${content_generator_target} ${content_generator}
+  DEPENDS ${content_generator_target} ${content_generator} ${content_art_files}
   COMMENT "Generating the program resources and theme content"
   VERBATIM)
 add_custom_target(quennel_content_files ALL DEPENDS ${CMAKE_BINARY_DIR}/content.stamp)
