@@ -46,7 +46,7 @@ std::string Registry(HKEY root, const char *path, const char *name)
     return rc == ERROR_SUCCESS ? buf : "<missing>";
 }
 
-DWORD Run(const std::string &command, DWORD ms = 120000)
+DWORD RunCommand(const std::string &command, DWORD ms = 120000)
 {
     std::string line = command;
     STARTUPINFOA si = {};
@@ -64,7 +64,7 @@ DWORD Run(const std::string &command, DWORD ms = 120000)
     return code;
 }
 
-std::string Setup()
+std::string SetupProgram()
 {
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
@@ -102,7 +102,7 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
 {
     const std::string dir = "C:\\Quennel Install Test", themes = dir + "\\Themes", win = Windows();
     const std::string before = Registry(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle");
-    ASSERT_EQ(0u, Run("\"" + Setup() + "\" /S /D=" + dir));
+    ASSERT_EQ(0u, RunCommand("\"" + SetupProgram() + "\" /S /D=" + dir));
 
     for (const char *file : {"\\DesktopQuennel.exe", "\\WALLART\\PALALL9.TR", "\\Uninstall.exe",
                              "\\Themes\\Zorva The Vandrel BLUE.theme", "\\Themes\\Zorva\\ZORVA.SCR",
@@ -140,7 +140,7 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
 
     // The uninstaller puts the settings from before the first install back
     // and removes what was installed, and only that.
-    ASSERT_EQ(0u, Run("\"" + dir + "\\Uninstall.exe\" /S /REVERT"));
+    ASSERT_EQ(0u, RunCommand("\"" + dir + "\\Uninstall.exe\" /S /REVERT"));
     EXPECT_TRUE(WaitFor([&] { return !Exists(dir + "\\Uninstall.exe"); }, 60000));
     EXPECT_EQ(before, Registry(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle"));
     EXPECT_FALSE(Exists(dir + "\\DesktopQuennel.exe"));
