@@ -22,6 +22,8 @@ target_link_libraries(quennel-art PRIVATE quennel_art_encoder quennel_picture qu
 add_library(quennel_wallart STATIC
   wallart/painter.cpp      # the float picture, distances, noise
   wallart/scenes.cpp       # the composition the five share, and their looks
+  wallart/air.cpp          # stars, sparks, motes, bubbles, fireflies
+  wallart/land.cpp         # the bands of land or sea
   wallart/symbols.cpp      # moon, flame, sun, drop, tree
   wallart/measure.cpp)     # the blurred error of a reduced picture
 # Painted pixel by pixel: always optimised, also in debug and sanitizer builds.

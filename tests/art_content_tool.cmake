@@ -1,0 +1,37 @@
+# quennel-wallart as a user runs it: help, bad arguments, and the green
+# wallpaper made again, which must match the kept files byte for byte.
+#   cmake -DTOOL=... -DKEPT=<data/art> -DWORK=... -P art_content_tool.cmake
+function(run expected)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc STREQUAL "${expected}")
+    message(FATAL_ERROR "${ARGN}: exit ${rc}, expected ${expected}\n${out}${err}")
+  endif()
+  set(output "${out}${err}" PARENT_SCOPE)
+endfunction()
+
+file(REMOVE_RECURSE ${WORK})
+
+run(0 ${TOOL} --help)
+if(NOT output MATCHES "usage: quennel-wallart OUT_FOLDER")
+  message(FATAL_ERROR "no usage in: ${output}")
+endif()
+run(2 ${TOOL})
+run(2 ${TOOL} ${WORK} --only PURPLE)
+run(2 ${TOOL} ${WORK} --only)
+run(2 ${TOOL} ${WORK} --fast)
+run(2 ${TOOL} ${WORK} ${WORK}/again)
+
+run(0 ${TOOL} ${WORK} --only GREEN)
+message(STATUS "${output}")
+file(GLOB made RELATIVE ${WORK} ${WORK}/*)
+if(NOT made STREQUAL "GREEN.ART;GREEN.tr")
+  message(FATAL_ERROR "wrote ${made}, expected GREEN.ART and GREEN.tr")
+endif()
+foreach(name GREEN.ART GREEN.tr)
+  file(SHA256 ${WORK}/${name} a)
+  file(SHA256 ${KEPT}/${name} b)
+  if(NOT a STREQUAL b)
+    message(FATAL_ERROR "${name} differs from the kept one: run the target quennel_art_regenerate")
+  endif()
+endforeach()
+file(REMOVE_RECURSE ${WORK})
