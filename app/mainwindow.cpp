@@ -140,6 +140,15 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_ERASEBKGND:
         DefWindowProcA(window, message, wParam, lParam);
         return 1;
+    case WM_SYSCOLORCHANGE:
+        // The common controls keep their own copy of the system colours: a
+        // theme's new colours reach them only through their top-level window.
+        // The status bar's background is set outright: left to itself it may
+        // keep the old face colour under text in the new one.
+        SendMessageA(GetDlgItem(window, IDC_STATUS), WM_SYSCOLORCHANGE, wParam, lParam);
+        SendMessageA(GetDlgItem(window, IDC_STATUS), SB_SETBKCOLOR, 0, (LPARAM)GetSysColor(COLOR_BTNFACE));
+        SendMessageA(ToolTipWindow, WM_SYSCOLORCHANGE, wParam, lParam);
+        return 0;
     default: {
         bool handled;
         LRESULT result = MainWindowMessage((PlatWindow)window, message, wParam, lParam, &handled);
