@@ -4,6 +4,7 @@
 
 #include "app/bounded.h"
 #include "install/installtheme.h"
+#include "install/themekeys.h"
 
 #include <string.h>
 
@@ -43,12 +44,8 @@ static void CaptureValues(RegRoot root, const char *keyPath, const char *section
 
 int CaptureWindowColors()
 {
-    static const char *const names[25] = {
-        "ActiveTitle", "Background", "Hilight", "HilightText", "TitleText", "Window", "WindowText",
-        "Scrollbar", "InactiveTitle", "Menu", "WindowFrame", "MenuText", "ActiveBorder", "InactiveBorder",
-        "AppWorkspace", "ButtonFace", "ButtonShadow", "GrayText", "ButtonText", "InactiveTitleText",
-        "ButtonHilight", "ButtonDkShadow", "ButtonLight", "InfoText", "InfoWindow"};
-    CaptureValues(kRegCurrentUser, "Control Panel\\Colors", "Control Panel\\Colors", names, 25, kColorBufferSize);
+    CaptureValues(kRegCurrentUser, "Control Panel\\Colors", "Control Panel\\Colors", kColorKeys, kColorCount,
+                  kColorBufferSize);
     return 1;
 }
 
@@ -142,14 +139,11 @@ int CaptureDesktop()
 
 int CaptureDesktopIcons()
 {
-    static const char kMyComputer[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
-    static const char kNetwork[] = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon";
-    static const char kRecycleBin[] = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
     static const char *const defaultOnly[1] = {nullptr};
     static const char *const bin[3] = {"full", "empty", nullptr};
-    CaptureValues(kRegClassesRoot, kMyComputer, kMyComputer, defaultOnly, 1, kValueBufferSize);
-    CaptureValues(kRegClassesRoot, kNetwork, kNetwork, defaultOnly, 1, kValueBufferSize);
-    CaptureValues(kRegClassesRoot, kRecycleBin, kRecycleBin, bin, 3, kValueBufferSize);
+    CaptureValues(kRegClassesRoot, kMyComputerIcon, kMyComputerIcon, defaultOnly, 1, kValueBufferSize);
+    CaptureValues(kRegClassesRoot, kNetworkIcon, kNetworkIcon, defaultOnly, 1, kValueBufferSize);
+    CaptureValues(kRegClassesRoot, kRecycleBinIcon, kRecycleBinIcon, bin, 3, kValueBufferSize);
 
     PlatKey key = nullptr;
     RegistryOpen(kRegCurrentUser, "Control Panel\\Desktop\\WindowMetrics", kKeyQueryValue, &key);
@@ -163,9 +157,10 @@ int CaptureDesktopIcons()
 
 int CaptureCursors()
 {
-    static const char *const names[15] = {"Arrow",  "Help",     "AppStarting", "Crosshair", "IBeam",
-                                          "No",     "NWPen",    "SizeAll",     "SizeNESW",  "SizeNS",
-                                          "SizeWE", "SizeNWSE", "UpArrow",     "Wait",      nullptr};
+    static const char *names[15];
+    for (int i = 0; i < 14; i++)
+        names[i] = kCursorKeys[i];
+    names[14] = nullptr;  // the key's default value, the scheme's name
     CaptureValues(kRegCurrentUser, "Control Panel\\Cursors", "Control Panel\\Cursors", names, 15, kValueBufferSize);
     return 1;
 }
@@ -178,19 +173,11 @@ void CaptureSoundEvent(const char *keyPath)
 
 int CaptureSounds()
 {
-    static const char *const events[20] = {
-        ".Default",      "AppGPFault",     "MenuCommand",    "MenuPopup",      "Minimize",
-        "Maximize",      "Open",           "Close",          "RestoreDown",    "RestoreUp",
-        "RingIn",        "RingOut",        "SystemAsterisk", "SystemDefault",  "SystemExclamation",
-        "SystemExit",    "SystemHand",     "SystemQuestion", "SystemStart",    "MailBeep"};
     char keyPath[kPathSize];
-    for (const char *event : events) {
-        CopyText(keyPath, sizeof keyPath, "AppEvents\\Schemes\\Apps\\.Default\\");
-        AppendText(keyPath, sizeof keyPath, event);
-        AppendText(keyPath, sizeof keyPath, "\\.Current");
+    for (int i = 0; i < 21; i++) {
+        SoundEventKey(i, keyPath, sizeof keyPath);
         CaptureSoundEvent(keyPath);
     }
-    CaptureSoundEvent("AppEvents\\Schemes\\Apps\\Explorer\\EmptyRecycleBin\\.Current");
     return 1;
 }
 

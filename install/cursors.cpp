@@ -1,12 +1,10 @@
 // Mouse cursors: the theme's 14 cursor files into the user's cursor settings,
 // a reload, and an empty scheme name.
 #include "install/installtheme.h"
+#include "install/themekeys.h"
 #include "install/themepath.h"
 
 static const char kCursors[] = "Control Panel\\Cursors";
-static const char *const kCursorKeys[14] = {"Arrow",   "Help",     "AppStarting", "Crosshair", "IBeam",
-                                            "No",      "NWPen",    "SizeAll",     "SizeNESW",  "SizeNS",
-                                            "SizeWE",  "SizeNWSE", "UpArrow",     "Wait"};
 
 int ApplyCursors()
 {

@@ -1,15 +1,13 @@
 // Desktop icons: the icons of three shell objects, the shell icons' colour
 // depth, and the reload of the system's icons.
 #include "install/installtheme.h"
+#include "install/themekeys.h"
 #include "install/themepath.h"
 
 #include <string.h>
 
 #include "app/bounded.h"
 
-static const char kMyComputer[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
-static const char kNetwork[] = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon";
-static const char kRecycleBin[] = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
 
 // Reads a path value from the theme file's section of the same name as the
 // key, expanded.
@@ -44,30 +42,30 @@ static void QueryText(PlatKey key, const char *name, char *buf, uint32_t size)
 
 int ApplyDesktopIcons()
 {
-    ApplyDefaultIcon(kMyComputer);
-    ApplyDefaultIcon(kNetwork);
+    ApplyDefaultIcon(kMyComputerIcon);
+    ApplyDefaultIcon(kNetworkIcon);
 
     // The bin is full when its shown icon is its "full" icon; it keeps showing
     // that state with the new theme's icon for it.
     char full[260] = "", shown[260] = "";
     PlatKey key;
-    if (RegistryOpen(kRegClassesRoot, kRecycleBin, kKeyQueryValue, &key) == kErrorSuccess) {
+    if (RegistryOpen(kRegClassesRoot, kRecycleBinIcon, kKeyQueryValue, &key) == kErrorSuccess) {
         QueryText(key, "full", full, sizeof full);
         QueryText(key, nullptr, shown, sizeof shown);
         RegistryClose(key);
     }
     bool binFull = strcmp(full, shown) == 0;
-    if (RegistryOpen(kRegClassesRoot, kRecycleBin, kKeySetValue, &key) == kErrorSuccess) {
+    if (RegistryOpen(kRegClassesRoot, kRecycleBinIcon, kKeySetValue, &key) == kErrorSuccess) {
         char fullPath[kPathSize], emptyPath[kPathSize];
-        ReadIconPath(kRecycleBin, "full", fullPath);
-        ReadIconPath(kRecycleBin, "empty", emptyPath);
+        ReadIconPath(kRecycleBinIcon, "full", fullPath);
+        ReadIconPath(kRecycleBinIcon, "empty", emptyPath);
         // A theme file with no icon for the bin's state, but with the icon
         // that was shown (a captured snapshot of a system whose bin had no
         // "full" or "empty" values), gives that icon back instead of none.
         char shownPath[kPathSize];
         CopyText(shownPath, sizeof shownPath, binFull ? fullPath : emptyPath);
         if (!shownPath[0])
-            ReadIconPath(kRecycleBin, "DefaultValue", shownPath);
+            ReadIconPath(kRecycleBinIcon, "DefaultValue", shownPath);
         RegistrySetText(key, "full", fullPath);
         if (binFull)
             RegistrySetText(key, nullptr, shownPath);

@@ -1,30 +1,12 @@
 // Window metrics and fonts: the icon metrics and non-client metrics of a theme
 // file, byte lists of the system's records, rebuilt and handed to the system.
 #include "install/installtheme.h"
+#include "install/themekeys.h"
 #include "install/themepath.h"
 
-#include <ctype.h>
 #include <string.h>
 
 constexpr unsigned kMetricsTextSize = 16384;
-
-// Reads one decimal number the way "%d" scans it: leading white space, a sign,
-// digits (wrapping modulo 2^32 on overflow). False when no digits follow.
-static bool ScanNumber(const char *p, uint32_t *value)
-{
-    while (*p && isspace((unsigned char)*p))
-        p++;
-    bool negative = *p == '-';
-    if (*p == '-' || *p == '+')
-        p++;
-    if (!isdigit((unsigned char)*p))
-        return false;
-    uint32_t v = 0;
-    while (isdigit((unsigned char)*p))
-        v = v * 10 + (uint32_t)(*p++ - '0');
-    *value = negative ? 0u - v : v;
-    return true;
-}
 
 // Steps over one number: forward to the next space, then past the run of
 // spaces, never past the end of the text.
@@ -44,16 +26,11 @@ const char *ParseMetricInt(const char *text, int32_t *value, bool *complete)
     uint32_t bytes[4] = {0, 0, 0, 0};
     const char *scan = text;
     for (int i = 0; i < 4; i++) {
-        if (!ScanNumber(scan, &bytes[i])) {
+        scan = ScanDecimal(scan, &bytes[i]);
+        if (!scan) {
             *complete = false;
             break;
         }
-        while (*scan && isspace((unsigned char)*scan))
-            scan++;
-        if (*scan == '-' || *scan == '+')
-            scan++;
-        while (isdigit((unsigned char)*scan))
-            scan++;
     }
     *value = (int32_t)(bytes[0] + 256u * bytes[1] + 65536u * bytes[2] + 16777216u * bytes[3]);
     for (int i = 0; i < 4; i++)
@@ -64,7 +41,7 @@ const char *ParseMetricInt(const char *text, int32_t *value, bool *complete)
 static const char *ParseByte(const char *text, uint8_t *value, bool *complete)
 {
     uint32_t v = 0;
-    if (!ScanNumber(text, &v))
+    if (!ScanDecimal(text, &v))
         *complete = false;
     *value = (uint8_t)v;
     return StepNumber(text);

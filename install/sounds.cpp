@@ -1,15 +1,9 @@
 // Sounds: the theme's sound file for each of 21 system events, and a blank
 // scheme name.
 #include "install/installtheme.h"
+#include "install/themekeys.h"
 #include "install/themepath.h"
 
-#include "app/bounded.h"
-
-static const char *const kDefaultEvents[20] = {
-    ".Default",       "AppGPFault",    "MenuCommand", "MenuPopup",      "Minimize",
-    "Maximize",       "Open",          "Close",       "RestoreDown",    "RestoreUp",
-    "RingIn",         "RingOut",       "SystemAsterisk", "SystemDefault", "SystemExclamation",
-    "SystemExit",     "SystemHand",    "SystemQuestion", "SystemStart",  "MailBeep"};
 
 void ApplySoundEvent(const char *keyPath)
 {
@@ -28,13 +22,10 @@ void ApplySoundEvent(const char *keyPath)
 int ApplySounds()
 {
     char keyPath[kPathSize];
-    for (const char *event : kDefaultEvents) {
-        CopyText(keyPath, sizeof keyPath, "AppEvents\\Schemes\\Apps\\.Default\\");
-        AppendText(keyPath, sizeof keyPath, event);
-        AppendText(keyPath, sizeof keyPath, "\\.Current");
+    for (int i = 0; i < 21; i++) {
+        SoundEventKey(i, keyPath, sizeof keyPath);
         ApplySoundEvent(keyPath);
     }
-    ApplySoundEvent("AppEvents\\Schemes\\Apps\\Explorer\\EmptyRecycleBin\\.Current");
 
     PlatKey key;
     if (RegistryOpen(kRegCurrentUser, "AppEvents\\Schemes", kKeySetValue, &key) == kErrorSuccess) {

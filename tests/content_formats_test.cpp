@@ -290,8 +290,8 @@ TEST_F(ContentTest, SoundsAreShortPcmMono16Bit)
     std::set<std::string> seen;
     for (const char *color : kContentColors) {
         std::string file = ThemePath(dir, color);
-        for (const char *section : kSoundSections) {
-            std::string path = ThemeFilePath(dir, ThemeValue(file, section, "DefaultValue"));
+        for (const std::string &section : SoundSections()) {
+            std::string path = ThemeFilePath(dir, ThemeValue(file, section.c_str(), "DefaultValue"));
             std::string bytes = Load(path);
             ByteReader r(bytes);
             EXPECT_EQ("RIFF", r.Tag(0)) << path;

@@ -4,6 +4,7 @@
 // content folder once expanded.
 #include "app/bounded.h"
 #include "install/installtheme.h"
+#include "install/themekeys.h"
 #include "install/themepath.h"
 #include "tests/content_testing.h"
 
@@ -20,33 +21,6 @@
 
 const char *const kContentColors[5] = {"BLACK", "RED", "WHITE", "BLUE", "GREEN"};
 
-const char *const kCursorKeys[14] = {"Arrow",   "Help",     "AppStarting", "Crosshair", "IBeam",
-                                     "No",      "NWPen",    "SizeAll",     "SizeNESW",  "SizeNS",
-                                     "SizeWE",  "SizeNWSE", "UpArrow",     "Wait"};
-
-const char *const kSoundSections[21] = {
-    "AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\AppGPFault\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\MenuCommand\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\MenuPopup\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\Minimize\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\Maximize\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\Open\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\Close\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\RestoreDown\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\RestoreUp\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\RingIn\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\RingOut\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\SystemAsterisk\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\SystemDefault\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\SystemExclamation\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\SystemHand\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\SystemQuestion\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current",
-    "AppEvents\\Schemes\\Apps\\.Default\\MailBeep\\.Current",
-    "AppEvents\\Schemes\\Apps\\Explorer\\EmptyRecycleBin\\.Current",
-};
 
 void ContentTest::SetUp()
 {
@@ -65,6 +39,17 @@ void ContentTest::SetUp()
     ASSERT_TRUE(FileExists(ThemePath(dir, "BLUE"))) << "generated content missing in " << QUENNEL_CONTENT_FOLDER;
 }
 
+std::vector<std::string> SoundSections()
+{
+    std::vector<std::string> sections;
+    char key[200];
+    for (int i = 0; i < 21; i++) {
+        SoundEventKey(i, key, sizeof key);
+        sections.push_back(key);
+    }
+    return sections;
+}
+
 std::string ThemePath(const std::string &dir, const char *color)
 {
     return dir + "\\Zorva The Vandrel " + color + ".theme";
@@ -79,18 +64,12 @@ std::string ThemeValue(const std::string &file, const char *section, const char 
 
 namespace {
 
-const char *const kColorKeys[25] = {
-    "ActiveTitle",  "Background",     "Hilight",      "HilightText", "TitleText",         "Window",        "WindowText",
-    "Scrollbar",    "InactiveTitle",  "Menu",         "WindowFrame", "MenuText",          "ActiveBorder",  "InactiveBorder",
-    "AppWorkspace", "ButtonFace",     "ButtonShadow", "GrayText",    "ButtonText",        "InactiveTitleText",
-    "ButtonHilight", "ButtonDkShadow", "ButtonLight", "InfoText",    "InfoWindow",
-};
 const char kColors[] = "Control Panel\\Colors";
 const char kDesktop[] = "Control Panel\\Desktop";
 const char kCursors[] = "Control Panel\\Cursors";
-const char kMyComputer[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
-const char kNetwork[] = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon";
-const char kRecycleBin[] = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
+const char *const kMyComputer = kMyComputerIcon;
+const char *const kNetwork = kNetworkIcon;
+const char *const kRecycleBin = kRecycleBinIcon;
 
 struct Key {
     const char *section, *key;
@@ -123,8 +102,9 @@ std::vector<Key> FileKeys()
                              {kRecycleBin, "full"},         {kRecycleBin, "empty"}};
     for (const char *k : kCursorKeys)
         keys.push_back({kCursors, k});
-    for (const char *s : kSoundSections)
-        keys.push_back({s, "DefaultValue"});
+    static const std::vector<std::string> sounds = SoundSections();
+    for (const std::string &s : sounds)
+        keys.push_back({s.c_str(), "DefaultValue"});
     return keys;
 }
 

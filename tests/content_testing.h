@@ -24,8 +24,11 @@ std::string ThemePath(const std::string &dir, const char *color);
 // A theme value, or "<missing>" when the key is absent.
 std::string ThemeValue(const std::string &file, const char *section, const char *key);
 // The 14 cursor keys and the 21 sound sections the installer reads.
-extern const char *const kCursorKeys[14];
-extern const char *const kSoundSections[21];
+// The cursor keys (kCursorKeys) and sound events come from the installer's
+// own lists (install/themekeys.h): the content must hold what it reads.
+#include "install/themekeys.h"
+// The 21 sound sections of a theme file.
+std::vector<std::string> SoundSections();
 
 // Little-endian fields of file bytes; a read outside the bytes gives 0 and
 // sets failed, which stays set.

@@ -1,0 +1,31 @@
+// The sections and keys of a theme file that both the installer reads and the
+// backup writes: the registry keys of the settings, named alike in the file.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+constexpr int kColorCount = 25;
+// The colour keys in the order read, written and passed to the system, with
+// the system colour element each one sets.
+extern const char *const kColorKeys[kColorCount];
+extern const int kColorElements[kColorCount];
+
+extern const char *const kCursorKeys[14];
+
+// The 20 sound events under "AppEvents\Schemes\Apps\.Default"; the 21st is
+// the Recycle Bin's, kEmptyBinSoundKey.
+extern const char *const kSoundEvents[20];
+extern const char kEmptyBinSoundKey[];
+// The key of sound event i (0-19), or of the Recycle Bin's (20), in out.
+void SoundEventKey(int i, char *out, size_t size);
+
+// The icon keys of the three desktop objects (under HKEY_CLASSES_ROOT).
+extern const char kMyComputerIcon[];
+extern const char kNetworkIcon[];
+extern const char kRecycleBinIcon[];
+
+// Reads one decimal number the way "%d" scans it: leading white space, a sign,
+// digits (wrapping modulo 2^32). Returns the position after it, or null when
+// no digits follow.
+const char *ScanDecimal(const char *p, uint32_t *value);
