@@ -228,6 +228,11 @@ Settings Snapshot()
     s.registry.push_back(ReadSetting(kRegClassesRoot, kMyComputer, nullptr));
     s.registry.push_back(ReadSetting(kRegCurrentUser, kSoundEvent, nullptr));
     s.registry.push_back(ReadSetting(kRegCurrentUser, kBinEvent, nullptr));
+    for (const char *name : {"ScreenSaveActive", "TileWallpaper", "WallpaperStyle", "Pattern", "Wallpaper"})
+        s.registry.push_back(ReadSetting(kRegCurrentUser, "Control Panel\\Desktop", name));
+    char saver[261];
+    ProfileGetString("boot", "SCRNSAVE.EXE", "", saver, sizeof saver, "system.ini");  // missing or empty: none
+    s.registry.push_back(saver);
     memset(&s.icon, 0, sizeof s.icon);
     s.icon.cbSize = sizeof s.icon;
     SystemParameters(kSpiGetIconMetrics, sizeof s.icon, &s.icon, 0);
@@ -242,6 +247,9 @@ Settings Snapshot()
 // Changes every group that the round trip covers.
 void ChangeEverything()
 {
+    for (const char *name : {"ScreenSaveActive", "TileWallpaper", "WallpaperStyle", "Pattern", "Wallpaper"})
+        Set(kRegCurrentUser, "Control Panel\\Desktop", name, "changed");
+    ProfileWriteString("boot", "SCRNSAVE.EXE", "C:\\changed.scr", "system.ini");
     for (const char *name : kColorNames)
         Set(kRegCurrentUser, kColors, name, "9 9 9");
     uint32_t nine[25];
@@ -305,7 +313,7 @@ protected:
         Settings changed = Snapshot();
         EXPECT_NE(before.registry, changed.registry);
         // Cancel: the run's snapshot with every part that it holds.
-        InstallTheme(kThemeSnapshot, 0, 1, 1, 1, 1, 1, 0);
+        InstallTheme(kThemeSnapshot, 1, 1, 1, 1, 1, 1, 1);
         FinishThemeInstall();
         ExpectSame(before, Snapshot());
     }
@@ -315,6 +323,13 @@ TEST_F(RoundTrip, FreshMachineSettings) { RunRoundTrip(); }
 
 TEST_F(RoundTrip, UnusualValues)
 {
+    // A screen saver with a name that is its own short form, and desktop values.
+    std::string saver = WinDir() + "\\QSAVER.SCR";
+    WriteWholeFile(saver, "screen saver");
+    ProfileWriteString("boot", "SCRNSAVE.EXE", saver.c_str(), "system.ini");
+    Set(kRegCurrentUser, "Control Panel\\Desktop", "Pattern", "(None)");
+    Set(kRegCurrentUser, "Control Panel\\Desktop", "TileWallpaper", "0");
+    Set(kRegCurrentUser, "Control Panel\\Desktop", "Wallpaper", "");
     // A colour text with extra blanks, and the colour the system shows for it.
     Set(kRegCurrentUser, kColors, "Background", "0   0  0");
     const int background = 1;

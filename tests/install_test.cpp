@@ -216,6 +216,16 @@ TEST_F(Install, WholeThemeReachesRegistryAndSystem)
     EXPECT_STREQ("Setting the screen saver...", status);
 }
 
+TEST_F(Install, ColourValueCutAt19Characters)
+{
+    std::string file = themes + "\\Zorva The Vandrel WHITE.theme";
+    ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "10   20   30        99999", file.c_str());
+    InstallTheme(kThemeWhite, 0, 1, 0, 0, 0, 0, 0);
+    FinishThemeInstall();
+    EXPECT_EQ("10   20   30       ", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ(0x1E140Au, SysColorGet(2));
+}
+
 TEST_F(Install, RecycleBinKeepsItsState)
 {
     std::string file = WriteFullTheme("\\Zorva The Vandrel RED.theme");
