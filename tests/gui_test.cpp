@@ -468,3 +468,45 @@ TEST_F(Program, WallpaperAtTheScreensSizeAndDepth)
 }
 
 }  // namespace
+
+namespace {
+
+// The tip that shows when the pointer rests on a control.
+std::string TipOver(HWND main, HWND control)
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    SetCursorPos(r.left - 30, r.top - 30);
+    Sleep(100);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    DWORD process = 0;
+    GetWindowThreadProcessId(main, &process);
+    std::string text;
+    WaitFor([&] {
+        for (HWND tip = FindWindowA("tooltips_class32", nullptr); tip; tip = FindWindowExA(nullptr, tip, "tooltips_class32", nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(tip, &owner);
+            if (owner == process && IsWindowVisible(tip)) {
+                text = Text(tip);
+                return !text.empty();
+            }
+        }
+        return false;
+    }, 5000);
+    return text;
+}
+
+TEST_F(Program, TooltipsFollowTheChoices)
+{
+    ASSERT_TRUE(StartWithWindow());
+    SetForegroundWindow(main);
+    EXPECT_EQ("Use this theme's sounds", TipOver(main, Item(106)));
+    Command(106);
+    EXPECT_EQ("Current sound scheme will remain", TipOver(main, Item(106)));
+    EXPECT_EQ("Install white theme", TipOver(main, Item(102)));
+    EXPECT_EQ("Green theme", TipOver(main, Item(104)));
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+}
+
+}  // namespace
