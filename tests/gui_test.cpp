@@ -471,40 +471,50 @@ TEST_F(Program, WallpaperAtTheScreensSizeAndDepth)
 
 namespace {
 
-// The tip that shows when the pointer rests on a control.
-std::string TipOver(HWND main, HWND control)
+// The tip that shows when the pointer rests on a control: the text of the
+// program's visible tip, once it is the one expected or after five seconds.
+std::string TipOver(HWND main, HWND control, const std::string &expected)
 {
-    RECT r;
-    GetWindowRect(control, &r);
-    SetCursorPos(r.left - 30, r.top - 30);
-    Sleep(100);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     DWORD process = 0;
     GetWindowThreadProcessId(main, &process);
-    std::string text;
-    WaitFor([&] {
-        for (HWND tip = FindWindowA("tooltips_class32", nullptr); tip; tip = FindWindowExA(nullptr, tip, "tooltips_class32", nullptr)) {
+    auto visibleTip = [&]() -> HWND {
+        for (HWND tip = FindWindowA("tooltips_class32", nullptr); tip;
+             tip = FindWindowExA(nullptr, tip, "tooltips_class32", nullptr)) {
             DWORD owner = 0;
             GetWindowThreadProcessId(tip, &owner);
-            if (owner == process && IsWindowVisible(tip)) {
-                text = Text(tip);
-                return !text.empty();
-            }
+            if (owner == process && IsWindowVisible(tip))
+                return tip;
         }
-        return false;
-    }, 5000);
-    return text;
+        return nullptr;
+    };
+    auto hover = [&](HWND over, const std::string &want) {
+        RECT r;
+        GetWindowRect(over, &r);
+        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        std::string text = "<no tip>";
+        WaitFor([&] {
+            if (HWND tip = visibleTip())
+                text = Text(tip);
+            return text == want;
+        }, 5000);
+        return text;
+    };
+    // First onto another tool (About), so that the tooltip sees the pointer
+    // come onto this control anew.
+    hover(GetDlgItem(main, kAbout), "Display info about the application");
+    return hover(control, expected);
 }
 
 TEST_F(Program, TooltipsFollowTheChoices)
 {
     ASSERT_TRUE(StartWithWindow());
     SetForegroundWindow(main);
-    EXPECT_EQ("Use this theme's sounds", TipOver(main, Item(106)));
+    auto tip = [&](int id, const std::string &expected) { return TipOver(main, Item(id), expected); };
+    EXPECT_EQ("Use this theme's sounds", tip(106, "Use this theme's sounds"));
     Command(106);
-    EXPECT_EQ("Current sound scheme will remain", TipOver(main, Item(106)));
-    EXPECT_EQ("Install white theme", TipOver(main, Item(102)));
-    EXPECT_EQ("Green theme", TipOver(main, Item(104)));
+    EXPECT_EQ("Current sound scheme will remain", tip(106, "Current sound scheme will remain"));
+    EXPECT_EQ("Install white theme", tip(102, "Install white theme"));
+    EXPECT_EQ("Green theme", tip(104, "Green theme"));
     Command(IDCANCEL);
     EXPECT_EQ(0u, ExitCode());
 }
