@@ -520,3 +520,33 @@ TEST_F(Program, TooltipsFollowTheChoices)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Program, StatusSlidesWhileTheWallpaperIsMade)
+{
+    // The real art of the blue theme: a 2048 x 1280 picture to decode.
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    for (const char *name : {"\\BLUE.ART", "\\BLUE.tr"})
+        ASSERT_TRUE(CopyFileA((TestFolder() + "\\..\\content\\ZORVA" + name).c_str(),
+                              (std::string(windows) + "\\ZORVA" + name).c_str(), FALSE));
+    ASSERT_TRUE(StartWithWindow());
+    Command(103);
+    Command(kApply);
+    // While the job runs, the window answers at once and its status text slides.
+    ASSERT_TRUE(WaitFor([&] { return Text(Item(kStatus)).find("Choose the Zorva color") != 0; }, 5000));
+    int slid = 0, answers = 0;
+    WaitFor([&] {
+        std::string text = Text(Item(kStatus));
+        answers += text != "<hung>";
+        slid += text.rfind(" ", 0) == 0 && text.find("wallpaper") != std::string::npos;
+        return text.find("Choose the Zorva color") == 0;
+    }, 20000);
+    printf("status texts read: %d, slid: %d\n", answers, slid);
+    EXPECT_GT(slid, 0);
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+}
+
+}  // namespace
