@@ -15,41 +15,12 @@
 #include "app/layout.h"
 #include "tests/testart.h"
 #include "tests/testing.h"
+#include "tests/wintesting.h"
 
 namespace {
 
 const char kMainClass[] = "ZORVATHEME_MainClass";
 const int kApply = 112, kStatus = 113, kAbout = 120, kRevert = 121;
-
-template <class F>
-bool WaitFor(F condition, DWORD ms)
-{
-    for (DWORD start = GetTickCount();; Sleep(20)) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= ms)
-            return false;
-    }
-}
-
-// WM_GETTEXT crosses processes; GetWindowTextA on another process's control
-// would give the text it was created with.
-std::string Text(HWND window)
-{
-    char buf[512] = "";
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buf, (LPARAM)buf, SMTO_ABORTIFHUNG, 2000, &length))
-        return "<hung>";
-    return buf;
-}
-
-std::string TestFolder()
-{
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    *strrchr(self, '\\') = 0;
-    return self;
-}
 
 void WriteText(const std::string &path, const std::string &text)
 {
@@ -59,17 +30,7 @@ void WriteText(const std::string &path, const std::string &text)
     fclose(f);
 }
 
-std::string Registry(const char *path, const char *name)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return "<no key>";
-    char buf[512] = "";
-    DWORD size = sizeof buf;
-    LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE *)buf, &size);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS ? buf : "<missing>";
-}
+std::string Registry(const char *path, const char *name) { return RegistryText(HKEY_CURRENT_USER, path, name); }
 
 void SetRegistry(const char *path, const char *name, const char *text)
 {

@@ -11,19 +11,9 @@
 #include <vector>
 
 #include "tests/testing.h"
+#include "tests/wintesting.h"
 
 namespace {
-
-template <class F>
-bool WaitFor(F condition, DWORD ms)
-{
-    for (DWORD start = GetTickCount();; Sleep(50)) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= ms)
-            return false;
-    }
-}
 
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -32,18 +22,6 @@ std::string Windows()
     char dir[MAX_PATH];
     GetWindowsDirectoryA(dir, sizeof dir);
     return dir;
-}
-
-std::string Registry(HKEY root, const char *path, const char *name)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return "<no key>";
-    char buf[512] = "";
-    DWORD size = sizeof buf;
-    LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE *)buf, &size);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS ? buf : "<missing>";
 }
 
 DWORD RunCommand(const std::string &command, DWORD ms = 120000)
@@ -66,10 +44,7 @@ DWORD RunCommand(const std::string &command, DWORD ms = 120000)
 
 std::string SetupProgram()
 {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    *strrchr(self, '\\') = 0;
-    return std::string(self) + "\\..\\installer\\DesktopQuennel-Setup.exe";
+    return TestFolder() + "\\..\\installer\\DesktopQuennel-Setup.exe";
 }
 
 // Runs the installed program, picks a colour with its button and presses OK:
@@ -101,7 +76,7 @@ class Installer : public MachineTest {};
 TEST_F(Installer, InstallEveryThemeAndUninstall)
 {
     const std::string dir = "C:\\Quennel Install Test", themes = dir + "\\Themes", win = Windows();
-    const std::string before = Registry(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle");
+    const std::string before = RegistryText(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle");
     ASSERT_EQ(0u, RunCommand("\"" + SetupProgram() + "\" /S /D=" + dir));
 
     for (const char *file : {"\\DesktopQuennel.exe", "\\WALLART\\PALALL9.TR", "\\Uninstall.exe",
@@ -115,7 +90,7 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
     char switcher[MAX_PATH] = "";
     GetPrivateProfileStringA("Zorva", "switcher", "", switcher, sizeof switcher, "control.ini");
     EXPECT_EQ(themes, switcher);
-    EXPECT_NE("<no key>", Registry(HKEY_CURRENT_USER, "Control Panel\\Cursors", "Arrow"));
+    EXPECT_NE("<no key>", RegistryText(HKEY_CURRENT_USER, "Control Panel\\Cursors", "Arrow"));
 
     // Each theme, installed by the program with every part.
     const struct {
@@ -127,12 +102,12 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
         std::string theme = themes + "\\Zorva The Vandrel " + c.word + ".theme";
         char title[32] = "";
         GetPrivateProfileStringA("Control Panel\\Colors", "ActiveTitle", "", title, sizeof title, theme.c_str());
-        EXPECT_EQ(title, Registry(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle")) << c.word;
+        EXPECT_EQ(title, RegistryText(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle")) << c.word;
         EXPECT_EQ(themes + "\\Zorva\\" + c.word + "\\Cursors\\Arrow.cur",
-                  Registry(HKEY_CURRENT_USER, "Control Panel\\Cursors", "Arrow"))
+                  RegistryText(HKEY_CURRENT_USER, "Control Panel\\Cursors", "Arrow"))
             << c.word;
-        EXPECT_EQ(c.word, Registry(HKEY_CURRENT_USER, "Software\\ZorvaTheVandrel", "PaperArtFile"));
-        EXPECT_EQ(win + "\\Zorva The Vandrel.BMP", Registry(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper"));
+        EXPECT_EQ(c.word, RegistryText(HKEY_CURRENT_USER, "Software\\ZorvaTheVandrel", "PaperArtFile"));
+        EXPECT_EQ(win + "\\Zorva The Vandrel.BMP", RegistryText(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper"));
     }
     char saver[MAX_PATH] = "";
     GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", saver, sizeof saver, "system.ini");
@@ -142,14 +117,14 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
     // and removes what was installed, and only that.
     ASSERT_EQ(0u, RunCommand("\"" + dir + "\\Uninstall.exe\" /S /REVERT"));
     EXPECT_TRUE(WaitFor([&] { return !Exists(dir + "\\Uninstall.exe"); }, 60000));
-    EXPECT_EQ(before, Registry(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ(before, RegistryText(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle"));
     EXPECT_FALSE(Exists(dir + "\\DesktopQuennel.exe"));
     EXPECT_FALSE(Exists(themes));
     EXPECT_FALSE(Exists(win + "\\ZORVA"));
     GetPrivateProfileStringA("Zorva", "switcher", "<none>", switcher, sizeof switcher, "control.ini");
     EXPECT_STREQ("<none>", switcher);
     EXPECT_TRUE(Exists(dir + "\\ZorvaBackup.theme")) << "the program's own backup stays for a later install";
-    EXPECT_EQ("<no key>", Registry(HKEY_LOCAL_MACHINE,
+    EXPECT_EQ("<no key>", RegistryText(HKEY_LOCAL_MACHINE,
                                    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\DesktopQuennel",
                                    "DisplayName"));
 }

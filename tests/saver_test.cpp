@@ -16,46 +16,13 @@
 #include "saver/saverart.h"
 #include "tests/testart.h"
 #include "tests/testing.h"
+#include "tests/wintesting.h"
 
 namespace {
 
 const char kSaverClass[] = "ZORVATHEME_SaverClass";
 const char kBoxCaption[] = "Desktop Quennel screen saver";
 const char kRecordKey[] = "Software\\ZorvaTheVandrel";
-
-// Polls a condition, handling this thread's messages meanwhile (the preview's
-// parent window belongs to this thread).
-template <class F>
-bool WaitFor(F condition, DWORD ms)
-{
-    for (DWORD start = GetTickCount();; Sleep(20)) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= ms)
-            return false;
-    }
-}
-
-// WM_GETTEXT crosses processes; GetWindowTextA would not.
-std::string Text(HWND window)
-{
-    char buf[512] = "";
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buf, (LPARAM)buf, SMTO_ABORTIFHUNG, 2000, &length))
-        return "<hung>";
-    return buf;
-}
-
-std::string TestFolder()
-{
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    *strrchr(self, '\\') = 0;
-    return self;
-}
 
 // The colour of the screen at x, y, as another program sees it.
 COLORREF ScreenPixel(int x, int y)

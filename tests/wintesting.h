@@ -1,0 +1,59 @@
+// Helpers of the tests that drive real programs under Wine: waiting for a
+// condition, reading another process's window text, the test program's own
+// folder and registry strings.
+#pragma once
+
+#include <windows.h>
+
+#include <string.h>
+
+#include <string>
+
+// Polls a condition every 20 ms until it holds or ms have passed, handling this
+// thread's messages meanwhile (windows the test itself made stay alive).
+template <class F>
+bool WaitFor(F condition, DWORD ms)
+{
+    for (DWORD start = GetTickCount();; Sleep(20)) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= ms)
+            return false;
+    }
+}
+
+// WM_GETTEXT crosses processes; GetWindowTextA on another process's control
+// would give the text it was created with.
+inline std::string Text(HWND window)
+{
+    char buf[512] = "";
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buf, (LPARAM)buf, SMTO_ABORTIFHUNG, 2000, &length))
+        return "<hung>";
+    return buf;
+}
+
+// The folder of the running test program.
+inline std::string TestFolder()
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    *strrchr(self, '\\') = 0;
+    return self;
+}
+
+// A registry string, "<no key>" or "<missing>".
+inline std::string RegistryText(HKEY root, const char *path, const char *name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return "<no key>";
+    char buf[512] = "";
+    DWORD size = sizeof buf;
+    LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE *)buf, &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? buf : "<missing>";
+}
