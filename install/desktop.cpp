@@ -79,7 +79,13 @@ void ApplyScreenSaver()
     char value[kPathSize], path[kPathSize];
     ProfileGetString("boot", "SCRNSAVE.EXE", "", value, sizeof value, ThemeFile);
     ExpandThemePath(path, value);
-    ShortPathName(path, path, 260);
+    // The short form where the system gives one; when it cannot (a folder
+    // whose short name it cannot resolve, a path too long for the buffer) the
+    // path stays as it was, never a half-written buffer.
+    char shortPath[kPathSize];
+    unsigned length = ShortPathName(path, shortPath, sizeof shortPath);
+    if (length > 0 && length < sizeof shortPath)
+        CopyText(path, sizeof path, shortPath);
     ProfileWriteString("boot", "SCRNSAVE.EXE", path, "system.ini");
     SystemParameters(kSpiSetScreenSaveActive, 1, nullptr, 0);
 }

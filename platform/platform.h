@@ -109,8 +109,9 @@ unsigned WindowsFolder(char *buf, unsigned size);
 // GetModuleFileNameA for the running program: its full path, cut to the
 // buffer; returns the length copied.
 unsigned ModuleFileName(char *buf, unsigned size);
-// GetShortPathNameA: 0 when the file does not exist; otherwise the length
-// (or the size needed when it does not fit, leaving shortPath untouched).
+// GetShortPathNameA: 0 when the file does not exist or its short form cannot
+// be resolved (shortPath then holds nothing to read); otherwise the length (or
+// the size needed when it does not fit, leaving shortPath untouched).
 unsigned ShortPathName(const char *longPath, char *shortPath, unsigned size);
 
 // The C runtime's stream functions on a Windows path. Modes as fopen: "r",

@@ -44,6 +44,21 @@ void SetRegistry(const char *path, const char *name, const char *text)
 // only part is the colour of the active caption, so each install shows in the
 // registry. The colours and metrics are put back after each test.
 class Program : public MachineTest {
+public:
+    // Answers the program's closing question with the given button, waits for
+    // the box to go, and returns its text.
+    std::string AnswerQuestion(int answer)
+    {
+        HWND box = nullptr;
+        if (!WaitFor([&] { return (box = Box("Desktop Quennel")) != nullptr; }, kPatience))
+            return "<no box>";
+        std::string text = Text(GetDlgItem(box, 0xFFFF));
+        PostMessageA(box, WM_COMMAND, answer, 0);
+        if (!WaitFor([&] { return !IsWindow(box); }, kPatience))
+            return "<box stays>";
+        return text;
+    }
+
 protected:
     std::string folder, themes;
     PROCESS_INFORMATION pi{};
@@ -77,10 +92,12 @@ protected:
         if (pi.hProcess) {
             if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
                 TerminateProcess(pi.hProcess, 77);
+            WaitForSingleObject(pi.hProcess, kPatience);  // its windows are gone before the next test looks
             CloseHandle(pi.hProcess);
             CloseHandle(pi.hThread);
         }
         WritePrivateProfileStringA("Zorva", "switcher", nullptr, "control.ini");
+        RemoveFolderTree(folder);
         MachineTest::TearDown();
     }
 
@@ -92,16 +109,19 @@ protected:
         PROCESS_INFORMATION *p = into ? into : &pi;
         if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, p))
             return false;
-        WaitForInputIdle(p->hProcess, 5000);
+        WaitForInputIdle(p->hProcess, kPatience);
         return true;
     }
     bool StartWithWindow(const char *args = "")
     {
-        return Start(args) && WaitFor([&] { return (main = FindWindowA(kMainClass, nullptr)) != nullptr; }, 10000);
+        return Start(args) &&
+               WaitFor([&] { return (main = ProcessWindow(pi.dwProcessId, kMainClass)) != nullptr; }, kPatience);
     }
+    // A dialog box of the program with the caption.
+    HWND Box(const char *caption) { return ProcessWindow(pi.dwProcessId, "#32770", caption); }
     HWND Item(int id) { return GetDlgItem(main, id); }
     void Command(int id) { PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)Item(id)); }
-    DWORD ExitCode(PROCESS_INFORMATION *p = nullptr, DWORD ms = 15000)
+    DWORD ExitCode(PROCESS_INFORMATION *p = nullptr, DWORD ms = kPatience)
     {
         p = p ? p : &pi;
         DWORD code = 9999;
@@ -127,7 +147,11 @@ protected:
         if (shift)
             PostMessageA(target, WM_KEYUP, VK_SHIFT, 0xC0000001);
     }
-    bool Idle() { return WaitFor([&] { return Text(Item(kStatus)).find("Choose the Zorva color") == 0; }, 10000); }
+    bool Idle() { return WaitFor([&] { return Text(Item(kStatus)).find("Choose the Zorva color") == 0; }, kPatience); }
+    bool ColourIs(const char *rgb)
+    {
+        return WaitFor([&] { return Registry("Control Panel\\Colors", "ActiveTitle") == rgb; }, kPatience);
+    }
     bool Pressed(int id) { return GetWindowLongA(Item(id), 4) != 0; }
 };
 
@@ -183,12 +207,13 @@ TEST_F(Program, KeyboardWalksAndSelects)
     // boxes to a colour button.
     auto onColour = [&] { int id = GetDlgCtrlID(Focused()); return id >= 100 && id <= 104; };
     for (int i = 0; i < 14 && !onColour(); i++) {
+        HWND before = Focused();
         Key(VK_TAB, true);
-        WaitFor([&] { return onColour(); }, 150);
+        ASSERT_TRUE(WaitFor([&] { return Focused() != before; }, kPatience)) << "Shift+Tab moves the focus";
     }
     ASSERT_TRUE(onColour()) << GetDlgCtrlID(Focused());
     int chosen = GetDlgCtrlID(Focused());
-    EXPECT_TRUE(WaitFor([&] { return Pressed(chosen); }, 2000)) << "tabbing onto a colour button selects it";
+    EXPECT_TRUE(WaitFor([&] { return Pressed(chosen); }, kPatience)) << "tabbing onto a colour button selects it";
     for (int id = 100; id <= 104; id++) {
         if (id != chosen) {
             EXPECT_FALSE(Pressed(id)) << id;
@@ -211,7 +236,7 @@ TEST_F(Program, DoubleClickApplies)
     PostMessageA(Item(101), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     PostMessageA(Item(101), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageA(Item(101), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    EXPECT_TRUE(WaitFor([&] { return Registry("Control Panel\\Colors", "ActiveTitle") == "2 0 0"; }, 5000));
+    EXPECT_TRUE(ColourIs("2 0 0"));
     EXPECT_TRUE(Idle());
     EXPECT_TRUE(Pressed(101));
     EXPECT_FALSE(IsWindowEnabled(Item(kApply)));
@@ -225,7 +250,7 @@ TEST_F(Program, ApplyThenOkEndsWithoutInstalling)
 {
     ASSERT_TRUE(StartWithWindow());
     Command(kApply);
-    ASSERT_TRUE(WaitFor([&] { return Registry("Control Panel\\Colors", "ActiveTitle") == "3 0 0"; }, 5000));
+    ASSERT_TRUE(ColourIs("3 0 0"));
     ASSERT_TRUE(Idle());
     SetRegistry("Control Panel\\Colors", "ActiveTitle", "8 8 8");
     Command(IDOK);
@@ -238,7 +263,7 @@ TEST_F(Program, CancelAfterApplyRestoresTheSnapshot)
     ASSERT_TRUE(StartWithWindow());
     Command(103);
     Command(kApply);
-    ASSERT_TRUE(WaitFor([&] { return Registry("Control Panel\\Colors", "ActiveTitle") == "4 0 0"; }, 5000));
+    ASSERT_TRUE(ColourIs("4 0 0"));
     ASSERT_TRUE(Idle());
     Command(IDCANCEL);
     EXPECT_EQ(0u, ExitCode());
@@ -275,14 +300,14 @@ TEST_F(Program, SilentRevertSwitch)
     bool shown = false;
     DWORD code = 9999;
     WaitFor([&] {
-        HWND w = FindWindowA(kMainClass, nullptr);
+        HWND w = ProcessWindow(pi.dwProcessId, kMainClass);
         shown = shown || (w && IsWindowVisible(w));
         if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) {
             GetExitCodeProcess(pi.hProcess, &code);
             return true;
         }
         return false;
-    }, 15000);
+    }, kPatience);
     EXPECT_EQ(1u, code);
     EXPECT_FALSE(shown) << "no window with /r";
     EXPECT_EQ("9 9 9", Registry("Control Panel\\Colors", "ActiveTitle"));
@@ -292,7 +317,7 @@ TEST_F(Program, OtherSwitchesShowTheWindow)
 {
     for (const char *args : {"/R", "\"/r \""}) {
         ASSERT_TRUE(StartWithWindow(args)) << args;
-        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != 0; }, 5000)) << args;
+        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != 0; }, kPatience)) << args;
         Command(IDCANCEL);
         EXPECT_EQ(0u, ExitCode()) << args;
         CloseHandle(pi.hProcess);
@@ -313,16 +338,6 @@ TEST_F(Program, SecondStartBringsTheFirstForward)
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pi.hProcess, 0)) << "the first goes on";
 }
 
-// Answers the closing question with the given button and returns its text.
-std::string AnswerQuestion(int answer)
-{
-    HWND box = nullptr;
-    if (!WaitFor([&] { return (box = FindWindowA("#32770", "Desktop Quennel")) != nullptr; }, 5000))
-        return "<no box>";
-    std::string text = Text(GetDlgItem(box, 0xFFFF));
-    PostMessageA(box, WM_COMMAND, answer, 0);
-    return text;
-}
 
 TEST_F(Program, ClosingWithChangesAsks)
 {
@@ -330,8 +345,11 @@ TEST_F(Program, ClosingWithChangesAsks)
     Command(105);  // untick the screen saver
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ("Would you like the new settings applied?", AnswerQuestion(IDCANCEL));
-    Sleep(200);
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pi.hProcess, 0)) << "Cancel keeps the window";
+    // A message sent now is handled after the answer: by then a wrong ending
+    // would have destroyed the window.
+    SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kPatience, nullptr);
+    EXPECT_TRUE(IsWindow(main)) << "Cancel keeps the window";
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pi.hProcess, 0));
     PostMessageA(main, WM_CLOSE, 0, 0);
     AnswerQuestion(IDNO);
     EXPECT_EQ(0u, ExitCode());
@@ -361,9 +379,9 @@ TEST_F(Program, AboutBox)
     Command(kAbout);
     HWND about = nullptr;
     ASSERT_TRUE(WaitFor([&] {
-        about = FindWindowA("#32770", "Desktop Quennel");
+        about = Box("Desktop Quennel");
         return about && IsWindowVisible(about);
-    }, 5000));
+    }, kPatience));
     RECT client;
     GetClientRect(about, &client);
     EXPECT_EQ(500, client.right);
@@ -374,8 +392,8 @@ TEST_F(Program, AboutBox)
     EXPECT_EQ(490, ok.right);
     EXPECT_EQ(402, ok.bottom);
     PostMessageA(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }, 5000)) << "Esc closes it";
-    EXPECT_TRUE(WaitFor([&] { return Focused() == Item(kAbout); }, 2000));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }, kPatience)) << "Esc closes it";
+    EXPECT_TRUE(WaitFor([&] { return Focused() == Item(kAbout); }, kPatience));
     Command(IDCANCEL);
     EXPECT_EQ(0u, ExitCode());
 }
@@ -433,7 +451,11 @@ TEST_F(Program, WallpaperAtTheScreensSizeAndDepth)
 namespace {
 
 // The tip that shows when the pointer rests on a control: the text of the
-// program's visible tip, once it is the one expected or after five seconds.
+// program's visible tip once it is the one expected, else the last one seen.
+// A tip shows after the pointer has rested a moment and hides again after a
+// few seconds; on a busy machine the test may miss either, so the pointer goes
+// onto another tool (About) and back onto the control until the expected tip
+// is seen or the patience runs out.
 std::string TipOver(HWND main, HWND control, const std::string &expected)
 {
     DWORD process = 0;
@@ -448,22 +470,29 @@ std::string TipOver(HWND main, HWND control, const std::string &expected)
         }
         return nullptr;
     };
-    auto hover = [&](HWND over, const std::string &want) {
+    auto pointAt = [](HWND over) {
         RECT r;
         GetWindowRect(over, &r);
         SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        std::string text = "<no tip>";
-        WaitFor([&] {
-            if (HWND tip = visibleTip())
-                text = Text(tip);
-            return text == want;
-        }, 5000);
-        return text;
     };
-    // First onto another tool (About), so that the tooltip sees the pointer
-    // come onto this control anew.
-    hover(GetDlgItem(main, kAbout), "Display info about the application");
-    return hover(control, expected);
+    std::string text = "<no tip>";
+    HWND about = GetDlgItem(main, kAbout);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kPatience;) {
+        SetForegroundWindow(main);
+        pointAt(about);
+        WaitFor([&] {
+            HWND tip = visibleTip();
+            return tip && Text(tip) == "Display info about the application";
+        }, 3000);
+        pointAt(control);
+        if (WaitFor([&] {
+                if (HWND tip = visibleTip())
+                    text = Text(tip);
+                return text == expected;
+            }, 5000))
+            break;
+    }
+    return text;
 }
 
 TEST_F(Program, TooltipsFollowTheChoices)
@@ -496,14 +525,14 @@ TEST_F(Program, StatusSlidesWhileTheWallpaperIsMade)
     Command(103);
     Command(kApply);
     // While the job runs, the window answers at once and its status text slides.
-    ASSERT_TRUE(WaitFor([&] { return Text(Item(kStatus)).find("Choose the Zorva color") != 0; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return Text(Item(kStatus)).find("Choose the Zorva color") != 0; }, kPatience));
     int slid = 0, answers = 0;
     WaitFor([&] {
         std::string text = Text(Item(kStatus));
         answers += text != "<hung>";
         slid += text.rfind(" ", 0) == 0 && text.find("wallpaper") != std::string::npos;
         return text.find("Choose the Zorva color") == 0;
-    }, 20000);
+    }, 3 * kPatience);
     printf("status texts read: %d, slid: %d\n", answers, slid);
     EXPECT_GT(slid, 0);
     Command(IDCANCEL);

@@ -58,11 +58,11 @@ DWORD InstallColour(const std::string &program, int colourId)
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return 9998;
     HWND main = nullptr;
-    WaitFor([&] { return (main = FindWindowA("ZORVATHEME_MainClass", nullptr)) != nullptr; }, 15000);
+    WaitFor([&] { return (main = ProcessWindow(pi.dwProcessId, "ZORVATHEME_MainClass")) != nullptr; }, kPatience);
     PostMessageA(main, WM_COMMAND, colourId, (LPARAM)GetDlgItem(main, colourId));
     PostMessageA(main, WM_COMMAND, IDOK, (LPARAM)GetDlgItem(main, IDOK));
     DWORD code = 9999;
-    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(pi.hProcess, 2 * kPatience) == WAIT_OBJECT_0)
         GetExitCodeProcess(pi.hProcess, &code);
     else
         TerminateProcess(pi.hProcess, 9999);
@@ -75,7 +75,9 @@ class Installer : public MachineTest {};
 
 TEST_F(Installer, InstallEveryThemeAndUninstall)
 {
-    const std::string dir = "C:\\Quennel Install Test", themes = dir + "\\Themes", win = Windows();
+    // A folder of this run's own, with a blank in its name as a user's may have.
+    const std::string dir = "C:\\Quennel Install " + std::to_string(GetCurrentProcessId()),
+                      themes = dir + "\\Themes", win = Windows();
     const std::string before = RegistryText(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle");
     ASSERT_EQ(0u, RunCommand("\"" + SetupProgram() + "\" /S /D=" + dir));
 
@@ -116,7 +118,7 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
     // The uninstaller puts the settings from before the first install back
     // and removes what was installed, and only that.
     ASSERT_EQ(0u, RunCommand("\"" + dir + "\\Uninstall.exe\" /S /REVERT"));
-    EXPECT_TRUE(WaitFor([&] { return !Exists(dir + "\\Uninstall.exe"); }, 60000));
+    EXPECT_TRUE(WaitFor([&] { return !Exists(dir + "\\Uninstall.exe"); }, 2 * kPatience));
     EXPECT_EQ(before, RegistryText(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle"));
     EXPECT_FALSE(Exists(dir + "\\DesktopQuennel.exe"));
     EXPECT_FALSE(Exists(themes));
@@ -127,6 +129,7 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
     EXPECT_EQ("<no key>", RegistryText(HKEY_LOCAL_MACHINE,
                                    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\DesktopQuennel",
                                    "DisplayName"));
+    RemoveFolderTree(dir);
 }
 
 }  // namespace

@@ -268,6 +268,7 @@ protected:
         if (pi.hProcess) {
             if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
                 TerminateProcess(pi.hProcess, 77);
+            WaitForSingleObject(pi.hProcess, kPatience);  // its windows are gone before the next test looks
             CloseHandle(pi.hProcess);
             CloseHandle(pi.hThread);
         }
@@ -281,7 +282,7 @@ protected:
         si.cb = sizeof si;
         return CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
     }
-    DWORD ExitCode(DWORD ms = 10000)
+    DWORD ExitCode(DWORD ms = kPatience)
     {
         DWORD code = 9999;
         if (WaitFor([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, ms))
@@ -292,13 +293,15 @@ protected:
     // Full screen: the saver's top-level window, once it shows.
     bool WaitWindow()
     {
-        return WaitFor([&] { return (window = FindWindowA(kSaverClass, nullptr)) != nullptr && IsWindowVisible(window); },
-                       10000);
+        return WaitFor([&] {
+            window = ProcessWindow(pi.dwProcessId, kSaverClass);
+            return window && IsWindowVisible(window);
+        }, kPatience);
     }
     // The middle of the screen shows the test art's disc once the picture is made.
     bool ShowsTheDisc(int x, int y)
     {
-        return WaitFor([&] { return Near(ScreenPixel(x, y), kDisc[0], kDisc[1], kDisc[2], 28); }, 5000);
+        return WaitFor([&] { return Near(ScreenPixel(x, y), kDisc[0], kDisc[1], kDisc[2], 28); }, kPatience);
     }
     void MouseTo(int x, int y)
     {
@@ -348,7 +351,7 @@ TEST_F(Saver, FullScreenEndsOnAMouseThatMovesAway)
     POINT at;
     MouseTo(width / 3, height / 3);
     ASSERT_TRUE(WaitFor([&] { GetCursorPos(&at); return abs(at.x - width / 3) <= 1 && abs(at.y - height / 3) <= 1; },
-                        2000));
+                        kPatience));
     ASSERT_TRUE(Start("-s"));
     ASSERT_TRUE(WaitWindow());
     ASSERT_TRUE(ShowsTheDisc(width / 2, height / 2));
@@ -374,8 +377,8 @@ TEST_F(Saver, MissingArtShowsTheGradientAndNoError)
     ASSERT_TRUE(WaitWindow());
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
     // White's tones: a light, nearly neutral grey.
-    EXPECT_TRUE(WaitFor([&] { return Near(ScreenPixel(x, y), 220, 220, 220, 24); }, 5000)) << Rgb(ScreenPixel(x, y));
-    EXPECT_EQ(nullptr, FindWindowA("#32770", "Assertion Error"));
+    EXPECT_TRUE(WaitFor([&] { return Near(ScreenPixel(x, y), 220, 220, 220, 24); }, kPatience)) << Rgb(ScreenPixel(x, y));
+    EXPECT_EQ(nullptr, ProcessWindow(pi.dwProcessId, "#32770", "Assertion Error"));
     PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0x00390001);
     EXPECT_EQ(0u, ExitCode());
 }
@@ -399,12 +402,12 @@ TEST_F(Saver, PreviewFillsTheGivenWindowUntilItGoes)
     ASSERT_TRUE(Start("/p " + std::to_string((uintptr_t)parent)));
     HWND child = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (child = FindWindowExA(parent, nullptr, kSaverClass, nullptr)) != nullptr; },
-                        10000));
+                        kPatience));
     DWORD owner = 0;
     GetWindowThreadProcessId(child, &owner);
     EXPECT_EQ(pi.dwProcessId, owner);
     EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_CHILD);
-    EXPECT_EQ(nullptr, FindWindowA(kSaverClass, nullptr)) << "no full-screen window";
+    EXPECT_EQ(nullptr, ProcessWindow(pi.dwProcessId, kSaverClass)) << "no full-screen window";
     RECT inParent, client;
     GetClientRect(parent, &inParent);
     GetWindowRect(child, &client);
@@ -424,7 +427,7 @@ TEST_F(Saver, PreviewFillsTheGivenWindowUntilItGoes)
         RECT now;
         GetClientRect(child, &now);
         return now.right == inParent.right && now.bottom == inParent.bottom;
-    }, 5000));
+    }, kPatience));
 
     // Keys and clicks meant for the settings do not end a preview.
     PostMessageA(child, WM_KEYDOWN, 'A', 0x001E0001);
@@ -441,7 +444,7 @@ TEST_F(Saver, PreviewWithColonAndWithoutAWindow)
     ASSERT_TRUE(Start("/p:" + std::to_string((uintptr_t)parent)));
     HWND child = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (child = FindWindowExA(parent, nullptr, kSaverClass, nullptr)) != nullptr; },
-                        10000));
+                        kPatience));
     DestroyWindow(parent);
     EXPECT_EQ(0u, ExitCode());
 
@@ -465,13 +468,14 @@ TEST_F(Saver, SetUpSaysThereIsNothingToSetUp)
         SCOPED_TRACE("\"" + args + "\"");
         ASSERT_TRUE(Start(args));
         HWND box = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (box = FindWindowA("#32770", kBoxCaption)) != nullptr; }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return (box = ProcessWindow(pi.dwProcessId, "#32770", kBoxCaption)) != nullptr; },
+                            kPatience));
         EXPECT_NE(std::string::npos, Text(GetDlgItem(box, 0xFFFF)).find("nothing to set up"))
             << Text(GetDlgItem(box, 0xFFFF));
         if (args.size() > 2) {
             EXPECT_EQ(owner, GetWindow(box, GW_OWNER));
         }
-        EXPECT_EQ(nullptr, FindWindowA(kSaverClass, nullptr));
+        EXPECT_EQ(nullptr, ProcessWindow(pi.dwProcessId, kSaverClass));
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(0u, ExitCode());
         CloseHandle(pi.hProcess);
@@ -485,8 +489,8 @@ TEST_F(Saver, PasswordChangeIsIgnored)
 {
     ASSERT_TRUE(Start("/a 1234"));
     EXPECT_EQ(0u, ExitCode());
-    EXPECT_EQ(nullptr, FindWindowA("#32770", kBoxCaption));
-    EXPECT_EQ(nullptr, FindWindowA(kSaverClass, nullptr));
+    EXPECT_EQ(nullptr, ProcessWindow(pi.dwProcessId, "#32770", kBoxCaption));
+    EXPECT_EQ(nullptr, ProcessWindow(pi.dwProcessId, kSaverClass));
 }
 
 }  // namespace

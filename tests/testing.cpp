@@ -7,8 +7,12 @@ constexpr int IDC_STATUS_ID = IDC_STATUS;
 #include <stdio.h>
 #include <string.h>
 
+#include <vector>
+
 #ifdef _WIN32
 #include <windows.h>
+
+#include "tests/wintesting.h"
 #else
 #include "platform/host/host.h"
 #include <stdlib.h>
@@ -77,7 +81,7 @@ static DWORD WINAPI WatchForBox(LPVOID p)
 {
     BoxWatch *watch = (BoxWatch *)p;
     while (!watch->stop) {
-        HWND box = FindWindowA("#32770", watch->caption);
+        HWND box = ProcessWindow(GetCurrentProcessId(), "#32770", watch->caption);
         if (box) {
             char text[4096] = "";
             GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
@@ -96,7 +100,7 @@ std::string WatchBox(const char *caption, void (*action)(void *), void *context)
     HANDLE thread = CreateThread(nullptr, 0, WatchForBox, &watch, 0, nullptr);
     action(context);
     watch.stop = true;
-    WaitForSingleObject(thread, 5000);
+    WaitForSingleObject(thread, kPatience);
     CloseHandle(thread);
     return watch.text;
 }
@@ -161,6 +165,11 @@ bool MakeFolder(const std::string &path)
 
 void RemoveEmptyFolder(const std::string &path) { RemoveDirectoryA(path.c_str()); }
 
+// The folders NewFolder made for the test that runs; removed when it ends, so
+// that the shared Temp folder does not fill with names that differ only in a
+// few digits (Wine's hashed short names of such names collide).
+static std::vector<std::string> MadeFolders;
+
 std::string NewFolder()
 {
     static int counter;
@@ -169,10 +178,49 @@ std::string NewFolder()
     for (;;) {
         char dir[MAX_PATH];
         snprintf(dir, sizeof dir, "%squennel%lu_%d", temp, GetCurrentProcessId(), ++counter);
-        if (CreateDirectoryA(dir, nullptr))
+        if (CreateDirectoryA(dir, nullptr)) {
+            MadeFolders.push_back(dir);
             return dir;
+        }
     }
 }
+
+void RemoveFolderTree(const std::string &path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string inner = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveFolderTree(inner);
+            } else {
+                SetFileAttributesA(inner.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(inner.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+// Removes what NewFolder made after each test, whatever its fixture.
+class FolderSweeper : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo &) override
+    {
+        for (const std::string &dir : MadeFolders)
+            RemoveFolderTree(dir);
+        MadeFolders.clear();
+    }
+};
+
+static bool SweeperAdded = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FolderSweeper);
+    return true;
+}();
 
 static std::string BoxText(HWND box)
 {
@@ -202,7 +250,7 @@ int RunProbe(const std::string &program, const std::string &folder, const std::s
         return -2;
     box->clear();
     DWORD code = 9999;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(20)) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kPatience; Sleep(20)) {
         if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0)
             break;
         HWND found = FindWindowA("#32770", "Assertion Error");
@@ -215,7 +263,7 @@ int RunProbe(const std::string &program, const std::string &folder, const std::s
             }
         }
     }
-    if (WaitForSingleObject(pi.hProcess, 5000) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(pi.hProcess, kPatience) == WAIT_OBJECT_0)
         GetExitCodeProcess(pi.hProcess, &code);
     else
         TerminateProcess(pi.hProcess, 9999);
@@ -271,6 +319,12 @@ void RemoveEmptyFolder(const std::string &path)
 {
     std::error_code ignored;
     std::filesystem::remove(HostPath(path.c_str()), ignored);
+}
+
+void RemoveFolderTree(const std::string &path)
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(HostPath(path.c_str()), ignored);
 }
 
 std::string NewFolder()

@@ -26,6 +26,8 @@ bool FileExists(const std::string &path);
 // Makes a folder (its parent must exist); true when it exists afterwards.
 bool MakeFolder(const std::string &path);
 void RemoveEmptyFolder(const std::string &path);
+// Removes a folder with everything in it, as far as it can.
+void RemoveFolderTree(const std::string &path);
 
 // A hidden top-level window with a status bar child (IDC_STATUS), standing in
 // for the main window; stored in MainWindow.

@@ -244,6 +244,14 @@ protected:
         ProfileWriteString("Zorva", "switcher", nullptr, "control.ini");
         Wallpaper::TearDown();
     }
+    // What the install writes for a screen saver: its short form when the
+    // system gives one, else the path as it is.
+    static std::string ShortOrLong(const std::string &path)
+    {
+        char shortPath[261];
+        unsigned length = ShortPathName(path.c_str(), shortPath, sizeof shortPath);
+        return length > 0 && length < sizeof shortPath ? std::string(shortPath) : path;
+    }
     std::string Desktop(const char *name)
     {
         PlatKey key;
@@ -286,9 +294,20 @@ TEST_F(WallpaperInstall, ColourThemeMakesAndInstallsTheBitmap)
     EXPECT_EQ(bitmap, Desktop("Wallpaper"));
     char value[261];
     ProfileGetString("boot", "SCRNSAVE.EXE", "", value, sizeof value, "system.ini");
-    char shortSaver[261];
-    ShortPathName(saver.c_str(), shortSaver, sizeof shortSaver);
-    EXPECT_STREQ(shortSaver, value);
+    EXPECT_EQ(ShortOrLong(saver), value);
+}
+
+TEST_F(WallpaperInstall, ScreenSaverPathKeptWhenItHasNoShortForm)
+{
+    // A short form exists only for a file that is there; the same holds when
+    // the system cannot resolve a folder's short name.
+    std::string file = themes + "\\Zorva The Vandrel RED.theme";
+    ProfileWriteString("boot", "SCRNSAVE.EXE", "%ThemeDir%not there.scr", file.c_str());
+    ASSERT_EQ(1, InstallTheme(kThemeRed, 0, 0, 0, 0, 0, 0, 1));
+    FinishThemeInstall();
+    char value[261];
+    ProfileGetString("boot", "SCRNSAVE.EXE", "", value, sizeof value, "system.ini");
+    EXPECT_EQ(themes + "\\not there.scr", value);
 }
 
 TEST_F(WallpaperInstall, BackupInstallsItsWallpaperAsWritten)

@@ -9,6 +9,11 @@
 
 #include <string>
 
+// How long a test waits for what must come (a window, a text, a process end):
+// long enough for a machine busy with other work. A wait that succeeds ends as
+// soon as its condition holds, so this costs nothing on an idle machine.
+constexpr DWORD kPatience = 60000;
+
 // Polls a condition every 20 ms until it holds or ms have passed, handling this
 // thread's messages meanwhile (windows the test itself made stay alive).
 template <class F>
@@ -56,4 +61,19 @@ inline std::string RegistryText(HKEY root, const char *path, const char *name)
     LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE *)buf, &size);
     RegCloseKey(key);
     return rc == ERROR_SUCCESS ? buf : "<missing>";
+}
+
+// The first visible or hidden top-level window of the class (and the caption,
+// when given) that belongs to the process: never a window that an earlier
+// test's program, still ending, has left.
+inline HWND ProcessWindow(DWORD process, const char *windowClass, const char *caption = nullptr)
+{
+    for (HWND w = FindWindowExA(nullptr, nullptr, windowClass, caption); w;
+         w = FindWindowExA(nullptr, w, windowClass, caption)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == process)
+            return w;
+    }
+    return nullptr;
 }
