@@ -91,6 +91,10 @@ static void ResetMachine(HostMachine &m, const char *driveRoot)
     m.fixedTime = false;
     m.diskSpace = -1;
     m.failNextThread = false;
+    m.failCountdown = 0;
+    m.fallibleCalls = 0;
+    m.faultsHeld = 0;
+    m.injectedFault.clear();
 }
 
 HostMachine &Machine()
@@ -181,6 +185,58 @@ void HostFailNextThread()
     m.failNextThread = true;
 }
 
+void HostFailCall(long n)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.failCountdown = n > 0 ? n : 0;
+    m.fallibleCalls = 0;
+    m.injectedFault.clear();
+}
+
+long HostFallibleCalls()
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    return m.fallibleCalls;
+}
+
+std::string HostInjectedFault()
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    return m.injectedFault;
+}
+
+bool HostFaultNow(const std::string &what)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    if (m.faultsHeld > 0)
+        return false;
+    if (++m.fallibleCalls != m.failCountdown)
+        return false;
+    m.injectedFault = what;
+    HostEvent("fault " + what);
+    fprintf(stderr, "[fault] %s\n", what.c_str());
+    fflush(stderr);
+    return true;
+}
+
+HostFaultsHeld::HostFaultsHeld()
+{
+    HostMachine &m = Machine();
+    m.lock.lock();
+    m.faultsHeld++;
+}
+
+HostFaultsHeld::~HostFaultsHeld()
+{
+    HostMachine &m = Machine();
+    m.faultsHeld--;
+    m.lock.unlock();
+}
+
 void HostAnswerBoxes(const std::vector<int> &answers)
 {
     HostMachine &m = Machine();
@@ -192,6 +248,7 @@ void HostAnswerBoxes(const std::vector<int> &answers)
 
 static void WriteDesktopValue(const char *name, const char *text)
 {
+    HostFaultsHeld inner;  // the system's own write, not the program's call
     PlatKey key;
     if (RegistryCreate(kRegCurrentUser, "Control Panel\\Desktop", kKeySetValue, &key) == kErrorSuccess) {
         RegistrySetText(key, name, text);
@@ -326,7 +383,7 @@ PlatThread ThreadStart(ThreadRoutine routine, void *param)
     {
         HostMachine &m = Machine();
         std::lock_guard<std::recursive_mutex> hold(m.lock);
-        if (m.failNextThread) {
+        if (m.failNextThread || HostFaultNow("ThreadStart")) {
             m.failNextThread = false;
             HostEvent("thread start (failed)");
             return nullptr;
