@@ -376,10 +376,31 @@ struct ThreadState {
 struct PlatThreadRec {
     std::shared_ptr<ThreadState> state;
     std::thread thread;
+    ThreadRoutine routine;
+    void *param;
+    bool started;
 };
 
+static void Launch(PlatThreadRec *t)
+{
+    t->started = true;
+    std::shared_ptr<ThreadState> state = t->state;
+    ThreadRoutine routine = t->routine;
+    void *param = t->param;
+    t->thread = std::thread([routine, param, state] {
+        routine(param);
+        std::lock_guard<std::mutex> hold(state->lock);
+        state->done = true;
+        state->ended.notify_all();
+    });
+}
+
+// While a fault is armed, a new thread starts only when its starter waits for
+// it or closes it, so that the calls of both threads come in one order and
+// the nth call is the same in every run.
 PlatThread ThreadStart(ThreadRoutine routine, void *param)
 {
+    bool later;
     {
         HostMachine &m = Machine();
         std::lock_guard<std::recursive_mutex> hold(m.lock);
@@ -388,16 +409,11 @@ PlatThread ThreadStart(ThreadRoutine routine, void *param)
             HostEvent("thread start (failed)");
             return nullptr;
         }
+        later = m.failCountdown > m.fallibleCalls;
     }
-    PlatThreadRec *t = new PlatThreadRec;
-    t->state = std::make_shared<ThreadState>();
-    std::shared_ptr<ThreadState> state = t->state;
-    t->thread = std::thread([routine, param, state] {
-        routine(param);
-        std::lock_guard<std::mutex> hold(state->lock);
-        state->done = true;
-        state->ended.notify_all();
-    });
+    PlatThreadRec *t = new PlatThreadRec{std::make_shared<ThreadState>(), std::thread(), routine, param, false};
+    if (!later)
+        Launch(t);
     return t;
 }
 
@@ -405,6 +421,8 @@ unsigned long ThreadWait(PlatThread thread, unsigned long ms)
 {
     if (!thread)
         return kWaitFailed;
+    if (!thread->started)
+        Launch(thread);
     std::unique_lock<std::mutex> hold(thread->state->lock);
     bool done = thread->state->ended.wait_for(hold, std::chrono::milliseconds(ms),
                                               [&] { return thread->state->done; });
@@ -415,6 +433,8 @@ void ThreadClose(PlatThread thread)
 {
     if (!thread)
         return;
+    if (!thread->started)
+        Launch(thread);
     bool done;
     {
         std::lock_guard<std::mutex> hold(thread->state->lock);
