@@ -281,9 +281,12 @@ bool FillDrive(const std::string &path, long long room)
             ;
     }
     LARGE_INTEGER end;
-    GetFileSizeEx(h, &end);
+    bool ok = GetFileSizeEx(h, &end);
     end.QuadPart = end.QuadPart > room ? end.QuadPart - room : 0;
-    bool ok = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+    if (ok && room > 0)
+        ok = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+    if (!ok)
+        printf("filling the drive: error %lu\n", GetLastError());
     CloseHandle(h);
     return ok;
 }
@@ -302,8 +305,8 @@ TEST_F(StartupThemes, ReallyFullDiskLeavesNoPartialTheme)
     const std::string whole = ReadWholeFile(backup);
     ASSERT_EQ(whole, ReadWholeFile(snapshot));
     ASSERT_TRUE(FillDrive(dir + "\\filler.bin", 0));
-    const bool reported = !ProfileWriteString("one", "key", "value", (dir + "\\full.ini").c_str());
-    printf("a profile write on the full disk reports %s\n", reported ? "failure" : "success");
+    EXPECT_FALSE(ProfileWriteString("one", "key", "value", (dir + "\\full.ini").c_str()))
+        << "a profile write on the full disk reports its failure";
     FileDelete((dir + "\\filler.bin").c_str());
     FileDelete((dir + "\\full.ini").c_str());
     int reports = 0;
