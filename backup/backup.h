@@ -6,14 +6,19 @@
 
 // At start-up: writes the backup "\ZorvaBackup.theme" in the program's folder
 // if it is not there, then this run's snapshot "\Restore.theme" with the saved
-// copy of the wallpaper bitmap.
+// copy of the wallpaper bitmap. Each theme file is whole or not there: it is
+// written as "\ZorvaBackup.new" or "\Restore.new" and renamed when complete;
+// when it cannot be completed (a full disk) the partial file is deleted and
+// the "Out of room on drive" error report ends the program, so the next start
+// tries again.
 void WriteStartupThemes();
 int WriteBackupTheme();
 int WriteRestoreTheme();
 
 // The whole capture sequence into ThemeFile: colours, metrics, desktop,
-// desktop icons, cursors, sounds, screen saver.
-void CaptureAllSettings();
+// desktop icons, cursors, sounds, screen saver. False when a profile write
+// reported failure (the file is then incomplete).
+bool CaptureAllSettings();
 // Each capture writes one group of settings into ThemeFile.
 int CaptureWindowColors();
 int CaptureDesktop();

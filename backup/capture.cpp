@@ -13,6 +13,16 @@
 constexpr uint32_t kColorBufferSize = 20;
 constexpr uint32_t kValueBufferSize = 261;
 
+// Set by a profile write into ThemeFile that failed since CaptureAllSettings
+// began; window's thread only.
+static bool ThemeWriteFailed;
+
+static void WriteThemeValue(const char *section, const char *key, const char *value)
+{
+    if (!ProfileWriteString(section, key, value, ThemeFile))
+        ThemeWriteFailed = true;
+}
+
 // A registry string as the theme file gets it. A value that is missing, or
 // longer than the buffer, is written empty: never the text of the value read
 // before it, nor unterminated bytes.
@@ -36,7 +46,7 @@ static void CaptureValues(RegRoot root, const char *keyPath, const char *section
     char value[kValueBufferSize];
     for (int i = 0; i < count; i++) {
         QueryForTheme(key, names[i], value, bufferSize);
-        ProfileWriteString(section, names[i] ? names[i] : "DefaultValue", value, ThemeFile);
+        WriteThemeValue(section, names[i] ? names[i] : "DefaultValue", value);
     }
     if (key)
         RegistryClose(key);
@@ -119,14 +129,14 @@ static void CaptureMetrics()
     SystemParameters(kSpiGetIconMetrics, sizeof icon, &icon, 0);
     text[0] = 0;
     FormatIconMetrics(&icon, text);
-    ProfileWriteString("Metrics", "IconMetrics", text, ThemeFile);
+    WriteThemeValue("Metrics", "IconMetrics", text);
 
     NonclientMetricsRecord nonclient = {};
     nonclient.cbSize = sizeof nonclient;
     SystemParameters(kSpiGetNonclientMetrics, sizeof nonclient, &nonclient, 0);
     text[0] = 0;
     FormatNonclientMetrics(&nonclient, text);
-    ProfileWriteString("Metrics", "NonclientMetrics", text, ThemeFile);
+    WriteThemeValue("Metrics", "NonclientMetrics", text);
 }
 
 int CaptureDesktop()
@@ -149,7 +159,7 @@ int CaptureDesktopIcons()
     RegistryOpen(kRegCurrentUser, "Control Panel\\Desktop\\WindowMetrics", kKeyQueryValue, &key);
     char value[kValueBufferSize];
     QueryForTheme(key, "Shell Icon BPP", value, sizeof value);
-    ProfileWriteString("MasterThemeSelector", "ThemeColorBPP", value, ThemeFile);
+    WriteThemeValue("MasterThemeSelector", "ThemeColorBPP", value);
     if (key)
         RegistryClose(key);
     return 1;
@@ -182,9 +192,10 @@ int CaptureSounds()
 }
 
 // The capture sequence, the same for both files; a new file's sections stand
-// in this order.
-void CaptureAllSettings()
+// in this order. False when any value could not be written.
+bool CaptureAllSettings()
 {
+    ThemeWriteFailed = false;
     CaptureWindowColors();
     CaptureMetrics();
     CaptureDesktop();
@@ -193,5 +204,6 @@ void CaptureAllSettings()
     CaptureSounds();
     char saver[kPathSize];
     ProfileGetString("boot", "SCRNSAVE.EXE", "", saver, sizeof saver, "system.ini");
-    ProfileWriteString("boot", "SCRNSAVE.EXE", saver, ThemeFile);
+    WriteThemeValue("boot", "SCRNSAVE.EXE", saver);
+    return !ThemeWriteFailed;
 }

@@ -30,14 +30,18 @@ static void ApplyDefaultIcon(const char *section)
     }
 }
 
-// A registry text as the bin's comparison sees it: a missing value reads as
-// empty; the text is always terminated inside its buffer.
-static void QueryText(PlatKey key, const char *name, char *buf, uint32_t size)
+// A registry text as the bin's comparison sees it: a missing value (or one
+// longer than the buffer) reads as empty; the text is always terminated
+// inside its buffer. False when the read failed for another reason: the text
+// is then unknown.
+static bool QueryText(PlatKey key, const char *name, char *buf, uint32_t size)
 {
     uint32_t n = size;
-    if (RegistryQuery(key, name, buf, &n) != kErrorSuccess)
+    long rc = RegistryQuery(key, name, buf, &n);
+    if (rc != kErrorSuccess)
         n = 0;
     buf[n < size ? n : size - 1] = 0;
+    return rc == kErrorSuccess || rc == kErrorFileNotFound || rc == kErrorMoreData;
 }
 
 int ApplyDesktopIcons()
@@ -46,16 +50,22 @@ int ApplyDesktopIcons()
     ApplyDefaultIcon(kNetworkIcon);
 
     // The bin is full when its shown icon is its "full" icon; it keeps showing
-    // that state with the new theme's icon for it.
-    char full[260] = "", shown[260] = "";
+    // that state with the new theme's icon for it. Since the state is read
+    // from the three values, they change together or not at all: a bin whose
+    // values cannot be read is left as it is, and when a write fails, the
+    // values written before it get their old texts back. Otherwise a later
+    // install (a Revert) would take a full bin for an empty one.
+    char full[260] = "", empty[260] = "", shown[260] = "";
+    bool known = false;
     PlatKey key;
     if (RegistryOpen(kRegClassesRoot, kRecycleBinIcon, kKeyQueryValue, &key) == kErrorSuccess) {
-        QueryText(key, "full", full, sizeof full);
-        QueryText(key, nullptr, shown, sizeof shown);
+        known = QueryText(key, "full", full, sizeof full);
+        known = QueryText(key, nullptr, shown, sizeof shown) && known;
+        known = QueryText(key, "empty", empty, sizeof empty) && known;
         RegistryClose(key);
     }
     bool binFull = strcmp(full, shown) == 0;
-    if (RegistryOpen(kRegClassesRoot, kRecycleBinIcon, kKeySetValue, &key) == kErrorSuccess) {
+    if (known && RegistryOpen(kRegClassesRoot, kRecycleBinIcon, kKeySetValue, &key) == kErrorSuccess) {
         char fullPath[kPathSize], emptyPath[kPathSize];
         ReadIconPath(kRecycleBinIcon, "full", fullPath);
         ReadIconPath(kRecycleBinIcon, "empty", emptyPath);
@@ -66,12 +76,24 @@ int ApplyDesktopIcons()
         CopyText(shownPath, sizeof shownPath, binFull ? fullPath : emptyPath);
         if (!shownPath[0])
             ReadIconPath(kRecycleBinIcon, "DefaultValue", shownPath);
-        RegistrySetText(key, "full", fullPath);
+        // In this order: full, the shown icon of a full bin, empty, the shown
+        // icon of an empty bin. A null name is the default value.
+        struct {
+            const char *name, *text, *old;
+        } writes[3];
+        int count = 0;
+        writes[count++] = {"full", fullPath, full};
         if (binFull)
-            RegistrySetText(key, nullptr, shownPath);
-        RegistrySetText(key, "empty", emptyPath);
+            writes[count++] = {nullptr, shownPath, shown};
+        writes[count++] = {"empty", emptyPath, empty};
         if (!binFull)
-            RegistrySetText(key, nullptr, shownPath);
+            writes[count++] = {nullptr, shownPath, shown};
+        int done = 0;
+        while (done < count && RegistrySetText(key, writes[done].name, writes[done].text) == kErrorSuccess)
+            done++;
+        if (done < count)
+            while (done-- > 0)
+                RegistrySetText(key, writes[done].name, writes[done].old);
         RegistryFlush(key);
         RegistryClose(key);
     }

@@ -1,1 +1,10 @@
-quennel_add_test(backup_test SOURCES backup_test.cpp LIBS quennel_backup quennel_testing SERIAL)
+add_executable(backup_probe backup_probe.cpp)
+target_link_libraries(backup_probe PRIVATE quennel_backup quennel_app_core)
+
+if(WIN32)
+  quennel_add_test(backup_test SOURCES backup_test.cpp LIBS quennel_backup quennel_testing SERIAL)
+else()
+  # On the host the fault sweeps drive the main window's logic with the wallpaper job.
+  quennel_add_test(backup_test SOURCES backup_test.cpp LIBS quennel_backup quennel_mainlogic quennel_testart SERIAL)
+endif()
+add_dependencies(backup_test backup_probe)

@@ -4,10 +4,23 @@
 #include "install/installtheme.h"
 #include "tests/testing.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "app/mainlogic.h"
 #include "platform/host/host.h"
+#include "tests/testart.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+void RunAboutBox(PlatWindow) {}  // the sweeps press no About
 #endif
 
+#include <stdlib.h>
 #include <string.h>
 
 #include <string>
@@ -190,6 +203,138 @@ TEST_F(StartupThemes, FullDiskDuringCopyIsFatal)
         },
         ::testing::ExitedWithCode(255), "Out of room on drive C: for backup file\nPlease free some space");
 }
+
+// The bytes that each profile write into a theme file took from the drive,
+// in order, from the event log ("... +N bytes").
+std::vector<long long> ThemeWriteCharges(std::vector<bool> *toBackup)
+{
+    std::vector<long long> charges;
+    for (const std::string &e : HostEvents())
+        if (e.compare(0, 14, "profile write ") == 0 && e.find(".new [") != std::string::npos) {
+            charges.push_back(atoll(e.c_str() + e.rfind(" +") + 2));
+            toBackup->push_back(e.find("ZorvaBackup.new") != std::string::npos);
+        }
+    return charges;
+}
+
+// The disk fills up at each write of a first start in turn: every theme file
+// is whole or absent, never partial, and the start ends with the report.
+TEST_F(StartupThemes, FullDiskAtEveryWriteLeavesNoPartialTheme)
+{
+    const std::string backup = program + "\\ZorvaBackup.theme", snapshot = program + "\\Restore.theme";
+    HostClearEvents();
+    WriteStartupThemes();
+    std::vector<bool> toBackup;
+    std::vector<long long> charges = ThemeWriteCharges(&toBackup);
+    const std::string wholeBackup = ReadWholeFile(backup), wholeSnapshot = ReadWholeFile(snapshot);
+    ASSERT_EQ(wholeBackup, wholeSnapshot);
+    ASSERT_EQ(150u, charges.size()) << "75 values in each file";
+    long long used = 0;
+    for (size_t n = 0; n < charges.size(); n++) {
+        FileDelete(backup.c_str());
+        FileDelete(snapshot.c_str());
+        ASSERT_GT(charges[n], 0);
+        const long long space = used + charges[n] - 1;  // write n is the first that does not fit
+        used += charges[n];
+        EXPECT_EXIT(
+            {
+                HostSetDiskSpace(space);
+                WriteStartupThemes();
+                ProcessExit(0);
+            },
+            ::testing::ExitedWithCode(255), "Out of room on drive C: for backup file")
+            << "write " << n;
+        EXPECT_EQ(toBackup[n] ? "<missing>" : wholeBackup, ReadWholeFile(backup)) << "write " << n;
+        EXPECT_EQ("<missing>", ReadWholeFile(snapshot)) << "write " << n;
+        EXPECT_FALSE(FileExists(program + "\\ZorvaBackup.new") || FileExists(program + "\\Restore.new"));
+    }
+    // With room again, the next start writes both.
+    FileDelete(backup.c_str());
+    WriteStartupThemes();
+    EXPECT_EQ(wholeBackup, ReadWholeFile(backup));
+    EXPECT_EQ(wholeSnapshot, ReadWholeFile(snapshot));
+}
+
+TEST_F(StartupThemes, BackupThatCannotBeOpenedIsNotReplaced)
+{
+    WriteWholeFile(program + "\\ZorvaBackup.theme", "[Control Panel\\Colors]\r\nActiveTitle=1 2 3\r\n");
+    HostFailCall(1);  // the start's open of the backup fails: it is taken as missing
+    WriteStartupThemes();
+    HostFailCall(0);
+    EXPECT_EQ("[Control Panel\\Colors]\r\nActiveTitle=1 2 3\r\n", ReadWholeFile(program + "\\ZorvaBackup.theme"));
+    EXPECT_FALSE(FileExists(program + "\\ZorvaBackup.new"));
+    EXPECT_TRUE(FileExists(program + "\\Restore.theme"));
+}
+#endif
+
+#ifdef _WIN32
+// Fills the drive of path with that file until only room bytes are free.
+bool FillDrive(const std::string &path, long long room)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    static char block[65536];
+    for (DWORD size = sizeof block; size >= 512; size /= 2) {
+        DWORD put = size;
+        while (put == size && WriteFile(h, block, size, &put, nullptr))
+            ;
+    }
+    LARGE_INTEGER end;
+    bool ok = GetFileSizeEx(h, &end);
+    end.QuadPart = end.QuadPart > room ? end.QuadPart - room : 0;
+    if (ok && room > 0)
+        ok = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+    if (!ok)
+        printf("filling the drive: error %lu\n", GetLastError());
+    CloseHandle(h);
+    return ok;
+}
+
+// On a drive that is really full, a small file system made for the run and
+// named by QUENNEL_FULL_DISK (a folder of its own): a start writes each theme
+// file whole or leaves none and ends with the report.
+TEST_F(StartupThemes, ReallyFullDiskLeavesNoPartialTheme)
+{
+    const char *folder = getenv("QUENNEL_FULL_DISK");
+    if (!folder || !*folder)
+        GTEST_SKIP() << "QUENNEL_FULL_DISK names no small drive";
+    const std::string dir = folder, backup = dir + "\\ZorvaBackup.theme", snapshot = dir + "\\Restore.theme";
+    std::string box;
+    ASSERT_EQ(0, RunProbe("backup_probe", dir, "", &box)) << box;
+    const std::string whole = ReadWholeFile(backup);
+    ASSERT_EQ(whole, ReadWholeFile(snapshot));
+    ASSERT_TRUE(FillDrive(dir + "\\filler.bin", 0));
+    EXPECT_FALSE(ProfileWriteString("one", "key", "value", (dir + "\\full.ini").c_str()))
+        << "a profile write on the full disk reports its failure";
+    FileDelete((dir + "\\filler.bin").c_str());
+    FileDelete((dir + "\\full.ini").c_str());
+    int reports = 0;
+    for (long long room : {0LL, 2048LL, 6144LL, 10240LL, 14336LL, 1LL << 20}) {
+        FileDelete(backup.c_str());
+        FileDelete(snapshot.c_str());
+        ASSERT_TRUE(FillDrive(dir + "\\filler.bin", room));
+        int code = RunProbe("backup_probe", dir, "", &box);
+        FileDelete((dir + "\\filler.bin").c_str());
+        FileDelete((dir + "\\assertFile.txt").c_str());
+        std::string backupNow = ReadWholeFile(backup), snapshotNow = ReadWholeFile(snapshot);
+        if (code == 255) {
+            reports++;
+            EXPECT_NE(std::string::npos, box.find("Out of room on drive Z: for backup file")) << box;
+            EXPECT_TRUE(backupNow == "<missing>" || backupNow == whole) << room << ": " << backupNow;
+            EXPECT_EQ("<missing>", snapshotNow) << room;
+        } else {
+            EXPECT_EQ(0, code) << room;
+            EXPECT_EQ(whole, backupNow) << room;
+            EXPECT_EQ(whole, snapshotNow) << room;
+        }
+        EXPECT_FALSE(FileExists(dir + "\\ZorvaBackup.new") || FileExists(dir + "\\Restore.new")) << room;
+        printf("%lld bytes free: exit %d, backup %s, snapshot %s\n", room, code,
+               backupNow == whole ? "whole" : backupNow == "<missing>" ? "none" : "PARTIAL",
+               snapshotNow == whole ? "whole" : snapshotNow == "<missing>" ? "none" : "PARTIAL");
+    }
+    EXPECT_GT(reports, 0);
+}
 #endif
 
 // The settings that a round trip must bring back.
@@ -277,16 +422,24 @@ void ChangeEverything()
     SystemParameters(kSpiSetNonclientMetrics, 0, &nc, kSpifUpdateIniFile);
 }
 
-void ExpectSame(const Settings &a, const Settings &b)
+// What differs between two snapshots, "" when nothing does.
+std::string Differences(const Settings &a, const Settings &b)
 {
-    EXPECT_EQ(a.registry, b.registry);
-    EXPECT_EQ(0, memcmp(&a.icon, &b.icon, sizeof a.icon)) << a.icon.iHorzSpacing << " " << b.icon.iHorzSpacing;
-    EXPECT_EQ(a.nonclient.iScrollWidth, b.nonclient.iScrollWidth);
-    EXPECT_EQ(a.nonclient.lfMenuFont.lfHeight, b.nonclient.lfMenuFont.lfHeight);
-    EXPECT_EQ(0, memcmp(&a.nonclient, &b.nonclient, sizeof a.nonclient));
+    std::string out;
+    for (size_t i = 0; i < a.registry.size() && i < b.registry.size(); i++)
+        if (a.registry[i] != b.registry[i])
+            out += "setting " + std::to_string(i) + ": \"" + a.registry[i] + "\" then \"" + b.registry[i] + "\"\n";
+    if (memcmp(&a.icon, &b.icon, sizeof a.icon))
+        out += "icon metrics\n";
+    if (memcmp(&a.nonclient, &b.nonclient, sizeof a.nonclient))
+        out += "non-client metrics\n";
     for (int i = 0; i < 25; i++)
-        EXPECT_EQ(a.colors[i], b.colors[i]) << kColorNames[i];
+        if (a.colors[i] != b.colors[i])
+            out += std::string("colour ") + kColorNames[i] + "\n";
+    return out;
 }
+
+void ExpectSame(const Settings &a, const Settings &b) { EXPECT_EQ("", Differences(a, b)); }
 
 class RoundTrip : public StartupThemes {
 protected:
@@ -353,5 +506,199 @@ TEST_F(RoundTrip, UnusualValues)
     SystemParameters(kSpiSetNonclientMetrics, 0, &nc, kSpifUpdateIniFile);
     RunRoundTrip();
 }
+
+#ifndef _WIN32
+// Every fallible system call of an Apply (the blue theme, all parts, with the
+// wallpaper job), a Cancel after an Apply (the run's snapshot) and a Revert
+// after an Apply (the backup) fails in turn, in a child process each. No run
+// crashes or ends with a report that its failure does not call for, the backup
+// stays as it was, and a Revert without faults afterwards brings back the
+// settings of the start exactly.
+enum class Run { Apply, Cancel, Revert };
+
+intptr_t SweepMainProc(PlatWindow w, unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    bool handled;
+    return MainWindowMessage(w, message, wParam, lParam, &handled);
+}
+
+// Runs body in a child process that ends with body's result; returns the
+// wait status, and in *err what the child wrote to standard error.
+int InChild(const std::function<int()> &body, std::string *err)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return -1;
+    fflush(nullptr);
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(pipeEnds[0]);
+        dup2(pipeEnds[1], 2);
+        int code = body();
+        fflush(nullptr);
+        _exit(code);
+    }
+    close(pipeEnds[1]);
+    char chunk[4096];
+    ssize_t got;
+    while ((got = read(pipeEnds[0], chunk, sizeof chunk)) > 0)
+        err->append(chunk, (size_t)got);
+    close(pipeEnds[0]);
+    int status = -1;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+// The failures for which a report is the documented end: the art, the palette
+// or the bitmap of the wallpaper job that cannot be opened.
+bool ReportExpected(const std::string &fault)
+{
+    return fault.compare(0, 9, "FileOpen ") == 0 &&
+           (fault.find("\\ZORVA\\BLUE.") != std::string::npos ||
+            fault.find("\\Zorva The Vandrel.new") != std::string::npos);
+}
+
+class FaultSweep : public StartupThemes, public ::testing::WithParamInterface<Run> {
+protected:
+    PlatWindow main;
+    std::string pristine;  // the drive as the sweep's runs begin
+
+    void SetUp() override
+    {
+        StartupThemes::SetUp();
+        HostSetScreen(64, 48, 16);
+        main = MainWindow = HostMakeWindow(nullptr, 0, "Desktop Quennel");
+        HostSetWindowProc(main, SweepMainProc);
+        for (int id : {IDC_STATUS, 100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, kIdOk, kIdCancel,
+                       IDC_APPLY, IDC_REVERT, IDC_ABOUT})
+            HostMakeWindow(main, id, "");
+        for (const char *path : {kCursors, kSoundEvent, kBinEvent}) {
+            PlatKey key;
+            RegistryCreate(kRegCurrentUser, path, kKeySetValue, &key);
+            RegistryClose(key);
+        }
+        ChangeEverything();  // the user's own settings, unlike the theme's
+        WriteWholeFile(program + "\\Zorva The Vandrel BLUE.theme",
+                       "[Control Panel\\Colors]\r\nActiveTitle=1 2 3\r\nBackground=4 5 6\r\n"
+                       "[Control Panel\\Cursors]\r\nArrow=%WinDir%\\blue.cur\r\n"
+                       "[" + std::string(kRecycleBin) + "]\r\nfull=%WinDir%\\full.ico\r\nempty=%WinDir%\\empty.ico\r\n"
+                       "[" + std::string(kSoundEvent) + "]\r\nDefaultValue=%WinDir%\\beep.wav\r\n"
+                       "[boot]\r\nSCRNSAVE.EXE=%WinDir%\\blue.scr\r\n");
+        InstallTestArt();
+        WallpaperThread = nullptr;
+        InstallUnderWay = 0;
+        MainTakeSnapshots();
+        MainSelectInitialColor(main);
+        MainTickAllParts(main);
+        before = Snapshot();
+        backupBytes = ReadWholeFile(program + "\\ZorvaBackup.theme");
+        if (GetParam() != Run::Apply)
+            ApplyBlue();
+        pristine = HostPath("C:\\") + "-pristine";
+        std::filesystem::copy(HostPath("C:\\"), pristine, std::filesystem::copy_options::recursive);
+    }
+
+    void TearDown() override
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(pristine, ignored);
+        StartupThemes::TearDown();
+    }
+
+    // The drive again as the sweep began, after a child changed it.
+    void RestoreDrive()
+    {
+        std::string root = HostPath("C:\\");
+        std::filesystem::remove_all(root);
+        std::filesystem::copy(pristine, root, std::filesystem::copy_options::recursive);
+    }
+
+    // The window's message loop until the install, and the Cancel that the
+    // wallpaper job may post, have ended or the window is gone. Posted
+    // messages come before the timer's, as in a real message loop.
+    void RunInstall()
+    {
+        for (int ticks = 0; ticks < 20; ticks++) {
+            if (WallpaperThread)
+                ThreadWait(WallpaperThread, 30000);
+            HostDispatchPosted();
+            if (!InstallUnderWay || HostWindowInfo(main).destroyed)
+                return;
+            MainTimerTick(main);
+        }
+    }
+
+    void ApplyBlue()
+    {
+        MainCommand(main, IDC_BLUE, (intptr_t)WindowItem(main, IDC_BLUE));
+        MainCommand(main, IDC_APPLY, (intptr_t)WindowItem(main, IDC_APPLY));
+        RunInstall();
+    }
+
+    // In the child: the run with the nth call failing, then a Revert without
+    // faults. Exit code 0 when all is well, 1 with the differences on standard
+    // error, 3 when the run made fewer than n fallible calls.
+    int FaultyRun(long n)
+    {
+        HostFailCall(n);
+        switch (GetParam()) {
+        case Run::Apply: ApplyBlue(); break;
+        case Run::Cancel: MainCommand(main, kIdCancel, (intptr_t)WindowItem(main, kIdCancel)); break;
+        case Run::Revert: MainCommand(main, IDC_REVERT, (intptr_t)WindowItem(main, IDC_REVERT)); break;
+        }
+        RunInstall();
+        bool faulted = !HostInjectedFault().empty();
+        HostFailCall(0);
+        if (!faulted)
+            return 3;
+        std::string problems;
+        if (InstallUnderWay && !HostWindowInfo(main).destroyed)
+            problems += "the install never ended\n";
+        if (ReadWholeFile(program + "\\ZorvaBackup.theme") != backupBytes)
+            problems += "the backup changed\n";
+        InstallTheme(kThemeBackup, 1, 1, 1, 1, 1, 1, 1);
+        FinishThemeInstall();
+        problems += Differences(before, Snapshot());
+        fputs(problems.c_str(), stderr);
+        return problems.empty() ? 0 : 1;
+    }
+
+    Settings before;
+    std::string backupBytes;
+};
+
+TEST_P(FaultSweep, EveryFailureLeavesTheBackupRecoverable)
+{
+    long points = 0, reports = 0;
+    for (long n = 1; n < 2000; n++) {
+        std::string err;
+        int status = InChild([&] { return FaultyRun(n); }, &err);
+        std::string backupNow = ReadWholeFile(program + "\\ZorvaBackup.theme");
+        RestoreDrive();
+        ASSERT_TRUE(WIFEXITED(status)) << "call " << n << " crashed:\n" << err;
+        int code = WEXITSTATUS(status);
+        if (code == 3)
+            break;
+        points++;
+        size_t at = err.find("[fault] ");
+        std::string fault = at == std::string::npos ? "?" : err.substr(at + 8, err.find('\n', at) - at - 8);
+        reports += code == 255;
+        if (code == 255)
+            EXPECT_TRUE(ReportExpected(fault)) << fault << ":\n" << err;
+        else
+            EXPECT_EQ(0, code) << "call " << n << ", " << fault << ":\n" << err;
+        EXPECT_EQ(backupBytes, backupNow) << fault;
+    }
+    EXPECT_GT(points, 100);
+    printf("%ld fault points, %ld of them ended by the error report\n", points, reports);
+}
+
+std::string RunName(const ::testing::TestParamInfo<Run> &info)
+{
+    return info.param == Run::Apply ? "Apply" : info.param == Run::Cancel ? "Cancel" : "Revert";
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, FaultSweep, ::testing::Values(Run::Apply, Run::Cancel, Run::Revert), RunName);
+#endif
 
 }  // namespace

@@ -70,6 +70,17 @@ TEST_F(Host, FullDiskGivesShortWrites)
     EXPECT_EQ(100u, ReadWholeFile(path).size());
 }
 
+TEST_F(Host, FullDiskFailsProfileWrite)
+{
+    std::string path = NewFolder() + "\\full.ini";
+    ASSERT_TRUE(ProfileWriteString("one", "key", "value", path.c_str()));
+    std::string before = ReadWholeFile(path);
+    HostSetDiskSpace(4);
+    EXPECT_FALSE(ProfileWriteString("two", "key", "value", path.c_str()));
+    HostSetDiskSpace(-1);
+    EXPECT_EQ(before + "[two", ReadWholeFile(path)) << "the rewrite stops where the disk filled up";
+}
+
 TEST_F(Host, BoxesAnswerAsScripted)
 {
     HostAnswerBoxes({kIdNo, kIdCancel});

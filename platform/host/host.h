@@ -32,10 +32,25 @@ void HostSetScreen(int width, int height, int depth);
 // A fixed local time for LocalTimeNow; null goes back to the real clock.
 void HostSetTime(const PlatTime *t);
 // Bytes that may still be written to the drive before writes come up short;
-// negative: no limit.
+// negative: no limit. A profile write takes what its file grows by; one that
+// does not fit leaves the file cut where the disk filled up, as a rewrite of
+// the whole file does, and reports failure.
 void HostSetDiskSpace(long long bytes);
 // The next ThreadStart fails, as CreateThread does when resources run out.
 void HostFailNextThread();
+// Fault injection: counting from now, the nth fallible call fails the way the
+// real function fails (n = 1 is the next one; 0 switches it off). Fallible are
+// the registry calls (an error code, nothing done; a failed close still ends
+// the handle), profile writes (false, the file as it was), the file calls
+// (FileOpen null, FileRead and FileWrite short, FileClose EOF after closing,
+// FileDelete and FileMove false, nothing done) and ThreadStart (null). The
+// failed call is logged as an event "fault ..." and on standard error as
+// "[fault] ...".
+void HostFailCall(long n);
+// Fallible calls made since the last HostFailCall or HostReset.
+long HostFallibleCalls();
+// The call that the injection made fail, or "" while none has.
+std::string HostInjectedFault();
 // Answers for the next message boxes, in order; after them each box returns
 // its first button (OK or Yes).
 void HostAnswerBoxes(const std::vector<int> &answers);

@@ -15,6 +15,7 @@ struct PlatFile {
     FILE *stream;
     bool text;  // line ends CR LF on disk, LF to the program; Ctrl-Z ends a read
     bool eof;
+    std::string path;  // as the program named it, for the fault log
 };
 
 bool SameText(const std::string &a, const std::string &b)
@@ -84,6 +85,8 @@ PlatFile *FileOpen(const char *path, const char *mode)
         return nullptr;
     bool plus = strchr(mode, '+') != nullptr;
     bool binary = strchr(mode, 'b') != nullptr;
+    if (HostFaultNow(std::string("FileOpen ") + path + " " + mode))
+        return nullptr;
     std::string real = HostPath(path);
     struct stat st;
     if (stat(real.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
@@ -93,7 +96,7 @@ PlatFile *FileOpen(const char *path, const char *mode)
     FILE *s = fopen(real.c_str(), hostMode.c_str());
     if (!s)
         return nullptr;
-    return new PlatFile{s, !binary, false};
+    return new PlatFile{s, !binary, false, path};
 }
 
 size_t FileRead(void *buf, size_t size, PlatFile *f)
@@ -140,6 +143,8 @@ static size_t WriteRaw(const char *data, size_t size, FILE *s)
 
 size_t FileWrite(const void *data, size_t size, PlatFile *f)
 {
+    if (size > 0 && HostFaultNow("FileWrite " + f->path + " " + std::to_string(size)))
+        size /= 2;  // a short write, as on a disk that fills up
     const char *in = (const char *)data;
     if (!f->text)
         return WriteRaw(in, size, f->stream);
@@ -192,13 +197,15 @@ long FileLength(PlatFile *f)
 int FileClose(PlatFile *f)
 {
     int rc = fclose(f->stream);
+    if (HostFaultNow("FileClose " + f->path))
+        rc = EOF;
     delete f;
     return rc;
 }
 
 bool FileDelete(const char *path)
 {
-    bool ok = unlink(HostPath(path).c_str()) == 0;
+    bool ok = !HostFaultNow(std::string("FileDelete ") + path) && unlink(HostPath(path).c_str()) == 0;
     HostEvent(std::string("file delete ") + path + (ok ? "" : " (failed)"));
     return ok;
 }
@@ -207,7 +214,8 @@ bool FileMove(const char *from, const char *to)
 {
     std::string source = HostPath(from), target = HostPath(to);
     struct stat st;
-    bool ok = stat(source.c_str(), &st) == 0 && stat(target.c_str(), &st) != 0 &&
+    bool ok = !HostFaultNow(std::string("FileMove ") + from + " -> " + to) && stat(source.c_str(), &st) == 0 &&
+              stat(target.c_str(), &st) != 0 &&
               rename(source.c_str(), target.c_str()) == 0;
     HostEvent(std::string("file move ") + from + " -> " + to + (ok ? "" : " (failed)"));
     return ok;

@@ -45,9 +45,21 @@ struct HostMachine {
     PlatTime time;
     long long diskSpace;                      // < 0: no limit
     bool failNextThread;
+    long failCountdown;                       // the fallible call that fails; 0 none
+    long fallibleCalls;                       // counted since the last HostFailCall
+    int faultsHeld;                           // > 0: the backend's own inner calls, never failed
+    std::string injectedFault;                // the call made to fail, "" none yet
 };
 
 HostMachine &Machine();
+// Counts one fallible call, described by what; true when the injection makes
+// this one fail.
+bool HostFaultNow(const std::string &what);
+// Keeps the backend's own inner calls out of the count while it lives.
+struct HostFaultsHeld {
+    HostFaultsHeld();
+    ~HostFaultsHeld();
+};
 void HostEvent(const std::string &line);
 // Case-insensitive ASCII comparison, as the registry and the file system do.
 bool SameText(const std::string &a, const std::string &b);

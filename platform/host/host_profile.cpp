@@ -4,6 +4,7 @@
 
 #include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -71,7 +72,10 @@ std::vector<IniSection> LoadIni(const std::string &path)
     return sections;
 }
 
-bool SaveIni(const std::string &path, const std::vector<IniSection> &sections)
+// Rewrites the whole file, as the profile functions do. The drive gives what
+// the file grows by; when that is more than is free, the rewrite stops where
+// the disk filled up and the file stays cut there. *grown: the bytes taken.
+bool SaveIni(const std::string &path, const std::vector<IniSection> &sections, long long *grown)
 {
     std::string text;
     for (const IniSection &s : sections) {
@@ -80,11 +84,22 @@ bool SaveIni(const std::string &path, const std::vector<IniSection> &sections)
         for (const IniLine &l : s.lines)
             text += l.key + (l.hasValue ? "=" + l.value : "") + "\r\n";
     }
+    HostMachine &m = Machine();
+    struct stat st;
+    long long before = stat(path.c_str(), &st) == 0 ? (long long)st.st_size : 0;
+    size_t fits = text.size();
+    if (m.diskSpace >= 0 && (long long)text.size() > before + m.diskSpace)
+        fits = (size_t)(before + m.diskSpace);
     FILE *f = fopen(path.c_str(), "wb");
+    *grown = 0;
     if (!f)
         return false;
-    bool ok = fwrite(text.data(), 1, text.size(), f) == text.size();
-    return fclose(f) == 0 && ok;
+    bool ok = fwrite(text.data(), 1, fits, f) == text.size();
+    ok = fclose(f) == 0 && ok;
+    *grown = (long long)fits > before ? (long long)fits - before : 0;
+    if (m.diskSpace >= 0)
+        m.diskSpace -= *grown;
+    return ok;
 }
 
 IniSection *FindSection(std::vector<IniSection> &sections, const char *name)
@@ -131,6 +146,8 @@ bool ProfileWriteString(const char *section, const char *key, const char *value,
 {
     HostMachine &m = Machine();
     std::lock_guard<std::recursive_mutex> hold(m.lock);
+    if (HostFaultNow(std::string("ProfileWriteString ") + file + " [" + section + "] " + key))
+        return false;
     std::string path = ProfilePath(file);
     std::vector<IniSection> sections = LoadIni(path);
     if (sections.empty())
@@ -156,8 +173,10 @@ bool ProfileWriteString(const char *section, const char *key, const char *value,
             at--;
         s->lines.insert(s->lines.begin() + at, IniLine{Trim(key), Trim(value), true});
     }
-    bool ok = SaveIni(path, sections);
+    long long grown;
+    bool ok = SaveIni(path, sections, &grown);
     HostEvent(std::string("profile write ") + file + " [" + section + "] " + key + " = " +
-              (value ? "\"" + std::string(value) + "\"" : "(deleted)") + (ok ? "" : " (failed)"));
+              (value ? "\"" + std::string(value) + "\"" : "(deleted)") + (ok ? "" : " (failed)") + " +" +
+              std::to_string(grown) + " bytes");
     return ok;
 }

@@ -84,6 +84,8 @@ static long OpenKey(RegRoot root, const char *path, unsigned access, PlatKey *ke
     std::lock_guard<std::recursive_mutex> hold(m.lock);
     *key = nullptr;
     std::string p = path ? path : "";
+    if (HostFaultNow((create ? "RegistryCreate " : "RegistryOpen ") + KeyName(root, p)))
+        return kErrorAccessDenied;
     if (!FindNode(root, p, create)) {
         HostEvent("reg open " + KeyName(root, p) + " (missing)");
         return kErrorFileNotFound;
@@ -128,6 +130,8 @@ long RegistrySetValue(PlatKey key, const char *name, unsigned type, const void *
         return 6;  // ERROR_INVALID_HANDLE
     if (!(key->access & kKeySetValue))
         return kErrorAccessDenied;
+    if (HostFaultNow("RegistrySetValue " + KeyName(key->root, key->path) + " [" + (name ? name : "") + "]"))
+        return kErrorAccessDenied;
     RegNode *node = FindNode(key->root, key->path, false);
     if (!node)
         return 1018;  // ERROR_KEY_DELETED
@@ -160,6 +164,8 @@ long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size)
         return 6;
     if (!(key->access & kKeyQueryValue))
         return kErrorAccessDenied;
+    if (HostFaultNow("RegistryQuery " + KeyName(key->root, key->path) + " [" + (name ? name : "") + "]"))
+        return kErrorAccessDenied;
     RegNode *node = FindNode(key->root, key->path, false);
     if (!node)
         return 1018;
@@ -184,6 +190,8 @@ long RegistryFlush(PlatKey key)
 {
     if (!key)
         return 6;
+    if (HostFaultNow("RegistryFlush " + KeyName(key->root, key->path)))
+        return kErrorAccessDenied;
     HostEvent("reg flush " + KeyName(key->root, key->path));
     return kErrorSuccess;
 }
@@ -192,9 +200,10 @@ long RegistryClose(PlatKey key)
 {
     if (!key)
         return 6;
+    long rc = HostFaultNow("RegistryClose " + KeyName(key->root, key->path)) ? 6 : kErrorSuccess;
     HostEvent("reg close " + KeyName(key->root, key->path));
     delete key;
-    return kErrorSuccess;
+    return rc;
 }
 
 long RegistryDeleteTree(RegRoot root, const char *path)

@@ -91,6 +91,10 @@ static void ResetMachine(HostMachine &m, const char *driveRoot)
     m.fixedTime = false;
     m.diskSpace = -1;
     m.failNextThread = false;
+    m.failCountdown = 0;
+    m.fallibleCalls = 0;
+    m.faultsHeld = 0;
+    m.injectedFault.clear();
 }
 
 HostMachine &Machine()
@@ -181,6 +185,58 @@ void HostFailNextThread()
     m.failNextThread = true;
 }
 
+void HostFailCall(long n)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.failCountdown = n > 0 ? n : 0;
+    m.fallibleCalls = 0;
+    m.injectedFault.clear();
+}
+
+long HostFallibleCalls()
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    return m.fallibleCalls;
+}
+
+std::string HostInjectedFault()
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    return m.injectedFault;
+}
+
+bool HostFaultNow(const std::string &what)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    if (m.faultsHeld > 0)
+        return false;
+    if (++m.fallibleCalls != m.failCountdown)
+        return false;
+    m.injectedFault = what;
+    HostEvent("fault " + what);
+    fprintf(stderr, "[fault] %s\n", what.c_str());
+    fflush(stderr);
+    return true;
+}
+
+HostFaultsHeld::HostFaultsHeld()
+{
+    HostMachine &m = Machine();
+    m.lock.lock();
+    m.faultsHeld++;
+}
+
+HostFaultsHeld::~HostFaultsHeld()
+{
+    HostMachine &m = Machine();
+    m.faultsHeld--;
+    m.lock.unlock();
+}
+
 void HostAnswerBoxes(const std::vector<int> &answers)
 {
     HostMachine &m = Machine();
@@ -192,6 +248,7 @@ void HostAnswerBoxes(const std::vector<int> &answers)
 
 static void WriteDesktopValue(const char *name, const char *text)
 {
+    HostFaultsHeld inner;  // the system's own write, not the program's call
     PlatKey key;
     if (RegistryCreate(kRegCurrentUser, "Control Panel\\Desktop", kKeySetValue, &key) == kErrorSuccess) {
         RegistrySetText(key, name, text);
@@ -319,28 +376,44 @@ struct ThreadState {
 struct PlatThreadRec {
     std::shared_ptr<ThreadState> state;
     std::thread thread;
+    ThreadRoutine routine;
+    void *param;
+    bool started;
 };
 
-PlatThread ThreadStart(ThreadRoutine routine, void *param)
+static void Launch(PlatThreadRec *t)
 {
-    {
-        HostMachine &m = Machine();
-        std::lock_guard<std::recursive_mutex> hold(m.lock);
-        if (m.failNextThread) {
-            m.failNextThread = false;
-            HostEvent("thread start (failed)");
-            return nullptr;
-        }
-    }
-    PlatThreadRec *t = new PlatThreadRec;
-    t->state = std::make_shared<ThreadState>();
+    t->started = true;
     std::shared_ptr<ThreadState> state = t->state;
+    ThreadRoutine routine = t->routine;
+    void *param = t->param;
     t->thread = std::thread([routine, param, state] {
         routine(param);
         std::lock_guard<std::mutex> hold(state->lock);
         state->done = true;
         state->ended.notify_all();
     });
+}
+
+// While a fault is armed, a new thread starts only when its starter waits for
+// it or closes it, so that the calls of both threads come in one order and
+// the nth call is the same in every run.
+PlatThread ThreadStart(ThreadRoutine routine, void *param)
+{
+    bool later;
+    {
+        HostMachine &m = Machine();
+        std::lock_guard<std::recursive_mutex> hold(m.lock);
+        if (m.failNextThread || HostFaultNow("ThreadStart")) {
+            m.failNextThread = false;
+            HostEvent("thread start (failed)");
+            return nullptr;
+        }
+        later = m.failCountdown > m.fallibleCalls;
+    }
+    PlatThreadRec *t = new PlatThreadRec{std::make_shared<ThreadState>(), std::thread(), routine, param, false};
+    if (!later)
+        Launch(t);
     return t;
 }
 
@@ -348,6 +421,8 @@ unsigned long ThreadWait(PlatThread thread, unsigned long ms)
 {
     if (!thread)
         return kWaitFailed;
+    if (!thread->started)
+        Launch(thread);
     std::unique_lock<std::mutex> hold(thread->state->lock);
     bool done = thread->state->ended.wait_for(hold, std::chrono::milliseconds(ms),
                                               [&] { return thread->state->done; });
@@ -358,6 +433,8 @@ void ThreadClose(PlatThread thread)
 {
     if (!thread)
         return;
+    if (!thread->started)
+        Launch(thread);
     bool done;
     {
         std::lock_guard<std::mutex> hold(thread->state->lock);

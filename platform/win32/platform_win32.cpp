@@ -84,9 +84,15 @@ unsigned ProfileGetString(const char *section, const char *key, const char *defa
     return GetPrivateProfileStringA(section, key, defaultText, buf, size, file);
 }
 
+// Wine's profile writer rewrites the whole file and answers success even when
+// the disk filled up during the rewrite; the error the write left behind
+// tells.
 bool ProfileWriteString(const char *section, const char *key, const char *value, const char *file)
 {
-    return WritePrivateProfileStringA(section, key, value, file) != 0;
+    SetLastError(ERROR_SUCCESS);
+    bool ok = WritePrivateProfileStringA(section, key, value, file) != 0;
+    DWORD error = GetLastError();
+    return ok && error != ERROR_DISK_FULL && error != ERROR_HANDLE_DISK_FULL;
 }
 
 bool SystemParameters(unsigned action, unsigned param, void *pointer, unsigned flags)
