@@ -521,7 +521,8 @@ namespace {
 class ProgramOnAFullDisk : public Program {
 protected:
     // Answers the job's report and returns its text; "<no box>" when none
-    // showed, "<wrong thread>" when another thread than the window's shows it.
+    // showed, "<wrong thread>" when it is not a box of the main window's own
+    // thread, owned by the main window.
     std::string AnswerReport()
     {
         HWND box = nullptr;
