@@ -6,6 +6,9 @@
 
 constexpr int kPathSize = 261;      // every path buffer of the program
 constexpr int IDC_STATUS = 113;     // the main window's status bar
+// Posted by the wallpaper job to the main window when the disk filled up; the
+// window shows the job's report (WallpaperReport) and cancels the run.
+constexpr unsigned WM_WALLPAPERFAILED = kWmUser + 12;
 
 extern PlatInstance AppInstance;    // start-up, first; window classes, icons, About box
 extern PlatWindow MainWindow;       // start-up, after the window is made; install and wallpaper job

@@ -4,6 +4,7 @@
 #include "app/bounded.h"
 #include "backup/backup.h"
 #include "install/installtheme.h"
+#include "wallpaper/wallpaperjob.h"
 
 #include <string.h>
 
@@ -18,8 +19,9 @@ int InstalledThisRun;
 int ExitAfterInstall;
 int StatusSlideStep;
 int InstallUnderWay;
+int InstallOnHold;
 
-constexpr unsigned long kExitJobWaitMs = 30000;  // the longest a closing waits for a wallpaper job
+static const char kWallpaperFailedCaption[] = "Wallpaper Creation Failed";
 
 void MainTakeSnapshots()
 {
@@ -70,10 +72,15 @@ static void StartInstall(PlatWindow main, int themeId, bool exitAfter)
     SetCommandButtons(main, false);
     ExitAfterInstall = exitAfter;
     InstallUnderWay = 1;
+    // The timer runs from the start of the first stage; its boxes (a missing
+    // theme file, a job that cannot start) must not see the second stage run
+    // under them.
+    InstallOnHold = 1;
     if (themeId == kThemeBackup || themeId == kThemeSnapshot)
         InstallTheme(themeId, 1, 1, 1, 1, 1, 1, 1);
     else
         InstallTheme(themeId, UseWallpaper, UseColors, UseFonts, UseIcons, UseCursors, UseSounds, UseScreenSaver);
+    InstallOnHold = 0;
 }
 
 void MainCommand(PlatWindow main, int id, intptr_t lParam)
@@ -81,7 +88,7 @@ void MainCommand(PlatWindow main, int id, intptr_t lParam)
     // While an install runs, the mouse is captured but the keyboard still
     // reaches the window (mnemonics, space, Enter, Esc): such commands must not
     // change a choice or start a second install. The one command that counts
-    // then is the Cancel that the wallpaper job posts when the disk is full.
+    // then is the Cancel that follows the wallpaper job's report of a full disk.
     if (InstallUnderWay && !(id == kIdCancel && lParam == 0))
         return;
     switch (id) {
@@ -149,7 +156,9 @@ void MainTimerTick(PlatWindow main)
     SlideStatusText(now, StatusSlideStep, next);
     StatusSlideStep = (StatusSlideStep + 1) % 40;
     WindowSetText(status, next);
-    if (WaitWallpaperDone())
+    // A job that ended with a report has posted it before it ended: the
+    // report's Cancel, not the second stage, ends this install.
+    if (!InstallOnHold && WaitWallpaperDone() && !WallpaperReport[0])
         MessageSend(main, WM_FINISHINSTALL, 0, 0);
 }
 
@@ -158,10 +167,7 @@ void MainFinishInstall(PlatWindow main)
     TimerStop(main, kInstallTimer);
     StatusSlideStep = 0;
     FinishThemeInstall();
-    if (WallpaperThread) {
-        ThreadClose(WallpaperThread);
-        WallpaperThread = nullptr;
-    }
+    CloseWallpaperThread();  // it has ended
     InstallUnderWay = 0;
     if (ExitAfterInstall == 1) {
         WindowDestroy(main);
@@ -176,6 +182,20 @@ void MainFinishInstall(PlatWindow main)
     ChoicesUnchanged = 1;
     InstalledThisRun = 1;
     WindowSetText(WindowItem(main, IDC_STATUS), kStatusPrompt);
+}
+
+void MainWallpaperFailed(PlatWindow main)
+{
+    if (!WallpaperReport[0])
+        return;  // already shown, at shutdown
+    char text[sizeof WallpaperReport];
+    CopyText(text, sizeof text, WallpaperReport);
+    WallpaperReport[0] = 0;
+    InstallOnHold = 1;
+    MessageBoxShow(main, text, kWallpaperFailedCaption, kMbIconWarning);
+    InstallOnHold = 0;
+    // Sent, not posted: no timer tick comes between the box and the Cancel.
+    MessageSend(main, kWmCommand, kIdCancel, 0);
 }
 
 bool MainClose(PlatWindow main)
@@ -198,14 +218,22 @@ bool MainClose(PlatWindow main)
     return false;
 }
 
-void MainDestroy()
+void MainDestroy(PlatWindow main)
 {
     // A wallpaper job still running (the run is ending after the job's own
-    // Cancel) is let finish its registry record and its file work first.
-    if (WallpaperThread) {
-        ThreadWait(WallpaperThread, kExitJobWaitMs);
-        ThreadClose(WallpaperThread);
-        WallpaperThread = nullptr;
+    // Cancel) finishes its file work and its registry record first: the
+    // program never ends under it.
+    CloseWallpaperThread();
+    if (WallpaperReport[0]) {
+        // The disk filled up while the window was closing: the report posted
+        // to it will never be handled, so it is shown here, with no owner,
+        // and no Cancel follows. Nothing may tick under this box.
+        char text[sizeof WallpaperReport];
+        CopyText(text, sizeof text, WallpaperReport);
+        WallpaperReport[0] = 0;
+        TimerStop(main, kInstallTimer);
+        InstallOnHold = 1;
+        MessageBoxShow(nullptr, text, kWallpaperFailedCaption, kMbIconWarning);
     }
     char path[kPathSize];
     WindowsFolder(path, sizeof path);
@@ -260,11 +288,14 @@ intptr_t MainWindowMessage(PlatWindow main, unsigned message, uintptr_t wParam, 
     case WM_FINISHINSTALL:
         MainFinishInstall(main);
         return 0;
+    case WM_WALLPAPERFAILED:
+        MainWallpaperFailed(main);
+        return 0;
     case kWmClose:
         *handled = !MainClose(main);
         return 0;
     case kWmDestroy:
-        MainDestroy();
+        MainDestroy(main);
         return 0;
     default:
         *handled = false;

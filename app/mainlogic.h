@@ -15,6 +15,8 @@ constexpr int IDC_ABOUT = 120, IDC_REVERT = 121;
 // Private messages.
 constexpr unsigned IBM_SETSTATE = kWmUser + 1;
 constexpr unsigned WM_FINISHINSTALL = kWmUser + 11;
+// WM_WALLPAPERFAILED (kWmUser + 12, app/appglobals.h): the wallpaper job's
+// report of a full disk.
 
 extern const char kStatusPrompt[];
 
@@ -26,6 +28,8 @@ extern int InstalledThisRun;      // an install finished: Cancel restores the ru
 extern int ExitAfterInstall;      // the running install ends the program
 extern int StatusSlideStep;       // 0-39, the status text's slide
 extern int InstallUnderWay;       // from an install command to the end of its second stage
+extern int InstallOnHold;         // in the first stage or a box of the install: the ticks that
+                                  // the boxes' message loops deliver must not start the second stage
 
 // Window creation, before the controls: the backup if missing and the run's
 // snapshot; no choice changed, nothing installed yet.
@@ -43,10 +47,14 @@ void MainTimerTick(PlatWindow main);
 int WaitWallpaperDone();
 // WM_FINISHINSTALL.
 void MainFinishInstall(PlatWindow main);
+// WM_WALLPAPERFAILED: the job's report in a box, then the Cancel command as
+// the job's own (lParam 0).
+void MainWallpaperFailed(PlatWindow main);
 // WM_CLOSE: true when the window is to be destroyed by default processing.
 bool MainClose(PlatWindow main);
-// WM_DESTROY.
-void MainDestroy();
+// WM_DESTROY. A wallpaper job still running is waited for; a report it made
+// meanwhile is still shown.
+void MainDestroy(PlatWindow main);
 // The tooltip of the control with this identifier, or null.
 const char *ToolTipText(int id);
 

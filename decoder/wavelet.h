@@ -13,8 +13,9 @@
 
 // The decoder's vectorisable inner loops are built twice on x86-64 Linux, for
 // AVX2 and for the baseline, the loader picking one for the processor (as
-// libjpeg-turbo picks its SIMD code); elsewhere once.
-#if defined(__linux__) && defined(__x86_64__) && !defined(__clang__)
+// libjpeg-turbo picks its SIMD code); elsewhere once, and once under
+// ThreadSanitizer, whose instrumented picker would run before it is set up.
+#if defined(__linux__) && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define KERNEL_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define KERNEL_CLONES

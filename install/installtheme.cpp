@@ -33,6 +33,15 @@ void ShowInstallProgress(const char *text)
     WindowUpdate(status);
 }
 
+void CloseWallpaperThread()
+{
+    if (!WallpaperThread)
+        return;
+    ThreadWait(WallpaperThread, kInfinite);
+    ThreadClose(WallpaperThread);
+    WallpaperThread = nullptr;
+}
+
 int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, int cursors, int sounds,
                  int screenSaver)
 {
@@ -45,7 +54,7 @@ int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, i
     PartScreenSaver = screenSaver;
     MouseCapture(MainWindow);
     CursorShow(kCursorWait);
-    WallpaperThread = nullptr;
+    CloseWallpaperThread();
     TimerStart(MainWindow, kInstallTimer, 100);
 
     const char *fileName = CatalogueFile(themeId);

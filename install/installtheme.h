@@ -15,13 +15,21 @@ constexpr unsigned kInstallTimer = 1;  // the main window's timer that polls the
 extern char ThemeDir[kPathSize];       // theme folder, %ThemeDir%; also set by the main window and the backup
 extern char ThemeFile[kPathSize];      // the theme file read or written now
 extern int PartWallpaper, PartColors, PartFonts, PartIcons, PartCursors, PartSounds, PartScreenSaver;
-extern PlatThread WallpaperThread;     // the wallpaper job's thread, or none; polled by the main window
+extern PlatThread WallpaperThread;     // the wallpaper job's thread, or none; polled by the main window; its
+                                       // handle is closed only by CloseWallpaperThread
 extern int WallpaperPending;           // the second stage installs WallpaperFile
 extern char WallpaperFile[kPathSize];  // the bitmap the job writes; read by the job's thread while it runs
+
+// Waits until the wallpaper job's thread, if there is one, has ended, closes
+// its handle and sets WallpaperThread to none. The job never waits for the
+// window's thread (it only posts to it), so the wait ends with the job.
+void CloseWallpaperThread();
 
 // First stage: stores the flags (wallpaper, colours, fonts, icons, cursors,
 // sounds, screen saver), takes the capture and the wait cursor, starts timer 1,
 // finds the theme file and applies colours, metrics and the desktop values.
+// A job still running from the install before (its own Cancel started this
+// one) is waited for first: two jobs never run at once.
 // Returns 0 when the theme file cannot be opened; the second stage then
 // applies nothing.
 int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, int cursors, int sounds,

@@ -145,7 +145,8 @@ void LocalTimeNow(PlatTime *t);
 // cannot be created.
 typedef unsigned long (*ThreadRoutine)(void *param);
 PlatThread ThreadStart(ThreadRoutine routine, void *param);
-// WaitForSingleObject on the thread.
+// WaitForSingleObject on the thread; kInfinite waits without a time-out.
+constexpr unsigned long kInfinite = 0xFFFFFFFF;
 constexpr unsigned long kWaitObject0 = 0;
 constexpr unsigned long kWaitTimeout = 258;
 constexpr unsigned long kWaitFailed = 0xFFFFFFFF;

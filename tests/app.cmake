@@ -5,4 +5,11 @@ quennel_add_test(layout_test SOURCES layout_test.cpp LIBS quennel_mainlogic)
 if(WIN32)
   quennel_add_test(gui_test SOURCES gui_test.cpp LIBS quennel_mainlogic quennel_testart SERIAL)
   add_dependencies(gui_test DesktopQuennel)
+  # The program on a full disk: its tests are left out of the ordinary run and
+  # run here, with the disk made full around them.
+  add_test(NAME ProgramOnAFullDisk
+           COMMAND /bin/sh ${CMAKE_CURRENT_SOURCE_DIR}/with_full_disk.sh $<TARGET_FILE:gui_test>
+                   --gtest_also_run_disabled_tests --gtest_filter=ProgramOnAFullDisk.*
+           WORKING_DIRECTORY $<TARGET_FILE_DIR:gui_test>)
+  set_tests_properties(ProgramOnAFullDisk PROPERTIES TIMEOUT 240 RESOURCE_LOCK machine)
 endif()

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/apperror.h"
 #include "app/layout.h"
 #include "tests/testart.h"
 #include "tests/testing.h"
@@ -537,6 +538,60 @@ TEST_F(Program, StatusSlidesWhileTheWallpaperIsMade)
     EXPECT_GT(slid, 0);
     Command(IDCANCEL);
     EXPECT_EQ(0u, ExitCode());
+}
+
+}  // namespace
+
+namespace {
+
+// On a full disk (tests/with_full_disk.sh makes one; the ordinary run leaves
+// these out): the wallpaper job's report is a box of the window's own thread,
+// and the Cancel that follows ends the run only once the job has ended.
+class ProgramOnAFullDisk : public Program {
+protected:
+    // Answers the job's report and returns its text; "<no box>" when none
+    // showed, "<wrong thread>" when it is not a box of the main window's own
+    // thread, owned by the main window.
+    std::string AnswerReport()
+    {
+        HWND box = nullptr;
+        if (!WaitFor([&] { return (box = FindWindowA("#32770", "Wallpaper Creation Failed")) != nullptr; }, 60000))
+            return "<no box>";
+        std::string text = Text(GetDlgItem(box, 0xFFFF));
+        if (GetWindowThreadProcessId(box, nullptr) != GetWindowThreadProcessId(main, nullptr) ||
+            GetWindow(box, GW_OWNER) != main)
+            text = "<wrong thread>";
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return text;
+    }
+    const std::string report = std::string("Out of disk space on drive C: creating new Wallpaper !\n"
+                                           "Please free some disk space and try again\nKTB Customer Support ") +
+                               kSupportPhone + "\n";
+};
+
+TEST_F(ProgramOnAFullDisk, DISABLED_FirstInstallEndsTheRun)
+{
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\ZorvaTheVandrel");
+    ASSERT_TRUE(StartWithWindow());
+    Command(kApply);
+    EXPECT_EQ(report, AnswerReport());
+    EXPECT_EQ(0u, ExitCode()) << "nothing installed before: the Cancel ends the program";
+    EXPECT_EQ("WHITE", Registry("Software\\ZorvaTheVandrel", "PaperArtFile")) << "the job ended its run";
+}
+
+TEST_F(ProgramOnAFullDisk, DISABLED_AfterAnApplyTheSnapshotComesBack)
+{
+    ASSERT_TRUE(StartWithWindow());
+    Command(108);  // the first install without the wallpaper: no job
+    Command(103);
+    Command(kApply);
+    ASSERT_TRUE(WaitFor([&] { return Registry("Control Panel\\Colors", "ActiveTitle") == "4 0 0"; }, 5000));
+    ASSERT_TRUE(Idle());
+    Command(108);
+    Command(kApply);
+    EXPECT_EQ(report, AnswerReport());
+    EXPECT_EQ(0u, ExitCode());
+    EXPECT_EQ("9 9 9", Registry("Control Panel\\Colors", "ActiveTitle")) << "the Cancel restored the run's snapshot";
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 // way the real window procedure drives it.
 #include "app/mainlogic.h"
 
+#include "app/apperror.h"
 #include "app/appglobals.h"
 #include "install/installtheme.h"
+#include "wallpaper/wallpaperjob.h"
 #include "platform/host/host.h"
 #include "tests/testart.h"
 #include "tests/testing.h"
@@ -67,7 +69,26 @@ protected:
     }
     std::string Status() { return HostWindowText(Item(IDC_STATUS)); }
     bool Destroyed() { return HostWindowInfo(main).destroyed; }
+    // The message loop during an install: posted messages, and timer ticks
+    // that poll the job while it runs on its thread; until the install has
+    // ended or the window is gone.
+    bool RunInstall()
+    {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (InstallUnderWay && !Destroyed()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            HostDispatchPosted();
+            if (InstallUnderWay && !Destroyed())
+                MainTimerTick(main);
+        }
+        return true;
+    }
 };
+
+const std::string kFullDiskReport = std::string("Out of disk space on drive C: creating new Wallpaper !\n"
+                                                "Please free some disk space and try again\nKTB Customer Support ") +
+                                    kSupportPhone + "\n";
 
 TEST_F(MainLogic, StartsWithWhiteAndEveryPart)
 {
@@ -265,6 +286,108 @@ TEST_F(MainLogic, ClosingWaitsForARunningJob)
     EXPECT_TRUE(Destroyed());
     EXPECT_EQ(1, JobDone) << "the job ended before the window's shutdown went on";
     opener.join();
+}
+
+TEST_F(MainLogic, ApplyWhileTheJobRuns)
+{
+    HostSetScreen(320, 200, 16);
+    Command(IDC_APPLY);
+    ASSERT_NE(nullptr, WallpaperThread);
+    Command(kIdCancel);                // Esc
+    MainCommand(main, IDC_REVERT, 0);  // as "/r" sends it
+    EXPECT_EQ(program + "\\Zorva The Vandrel WHITE.theme", ThemeFile) << "no second install during the job";
+    ASSERT_TRUE(RunInstall());
+    EXPECT_FALSE(Destroyed());
+    EXPECT_EQ(nullptr, WallpaperThread);
+    EXPECT_EQ(kStatusPrompt, Status());
+    EXPECT_EQ(WinDir() + "\\Zorva The Vandrel.BMP", HostLiveState().wallpaper);
+    EXPECT_TRUE(HostLiveState().boxes.empty());
+}
+
+TEST_F(MainLogic, FullDiskOnTheRunsFirstInstall)
+{
+    HostSetScreen(320, 200, 16);
+    HostSetDiskSpace(5000);
+    Command(IDC_APPLY);
+    ASSERT_EQ(kWaitObject0, ThreadWait(WallpaperThread, 60000));
+    EXPECT_TRUE(HostLiveState().boxes.empty()) << "no box from the job's thread";
+    MainTimerTick(main);
+    EXPECT_EQ(1, InstallUnderWay) << "the job's report, not the second stage, ends this install";
+    HostDispatchPosted();
+    HostLive live = HostLiveState();
+    ASSERT_EQ(1u, live.boxes.size());
+    EXPECT_EQ(main, live.boxes[0].owner);
+    EXPECT_EQ("Wallpaper Creation Failed", live.boxes[0].caption);
+    EXPECT_EQ(kFullDiskReport, live.boxes[0].text);
+    EXPECT_EQ(kMbIconWarning, live.boxes[0].style);
+    EXPECT_TRUE(Destroyed()) << "nothing installed yet: the Cancel ends the program at once";
+    EXPECT_EQ(0, live.quitCode);
+    EXPECT_EQ(nullptr, WallpaperThread);
+}
+
+TEST_F(MainLogic, FullDiskAfterAnApplyRestoresTheSnapshot)
+{
+    HostSetScreen(320, 200, 16);
+    std::string bitmap = WinDir() + "\\Zorva The Vandrel.BMP";
+    WriteWholeFile(bitmap, "start of run");
+    MainTakeSnapshots();  // again, now with a bitmap to keep
+    Command(IDC_APPLY);
+    ASSERT_TRUE(RunInstall());
+    ASSERT_EQ(1, InstalledThisRun);
+    HostSetDiskSpace(5000);
+    Command(IDC_APPLY);
+    ASSERT_TRUE(RunInstall());  // the job's report, its box, the Cancel, the snapshot's install
+    EXPECT_TRUE(Destroyed());
+    EXPECT_EQ(program + "\\Restore.theme", ThemeFile);
+    EXPECT_EQ(1u, HostLiveState().boxes.size());
+    EXPECT_EQ("start of run", ReadWholeFile(bitmap));
+    EXPECT_EQ(nullptr, WallpaperThread);
+}
+
+TEST_F(MainLogic, TheJobsCancelWaitsForTheJob)
+{
+    UseWallpaper = 0;
+    Command(IDC_APPLY);
+    Tick();
+    JobGate = 0;
+    JobDone = 0;
+    WallpaperThread = ThreadStart(SlowJob, nullptr);  // a job still writing its record after its report
+    std::thread opener([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        JobGate = 1;
+    });
+    MainCommand(main, kIdCancel, 0);
+    EXPECT_EQ(1, JobDone) << "the snapshot's install began once the job had ended";
+    EXPECT_EQ(program + "\\Restore.theme", ThemeFile);
+    opener.join();
+    Tick();
+    EXPECT_TRUE(Destroyed());
+    EXPECT_EQ(nullptr, WallpaperThread);
+}
+
+TEST_F(MainLogic, ClosingWhileTheDiskFills)
+{
+    HostSetScreen(320, 200, 16);
+    HostSetDiskSpace(5000);
+    Command(IDC_APPLY);
+    ASSERT_NE(nullptr, WallpaperThread);
+    WindowDestroy(main);  // the program ends while the job works
+    EXPECT_EQ(nullptr, WallpaperThread) << "the job was waited for";
+    HostLive live = HostLiveState();
+    EXPECT_EQ(0, live.quitCode);
+    ASSERT_EQ(1u, live.boxes.size()) << "the report is still shown";
+    EXPECT_EQ(nullptr, live.boxes[0].owner);
+    EXPECT_EQ("Wallpaper Creation Failed", live.boxes[0].caption);
+    EXPECT_EQ(kFullDiskReport, live.boxes[0].text);
+    PlatKey key;
+    ASSERT_EQ(kErrorSuccess, RegistryOpen(kRegCurrentUser, "Software\\ZorvaTheVandrel", kKeyQueryValue, &key));
+    char art[16] = "";
+    uint32_t size = sizeof art;
+    RegistryQuery(key, "PaperArtFile", art, &size);
+    RegistryClose(key);
+    EXPECT_STREQ("WHITE", art) << "the job's record was written before the end";
+    HostDispatchPosted();  // the report posted to the window that is gone
+    EXPECT_EQ(1u, HostLiveState().boxes.size());
 }
 
 TEST(StatusSlide, Steps)

@@ -186,19 +186,17 @@ TEST_F(Wallpaper, JobReportsFullDiskAndCancelRestoresTheRunsBitmap)
     HostSetDiskSpace(-1);
     EXPECT_EQ(first, ReadWholeFile(bitmap));
 
-    HostLive live = HostLiveState();
-    ASSERT_FALSE(live.boxes.empty());
-    EXPECT_EQ("Wallpaper Creation Failed", live.boxes.back().caption);
+    // The job shows nothing itself: it leaves its report for the window's
+    // thread and posts to the window.
+    EXPECT_TRUE(HostLiveState().boxes.empty());
     EXPECT_EQ(std::string("Out of disk space on drive C: creating new Wallpaper !\nPlease free some disk space and "
                           "try again\nKTB Customer Support ") + kSupportPhone + "\n",
-              live.boxes.back().text);
-    EXPECT_EQ(kMbIconWarning, live.boxes.back().style);
+              WallpaperReport);
     std::vector<HostMessage> messages = HostMessages();
     ASSERT_FALSE(messages.empty());
     EXPECT_TRUE(messages.back().posted);
-    EXPECT_EQ(kWmCommand, messages.back().message);
-    EXPECT_EQ((uintptr_t)kIdCancel, messages.back().wParam);
-    EXPECT_EQ(0, messages.back().lParam);
+    EXPECT_EQ(MainWindow, messages.back().window);
+    EXPECT_EQ(WM_WALLPAPERFAILED, messages.back().message);
 
     PlatKey key;
     ASSERT_EQ(kErrorSuccess, RegistryOpen(kRegCurrentUser, "Software\\ZorvaTheVandrel", kKeyQueryValue, &key));
@@ -278,8 +276,8 @@ TEST_F(WallpaperInstall, ColourThemeMakesAndInstallsTheBitmap)
     EXPECT_EQ(win + "\\Zorva The Vandrel.BMP", WallpaperFile);
     ASSERT_EQ(kWaitObject0, ThreadWait(WallpaperThread, 60000));
     FinishThemeInstall();
-    ThreadClose(WallpaperThread);
-    WallpaperThread = nullptr;
+    CloseWallpaperThread();
+    EXPECT_EQ(nullptr, WallpaperThread);
 
     std::string made = ReadWholeFile(bitmap);
     int width, height;

@@ -15,6 +15,8 @@
 static char JobArtName[16];
 static char JobOutputPath[kPathSize];
 
+char WallpaperReport[256];
+
 // Replaces everything from the last "." of path (or appends) with extension.
 static void WithExtension(char *out, size_t size, const char *path, const char *extension)
 {
@@ -71,17 +73,17 @@ bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char 
 }
 
 // The disk filled up: the bitmap of the start of the run is still in place
-// (the new one never replaced it), the user is told, and the window is asked
-// to Cancel.
+// (the new one never replaced it). The window's thread tells the user and
+// cancels: a box here would block this thread on a window whose thread may be
+// waiting for this one to end.
 static void ReportFullDisk(const char *outputPath)
 {
-    char text[256];
-    snprintf(text, sizeof text,
+    snprintf(WallpaperReport, sizeof WallpaperReport,
              "Out of disk space on drive %c: creating new Wallpaper !\nPlease free some disk space and try again\n"
              "KTB Customer Support %s\n",
              outputPath[0], kSupportPhone);
-    MessageBoxShow(MainWindow, text, "Wallpaper Creation Failed", kMbIconWarning);
-    MessagePost(MainWindow, kWmCommand, kIdCancel, 0);
+    if (!MessagePost(MainWindow, WM_WALLPAPERFAILED, 0, 0))
+        WallpaperReport[0] = 0;  // no window to tell: the install must not wait for the message
 }
 
 // The record of the job's last run; nothing reads it.
@@ -129,6 +131,7 @@ static unsigned long WallpaperJob(void *)
 
 PlatThread StartWallpaperJob(const char *artName, const char *outputPath)
 {
+    WallpaperReport[0] = 0;
     CopyText(JobArtName, sizeof JobArtName, artName);
     CopyText(JobOutputPath, sizeof JobOutputPath, outputPath);
     PlatThread thread = ThreadStart(WallpaperJob, nullptr);

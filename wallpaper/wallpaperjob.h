@@ -6,6 +6,13 @@
 
 #include <stddef.h>
 
+// The job's report of a full disk, shown by the main window under the caption
+// "Wallpaper Creation Failed". Written by the job's thread just before it posts
+// WM_WALLPAPERFAILED and never again; read and emptied by the window's thread
+// once the message arrives, or once it has seen the thread end. Empty when the
+// job has nothing to report.
+extern char WallpaperReport[256];
+
 // Starts the job for an art name ("BLACK" ... "GREEN") and the bitmap's path;
 // returns the thread, or none after telling the user it could not start.
 PlatThread StartWallpaperJob(const char *artName, const char *outputPath);

@@ -424,6 +424,10 @@ unsigned long ThreadWait(PlatThread thread, unsigned long ms)
     if (!thread->started)
         Launch(thread);
     std::unique_lock<std::mutex> hold(thread->state->lock);
+    if (ms == kInfinite) {
+        thread->state->ended.wait(hold, [&] { return thread->state->done; });
+        return kWaitObject0;
+    }
     bool done = thread->state->ended.wait_for(hold, std::chrono::milliseconds(ms),
                                               [&] { return thread->state->done; });
     return done ? kWaitObject0 : kWaitTimeout;
