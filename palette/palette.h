@@ -16,7 +16,7 @@ typedef uint32_t PackedColor;
 // is damaged (ReadPaletteBytes) ends the program through the error report.
 LogPaletteRecord *LoadPalette(const char *path);
 // Reads the bytes of a palette file (length of them, untranslated: LF or
-// CR LF line ends) into the process-wide palette and the search's index, as
+// CR LF line ends, the text ending at a Ctrl-Z if there is one) into the process-wide palette and the search's index, as
 // LoadPalette does. Returns 1; or 0, leaving the palette as it was, with a
 // message in error that names the file (name) and the offending line and
 // shows its text with control bytes escaped. Never ends the process.

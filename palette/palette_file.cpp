@@ -9,7 +9,8 @@
 // "-" on the line the path of the entry's cell in the colour tree: up to eight
 // child indices 0-7, separated by blanks or tabs. "255 0 0 - 1 1 1" is pure
 // red at the end of a three-level path. A line holds at most 253 characters
-// before its line end, LF or CR LF; the last line may go without one.
+// before its line end, LF or CR LF; the last line may go without one. A
+// Ctrl-Z ends the text, as it ends a text-mode read.
 //
 // A file that breaks these rules is refused as a whole, with the line that
 // breaks them: a line without three numbers or without "-", a component
@@ -257,6 +258,9 @@ static int TakeEntries(const PaletteLine *entries, int count)
 int ReadPaletteBytes(const char *name, const uint8_t *bytes, size_t length, char *error, size_t errorSize)
 {
     const char *at = (const char *)bytes, *end = at + length;
+    // The text ends at a Ctrl-Z, as a text-mode read of the file sees it.
+    if (const char *eof = (const char *)memchr(at, 0x1A, length))
+        end = eof;
     PaletteLine *entries = (PaletteLine *)calloc(kPaletteEntries, sizeof(PaletteLine));
     if (!entries) {
         snprintf(error, errorSize, "Palette file %s cannot be read: not enough memory", name);

@@ -159,6 +159,9 @@ TEST_F(PaletteFile, AllowedFormsLoad)
     ASSERT_EQ(253u, full.size());
     LoadText(full + "\r\n7 8 9 - 6");
     EXPECT_EQ("(5:L0 6:L1)", Tree(ActivePalette.root));
+    // A Ctrl-Z ends the text, as in a text-mode read.
+    LoadText("7 8 9 - 6\r\n\x1A\x01 junk\n");
+    EXPECT_EQ("(6:L0)", Tree(ActivePalette.root));
 
     std::string text;
     for (int i = 0; i < 256; i++)
