@@ -257,7 +257,8 @@ static int TakeEntries(const PaletteLine *entries, int count)
 
 int ReadPaletteBytes(const char *name, const uint8_t *bytes, size_t length, char *error, size_t errorSize)
 {
-    const char *at = (const char *)bytes, *end = at + length;
+    // No bytes at all may come as a null pointer.
+    const char *at = length ? (const char *)bytes : "", *end = at + length;
     // The text ends at a Ctrl-Z, as a text-mode read of the file sees it.
     if (const char *eof = (const char *)memchr(at, 0x1A, length))
         end = eof;

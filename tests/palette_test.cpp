@@ -268,6 +268,8 @@ TEST_F(PaletteFile, DamagedFilesAreRefused)
         EXPECT_EQ(tree, Tree(ActivePalette.root)) << message;
         EXPECT_EQ(2, ActivePalette.logPalette.palNumEntries);
     }
+    EXPECT_EQ(0, ReadPaletteBytes("none.tr", nullptr, 0, error, sizeof error));
+    EXPECT_STREQ("Palette file none.tr is damaged: it holds no entries", error);
     // The message is cut to its buffer, whatever the file's name.
     std::string name(400, 'n');
     char small[40];
