@@ -4,6 +4,7 @@
 
 #include "platform/records.h"
 
+#include <stddef.h>
 #include <stdint.h>
 
 // A colour in one integer: red in bits 16-23, green 8-15, blue 0-7. It equals a
@@ -11,8 +12,15 @@
 typedef uint32_t PackedColor;
 
 // Loads a palette file into the process-wide palette; returns its record,
-// owned by the palette until the next load.
+// owned by the palette until the next load. A file that cannot be opened or
+// is damaged (ReadPaletteBytes) ends the program through the error report.
 LogPaletteRecord *LoadPalette(const char *path);
+// Reads the bytes of a palette file (length of them, untranslated: LF or
+// CR LF line ends, the text ending at a Ctrl-Z if there is one) into the process-wide palette and the search's index, as
+// LoadPalette does. Returns 1; or 0, leaving the palette as it was, with a
+// message in error that names the file (name) and the offending line and
+// shows its text with control bytes escaped. Never ends the process.
+int ReadPaletteBytes(const char *name, const uint8_t *bytes, size_t length, char *error, size_t errorSize);
 PackedColor NearestPaletteColor(PackedColor c);
 int NearestPaletteIndex(PackedColor c);
 
@@ -25,6 +33,10 @@ void DiffuseRows16(int kernel, uint8_t *image, int rows, int width, int fill);
 // ------------------------------------------------------------ the colour tree
 
 constexpr int kPaletteEntries = 256;  // lines a palette file may hold
+constexpr int kPaletteLineLimit = 253;  // characters of a line before its line end
+// Bytes that 256 lines of the longest allowed length take, CR LF ends included.
+constexpr size_t kPaletteFileLimit = (size_t)kPaletteEntries * (kPaletteLineLimit + 2);
+constexpr int kPaletteErrorSize = 700;  // ReadPaletteBytes' message: a 260-character name, a reason, 60 shown characters
 constexpr int kTreeLevels = 8;        // one level per bit of a component
 
 // One node of the colour tree, one allocation each, created all zero. At level

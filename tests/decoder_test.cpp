@@ -65,6 +65,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The smallest: one pixel, no transform; a 2 x 2 picture of four 1-pixel pieces.
         RoundTrip{kGradient, 1, 1, 1, false, 1, 90, 45}, RoundTrip{kGradient, 2, 2, 4, false, 1, 90, 45},
+        // One pixel high: a single row of the transform's output, the rest of the plane unused.
+        RoundTrip{kGradient, 2, 1, 1, false, 1, 90, 52}, RoundTrip{kGradient, 16, 1, 1, false, 0, 90, 44},
+        RoundTrip{kWaves, 64, 1, 1, true, 0, 75, 39}, RoundTrip{kNoise, 24, 1, 1, false, 24, 90, 38},
+        RoundTrip{kChecker, 96, 1, 1, false, 3, 90, 53},
         RoundTrip{kGradient, 64, 48, 1, false, 0, 75, 40}, RoundTrip{kGradient, 64, 48, 4, false, 0, 75, 37},
         RoundTrip{kDiscs, 96, 72, 1, false, 3, 75, 35}, RoundTrip{kDiscs, 96, 72, 1, true, 3, 75, 33},
         RoundTrip{kDiscs, 96, 72, 4, true, 6, 75, 32}, RoundTrip{kWaves, 128, 80, 1, false, 0, 75, 36},
@@ -270,6 +274,46 @@ TEST_F(RenderArtTest, ThirtyTwoBitScreenKeepsTwentyFourBitPixels)
     std::vector<uint8_t> expected = Render(50, 30);
     ScreenDepth = 32;
     EXPECT_EQ(expected, Render(50, 30));
+}
+
+// A picture one pixel high is the top row of the square its planes make:
+// the same file with its height set to the width decodes to the same row.
+// Scaled, its one row is the last source row, which the scaling makes black.
+TEST(DecodeArtTest, OneRowIsTheTopRowOfItsSquare)
+{
+    const char palette[] = "0 0 0 - 0\n255 255 255 - 7\n";
+    char error[kPaletteErrorSize];
+    ASSERT_EQ(1, ReadPaletteBytes("two.tr", (const uint8_t *)palette, sizeof palette - 1, error, sizeof error));
+    for (bool subsample : {false, true}) {
+        ArtEncodeOptions options;
+        options.subsample = subsample;
+        options.baseSide = 2;
+        std::vector<uint8_t> bytes = EncodeForTest(MakePicture(kDiscs, 32, 32), 32, 32, options);
+        ASSERT_FALSE(bytes.empty());
+        std::vector<uint8_t> square = DecodeBytes(AsString(bytes));
+        bytes[4 * kArtHeight] = 1;
+        bytes[4 * kArtImageSize] = 32 * 3;
+        bytes[4 * kArtImageSize + 1] = 0;
+        int width = 0, height = 0;
+        std::vector<uint8_t> row = DecodeBytes(AsString(bytes), &width, &height);
+        ASSERT_EQ(1, height);
+        EXPECT_EQ(std::vector<uint8_t>(square.begin(), square.begin() + 32 * 3), row) << subsample;
+
+        ArtFile *art = OpenArtBytes("row.art", bytes.data(), bytes.size());
+        uint8_t *same = RenderArt(art, 32, 1);
+        EXPECT_EQ(0, memcmp(row.data(), same, row.size()));
+        free(same);
+        for (int depth : {8, 16, 24})
+            for (auto [w, h] : {std::pair{5, 3}, {1, 1}, {3, 1}, {64, 2}, {32, 7}}) {
+                ScreenDepth = depth;
+                uint8_t *scaled = RenderArt(art, w, h);
+                std::vector<uint8_t> rows(scaled, scaled + (size_t)ScaledRowBytes(w) * h);
+                free(scaled);
+                EXPECT_EQ(std::vector<uint8_t>(rows.size(), 0), rows) << w << " x " << h << " at " << depth;
+            }
+        CloseArt(art);
+    }
+    ScreenDepth = 24;
 }
 
 class RenderArtPaletteTest : public MachineTest {};

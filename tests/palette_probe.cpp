@@ -1,6 +1,7 @@
 // A small program that drives the palette's fatal paths, for the tests that
 // watch the error report from outside:
-//   missing PATH   loads a palette file that cannot be opened
+//   load PATH      loads a palette file: one that cannot be opened or is
+//                  damaged ends in the report
 //   wide           converts a row too wide for any error rows
 #include "app/appglobals.h"
 #include "palette/palette.h"
@@ -11,7 +12,7 @@ int main(int argc, char **argv)
 {
     SetProcessValues(nullptr);
     const char *what = argc > 1 ? argv[1] : "";
-    if (!strcmp(what, "missing") && argc > 2)
+    if (!strcmp(what, "load") && argc > 2)
         LoadPalette(argv[2]);
     if (!strcmp(what, "wide")) {
         uint8_t pixel[3] = {1, 2, 3};

@@ -135,29 +135,47 @@ TEST_F(PaletteFile, LoadsColoursRecordAndTree)
     EXPECT_EQ(3, ActivePalette.TreeDepth);
 }
 
-TEST_F(PaletteFile, CrLfLinesReadAsLf)
+// Every form the format allows: LF or CR LF line ends, a last line with or
+// without its end, empty paths, lines of 253 characters, 256 entries; lines
+// after the 256th are not read.
+TEST_F(PaletteFile, AllowedFormsLoad)
 {
-    LoadText("255 0 0 - 1 1 1\r\n0 128 0 - 2 2\r\n");
-    EXPECT_EQ(2, ActivePalette.logPalette.palNumEntries);
-    EXPECT_EQ("(1:(1:(1:L0)) 2:(2:L1))", Tree(ActivePalette.root));
+    const std::string tree = "L3(1:(1:(1:L0)) 2:(2:L1) 4:L2)";
+    const std::string lines[] = {"255 0 0 - 1 1 1", "0 128 0 -2\t2", "10 20 30 junk \xE9 - +04", "9 9 9 -"};
+    for (const char *lineEnd : {"\n", "\r\n"})
+        for (bool lastEnded : {true, false}) {
+            std::string text;
+            for (const std::string &line : lines)
+                text += line + lineEnd;
+            if (!lastEnded)
+                text.resize(text.size() - strlen(lineEnd));
+            LoadText(text);
+            EXPECT_EQ(4, ActivePalette.logPalette.palNumEntries) << text;
+            EXPECT_EQ(tree, Tree(ActivePalette.root)) << text;
+            EXPECT_EQ(0x0A141Eu, ActivePalette.colors[2]);
+        }
+
+    std::string full = "1 2 3 -" + std::string(244, ' ') + " 5";
+    ASSERT_EQ(253u, full.size());
+    LoadText(full + "\r\n7 8 9 - 6");
+    EXPECT_EQ("(5:L0 6:L1)", Tree(ActivePalette.root));
+    // A Ctrl-Z ends the text, as in a text-mode read.
+    LoadText("7 8 9 - 6\r\n\x1A\x01 junk\n");
+    EXPECT_EQ("(6:L0)", Tree(ActivePalette.root));
+
+    std::string text;
+    for (int i = 0; i < 256; i++)
+        text += std::to_string(i) + " 0 0 -" + OwnPath((PackedColor)i << 16, 8) + "\r\n";
+    LoadText(text + "garbage\n\n\x01\x02");
+    EXPECT_EQ(256, ActivePalette.logPalette.palNumEntries);
+    EXPECT_EQ(0xFF0000u, ActivePalette.colors[255]);
+    int list[256];
+    EXPECT_EQ(256, CollectLeaves(ActivePalette.root, list, 256));
+    EXPECT_EQ(255, list[255]);
 }
 
-TEST_F(PaletteFile, LastLineWithoutLineEndIsNotTaken)
+TEST_F(PaletteFile, EmptyPath)
 {
-    LoadText("1 2 3 - 1\n4 5 6 - 2");
-    EXPECT_EQ(1, ActivePalette.logPalette.palNumEntries);
-    EXPECT_EQ("(1:L0)", Tree(ActivePalette.root));
-    LoadText("4 5 6 - 2");
-    EXPECT_EQ(0, ActivePalette.logPalette.palNumEntries);
-}
-
-TEST_F(PaletteFile, EmptyFileAndEmptyPath)
-{
-    LoadText("");
-    EXPECT_EQ(0, ActivePalette.logPalette.palNumEntries);
-    EXPECT_EQ("", Tree(ActivePalette.root));
-    EXPECT_EQ(0, ActivePalette.TreeDepth);
-
     LoadText("9 9 9 -\n");
     EXPECT_EQ("L0", Tree(ActivePalette.root));
     EXPECT_EQ(0, ActivePalette.TreeDepth);
@@ -200,82 +218,79 @@ TEST_F(PaletteFile, ReloadGivesSameTablesShorterKeepsOlderEntries)
     EXPECT_EQ(7, ActivePalette.logPalette.palPalEntry[2].peRed);
 }
 
-// Lines outside the format: skipped, cut or ignored in part, never outside a table.
-TEST_F(PaletteFile, BadLines)
+// Damaged files are refused whole, naming the file and the line and showing
+// the line's text with its control bytes escaped; the palette stays as it was.
+TEST_F(PaletteFile, DamagedFilesAreRefused)
 {
-    // Lines without "-" or without three numbers are no entries.
-    LoadText("1 2 3\n\n# note\n1 2 - 3\n- 1\n4 5 6 - 3\n");
-    EXPECT_EQ(1, ActivePalette.logPalette.palNumEntries);
-    EXPECT_EQ(0x040506u, ActivePalette.colors[0]);
-    EXPECT_EQ("(3:L0)", Tree(ActivePalette.root));
-
-    // Path elements that are not 0-7 are ignored; so is a stray carriage return.
-    LoadText("1 2 3 - 8 -1 x 2 +9 5\n4 5 6 - 3 \r\r\n7 8 9 - 1\t 6\n");
-    EXPECT_EQ("(1:(6:L2) 2:(5:L0) 3:L1)", Tree(ActivePalette.root));
-    EXPECT_EQ(2, ActivePalette.TreeDepth);
-
-    // Components outside 0-255 are held to it.
-    LoadText("300 -5 99999999999 - 1\n");
-    EXPECT_EQ(0xFF00FFu, ActivePalette.colors[0]);
-
-    // A zero byte ends a line's text, not the line.
-    LoadText(std::string("1 2 3 - 1") + '\0' + " 2 3\n4 5 6 - 3\n");
-    EXPECT_EQ("(1:L0 3:L1)", Tree(ActivePalette.root));
+    struct Damage {
+        std::string text;
+        int line;            // 0: the message names no line
+        std::string reason;  // the message holds this, then ": " and the shown text
+    };
+    const std::string good = "1 2 3 - 1\r\n";
+    const Damage damages[] = {
+        {good + "1 2 3 4\n", 2, "it has no \"-\" before the path: \"1 2 3 4\""},
+        {good + good + "1 2 - 3\n", 3, "it does not start with three numbers red, green, blue: \"1 2 - 3\""},
+        {"# red\n", 1, "it does not start with three numbers red, green, blue: \"# red\""},
+        {"1 2 3 - 4 8\n", 1, "path element 8 is not a child index 0-7: \"1 2 3 - 4 8\""},
+        {"1 2 3 - -1", 1, "path element -1 is not a child index 0-7"},
+        {"1 2 3 - 1 x", 1, "path element x is not a child index 0-7"},
+        {"1 2 3 - 12", 1, "path element 12 is not a child index 0-7"},
+        {"1 2 3 - 1 2 3 4 5 6 7 0 1\n", 1, "the path has more than 8 child indices"},
+        {good + "256 0 0 - 1\n", 2, "colour component 256 is outside 0-255: \"256 0 0 - 1\""},
+        {"0 99999999999 0 - 1\n", 1, "colour component 99999999999 is outside 0-255"},
+        {"0 0 -5 - 1\n", 1, "colour component -5 is outside 0-255"},
+        {good + std::string("1 2 3 - 1\0 2\n", 12), 2, "control byte 0x00 at column 10: \"1 2 3 - 1\\x00 2\""},
+        {"1 2 3 - 3 \r\r\n", 1, "control byte 0x0D at column 11: \"1 2 3 - 3 \\x0D\""},
+        {"\x7F" "ELF\x01\x01\x01\xFF\"\\", 1, "control byte 0x7F at column 1: \"\\x7FELF\\x01\\x01\\x01\\xFF\\\"\\\\\""},
+        {good + "\n" + good, 2, "the line is blank, where an entry belongs: \"\""},
+        {good + "\r\n", 2, "the line is blank"},
+        {"1 2 3 - 4" + std::string(245, ' ') + "\n", 1, "the line is 254 characters long, more than 253: \"1 2 3 - 4 "},
+        {std::string(300, '7'), 1, "the line is 300 characters long, more than 253: \"" + std::string(60, '7') + "...\""},
+        {"", 0, "Palette file damaged.tr is damaged: it holds no entries"},
+    };
+    const uint8_t before[] = "1 1 1 - 7\n2 2 2 - 6 5\n";
+    char error[kPaletteErrorSize];
+    ASSERT_EQ(1, ReadPaletteBytes("before.tr", before, sizeof before - 1, error, sizeof error));
+    const std::string tree = Tree(ActivePalette.root);
+    for (const Damage &d : damages) {
+        strcpy(error, "untouched");
+        EXPECT_EQ(0, ReadPaletteBytes("damaged.tr", (const uint8_t *)d.text.data(), d.text.size(), error,
+                                      sizeof error));
+        std::string message = error;
+        if (d.line) {
+            std::string start = "Palette file damaged.tr is damaged at line " + std::to_string(d.line) + ": ";
+            EXPECT_EQ(0u, message.find(start)) << message;
+        }
+        EXPECT_NE(std::string::npos, message.find(d.reason)) << message;
+        for (char c : message)
+            EXPECT_TRUE(c >= 0x20 && c < 0x7F) << message;
+        EXPECT_EQ(tree, Tree(ActivePalette.root)) << message;
+        EXPECT_EQ(2, ActivePalette.logPalette.palNumEntries);
+    }
+    EXPECT_EQ(0, ReadPaletteBytes("none.tr", nullptr, 0, error, sizeof error));
+    EXPECT_STREQ("Palette file none.tr is damaged: it holds no entries", error);
+    // The message is cut to its buffer, whatever the file's name.
+    std::string name(400, 'n');
+    char small[40];
+    EXPECT_EQ(0, ReadPaletteBytes(name.c_str(), (const uint8_t *)"x", 1, small, sizeof small));
+    EXPECT_EQ(39u, strlen(small));
 }
 
-TEST_F(PaletteFile, PathsCutAtEightLevels)
-{
-    LoadText("1 2 3 - 1 2 3 4 5 6 7 0 1 2\n");
-    EXPECT_EQ(8, ActivePalette.TreeDepth);
-    EXPECT_EQ("(1:(2:(3:(4:(5:(6:(7:(0:L0))))))))", Tree(ActivePalette.root));
-}
-
-TEST_F(PaletteFile, LongLinesAreCutToOneRead)
-{
-    // 253 characters and the line end fit one read.
-    std::string full = "1 2 3 -" + std::string(244, ' ') + " 5";
-    ASSERT_EQ(253u, full.size());
-    LoadText(full + "\n7 8 9 - 6\n");
-    EXPECT_EQ("(5:L0 6:L1)", Tree(ActivePalette.root));
-
-    // Of a longer line the first 254 characters are taken, the rest skipped.
-    std::string cut = "1 2 3 - 4" + std::string(245, ' ');
-    ASSERT_EQ(254u, cut.size());
-    LoadText(cut + " 5\n7 8 9 - 6\n");
-    EXPECT_EQ(2, ActivePalette.logPalette.palNumEntries);
-    EXPECT_EQ("(4:L0 6:L1)", Tree(ActivePalette.root));
-    LoadText(cut + std::string(600, ' ') + "5 5 5 - 2\n7 8 9 - 6\n");
-    EXPECT_EQ("(4:L0 6:L1)", Tree(ActivePalette.root));
-    // ... unless its line end is missing: then it is the last line and not taken.
-    LoadText("7 8 9 - 6\n" + cut + "1 1 1");
-    EXPECT_EQ("(6:L0)", Tree(ActivePalette.root));
-}
-
-TEST_F(PaletteFile, AtMost256Entries)
-{
-    std::string text;
-    for (int i = 0; i < 300; i++)
-        text += std::to_string(i % 256) + " " + std::to_string(i / 256) + " 0 -" + OwnPath(0x010000u * i, 8) + "\n";
-    LoadText(text);
-    EXPECT_EQ(256, ActivePalette.logPalette.palNumEntries);
-    EXPECT_EQ(0xFF0000u, ActivePalette.colors[255]);
-    int list[256];
-    EXPECT_EQ(256, CollectLeaves(ActivePalette.root, list, 256));
-    EXPECT_EQ(255, list[255]);
-}
-
-// Mangled palette files: whatever they say, the tree stays within eight
-// levels, every leaf names a loaded entry, and the search answers within them.
-TEST_F(PaletteFile, MangledFilesStayInBounds)
+// Mangled palette files, read as bytes: refused, or within bounds: the tree
+// stays within eight levels, every leaf names a loaded entry, and the search
+// answers within them.
+TEST_F(PaletteFile, MangledFilesAreRefusedOrStayInBounds)
 {
     std::mt19937 random(17);
     const char pieces[] = "0123456789 -\n\r\t+x\xff";
     std::string base;
     for (int i = 0; i < 40; i++)
         base += Line(random() & 0xFFFFFF, OwnPath(random(), 1 + i % 8));
+    int refused = 0;
     for (int round = 0; round < 150; round++) {
         std::string text = base;
-        int edits = 1 + (int)(random() % 40);
+        int edits = 1 + (int)(random() % (round < 75 ? 3 : 40));
         for (int e = 0; e < edits; e++) {
             size_t at = random() % (text.size() + 1);
             char c = pieces[random() % (sizeof pieces - 1)];
@@ -286,11 +301,15 @@ TEST_F(PaletteFile, MangledFilesStayInBounds)
             default: text.insert(at, 1, '\0'); break;
             }
         }
-        LoadText(text);
+        char error[kPaletteErrorSize];
+        if (!ReadPaletteBytes("mangled.tr", (const uint8_t *)text.data(), text.size(), error, sizeof error)) {
+            refused++;
+            ASSERT_EQ(0u, std::string(error).find("Palette file mangled.tr is damaged")) << error;
+            continue;
+        }
         int entries = ActivePalette.logPalette.palNumEntries;
         ASSERT_LE(entries, 256);
         ASSERT_LE(FullDepth(ActivePalette.root), 8);
-        ASSERT_LE(ActivePalette.TreeDepth, 8);
         std::vector<int> leaves;
         AllLeaves(ActivePalette.root, &leaves);
         for (int index : leaves)
@@ -301,14 +320,23 @@ TEST_F(PaletteFile, MangledFilesStayInBounds)
             b = (uint8_t)random();
         DiffuseRows8(2, image, 3, 4, 0);
     }
+    EXPECT_GT(refused, 75);
+    EXPECT_LT(refused, 150);
 }
 
-TEST_F(PaletteFile, MissingFileIsFatal)
+TEST_F(PaletteFile, MissingOrDamagedFileIsFatal)
 {
     std::string box;
-    EXPECT_EQ(255, RunProbe("palette_probe", folder, "missing none.tr", &box));
+    EXPECT_EQ(255, RunProbe("palette_probe", folder, "load none.tr", &box));
     EXPECT_EQ(0u, box.find("File-> PALETTE, Line-> 81\nFile none.tr could not be opened: EXITING\r\n")) << box;
     EXPECT_NE(std::string::npos, ReadWholeFile(folder + "\\assertFile.txt").find("could not be opened")) << box;
+
+    std::string damaged = folder + "\\BLUE.tr";
+    WriteWholeFile(damaged, "1 2 3 - 1\r\n4 5 6 - 9\r\n");
+    EXPECT_EQ(255, RunProbe("palette_probe", folder, "load \"" + damaged + "\"", &box));
+    EXPECT_EQ(0u, box.find("File-> PALETTE, Line-> 81\nPalette file " + damaged +
+                           " is damaged at line 2: path element 9 is not a child index 0-7: \"4 5 6 - 9\": EXITING\r\n"))
+        << box;
 }
 
 TEST_F(PaletteFile, RowsTooWideForMemoryAreFatal)
@@ -434,14 +462,6 @@ TEST_F(PaletteSearch, RootLeafAnswersEveryColour)
         EXPECT_EQ(0x323C46u, NearestPaletteColor(c));
     LoadText("1 2 3 - 1 1\n50 60 70 -\n");
     EXPECT_EQ(1, NearestPaletteIndex(0x010203));
-}
-
-TEST_F(PaletteSearch, EmptyPaletteGivesBlackIndexZero)
-{
-    LoadText("255 255 255 - 7\n");
-    LoadText("no entries here\n");
-    EXPECT_EQ(0u, NearestPaletteColor(0x123456));
-    EXPECT_EQ(0, NearestPaletteIndex(0xFFFFFE));
 }
 
 }  // namespace

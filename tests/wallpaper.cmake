@@ -6,4 +6,10 @@ if(NOT WIN32)
            COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/bitmap_readers.py
                    $<TARGET_FILE:quennel-art> $<TARGET_FILE:quennel-palette> ${CMAKE_CURRENT_BINARY_DIR}/readers)
   set_tests_properties(BitmapReaders PROPERTIES TIMEOUT 300)
+  find_program(QUENNEL_CONVERT convert)
+  if(QUENNEL_CONVERT)
+    add_test(NAME ArtTool.DamagedPalettesAndOneRowArt
+             COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:quennel-art> -DCONVERT=${QUENNEL_CONVERT}
+                     -DWORK=${CMAKE_CURRENT_BINARY_DIR}/art_tool -P ${CMAKE_CURRENT_SOURCE_DIR}/art_tool_test.cmake)
+  endif()
 endif()

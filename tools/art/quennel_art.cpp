@@ -5,6 +5,7 @@
 // Each subcommand is one entry of kCommands.
 #include "app/appglobals.h"
 #include "decoder/art.h"
+#include "palette/palette.h"
 #include "wallpaper/wallpaperjob.h"
 #include "tools/art/artencode.h"
 #include "tools/art/picture.h"
@@ -174,6 +175,18 @@ static int Render(int argc, char **argv)
     if (!art || !palette || !out || width < 1 || height < 1 || width > 16384 || height > 16384 ||
         (depth != 8 && depth != 16 && depth != 24 && depth != 32))
         return 2;
+    // The palette is checked here, so that a damaged one is a message and an
+    // exit code rather than the program's error report.
+    std::vector<uint8_t> paletteBytes;
+    if (!ReadFileBytes(palette, &paletteBytes)) {
+        fprintf(stderr, "quennel-art: cannot read %s\n", palette);
+        return 1;
+    }
+    char error[kPaletteErrorSize];
+    if (!ReadPaletteBytes(palette, paletteBytes.data(), paletteBytes.size(), error, sizeof error)) {
+        fprintf(stderr, "quennel-art: %s\n", error);
+        return 1;
+    }
 #ifndef _WIN32
     setenv("QUENNEL_HOST_ROOT", "/", 1);
 #endif

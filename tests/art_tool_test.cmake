@@ -1,0 +1,62 @@
+# quennel-art run as a user runs it: damaged palettes are refused with the
+# file, the line and the reason on stderr and exit code 1; the allowed forms
+# render; a picture one pixel high goes through encode, decode and render.
+#   cmake -DTOOL=... -DCONVERT=... -DWORK=... -P art_tool_test.cmake
+function(run expected)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc STREQUAL "${expected}")
+    message(FATAL_ERROR "${ARGN}: exit ${rc}, expected ${expected}\n${out}${err}")
+  endif()
+  set(output "${out}${err}" PARENT_SCOPE)
+endfunction()
+
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+
+run(0 ${CONVERT} -size 16x1 gradient:red-blue ${WORK}/row.png)
+run(0 ${TOOL} encode ${WORK}/row.png ${WORK}/row.ART --quality 90)
+run(0 ${TOOL} decode ${WORK}/row.ART ${WORK}/decoded.png)
+run(0 ${CONVERT} ${WORK}/decoded.png -format "%wx%h" info:)
+if(NOT output STREQUAL "16x1")
+  message(FATAL_ERROR "decoded picture is ${output}, expected 16x1")
+endif()
+
+# Allowed: CR LF line ends, and a last line without its line end.
+file(WRITE ${WORK}/good.tr "0 0 0 - 0\r\n255 255 255 - 7")
+foreach(depth 8 16 24)
+  run(0 ${TOOL} render ${WORK}/row.ART ${WORK}/good.tr --size 5x3 --depth ${depth} -o ${WORK}/row${depth}.bmp)
+endforeach()
+file(SIZE ${WORK}/row8.bmp size)
+if(NOT size EQUAL 1102)  # headers 54, colour table 1024, three rows of 8 bytes
+  message(FATAL_ERROR "row8.bmp is ${size} bytes, expected 1102")
+endif()
+
+run(1 ${TOOL} render ${WORK}/row.ART ${WORK}/missing.tr --size 5x3 --depth 8 -o ${WORK}/out.bmp)
+if(NOT output MATCHES "quennel-art: cannot read .*missing.tr")
+  message(FATAL_ERROR "no message for a missing palette: ${output}")
+endif()
+set(cases
+  "0 0 0 - 0\n1 2 3 - 8\n|2|path element 8 is not a child index 0-7: \"1 2 3 - 8\""
+  "1 2 3 4\n|1|it has no \"-\" before the path"
+  "0 0 0 - 0\n\n|2|the line is blank")
+foreach(case IN LISTS cases)
+  string(REPLACE "|" ";" parts "${case}")
+  list(GET parts 0 text)
+  list(GET parts 1 line)
+  list(GET parts 2 reason)
+  file(WRITE ${WORK}/bad.tr "${text}")
+  run(1 ${TOOL} render ${WORK}/row.ART ${WORK}/bad.tr --size 5x3 --depth 8 -o ${WORK}/out.bmp)
+  string(FIND "${output}" "quennel-art: Palette file ${WORK}/bad.tr is damaged at line ${line}: ${reason}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "expected line ${line}: ${reason}\ngot: ${output}")
+  endif()
+endforeach()
+file(WRITE ${WORK}/empty.tr "")
+run(1 ${TOOL} render ${WORK}/row.ART ${WORK}/empty.tr --size 5x3 --depth 8 -o ${WORK}/out.bmp)
+if(NOT output MATCHES "empty.tr is damaged: it holds no entries")
+  message(FATAL_ERROR "no message for an empty palette: ${output}")
+endif()
+if(EXISTS ${WORK}/out.bmp)
+  message(FATAL_ERROR "a refused palette left a bitmap")
+endif()
+file(REMOVE_RECURSE ${WORK})
