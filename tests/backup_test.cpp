@@ -403,9 +403,12 @@ void ChangeEverything()
     SysColorsSet(25, kElements, nine);
     for (const char *name : {"Arrow", "Wait", "IBeam"})
         Set(kRegCurrentUser, kCursors, name, "C:\\changed.cur");
+    // The bin keeps its state (full when it shows its full icon): an install
+    // keeps the state it finds, so a change of state would not come back.
+    bool binFull = ReadSetting(kRegClassesRoot, kRecycleBin, "full") == ReadSetting(kRegClassesRoot, kRecycleBin, nullptr);
     Set(kRegClassesRoot, kRecycleBin, "full", "changed-full.ico");
     Set(kRegClassesRoot, kRecycleBin, "empty", "changed-empty.ico");
-    Set(kRegClassesRoot, kRecycleBin, nullptr, "changed-full.ico");
+    Set(kRegClassesRoot, kRecycleBin, nullptr, binFull ? "changed-full.ico" : "changed-empty.ico");
     Set(kRegClassesRoot, kMyComputer, nullptr, "changed.ico");
     Set(kRegCurrentUser, kSoundEvent, nullptr, "C:\\changed.wav");
     Set(kRegCurrentUser, kBinEvent, nullptr, "C:\\changed.wav");
