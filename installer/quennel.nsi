@@ -5,6 +5,8 @@
 ; makensis -DPROGRAM=... -DSAVER=... -DCONTENT=... -DOUTFILE=... quennel.nsi
 ;   PROGRAM  DesktopQuennel.exe        SAVER  ZORVA.SCR
 ;   CONTENT  the generated content folder (theme files, Zorva\, ZORVA\, WALLART\)
+;   VERSION  the program's version, "1.1.0", and its parts VERSION_MAJOR,
+;            VERSION_MINOR and VERSION_PATCH
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -14,6 +16,17 @@ InstallDir "$PROGRAMFILES\Desktop Quennel"
 RequestExecutionLevel admin
 ShowInstDetails show
 ShowUninstDetails show
+
+; The installer's own version record, the same as the program's.
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey "ProductName" "Desktop Quennel"
+VIAddVersionKey "CompanyName" "Desktop Quennel"
+VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 Desktop Quennel"
+VIAddVersionKey "FileDescription" "Desktop Quennel installer"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "OriginalFilename" "DesktopQuennel-Setup.exe"
 
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
@@ -101,7 +114,18 @@ Section "Desktop Quennel"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\DesktopQuennel.exe"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "The Desktop Quennel team"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMajor" ${VERSION_MAJOR}
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMinor" ${VERSION_MINOR}
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Desktop Quennel"
+  ; The size that the list of installed programs shows, in KB: the program's
+  ; folder (with the uninstaller just written) and the art in the Windows folder.
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  ${GetSize} "$WINDIR\ZORVA" "/S=0K" $3 $1 $2
+  IntOp $0 $0 + $3
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
 Section "Uninstall"

@@ -15,6 +15,8 @@
 
 namespace {
 
+const char kUninstallEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\DesktopQuennel";
+
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string Windows()
@@ -40,6 +42,38 @@ DWORD RunCommand(const std::string &command, DWORD ms = 120000)
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     return code;
+}
+
+// A number of the uninstall entry, or -1 when it is missing or not a number.
+long long EntryNumber(const char *name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallEntry, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return -1;
+    DWORD value = 0, type = 0, size = sizeof value;
+    LONG rc = RegQueryValueExA(key, name, nullptr, &type, (BYTE *)&value, &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_DWORD ? value : -1;
+}
+
+// The bytes of every file below a folder.
+unsigned long long FolderBytes(const std::string &folder)
+{
+    unsigned long long total = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
+                total += FolderBytes(folder + "\\" + found.cFileName);
+        } else {
+            total += (unsigned long long)found.nFileSizeHigh << 32 | found.nFileSizeLow;
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return total;
 }
 
 std::string SetupProgram()
@@ -94,6 +128,17 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
     EXPECT_EQ(themes, switcher);
     EXPECT_NE("<no key>", RegistryText(HKEY_CURRENT_USER, "Control Panel\\Cursors", "Arrow"));
 
+    // The entry in the list of installed programs: icon, version, publisher and
+    // the size of what was installed, in KB.
+    EXPECT_EQ(dir + "\\DesktopQuennel.exe", RegistryText(HKEY_LOCAL_MACHINE, kUninstallEntry, "DisplayIcon"));
+    EXPECT_EQ(QUENNEL_VERSION, RegistryText(HKEY_LOCAL_MACHINE, kUninstallEntry, "DisplayVersion"));
+    EXPECT_EQ(QUENNEL_VERSION_MAJOR, EntryNumber("VersionMajor"));
+    EXPECT_EQ(QUENNEL_VERSION_MINOR, EntryNumber("VersionMinor"));
+    EXPECT_EQ("Desktop Quennel", RegistryText(HKEY_LOCAL_MACHINE, kUninstallEntry, "Publisher"));
+    const double installedKb = (FolderBytes(dir) + FolderBytes(win + "\\ZORVA")) / 1024.0;
+    EXPECT_GT(installedKb, 1000.0);
+    EXPECT_NEAR(installedKb, (double)EntryNumber("EstimatedSize"), 2.0);
+
     // Each theme, installed by the program with every part.
     const struct {
         int id;
@@ -126,9 +171,7 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
     GetPrivateProfileStringA("Zorva", "switcher", "<none>", switcher, sizeof switcher, "control.ini");
     EXPECT_STREQ("<none>", switcher);
     EXPECT_TRUE(Exists(dir + "\\ZorvaBackup.theme")) << "the program's own backup stays for a later install";
-    EXPECT_EQ("<no key>", RegistryText(HKEY_LOCAL_MACHINE,
-                                   "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\DesktopQuennel",
-                                   "DisplayName"));
+    EXPECT_EQ("<no key>", RegistryText(HKEY_LOCAL_MACHINE, kUninstallEntry, "DisplayName"));
     RemoveFolderTree(dir);
 }
 
