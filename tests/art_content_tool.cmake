@@ -1,13 +1,7 @@
 # quennel-wallart as a user runs it: help, bad arguments, and the green
 # wallpaper made again, which must match the kept files byte for byte.
 #   cmake -DTOOL=... -DKEPT=<data/art> -DWORK=... -P art_content_tool.cmake
-function(run expected)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT rc STREQUAL "${expected}")
-    message(FATAL_ERROR "${ARGN}: exit ${rc}, expected ${expected}\n${out}${err}")
-  endif()
-  set(output "${out}${err}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/tool_run.cmake)
 
 file(REMOVE_RECURSE ${WORK})
 

@@ -2,13 +2,7 @@
 # file, the line and the reason on stderr and exit code 1; the allowed forms
 # render; a picture one pixel high goes through encode, decode and render.
 #   cmake -DTOOL=... -DCONVERT=... -DWORK=... -P art_tool_test.cmake
-function(run expected)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT rc STREQUAL "${expected}")
-    message(FATAL_ERROR "${ARGN}: exit ${rc}, expected ${expected}\n${out}${err}")
-  endif()
-  set(output "${out}${err}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/tool_run.cmake)
 
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
