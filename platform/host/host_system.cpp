@@ -414,4 +414,3 @@ void ScreenPelsPerMeter(int *x, int *y)
     *y = 3779;
 }
 
-void ProcessExit(int code) { exit(code); }
