@@ -6,13 +6,17 @@
 #include "platform/host/host_exit.h"
 #include "platform/platform.h"
 
-#include <sanitizer/allocator_interface.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
 #include <filesystem>
+
+// AddressSanitizer's hooks; absent (null) in a build without it, where the
+// blocks a report leaves are not freed.
+extern "C" __attribute__((weak)) int __sanitizer_install_malloc_and_free_hooks(
+    void (*onMalloc)(const volatile void *, size_t), void (*onFree)(const volatile void *));
 
 static std::string Drive;
 
@@ -38,6 +42,8 @@ void FuzzMachineSetUp()
     std::string parent = "/tmp";
     if (const char *env = getenv("QUENNEL_HOST_ROOT"))
         parent = env;
+    std::error_code ignored;
+    std::filesystem::create_directories(parent, ignored);
     std::string tmpl = parent + "/quennel-fuzz-XXXXXX";
     if (!mkdtemp(&tmpl[0])) {
         fprintf(stderr, "fuzz: cannot make a folder in %s\n", parent.c_str());
@@ -93,7 +99,7 @@ static void OnFree(const volatile void *p)
 static void InstallHooks()
 {
     static bool installed = false;
-    if (!installed) {
+    if (!installed && __sanitizer_install_malloc_and_free_hooks) {
         __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree);
         installed = true;
     }
