@@ -97,11 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     RenderJob job = {data, size, 16, 12};
     if (size >= (size_t)kArtHeaderSize) {
-        int width = Field(data, kArtWidth), height = Field(data, kArtHeight);
-        if (Field(data, kArtPieces) == 4) {
-            width = (int)((long long)width * 2 > kLargestSide ? kLargestSide + 1 : width * 2);
-            height = (int)((long long)height * 2 > kLargestSide ? kLargestSide + 1 : height * 2);
-        }
+        long long width = Field(data, kArtWidth), height = Field(data, kArtHeight);
+        if (Field(data, kArtPieces) == 4)
+            width *= 2, height *= 2;
         if (width > kLargestSide || height > kLargestSide)
             return -1;  // not kept in the corpus
         static const int depths[3] = {8, 16, 24};
@@ -109,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         job.width = 1 + data[5] % 64;
         job.height = 1 + data[6] % 48;
         if ((data[7] & 1) && width >= 1 && height >= 1 && width <= 64 && height <= 64)
-            job.width = width, job.height = height;
+            job.width = (int)width, job.height = (int)height;
     }
     RunUntilReport(Render, &job, true);
     return 0;
