@@ -193,7 +193,7 @@ void FuzzMakeFolder(const char *windowsPath)
 void FuzzWriteFile(const char *windowsPath, const uint8_t *data, size_t size)
 {
     PlatFile *f = FileOpen(windowsPath, "wb");
-    if (!f || FileWrite(data, size, f) != size) {
+    if (!f || (size && FileWrite(data, size, f) != size)) {
         fprintf(stderr, "fuzz: cannot write %s\n", windowsPath);
         abort();
     }

@@ -41,7 +41,8 @@ int main(int argc, char **argv)
             return 1;
         }
         std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+        static const uint8_t none = 0;  // as libFuzzer does, never a null pointer
+        LLVMFuzzerTestOneInput(bytes.empty() ? &none : bytes.data(), bytes.size());
     }
     printf("%s: %zu inputs replayed\n", argv[0], files.size());
     return 0;
