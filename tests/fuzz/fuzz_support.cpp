@@ -20,8 +20,6 @@ extern "C" __attribute__((weak)) int __sanitizer_install_malloc_and_free_hooks(
 
 static std::string Drive;
 
-const std::string &FuzzDrive() { return Drive; }
-
 static void RemoveDrive()
 {
     std::error_code ignored;

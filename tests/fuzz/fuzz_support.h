@@ -8,11 +8,11 @@
 #include <string>
 
 // Sets up the host machine once per process: drive C: a new temporary folder
-// (QUENNEL_HOST_ROOT's parent when given; removed at exit), the program's
-// folder, the process values (ProgramDir, ScreenDepth, DiffusionKernel 2).
+// inside QUENNEL_HOST_ROOT (or /tmp), removed at a normal exit; the program's
+// folder; the process values (ProgramDir, ScreenDepth, DiffusionKernel 2); and
+// ProcessExit throwing, so that a fatal report can be caught (or, uncaught,
+// ends in a crash that libFuzzer reports with the report's text before it).
 void FuzzMachineSetUp();
-// The Linux folder that stands for C:.
-const std::string &FuzzDrive();
 // A fresh machine on the same drive, its files kept (HostReset).
 void FuzzResetMachine();
 
