@@ -84,7 +84,8 @@ PALETTE_INLINE int64_t SearchPalette(const PaletteTables &palette, const SearchI
     const SearchCandidate *list = index.pool + (entry & 0xFFFF);
     int count = (entry >> 16) & 0x1FF;
     if (entry & (kJumpGo | kJumpLeaves)) {
-        list = index.leaves + (entry & 0xFFFF);
+        // A go cell holds a node's number, not a place in the leaf list.
+        list = index.leaves + (entry & kJumpGo ? 0 : entry & 0xFFFF);
         if (entry & kJumpGo) {
             // The deepest nodes the descent can reach are leaves, so it never
             // needs more than TreeDepth path entries.

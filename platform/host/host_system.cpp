@@ -495,4 +495,3 @@ void ScreenPelsPerMeter(int *x, int *y)
     *y = 3779;
 }
 
-void ProcessExit(int code) { exit(code); }

@@ -1,0 +1,106 @@
+// Any bytes as an INI file to the host backend's profile functions. The reads
+// cut to the buffer and end with a zero; a write of one key leaves every other
+// value as it read before and reads back as written.
+#include "tests/fuzz/fuzz_support.h"
+
+#include "platform/host/host.h"
+#include "platform/platform.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <strings.h>
+
+#include <string>
+#include <vector>
+
+static const char kFile[] = "C:\\fuzz.ini";
+
+// Names as the profile functions match them: blanks around them do not count,
+// nor does the case of letters.
+static bool SameName(const std::string &a, const char *b)
+{
+    size_t first = a.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return !*b;
+    size_t last = a.find_last_not_of(" \t\r\n");
+    std::string trimmed = a.substr(first, last - first + 1);
+    return strcasecmp(trimmed.c_str(), b) == 0;
+}
+
+[[noreturn]] static void Fail(const char *what, const std::string &section, const std::string &key)
+{
+    fprintf(stderr, "fuzz_ini: %s: [%s] %s\n", what, section.c_str(), key.c_str());
+    abort();
+}
+
+static std::string Read(const std::string &section, const std::string &key)
+{
+    char buf[512];
+    memset(buf, 0x5A, sizeof buf);
+    unsigned n = ProfileGetString(section.c_str(), key.c_str(), "(none)  ", buf, sizeof buf, kFile);
+    if (n >= sizeof buf || buf[n] != 0 || strlen(buf) > n)
+        Fail("a read is not ended by a zero at its length", section, key);
+    // The same read into 5 characters is its first 4.
+    char small[5];
+    unsigned cut = ProfileGetString(section.c_str(), key.c_str(), "(none)  ", small, sizeof small, kFile);
+    if (cut > 4 || small[cut] != 0 || strncmp(small, buf, 4) != 0)
+        Fail("a read into a small buffer is not cut to it", section, key);
+    return std::string(buf, n);
+}
+
+// The section and key names of the file's first lines, as the names a reader
+// asks for.
+static void NamesOf(const uint8_t *data, size_t size, std::vector<std::string> *sections,
+                    std::vector<std::string> *keys)
+{
+    std::string text((const char *)data, size);
+    size_t at = 0;
+    while (at < text.size() && sections->size() + keys->size() < 8) {
+        size_t end = text.find('\n', at);
+        std::string line = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        at = end == std::string::npos ? text.size() : end + 1;
+        line = line.substr(0, strlen(line.c_str()));  // as a C string
+        if (!line.empty() && line[0] == '[') {
+            size_t close = line.find(']');
+            sections->push_back(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+        } else if (line.find('=') != std::string::npos) {
+            keys->push_back(line.substr(0, line.find('=')));
+        }
+    }
+    sections->push_back("Fuzz Section");
+    keys->push_back("FuzzKey");
+}
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    FuzzMachineSetUp();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzWriteFile(kFile, data, size);
+    std::vector<std::string> sections, keys;
+    NamesOf(data, size, &sections, &keys);
+    std::vector<std::string> before;
+    for (const std::string &s : sections)
+        for (const std::string &k : keys)
+            before.push_back(Read(s, k));
+
+    if (!ProfileWriteString("Fuzz Section", "FuzzKey", "a value", kFile))
+        Fail("a write failed", "Fuzz Section", "FuzzKey");
+    if (Read("Fuzz Section", "FuzzKey") != "a value")
+        Fail("a written value does not read back", "Fuzz Section", "FuzzKey");
+    size_t i = 0;
+    for (const std::string &s : sections)
+        for (const std::string &k : keys) {
+            std::string now = Read(s, k);
+            bool written = SameName(s, "Fuzz Section") && SameName(k, "FuzzKey");
+            if (!written && now != before[i])
+                Fail(("a write changed another value: \"" + before[i] + "\" became \"" + now + "\"").c_str(), s, k);
+            i++;
+        }
+    HostClearEvents();  // so that an input frees what it made
+    return 0;
+}
