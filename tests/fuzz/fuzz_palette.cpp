@@ -12,11 +12,12 @@
 
 #include <vector>
 
-// The one place where bytes become the active palette.
-static void LoadPaletteBytes(const uint8_t *data, size_t size)
+// The one place where bytes become the active palette: false when they are
+// refused as damaged, which must leave the palette as it was.
+static bool LoadPaletteBytes(const uint8_t *data, size_t size)
 {
-    FuzzWriteFile("C:\\fuzz.tr", data, size);
-    LoadPalette("C:\\fuzz.tr");
+    char error[kPaletteErrorSize];
+    return ReadPaletteBytes("C:\\fuzz.tr", data, size, error, sizeof error) == 1;
 }
 
 [[noreturn]] static void Fail(const char *what, unsigned value)
@@ -97,7 +98,14 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    LoadPaletteBytes(data, size);
+    int before = ActivePalette.logPalette.palNumEntries;
+    PaletteEntry first = ActivePalette.logPalette.palPalEntry[0];
+    if (!LoadPaletteBytes(data, size)) {
+        if (ActivePalette.logPalette.palNumEntries != before ||
+            memcmp(&first, &ActivePalette.logPalette.palPalEntry[0], sizeof first))
+            Fail("a refused palette changed the active one", (unsigned)before);
+        return 0;
+    }
     int entries = ActivePalette.logPalette.palNumEntries;
     if (entries > kPaletteEntries || ActivePalette.TreeDepth < 0 || ActivePalette.TreeDepth > kTreeLevels)
         Fail("the palette's count or depth is out of range", (unsigned)entries);
