@@ -6,9 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <math.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -536,6 +540,165 @@ TEST_F(Program, StatusSlidesWhileTheWallpaperIsMade)
     }, 3 * kPatience);
     printf("status texts read: %d, slid: %d\n", answers, slid);
     EXPECT_GT(slid, 0);
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+}
+
+}  // namespace
+
+namespace {
+
+// WCAG's relative luminance of a colour, 0 (black) to 1 (white).
+double Luminance(COLORREF c)
+{
+    auto linear = [](int v) {
+        double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(GetRValue(c)) + 0.7152 * linear(GetGValue(c)) + 0.0722 * linear(GetBValue(c));
+}
+
+double Contrast(COLORREF a, COLORREF b)
+{
+    double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// What the status bar shows on the screen, inside its borders: the ground (its
+// most frequent colour), the text (the colour farthest from the ground) and
+// their contrast.
+struct StatusLook {
+    COLORREF ground = 0, text = 0;
+    double contrast = 1;
+};
+
+StatusLook LookAt(HWND status)
+{
+    RECT r;
+    GetClientRect(status, &r);
+    MapWindowPoints(status, nullptr, (POINT *)&r, 2);
+    InflateRect(&r, -4, -4);  // the part's sunken edge stays out
+    int w = r.right - r.left, h = r.bottom - r.top;
+    StatusLook look;
+    if (w <= 0 || h <= 0)
+        return look;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void *bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP shot = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, shot);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    std::map<COLORREF, int> counts;
+    for (int i = 0; i < w * h; i++) {
+        uint32_t p = ((const uint32_t *)bits)[i];  // 0x00RRGGBB
+        counts[RGB(p >> 16 & 255, p >> 8 & 255, p & 255)]++;
+    }
+    DeleteObject(shot);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    int most = 0;
+    for (auto &c : counts)
+        if (c.second > most) {
+            most = c.second;
+            look.ground = c.first;
+        }
+    auto distance = [](COLORREF a, COLORREF b) {
+        int dr = GetRValue(a) - GetRValue(b), dg = GetGValue(a) - GetGValue(b), db = GetBValue(a) - GetBValue(b);
+        return dr * dr + dg * dg + db * db;
+    };
+    look.text = look.ground;
+    for (auto &c : counts)
+        if (distance(c.first, look.ground) > distance(look.text, look.ground))
+            look.text = c.first;
+    look.contrast = Contrast(look.ground, look.text);
+    return look;
+}
+
+// A colour of a theme file, "R G B".
+COLORREF ThemeColour(const std::string &theme, const char *key)
+{
+    char text[32] = "";
+    GetPrivateProfileStringA("Control Panel\\Colors", key, "", text, sizeof text, theme.c_str());
+    int r = 0, g = 0, b = 0;
+    sscanf(text, "%d %d %d", &r, &g, &b);
+    return RGB(r, g, b);
+}
+
+// Within what a 16-bit screen keeps of a colour.
+bool Near(COLORREF a, COLORREF b)
+{
+    return abs(GetRValue(a) - GetRValue(b)) <= 8 && abs(GetGValue(a) - GetGValue(b)) <= 8 &&
+           abs(GetBValue(a) - GetBValue(b)) <= 8;
+}
+
+// The status bar's prompt stays readable on each of the five themes: after its
+// colours are applied, and when the program starts on them.
+TEST_F(Program, StatusReadableOnEveryTheme)
+{
+    HDC dc = GetDC(nullptr);
+    int depth = GetDeviceCaps(dc, BITSPIXEL);
+    ReleaseDC(nullptr, dc);
+    if (depth <= 8)
+        GTEST_SKIP() << "a screen of 8 bits reads back in Wine's own colours";
+    // The real themes' colours, and nothing else of them.
+    const struct {
+        const char *word;
+        int id;
+    } colours[5] = {{"WHITE", 102}, {"BLUE", 103}, {"RED", 101}, {"GREEN", 104}, {"BLACK", 100}};
+    for (auto &c : colours) {
+        std::string real = TestFolder() + "\\..\\content\\Zorva The Vandrel " + c.word + ".theme";
+        std::vector<char> section(8192);
+        ASSERT_GT(GetPrivateProfileSectionA("Control Panel\\Colors", section.data(), section.size(), real.c_str()), 0u)
+            << real;
+        std::string mine = themes + "\\Zorva The Vandrel " + c.word + ".theme";
+        DeleteFileA(mine.c_str());
+        ASSERT_TRUE(WritePrivateProfileSectionA("Control Panel\\Colors", section.data(), mine.c_str()));
+    }
+    SetCursorPos(0, 0);  // no tip over the status bar
+    auto readable = [&](const char *word) {
+        std::string theme = themes + "\\Zorva The Vandrel " + word + ".theme";
+        COLORREF face = ThemeColour(theme, "ButtonFace");
+        SetForegroundWindow(main);
+        StatusLook look;
+        bool settled = WaitFor([&] {
+            look = LookAt(Item(kStatus));
+            return Near(look.ground, face) && look.contrast >= 4.5;
+        }, kPatience);
+        printf("%-5s ground %3d %3d %3d, text %3d %3d %3d: contrast %.2f\n", word, GetRValue(look.ground),
+               GetGValue(look.ground), GetBValue(look.ground), GetRValue(look.text), GetGValue(look.text),
+               GetBValue(look.text), look.contrast);
+        return settled;
+    };
+
+    ASSERT_TRUE(StartWithWindow());
+    for (int id : {105, 106, 107, 108, 109, 111})
+        Command(id);  // only the window colours
+    for (auto &c : colours) {
+        std::string title = Registry("Control Panel\\Colors", "ActiveTitle");
+        Command(c.id);
+        Command(kApply);
+        char active[32];
+        GetPrivateProfileStringA("Control Panel\\Colors", "ActiveTitle", "", active, sizeof active,
+                                 (themes + "\\Zorva The Vandrel " + c.word + ".theme").c_str());
+        ASSERT_TRUE(ColourIs(active)) << c.word;
+        ASSERT_TRUE(Idle()) << c.word;
+        EXPECT_TRUE(readable(c.word)) << c.word << " applied";
+    }
+    Command(IDOK);  // nothing changed since the last Apply: ends at once, on black
+    ASSERT_EQ(0u, ExitCode());
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    pi = {};
+    ASSERT_TRUE(StartWithWindow());
+    ASSERT_TRUE(Idle());
+    EXPECT_TRUE(readable("BLACK")) << "started on black";
     Command(IDCANCEL);
     EXPECT_EQ(0u, ExitCode());
 }
