@@ -46,11 +46,19 @@ static LRESULT CALLBACK StatusBarProc(HWND bar, UINT message, WPARAM wParam, LPA
 // The status bar's part: the face and the text in the colours of the push
 // buttons, which every theme keeps readable against each other; the text set
 // in a little from the part's edge and centred in its height, as the status
-// window sets its own.
+// window sets its own. The bar's border above the part gets the face too: a
+// status window drawn in a visual style paints it in the style's own face.
 static void DrawStatusPart(const DRAWITEMSTRUCT *item)
 {
-    RECT r = item->rcItem;
-    FillRect(item->hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
+    HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+    int borders[3] = {};  // horizontal, vertical, between parts
+    SendMessageA(item->hwndItem, SB_GETBORDERS, 0, (LPARAM)borders);
+    RECT r;
+    GetClientRect(item->hwndItem, &r);
+    r.bottom = r.top + borders[1];
+    FillRect(item->hDC, &r, face);
+    r = item->rcItem;
+    FillRect(item->hDC, &r, face);
     int oldMode = SetBkMode(item->hDC, TRANSPARENT);
     COLORREF oldColor = SetTextColor(item->hDC, GetSysColor(COLOR_BTNTEXT));
     r.left += 3;
