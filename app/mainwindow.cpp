@@ -7,10 +7,65 @@
 #include <initializer_list>
 
 #include "app/appglobals.h"
+#include "app/bounded.h"
 #include "app/mainlogic.h"
 
 HWND ToolTipWindow;
 WNDPROC BaseButtonProc;
+
+// The status bar's text. The bar's one part is owner-drawn: the main window
+// paints it (WM_DRAWITEM) in the system colours of the moment, where the
+// control's own painting may keep the face of the colours it started with.
+// The bar still answers WM_SETTEXT and WM_GETTEXT with this text, so the
+// install's progress texts, the slide that reads them back and other programs
+// that read the bar see what it shows. Window creation and the window's thread
+// only; the slide writes at most 200 characters.
+static char StatusText[256];
+static WNDPROC BaseStatusProc;  // window creation; the status window's own procedure
+
+static LRESULT CALLBACK StatusBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SETTEXT:
+        CopyText(StatusText, sizeof StatusText, lParam ? (const char *)lParam : "");
+        // The part keeps this buffer as its owner-draw data; a new text in
+        // the same buffer is no change to the control, so the part is
+        // invalidated here.
+        CallWindowProcA(BaseStatusProc, bar, SB_SETTEXTA, 0 | SBT_OWNERDRAW, (LPARAM)StatusText);
+        InvalidateRect(bar, nullptr, FALSE);
+        return TRUE;
+    case WM_GETTEXT:
+        return wParam ? (LRESULT)CopyText((char *)lParam, wParam, StatusText) : 0;
+    case WM_GETTEXTLENGTH:
+        return (LRESULT)strlen(StatusText);
+    default:
+        return CallWindowProcA(BaseStatusProc, bar, message, wParam, lParam);
+    }
+}
+
+// The status bar's part: the face and the text in the colours of the push
+// buttons, which every theme keeps readable against each other; the text set
+// in a little from the part's edge and centred in its height, as the status
+// window sets its own. The bar's border above the part gets the face too: a
+// status window drawn in a visual style paints it in the style's own face.
+static void DrawStatusPart(const DRAWITEMSTRUCT *item)
+{
+    HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+    int borders[3] = {};  // horizontal, vertical, between parts
+    SendMessageA(item->hwndItem, SB_GETBORDERS, 0, (LPARAM)borders);
+    RECT r;
+    GetClientRect(item->hwndItem, &r);
+    r.bottom = r.top + borders[1];
+    FillRect(item->hDC, &r, face);
+    r = item->rcItem;
+    FillRect(item->hDC, &r, face);
+    int oldMode = SetBkMode(item->hDC, TRANSPARENT);
+    COLORREF oldColor = SetTextColor(item->hDC, GetSysColor(COLOR_BTNTEXT));
+    r.left += 3;
+    DrawTextA(item->hDC, StatusText, -1, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SetTextColor(item->hDC, oldColor);
+    SetBkMode(item->hDC, oldMode);
+}
 
 void RelayToolTipEvent(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -69,8 +124,9 @@ static void PrepareButton(HWND main, int id)
 
 static void CreateControls(HWND main)
 {
-    CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "", main, IDC_STATUS);
-    SetWindowTextA(GetDlgItem(main, IDC_STATUS), kStatusPrompt);
+    HWND status = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "", main, IDC_STATUS);
+    BaseStatusProc = (WNDPROC)SetWindowLongPtrA(status, GWLP_WNDPROC, (LONG_PTR)StatusBarProc);
+    SetWindowTextA(status, kStatusPrompt);
 
     ToolTipWindow = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                                     CW_USEDEFAULT, CW_USEDEFAULT, main, nullptr, (HINSTANCE)AppInstance, nullptr);
@@ -140,13 +196,19 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_ERASEBKGND:
         DefWindowProcA(window, message, wParam, lParam);
         return 1;
+    case WM_DRAWITEM:
+        if (wParam != IDC_STATUS)
+            return FALSE;
+        DrawStatusPart((const DRAWITEMSTRUCT *)lParam);
+        return TRUE;
     case WM_SYSCOLORCHANGE:
         // The common controls keep their own copy of the system colours: a
         // theme's new colours reach them only through their top-level window.
-        // The status bar's background is set outright: left to itself it may
-        // keep the old face colour under text in the new one.
+        // The status bar's ground around its part is set outright, and the
+        // whole bar painted again in the new colours.
         SendMessageA(GetDlgItem(window, IDC_STATUS), WM_SYSCOLORCHANGE, wParam, lParam);
         SendMessageA(GetDlgItem(window, IDC_STATUS), SB_SETBKCOLOR, 0, (LPARAM)GetSysColor(COLOR_BTNFACE));
+        InvalidateRect(GetDlgItem(window, IDC_STATUS), nullptr, TRUE);
         SendMessageA(ToolTipWindow, WM_SYSCOLORCHANGE, wParam, lParam);
         return 0;
     default: {

@@ -4,7 +4,7 @@ endif()
 quennel_add_test(layout_test SOURCES layout_test.cpp LIBS quennel_mainlogic)
 if(WIN32)
   quennel_add_test(gui_test SOURCES gui_test.cpp LIBS quennel_mainlogic quennel_testart SERIAL)
-  add_dependencies(gui_test DesktopQuennel)
+  add_dependencies(gui_test DesktopQuennel quennel_content_files)
   # The program on a full disk: its tests are left out of the ordinary run and
   # run here, with the disk made full around them.
   add_test(NAME ProgramOnAFullDisk

@@ -6,9 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <math.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -536,6 +540,144 @@ TEST_F(Program, StatusSlidesWhileTheWallpaperIsMade)
     }, 3 * kPatience);
     printf("status texts read: %d, slid: %d\n", answers, slid);
     EXPECT_GT(slid, 0);
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+}
+
+}  // namespace
+
+namespace {
+
+// WCAG's contrast of two colours, 1 to 21, from their relative luminances.
+double Contrast(COLORREF a, COLORREF b)
+{
+    auto luminance = [](COLORREF c) {
+        auto linear = [](int v) {
+            double s = v / 255.0;
+            return s <= 0.03928 ? s / 12.92 : pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(GetRValue(c)) + 0.7152 * linear(GetGValue(c)) + 0.0722 * linear(GetBValue(c));
+    };
+    double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+int Distance(COLORREF a, COLORREF b)
+{
+    int dr = GetRValue(a) - GetRValue(b), dg = GetGValue(a) - GetGValue(b), db = GetBValue(a) - GetBValue(b);
+    return dr * dr + dg * dg + db * db;
+}
+
+// What the status bar shows on the screen, inside its borders: the ground (its
+// most frequent colour) and the text (the colour farthest from the ground).
+struct StatusLook {
+    COLORREF ground = 0, text = 0;
+};
+
+StatusLook LookAt(HWND status)
+{
+    RECT r;
+    GetClientRect(status, &r);
+    MapWindowPoints(status, nullptr, (POINT *)&r, 2);
+    InflateRect(&r, -4, -4);  // the part's edge stays out
+    int w = std::max(1, (int)(r.right - r.left)), h = std::max(1, (int)(r.bottom - r.top));
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    uint32_t *bits = nullptr;  // 0x00RRGGBB
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP shot = CreateDIBSection(screen, &info, DIB_RGB_COLORS, (void **)&bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, shot);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    std::map<COLORREF, int> counts;
+    for (int i = 0; i < w * h; i++)
+        counts[RGB(bits[i] >> 16 & 255, bits[i] >> 8 & 255, bits[i] & 255)]++;
+    DeleteObject(shot);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    StatusLook look;
+    int most = 0;
+    for (auto &c : counts)
+        if (c.second > most)
+            most = c.second, look.ground = c.first;
+    look.text = look.ground;
+    for (auto &c : counts)
+        if (Distance(c.first, look.ground) > Distance(look.text, look.ground))
+            look.text = c.first;
+    return look;
+}
+
+// The status bar's prompt stays readable on each of the five themes: after its
+// colours are applied, and when the program starts on them.
+TEST_F(Program, StatusReadableOnEveryTheme)
+{
+    HDC dc = GetDC(nullptr);
+    int depth = GetDeviceCaps(dc, BITSPIXEL);
+    ReleaseDC(nullptr, dc);
+    if (depth <= 8)
+        GTEST_SKIP() << "a screen of 8 bits reads back in Wine's own colours";
+    const struct {
+        const char *word;
+        int id;
+    } colours[5] = {{"WHITE", 102}, {"BLUE", 103}, {"RED", 101}, {"GREEN", 104}, {"BLACK", 100}};
+    auto themeFile = [&](const char *word) { return themes + "\\Zorva The Vandrel " + word + ".theme"; };
+    auto themeColour = [&](const char *word, const char *key) {
+        char text[32] = "";
+        GetPrivateProfileStringA("Control Panel\\Colors", key, "", text, sizeof text, themeFile(word).c_str());
+        return std::string(text);
+    };
+    // The real themes' colours, and nothing else of them.
+    for (auto &c : colours) {
+        std::string real = TestFolder() + "\\..\\content\\Zorva The Vandrel " + c.word + ".theme";
+        std::vector<char> section(8192);
+        ASSERT_GT(GetPrivateProfileSectionA("Control Panel\\Colors", section.data(), section.size(), real.c_str()), 0u)
+            << real;
+        DeleteFileA(themeFile(c.word).c_str());
+        ASSERT_TRUE(WritePrivateProfileSectionA("Control Panel\\Colors", section.data(), themeFile(c.word).c_str()));
+    }
+    SetCursorPos(0, 0);  // no tip over the status bar
+    // Readable once the bar shows the theme's face: the colours have reached
+    // it, and it is not an earlier picture of it that is measured. A 16-bit
+    // screen keeps 5 or 6 bits of each component.
+    auto readable = [&](const char *word) {
+        int r = 0, g = 0, b = 0;
+        sscanf(themeColour(word, "ButtonFace").c_str(), "%d %d %d", &r, &g, &b);
+        COLORREF face = RGB(r, g, b);
+        SetForegroundWindow(main);
+        StatusLook look;
+        bool settled = WaitFor([&] {
+            look = LookAt(Item(kStatus));
+            return Distance(look.ground, face) <= 3 * 8 * 8 && Contrast(look.ground, look.text) >= 4.5;
+        }, kPatience);
+        printf("%-5s ground %3d %3d %3d, text %3d %3d %3d: contrast %.2f\n", word, GetRValue(look.ground),
+               GetGValue(look.ground), GetBValue(look.ground), GetRValue(look.text), GetGValue(look.text),
+               GetBValue(look.text), Contrast(look.ground, look.text));
+        return settled;
+    };
+
+    ASSERT_TRUE(StartWithWindow());
+    for (int id : {105, 106, 107, 108, 109, 111})
+        Command(id);  // only the window colours
+    for (auto &c : colours) {
+        Command(c.id);
+        Command(kApply);
+        ASSERT_TRUE(ColourIs(themeColour(c.word, "ActiveTitle").c_str())) << c.word;
+        ASSERT_TRUE(Idle()) << c.word;
+        EXPECT_TRUE(readable(c.word)) << c.word << " applied";
+    }
+    Command(IDOK);  // nothing changed since the last Apply: ends at once, on black
+    ASSERT_EQ(0u, ExitCode());
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    pi = {};
+    ASSERT_TRUE(StartWithWindow());
+    ASSERT_TRUE(Idle());
+    EXPECT_TRUE(readable("BLACK")) << "started on black";
     Command(IDCANCEL);
     EXPECT_EQ(0u, ExitCode());
 }
