@@ -1,13 +1,31 @@
 #include "app/layout.h"
 
+int LayoutPixels(const UiMeasures &m, int pixels) { return (pixels * m.dpi + 48) / 96; }
+
 static LayoutRect Box(int x, int y, int width, int height) { return LayoutRect{x, y, x + width, y + height}; }
+
+// The three columns with the gaps around and between them.
+static int ColumnsWidth(const UiMeasures &m)
+{
+    return 3 * m.iconCellWidth + LayoutPixels(m, 75) + m.buttonWidth + m.checkWidth;
+}
+
+// As wide as the columns, or as the status bar's prompt where that is wider.
+static int ClientWidth(const UiMeasures &m)
+{
+    int columns = ColumnsWidth(m);
+    return m.statusWidth > columns ? m.statusWidth : columns;
+}
 
 void ComputeMainLayout(const UiMeasures &m, MainLayout *out)
 {
     const int rowStep = m.lineHeight * 3 / 2;  // divided before it is multiplied
-    LayoutRect icons{10, 10, 10 + 3 * m.iconCellWidth, 10 + 3 * m.iconCellHeight};
-    LayoutRect group{icons.right + 20, 0, icons.right + 20 + m.checkWidth + 15, rowStep * 7 + 15};
-    const int column = group.right + 20;
+    const int g8 = LayoutPixels(m, 8), g10 = LayoutPixels(m, 10);  // the gaps, grown with the dpi
+    const int g15 = LayoutPixels(m, 15), g20 = LayoutPixels(m, 20);
+    const int left = g10 + (ClientWidth(m) - ColumnsWidth(m)) / 2;  // centred in a window widened for the prompt
+    LayoutRect icons{left, g10, left + 3 * m.iconCellWidth, g10 + 3 * m.iconCellHeight};
+    LayoutRect group{icons.right + g20, 0, icons.right + g20 + m.checkWidth + g15, rowStep * 7 + g15};
+    const int column = group.right + g20;
     // Balance the two columns vertically: only the shorter one moves.
     const int iconsHigh = 3 * m.iconCellHeight;
     if (iconsHigh < group.bottom) {
@@ -29,15 +47,15 @@ void ComputeMainLayout(const UiMeasures &m, MainLayout *out)
     out->colorButtons[4] = Box(L, T + 3 * H / 10, cw, ch);              // green
     out->groupBox = group;
     for (int k = 0; k < 7; k++)
-        out->checkBoxes[k] = Box(group.left + 8, group.top + 15 + k * rowStep, m.checkWidth, m.lineHeight);
+        out->checkBoxes[k] = Box(group.left + g8, group.top + g15 + k * rowStep, m.checkWidth, m.lineHeight);
     for (int k = 0; k < 5; k++)
-        out->pushButtons[k] = Box(column, 10 + k * (m.buttonHeight + 8), m.buttonWidth, m.buttonHeight);
+        out->pushButtons[k] = Box(column, g10 + k * (m.buttonHeight + g8), m.buttonWidth, m.buttonHeight);
 }
 
 void MainWindowExtent(const UiMeasures &m, int captionHeight, int *width, int *height)
 {
-    *width = 3 * m.iconCellWidth + 75 + m.buttonWidth + m.checkWidth;
-    int checks = (m.lineHeight * 3 / 2) * 7 + 20;
+    *width = ClientWidth(m);
+    int checks = (m.lineHeight * 3 / 2) * 7 + LayoutPixels(m, 20);
     int icons = 3 * m.iconCellHeight;
-    *height = (checks > icons ? checks : icons) + captionHeight + 10;
+    *height = (checks > icons ? checks : icons) + captionHeight + LayoutPixels(m, 10);
 }

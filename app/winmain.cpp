@@ -3,6 +3,7 @@
 #include "app/winmain.h"
 
 #include <commctrl.h>
+#include <stddef.h>
 #include <string.h>
 
 #include "app/apperror.h"
@@ -39,21 +40,43 @@ BOOL RegisterWindowClasses()
 }
 
 // The control font and the measures that every size of the window comes from.
+// The system scales this program's window as a picture on a scaled screen and
+// tells it 96 dots an inch; where it tells the real resolution instead (Wine,
+// older systems at 120 dots an inch), the font and the gaps grow with it like
+// the system's own fonts and icons, so the window keeps its proportions.
 static void TakeMeasures()
 {
     HWND desktop = GetDesktopWindow();
     HDC dc = GetDC(desktop);
-    UiFont = CreateFontA(-14, 0, 0, 0, 400, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
+    Measures.dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    if (Measures.dpi <= 0)
+        Measures.dpi = 96;
+    UiFont = CreateFontA(-LayoutPixels(Measures, 14), 0, 0, 0, 400, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                         "MS Sans Serif");
     HGDIOBJ old = SelectObject(dc, UiFont);
     SIZE check, cancel;
     GetTextExtentPointA(dc, "Window Colors", 13, &check);
     GetTextExtentPointA(dc, "Cancel", 6, &cancel);
+    // The status bar writes in the system's status font; its prompt must fit
+    // the window. The record's size without the padded border, which older
+    // systems do not know.
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+    SIZE prompt = {};
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
+        HFONT statusFont = CreateFontIndirectA(&metrics.lfStatusFont);
+        SelectObject(dc, statusFont);
+        GetTextExtentPointA(dc, kStatusPrompt, (int)strlen(kStatusPrompt), &prompt);
+        SelectObject(dc, UiFont);
+        DeleteObject(statusFont);
+    }
     SelectObject(dc, old);
     ReleaseDC(desktop, dc);
-    Measures.checkWidth = check.cx + 30;
+    Measures.statusWidth = prompt.cx ? prompt.cx + LayoutPixels(Measures, 12) : 0;
+    Measures.checkWidth = check.cx + LayoutPixels(Measures, 30);
     Measures.lineHeight = check.cy;
-    Measures.buttonWidth = cancel.cx + 20;
+    Measures.buttonWidth = cancel.cx + LayoutPixels(Measures, 20);
     Measures.buttonHeight = cancel.cy * 7 / 4;
     Measures.iconCellWidth = GetSystemMetrics(SM_CXICON) * 3 / 2;
     Measures.iconCellHeight = GetSystemMetrics(SM_CYICON) * 3 / 2;

@@ -203,8 +203,15 @@ intptr_t MessageSend(PlatWindow window, unsigned message, uintptr_t wParam, intp
 
 // Screen facts of the desktop window: size in pixels (SM_CXSCREEN,
 // SM_CYSCREEN), bits per pixel times planes, and pixels per metre from
-// HORZRES * 1000 / HORZSIZE and VERTRES * 1000 / VERTSIZE.
+// HORZRES * 1000 / HORZSIZE and VERTRES * 1000 / VERTSIZE. A program that does
+// not declare DPI awareness (this one) is told a scaled-down size on a scaled
+// screen: 1920 x 1080 for a 3840 x 2160 screen at 200 %.
 void ScreenSize(int *width, int *height);
+// The primary display's current mode (EnumDisplaySettingsA with no device and
+// ENUM_CURRENT_SETTINGS, dmPelsWidth and dmPelsHeight): the screen's real
+// pixels, never scaled for DPI. False, leaving both alone, when the system
+// cannot tell.
+bool DisplayModeSize(int *width, int *height);
 int ScreenBitsPerPixel();
 void ScreenPelsPerMeter(int *x, int *y);
 

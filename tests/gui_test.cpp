@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <math.h>
+#include <stddef.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -163,18 +164,36 @@ protected:
 TEST_F(Program, LayoutFollowsTheMeasures)
 {
     ASSERT_TRUE(StartWithWindow());
-    // The same measures as the program takes, in this process of the same system.
+    // The same measures as the program takes, in this process of the same
+    // system, at whatever resolution it tells.
     HDC dc = GetDC(GetDesktopWindow());
-    HFONT font = CreateFontA(-14, 0, 0, 0, 400, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
+    UiMeasures m = {};
+    m.dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    HFONT font = CreateFontA(-LayoutPixels(m, 14), 0, 0, 0, 400, 0, 0, 0, ANSI_CHARSET, 0, 0, 0,
+                             VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
     HGDIOBJ old = SelectObject(dc, font);
     SIZE check, cancel;
     GetTextExtentPointA(dc, "Window Colors", 13, &check);
     GetTextExtentPointA(dc, "Cancel", 6, &cancel);
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
+    HFONT statusFont = CreateFontIndirectA(&metrics.lfStatusFont);
+    SelectObject(dc, statusFont);
+    const char prompt[] = "Choose the Zorva color (by mana symbol) and the parts of the theme to use.";
+    SIZE promptSize;
+    GetTextExtentPointA(dc, prompt, (int)strlen(prompt), &promptSize);
     SelectObject(dc, old);
     DeleteObject(font);
+    DeleteObject(statusFont);
     ReleaseDC(GetDesktopWindow(), dc);
-    ASSERT_EQ(32, GetSystemMetrics(SM_CXICON));
-    UiMeasures m = {check.cx + 30, check.cy, cancel.cx + 20, cancel.cy * 7 / 4, 48, 48};
+    m.checkWidth = check.cx + LayoutPixels(m, 30);
+    m.lineHeight = check.cy;
+    m.buttonWidth = cancel.cx + LayoutPixels(m, 20);
+    m.buttonHeight = cancel.cy * 7 / 4;
+    m.iconCellWidth = GetSystemMetrics(SM_CXICON) * 3 / 2;
+    m.iconCellHeight = GetSystemMetrics(SM_CYICON) * 3 / 2;
+    m.statusWidth = promptSize.cx + LayoutPixels(m, 12);
     MainLayout layout;
     ComputeMainLayout(m, &layout);
 
@@ -199,6 +218,10 @@ TEST_F(Program, LayoutFollowsTheMeasures)
     GetWindowRect(main, &window);
     EXPECT_EQ(100, window.left);
     EXPECT_EQ(100, window.top);
+    // The status bar shows its whole prompt.
+    RECT status;
+    GetClientRect(Item(kStatus), &status);
+    EXPECT_GE(status.right, promptSize.cx) << "the prompt is cut";
     EXPECT_FALSE(GetWindowLongA(main, GWL_STYLE) & (WS_MAXIMIZEBOX | WS_THICKFRAME));
     EXPECT_EQ("Desktop Quennel", Text(main));
 }

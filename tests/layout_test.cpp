@@ -16,8 +16,9 @@ static void PrintTo(const LayoutRect &r, std::ostream *os)
 namespace {
 
 // Measures of a 32 x 32 system icon size and a font whose "Window Colors" is
-// 90 x 16 and "Cancel" 40 x 16.
-const UiMeasures kTypical = {120, 16, 60, 28, 48, 48};
+// 90 x 16 and "Cancel" 40 x 16, at 96 dots an inch.
+// The status bar's prompt fits.
+const UiMeasures kTypical = {120, 16, 60, 28, 48, 48, 96, 300};
 
 TEST(Layout, PentagonOfColourButtons)
 {
@@ -53,6 +54,59 @@ TEST(Layout, TallIconsMoveTheGroupInstead)
     EXPECT_EQ(288 + 18 + 10, height);
     MainWindowExtent(kTypical, 18, &width, &height);
     EXPECT_EQ(24 * 7 + 20 + 18 + 10, height);
+}
+
+// A prompt wider than the columns widens the window; the columns keep their
+// places relative to each other, centred.
+TEST(Layout, WiderPromptWidensTheWindowAndCentresTheColumns)
+{
+    MainLayout fits, wide;
+    ComputeMainLayout(kTypical, &fits);
+    int width, height, wideWidth, wideHeight;
+    MainWindowExtent(kTypical, 18, &width, &height);
+    UiMeasures m = kTypical;
+    m.statusWidth = width + 41;
+    ComputeMainLayout(m, &wide);
+    MainWindowExtent(m, 18, &wideWidth, &wideHeight);
+    EXPECT_EQ(width + 41, wideWidth);
+    EXPECT_EQ(height, wideHeight);
+    const LayoutRect *a = &fits.colorButtons[0], *b = &wide.colorButtons[0];
+    for (size_t i = 0; i < sizeof(MainLayout) / sizeof(LayoutRect); i++) {
+        EXPECT_EQ(a[i].left + 20, b[i].left) << i;
+        EXPECT_EQ(a[i].right + 20, b[i].right) << i;
+        EXPECT_EQ(a[i].top, b[i].top) << i;
+    }
+}
+
+// Where the program sees the screen's own resolution, the font and the icons
+// grow with it, and so must every gap: at 144 and 192 dots an inch the window
+// is the one of 96 enlarged, each edge within a pixel of the rounding.
+TEST(Layout, GrowsEvenlyWithTheResolution)
+{
+    MainLayout small;
+    ComputeMainLayout(kTypical, &small);
+    int smallWidth, smallHeight;
+    MainWindowExtent(kTypical, 18, &smallWidth, &smallHeight);
+    for (int dpi : {144, 192}) {
+        SCOPED_TRACE(dpi);
+        auto grown = [dpi](int v) { return v * dpi / 96; };
+        const UiMeasures &t = kTypical;
+        UiMeasures m = {grown(t.checkWidth),    grown(t.lineHeight),     grown(t.buttonWidth), grown(t.buttonHeight),
+                        grown(t.iconCellWidth), grown(t.iconCellHeight), dpi,                grown(t.statusWidth)};
+        MainLayout large;
+        ComputeMainLayout(m, &large);
+        const LayoutRect *a = &small.colorButtons[0], *b = &large.colorButtons[0];
+        for (size_t i = 0; i < sizeof(MainLayout) / sizeof(LayoutRect); i++) {
+            EXPECT_NEAR(grown(a[i].left), b[i].left, 1) << i;
+            EXPECT_NEAR(grown(a[i].top), b[i].top, 1) << i;
+            EXPECT_NEAR(grown(a[i].right), b[i].right, 1) << i;
+            EXPECT_NEAR(grown(a[i].bottom), b[i].bottom, 1) << i;
+        }
+        int width, height;
+        MainWindowExtent(m, grown(18), &width, &height);
+        EXPECT_NEAR(grown(smallWidth), width, 1);
+        EXPECT_NEAR(grown(smallHeight), height, 1);
+    }
 }
 
 }  // namespace

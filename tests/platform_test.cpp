@@ -356,6 +356,12 @@ TEST(Screen, FactsArePlausible)
     ScreenSize(&w, &h);
     EXPECT_GT(w, 0);
     EXPECT_GT(h, 0);
+    // The display mode is the real screen: never smaller than the size the
+    // metrics tell, which is scaled down on a scaled screen.
+    int modeWidth = 0, modeHeight = 0;
+    EXPECT_TRUE(DisplayModeSize(&modeWidth, &modeHeight));
+    EXPECT_GE(modeWidth, w);
+    EXPECT_GE(modeHeight, h);
     int depth = ScreenBitsPerPixel();
     EXPECT_TRUE(depth == 8 || depth == 16 || depth == 24 || depth == 32) << depth;
 }

@@ -215,6 +215,47 @@ TEST_F(Wallpaper, JobReportsFullDiskAndCancelRestoresTheRunsBitmap)
     EXPECT_EQ("start of run", ReadWholeFile(bitmap));
 }
 
+// On a scaled screen the metrics tell this program a scaled-down size; the
+// wallpaper is made at the real one, from the display mode, and only when the
+// mode cannot be read at the size the metrics tell.
+TEST_F(Wallpaper, JobMakesTheScreensRealSizeWhateverTheScaling)
+{
+    struct {
+        int width, height, percent;
+        bool modeKnown;
+        int madeWidth, madeHeight;
+    } const cases[] = {
+        {3840, 2160, 200, true, 3840, 2160},
+        {1366, 768, 125, true, 1366, 768},
+        {640, 480, 100, true, 640, 480},
+        {1280, 720, 150, false, 853, 480},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " at " + std::to_string(c.percent));
+        HostSetScreen(c.width, c.height, 32);
+        HostSetScreenScale(c.percent, c.modeKnown);
+        PlatThread job = StartWallpaperJob("RED", bitmap.c_str());
+        ASSERT_EQ(kWaitObject0, ThreadWait(job, 120000));
+        ThreadClose(job);
+        std::string made = ReadWholeFile(bitmap);
+        ASSERT_GT(made.size(), 54u);
+        EXPECT_EQ((uint32_t)c.madeWidth, U32(made, 18));
+        EXPECT_EQ((uint32_t)c.madeHeight, U32(made, 22));
+        EXPECT_EQ(1078u + (((size_t)c.madeWidth * 3 + 3) & ~(size_t)3) * c.madeHeight, made.size());
+
+        PlatKey key;
+        ASSERT_EQ(kErrorSuccess, RegistryOpen(kRegCurrentUser, "Software\\ZorvaTheVandrel", kKeyQueryValue, &key));
+        char width[16] = "", height[16] = "";
+        uint32_t size = sizeof width;
+        RegistryQuery(key, "PaperWidth", width, &size);
+        size = sizeof height;
+        RegistryQuery(key, "PaperHeight", height, &size);
+        RegistryClose(key);
+        EXPECT_EQ(std::to_string(c.madeWidth), width);
+        EXPECT_EQ(std::to_string(c.madeHeight), height);
+    }
+}
+
 TEST_F(Wallpaper, JobThatCannotStart)
 {
     HostFailNextThread();

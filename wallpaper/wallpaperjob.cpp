@@ -105,6 +105,23 @@ static void WriteWallpaperRecord(const char *artName, int depth, int width, int 
     }
 }
 
+// The screen's real size in pixels. The metrics tell a program that does not
+// declare DPI awareness a scaled-down screen (1920 x 1080 for 3840 x 2160 at
+// 200 %); a wallpaper of that size would be stretched by the system and look
+// blurred. The display mode is never scaled. A scaled-down screen is never
+// larger than the real one, so a mode smaller than the metrics in either
+// direction (one that does not describe this screen as it is turned now) is
+// not taken.
+static void RealScreenSize(int *width, int *height)
+{
+    ScreenSize(width, height);
+    int modeWidth, modeHeight;
+    if (DisplayModeSize(&modeWidth, &modeHeight) && modeWidth >= *width && modeHeight >= *height) {
+        *width = modeWidth;
+        *height = modeHeight;
+    }
+}
+
 static unsigned long WallpaperJob(void *)
 {
     char artName[sizeof JobArtName], output[kPathSize];
@@ -119,7 +136,7 @@ static unsigned long WallpaperJob(void *)
     WithExtension(palettePath, sizeof palettePath, artPath, ".tr");
 
     int width, height, pelsX, pelsY;
-    ScreenSize(&width, &height);
+    RealScreenSize(&width, &height);
     int depth = ScreenBitsPerPixel();
     ScreenPelsPerMeter(&pelsX, &pelsY);
 

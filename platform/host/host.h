@@ -21,14 +21,21 @@
 
 // A fresh machine whose drive C: is driveRoot (created when missing, its
 // content kept): the registry keys, colours and metrics of a freshly made Wine
-// prefix, C:\windows, an 800 x 600 16-bit screen, no windows, boxes or events.
+// prefix, C:\windows, an unscaled 800 x 600 16-bit screen, no windows, boxes
+// or events.
 void HostReset(const char *driveRoot);
 // The Linux path that a Windows path resolves to (existing components matched
 // without regard to case).
 std::string HostPath(const char *windowsPath);
 
 void HostSetModulePath(const char *windowsPath);
+// The screen's real size in pixels (its display mode) and depth.
 void HostSetScreen(int width, int height, int depth);
+// Display scaling in percent (100 at reset, as Windows offers it: 100, 125,
+// 150, 200, ...): ScreenSize then tells the scaled-down size that a program
+// without DPI awareness sees, DisplayModeSize the real one. With
+// displayModeKnown false, DisplayModeSize fails.
+void HostSetScreenScale(int percent, bool displayModeKnown = true);
 // A fixed local time for LocalTimeNow; null goes back to the real clock.
 void HostSetTime(const PlatTime *t);
 // Bytes that may still be written to the drive before writes come up short;

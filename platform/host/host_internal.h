@@ -40,7 +40,9 @@ struct HostMachine {
     std::vector<std::unique_ptr<PlatWindowRec>> windows;
     std::vector<HostMessage> messages;
     std::vector<HostMessage> posted;          // not yet delivered
-    int screenWidth, screenHeight, screenDepth;
+    int screenWidth, screenHeight, screenDepth;  // the display mode: real pixels
+    int screenScale;                          // percent; the metrics show the size divided by it
+    bool displayModeKnown;                    // false: DisplayModeSize fails
     bool fixedTime;
     PlatTime time;
     long long diskSpace;                      // < 0: no limit

@@ -88,6 +88,8 @@ static void ResetMachine(HostMachine &m, const char *driveRoot)
     m.screenWidth = 800;
     m.screenHeight = 600;
     m.screenDepth = 16;
+    m.screenScale = 100;
+    m.displayModeKnown = true;
     m.fixedTime = false;
     m.diskSpace = -1;
     m.failNextThread = false;
@@ -160,6 +162,14 @@ void HostSetScreen(int width, int height, int depth)
     m.screenWidth = width;
     m.screenHeight = height;
     m.screenDepth = depth;
+}
+
+void HostSetScreenScale(int percent, bool displayModeKnown)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.screenScale = percent;
+    m.displayModeKnown = displayModeKnown;
 }
 
 void HostSetTime(const PlatTime *t)
@@ -477,8 +487,21 @@ void ScreenSize(int *width, int *height)
 {
     HostMachine &m = Machine();
     std::lock_guard<std::recursive_mutex> hold(m.lock);
+    // What a program without DPI awareness is told: the real size scaled
+    // down, rounded as MulDiv rounds.
+    *width = (m.screenWidth * 100 + m.screenScale / 2) / m.screenScale;
+    *height = (m.screenHeight * 100 + m.screenScale / 2) / m.screenScale;
+}
+
+bool DisplayModeSize(int *width, int *height)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    if (!m.displayModeKnown)
+        return false;
     *width = m.screenWidth;
     *height = m.screenHeight;
+    return true;
 }
 
 int ScreenBitsPerPixel()

@@ -228,6 +228,17 @@ void ScreenSize(int *width, int *height)
     *height = GetSystemMetrics(SM_CYSCREEN);
 }
 
+bool DisplayModeSize(int *width, int *height)
+{
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode))
+        return false;
+    *width = (int)mode.dmPelsWidth;
+    *height = (int)mode.dmPelsHeight;
+    return true;
+}
+
 int ScreenBitsPerPixel()
 {
     HWND desktop = GetDesktopWindow();
