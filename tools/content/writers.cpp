@@ -5,7 +5,8 @@
 // then the images. Each image is a BITMAPINFOHEADER whose height counts both
 // masks (twice the picture's), the colour table (none at 32 bits), the colour
 // bits and the 1-bit AND mask, both bottom-up with rows padded to 4 bytes. A
-// set AND bit leaves the screen showing through; there the colour bits are 0.
+// set AND bit leaves the screen showing through. The mask is made from the
+// picture's alpha at every depth: a pixel below half opacity shows through.
 #include "tools/content/content.h"
 #include "tools/content/formats.h"
 #include "tools/content/preview.h"
@@ -41,7 +42,8 @@ static void PatchU32(Bytes &out, size_t at, uint32_t v)
 
 static int RowBytes(int width, int bits) { return (width * bits + 31) / 32 * 4; }
 
-// The alpha below which a pixel of a masked (8- or 4-bit) image is transparent.
+// The alpha below which a pixel is transparent in the AND mask (every depth)
+// and in the colours of an 8- or 4-bit image.
 constexpr int kMaskThreshold = 128;
 
 // Colour table and indices of a masked image; transparent pixels take index 0,
@@ -131,14 +133,17 @@ static Bytes IconImageBytes(const Pixels &p, int depth)
         }
         out.insert(out.end(), row.begin(), row.end());
     }
-    // 32-bit images are blended by their alpha, and their mask shows through
-    // exactly where nothing is drawn: a set bit must meet colour bits of 0, or
-    // a system drawing without alpha would invert the screen there.
-    int threshold = depth == 32 ? 1 : kMaskThreshold;
+    // A system that draws a 32-bit image without its alpha (some depths, image
+    // lists of fewer colours, old systems) uses the mask: with the soft shadow
+    // (alpha 1-127) marked opaque it would draw a black halo, so the mask
+    // takes half opacity as its threshold at every depth. Such a system then
+    // XORs the colour bits of the pixels that show through onto the screen; a
+    // shadow's colour is near black, so that stays within a level or two,
+    // while a system with alpha keeps the soft edges and the shadow whole.
     for (int y = h - 1; y >= 0; y--) {
         Bytes row(maskRow, 0);
         for (int x = 0; x < w; x++)
-            if (p.rgba[((size_t)y * w + x) * 4 + 3] < threshold)
+            if (p.rgba[((size_t)y * w + x) * 4 + 3] < kMaskThreshold)
                 row[x / 8] |= (uint8_t)(0x80 >> (x % 8));
         out.insert(out.end(), row.begin(), row.end());
     }
