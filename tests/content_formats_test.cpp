@@ -13,16 +13,6 @@
 #include <windows.h>
 #endif
 
-namespace {
-
-struct IconImageInfo {
-    int width, height, depth;
-    int hotX, hotY;                 // cursors only
-    std::vector<uint8_t> opaque;    // per pixel, from the AND mask, rows top-down
-    std::vector<uint32_t> colour;   // per pixel 0xAARRGGBB (alpha 255 below 32 bits)
-};
-
-// Reads an icon (type 1) or cursor (type 2) file; failures are test failures.
 std::vector<IconImageInfo> ReadIconFile(const std::string &bytes, int type, const std::string &name)
 {
     std::vector<IconImageInfo> images;
@@ -81,20 +71,21 @@ std::vector<IconImageInfo> ReadIconFile(const std::string &bytes, int type, cons
     return images;
 }
 
-// The masks: with alpha, the mask shows through exactly where alpha is below
-// half (a soft shadow drawn through the mask would be a black halo); a pixel
-// with nothing drawn (alpha 0, or any masked pixel of a colour-table image)
-// has colour bits of 0.
+namespace {
+
+// The masks: a pixel that shows through draws nothing (its colour bits are
+// 0), and with alpha the mask shows through exactly where alpha is below half
+// (a soft shadow drawn through the mask would be a black halo).
 void ExpectCleanMasks(const IconImageInfo &info, const std::string &name)
 {
     int opaque = 0;
     for (size_t i = 0; i < info.opaque.size(); i++) {
         uint32_t alpha = info.colour[i] >> 24;
+        if (!info.opaque[i]) {
+            EXPECT_EQ(0u, info.colour[i] & 0xFFFFFF) << name << " pixel " << i;
+        }
         if (info.depth == 32) {
             EXPECT_EQ(alpha >= 128, (bool)info.opaque[i]) << name << " pixel " << i << " alpha " << alpha;
-        }
-        if (!info.opaque[i] && (info.depth != 32 || alpha == 0)) {
-            EXPECT_EQ(0u, info.colour[i] & 0xFFFFFF) << name << " pixel " << i;
         }
         opaque += info.opaque[i];
     }
@@ -139,6 +130,8 @@ std::string Load(const std::string &path)
     EXPECT_NE("<missing>", bytes) << path;
     return bytes;
 }
+
+}  // namespace
 
 // The file a theme value names, without the icon index.
 std::string ThemeFilePath(const std::string &dir, const std::string &value)
@@ -186,8 +179,6 @@ std::vector<std::string> AniFrames(const std::string &bytes, const std::string &
     }
     return out;
 }
-
-}  // namespace
 
 TEST_F(ContentTest, ProgramIconsHaveTheirSizesAndColourCounts)
 {

@@ -5,8 +5,9 @@
 // then the images. Each image is a BITMAPINFOHEADER whose height counts both
 // masks (twice the picture's), the colour table (none at 32 bits), the colour
 // bits and the 1-bit AND mask, both bottom-up with rows padded to 4 bytes. A
-// set AND bit leaves the screen showing through. The mask is made from the
-// picture's alpha at every depth: a pixel below half opacity shows through.
+// set AND bit leaves the screen showing through; there the colour bits are 0.
+// The mask is made from the picture's alpha at every depth: a pixel below half
+// opacity shows through.
 #include "tools/content/content.h"
 #include "tools/content/formats.h"
 #include "tools/content/preview.h"
@@ -119,12 +120,12 @@ static Bytes IconImageBytes(const Pixels &p, int depth)
             const uint8_t *q = &p.rgba[((size_t)y * w + x) * 4];
             size_t i = (size_t)y * w + x;
             if (depth == 32) {
-                if (q[3] != 0) {
+                if (q[3] >= kMaskThreshold) {
                     row[x * 4] = q[2];
                     row[x * 4 + 1] = q[1];
                     row[x * 4 + 2] = q[0];
-                    row[x * 4 + 3] = q[3];
                 }
+                row[x * 4 + 3] = q[3];
             } else if (depth == 8) {
                 row[x] = indices[i];
             } else {
@@ -133,13 +134,14 @@ static Bytes IconImageBytes(const Pixels &p, int depth)
         }
         out.insert(out.end(), row.begin(), row.end());
     }
-    // A system that draws a 32-bit image without its alpha (some depths, image
-    // lists of fewer colours, old systems) uses the mask: with the soft shadow
-    // (alpha 1-127) marked opaque it would draw a black halo, so the mask
-    // takes half opacity as its threshold at every depth. Such a system then
-    // XORs the colour bits of the pixels that show through onto the screen; a
-    // shadow's colour is near black, so that stays within a level or two,
-    // while a system with alpha keeps the soft edges and the shadow whole.
+    // A system that draws a 32-bit image without its alpha (screens of 16
+    // bits and fewer, old systems) ANDs the mask onto the screen and XORs the
+    // colour bits over it. With the soft shadow (alpha 1-127) marked opaque it
+    // would draw a black halo, so the mask takes half opacity as its
+    // threshold at every depth, and where it shows through the colour bits
+    // are 0 (above), or the soft edges of light shapes would XOR the screen
+    // into noise. The alpha stays whole: a system with alpha still draws the
+    // shadow; only the outer half of a light edge blends from black there.
     for (int y = h - 1; y >= 0; y--) {
         Bytes row(maskRow, 0);
         for (int x = 0; x < w; x++)
