@@ -1,6 +1,10 @@
 # The generated program resources and theme content, read back.
-quennel_add_test(content_test SOURCES content_test.cpp content_formats_test.cpp
-                 LIBS quennel_install quennel_testing)
+set(content_sources content_test.cpp content_formats_test.cpp)
+if(WIN32)
+  # The icons and cursors drawn by the system, at the screen's depth.
+  list(APPEND content_sources content_drawing_test.cpp)
+endif()
+quennel_add_test(content_test SOURCES ${content_sources} LIBS quennel_install quennel_testing)
 target_compile_definitions(content_test PRIVATE QUENNEL_CONTENT_FOLDER="${QUENNEL_CONTENT_DIR}")
 add_dependencies(content_test quennel_content_files)
 

@@ -13,16 +13,6 @@
 #include <windows.h>
 #endif
 
-namespace {
-
-struct IconImageInfo {
-    int width, height, depth;
-    int hotX, hotY;                 // cursors only
-    std::vector<uint8_t> opaque;    // per pixel, from the AND mask, rows top-down
-    std::vector<uint32_t> colour;   // per pixel 0xAARRGGBB (alpha 255 below 32 bits)
-};
-
-// Reads an icon (type 1) or cursor (type 2) file; failures are test failures.
 std::vector<IconImageInfo> ReadIconFile(const std::string &bytes, int type, const std::string &name)
 {
     std::vector<IconImageInfo> images;
@@ -81,8 +71,11 @@ std::vector<IconImageInfo> ReadIconFile(const std::string &bytes, int type, cons
     return images;
 }
 
-// The masks: a pixel that shows through draws nothing (its colour bits are 0),
-// and with alpha the mask shows through exactly where alpha is 0.
+namespace {
+
+// The masks: a pixel that shows through draws nothing (its colour bits are
+// 0), and with alpha the mask shows through exactly where alpha is below half
+// (a soft shadow drawn through the mask would be a black halo).
 void ExpectCleanMasks(const IconImageInfo &info, const std::string &name)
 {
     int opaque = 0;
@@ -92,7 +85,7 @@ void ExpectCleanMasks(const IconImageInfo &info, const std::string &name)
             EXPECT_EQ(0u, info.colour[i] & 0xFFFFFF) << name << " pixel " << i;
         }
         if (info.depth == 32) {
-            EXPECT_EQ(alpha > 0, (bool)info.opaque[i]) << name << " pixel " << i;
+            EXPECT_EQ(alpha >= 128, (bool)info.opaque[i]) << name << " pixel " << i << " alpha " << alpha;
         }
         opaque += info.opaque[i];
     }
@@ -137,6 +130,8 @@ std::string Load(const std::string &path)
     EXPECT_NE("<missing>", bytes) << path;
     return bytes;
 }
+
+}  // namespace
 
 // The file a theme value names, without the icon index.
 std::string ThemeFilePath(const std::string &dir, const std::string &value)
@@ -185,15 +180,15 @@ std::vector<std::string> AniFrames(const std::string &bytes, const std::string &
     return out;
 }
 
-}  // namespace
-
 TEST_F(ContentTest, ProgramIconsHaveTheirSizesAndColourCounts)
 {
     auto balls = ReadIconFile(Load(dir + "\\resources\\balls.ico"), 1, "balls");
-    ASSERT_EQ(1u, balls.size());
-    EXPECT_EQ(32, balls[0].width);
-    EXPECT_EQ(8, balls[0].depth);
-    ExpectCleanMasks(balls[0], "balls");
+    ASSERT_EQ(2u, balls.size());
+    for (int i = 0; i < 2; i++) {
+        EXPECT_EQ(i ? 16 : 32, balls[i].width);
+        EXPECT_EQ(8, balls[i].depth);
+        ExpectCleanMasks(balls[i], "balls");
+    }
     // The five balls in their colours: a black, a red, a white, a blue and a green one.
     std::set<int> hues;
     for (size_t i = 0; i < balls[0].colour.size(); i++) {
@@ -228,27 +223,26 @@ TEST_F(ContentTest, ProgramIconsHaveTheirSizesAndColourCounts)
     }
 }
 
-TEST_F(ContentTest, DesktopIconsHoldTwoSizesWithAlphaAndIn256Colours)
+TEST_F(ContentTest, DesktopIconsHoldThreeSizesWithAlphaAndIn256Colours)
 {
+    static const char *const kBin = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
+    static const char *const kIcons[4][2] = {
+        {"CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon", "DefaultValue"},
+        {"CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon", "DefaultValue"},
+        {kBin, "full"},
+        {kBin, "empty"},
+    };
     for (const char *color : kContentColors) {
         std::string file = ThemePath(dir, color);
-        for (const char *section : {"CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon",
-                                    "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon"})
-            for (const char *key : {"DefaultValue"}) {
-                std::string path = ThemeFilePath(dir, ThemeValue(file, section, key));
-                auto images = ReadIconFile(Load(path), 1, path);
-                std::set<std::pair<int, int>> kinds;
-                for (const IconImageInfo &image : images) {
-                    kinds.insert({image.width, image.depth});
-                    ExpectCleanMasks(image, path);
-                }
-                EXPECT_EQ((std::set<std::pair<int, int>>{{32, 8}, {32, 32}, {48, 8}, {48, 32}}), kinds) << path;
-            }
-        for (const char *key : {"full", "empty"}) {
-            std::string path =
-                ThemeFilePath(dir, ThemeValue(file, "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon", key));
-            for (const IconImageInfo &image : ReadIconFile(Load(path), 1, path))
+        for (const auto &icon : kIcons) {
+            std::string path = ThemeFilePath(dir, ThemeValue(file, icon[0], icon[1]));
+            std::set<std::pair<int, int>> kinds;
+            for (const IconImageInfo &image : ReadIconFile(Load(path), 1, path)) {
+                kinds.insert({image.width, image.depth});
                 ExpectCleanMasks(image, path);
+            }
+            EXPECT_EQ((std::set<std::pair<int, int>>{{16, 8}, {16, 32}, {32, 8}, {32, 32}, {48, 8}, {48, 32}}), kinds)
+                << path;
         }
     }
 }

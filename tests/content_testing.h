@@ -55,3 +55,18 @@ struct ByteReader {
         return bytes.substr(at, 4);
     }
 };
+
+// One image of an icon or cursor file as read back.
+struct IconImageInfo {
+    int width, height, depth;
+    int hotX, hotY;                 // cursors only
+    std::vector<uint8_t> opaque;    // per pixel, from the AND mask, rows top-down
+    std::vector<uint32_t> colour;   // per pixel 0xAARRGGBB (alpha 255 below 32 bits)
+};
+// Reads an icon (type 1) or cursor (type 2) file; failures are test failures.
+std::vector<IconImageInfo> ReadIconFile(const std::string &bytes, int type, const std::string &name);
+// The cursor files of one RIFF "ACON" animation, each a whole cursor file;
+// frames is the count its header gives.
+std::vector<std::string> AniFrames(const std::string &bytes, const std::string &name, uint32_t *frames);
+// The file a theme value ("%ThemeDir%..." with or without ",index") names.
+std::string ThemeFilePath(const std::string &dir, const std::string &value);

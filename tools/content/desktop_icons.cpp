@@ -1,6 +1,6 @@
 // The desktop objects' icons of each colour: computer, network and the bin,
-// full and empty. Each is drawn on a 48-unit grid and rendered at 48 and 32
-// pixels, stored with alpha (32 bits) and in 256 colours.
+// full and empty. Each is drawn on a 48-unit grid and rendered at 48, 32 and
+// 16 pixels, stored with alpha (32 bits) and in 256 colours.
 #include "tools/content/emblems.h"
 #include "tools/content/preview.h"
 
@@ -254,12 +254,14 @@ void MakeDesktopIcons(PreviewSheet *sheet)
     };
     for (int color = 0; color < kThemeCount; color++)
         for (const Object &object : objects) {
-            Pixels big = object.draw(color, 48), small = object.draw(color, 32);
-            std::vector<IconImage> images = {{big, 32, 0, 0}, {small, 32, 0, 0}, {big, 8, 0, 0}, {small, 8, 0, 0}};
+            Pixels big = object.draw(color, 48), small = object.draw(color, 32), tiny = object.draw(color, 16);
+            std::vector<IconImage> images = {{big, 32, 0, 0}, {small, 32, 0, 0}, {tiny, 32, 0, 0},
+                                             {big, 8, 0, 0},  {small, 8, 0, 0},  {tiny, 8, 0, 0}};
             SaveFile(std::string("Zorva\\") + kColorWords[color] + "\\" + object.file + ".ico",
                      IconFileBytes(images, false));
             AddPreview(sheet, object.file, big);
             AddPreview(sheet, object.file, small);
+            AddPreview(sheet, object.file, tiny);
             AddPreview(sheet, object.file, StoredLook(big, 8));
         }
 }

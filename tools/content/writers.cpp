@@ -6,6 +6,8 @@
 // masks (twice the picture's), the colour table (none at 32 bits), the colour
 // bits and the 1-bit AND mask, both bottom-up with rows padded to 4 bytes. A
 // set AND bit leaves the screen showing through; there the colour bits are 0.
+// The mask is made from the picture's alpha at every depth: a pixel below half
+// opacity shows through.
 #include "tools/content/content.h"
 #include "tools/content/formats.h"
 #include "tools/content/preview.h"
@@ -41,7 +43,8 @@ static void PatchU32(Bytes &out, size_t at, uint32_t v)
 
 static int RowBytes(int width, int bits) { return (width * bits + 31) / 32 * 4; }
 
-// The alpha below which a pixel of a masked (8- or 4-bit) image is transparent.
+// The alpha below which a pixel is transparent in the AND mask (every depth)
+// and in the colours of an 8- or 4-bit image.
 constexpr int kMaskThreshold = 128;
 
 // Colour table and indices of a masked image; transparent pixels take index 0,
@@ -117,12 +120,12 @@ static Bytes IconImageBytes(const Pixels &p, int depth)
             const uint8_t *q = &p.rgba[((size_t)y * w + x) * 4];
             size_t i = (size_t)y * w + x;
             if (depth == 32) {
-                if (q[3] != 0) {
+                if (q[3] >= kMaskThreshold) {
                     row[x * 4] = q[2];
                     row[x * 4 + 1] = q[1];
                     row[x * 4 + 2] = q[0];
-                    row[x * 4 + 3] = q[3];
                 }
+                row[x * 4 + 3] = q[3];
             } else if (depth == 8) {
                 row[x] = indices[i];
             } else {
@@ -131,14 +134,18 @@ static Bytes IconImageBytes(const Pixels &p, int depth)
         }
         out.insert(out.end(), row.begin(), row.end());
     }
-    // 32-bit images are blended by their alpha, and their mask shows through
-    // exactly where nothing is drawn: a set bit must meet colour bits of 0, or
-    // a system drawing without alpha would invert the screen there.
-    int threshold = depth == 32 ? 1 : kMaskThreshold;
+    // A system that draws a 32-bit image without its alpha (screens of 16
+    // bits and fewer, old systems) ANDs the mask onto the screen and XORs the
+    // colour bits over it. With the soft shadow (alpha 1-127) marked opaque it
+    // would draw a black halo, so the mask takes half opacity as its
+    // threshold at every depth, and where it shows through the colour bits
+    // are 0 (above), or the soft edges of light shapes would XOR the screen
+    // into noise. The alpha stays whole: a system with alpha still draws the
+    // shadow; only the outer half of a light edge blends from black there.
     for (int y = h - 1; y >= 0; y--) {
         Bytes row(maskRow, 0);
         for (int x = 0; x < w; x++)
-            if (p.rgba[((size_t)y * w + x) * 4 + 3] < threshold)
+            if (p.rgba[((size_t)y * w + x) * 4 + 3] < kMaskThreshold)
                 row[x / 8] |= (uint8_t)(0x80 >> (x % 8));
         out.insert(out.end(), row.begin(), row.end());
     }
