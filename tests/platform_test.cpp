@@ -159,6 +159,13 @@ TEST_F(Profile, WritesCreateAndReplace)
     // The value is stored without its trailing blank; sections follow each other
     // without blank lines.
     EXPECT_NE(std::string::npos, text.find("Background=4 5 6\r\n[Metrics]\r\nIconMetrics=76 0 0 0\r\n")) << text;
+
+    // The file rewritten behind the functions' back, at once and to the same
+    // length, reads as it is now.
+    text.replace(text.find("7 8 9"), 5, "9 8 7");
+    WriteWholeFile(file, text);
+    ProfileGetString("Control Panel\\Colors", "ActiveTitle", "", buf, sizeof buf, file.c_str());
+    EXPECT_STREQ("9 8 7", buf);
 }
 
 TEST_F(Profile, BareNameMeansWindowsFolder)

@@ -2,9 +2,13 @@
 // the rules of GetPrivateProfileStringA and WritePrivateProfileStringA.
 #include "platform/host/host_internal.h"
 
+#include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <map>
 
 namespace {
 
@@ -38,18 +42,9 @@ std::string ProfilePath(const char *file)
     return HostPath(name.c_str());
 }
 
-std::vector<IniSection> LoadIni(const std::string &path)
+std::vector<IniSection> ParseIni(const std::string &text)
 {
     std::vector<IniSection> sections;
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f)
-        return sections;
-    std::string text;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
-        text.append(chunk, n);
-    fclose(f);
     sections.push_back(IniSection{"", false, {}});
     size_t at = 0;
     while (at < text.size()) {
@@ -70,6 +65,52 @@ std::vector<IniSection> LoadIni(const std::string &path)
             sections.back().lines.push_back(IniLine{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)), true});
     }
     return sections;
+}
+
+// The last parse of each file, with the bytes it was made from. A read still
+// reads the whole file, and parses it again whenever its bytes differ, so a
+// file changed behind the profile functions' back reads as it is now.
+struct ParsedIni {
+    std::string text;
+    std::vector<IniSection> sections;
+};
+std::map<std::string, ParsedIni> Parsed;
+std::string ReadBuffer;  // reused, under the machine's lock
+
+// The whole file; false when it cannot be opened.
+bool ReadWhole(const std::string &path, std::string *text)
+{
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    text->clear();
+    struct stat st;
+    if (fstat(fd, &st) == 0 && st.st_size > 0)
+        text->reserve((size_t)st.st_size);
+    char chunk[4096];
+    ssize_t n;
+    while ((n = read(fd, chunk, sizeof chunk)) > 0)
+        text->append(chunk, (size_t)n);
+    close(fd);
+    return true;
+}
+
+// The file's sections, empty when there is no file. Valid until the next
+// call, under the machine's lock.
+const std::vector<IniSection> &LoadIni(const std::string &path)
+{
+    static const std::vector<IniSection> kNone;
+    if (!ReadWhole(path, &ReadBuffer))
+        return kNone;
+    auto it = Parsed.find(path);
+    if (it != Parsed.end() && it->second.text == ReadBuffer)
+        return it->second.sections;
+    if (Parsed.size() >= 64)
+        Parsed.clear();
+    ParsedIni &entry = Parsed[path];
+    entry.sections = ParseIni(ReadBuffer);
+    entry.text.swap(ReadBuffer);
+    return entry.sections;
 }
 
 // Rewrites the whole file, as the profile functions do. The drive gives what
@@ -102,18 +143,22 @@ bool SaveIni(const std::string &path, const std::vector<IniSection> &sections, l
     return ok;
 }
 
-IniSection *FindSection(std::vector<IniSection> &sections, const char *name)
+template <typename Sections>
+auto FindSection(Sections &sections, const char *name) -> decltype(&sections[0])
 {
-    for (IniSection &s : sections)
-        if (s.hasHeader && SameText(s.name, Trim(name)))
+    std::string wanted = Trim(name);
+    for (auto &s : sections)
+        if (s.hasHeader && SameText(s.name, wanted))
             return &s;
     return nullptr;
 }
 
-IniLine *FindKey(IniSection &s, const char *key)
+template <typename Section>
+auto FindKey(Section &s, const char *key) -> decltype(&s.lines[0])
 {
-    for (IniLine &l : s.lines)
-        if (!l.key.empty() && SameText(l.key, Trim(key)))
+    std::string wanted = Trim(key);
+    for (auto &l : s.lines)
+        if (!l.key.empty() && SameText(l.key, wanted))
             return &l;
     return nullptr;
 }
@@ -129,9 +174,9 @@ unsigned ProfileGetString(const char *section, const char *key, const char *defa
         return 0;
     std::string value = defaultText ? defaultText : "";
     value.erase(value.find_last_not_of(' ') + 1);  // trailing blanks of the default go
-    std::vector<IniSection> sections = LoadIni(ProfilePath(file));
-    if (IniSection *s = FindSection(sections, section))
-        if (IniLine *l = FindKey(*s, key)) {
+    const std::vector<IniSection> &sections = LoadIni(ProfilePath(file));
+    if (const IniSection *s = FindSection(sections, section))
+        if (const IniLine *l = FindKey(*s, key)) {
             value = l->value;
             if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
                 value = value.substr(1, value.size() - 2);
