@@ -5,7 +5,7 @@
 #include <string.h>
 
 #include "app/appglobals.h"
-#include "app/bounded.h"
+#include "base/bounded.h"
 #include "app/mainlogic.h"
 #include "palette/palette.h"
 

@@ -1,7 +1,8 @@
 #include "app/mainlogic.h"
 
 #include "app/appglobals.h"
-#include "app/bounded.h"
+#include "app/windowcalls.h"
+#include "base/bounded.h"
 #include "backup/backup.h"
 #include "install/installtheme.h"
 #include "wallpaper/wallpaperjob.h"
@@ -76,6 +77,7 @@ static void StartInstall(PlatWindow main, int themeId, bool exitAfter)
     // theme file, a job that cannot start) must not see the second stage run
     // under them.
     InstallOnHold = 1;
+    ConnectWindowCalls();
     if (themeId == kThemeBackup || themeId == kThemeSnapshot)
         InstallTheme(themeId, 1, 1, 1, 1, 1, 1, 1);
     else

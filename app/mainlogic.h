@@ -4,7 +4,7 @@
 // the platform layer; the window procedure only translates messages to it.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/window.h"
 
 // Control identifiers. A colour button's identifier is its theme identifier.
 // OK and Cancel are kIdOk (1) and kIdCancel (2).
@@ -15,6 +15,7 @@ constexpr int IDC_ABOUT = 120, IDC_REVERT = 121;
 // Private messages.
 constexpr unsigned IBM_SETSTATE = kWmUser + 1;
 constexpr unsigned WM_FINISHINSTALL = kWmUser + 11;
+constexpr unsigned kInstallTimer = 1;  // polls the wallpaper job, then starts the second stage
 // WM_WALLPAPERFAILED (kWmUser + 12, app/appglobals.h): the wallpaper job's
 // report of a full disk.
 

@@ -7,7 +7,7 @@
 #include <initializer_list>
 
 #include "app/appglobals.h"
-#include "app/bounded.h"
+#include "base/bounded.h"
 #include "app/mainlogic.h"
 
 HWND ToolTipWindow;

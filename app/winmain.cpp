@@ -6,7 +6,7 @@
 #include <stddef.h>
 #include <string.h>
 
-#include "app/apperror.h"
+#include "base/apperror.h"
 #include "app/appglobals.h"
 #include "app/mainlogic.h"
 

@@ -2,8 +2,8 @@
 // bitmap.
 #include "backup/backup.h"
 
-#include "app/apperror.h"
-#include "app/bounded.h"
+#include "base/apperror.h"
+#include "base/bounded.h"
 #include "install/installtheme.h"
 
 #include <ctype.h>

@@ -2,7 +2,7 @@
 // which the installer reads them back.
 #include "backup/backup.h"
 
-#include "app/bounded.h"
+#include "base/bounded.h"
 #include "install/installtheme.h"
 #include "install/themekeys.h"
 

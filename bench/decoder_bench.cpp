@@ -5,7 +5,7 @@
 //
 // The picture is made here (discs, waves and a fine texture), or read from
 // the file that QUENNEL_BENCH_PICTURE names (its top-left 1920 x 1080).
-#include "app/appglobals.h"
+#include "base/processvalues.h"
 #include "decoder/art.h"
 #include "tools/art/artencode.h"
 #include "tools/art/picture.h"

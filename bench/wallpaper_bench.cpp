@@ -3,7 +3,7 @@
 // The art is a 2048 x 1536 four-piece file made here; its palette holds 234
 // colours of the same picture. Reports megapixels of wallpaper a second and
 // the process's peak memory.
-#include "app/appglobals.h"
+#include "base/processvalues.h"
 #include "platform/host/host.h"
 #include "tests/testing.h"
 #include "tools/art/artencode.h"

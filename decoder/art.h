@@ -26,7 +26,7 @@
 // pixels, row 0 at the top.
 #pragma once
 
-#include "app/appglobals.h"
+#include "base/processvalues.h"
 
 #include <stddef.h>
 #include <stdint.h>

@@ -1,7 +1,7 @@
 #include "decoder/artcheck.h"
 
-#include "app/apperror.h"
-#include "app/bounded.h"
+#include "base/apperror.h"
+#include "base/bounded.h"
 #include "decoder/wavelet.h"
 
 #include <stdarg.h>

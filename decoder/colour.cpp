@@ -1,6 +1,6 @@
 #include "decoder/colour.h"
 
-#include "app/apperror.h"
+#include "base/apperror.h"
 #include "decoder/wavelet.h"
 
 #include <stdlib.h>

@@ -2,7 +2,7 @@
 // picture at the screen's size and depth.
 #include "decoder/art.h"
 
-#include "app/apperror.h"
+#include "base/apperror.h"
 #include "decoder/artcheck.h"
 #include "decoder/colour.h"
 #include "decoder/huffman.h"

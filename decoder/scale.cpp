@@ -1,6 +1,6 @@
 #include "decoder/scale.h"
 
-#include "app/apperror.h"
+#include "base/apperror.h"
 
 #include <algorithm>
 #include <stdlib.h>

@@ -1,6 +1,6 @@
 #include "decoder/wavelet.h"
 
-#include "app/apperror.h"
+#include "base/apperror.h"
 
 #include <assert.h>
 #include <stdlib.h>

@@ -4,7 +4,7 @@
 #include "install/installtheme.h"
 #include "install/themepath.h"
 
-#include "app/bounded.h"
+#include "base/bounded.h"
 #include "wallpaper/wallpaperjob.h"
 
 static const char kDesktop[] = "Control Panel\\Desktop";

@@ -6,7 +6,7 @@
 
 #include <string.h>
 
-#include "app/bounded.h"
+#include "base/bounded.h"
 
 
 // Reads a path value from the theme file's section of the same name as the

@@ -1,8 +1,8 @@
 // The theme catalogue and the two-stage install driver.
 #include "install/installtheme.h"
 
-#include "app/apperror.h"
-#include "app/bounded.h"
+#include "base/apperror.h"
+#include "base/bounded.h"
 
 char ThemeDir[kPathSize];
 char ThemeFile[kPathSize];
@@ -10,6 +10,7 @@ int PartWallpaper, PartColors, PartFonts, PartIcons, PartCursors, PartSounds, Pa
 PlatThread WallpaperThread;
 int WallpaperPending;
 char WallpaperFile[kPathSize];
+InstallWindowCalls InstallWindow;
 
 // The file of each theme identifier, appended to ThemeDir.
 static const char *CatalogueFile(int themeId)
@@ -28,9 +29,14 @@ static const char *CatalogueFile(int themeId)
 
 void ShowInstallProgress(const char *text)
 {
-    PlatWindow status = WindowItem(MainWindow, IDC_STATUS);
-    WindowSetText(status, text);
-    WindowUpdate(status);
+    if (InstallWindow.status)
+        InstallWindow.status(text, 1);
+}
+
+static void RepaintWindow()
+{
+    if (InstallWindow.repaint)
+        InstallWindow.repaint();
 }
 
 void CloseWallpaperThread()
@@ -52,10 +58,9 @@ int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, i
     PartCursors = cursors;
     PartSounds = sounds;
     PartScreenSaver = screenSaver;
-    MouseCapture(MainWindow);
-    CursorShow(kCursorWait);
+    if (InstallWindow.started)
+        InstallWindow.started();
     CloseWallpaperThread();
-    TimerStart(MainWindow, kInstallTimer, 100);
 
     const char *fileName = CatalogueFile(themeId);
     AppAssert(fileName != nullptr, "installtheme", 105, "InstallTheme: bad theme id");
@@ -74,7 +79,8 @@ int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, i
         char text[kPathSize + 40];
         CopyText(text, sizeof text, "Cannot find the theme file \n  ");
         AppendText(text, sizeof text, ThemeFile);
-        MessageBoxShow(MainWindow, text, "Zorva: The Vandrel  Theme Switcher", kMbIconWarning);
+        if (InstallWindow.box)
+            InstallWindow.box(text, "Zorva: The Vandrel  Theme Switcher", kMbIconWarning);
         // The second stage still runs at the next tick, to end the install:
         // it must apply nothing from a file that is not there, or it would
         // empty the user's icons, cursors, sounds and screen saver.
@@ -86,14 +92,15 @@ int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, i
 
     if (PartColors) {
         // This one text is painted with the whole window once the colours are set.
-        WindowSetText(WindowItem(MainWindow, IDC_STATUS), "Setting desktop colors...");
+        if (InstallWindow.status)
+            InstallWindow.status("Setting desktop colors...", 0);
         ApplyWindowColors();
-        WindowUpdate(MainWindow);
+        RepaintWindow();
     }
     if (PartFonts) {
         ShowInstallProgress("Setting desktop fonts...");
         ApplyWindowMetrics();
-        WindowUpdate(MainWindow);
+        RepaintWindow();
     }
     if (PartWallpaper) {
         ShowInstallProgress("Changing the wallpaper...");
@@ -122,8 +129,8 @@ int FinishThemeInstall()
         ShowInstallProgress("Setting the screen saver...");
         ApplyScreenSaver();
     }
-    MouseRelease();
-    CursorShow(kCursorArrow);
+    if (InstallWindow.ended)
+        InstallWindow.ended();
     ShellNotify(kShcneUpdateImage);
     return 1;
 }

@@ -2,14 +2,31 @@
 // one applier for each part of a theme.
 #pragma once
 
-#include "app/appglobals.h"
-#include "platform/platform.h"
+#include "base/processvalues.h"
+#include "platform/system.h"
 
 // Theme identifiers: the colour buttons' command identifiers, the backup taken
 // before the first install, and the snapshot taken at the start of the run.
 constexpr int kThemeBlack = 100, kThemeRed = 101, kThemeWhite = 102, kThemeBlue = 103, kThemeGreen = 104;
 constexpr int kThemeBackup = 121, kThemeSnapshot = 200;
-constexpr unsigned kInstallTimer = 1;  // the main window's timer that polls the wallpaper job
+
+// What the install shows in the main window, which sets these before it starts
+// an install. A call left null shows nothing (an install without a window).
+struct InstallWindowCalls {
+    // The first stage began: the mouse captured, the wait cursor, and the
+    // timer that polls the wallpaper job and then starts the second stage.
+    void (*started)();
+    // A progress text in the status bar, painted at once when paintNow is set
+    // (otherwise with the next painting of the window).
+    void (*status)(const char *text, int paintNow);
+    // The whole window painted now: after new colours or fonts.
+    void (*repaint)();
+    // The second stage ended: the capture released, the arrow cursor.
+    void (*ended)();
+    // A message box owned by the window.
+    void (*box)(const char *text, const char *caption, unsigned style);
+};
+extern InstallWindowCalls InstallWindow;
 
 // State of the install, written on the window's thread only.
 extern char ThemeDir[kPathSize];       // theme folder, %ThemeDir%; also set by the main window and the backup
@@ -26,7 +43,7 @@ extern char WallpaperFile[kPathSize];  // the bitmap the job writes; read by the
 void CloseWallpaperThread();
 
 // First stage: stores the flags (wallpaper, colours, fonts, icons, cursors,
-// sounds, screen saver), takes the capture and the wait cursor, starts timer 1,
+// sounds, screen saver), tells the window it started (InstallWindow.started),
 // finds the theme file and applies colours, metrics and the desktop values.
 // A job still running from the install before (its own Cancel started this
 // one) is waited for first: two jobs never run at once.
@@ -34,8 +51,8 @@ void CloseWallpaperThread();
 // applies nothing.
 int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, int cursors, int sounds,
                  int screenSaver);
-// Second stage: wallpaper file, icons, cursors, sounds, screen saver; releases
-// the capture and tells the shell.
+// Second stage: wallpaper file, icons, cursors, sounds, screen saver; tells
+// the window it ended and tells the shell.
 int FinishThemeInstall();
 
 // Shows a progress text in the main window's status bar and paints it at once.

@@ -1,6 +1,6 @@
 #include "install/themekeys.h"
 
-#include "app/bounded.h"
+#include "base/bounded.h"
 
 #include <ctype.h>
 

@@ -1,6 +1,6 @@
 #include "install/themepath.h"
 
-#include "app/bounded.h"
+#include "base/bounded.h"
 #include "install/installtheme.h"
 
 #include <string.h>

@@ -6,7 +6,7 @@
 // copies arranged for the pixel loop).
 #include "palette/diffuse.h"
 
-#include "app/apperror.h"
+#include "base/apperror.h"
 #include "palette/palette.h"
 #include "palette/palette_search.h"
 

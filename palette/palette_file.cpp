@@ -21,8 +21,8 @@
 #include "palette/palette.h"
 #include "palette/palette_search.h"
 
-#include "app/apperror.h"
-#include "platform/platform.h"
+#include "base/apperror.h"
+#include "platform/system.h"
 
 #include <stdio.h>
 #include <stdlib.h>

@@ -5,7 +5,7 @@
 
 #include <stdlib.h>
 
-#include "app/appglobals.h"
+#include "base/processvalues.h"
 #include "saver/motion.h"
 #include "saver/saverargs.h"
 #include "saver/saverart.h"

@@ -1,9 +1,9 @@
 #include "saver/saverart.h"
 
-#include "app/appglobals.h"
-#include "app/bounded.h"
+#include "base/processvalues.h"
+#include "base/bounded.h"
 #include "decoder/art.h"
-#include "platform/platform.h"
+#include "platform/system.h"
 
 #include <ctype.h>
 #include <stdlib.h>

@@ -1,6 +1,6 @@
 // The error report, watched from outside through the probe program: the box,
 // the log record beside the program, and the exit code.
-#include "app/apperror.h"
+#include "base/apperror.h"
 #include "tests/testing.h"
 
 #include <string>

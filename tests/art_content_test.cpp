@@ -4,7 +4,7 @@
 // and rendered for an 8-bit screen with its own palette uses only that
 // palette's colours and, seen from a little way off, looks like the 24-bit
 // rendering.
-#include "app/appglobals.h"
+#include "base/processvalues.h"
 #include "decoder/art.h"
 #include "palette/palette.h"
 #include "tests/testing.h"

@@ -3,8 +3,8 @@
 //   decode PATH                       OpenArt, DecodeArt, CloseArt
 //   render PATH WIDTH HEIGHT DEPTH    the same with RenderArt at that screen depth
 // Exit code 0 when the file decoded, 255 from a fatal report, 2 on bad arguments.
-#include "app/apperror.h"
-#include "app/appglobals.h"
+#include "base/apperror.h"
+#include "base/processvalues.h"
 #include "decoder/art.h"
 
 #include <stdlib.h>

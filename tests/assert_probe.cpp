@@ -5,8 +5,8 @@
 //   noloc    a failed check without a location
 //   long     a failed check whose message is 2,500 characters
 //   thread   a failed check on a second thread
-#include "app/apperror.h"
-#include "app/appglobals.h"
+#include "base/apperror.h"
+#include "base/processvalues.h"
 
 #include <string.h>
 

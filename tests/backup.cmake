@@ -1,5 +1,5 @@
 add_executable(backup_probe backup_probe.cpp)
-target_link_libraries(backup_probe PRIVATE quennel_backup quennel_app_core)
+target_link_libraries(backup_probe PRIVATE quennel_backup quennel_base)
 
 if(WIN32)
   quennel_add_test(backup_test SOURCES backup_test.cpp LIBS quennel_backup quennel_testing SERIAL)

@@ -7,6 +7,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include "app/appglobals.h"
 #include "app/mainlogic.h"
 #include "platform/host/host.h"
 #include "tests/testart.h"

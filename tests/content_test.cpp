@@ -2,7 +2,7 @@
 // key present, colours that parse and keep text legible, metric records of the
 // right length with legible fonts, and paths that lead to files of the
 // content folder once expanded.
-#include "app/bounded.h"
+#include "base/bounded.h"
 #include "install/installtheme.h"
 #include "install/themekeys.h"
 #include "install/themepath.h"

@@ -1,7 +1,7 @@
 // The decode driver: whole art files in, pictures out. Encoder-to-decoder
 // round trips, the 4-piece layout and seam, the scaling to a target size and
 // the row conversion by screen depth.
-#include "app/appglobals.h"
+#include "base/processvalues.h"
 #include "decoder/art.h"
 #include "decoder/scale.h"
 #include "palette/palette.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/apperror.h"
+#include "base/apperror.h"
 #include "app/layout.h"
 #include "tests/testart.h"
 #include "tests/testing.h"

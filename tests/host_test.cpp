@@ -1,6 +1,6 @@
 // What only the simulated Windows can show: its event log, a full disk, the
 // answers of message boxes, a failed thread start, and the live state.
-#include "app/appglobals.h"
+#include "base/processvalues.h"
 #include "platform/host/host.h"
 #include "tests/testing.h"
 

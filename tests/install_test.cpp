@@ -1,5 +1,6 @@
 // Installing a theme file: what reaches the registry, the profile files and the
 // running system. The same tests run on the simulated Windows and under Wine.
+#include "app/appglobals.h"
 #include "install/installtheme.h"
 #include "install/themepath.h"
 #include "tests/testing.h"

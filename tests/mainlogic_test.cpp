@@ -2,7 +2,7 @@
 // way the real window procedure drives it.
 #include "app/mainlogic.h"
 
-#include "app/apperror.h"
+#include "base/apperror.h"
 #include "app/appglobals.h"
 #include "install/installtheme.h"
 #include "wallpaper/wallpaperjob.h"

@@ -3,7 +3,7 @@
 //   load PATH      loads a palette file: one that cannot be opened or is
 //                  damaged ends in the report
 //   wide           converts a row too wide for any error rows
-#include "app/appglobals.h"
+#include "base/processvalues.h"
 #include "palette/palette.h"
 
 #include <string.h>

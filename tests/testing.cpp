@@ -1,6 +1,7 @@
 #include "tests/testing.h"
 
 #include "app/appglobals.h"
+#include "app/windowcalls.h"
 
 constexpr int IDC_STATUS_ID = IDC_STATUS;
 
@@ -68,6 +69,7 @@ PlatWindow MakeTestMainWindow()
     CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 0, 180, 300, 20, main, (HMENU)(INT_PTR)IDC_STATUS_ID,
                   GetModuleHandleA(nullptr), nullptr);
     MainWindow = (PlatWindow)main;
+    ConnectWindowCalls();
     return MainWindow;
 }
 
@@ -278,6 +280,7 @@ PlatWindow MakeTestMainWindow()
 {
     MainWindow = HostMakeWindow(nullptr, 0, "Desktop Quennel");
     HostMakeWindow(MainWindow, IDC_STATUS_ID, "");
+    ConnectWindowCalls();
     return MainWindow;
 }
 

@@ -1,7 +1,7 @@
 // What the tests need from the machine they run on, the same on both backends.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/window.h"
 
 #include <gtest/gtest.h>
 

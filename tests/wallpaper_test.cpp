@@ -3,7 +3,7 @@
 #include "wallpaper/bitmapfile.h"
 #include "wallpaper/wallpaperjob.h"
 
-#include "app/apperror.h"
+#include "base/apperror.h"
 #include "app/appglobals.h"
 #include "backup/backup.h"
 #include "decoder/art.h"

@@ -1,8 +1,8 @@
 #include "wallpaper/wallpaperjob.h"
 
-#include "app/apperror.h"
-#include "app/appglobals.h"
-#include "app/bounded.h"
+#include "base/apperror.h"
+#include "base/processvalues.h"
+#include "base/bounded.h"
 #include "decoder/art.h"
 #include "palette/palette.h"
 #include "wallpaper/bitmapfile.h"
@@ -16,6 +16,7 @@ static char JobArtName[16];
 static char JobOutputPath[kPathSize];
 
 char WallpaperReport[256];
+WallpaperWindowCalls WallpaperWindow;
 
 // Replaces everything from the last "." of path (or appends) with extension.
 static void WithExtension(char *out, size_t size, const char *path, const char *extension)
@@ -82,7 +83,7 @@ static void ReportFullDisk(const char *outputPath)
              "Out of disk space on drive %c: creating new Wallpaper !\nPlease free some disk space and try again\n"
              "KTB Customer Support %s\n",
              outputPath[0], kSupportPhone);
-    if (!MessagePost(MainWindow, WM_WALLPAPERFAILED, 0, 0))
+    if (!WallpaperWindow.failed || !WallpaperWindow.failed())
         WallpaperReport[0] = 0;  // no window to tell: the install must not wait for the message
 }
 
@@ -152,8 +153,8 @@ PlatThread StartWallpaperJob(const char *artName, const char *outputPath)
     CopyText(JobArtName, sizeof JobArtName, artName);
     CopyText(JobOutputPath, sizeof JobOutputPath, outputPath);
     PlatThread thread = ThreadStart(WallpaperJob, nullptr);
-    if (!thread)
-        MessageBoxShow(MainWindow, "Not enough system resources to make the wallpaper (CreateThread).\n",
-                       "Wallpaper Maker", kMbOk);
+    if (!thread && WallpaperWindow.box)
+        WallpaperWindow.box("Not enough system resources to make the wallpaper (CreateThread).\n", "Wallpaper Maker",
+                            kMbOk);
     return thread;
 }

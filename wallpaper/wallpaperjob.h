@@ -2,7 +2,7 @@
 // of the screen's size and depth.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/system.h"
 
 #include <stddef.h>
 
@@ -12,6 +12,18 @@
 // once the message arrives, or once it has seen the thread end. Empty when the
 // job has nothing to report.
 extern char WallpaperReport[256];
+
+// What the job tells the main window, which sets these before it starts an
+// install. A call left null tells nothing (a job without a window).
+struct WallpaperWindowCalls {
+    // On the job's thread, once WallpaperReport holds a report: posts it to
+    // the window's thread (WM_WALLPAPERFAILED); false when there is no window
+    // to tell.
+    bool (*failed)();
+    // A message box owned by the window, on the window's thread.
+    void (*box)(const char *text, const char *caption, unsigned style);
+};
+extern WallpaperWindowCalls WallpaperWindow;
 
 // Starts the job for an art name ("BLACK" ... "GREEN") and the bitmap's path;
 // returns the thread, or none after telling the user it could not start.

@@ -13,7 +13,7 @@
 // for command-line tools) and QUENNEL_HOST_MODULE (the program's Windows path).
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/window.h"
 #include "platform/records.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 // ProcessExit on the host: exit(), or an exception for a fuzz target.
 #include "platform/host/host_exit.h"
-#include "platform/platform.h"
+#include "platform/system.h"
 
 #include <stdlib.h>
 

@@ -1,5 +1,5 @@
 // The platform operations as straight calls to the Win32 functions.
-#include "platform/platform.h"
+#include "platform/window.h"
 #include "platform/records.h"
 
 #include <windows.h>

@@ -12,7 +12,7 @@
 // planes, which the decoder keeps and grows, are built to that side first.
 #include "tests/fuzz/fuzz_support.h"
 
-#include "app/appglobals.h"
+#include "base/processvalues.h"
 #include "decoder/art.h"
 #include "decoder/wavelet.h"
 #include "palette/palette.h"

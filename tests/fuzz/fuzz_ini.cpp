@@ -4,7 +4,7 @@
 #include "tests/fuzz/fuzz_support.h"
 
 #include "platform/host/host.h"
-#include "platform/platform.h"
+#include "platform/system.h"
 
 #include <stdio.h>
 #include <stdlib.h>

@@ -7,7 +7,7 @@
 // writes them and with every part; metric values; profile files.
 #include "tests/fuzz/fuzz_support.h"
 
-#include "app/appglobals.h"
+#include "base/processvalues.h"
 #include "backup/backup.h"
 #include "decoder/art.h"
 #include "install/installtheme.h"

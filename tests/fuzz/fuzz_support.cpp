@@ -1,10 +1,10 @@
 #include "tests/fuzz/fuzz_support.h"
 
-#include "app/apperror.h"
-#include "app/appglobals.h"
+#include "base/apperror.h"
+#include "base/processvalues.h"
 #include "platform/host/host.h"
 #include "platform/host/host_exit.h"
-#include "platform/platform.h"
+#include "platform/system.h"
 
 #include <stdio.h>
 #include <stdlib.h>

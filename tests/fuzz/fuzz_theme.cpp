@@ -7,6 +7,7 @@
 #include "tests/fuzz/fuzz_support.h"
 
 #include "app/appglobals.h"
+#include "app/windowcalls.h"
 #include "backup/backup.h"
 #include "install/installtheme.h"
 #include "install/themekeys.h"
@@ -37,6 +38,7 @@ static void PrepareMachine()
     FuzzResetMachine();
     MainWindow = HostMakeWindow(nullptr, 0, "Desktop Quennel");
     HostMakeWindow(MainWindow, IDC_STATUS, "");
+    ConnectWindowCalls();
     for (int i = 0; i < 21; i++) {
         char key[200];
         SoundEventKey(i, key, sizeof key);

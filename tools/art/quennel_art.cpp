@@ -3,7 +3,7 @@
 //   quennel-art decode IN.ART OUT.png
 //   quennel-art render IN.ART PALETTE.tr --size WxH --depth 8|16|24|32 -o OUT.bmp
 // Each subcommand is one entry of kCommands.
-#include "app/appglobals.h"
+#include "base/processvalues.h"
 #include "decoder/art.h"
 #include "palette/palette.h"
 #include "wallpaper/wallpaperjob.h"

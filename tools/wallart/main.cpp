@@ -5,7 +5,7 @@
 // from the decoded art, so that the palette holds the colours the wallpaper
 // job will reduce. The build copies the files from data/art into the content
 // folder; the target quennel_art_regenerate runs this program to remake them.
-#include "app/appglobals.h"
+#include "base/processvalues.h"
 #include "decoder/art.h"
 #include "palette/palette.h"
 #include "platform/host/host.h"

@@ -1,8 +1,9 @@
 // The one seam between the program and the system it runs on.
 //
 // Every registry, profile-string, system-settings, file, thread, time, screen
-// and message-box operation that the portable folders need goes through here.
-// Two backends implement it: win32/ calls the real functions one to one, and
+// and message-box operation that the portable folders need goes through here;
+// the window operations, for the main window's code alone, are in window.h.
+// Two backends implement both: win32/ calls the real functions one to one, and
 // host/ is a simulated Windows for Linux tests (see host/host.h).
 //
 // The operations keep the contracts of the Win32 functions they stand for:
@@ -130,7 +131,7 @@ int FileClose(PlatFile *f);
 bool FileDelete(const char *path);
 bool FileMove(const char *from, const char *to);
 
-// -------------------------------------------------------- time, threads, UI
+// ------------------------------------------------- time, threads, boxes
 
 struct PlatTime {
     int year;     // four digits
@@ -164,42 +165,6 @@ constexpr int kIdCancel = 2;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 int MessageBoxShow(PlatWindow owner, const char *text, const char *caption, unsigned style);
-
-// Windows, as far as the install and the wallpaper job touch them.
-// GetDlgItem; null when the parent has no child with that identifier.
-PlatWindow WindowItem(PlatWindow parent, int id);
-// SetWindowTextA and GetWindowTextA (cut to size - 1; returns the length).
-void WindowSetText(PlatWindow window, const char *text);
-unsigned WindowGetText(PlatWindow window, char *buf, unsigned size);
-// UpdateWindow: paints what is invalid now, without waiting for messages.
-void WindowUpdate(PlatWindow window);
-// SetCapture and ReleaseCapture.
-void MouseCapture(PlatWindow window);
-void MouseRelease();
-// LoadCursorA(NULL, IDC_ARROW or IDC_WAIT), then SetCursor.
-enum SystemCursor { kCursorArrow, kCursorWait };
-void CursorShow(SystemCursor cursor);
-// SetTimer with no timer procedure (the window gets WM_TIMER), and KillTimer.
-void TimerStart(PlatWindow window, unsigned id, unsigned ms);
-void TimerStop(PlatWindow window, unsigned id);
-// EnableWindow, IsWindowEnabled, CheckDlgButton, SetFocus, GetDlgCtrlID.
-void WindowEnable(PlatWindow window, bool enable);
-bool WindowIsEnabled(PlatWindow window);
-void ButtonSetCheck(PlatWindow parent, int id, int state);
-void WindowFocus(PlatWindow window);
-int WindowId(PlatWindow window);
-// DestroyWindow (the window gets WM_DESTROY before it returns) and
-// PostQuitMessage.
-void WindowDestroy(PlatWindow window);
-void MessageLoopQuit(int code);
-// PostMessageA and SendMessageA.
-constexpr unsigned kWmDestroy = 0x0002;
-constexpr unsigned kWmClose = 0x0010;
-constexpr unsigned kWmCommand = 0x0111;
-constexpr unsigned kWmTimer = 0x0113;
-constexpr unsigned kWmUser = 0x0400;
-bool MessagePost(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam);
-intptr_t MessageSend(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam);
 
 // Screen facts of the desktop window: size in pixels (SM_CXSCREEN,
 // SM_CYSCREEN), bits per pixel times planes, and pixels per metre from

@@ -1,7 +1,7 @@
 // The error report: the program's last word on a failure it cannot go on from.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/system.h"
 
 #include <stddef.h>
 

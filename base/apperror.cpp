@@ -1,7 +1,7 @@
-#include "app/apperror.h"
+#include "base/apperror.h"
 
-#include "app/appglobals.h"
-#include "app/bounded.h"
+#include "base/processvalues.h"
+#include "base/bounded.h"
 
 #include <stdarg.h>
 #include <stdio.h>

@@ -1,0 +1,44 @@
+// What the install and the wallpaper job show in the main window.
+#include "app/windowcalls.h"
+
+#include "app/appglobals.h"
+#include "app/mainlogic.h"
+#include "install/installtheme.h"
+#include "wallpaper/wallpaperjob.h"
+
+static void InstallStarted()
+{
+    MouseCapture(MainWindow);
+    CursorShow(kCursorWait);
+    TimerStart(MainWindow, kInstallTimer, 100);
+}
+
+static void InstallStatus(const char *text, int paintNow)
+{
+    PlatWindow status = WindowItem(MainWindow, IDC_STATUS);
+    WindowSetText(status, text);
+    if (paintNow)
+        WindowUpdate(status);
+}
+
+static void InstallRepaint() { WindowUpdate(MainWindow); }
+
+static void InstallEnded()
+{
+    MouseRelease();
+    CursorShow(kCursorArrow);
+}
+
+static void WindowBox(const char *text, const char *caption, unsigned style)
+{
+    MessageBoxShow(MainWindow, text, caption, style);
+}
+
+// On the job's thread: posting is all it may do with the window.
+static bool TellWallpaperFailed() { return MessagePost(MainWindow, WM_WALLPAPERFAILED, 0, 0); }
+
+void ConnectWindowCalls()
+{
+    InstallWindow = InstallWindowCalls{InstallStarted, InstallStatus, InstallRepaint, InstallEnded, WindowBox};
+    WallpaperWindow = WallpaperWindowCalls{TellWallpaperFailed, WindowBox};
+}
