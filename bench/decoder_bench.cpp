@@ -116,15 +116,13 @@ BENCHMARK(BM_DecodeArt)->Arg(0)->Arg(1)->ArgName("subsampled")->Unit(benchmark::
 void BM_RenderArt(benchmark::State &state)
 {
     static ArtFixture f(1280, 1024, true);
-    ScreenDepth = (int)state.range(0);
-    DiffusionKernel = 2;
+    const int depth = (int)state.range(0);
     for (auto _ : state) {
-        uint8_t *result = RenderArt(f.art, kWidth, kHeight);
+        uint8_t *result = RenderArt(f.art, kWidth, kHeight, depth, 2);
         benchmark::DoNotOptimize(result);
         free(result);
     }
     SetRate(state, kWidth * kHeight);
-    ScreenDepth = 24;
 }
 BENCHMARK(BM_RenderArt)->Arg(24)->Arg(16)->ArgName("depth")->Unit(benchmark::kMillisecond);
 

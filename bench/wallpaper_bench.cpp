@@ -94,7 +94,6 @@ void WallpaperJob(benchmark::State &state)
 {
     const Files &files = PrepareFiles();
     const int depth = (int)state.range(0);
-    ScreenDepth = depth;
     DiffusionKernel = 2;
     for (auto _ : state) {
         if (!MakeWallpaperFile(files.art.c_str(), files.palette.c_str(), files.bitmap.c_str(), kWidth, kHeight, depth,

@@ -26,7 +26,7 @@
 // pixels, row 0 at the top.
 #pragma once
 
-#include "base/processvalues.h"
+#include "base/processvalues.h"  // kPathSize
 
 #include <stddef.h>
 #include <stdint.h>
@@ -77,7 +77,7 @@ uint8_t *DecodeArt(const ArtFile *art);
 // The picture at width x height, released by the caller with free(). When the
 // size is the art's own, it is DecodeArt's picture unchanged. Otherwise it is
 // scaled bilinearly (scale.h), rows of width x 3 bytes rounded up to a multiple
-// of 4, the last row black, and its other rows are reduced for the screen:
-// ScreenDepth 8 to the loaded palette, 16 to five bits a channel (both with
-// DiffusionKernel), any other depth stays 24-bit.
-uint8_t *RenderArt(const ArtFile *art, int width, int height);
+// of 4, the last row black, and its other rows are reduced for a screen of
+// depth bits a pixel: 8 to the loaded palette, 16 to five bits a channel (both
+// with the diffusion kernel, diffuse.h), any other depth stays 24-bit.
+uint8_t *RenderArt(const ArtFile *art, int width, int height, int depth, int kernel);

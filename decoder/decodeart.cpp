@@ -104,7 +104,7 @@ uint8_t *DecodeArt(const ArtFile *art)
     return picture;
 }
 
-uint8_t *RenderArt(const ArtFile *art, int width, int height)
+uint8_t *RenderArt(const ArtFile *art, int width, int height, int depth, int kernel)
 {
     AppAssert(width >= 1 && height >= 1 && width <= kMaxScaledSide && height <= kMaxScaledSide, "D42SAVE",
               __LINE__, "Art file %s cannot be rendered at %d x %d pixels", art->path, width, height);
@@ -115,9 +115,9 @@ uint8_t *RenderArt(const ArtFile *art, int width, int height)
     uint8_t *result = ScaleArtImage(art->path, picture, artWidth, artHeight, width, height);
     free(picture);
     int fill = ScaledRowBytes(width) - width * 3;
-    if (ScreenDepth == 16)
-        DiffuseRows16(DiffusionKernel, result, height - 1, width, fill);
-    else if (ScreenDepth == 8)
-        DiffuseRows8(DiffusionKernel, result, height - 1, width, fill);
+    if (depth == 16)
+        DiffuseRows16(kernel, result, height - 1, width, fill);
+    else if (depth == 8)
+        DiffuseRows8(kernel, result, height - 1, width, fill);
     return result;
 }

@@ -65,10 +65,7 @@ static SaverPicture RenderArtPicture(ArtFile *art, int width, int height)
     int renderHeight = height + 2 * (height / (artHeight > 0 ? artHeight : 1) + 1) + 1;
 
     // 24-bit rows, whatever the screen: GDI maps them to the screen's depth.
-    const int screenDepth = ScreenDepth;
-    ScreenDepth = 24;
-    uint8_t *rendered = RenderArt(art, renderWidth, renderHeight);
-    ScreenDepth = screenDepth;
+    uint8_t *rendered = RenderArt(art, renderWidth, renderHeight, 24, DiffusionKernel);
 
     // Unscaled (the art's own size) the rows follow each other with nothing
     // between them; scaled they are padded to 4 bytes.

@@ -179,9 +179,9 @@ TEST_P(ArtContentTest, EightBitRenderingUsesThePaletteAndKeepsThePicture)
     for (auto size : {std::make_pair(1920, 1080), std::make_pair(800, 600)}) {
         int width = size.first, height = size.second, stride = (width * 3 + 3) & ~3;
         ScreenDepth = 24;
-        uint8_t *full = RenderArt(art, width, height);
+        uint8_t *full = RenderArt(art, width, height, ScreenDepth, DiffusionKernel);
         ScreenDepth = 8;
-        uint8_t *reduced = RenderArt(art, width, height);
+        uint8_t *reduced = RenderArt(art, width, height, ScreenDepth, DiffusionKernel);
         ASSERT_TRUE(full && reduced);
         size_t outside = 0;
         for (int y = 0; y < height; y++)

@@ -221,7 +221,7 @@ protected:
     // RenderArt's result as rows of ScaledRowBytes(width) bytes.
     std::vector<uint8_t> Render(int width, int height)
     {
-        uint8_t *result = RenderArt(art, width, height);
+        uint8_t *result = RenderArt(art, width, height, ScreenDepth, DiffusionKernel);
         std::vector<uint8_t> rows(result, result + (size_t)ScaledRowBytes(width) * height);
         free(result);
         return rows;
@@ -232,7 +232,7 @@ protected:
 
 TEST_F(RenderArtTest, ArtSizeReturnsTheDecodedPictureUnchanged)
 {
-    uint8_t *result = RenderArt(art, 48, 36);
+    uint8_t *result = RenderArt(art, 48, 36, ScreenDepth, DiffusionKernel);
     EXPECT_EQ(0, memcmp(decoded, result, 48 * 36 * 3));
     EXPECT_NE(0, result[(48 * 35 + 10) * 3] | result[(48 * 35 + 10) * 3 + 1]);  // no black last row
     free(result);
@@ -300,13 +300,13 @@ TEST(DecodeArtTest, OneRowIsTheTopRowOfItsSquare)
         EXPECT_EQ(std::vector<uint8_t>(square.begin(), square.begin() + 32 * 3), row) << subsample;
 
         ArtFile *art = OpenArtBytes("row.art", bytes.data(), bytes.size());
-        uint8_t *same = RenderArt(art, 32, 1);
+        uint8_t *same = RenderArt(art, 32, 1, ScreenDepth, DiffusionKernel);
         EXPECT_EQ(0, memcmp(row.data(), same, row.size()));
         free(same);
         for (int depth : {8, 16, 24})
             for (auto [w, h] : {std::pair{5, 3}, {1, 1}, {3, 1}, {64, 2}, {32, 7}}) {
                 ScreenDepth = depth;
-                uint8_t *scaled = RenderArt(art, w, h);
+                uint8_t *scaled = RenderArt(art, w, h, ScreenDepth, DiffusionKernel);
                 std::vector<uint8_t> rows(scaled, scaled + (size_t)ScaledRowBytes(w) * h);
                 free(scaled);
                 EXPECT_EQ(std::vector<uint8_t>(rows.size(), 0), rows) << w << " x " << h << " at " << depth;
@@ -330,11 +330,11 @@ TEST_F(RenderArtPaletteTest, EightBitScreenReducesToThePalette)
     ArtFile *art = OpenArtBytes("palette.art", bytes.data(), bytes.size());
     DiffusionKernel = 2;
     ScreenDepth = 24;
-    uint8_t *plain = RenderArt(art, 40, 30);
+    uint8_t *plain = RenderArt(art, 40, 30, ScreenDepth, DiffusionKernel);
     int rowBytes = ScaledRowBytes(40);
     DiffuseRows8(2, plain, 29, 40, rowBytes - 120);
     ScreenDepth = 8;
-    uint8_t *reduced = RenderArt(art, 40, 30);
+    uint8_t *reduced = RenderArt(art, 40, 30, ScreenDepth, DiffusionKernel);
     EXPECT_EQ(0, memcmp(plain, reduced, (size_t)rowBytes * 30));
     for (int y = 0; y < 29; y++)
         for (int x = 0; x < 40 * 3; x++)

@@ -144,7 +144,7 @@ TEST_F(Wallpaper, RowOrderKeepsTheLastRowLast)
 TEST_F(Wallpaper, LooksLikeTheArt)
 {
     ArtFile *a = OpenArt(art.c_str());
-    uint8_t *decoded = RenderArt(a, 256, 192);  // the art's own size: the decoded picture
+    uint8_t *decoded = RenderArt(a, 256, 192, ScreenDepth, DiffusionKernel);  // the art's own size: the decoded picture
     CloseArt(a);
     std::string file = Make(256, 192, 24);
     double error = 0;

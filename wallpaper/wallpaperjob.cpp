@@ -40,7 +40,7 @@ bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char 
     ArtFile *art = OpenArt(artPath);
     LoadPalette(palettePath);  // the 8-bit reduction during decoding searches it
     bool scaled = ArtWidth(art) != width || ArtHeight(art) != height;
-    uint8_t *pixels = RenderArt(art, width, height);
+    uint8_t *pixels = RenderArt(art, width, height, screenDepth, DiffusionKernel);
     CloseArt(art);
 
     // A scaled picture's rows are padded to 4 bytes; the art's own picture is

@@ -42,7 +42,7 @@ static void Render(void *context)
 {
     const RenderJob &job = *(const RenderJob *)context;
     ArtFile *art = OpenArtBytes("C:\\fuzz.ART", job.data, job.size);
-    uint8_t *picture = RenderArt(art, job.width, job.height);
+    uint8_t *picture = RenderArt(art, job.width, job.height, ScreenDepth, DiffusionKernel);
     free(picture);
     CloseArt(art);
 }

@@ -91,7 +91,7 @@ static void RenderKept(void *context)
     std::string bytes = Load(job->first);
     ArtFile *art = OpenArtBytes(job->first.c_str(), (const uint8_t *)bytes.data(), bytes.size());
     const int width = 256, height = 160;
-    uint8_t *picture = RenderArt(art, width, height);  // 24 bits: scaled only
+    uint8_t *picture = RenderArt(art, width, height, ScreenDepth, DiffusionKernel);  // 24 bits: scaled only
     size_t row = ((size_t)width * 3 + 3) & ~(size_t)3;
     job->second->resize((size_t)width * height * 3);
     for (int y = 0; y < height; y++)

@@ -190,7 +190,6 @@ static int Render(int argc, char **argv)
 #ifndef _WIN32
     setenv("QUENNEL_HOST_ROOT", "/", 1);
 #endif
-    ScreenDepth = depth;
     DiffusionKernel = 2;
     std::string artPath = PlatformPath(art), palettePath = PlatformPath(palette), outPath = PlatformPath(out);
     if (!MakeWallpaperFile(artPath.c_str(), palettePath.c_str(), outPath.c_str(), width, height, depth, 3779, 3779)) {

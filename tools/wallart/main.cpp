@@ -90,11 +90,8 @@ static double LookAtScreen(ArtFile *art, const std::string &paletteText, const s
     std::string name = std::string(word) + ".tr";
     WriteFileBytes(HostPath(("C:\\" + name).c_str()), paletteText.data(), paletteText.size());
     LoadPalette(("C:\\" + name).c_str());
-    DiffusionKernel = 2;
-    ScreenDepth = 24;
-    uint8_t *full = RenderArt(art, w, h);
-    ScreenDepth = 8;
-    uint8_t *reduced = RenderArt(art, w, h);
+    uint8_t *full = RenderArt(art, w, h, 24, 2);
+    uint8_t *reduced = RenderArt(art, w, h, 8, 2);
     int stride = (w * 3 + 3) & ~3;
     WritePng((look + "/" + word + "-800x600-8bit.png").c_str(), reduced, w, h, stride);
     // The bottom row is black in both; it is left out.
