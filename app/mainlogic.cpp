@@ -61,16 +61,28 @@ void MainTickAllParts(PlatWindow main)
     }
 }
 
-static void SetCommandButtons(PlatWindow main, bool enable)
+// An install under way: no command button takes a click.
+static void SetBusy(PlatWindow main)
 {
     for (int id : {kIdOk, kIdCancel, IDC_APPLY, IDC_REVERT, IDC_ABOUT})
-        WindowEnable(WindowItem(main, id), enable);
+        WindowEnable(WindowItem(main, id), false);
+}
+
+// The install ended: every command button again but Apply, since nothing new
+// is chosen yet; the keyboard focus goes to OK, as a disabled Apply would take
+// no keys and leave the keyboard dead.
+static void SetNotBusy(PlatWindow main)
+{
+    for (int id : {kIdOk, kIdCancel, IDC_REVERT, IDC_ABOUT})
+        WindowEnable(WindowItem(main, id), true);
+    WindowEnable(WindowItem(main, IDC_APPLY), false);
+    WindowFocus(WindowItem(main, kIdOk));
 }
 
 // Disables the command buttons and runs the first stage of an install.
 static void StartInstall(PlatWindow main, int themeId, bool exitAfter)
 {
-    SetCommandButtons(main, false);
+    SetBusy(main);
     ExitAfterInstall = exitAfter;
     InstallUnderWay = 1;
     // The timer runs from the start of the first stage; its boxes (a missing
@@ -175,12 +187,7 @@ void MainFinishInstall(PlatWindow main)
         WindowDestroy(main);
         return;
     }
-    for (int id : {kIdOk, kIdCancel, IDC_REVERT, IDC_ABOUT})
-        WindowEnable(WindowItem(main, id), true);
-    WindowEnable(WindowItem(main, IDC_APPLY), false);
-    // The keyboard focus goes to OK: a disabled Apply would take no keys and
-    // leave the keyboard dead.
-    WindowFocus(WindowItem(main, kIdOk));
+    SetNotBusy(main);
     ChoicesUnchanged = 1;
     InstalledThisRun = 1;
     WindowSetText(WindowItem(main, IDC_STATUS), kStatusPrompt);
@@ -239,7 +246,7 @@ void MainDestroy(PlatWindow main)
     }
     char path[kPathSize];
     WindowsFolder(path, sizeof path);
-    AppendText(path, sizeof path, "\\Zorva The Vandrel.SAV");
+    AppendText(path, sizeof path, kWallpaperCopyName);
     FileDelete(path);
     ProgramFolder(ThemeDir, sizeof ThemeDir);
     CopyText(ThemeFile, sizeof ThemeFile, ThemeDir);

@@ -99,8 +99,8 @@ static void SaveWallpaperCopy()
     char bitmap[260], copy[260];
     WindowsFolder(bitmap, sizeof bitmap);
     CopyText(copy, sizeof copy, bitmap);
-    AppendText(bitmap, sizeof bitmap, "\\Zorva the Vandrel.bmp");
-    AppendText(copy, sizeof copy, "\\Zorva the Vandrel.sav");
+    AppendText(bitmap, sizeof bitmap, kWallpaperBitmapName);
+    AppendText(copy, sizeof copy, kWallpaperCopyName);
     PlatFile *in = FileOpen(bitmap, "rb");
     if (!in)
         return;

@@ -39,8 +39,8 @@ int ApplyDesktopSettings(int themeId)
             char bitmap[kPathSize], saved[kPathSize];
             WindowsFolder(bitmap, sizeof bitmap);
             CopyText(saved, sizeof saved, bitmap);
-            AppendText(bitmap, sizeof bitmap, "\\Zorva The Vandrel.BMP");
-            AppendText(saved, sizeof saved, "\\Zorva The Vandrel.SAV");
+            AppendText(bitmap, sizeof bitmap, kWallpaperBitmapName);
+            AppendText(saved, sizeof saved, kWallpaperCopyName);
             FileDelete(bitmap);
             FileMove(saved, bitmap);
         }
@@ -50,7 +50,7 @@ int ApplyDesktopSettings(int themeId)
     } else {
         ShowInstallProgress("Creating the wallpaper...");
         WindowsFolder(WallpaperFile, sizeof WallpaperFile);
-        AppendText(WallpaperFile, sizeof WallpaperFile, "\\Zorva The Vandrel.BMP");
+        AppendText(WallpaperFile, sizeof WallpaperFile, kWallpaperBitmapName);
         WallpaperThread = StartWallpaperJob(ColorWord(themeId), WallpaperFile);
         WallpaperPending = 1;  // also when the job could not start: whatever bitmap is there
     }

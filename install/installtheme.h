@@ -10,6 +10,11 @@
 constexpr int kThemeBlack = 100, kThemeRed = 101, kThemeWhite = 102, kThemeBlue = 103, kThemeGreen = 104;
 constexpr int kThemeBackup = 121, kThemeSnapshot = 200;
 
+// The wallpaper bitmap in the Windows folder, and the copy of it saved at the
+// start of each run, which the run's Cancel puts back.
+constexpr char kWallpaperBitmapName[] = "\\Zorva The Vandrel.BMP";
+constexpr char kWallpaperCopyName[] = "\\Zorva The Vandrel.SAV";
+
 // What the install shows in the main window, which sets these before it starts
 // an install. A call left null shows nothing (an install without a window).
 struct InstallWindowCalls {
