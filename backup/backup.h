@@ -2,8 +2,6 @@
 // the installer can apply again.
 #pragma once
 
-#include "platform/records.h"
-
 // At start-up: writes the backup "\ZorvaBackup.theme" in the program's folder
 // if it is not there, then this run's snapshot "\Restore.theme" with the saved
 // copy of the wallpaper bitmap. Each theme file is whole or not there: it is
@@ -26,10 +24,3 @@ int CaptureDesktopIcons();
 int CaptureCursors();
 int CaptureSounds();
 void CaptureSoundEvent(const char *keyPath);
-
-// Metric records as byte lists: every byte as a decimal number and a blank.
-// Each appends to the text at `at` and returns the end of what it appended.
-char *FormatMetricInt(int32_t value, char *at);
-char *FormatLogFont(const LogFontRecord *font, char *at);
-char *FormatIconMetrics(const IconMetricsRecord *metrics, char *at);
-char *FormatNonclientMetrics(const NonclientMetricsRecord *metrics, char *at);

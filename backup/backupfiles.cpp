@@ -4,7 +4,7 @@
 
 #include "base/apperror.h"
 #include "base/bounded.h"
-#include "install/installtheme.h"
+#include "theme/catalogue.h"
 
 #include <ctype.h>
 #include <string.h>

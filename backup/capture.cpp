@@ -3,8 +3,9 @@
 #include "backup/backup.h"
 
 #include "base/bounded.h"
-#include "install/installtheme.h"
-#include "install/themekeys.h"
+#include "theme/catalogue.h"
+#include "theme/metrictext.h"
+#include "theme/themekeys.h"
 
 #include <string.h>
 
@@ -57,66 +58,6 @@ int CaptureWindowColors()
     CaptureValues(kRegCurrentUser, "Control Panel\\Colors", "Control Panel\\Colors", kColorKeys, kColorCount,
                   kColorBufferSize);
     return 1;
-}
-
-// One byte as "%d ": at most four characters, which is what the callers'
-// buffers are sized by.
-static char *FormatByte(uint8_t value, char *at)
-{
-    if (value >= 100)
-        *at++ = (char)('0' + value / 100);
-    if (value >= 10)
-        *at++ = (char)('0' + value / 10 % 10);
-    *at++ = (char)('0' + value % 10);
-    *at++ = ' ';
-    *at = 0;
-    return at;
-}
-
-// A 32-bit field as its four bytes, lowest first ("%d %d %d %d ").
-char *FormatMetricInt(int32_t value, char *at)
-{
-    uint32_t v = (uint32_t)value;
-    for (int shift = 0; shift < 32; shift += 8)
-        at = FormatByte((uint8_t)(v >> shift), at);
-    return at;
-}
-
-char *FormatLogFont(const LogFontRecord *font, char *at)
-{
-    for (int32_t field : {font->lfHeight, font->lfWidth, font->lfEscapement, font->lfOrientation, font->lfWeight})
-        at = FormatMetricInt(field, at);
-    for (uint8_t field : {font->lfItalic, font->lfUnderline, font->lfStrikeOut, font->lfCharSet,
-                          font->lfOutPrecision, font->lfClipPrecision, font->lfQuality, font->lfPitchAndFamily})
-        at = FormatByte(field, at);
-    for (char c : font->lfFaceName)
-        at = FormatByte((uint8_t)c, at);
-    return at;
-}
-
-char *FormatIconMetrics(const IconMetricsRecord *m, char *at)
-{
-    at = FormatMetricInt((int32_t)m->cbSize, at);
-    at = FormatMetricInt(m->iHorzSpacing, at);
-    at = FormatMetricInt(m->iVertSpacing, at);
-    at = FormatMetricInt(m->iTitleWrap, at);
-    return FormatLogFont(&m->lfFont, at);
-}
-
-char *FormatNonclientMetrics(const NonclientMetricsRecord *m, char *at)
-{
-    for (int32_t field : {(int32_t)m->cbSize, m->iBorderWidth, m->iScrollWidth, m->iScrollHeight,
-                          m->iCaptionWidth, m->iCaptionHeight})
-        at = FormatMetricInt(field, at);
-    at = FormatLogFont(&m->lfCaptionFont, at);
-    at = FormatMetricInt(m->iSmCaptionWidth, at);
-    at = FormatMetricInt(m->iSmCaptionHeight, at);
-    at = FormatLogFont(&m->lfSmCaptionFont, at);
-    at = FormatMetricInt(m->iMenuWidth, at);
-    at = FormatMetricInt(m->iMenuHeight, at);
-    at = FormatLogFont(&m->lfMenuFont, at);
-    at = FormatLogFont(&m->lfStatusFont, at);
-    return FormatLogFont(&m->lfMessageFont, at);
 }
 
 // The metrics as the system reports them. Every number takes at most four

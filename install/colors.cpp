@@ -1,7 +1,7 @@
 // Window colours: the 25 colours of a theme file into the registry and, in one
 // call, into the running system.
 #include "install/installtheme.h"
-#include "install/themekeys.h"
+#include "theme/themekeys.h"
 
 constexpr unsigned kColorTextSize = 20;  // a colour value counts up to 19 characters
 

@@ -1,8 +1,8 @@
 // Mouse cursors: the theme's 14 cursor files into the user's cursor settings,
 // a reload, and an empty scheme name.
 #include "install/installtheme.h"
-#include "install/themekeys.h"
-#include "install/themepath.h"
+#include "theme/themekeys.h"
+#include "theme/themepath.h"
 
 static const char kCursors[] = "Control Panel\\Cursors";
 

@@ -2,7 +2,7 @@
 // for a colour theme or the wallpaper named in a backup file, and the screen
 // saver.
 #include "install/installtheme.h"
-#include "install/themepath.h"
+#include "theme/themepath.h"
 
 #include "base/bounded.h"
 #include "wallpaper/wallpaperjob.h"

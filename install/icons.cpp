@@ -1,8 +1,8 @@
 // Desktop icons: the icons of three shell objects, the shell icons' colour
 // depth, and the reload of the system's icons.
 #include "install/installtheme.h"
-#include "install/themekeys.h"
-#include "install/themepath.h"
+#include "theme/themekeys.h"
+#include "theme/themepath.h"
 
 #include <string.h>
 

@@ -4,28 +4,11 @@
 #include "base/apperror.h"
 #include "base/bounded.h"
 
-char ThemeDir[kPathSize];
-char ThemeFile[kPathSize];
 int PartWallpaper, PartColors, PartFonts, PartIcons, PartCursors, PartSounds, PartScreenSaver;
 PlatThread WallpaperThread;
 int WallpaperPending;
 char WallpaperFile[kPathSize];
 InstallWindowCalls InstallWindow;
-
-// The file of each theme identifier, appended to ThemeDir.
-static const char *CatalogueFile(int themeId)
-{
-    switch (themeId) {
-    case kThemeBlack: return "\\Zorva The Vandrel BLACK.theme";
-    case kThemeRed: return "\\Zorva The Vandrel RED.theme";
-    case kThemeWhite: return "\\Zorva The Vandrel WHITE.theme";
-    case kThemeBlue: return "\\Zorva The Vandrel BLUE.theme";
-    case kThemeGreen: return "\\Zorva The Vandrel GREEN.theme";
-    case kThemeBackup: return "\\ZorvaBackup.theme";
-    case kThemeSnapshot: return "\\Restore.theme";
-    default: return nullptr;
-    }
-}
 
 void ShowInstallProgress(const char *text)
 {

@@ -4,16 +4,9 @@
 
 #include "base/processvalues.h"
 #include "platform/system.h"
+#include "theme/catalogue.h"
 
-// Theme identifiers: the colour buttons' command identifiers, the backup taken
-// before the first install, and the snapshot taken at the start of the run.
-constexpr int kThemeBlack = 100, kThemeRed = 101, kThemeWhite = 102, kThemeBlue = 103, kThemeGreen = 104;
-constexpr int kThemeBackup = 121, kThemeSnapshot = 200;
 
-// The wallpaper bitmap in the Windows folder, and the copy of it saved at the
-// start of each run, which the run's Cancel puts back.
-constexpr char kWallpaperBitmapName[] = "\\Zorva The Vandrel.BMP";
-constexpr char kWallpaperCopyName[] = "\\Zorva The Vandrel.SAV";
 
 // What the install shows in the main window, which sets these before it starts
 // an install. A call left null shows nothing (an install without a window).
@@ -34,8 +27,6 @@ struct InstallWindowCalls {
 extern InstallWindowCalls InstallWindow;
 
 // State of the install, written on the window's thread only.
-extern char ThemeDir[kPathSize];       // theme folder, %ThemeDir%; also set by the main window and the backup
-extern char ThemeFile[kPathSize];      // the theme file read or written now
 extern int PartWallpaper, PartColors, PartFonts, PartIcons, PartCursors, PartSounds, PartScreenSaver;
 extern PlatThread WallpaperThread;     // the wallpaper job's thread, or none; polled by the main window; its
                                        // handle is closed only by CloseWallpaperThread

@@ -1,8 +1,8 @@
 // Sounds: the theme's sound file for each of 21 system events, and a blank
 // scheme name.
 #include "install/installtheme.h"
-#include "install/themekeys.h"
-#include "install/themepath.h"
+#include "theme/themekeys.h"
+#include "theme/themepath.h"
 
 
 void ApplySoundEvent(const char *keyPath)

@@ -2,6 +2,7 @@
 // through the installer that Cancel and Revert rely on.
 #include "backup/backup.h"
 #include "install/installtheme.h"
+#include "theme/metrictext.h"
 #include "tests/testing.h"
 
 #ifdef _WIN32

@@ -4,8 +4,9 @@
 // content folder once expanded.
 #include "base/bounded.h"
 #include "install/installtheme.h"
-#include "install/themekeys.h"
-#include "install/themepath.h"
+#include "theme/metrictext.h"
+#include "theme/themekeys.h"
+#include "theme/themepath.h"
 #include "tests/content_testing.h"
 
 #include <math.h>

@@ -26,7 +26,7 @@ std::string ThemeValue(const std::string &file, const char *section, const char 
 // The 14 cursor keys and the 21 sound sections the installer reads.
 // The cursor keys (kCursorKeys) and sound events come from the installer's
 // own lists (install/themekeys.h): the content must hold what it reads.
-#include "install/themekeys.h"
+#include "theme/themekeys.h"
 // The 21 sound sections of a theme file.
 std::vector<std::string> SoundSections();
 

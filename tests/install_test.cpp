@@ -2,7 +2,8 @@
 // running system. The same tests run on the simulated Windows and under Wine.
 #include "app/appglobals.h"
 #include "install/installtheme.h"
-#include "install/themepath.h"
+#include "theme/metrictext.h"
+#include "theme/themepath.h"
 #include "tests/testing.h"
 
 #include <stdio.h>

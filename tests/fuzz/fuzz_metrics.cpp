@@ -2,7 +2,7 @@
 // and non-client metric records without reading past its end; and any record,
 // written as the backup writes it, read back byte for byte.
 #include "backup/backup.h"
-#include "install/themepath.h"
+#include "theme/metrictext.h"
 
 #include <stdio.h>
 #include <stdlib.h>

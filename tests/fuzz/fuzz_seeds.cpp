@@ -11,7 +11,8 @@
 #include "backup/backup.h"
 #include "decoder/art.h"
 #include "install/installtheme.h"
-#include "install/themekeys.h"
+#include "theme/metrictext.h"
+#include "theme/themekeys.h"
 #include "platform/host/host.h"
 #include "tools/art/artencode.h"
 

@@ -10,7 +10,7 @@
 #include "app/windowcalls.h"
 #include "backup/backup.h"
 #include "install/installtheme.h"
-#include "install/themekeys.h"
+#include "theme/themekeys.h"
 #include "platform/host/host.h"
 #include "tools/art/artencode.h"
 

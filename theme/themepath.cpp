@@ -1,7 +1,7 @@
-#include "install/themepath.h"
+#include "theme/themepath.h"
 
 #include "base/bounded.h"
-#include "install/installtheme.h"
+#include "theme/catalogue.h"
 
 #include <string.h>
 

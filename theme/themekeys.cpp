@@ -1,4 +1,4 @@
-#include "install/themekeys.h"
+#include "theme/themekeys.h"
 
 #include "base/bounded.h"
 

@@ -1,0 +1,20 @@
+// The theme catalogue: the file of each theme, and the folder and file that
+// an install or a backup works on.
+#include "theme/catalogue.h"
+
+char ThemeDir[kPathSize];
+char ThemeFile[kPathSize];
+
+const char *CatalogueFile(int themeId)
+{
+    switch (themeId) {
+    case kThemeBlack: return "\\Zorva The Vandrel BLACK.theme";
+    case kThemeRed: return "\\Zorva The Vandrel RED.theme";
+    case kThemeWhite: return "\\Zorva The Vandrel WHITE.theme";
+    case kThemeBlue: return "\\Zorva The Vandrel BLUE.theme";
+    case kThemeGreen: return "\\Zorva The Vandrel GREEN.theme";
+    case kThemeBackup: return "\\ZorvaBackup.theme";
+    case kThemeSnapshot: return "\\Restore.theme";
+    default: return nullptr;
+    }
+}
