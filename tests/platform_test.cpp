@@ -22,7 +22,11 @@ protected:
         MachineTest::SetUp();
         RegistryDeleteTree(kRegCurrentUser, kTestKey);
     }
-    void TearDown() override { RegistryDeleteTree(kRegCurrentUser, kTestKey); }
+    void TearDown() override
+    {
+        RegistryDeleteTree(kRegCurrentUser, kTestKey);
+        MachineTest::TearDown();
+    }
 };
 
 std::string Query(const char *path, const char *name, long *rc = nullptr)

@@ -143,6 +143,8 @@ void MachineTest::SetUp()
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &Saved.nonclient, 0);
 }
 
+MachineTest::~MachineTest() {}
+
 void MachineTest::TearDown()
 {
     HKEY key;
@@ -302,6 +304,7 @@ void MachineTest::SetUp()
     char tmpl[64];
     snprintf(tmpl, sizeof tmpl, "%s/quennel-test-XXXXXX", access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
     ASSERT_NE(nullptr, mkdtemp(tmpl));
+    drive = tmpl;
     HostReset(tmpl);
     // The program's own folder exists, as it does for a program that runs.
     std::error_code ignored;
@@ -312,6 +315,13 @@ void MachineTest::TearDown()
 {
     std::error_code ignored;
     std::filesystem::remove_all(HostPath("C:\\"), ignored);
+}
+
+MachineTest::~MachineTest()
+{
+    std::error_code ignored;
+    if (!drive.empty())
+        std::filesystem::remove_all(drive, ignored);
 }
 
 bool MakeFolder(const std::string &path)

@@ -9,10 +9,16 @@
 
 // A fixture with a clean machine: on the host backend a new simulated Windows
 // in a new temporary folder; under Wine the prefix copy of this run.
+// The simulated drive is removed when the fixture goes, also when a test's own
+// TearDown does not call this one's.
 class MachineTest : public ::testing::Test {
 protected:
+    ~MachineTest() override;
     void SetUp() override;
     void TearDown() override;
+
+private:
+    std::string drive;  // host backend: the Linux folder standing for C:
 };
 
 // A new, empty folder, as a Windows path without a trailing backslash.
