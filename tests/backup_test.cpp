@@ -25,6 +25,7 @@ void RunAboutBox(PlatWindow) {}  // the sweeps press no About
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -37,40 +38,8 @@ const char kMyComputer[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\Defau
 const char kSoundEvent[] = "AppEvents\\Schemes\\Apps\\.Default\\MailBeep\\.Current";
 const char kBinEvent[] = "AppEvents\\Schemes\\Apps\\Explorer\\EmptyRecycleBin\\.Current";
 
-std::string Read(RegRoot root, const char *path, const char *name)
-{
-    PlatKey key;
-    if (RegistryOpen(root, path, kKeyQueryValue, &key) != kErrorSuccess)
-        return "<no key>";
-    char buf[1024];
-    uint32_t size = sizeof buf;
-    long rc = RegistryQuery(key, name, buf, &size);
-    RegistryClose(key);
-    return rc != kErrorSuccess ? "<missing>" : std::string(buf, size && !buf[size - 1] ? size - 1 : size);
-}
-
-void Set(RegRoot root, const char *path, const char *name, const char *text)
-{
-    PlatKey key;
-    ASSERT_EQ(kErrorSuccess, RegistryCreate(root, path, kKeySetValue, &key)) << path;
-    RegistrySetText(key, name, text);
-    RegistryClose(key);
-}
-
-std::string FromTheme(const char *section, const char *key)
-{
-    char buf[2048];
-    ProfileGetString(section, key, "<absent>", buf, sizeof buf, ThemeFile);
-    return buf;
-}
-
-int CountNumbers(const std::string &text)
-{
-    int n = 0;
-    for (size_t i = 0; i < text.size(); i++)
-        n += text[i] == ' ';
-    return n;
-}
+// A byte list writes each number with a space after it.
+int CountSpaces(const std::string &text) { return (int)std::count(text.begin(), text.end(), ' '); }
 
 using Capture = MachineTest;
 
@@ -84,7 +53,7 @@ TEST_F(Capture, MetricsAsByteLists)
     char *end = FormatIconMetrics(&icon, text);
     EXPECT_EQ(end, text + strlen(text));
     std::string s = text;
-    EXPECT_EQ(76, CountNumbers(s));
+    EXPECT_EQ(76, CountSpaces(s));
     EXPECT_EQ("76 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 245 255 255 255 ", s.substr(0, 49));
     EXPECT_EQ(' ', s.back());
     EXPECT_NE(std::string::npos, s.find("84 97 104 111 109 97 0 0 0 ")) << "the face name and its zeros";
@@ -95,7 +64,7 @@ TEST_F(Capture, MetricsAsByteLists)
     text[0] = 0;
     FormatNonclientMetrics(&nc, text);
     s = text;
-    EXPECT_EQ(340, CountNumbers(s));
+    EXPECT_EQ(340, CountSpaces(s));
     EXPECT_LE(s.size(), 340u * 4) << "the longest text fits its buffer";
     EXPECT_EQ("84 1 0 0 255 ", s.substr(0, 13));
 }
@@ -104,23 +73,20 @@ TEST_F(Capture, MissingOrOverlongValuesAreWrittenEmpty)
 {
     ThemeDir[0] = 0;
     strcpy(ThemeFile, (NewFolder() + "\\capture.theme").c_str());
-    Set(kRegCurrentUser, kColors, "ActiveTitle", "1 2 3");
-    Set(kRegCurrentUser, kColors, "Background", "1234567890 1234567890 12");  // more than 19 characters
-    Set(kRegCurrentUser, kColors, "Hilight", "");
-    PlatKey key;
-    RegistryCreate(kRegCurrentUser, kCursors, kKeySetValue, &key);
-    RegistryClose(key);
-    Set(kRegCurrentUser, kCursors, "Arrow", "C:\\arrow.cur");
+    SetRegistry(kRegCurrentUser, kColors, "ActiveTitle", "1 2 3");
+    SetRegistry(kRegCurrentUser, kColors, "Background", "1234567890 1234567890 12");  // more than 19 characters
+    SetRegistry(kRegCurrentUser, kColors, "Hilight", "");
+    SetRegistry(kRegCurrentUser, kCursors, "Arrow", "C:\\arrow.cur");
     CaptureWindowColors();
     CaptureCursors();
     CaptureSoundEvent("AppEvents\\No Such Key");
-    EXPECT_EQ("1 2 3", FromTheme(kColors, "ActiveTitle"));
-    EXPECT_EQ("", FromTheme(kColors, "Background")) << "not the previous value's text";
-    EXPECT_EQ("", FromTheme(kColors, "Hilight"));
-    EXPECT_EQ("C:\\arrow.cur", FromTheme(kCursors, "Arrow"));
-    EXPECT_EQ("", FromTheme(kCursors, "Help")) << "a missing value after a present one";
-    EXPECT_EQ("", FromTheme(kCursors, "DefaultValue"));
-    EXPECT_EQ("", FromTheme("AppEvents\\No Such Key", "DefaultValue"));
+    EXPECT_EQ("1 2 3", ReadProfile(ThemeFile, kColors, "ActiveTitle"));
+    EXPECT_EQ("", ReadProfile(ThemeFile, kColors, "Background")) << "not the previous value's text";
+    EXPECT_EQ("", ReadProfile(ThemeFile, kColors, "Hilight"));
+    EXPECT_EQ("C:\\arrow.cur", ReadProfile(ThemeFile, kCursors, "Arrow"));
+    EXPECT_EQ("", ReadProfile(ThemeFile, kCursors, "Help")) << "a missing value after a present one";
+    EXPECT_EQ("", ReadProfile(ThemeFile, kCursors, "DefaultValue"));
+    EXPECT_EQ("", ReadProfile(ThemeFile, "AppEvents\\No Such Key", "DefaultValue"));
 }
 
 class StartupThemes : public MachineTest {
@@ -151,7 +117,7 @@ protected:
 
 TEST_F(StartupThemes, BackupOnceSnapshotEveryStart)
 {
-    Set(kRegCurrentUser, kColors, "ActiveTitle", "1 2 3");
+    SetRegistry(kRegCurrentUser, kColors, "ActiveTitle", "1 2 3");
     WriteStartupThemes();
     std::string backup = ReadWholeFile(program + "\\ZorvaBackup.theme");
     EXPECT_EQ(backup, ReadWholeFile(program + "\\Restore.theme"));
@@ -161,7 +127,7 @@ TEST_F(StartupThemes, BackupOnceSnapshotEveryStart)
     EXPECT_LT(backup.find("[Control Panel\\Cursors]"), backup.find("[boot]"));
     EXPECT_FALSE(FileExists(saved)) << "no bitmap, no copy";
 
-    Set(kRegCurrentUser, kColors, "ActiveTitle", "4 5 6");
+    SetRegistry(kRegCurrentUser, kColors, "ActiveTitle", "4 5 6");
     WriteStartupThemes();
     EXPECT_EQ(backup, ReadWholeFile(program + "\\ZorvaBackup.theme")) << "the backup is never rewritten";
     EXPECT_NE(std::string::npos, ReadWholeFile(program + "\\Restore.theme").find("ActiveTitle=4 5 6"));
@@ -358,7 +324,7 @@ const int kElements[25] = {2, 1, 13, 14, 9, 5, 8, 0, 3, 4, 6, 7, 10, 11, 12, 15,
 // cursor, no sound, no icon); a snapshot writes a missing value as empty.
 std::string ReadSetting(RegRoot root, const char *path, const char *name)
 {
-    std::string value = Read(root, path, name);
+    std::string value = ReadRegistry(root, path, name);
     return value == "<missing>" ? "" : value;
 }
 
@@ -377,9 +343,7 @@ Settings Snapshot()
     s.registry.push_back(ReadSetting(kRegCurrentUser, kBinEvent, nullptr));
     for (const char *name : {"ScreenSaveActive", "TileWallpaper", "WallpaperStyle", "Pattern", "Wallpaper"})
         s.registry.push_back(ReadSetting(kRegCurrentUser, "Control Panel\\Desktop", name));
-    char saver[261];
-    ProfileGetString("boot", "SCRNSAVE.EXE", "", saver, sizeof saver, "system.ini");  // missing or empty: none
-    s.registry.push_back(saver);
+    s.registry.push_back(ReadProfile("system.ini", "boot", "SCRNSAVE.EXE", ""));  // missing or empty: none
     memset(&s.icon, 0, sizeof s.icon);
     s.icon.cbSize = sizeof s.icon;
     SystemParameters(kSpiGetIconMetrics, sizeof s.icon, &s.icon, 0);
@@ -395,25 +359,25 @@ Settings Snapshot()
 void ChangeEverything()
 {
     for (const char *name : {"ScreenSaveActive", "TileWallpaper", "WallpaperStyle", "Pattern", "Wallpaper"})
-        Set(kRegCurrentUser, "Control Panel\\Desktop", name, "changed");
+        SetRegistry(kRegCurrentUser, "Control Panel\\Desktop", name, "changed");
     ProfileWriteString("boot", "SCRNSAVE.EXE", "C:\\changed.scr", "system.ini");
     for (const char *name : kColorNames)
-        Set(kRegCurrentUser, kColors, name, "9 9 9");
+        SetRegistry(kRegCurrentUser, kColors, name, "9 9 9");
     uint32_t nine[25];
     for (uint32_t &c : nine)
         c = 0x090909;
     SysColorsSet(25, kElements, nine);
     for (const char *name : {"Arrow", "Wait", "IBeam"})
-        Set(kRegCurrentUser, kCursors, name, "C:\\changed.cur");
+        SetRegistry(kRegCurrentUser, kCursors, name, "C:\\changed.cur");
     // The bin keeps its state (full when it shows its full icon): an install
     // keeps the state it finds, so a change of state would not come back.
     bool binFull = ReadSetting(kRegClassesRoot, kRecycleBin, "full") == ReadSetting(kRegClassesRoot, kRecycleBin, nullptr);
-    Set(kRegClassesRoot, kRecycleBin, "full", "changed-full.ico");
-    Set(kRegClassesRoot, kRecycleBin, "empty", "changed-empty.ico");
-    Set(kRegClassesRoot, kRecycleBin, nullptr, binFull ? "changed-full.ico" : "changed-empty.ico");
-    Set(kRegClassesRoot, kMyComputer, nullptr, "changed.ico");
-    Set(kRegCurrentUser, kSoundEvent, nullptr, "C:\\changed.wav");
-    Set(kRegCurrentUser, kBinEvent, nullptr, "C:\\changed.wav");
+    SetRegistry(kRegClassesRoot, kRecycleBin, "full", "changed-full.ico");
+    SetRegistry(kRegClassesRoot, kRecycleBin, "empty", "changed-empty.ico");
+    SetRegistry(kRegClassesRoot, kRecycleBin, nullptr, binFull ? "changed-full.ico" : "changed-empty.ico");
+    SetRegistry(kRegClassesRoot, kMyComputer, nullptr, "changed.ico");
+    SetRegistry(kRegCurrentUser, kSoundEvent, nullptr, "C:\\changed.wav");
+    SetRegistry(kRegCurrentUser, kBinEvent, nullptr, "C:\\changed.wav");
     IconMetricsRecord icon = {};
     icon.cbSize = sizeof icon;
     SystemParameters(kSpiGetIconMetrics, sizeof icon, &icon, 0);
@@ -453,14 +417,9 @@ protected:
         StartupThemes::SetUp();
         MakeTestMainWindow();
         // Keys that a real system has and a fresh Wine prefix lacks.
-        for (const char *path : {kCursors, kSoundEvent, kBinEvent}) {
-            PlatKey key;
-            RegistryCreate(kRegCurrentUser, path, kKeySetValue, &key);
-            RegistryClose(key);
-        }
-        PlatKey key;
-        RegistryCreate(kRegClassesRoot, kMyComputer, kKeySetValue, &key);
-        RegistryClose(key);
+        for (const char *path : {kCursors, kSoundEvent, kBinEvent})
+            MakeKey(kRegCurrentUser, path);
+        MakeKey(kRegClassesRoot, kMyComputer);
     }
 
     void RunRoundTrip()
@@ -485,24 +444,24 @@ TEST_F(RoundTrip, UnusualValues)
     std::string saver = WinDir() + "\\QSAVER.SCR";
     WriteWholeFile(saver, "screen saver");
     ProfileWriteString("boot", "SCRNSAVE.EXE", saver.c_str(), "system.ini");
-    Set(kRegCurrentUser, "Control Panel\\Desktop", "Pattern", "(None)");
-    Set(kRegCurrentUser, "Control Panel\\Desktop", "TileWallpaper", "0");
-    Set(kRegCurrentUser, "Control Panel\\Desktop", "Wallpaper", "");
+    SetRegistry(kRegCurrentUser, "Control Panel\\Desktop", "Pattern", "(None)");
+    SetRegistry(kRegCurrentUser, "Control Panel\\Desktop", "TileWallpaper", "0");
+    SetRegistry(kRegCurrentUser, "Control Panel\\Desktop", "Wallpaper", "");
     // A colour text with extra blanks, and the colour the system shows for it.
-    Set(kRegCurrentUser, kColors, "Background", "0   0  0");
+    SetRegistry(kRegCurrentUser, kColors, "Background", "0   0  0");
     const int background = 1;
     const uint32_t black = 0;
     SysColorsSet(1, &background, &black);
     std::string longPath = "C:\\" + std::string(240, 'p') + "\\arrow.cur";
-    Set(kRegCurrentUser, kCursors, "Arrow", longPath.c_str());
-    Set(kRegCurrentUser, kCursors, "Wait", "");
-    Set(kRegCurrentUser, kCursors, "IBeam", "C:\\beam.cur");
-    Set(kRegClassesRoot, kRecycleBin, "full", "");
-    Set(kRegClassesRoot, kRecycleBin, "empty", "C:\\empty.ico,0");
-    Set(kRegClassesRoot, kRecycleBin, nullptr, "");
-    Set(kRegClassesRoot, kMyComputer, nullptr, "C:\\computer.ico,-3");
-    Set(kRegCurrentUser, kSoundEvent, nullptr, "");
-    Set(kRegCurrentUser, kBinEvent, nullptr, "C:\\Media\\bin.wav");
+    SetRegistry(kRegCurrentUser, kCursors, "Arrow", longPath.c_str());
+    SetRegistry(kRegCurrentUser, kCursors, "Wait", "");
+    SetRegistry(kRegCurrentUser, kCursors, "IBeam", "C:\\beam.cur");
+    SetRegistry(kRegClassesRoot, kRecycleBin, "full", "");
+    SetRegistry(kRegClassesRoot, kRecycleBin, "empty", "C:\\empty.ico,0");
+    SetRegistry(kRegClassesRoot, kRecycleBin, nullptr, "");
+    SetRegistry(kRegClassesRoot, kMyComputer, nullptr, "C:\\computer.ico,-3");
+    SetRegistry(kRegCurrentUser, kSoundEvent, nullptr, "");
+    SetRegistry(kRegCurrentUser, kBinEvent, nullptr, "C:\\Media\\bin.wav");
     NonclientMetricsRecord nc = {};
     nc.cbSize = sizeof nc;
     SystemParameters(kSpiGetNonclientMetrics, sizeof nc, &nc, 0);
@@ -577,11 +536,8 @@ protected:
         for (int id : {IDC_STATUS, 100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, kIdOk, kIdCancel,
                        IDC_APPLY, IDC_REVERT, IDC_ABOUT})
             HostMakeWindow(main, id, "");
-        for (const char *path : {kCursors, kSoundEvent, kBinEvent}) {
-            PlatKey key;
-            RegistryCreate(kRegCurrentUser, path, kKeySetValue, &key);
-            RegistryClose(key);
-        }
+        for (const char *path : {kCursors, kSoundEvent, kBinEvent})
+            MakeKey(kRegCurrentUser, path);
         ChangeEverything();  // the user's own settings, unlike the theme's
         WriteWholeFile(program + "\\Zorva The Vandrel BLUE.theme",
                        "[Control Panel\\Colors]\r\nActiveTitle=1 2 3\r\nBackground=4 5 6\r\n"

@@ -52,11 +52,11 @@ std::vector<Cell> AllCells(const std::string &dir)
         icons.push_back(dir + "\\resources\\" + color + ".ico");
         std::string file = ThemePath(dir, color);
         for (const char *section : {kMyComputerIcon, kNetworkIcon})
-            icons.push_back(ThemeFilePath(dir, ThemeValue(file, section, "DefaultValue")));
+            icons.push_back(ThemeFilePath(dir, ReadProfile(file, section, "DefaultValue")));
         for (const char *key : {"full", "empty"})
-            icons.push_back(ThemeFilePath(dir, ThemeValue(file, kRecycleBinIcon, key)));
+            icons.push_back(ThemeFilePath(dir, ReadProfile(file, kRecycleBinIcon, key)));
         for (const char *key : kCursorKeys) {
-            std::string path = ThemeFilePath(dir, ThemeValue(file, "Control Panel\\Cursors", key));
+            std::string path = ThemeFilePath(dir, ReadProfile(file, "Control Panel\\Cursors", key));
             std::string bytes = ReadWholeFile(path);
             if (path.substr(path.size() - 4) != ".ani") {
                 AddCells(&cells, path, true, 0, bytes);

@@ -235,7 +235,7 @@ TEST_F(ContentTest, DesktopIconsHoldThreeSizesWithAlphaAndIn256Colours)
     for (const char *color : kContentColors) {
         std::string file = ThemePath(dir, color);
         for (const auto &icon : kIcons) {
-            std::string path = ThemeFilePath(dir, ThemeValue(file, icon[0], icon[1]));
+            std::string path = ThemeFilePath(dir, ReadProfile(file, icon[0], icon[1]));
             std::set<std::pair<int, int>> kinds;
             for (const IconImageInfo &image : ReadIconFile(Load(path), 1, path)) {
                 kinds.insert({image.width, image.depth});
@@ -252,7 +252,7 @@ TEST_F(ContentTest, CursorsHaveTheirHotSpotsOnTheirShapes)
     for (const char *color : kContentColors) {
         std::string file = ThemePath(dir, color);
         for (const char *key : kCursorKeys) {
-            std::string path = ThemeFilePath(dir, ThemeValue(file, "Control Panel\\Cursors", key));
+            std::string path = ThemeFilePath(dir, ReadProfile(file, "Control Panel\\Cursors", key));
             std::string bytes = Load(path);
             std::vector<std::string> frames;
             bool animated = path.size() > 4 && path.substr(path.size() - 4) == ".ani";
@@ -285,7 +285,7 @@ TEST_F(ContentTest, SoundsAreShortPcmMono16Bit)
     for (const char *color : kContentColors) {
         std::string file = ThemePath(dir, color);
         for (const std::string &section : SoundSections()) {
-            std::string path = ThemeFilePath(dir, ThemeValue(file, section.c_str(), "DefaultValue"));
+            std::string path = ThemeFilePath(dir, ReadProfile(file, section.c_str(), "DefaultValue"));
             std::string bytes = Load(path);
             ByteReader r(bytes);
             EXPECT_EQ("RIFF", r.Tag(0)) << path;
@@ -387,7 +387,7 @@ TEST_F(ContentTest, TheSystemLoadsEveryPicture)
         std::string file = ThemePath(dir, color);
         for (const char *key : {"full", "empty"}) {
             std::string path =
-                ThemeFilePath(dir, ThemeValue(file, "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon", key));
+                ThemeFilePath(dir, ReadProfile(file, "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon", key));
             for (int size : {32, 48}) {
                 HICON h = (HICON)LoadImageA(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE);
                 EXPECT_NE(nullptr, h) << path;
@@ -405,14 +405,14 @@ TEST_F(ContentTest, TheSystemLoadsEveryPicture)
         }
         for (const char *section : {"CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon",
                                     "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon"}) {
-            std::string path = ThemeFilePath(dir, ThemeValue(file, section, "DefaultValue"));
+            std::string path = ThemeFilePath(dir, ReadProfile(file, section, "DefaultValue"));
             HANDLE h = LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE);
             EXPECT_NE(nullptr, h) << path;
             if (h)
                 DestroyIcon((HICON)h);
         }
         for (const char *key : kCursorKeys) {
-            std::string path = ThemeFilePath(dir, ThemeValue(file, "Control Panel\\Cursors", key));
+            std::string path = ThemeFilePath(dir, ReadProfile(file, "Control Panel\\Cursors", key));
             HANDLE h = LoadImageA(nullptr, path.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE);
             EXPECT_NE(nullptr, h) << path;
             if (h)

@@ -56,13 +56,6 @@ std::string ThemePath(const std::string &dir, const char *color)
     return dir + "\\Zorva The Vandrel " + color + ".theme";
 }
 
-std::string ThemeValue(const std::string &file, const char *section, const char *key)
-{
-    static char buf[16384];
-    ProfileGetString(section, key, "<missing>", buf, sizeof buf, file.c_str());
-    return buf;
-}
-
 namespace {
 
 const char kColors[] = "Control Panel\\Colors";
@@ -135,7 +128,8 @@ double Contrast(const int a[3], const int b[3])
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-int CountNumbers(const std::string &text)
+// The runs of digits: the numbers of a list, whatever stands between them.
+int CountDigitRuns(const std::string &text)
 {
     int count = 0;
     bool inNumber = false;
@@ -195,7 +189,7 @@ TEST_F(ContentTest, ThemeFilesHoldEveryKeyTheInstallerReads)
         std::vector<Key> keys = PlainKeys(), files = FileKeys();
         keys.insert(keys.end(), files.begin(), files.end());
         for (const Key &k : keys) {
-            std::string value = ThemeValue(file, k.section, k.key);
+            std::string value = ReadProfile(file, k.section, k.key);
             EXPECT_NE("<missing>", value) << color << " [" << k.section << "] " << k.key;
             EXPECT_FALSE(value.empty()) << color << " [" << k.section << "] " << k.key;
         }
@@ -206,14 +200,14 @@ TEST_F(ContentTest, DesktopValuesAndScreenSaver)
 {
     for (const char *color : kContentColors) {
         std::string file = ThemePath(dir, color);
-        EXPECT_EQ("1", ThemeValue(file, kDesktop, "ScreenSaveActive")) << color;
-        EXPECT_EQ("0", ThemeValue(file, kDesktop, "TileWallpaper")) << color;
-        EXPECT_EQ("2", ThemeValue(file, kDesktop, "WallpaperStyle")) << color;
-        EXPECT_EQ("(None)", ThemeValue(file, kDesktop, "Pattern")) << color;
-        EXPECT_EQ("32", ThemeValue(file, "MasterThemeSelector", "ThemeColorBPP")) << color;
-        EXPECT_EQ(std::string("Zorva The Vandrel ") + color, ThemeValue(file, kCursors, "DefaultValue"));
+        EXPECT_EQ("1", ReadProfile(file, kDesktop, "ScreenSaveActive")) << color;
+        EXPECT_EQ("0", ReadProfile(file, kDesktop, "TileWallpaper")) << color;
+        EXPECT_EQ("2", ReadProfile(file, kDesktop, "WallpaperStyle")) << color;
+        EXPECT_EQ("(None)", ReadProfile(file, kDesktop, "Pattern")) << color;
+        EXPECT_EQ("32", ReadProfile(file, "MasterThemeSelector", "ThemeColorBPP")) << color;
+        EXPECT_EQ(std::string("Zorva The Vandrel ") + color, ReadProfile(file, kCursors, "DefaultValue"));
         // The screen saver is built apart from this content; the themes share one.
-        EXPECT_EQ("%ThemeDir%Zorva\\ZORVA.SCR", ThemeValue(file, "boot", "SCRNSAVE.EXE")) << color;
+        EXPECT_EQ("%ThemeDir%Zorva\\ZORVA.SCR", ReadProfile(file, "boot", "SCRNSAVE.EXE")) << color;
     }
 }
 
@@ -223,7 +217,7 @@ TEST_F(ContentTest, EveryPathLeadsToAFileOfTheContentFolder)
     for (const char *color : kContentColors) {
         std::string file = ThemePath(dir, color);
         for (const Key &k : FileKeys()) {
-            std::string value = ThemeValue(file, k.section, k.key);
+            std::string value = ReadProfile(file, k.section, k.key);
             // Relative to the theme folder, so the theme works wherever it is installed.
             EXPECT_EQ(0u, value.find("%ThemeDir%")) << color << " " << k.key << ": " << value;
             char path[kPathSize];
@@ -255,21 +249,21 @@ TEST_F(ContentTest, ColoursParseAndTextStandsOutFromItsGround)
         std::string file = ThemePath(dir, color);
         for (const char *key : kColorKeys) {
             int rgb[3];
-            std::string text = ThemeValue(file, kColors, key);
+            std::string text = ReadProfile(file, kColors, key);
             EXPECT_TRUE(ParseColor(text, rgb)) << color << " " << key << "=" << text;
             EXPECT_LT(text.size(), 20u) << "the installer reads colours into 20 bytes";
         }
         for (const auto &pair : kPairs) {
             int fore[3], back[3];
-            ASSERT_TRUE(ParseColor(ThemeValue(file, kColors, pair.text), fore));
-            ASSERT_TRUE(ParseColor(ThemeValue(file, kColors, pair.ground), back));
+            ASSERT_TRUE(ParseColor(ReadProfile(file, kColors, pair.text), fore));
+            ASSERT_TRUE(ParseColor(ReadProfile(file, kColors, pair.ground), back));
             EXPECT_GE(Contrast(fore, back), 4.5) << color << " " << pair.text << " on " << pair.ground;
         }
         // The 3-D tones run from light to dark.
         double last = 2;
         for (const char *key : {"ButtonHilight", "ButtonLight", "ButtonFace", "ButtonShadow", "ButtonDkShadow"}) {
             int rgb[3];
-            ASSERT_TRUE(ParseColor(ThemeValue(file, kColors, key), rgb));
+            ASSERT_TRUE(ParseColor(ReadProfile(file, kColors, key), rgb));
             EXPECT_LT(Luminance(rgb), last) << color << " " << key;
             last = Luminance(rgb);
         }
@@ -280,10 +274,10 @@ TEST_F(ContentTest, MetricsAreWholeRecordsWithLegibleFonts)
 {
     for (const char *color : kContentColors) {
         std::string file = ThemePath(dir, color);
-        std::string icon = ThemeValue(file, "Metrics", "IconMetrics");
-        std::string nonclient = ThemeValue(file, "Metrics", "NonclientMetrics");
-        EXPECT_EQ(76, CountNumbers(icon)) << color;
-        EXPECT_EQ(340, CountNumbers(nonclient)) << color;
+        std::string icon = ReadProfile(file, "Metrics", "IconMetrics");
+        std::string nonclient = ReadProfile(file, "Metrics", "NonclientMetrics");
+        EXPECT_EQ(76, CountDigitRuns(icon)) << color;
+        EXPECT_EQ(340, CountDigitRuns(nonclient)) << color;
         EXPECT_EQ(std::string::npos, icon.find_first_not_of("0123456789 "));
         EXPECT_EQ(std::string::npos, nonclient.find_first_not_of("0123456789 "));
 

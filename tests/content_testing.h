@@ -21,8 +21,6 @@ protected:
 extern const char *const kContentColors[5];
 // The theme file of a colour word, a full path.
 std::string ThemePath(const std::string &dir, const char *color);
-// A theme value, or "<missing>" when the key is absent.
-std::string ThemeValue(const std::string &file, const char *section, const char *key);
 // The 14 cursor keys and the 21 sound sections the installer reads.
 // The cursor keys (kCursorKeys) and sound events come from the installer's
 // own lists (install/themekeys.h): the content must hold what it reads.

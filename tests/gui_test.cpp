@@ -28,24 +28,6 @@ namespace {
 const char kMainClass[] = "ZORVATHEME_MainClass";
 const int kApply = 112, kStatus = 113, kAbout = 120, kRevert = 121;
 
-void WriteText(const std::string &path, const std::string &text)
-{
-    FILE *f = fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f) << path;
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
-}
-
-std::string Registry(const char *path, const char *name) { return RegistryText(HKEY_CURRENT_USER, path, name); }
-
-void SetRegistry(const char *path, const char *name, const char *text)
-{
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);
-    RegCloseKey(key);
-}
-
 // The program, installed fresh in a folder of its own with theme files whose
 // only part is the colour of the active caption, so each install shows in the
 // registry. The colours and metrics are put back after each test.
@@ -86,10 +68,10 @@ protected:
         const char *colors[5][2] = {{"BLACK", "1 0 0"}, {"RED", "2 0 0"}, {"WHITE", "3 0 0"}, {"BLUE", "4 0 0"},
                                     {"GREEN", "5 0 0"}};
         for (auto &c : colors)
-            WriteText(themes + "\\Zorva The Vandrel " + c[0] + ".theme",
+            WriteWholeFile(themes + "\\Zorva The Vandrel " + c[0] + ".theme",
                       std::string("[Control Panel\\Colors]\r\nActiveTitle=") + c[1] + "\r\n");
         WritePrivateProfileStringA("Zorva", "switcher", themes.c_str(), "control.ini");
-        SetRegistry("Control Panel\\Colors", "ActiveTitle", "9 9 9");
+        SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "9 9 9");
         InstallTestArt();
     }
 
@@ -156,7 +138,8 @@ protected:
     bool Idle() { return WaitFor([&] { return Text(Item(kStatus)).find("Choose the Zorva color") == 0; }, kPatience); }
     bool ColourIs(const char *rgb)
     {
-        return WaitFor([&] { return Registry("Control Panel\\Colors", "ActiveTitle") == rgb; }, kPatience);
+        return WaitFor([&] { return ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle") == rgb; },
+                       kPatience);
     }
     bool Pressed(int id) { return GetWindowLongA(Item(id), 4) != 0; }
 };
@@ -254,7 +237,7 @@ TEST_F(Program, OkRightAfterStartInstallsWhite)
     ASSERT_TRUE(StartWithWindow());
     Command(IDOK);
     EXPECT_EQ(0u, ExitCode());
-    EXPECT_EQ("3 0 0", Registry("Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ("3 0 0", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
 }
 
 TEST_F(Program, DoubleClickApplies)
@@ -280,10 +263,10 @@ TEST_F(Program, ApplyThenOkEndsWithoutInstalling)
     Command(kApply);
     ASSERT_TRUE(ColourIs("3 0 0"));
     ASSERT_TRUE(Idle());
-    SetRegistry("Control Panel\\Colors", "ActiveTitle", "8 8 8");
+    SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "8 8 8");
     Command(IDOK);
     EXPECT_EQ(0u, ExitCode());
-    EXPECT_EQ("8 8 8", Registry("Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ("8 8 8", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
 }
 
 TEST_F(Program, CancelAfterApplyRestoresTheSnapshot)
@@ -295,7 +278,7 @@ TEST_F(Program, CancelAfterApplyRestoresTheSnapshot)
     ASSERT_TRUE(Idle());
     Command(IDCANCEL);
     EXPECT_EQ(0u, ExitCode());
-    EXPECT_EQ("9 9 9", Registry("Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "\\Restore.theme").c_str()));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "\\ZorvaBackup.theme").c_str()));
 }
@@ -308,11 +291,11 @@ TEST_F(Program, RevertRestoresTheBackup)
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     pi = {};
-    SetRegistry("Control Panel\\Colors", "ActiveTitle", "7 7 7");
+    SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "7 7 7");
     ASSERT_TRUE(StartWithWindow());
     Command(kRevert);
     EXPECT_EQ(0u, ExitCode());
-    EXPECT_EQ("9 9 9", Registry("Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
 }
 
 TEST_F(Program, SilentRevertSwitch)
@@ -323,7 +306,7 @@ TEST_F(Program, SilentRevertSwitch)
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     pi = {};
-    SetRegistry("Control Panel\\Colors", "ActiveTitle", "7 7 7");
+    SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "7 7 7");
     ASSERT_TRUE(Start("/r"));
     bool shown = false;
     DWORD code = 9999;
@@ -338,7 +321,7 @@ TEST_F(Program, SilentRevertSwitch)
     }, kPatience);
     EXPECT_EQ(1u, code);
     EXPECT_FALSE(shown) << "no window with /r";
-    EXPECT_EQ("9 9 9", Registry("Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
 }
 
 TEST_F(Program, OtherSwitchesShowTheWindow)
@@ -381,7 +364,7 @@ TEST_F(Program, ClosingWithChangesAsks)
     PostMessageA(main, WM_CLOSE, 0, 0);
     AnswerQuestion(IDNO);
     EXPECT_EQ(0u, ExitCode());
-    EXPECT_EQ("9 9 9", Registry("Control Panel\\Colors", "ActiveTitle")) << "No installs nothing";
+    EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle")) << "No installs nothing";
 }
 
 TEST_F(Program, ClosingWithYesInstalls)
@@ -391,7 +374,7 @@ TEST_F(Program, ClosingWithYesInstalls)
     PostMessageA(main, WM_CLOSE, 0, 0);
     AnswerQuestion(IDYES);
     EXPECT_EQ(0u, ExitCode());
-    EXPECT_EQ("5 0 0", Registry("Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ("5 0 0", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
 }
 
 TEST_F(Program, ClosingUnchangedAsksNothing)
@@ -449,14 +432,7 @@ TEST_F(Program, WallpaperAtTheScreensSizeAndDepth)
     Command(IDOK);
     ASSERT_EQ(0u, ExitCode());
 
-    std::string file;
-    if (FILE *f = fopen(bitmap.c_str(), "rb")) {
-        char chunk[65536];
-        size_t n;
-        while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
-            file.append(chunk, n);
-        fclose(f);
-    }
+    std::string file = ReadWholeFile(bitmap);
     ASSERT_GT(file.size(), 1078u) << bitmap;
     HDC dc = GetDC(GetDesktopWindow());
     int depth = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
@@ -468,10 +444,10 @@ TEST_F(Program, WallpaperAtTheScreensSizeAndDepth)
     EXPECT_EQ((uint32_t)height, Field(file, 22, 4));
     EXPECT_EQ((uint32_t)bits, Field(file, 28, 2));
     EXPECT_EQ(1078 + row * height, file.size());
-    EXPECT_EQ(bitmap, Registry("Control Panel\\Desktop", "Wallpaper"));
-    EXPECT_EQ("RED", Registry("Software\\ZorvaTheVandrel", "PaperArtFile"));
-    EXPECT_EQ(std::to_string(depth), Registry("Software\\ZorvaTheVandrel", "PaperDepth"));
-    EXPECT_EQ(std::to_string(width), Registry("Software\\ZorvaTheVandrel", "PaperWidth"));
+    EXPECT_EQ(bitmap, ReadRegistry(kRegCurrentUser, "Control Panel\\Desktop", "Wallpaper"));
+    EXPECT_EQ("RED", ReadRegistry(kRegCurrentUser, "Software\\ZorvaTheVandrel", "PaperArtFile"));
+    EXPECT_EQ(std::to_string(depth), ReadRegistry(kRegCurrentUser, "Software\\ZorvaTheVandrel", "PaperDepth"));
+    EXPECT_EQ(std::to_string(width), ReadRegistry(kRegCurrentUser, "Software\\ZorvaTheVandrel", "PaperWidth"));
 }
 
 }  // namespace
@@ -650,9 +626,7 @@ TEST_F(Program, StatusReadableOnEveryTheme)
     } colours[5] = {{"WHITE", 102}, {"BLUE", 103}, {"RED", 101}, {"GREEN", 104}, {"BLACK", 100}};
     auto themeFile = [&](const char *word) { return themes + "\\Zorva The Vandrel " + word + ".theme"; };
     auto themeColour = [&](const char *word, const char *key) {
-        char text[32] = "";
-        GetPrivateProfileStringA("Control Panel\\Colors", key, "", text, sizeof text, themeFile(word).c_str());
-        return std::string(text);
+        return ReadProfile(themeFile(word), "Control Panel\\Colors", key, "");
     };
     // The real themes' colours, and nothing else of them.
     for (auto &c : colours) {
@@ -741,7 +715,8 @@ TEST_F(ProgramOnAFullDisk, DISABLED_FirstInstallEndsTheRun)
     Command(kApply);
     EXPECT_EQ(report, AnswerReport());
     EXPECT_EQ(0u, ExitCode()) << "nothing installed before: the Cancel ends the program";
-    EXPECT_EQ("WHITE", Registry("Software\\ZorvaTheVandrel", "PaperArtFile")) << "the job ended its run";
+    EXPECT_EQ("WHITE", ReadRegistry(kRegCurrentUser, "Software\\ZorvaTheVandrel", "PaperArtFile"))
+        << "the job ended its run";
 }
 
 TEST_F(ProgramOnAFullDisk, DISABLED_AfterAnApplyTheSnapshotComesBack)
@@ -750,13 +725,15 @@ TEST_F(ProgramOnAFullDisk, DISABLED_AfterAnApplyTheSnapshotComesBack)
     Command(108);  // the first install without the wallpaper: no job
     Command(103);
     Command(kApply);
-    ASSERT_TRUE(WaitFor([&] { return Registry("Control Panel\\Colors", "ActiveTitle") == "4 0 0"; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle") == "4 0 0"; },
+                        5000));
     ASSERT_TRUE(Idle());
     Command(108);
     Command(kApply);
     EXPECT_EQ(report, AnswerReport());
     EXPECT_EQ(0u, ExitCode());
-    EXPECT_EQ("9 9 9", Registry("Control Panel\\Colors", "ActiveTitle")) << "the Cancel restored the run's snapshot";
+    EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"))
+        << "the Cancel restored the run's snapshot";
 }
 
 }  // namespace

@@ -73,35 +73,6 @@ std::string ByteList(const void *record, size_t size)
     return text;
 }
 
-std::string ReadRegistry(RegRoot root, const char *path, const char *name)
-{
-    PlatKey key;
-    if (RegistryOpen(root, path, kKeyQueryValue, &key) != kErrorSuccess)
-        return "<no key>";
-    char buf[1024];
-    uint32_t size = sizeof buf;
-    long rc = RegistryQuery(key, name, buf, &size);
-    RegistryClose(key);
-    if (rc != kErrorSuccess)
-        return "<missing>";
-    return std::string(buf, size && !buf[size - 1] ? size - 1 : size);
-}
-
-void MakeKey(RegRoot root, const char *path)
-{
-    PlatKey key;
-    ASSERT_EQ(kErrorSuccess, RegistryCreate(root, path, kKeySetValue, &key)) << path;
-    RegistryClose(key);
-}
-
-void SetRegistry(RegRoot root, const char *path, const char *name, const char *text)
-{
-    PlatKey key;
-    ASSERT_EQ(kErrorSuccess, RegistryCreate(root, path, kKeySetValue, &key)) << path;
-    RegistrySetText(key, name, text);
-    RegistryClose(key);
-}
-
 class Install : public MachineTest {
 protected:
     std::string themes, winDir;

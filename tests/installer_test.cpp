@@ -19,13 +19,6 @@ const char kUninstallEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Un
 
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string Windows()
-{
-    char dir[MAX_PATH];
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return dir;
-}
-
 DWORD RunCommand(const std::string &command, DWORD ms = 120000)
 {
     std::string line = command;
@@ -111,8 +104,8 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
 {
     // A folder of this run's own, with a blank in its name as a user's may have.
     const std::string dir = "C:\\Quennel Install " + std::to_string(GetCurrentProcessId()),
-                      themes = dir + "\\Themes", win = Windows();
-    const std::string before = RegistryText(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle");
+                      themes = dir + "\\Themes", win = WinDir();
+    const std::string before = ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle");
     ASSERT_EQ(0u, RunCommand("\"" + SetupProgram() + "\" /S /D=" + dir));
 
     for (const char *file : {"\\DesktopQuennel.exe", "\\WALLART\\PALALL9.TR", "\\Uninstall.exe",
@@ -123,18 +116,16 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
         EXPECT_TRUE(Exists(win + "\\ZORVA\\" + colour + ".ART")) << colour;
         EXPECT_TRUE(Exists(win + "\\ZORVA\\" + colour + ".tr")) << colour;
     }
-    char switcher[MAX_PATH] = "";
-    GetPrivateProfileStringA("Zorva", "switcher", "", switcher, sizeof switcher, "control.ini");
-    EXPECT_EQ(themes, switcher);
-    EXPECT_NE("<no key>", RegistryText(HKEY_CURRENT_USER, "Control Panel\\Cursors", "Arrow"));
+    EXPECT_EQ(themes, ReadProfile("control.ini", "Zorva", "switcher", ""));
+    EXPECT_NE("<no key>", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow"));
 
     // The entry in the list of installed programs: icon, version, publisher and
     // the size of what was installed, in KB.
-    EXPECT_EQ(dir + "\\DesktopQuennel.exe", RegistryText(HKEY_LOCAL_MACHINE, kUninstallEntry, "DisplayIcon"));
-    EXPECT_EQ(QUENNEL_VERSION, RegistryText(HKEY_LOCAL_MACHINE, kUninstallEntry, "DisplayVersion"));
+    EXPECT_EQ(dir + "\\DesktopQuennel.exe", ReadRegistry(kRegLocalMachine, kUninstallEntry, "DisplayIcon"));
+    EXPECT_EQ(QUENNEL_VERSION, ReadRegistry(kRegLocalMachine, kUninstallEntry, "DisplayVersion"));
     EXPECT_EQ(QUENNEL_VERSION_MAJOR, EntryNumber("VersionMajor"));
     EXPECT_EQ(QUENNEL_VERSION_MINOR, EntryNumber("VersionMinor"));
-    EXPECT_EQ("Desktop Quennel", RegistryText(HKEY_LOCAL_MACHINE, kUninstallEntry, "Publisher"));
+    EXPECT_EQ("Desktop Quennel", ReadRegistry(kRegLocalMachine, kUninstallEntry, "Publisher"));
     const double installedKb = (FolderBytes(dir) + FolderBytes(win + "\\ZORVA")) / 1024.0;
     EXPECT_GT(installedKb, 1000.0);
     EXPECT_NEAR(installedKb, (double)EntryNumber("EstimatedSize"), 2.0);
@@ -147,31 +138,29 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
     for (auto &c : colours) {
         ASSERT_EQ(0u, InstallColour(dir + "\\DesktopQuennel.exe", c.id)) << c.word;
         std::string theme = themes + "\\Zorva The Vandrel " + c.word + ".theme";
-        char title[32] = "";
-        GetPrivateProfileStringA("Control Panel\\Colors", "ActiveTitle", "", title, sizeof title, theme.c_str());
-        EXPECT_EQ(title, RegistryText(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle")) << c.word;
+        std::string title = ReadProfile(theme, "Control Panel\\Colors", "ActiveTitle", "");
+        EXPECT_EQ(title, ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle")) << c.word;
         EXPECT_EQ(themes + "\\Zorva\\" + c.word + "\\Cursors\\Arrow.cur",
-                  RegistryText(HKEY_CURRENT_USER, "Control Panel\\Cursors", "Arrow"))
+                  ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow"))
             << c.word;
-        EXPECT_EQ(c.word, RegistryText(HKEY_CURRENT_USER, "Software\\ZorvaTheVandrel", "PaperArtFile"));
-        EXPECT_EQ(win + "\\Zorva The Vandrel.BMP", RegistryText(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper"));
+        EXPECT_EQ(c.word, ReadRegistry(kRegCurrentUser, "Software\\ZorvaTheVandrel", "PaperArtFile"));
+        EXPECT_EQ(win + "\\Zorva The Vandrel.BMP",
+                  ReadRegistry(kRegCurrentUser, "Control Panel\\Desktop", "Wallpaper"));
     }
-    char saver[MAX_PATH] = "";
-    GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", saver, sizeof saver, "system.ini");
-    EXPECT_NE(std::string::npos, std::string(saver).find("ZORVA.SCR")) << saver;
+    std::string saver = ReadProfile("system.ini", "boot", "SCRNSAVE.EXE", "");
+    EXPECT_NE(std::string::npos, saver.find("ZORVA.SCR")) << saver;
 
     // The uninstaller puts the settings from before the first install back
     // and removes what was installed, and only that.
     ASSERT_EQ(0u, RunCommand("\"" + dir + "\\Uninstall.exe\" /S /REVERT"));
     EXPECT_TRUE(WaitFor([&] { return !Exists(dir + "\\Uninstall.exe"); }, 2 * kPatience));
-    EXPECT_EQ(before, RegistryText(HKEY_CURRENT_USER, "Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ(before, ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
     EXPECT_FALSE(Exists(dir + "\\DesktopQuennel.exe"));
     EXPECT_FALSE(Exists(themes));
     EXPECT_FALSE(Exists(win + "\\ZORVA"));
-    GetPrivateProfileStringA("Zorva", "switcher", "<none>", switcher, sizeof switcher, "control.ini");
-    EXPECT_STREQ("<none>", switcher);
+    EXPECT_EQ("<none>", ReadProfile("control.ini", "Zorva", "switcher", "<none>"));
     EXPECT_TRUE(Exists(dir + "\\ZorvaBackup.theme")) << "the program's own backup stays for a later install";
-    EXPECT_EQ("<no key>", RegistryText(HKEY_LOCAL_MACHINE, kUninstallEntry, "DisplayName"));
+    EXPECT_EQ("<no key>", ReadRegistry(kRegLocalMachine, kUninstallEntry, "DisplayName"));
     RemoveFolderTree(dir);
 }
 

@@ -379,13 +379,8 @@ TEST_F(MainLogic, ClosingWhileTheDiskFills)
     EXPECT_EQ(nullptr, live.boxes[0].owner);
     EXPECT_EQ("Wallpaper Creation Failed", live.boxes[0].caption);
     EXPECT_EQ(kFullDiskReport, live.boxes[0].text);
-    PlatKey key;
-    ASSERT_EQ(kErrorSuccess, RegistryOpen(kRegCurrentUser, "Software\\ZorvaTheVandrel", kKeyQueryValue, &key));
-    char art[16] = "";
-    uint32_t size = sizeof art;
-    RegistryQuery(key, "PaperArtFile", art, &size);
-    RegistryClose(key);
-    EXPECT_STREQ("WHITE", art) << "the job's record was written before the end";
+    EXPECT_EQ("WHITE", ReadRegistry(kRegCurrentUser, "Software\\ZorvaTheVandrel", "PaperArtFile"))
+        << "the job's record was written before the end";
     HostDispatchPosted();  // the report posted to the window that is gone
     EXPECT_EQ(1u, HostLiveState().boxes.size());
 }

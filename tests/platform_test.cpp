@@ -29,21 +29,6 @@ protected:
     }
 };
 
-std::string Query(const char *path, const char *name, long *rc = nullptr)
-{
-    PlatKey key;
-    char buf[260];
-    uint32_t size = sizeof buf;
-    long r = RegistryOpen(kRegCurrentUser, path, kKeyQueryValue, &key);
-    if (r == kErrorSuccess) {
-        r = RegistryQuery(key, name, buf, &size);
-        RegistryClose(key);
-    }
-    if (rc)
-        *rc = r;
-    return r == kErrorSuccess ? std::string(buf, size) : "<" + std::to_string(r) + ">";
-}
-
 TEST_F(Registry, WriteToMissingKeyCreatesNothing)
 {
     PlatKey key = (PlatKey)1;
@@ -55,19 +40,21 @@ TEST_F(Registry, WriteToMissingKeyCreatesNothing)
 
 TEST_F(Registry, TextRoundTripsWithItsZero)
 {
+    const char colors[] = "Software\\QuennelTest\\Colors";
     PlatKey key;
-    ASSERT_EQ(kErrorSuccess, RegistryCreate(kRegCurrentUser, "Software\\QuennelTest\\Colors", kKeySetValue, &key));
+    ASSERT_EQ(kErrorSuccess, RegistryCreate(kRegCurrentUser, colors, kKeySetValue, &key));
     EXPECT_EQ(kErrorSuccess, RegistrySetText(key, "ActiveTitle", "0 0 128"));
     EXPECT_EQ(kErrorSuccess, RegistrySetText(key, nullptr, "default text"));
     EXPECT_EQ(kErrorSuccess, RegistrySetText(key, "Empty", ""));
     EXPECT_EQ(kErrorSuccess, RegistryFlush(key));
     EXPECT_EQ(kErrorSuccess, RegistryClose(key));
 
-    EXPECT_EQ(std::string("0 0 128\0", 8), Query("Software\\QuennelTest\\Colors", "ActiveTitle"));
-    EXPECT_EQ(std::string("default text\0", 13), Query("Software\\QuennelTest\\Colors", ""));
-    EXPECT_EQ(std::string("\0", 1), Query("Software\\QuennelTest\\Colors", "Empty"));
+    EXPECT_EQ(std::string("0 0 128\0", 8), RegistryBytes(kRegCurrentUser, colors, "ActiveTitle"));
+    EXPECT_EQ(std::string("default text\0", 13), RegistryBytes(kRegCurrentUser, colors, ""));
+    EXPECT_EQ(std::string("\0", 1), RegistryBytes(kRegCurrentUser, colors, "Empty"));
     // Key paths and value names ignore case.
-    EXPECT_EQ(std::string("0 0 128\0", 8), Query("SOFTWARE\\quenneltest\\COLORS", "activetitle"));
+    EXPECT_EQ(std::string("0 0 128\0", 8),
+              RegistryBytes(kRegCurrentUser, "SOFTWARE\\quenneltest\\COLORS", "activetitle"));
 }
 
 TEST_F(Registry, QueryResults)
@@ -101,7 +88,7 @@ TEST_F(Registry, QueryAccessCannotWrite)
     EXPECT_EQ(kErrorAccessDenied, RegistrySetText(key, "Value", "text"));
     RegistryClose(key);
     long rc;
-    Query(kTestKey, "Value", &rc);
+    RegistryBytes(kRegCurrentUser, kTestKey, "Value", &rc);
     EXPECT_EQ(kErrorFileNotFound, rc);
 }
 

@@ -131,14 +131,8 @@ protected:
     void SetUp() override
     {
         MachineTest::SetUp();
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kRecordKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-            char text[256] = "";
-            DWORD size = sizeof text - 1;
-            hadWord = RegQueryValueExA(key, "PaperArtFile", nullptr, nullptr, (BYTE *)text, &size) == ERROR_SUCCESS;
-            savedWord = text;
-            RegCloseKey(key);
-        }
+        savedWord = ReadRegistry(kRegCurrentUser, kRecordKey, "PaperArtFile");
+        hadWord = savedWord != "<no key>" && savedWord != "<missing>";
         InstallTestArt();
     }
     void TearDown() override
@@ -152,13 +146,15 @@ protected:
     // Writes the record's colour word; null removes it.
     static void SetWord(const char *word)
     {
-        HKEY key;
-        RegCreateKeyExA(HKEY_CURRENT_USER, kRecordKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-        if (word)
-            RegSetValueExA(key, "PaperArtFile", 0, REG_SZ, (const BYTE *)word, (DWORD)strlen(word) + 1);
-        else
-            RegDeleteValueA(key, "PaperArtFile");
-        RegCloseKey(key);
+        if (word) {
+            SetRegistry(kRegCurrentUser, kRecordKey, "PaperArtFile", word);
+        } else {
+            HKEY key;
+            if (RegOpenKeyExA(HKEY_CURRENT_USER, kRecordKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+                RegDeleteValueA(key, "PaperArtFile");
+                RegCloseKey(key);
+            }
+        }
     }
     static std::string Word()
     {

@@ -52,6 +52,54 @@ void WriteWholeFile(const std::string &path, const std::string &bytes)
     FileClose(f);
 }
 
+std::string RegistryBytes(RegRoot root, const char *path, const char *name, long *rc)
+{
+    PlatKey key;
+    long result = RegistryOpen(root, path, kKeyQueryValue, &key);
+    std::string bytes = "<no key>";
+    if (result == kErrorSuccess) {
+        std::vector<char> buf(16384);
+        uint32_t size = (uint32_t)buf.size();
+        result = RegistryQuery(key, name, buf.data(), &size);
+        RegistryClose(key);
+        bytes = result == kErrorSuccess ? std::string(buf.data(), size) : "<missing>";
+    }
+    if (rc)
+        *rc = result;
+    return bytes;
+}
+
+std::string ReadRegistry(RegRoot root, const char *path, const char *name)
+{
+    long rc;
+    std::string text = RegistryBytes(root, path, name, &rc);
+    if (rc == kErrorSuccess && !text.empty() && text.back() == 0)
+        text.pop_back();
+    return text;
+}
+
+void SetRegistry(RegRoot root, const char *path, const char *name, const char *text)
+{
+    PlatKey key;
+    ASSERT_EQ(kErrorSuccess, RegistryCreate(root, path, kKeySetValue, &key)) << path;
+    RegistrySetText(key, name, text);
+    RegistryClose(key);
+}
+
+void MakeKey(RegRoot root, const char *path)
+{
+    PlatKey key;
+    ASSERT_EQ(kErrorSuccess, RegistryCreate(root, path, kKeySetValue, &key)) << path;
+    RegistryClose(key);
+}
+
+std::string ReadProfile(const std::string &file, const char *section, const char *key, const char *absent)
+{
+    std::vector<char> buf(16384);
+    ProfileGetString(section, key, absent, buf.data(), (unsigned)buf.size(), file.c_str());
+    return buf.data();
+}
+
 bool FileExists(const std::string &path)
 {
     PlatFile *f = FileOpen(path.c_str(), "rb");
@@ -125,18 +173,11 @@ static struct {
 
 void MachineTest::SetUp()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        for (int i = 0; i < 31; i++) {
-            char text[64] = "";
-            DWORD size = sizeof text;
-            RegQueryValueExA(key, kColorNames[i], nullptr, nullptr, (BYTE *)text, &size);
-            Saved.texts[i] = text;
-        }
-        RegCloseKey(key);
-    }
-    for (int i = 0; i < 31; i++)
+    for (int i = 0; i < 31; i++) {
+        std::string text = ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", kColorNames[i]);
+        Saved.texts[i] = text == "<no key>" || text == "<missing>" ? "" : text;
         Saved.live[i] = GetSysColor(i);
+    }
     Saved.icon.cbSize = sizeof Saved.icon;
     SystemParametersInfoA(SPI_GETICONMETRICS, sizeof Saved.icon, &Saved.icon, 0);
     Saved.nonclient.cbSize = 340;
@@ -147,13 +188,8 @@ MachineTest::~MachineTest() {}
 
 void MachineTest::TearDown()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        for (int i = 0; i < 31; i++)
-            RegSetValueExA(key, kColorNames[i], 0, REG_SZ, (const BYTE *)Saved.texts[i].c_str(),
-                           Saved.texts[i].size() + 1);
-        RegCloseKey(key);
-    }
+    for (int i = 0; i < 31; i++)
+        SetRegistry(kRegCurrentUser, "Control Panel\\Colors", kColorNames[i], Saved.texts[i].c_str());
     int elements[31];
     for (int i = 0; i < 31; i++)
         elements[i] = i;
@@ -363,19 +399,14 @@ int RunProbe(const std::string &program, const std::string &folder, const std::s
     self[n] = 0;
     *strrchr(self, '/') = 0;
     std::string root = HostPath("C:\\");
-    std::string errPath = root + "/probe-stderr.txt";
+    const char errFile[] = "C:\\probe-stderr.txt";
     std::string command = "QUENNEL_HOST_ROOT='" + root + "' QUENNEL_HOST_MODULE='" + folder + "\\" +
-                          program + ".exe' '" + self + "/" + program + "' " + args + " 2>'" + errPath + "'";
+                          program + ".exe' '" + self + "/" + program + "' " + args + " 2>'" + HostPath(errFile) + "'";
     int status = system(command.c_str());
-    box->clear();
-    if (FILE *f = fopen(errPath.c_str(), "rb")) {
-        char chunk[4096];
-        size_t got;
-        while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)
-            box->append(chunk, got);
-        fclose(f);
-        unlink(errPath.c_str());
-    }
+    *box = ReadWholeFile(errFile);
+    if (*box == "<missing>")
+        box->clear();
+    FileDelete(errFile);
     const std::string prefix = "[Assertion Error] ";
     if (box->compare(0, prefix.size(), prefix) == 0) {
         box->erase(0, prefix.size());

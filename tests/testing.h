@@ -28,6 +28,21 @@ std::string WinDir();
 // The whole content of a file, read in binary; "<missing>" when it cannot be opened.
 std::string ReadWholeFile(const std::string &path);
 void WriteWholeFile(const std::string &path, const std::string &bytes);
+
+// A registry value as stored (a text with its terminating zero); "<no key>",
+// or "<missing>" for a missing value or one over 16 KB. rc, when given, gets
+// the error code of the open or the query. A null name is the default value.
+std::string RegistryBytes(RegRoot root, const char *path, const char *name, long *rc = nullptr);
+// A registry text without its terminating zero; "<no key>" or "<missing>".
+std::string ReadRegistry(RegRoot root, const char *path, const char *name);
+// Stores a text, creating the key and its parents when missing.
+void SetRegistry(RegRoot root, const char *path, const char *name, const char *text);
+// Creates a key and its parents.
+void MakeKey(RegRoot root, const char *path);
+// A profile string of a file (a bare name is a file in the Windows folder), up
+// to 16 KB; absent when the file, the section or the key is missing.
+std::string ReadProfile(const std::string &file, const char *section, const char *key,
+                        const char *absent = "<missing>");
 bool FileExists(const std::string &path);
 // Makes a folder (its parent must exist); true when it exists afterwards.
 bool MakeFolder(const std::string &path);

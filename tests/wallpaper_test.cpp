@@ -198,16 +198,8 @@ TEST_F(Wallpaper, JobReportsFullDiskAndCancelRestoresTheRunsBitmap)
     EXPECT_EQ(MainWindow, messages.back().window);
     EXPECT_EQ(WM_WALLPAPERFAILED, messages.back().message);
 
-    PlatKey key;
-    ASSERT_EQ(kErrorSuccess, RegistryOpen(kRegCurrentUser, "Software\\ZorvaTheVandrel", kKeyQueryValue, &key));
-    char value[32];
-    uint32_t size = sizeof value;
-    RegistryQuery(key, "PaperArtFile", value, &size);
-    EXPECT_STREQ("RED", value);
-    size = sizeof value;
-    RegistryQuery(key, "PaperWidth", value, &size);
-    EXPECT_STREQ("320", value);
-    RegistryClose(key);
+    EXPECT_EQ("RED", ReadRegistry(kRegCurrentUser, "Software\\ZorvaTheVandrel", "PaperArtFile"));
+    EXPECT_EQ("320", ReadRegistry(kRegCurrentUser, "Software\\ZorvaTheVandrel", "PaperWidth"));
 
     // The Cancel then restores the run's snapshot: the bitmap of the start.
     InstallTheme(kThemeSnapshot, 1, 0, 0, 0, 0, 0, 0);
@@ -243,16 +235,9 @@ TEST_F(Wallpaper, JobMakesTheScreensRealSizeWhateverTheScaling)
         EXPECT_EQ((uint32_t)c.madeHeight, U32(made, 22));
         EXPECT_EQ(1078u + (((size_t)c.madeWidth * 3 + 3) & ~(size_t)3) * c.madeHeight, made.size());
 
-        PlatKey key;
-        ASSERT_EQ(kErrorSuccess, RegistryOpen(kRegCurrentUser, "Software\\ZorvaTheVandrel", kKeyQueryValue, &key));
-        char width[16] = "", height[16] = "";
-        uint32_t size = sizeof width;
-        RegistryQuery(key, "PaperWidth", width, &size);
-        size = sizeof height;
-        RegistryQuery(key, "PaperHeight", height, &size);
-        RegistryClose(key);
-        EXPECT_EQ(std::to_string(c.madeWidth), width);
-        EXPECT_EQ(std::to_string(c.madeHeight), height);
+        const char record[] = "Software\\ZorvaTheVandrel";
+        EXPECT_EQ(std::to_string(c.madeWidth), ReadRegistry(kRegCurrentUser, record, "PaperWidth"));
+        EXPECT_EQ(std::to_string(c.madeHeight), ReadRegistry(kRegCurrentUser, record, "PaperHeight"));
     }
 }
 
@@ -264,8 +249,7 @@ TEST_F(Wallpaper, JobThatCannotStart)
     ASSERT_EQ(1u, live.boxes.size());
     EXPECT_EQ("Not enough system resources to make the wallpaper (CreateThread).\n", live.boxes[0].text);
     EXPECT_EQ("Wallpaper Maker", live.boxes[0].caption);
-    PlatKey key;
-    EXPECT_NE(kErrorSuccess, RegistryOpen(kRegCurrentUser, "Software\\ZorvaTheVandrel", kKeyQueryValue, &key));
+    EXPECT_EQ("<no key>", ReadRegistry(kRegCurrentUser, "Software\\ZorvaTheVandrel", "PaperArtFile"));
 }
 #endif
 
@@ -291,17 +275,7 @@ protected:
         unsigned length = ShortPathName(path.c_str(), shortPath, sizeof shortPath);
         return length > 0 && length < sizeof shortPath ? std::string(shortPath) : path;
     }
-    std::string Desktop(const char *name)
-    {
-        PlatKey key;
-        char value[261] = "<missing>";
-        uint32_t size = sizeof value;
-        if (RegistryOpen(kRegCurrentUser, "Control Panel\\Desktop", kKeyQueryValue, &key) == kErrorSuccess) {
-            RegistryQuery(key, name, value, &size);
-            RegistryClose(key);
-        }
-        return value;
-    }
+    std::string Desktop(const char *name) { return ReadRegistry(kRegCurrentUser, "Control Panel\\Desktop", name); }
 };
 
 TEST_F(WallpaperInstall, ColourThemeMakesAndInstallsTheBitmap)
@@ -331,9 +305,7 @@ TEST_F(WallpaperInstall, ColourThemeMakesAndInstallsTheBitmap)
     EXPECT_EQ("2", Desktop("WallpaperStyle"));
     EXPECT_EQ("1 2 3", Desktop("Pattern"));
     EXPECT_EQ(bitmap, Desktop("Wallpaper"));
-    char value[261];
-    ProfileGetString("boot", "SCRNSAVE.EXE", "", value, sizeof value, "system.ini");
-    EXPECT_EQ(ShortOrLong(saver), value);
+    EXPECT_EQ(ShortOrLong(saver), ReadProfile("system.ini", "boot", "SCRNSAVE.EXE", ""));
 }
 
 TEST_F(WallpaperInstall, ScreenSaverPathKeptWhenItHasNoShortForm)
@@ -344,9 +316,7 @@ TEST_F(WallpaperInstall, ScreenSaverPathKeptWhenItHasNoShortForm)
     ProfileWriteString("boot", "SCRNSAVE.EXE", "%ThemeDir%not there.scr", file.c_str());
     ASSERT_EQ(1, InstallTheme(kThemeRed, 0, 0, 0, 0, 0, 0, 1));
     FinishThemeInstall();
-    char value[261];
-    ProfileGetString("boot", "SCRNSAVE.EXE", "", value, sizeof value, "system.ini");
-    EXPECT_EQ(themes + "\\not there.scr", value);
+    EXPECT_EQ(themes + "\\not there.scr", ReadProfile("system.ini", "boot", "SCRNSAVE.EXE", ""));
 }
 
 TEST_F(WallpaperInstall, BackupInstallsItsWallpaperAsWritten)

@@ -1,6 +1,6 @@
 // Helpers of the tests that drive real programs under Wine: waiting for a
 // condition, reading another process's window text, the test program's own
-// folder and registry strings.
+// folder, another process's windows.
 #pragma once
 
 #include <windows.h>
@@ -48,19 +48,6 @@ inline std::string TestFolder()
     GetModuleFileNameA(nullptr, self, sizeof self);
     *strrchr(self, '\\') = 0;
     return self;
-}
-
-// A registry string, "<no key>" or "<missing>".
-inline std::string RegistryText(HKEY root, const char *path, const char *name)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return "<no key>";
-    char buf[512] = "";
-    DWORD size = sizeof buf;
-    LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE *)buf, &size);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS ? buf : "<missing>";
 }
 
 // The first visible or hidden top-level window of the class (and the caption,
