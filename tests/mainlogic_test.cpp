@@ -10,10 +10,12 @@
 #include "tests/testart.h"
 #include "tests/testing.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 int AboutBoxRuns;
 void RunAboutBox(PlatWindow) { AboutBoxRuns++; }
@@ -240,6 +242,35 @@ TEST_F(MainLogic, ClosingWithYesInstallsAndEnds)
     EXPECT_NE(std::string::npos, std::string(ThemeFile).find("GREEN"));
     Tick();
     EXPECT_TRUE(Destroyed());
+}
+
+// The install's order where it matters, each part found by its first event
+// in the log: the colours are set before the wallpaper job starts, the second
+// stage waits for the job's end (the ticks poll the job meanwhile), and then
+// icons, cursors, sounds and the screen saver follow in that order.
+TEST_F(MainLogic, InstallOrder)
+{
+    Command(IDC_APPLY);
+    ASSERT_TRUE(RunInstall());
+    const std::vector<std::string> events = HostEvents();
+    auto first = [&](std::initializer_list<const char *> marks) {
+        for (size_t i = 0; i < events.size(); i++)
+            for (const char *mark : marks)
+                if (events[i].find(mark) != std::string::npos)
+                    return (long)i;
+        return -1L;
+    };
+    const long colours = first({"syscolors"}), jobStart = first({"thread start"}), jobEnd = first({"thread end"});
+    const long wallpaper = first({"spi 20 "}), icons = first({"HKCR\\", "spi 88 "}),
+               cursors = first({"Control Panel\\Cursors", "spi 87 "}), sounds = first({"AppEvents"}),
+               saver = first({"system.ini", "spi 17 "});
+    for (long at : {colours, jobStart, jobEnd, wallpaper, icons, cursors, sounds, saver})
+        ASSERT_NE(-1, at);
+    EXPECT_LT(colours, jobStart);
+    EXPECT_LT(jobEnd, std::min({wallpaper, icons, cursors, sounds, saver}));
+    EXPECT_LT(icons, cursors);
+    EXPECT_LT(cursors, sounds);
+    EXPECT_LT(sounds, saver);
 }
 
 std::atomic<int> JobGate, JobDone;

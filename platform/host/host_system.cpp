@@ -399,6 +399,7 @@ static void Launch(PlatThreadRec *t)
     void *param = t->param;
     t->thread = std::thread([routine, param, state] {
         routine(param);
+        HostEvent("thread end");
         std::lock_guard<std::mutex> hold(state->lock);
         state->done = true;
         state->ended.notify_all();
@@ -421,6 +422,7 @@ PlatThread ThreadStart(ThreadRoutine routine, void *param)
         }
         later = m.failCountdown > m.fallibleCalls;
     }
+    HostEvent("thread start");
     PlatThreadRec *t = new PlatThreadRec{std::make_shared<ThreadState>(), std::thread(), routine, param, false};
     if (!later)
         Launch(t);
