@@ -209,6 +209,69 @@ TEST_F(Program, LayoutFollowsTheMeasures)
     EXPECT_EQ("Desktop Quennel", Text(main));
 }
 
+// The resolution that programs started from now on take (REG_DWORD); null:
+// none of their own.
+void SetLogPixels(const std::string *dpi)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    if (dpi)
+        RegSetValueExA(key, "LogPixels", 0, REG_DWORD, (const BYTE *)dpi->data(), (DWORD)dpi->size());
+    else
+        RegDeleteValueA(key, "LogPixels");
+    RegCloseKey(key);
+}
+
+// The system tells this program the screen's resolution (Wine from the
+// registry's LogPixels). At 144 dots an inch each gap between the controls is
+// the one at 96 grown by half, and at both the window leaves at least the
+// margin above the push buttons on the left, on the right and below the
+// controls, above the status bar.
+TEST_F(Program, GapsGrowWithTheResolution)
+{
+    struct SavedResolution {  // put back however the test ends
+        long rc = 0;
+        std::string bytes = RegistryBytes(kRegCurrentUser, "Control Panel\\Desktop", "LogPixels", &rc);
+        ~SavedResolution() { SetLogPixels(rc == kErrorSuccess ? &bytes : nullptr); }
+    } saved;
+    std::vector<long> gaps[2];
+    for (int run = 0; run < 2; run++) {
+        const uint32_t dpi = run ? 144 : 96;
+        SCOPED_TRACE(dpi);
+        const std::string bytes((const char *)&dpi, 4);
+        SetLogPixels(&bytes);
+        ASSERT_TRUE(StartWithWindow());
+        auto where = [&](int id) {
+            RECT r;
+            GetWindowRect(GetDlgItem(main, id), &r);
+            MapWindowPoints(nullptr, main, (POINT *)&r, 2);
+            return r;
+        };
+        const RECT group = where(-1), blue = where(103), ok = where(IDOK), cancel = where(IDCANCEL), check = where(105);
+        gaps[run] = {ok.top, cancel.top - ok.bottom, group.left - blue.right, ok.left - group.right,
+                     check.left - group.left, check.top - group.top};
+        RECT all = group, client;
+        for (int id : {100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, IDOK, IDCANCEL, kApply, kRevert,
+                       kAbout}) {
+            RECT r = where(id);
+            UnionRect(&all, &all, &r);
+        }
+        GetClientRect(main, &client);
+        EXPECT_GE(all.left, ok.top);
+        EXPECT_GE(client.right - all.right, ok.top);
+        EXPECT_GE(where(kStatus).top - all.bottom, ok.top);
+        Command(IDCANCEL);
+        ASSERT_EQ(0u, ExitCode());
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        pi = {};
+    }
+    for (size_t i = 0; i < gaps[0].size(); i++)
+        EXPECT_NEAR(gaps[0][i] * 1.5, gaps[1][i], 1) << "gap " << i << " at 96: " << gaps[0][i];
+}
+
 TEST_F(Program, KeyboardWalksAndSelects)
 {
     ASSERT_TRUE(StartWithWindow());
