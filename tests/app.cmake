@@ -1,7 +1,6 @@
 if(NOT WIN32)
   quennel_add_test(mainlogic_test SOURCES mainlogic_test.cpp LIBS quennel_mainlogic quennel_testart)
 endif()
-quennel_add_test(layout_test SOURCES layout_test.cpp LIBS quennel_mainlogic)
 if(WIN32)
   quennel_add_test(gui_test SOURCES gui_test.cpp LIBS quennel_mainlogic quennel_testart SERIAL)
   add_dependencies(gui_test DesktopQuennel quennel_content_files)
