@@ -2,11 +2,12 @@
 // in the Windows folder's "ZORVA" for each colour word.
 #pragma once
 
+#include "tests/testart_data.h"
+
 #include <string>
 
-// A 256 x 192 art file of soft gradients and a disc.
+// A 256 x 192 art file of TestPicture.
 const std::string &TestArtBytes();
-// The 64 colours with two bits a channel, each with the path of its own bits.
-std::string TestPaletteText();
-// Writes <COLOR>.ART and <COLOR>.tr for the five colour words.
+// Writes <COLOR>.ART (TestArtBytes) and <COLOR>.tr (TestPaletteText) for the
+// five colour words.
 void InstallTestArt();

@@ -11,6 +11,7 @@
 // full-size wallpaper takes too long for a fuzzer, and the wavelet's scratch
 // planes, which the decoder keeps and grows, are built to that side first.
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/testart_data.h"
 
 #include "base/processvalues.h"
 #include "decoder/art.h"
@@ -79,14 +80,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     FuzzMachineSetUp();
     // The palette of an 8-bit screen: 64 colours, two bits a channel.
-    std::string text;
-    for (int i = 0; i < 64; i++) {
-        int red = (i >> 4) * 85, green = (i >> 2 & 3) * 85, blue = (i & 3) * 85;
-        text += std::to_string(red) + " " + std::to_string(green) + " " + std::to_string(blue) + " -";
-        for (int bit = 7; bit >= 0; bit--)
-            text += " " + std::to_string(4 * (blue >> bit & 1) + 2 * (green >> bit & 1) + (red >> bit & 1));
-        text += "\n";
-    }
+    std::string text = TestPaletteText();
     FuzzWriteFile("C:\\fuzz.tr", (const uint8_t *)text.data(), text.size());
     LoadPalette("C:\\fuzz.tr");
     WarmUp();

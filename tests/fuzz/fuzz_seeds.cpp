@@ -6,6 +6,7 @@
 // made (4 pieces, quality 80), their palettes; theme files as the backup
 // writes them and with every part; metric values; profile files.
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/testart_data.h"
 
 #include "base/processvalues.h"
 #include "backup/backup.h"
@@ -71,21 +72,6 @@ static void SaveArt(const std::string &name, const std::vector<uint8_t> &bgr, in
     Save("art", name, std::string(art.begin(), art.end()));
 }
 
-// Soft ramps with a disc, as the tests' art.
-static std::vector<uint8_t> Gradient(int width, int height)
-{
-    std::vector<uint8_t> bgr((size_t)width * height * 3);
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++) {
-            uint8_t *p = &bgr[((size_t)y * width + x) * 3];
-            bool disc = (x - width / 2) * (x - width / 2) + (y - height / 2) * (y - height / 2) < height * height / 9;
-            p[0] = (uint8_t)(disc ? 40 : 255 * y / height);
-            p[1] = (uint8_t)(disc ? 200 : 128);
-            p[2] = (uint8_t)(disc ? 230 : 255 * x / width);
-        }
-    return bgr;
-}
-
 static void RenderKept(void *context)
 {
     auto *job = (std::pair<std::string, std::vector<uint8_t> *> *)context;
@@ -103,11 +89,11 @@ static void RenderKept(void *context)
 
 static void MakeArtSeeds(const std::string &artDir)
 {
-    SaveArt("gradient-16x16.ART", Gradient(16, 16), 16, 16, 1, false, 75);
-    SaveArt("gradient-32x24-sub.ART", Gradient(32, 24), 32, 24, 1, true, 50);
-    SaveArt("gradient-64x48-4.ART", Gradient(64, 48), 64, 48, 4, false, 90);
-    SaveArt("gradient-64x64-4-sub.ART", Gradient(64, 64), 64, 64, 4, true, 20);
-    SaveArt("gradient-256x192.ART", Gradient(256, 192), 256, 192, 1, false, 75);
+    SaveArt("gradient-16x16.ART", TestPicture(16, 16), 16, 16, 1, false, 75);
+    SaveArt("gradient-32x24-sub.ART", TestPicture(32, 24), 32, 24, 1, true, 50);
+    SaveArt("gradient-64x48-4.ART", TestPicture(64, 48), 64, 48, 4, false, 90);
+    SaveArt("gradient-64x64-4-sub.ART", TestPicture(64, 64), 64, 64, 4, true, 20);
+    SaveArt("gradient-256x192.ART", TestPicture(256, 192), 256, 192, 1, false, 75);
     std::vector<uint8_t> noise(24 * 12 * 3);
     for (size_t i = 0; i < noise.size(); i++)
         noise[i] = (uint8_t)((i * 2654435761u) >> 13);
@@ -129,15 +115,7 @@ static void MakeArtSeeds(const std::string &artDir)
 
 static void MakePaletteSeeds()
 {
-    std::string bits;
-    for (int i = 0; i < 64; i++) {
-        int red = (i >> 4) * 85, green = (i >> 2 & 3) * 85, blue = (i & 3) * 85;
-        bits += std::to_string(red) + " " + std::to_string(green) + " " + std::to_string(blue) + " -";
-        for (int bit = 7; bit >= 0; bit--)
-            bits += " " + std::to_string(4 * (blue >> bit & 1) + 2 * (green >> bit & 1) + (red >> bit & 1));
-        bits += "\r\n";
-    }
-    Save("palette", "sixty-four.tr", bits);
+    Save("palette", "sixty-four.tr", TestPaletteText());
     Save("palette", "empty.tr", "");
     Save("palette", "root-leaf.tr", "10 20 30 -\n");
     Save("palette", "same-path.tr", "255 0 0 - 1 1 1\n0 255 0 - 1 1 1\n0 0 255 - 4\n");
