@@ -1,6 +1,5 @@
 // Installing a theme file: what reaches the registry, the profile files and the
 // running system. The same tests run on the simulated Windows and under Wine.
-#include "app/appglobals.h"
 #include "install/installtheme.h"
 #include "theme/metrictext.h"
 #include "theme/themepath.h"
@@ -184,9 +183,7 @@ TEST_F(Install, WholeThemeReachesRegistryAndSystem)
                   ReadRegistry(kRegCurrentUser, kEvents[i], nullptr)) << kEvents[i];
     EXPECT_EQ(" ", ReadRegistry(kRegCurrentUser, "AppEvents\\Schemes", nullptr));
 
-    char status[200];
-    WindowGetText(WindowItem(MainWindow, IDC_STATUS), status, sizeof status);
-    EXPECT_STREQ("Setting the screen saver...", status);
+    EXPECT_EQ("Setting the screen saver...", MainStatusText());
 }
 
 TEST_F(Install, ColourValueCutAt19Characters)

@@ -23,6 +23,13 @@ constexpr int IDC_STATUS_ID = IDC_STATUS;
 #include <unistd.h>
 #endif
 
+std::string MainStatusText()
+{
+    char status[200] = "";
+    WindowGetText(WindowItem(MainWindow, IDC_STATUS_ID), status, sizeof status);
+    return status;
+}
+
 std::string WinDir()
 {
     char dir[261];

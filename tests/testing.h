@@ -53,6 +53,8 @@ void RemoveFolderTree(const std::string &path);
 // A hidden top-level window with a status bar child (IDC_STATUS), standing in
 // for the main window; stored in MainWindow.
 PlatWindow MakeTestMainWindow();
+// The text of its status bar.
+std::string MainStatusText();
 
 // Runs action while watching for a message box with the given caption, which
 // it answers with OK (on Windows, from another thread). Returns the box's text,
