@@ -1,12 +1,10 @@
-// Theme installation: the catalogue of theme files, the two-stage install and
-// one applier for each part of a theme.
+// Theme installation: the two-stage install and one applier for each part of a
+// theme. The catalogue of theme files is theme/catalogue.h.
 #pragma once
 
 #include "base/processvalues.h"
 #include "platform/system.h"
 #include "theme/catalogue.h"
-
-
 
 // What the install shows in the main window, which sets these before it starts
 // an install. A call left null shows nothing (an install without a window).
