@@ -1,7 +1,7 @@
 # The wallpapers' art and palettes in the content folder, read back as the
 # wallpaper job reads them; and their generator as a command.
 quennel_add_test(art_content_test SOURCES art_content_test.cpp
-                 LIBS quennel_wallart quennel_art_encoder quennel_decoder quennel_palette quennel_testing)
+                 LIBS quennel_wallart quennel_art_encoder quennel_wallpaper quennel_testing)
 target_compile_definitions(art_content_test PRIVATE QUENNEL_CONTENT_FOLDER="${QUENNEL_CONTENT_DIR}")
 add_dependencies(art_content_test quennel_content_files)
 

@@ -8,6 +8,7 @@
 #include "decoder/art.h"
 #include "palette/palette.h"
 #include "tests/testing.h"
+#include "wallpaper/wallpaperjob.h"
 #include "tools/art/artencode.h"
 #include "tools/wallart/wallart.h"
 
@@ -201,6 +202,39 @@ TEST_P(ArtContentTest, EightBitRenderingUsesThePaletteAndKeepsThePicture)
         free(reduced);
     }
     CloseArt(art);
+}
+
+// The wallpaper files the job makes of each art, byte for byte: the 8-bit
+// screen of the common size, a 16-bit and a 24-bit one, the art's own size
+// (no scaling, no diffusion) and a screen larger than the art. Any change to
+// the decoder, the scaling, the diffusion or the file writer that moves a
+// byte shows here.
+TEST_P(ArtContentTest, WallpaperFilesKeepTheirBytes)
+{
+    struct Job {
+        int width, height, depth;
+    };
+    static const Job kJobs[] = {{1920, 1080, 8}, {1366, 768, 16}, {1280, 1024, 24}, {2048, 1280, 8}, {3840, 2160, 8}};
+    static const uint64_t kExpected[kWallColors][5] = {
+        {0x590799baad2c8479ull, 0xf7ffd4b22013ca49ull, 0x9a760f586635562full, 0x679e814fb36bbe55ull, 0xa4bc3ab4d9305468ull},
+        {0x113d9a58aa55ab75ull, 0x1818e980093ef39cull, 0x47e3eb68c80eeb84ull, 0xeadc557be5ec8b84ull, 0x39c371c735872127ull},
+        {0xa3b8cffe21b8940cull, 0x22219d3993069798ull, 0x810558a91a880e2dull, 0x765c803113f03eebull, 0xdd8be086f1c59214ull},
+        {0x46fc9166c6215772ull, 0x1dfb972d57c751daull, 0xc01544bec9403969ull, 0xc592463423460259ull, 0x70d49591a36b4e11ull},
+        {0x6a09f93f4b18b80cull, 0x2e2123b11130a9bcull, 0x711ff68bfbaeb6b3ull, 0xef271f02a2e44fbeull, 0x885a0a751c991c3eull},
+    };
+    std::string bitmap = NewFolder() + "\\golden.bmp";
+    for (int j = 0; j < 5; j++) {
+        const Job &job = kJobs[j];
+        ASSERT_TRUE(MakeWallpaperFile(artPath.c_str(), palettePath.c_str(), bitmap.c_str(), job.width, job.height,
+                                      job.depth, 3779, 3779));
+        std::string bytes = ReadWholeFile(bitmap);
+        // Colour table entries past the palette's own keep an earlier, longer
+        // palette's colours: they tell the process's history, not this file.
+        for (int i = ActivePalette.logPalette.palNumEntries + 1; i < 255 && bytes.size() > 1078; i++)
+            if (i != 235)
+                bytes.replace(54 + 4 * i, 4, 4, '\0');
+        EXPECT_EQ(kExpected[GetParam()][j], Fnv1a(bytes)) << job.width << " x " << job.height << " at " << job.depth;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Colors, ArtContentTest, ::testing::Range(0, (int)kWallColors), ColorName);

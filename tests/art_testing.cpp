@@ -132,11 +132,3 @@ std::vector<uint8_t> DecodeBytes(const std::string &art, int *width, int *height
     CloseArt(file);
     return out;
 }
-
-uint64_t Fnv1a(const uint8_t *p, size_t n)
-{
-    uint64_t h = 14695981039346656037ull;
-    for (size_t i = 0; i < n; i++)
-        h = (h ^ p[i]) * 1099511628211ull;
-    return h;
-}

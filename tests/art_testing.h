@@ -50,4 +50,3 @@ std::vector<uint8_t> PackPlanes(const std::vector<int32_t> &values, int32_t *str
 // x 3) or empty.
 std::vector<uint8_t> DecodeBytes(const std::string &art, int *width = nullptr, int *height = nullptr);
 
-uint64_t Fnv1a(const uint8_t *p, size_t n);

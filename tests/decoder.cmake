@@ -4,7 +4,7 @@ add_library(quennel_art_testing STATIC art_testing.cpp)
 target_link_libraries(quennel_art_testing PUBLIC quennel_art_encoder GTest::gtest)
 
 quennel_add_test(decoder_stages_test SOURCES decoder_stages_test.cpp LIBS quennel_decoder)
-quennel_add_test(decoder_test SOURCES decoder_test.cpp LIBS quennel_art_testing quennel_testing)
+quennel_add_test(decoder_test SOURCES decoder_test.cpp LIBS quennel_art_testing quennel_palette_maker quennel_testing)
 
 add_executable(art_probe art_probe.cpp)
 target_link_libraries(art_probe PRIVATE quennel_decoder)

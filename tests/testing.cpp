@@ -424,3 +424,12 @@ int RunProbe(const std::string &program, const std::string &folder, const std::s
 }
 
 #endif
+
+uint64_t Fnv1a(const void *bytes, size_t n)
+{
+    const uint8_t *p = (const uint8_t *)bytes;
+    uint64_t h = 14695981039346656037ull;
+    for (size_t i = 0; i < n; i++)
+        h = (h ^ p[i]) * 1099511628211ull;
+    return h;
+}

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stddef.h>
+#include <stdint.h>
+
 #include <string>
 
 // A fixture with a clean machine: on the host backend a new simulated Windows
@@ -28,6 +31,9 @@ std::string WinDir();
 // The whole content of a file, read in binary; "<missing>" when it cannot be opened.
 std::string ReadWholeFile(const std::string &path);
 void WriteWholeFile(const std::string &path, const std::string &bytes);
+// The 64-bit FNV-1a hash of bytes: golden outputs kept as one number.
+uint64_t Fnv1a(const void *bytes, size_t n);
+inline uint64_t Fnv1a(const std::string &bytes) { return Fnv1a(bytes.data(), bytes.size()); }
 
 // A registry value as stored (a text with its terminating zero); "<no key>",
 // or "<missing>" for a missing value or one over 16 KB. rc, when given, gets
