@@ -155,6 +155,18 @@ static inline int ClampIndex(int v)
     return v > 511 ? 511 : v;
 }
 
+// How far to the left a tap on a row below reaches: a pixel of the next row
+// has all its error from this row once this row is that many pixels past it.
+static constexpr int LeftReach(const DiffusionKernelTaps &k)
+{
+    int reach = 0;
+    for (int t = 0; t < k.tapCount; t++)
+        if (k.taps[t].dy > 0 && -k.taps[t].dx > reach)
+            reach = -k.taps[t].dx;
+    return reach;
+}
+static_assert(kDiffusionKernels[7].rows + 1 <= kErrorRowCount, "two rows at a time need one error row more");
+
 // One call's rows, for kernel K, onto the palette or to five bits a channel.
 //
 // The shares for the current row are carried in registers rather than added
@@ -163,12 +175,20 @@ static inline int ClampIndex(int v)
 // clamped value's low three bits (none for white), so the share carried to the
 // next pixel is looked up in Carry16 by the clamp index itself, one look-up
 // instead of three on the path from pixel to pixel.
+//
+// Each pixel waits for the one before it, and onto the palette for its
+// search too, so there rows go two at a time: the lower row trails the upper
+// one by the kernel's left reach, where every share it takes from the upper
+// row is already added, and the two chains of pixels run side by side in the
+// processor. The shares reach their error rows in another order, but integer
+// sums do not depend on it.
 template <int K, bool Palette>
 static void DiffuseImage(uint8_t *image, int rows, int width, int fill)
 {
     constexpr const DiffusionKernelTaps &kernel = kDiffusionKernels[K];
     constexpr int kShift = TapShift(kernel);
     constexpr int kNext1 = SameRowTap(kernel, 1), kNext2 = SameRowTap(kernel, 2);
+    constexpr size_t kLagBytes = (size_t)LeftReach(kernel) * 3;
     const PaletteTables &palette = ActivePalette;
     const SearchIndex &index = ActiveSearchIndex;
     const int32_t *shares = TapShares;
@@ -182,89 +202,126 @@ static void DiffuseImage(uint8_t *image, int rows, int width, int fill)
     size_t clearBytes = (size_t)(width + 2 * kErrorMargin) * 3 * sizeof(int32_t);
     size_t rowBytes = (size_t)width * 3;
 
-    for (int y = 0; y < rows; y++) {
-        // Error rows at pixel 0's entry; a tap's target is a fixed distance
-        // from its row's.
-        const int32_t *error = ring[0] + kErrorMargin * 3;
-        int32_t *below[4] = {nullptr, nullptr, nullptr, nullptr};
-        for (int dy = 1; dy < kernel.rows; dy++)
-            below[dy] = ring[dy] + kErrorMargin * 3;
-        // Shares carried to x + 1 and x + 2 of this row, per channel.
-        int32_t carryBlue1 = 0, carryGreen1 = 0, carryRed1 = 0;
-        int32_t carryBlue2 = 0, carryGreen2 = 0, carryRed2 = 0;
-        for (size_t at = 0; at < rowBytes; at += 3) {
-            uint8_t *pixel = image + at;
-            int iBlue = ClampIndex(pixel[0] + ((error[at] + carryBlue1) >> 8));
-            int iGreen = ClampIndex(pixel[1] + ((error[at + 1] + carryGreen1) >> 8));
-            int iRed = ClampIndex(pixel[2] + ((error[at + 2] + carryRed1) >> 8));
-            int blue = clamp[iBlue], green = clamp[iGreen], red = clamp[iRed];
-            int qBlue, qGreen, qRed;
-            const int32_t *sBlue, *sGreen, *sRed;  // this pixel's shares by tap
-            if constexpr (Palette) {
-                // Black and white are taken as they are, without a search.
-                PackedColor c = (PackedColor)(blue | green << 8 | red << 16);
-                qBlue = blue, qGreen = green, qRed = red;
-                if (c != 0 && c != 0xFFFFFF) {
-                    // NearestPaletteColor (c)
-                    int64_t best = SearchPalette(palette, index, blue, green, red);
-                    best = best < 0 ? 0 : best;  // no entries: black
-                    qBlue = best & 0xFF, qGreen = (best >> 8) & 0xFF, qRed = (best >> 16) & 0xFF;
-                }
-                sBlue = shares + ((size_t)(blue - qBlue + 256) << kShift);
-                sGreen = shares + ((size_t)(green - qGreen + 256) << kShift);
-                sRed = shares + ((size_t)(red - qRed + 256) << kShift);
-                if constexpr (kNext1 >= 0) {
-                    // Straight from the tap's DeltaTable: one step less to the next pixel.
-                    carryBlue1 = carryBlue2 + next1[blue - qBlue];
-                    carryGreen1 = carryGreen2 + next1[green - qGreen];
-                    carryRed1 = carryRed2 + next1[red - qRed];
-                }
-            } else {
-                qBlue = blue & 0xF8, qGreen = green & 0xF8, qRed = red & 0xF8;
-                sBlue = shares + ((size_t)(blue - qBlue + 256) << kShift);
-                sGreen = shares + ((size_t)(green - qGreen + 256) << kShift);
-                sRed = shares + ((size_t)(red - qRed + 256) << kShift);
-                if constexpr (kNext1 >= 0) {
-                    carryBlue1 = carryBlue2 + carry16[iBlue];
-                    carryGreen1 = carryGreen2 + carry16[iGreen];
-                    carryRed1 = carryRed2 + carry16[iRed];
-                }
-                if (__builtin_expect((blue & green & red) == 0xFF, 0)) {
-                    qBlue = qGreen = qRed = 0xFF;  // white is kept whole: no error
-                    sBlue = sGreen = sRed = zeroShares;
-                    if constexpr (kNext1 >= 0) {
-                        carryBlue1 = carryBlue2 + zeroShares[kNext1];
-                        carryGreen1 = carryGreen2 + zeroShares[kNext1];
-                        carryRed1 = carryRed2 + zeroShares[kNext1];
-                    }
-                }
+    // A row in progress: its pixels, its error rows at pixel 0's entry (a
+    // tap's target is a fixed distance from its row's), and the shares
+    // carried to x + 1 and x + 2, per channel.
+    struct Row {
+        uint8_t *image;
+        const int32_t *error;
+        int32_t *below[4];
+        int32_t carryBlue1, carryGreen1, carryRed1, carryBlue2, carryGreen2, carryRed2;
+    };
+    auto begin = [&](Row &r, uint8_t *pixels, int first) {
+        r.image = pixels;
+        r.error = ring[first] + kErrorMargin * 3;
+        for (int dy = 0; dy < 4; dy++)
+            r.below[dy] = dy > 0 && dy < kernel.rows ? ring[first + dy] + kErrorMargin * 3 : nullptr;
+        r.carryBlue1 = r.carryGreen1 = r.carryRed1 = r.carryBlue2 = r.carryGreen2 = r.carryRed2 = 0;
+    };
+    auto step = [&](Row &r, size_t at) __attribute__((always_inline)) {
+        uint8_t *pixel = r.image + at;
+        int iBlue = ClampIndex(pixel[0] + ((r.error[at] + r.carryBlue1) >> 8));
+        int iGreen = ClampIndex(pixel[1] + ((r.error[at + 1] + r.carryGreen1) >> 8));
+        int iRed = ClampIndex(pixel[2] + ((r.error[at + 2] + r.carryRed1) >> 8));
+        int blue = clamp[iBlue], green = clamp[iGreen], red = clamp[iRed];
+        int qBlue, qGreen, qRed;
+        const int32_t *sBlue, *sGreen, *sRed;  // this pixel's shares by tap
+        if constexpr (Palette) {
+            // Black and white are taken as they are, without a search.
+            PackedColor c = (PackedColor)(blue | green << 8 | red << 16);
+            qBlue = blue, qGreen = green, qRed = red;
+            if (c != 0 && c != 0xFFFFFF) {
+                // NearestPaletteColor (c)
+                int64_t best = SearchPalette(palette, index, blue, green, red);
+                best = best < 0 ? 0 : best;  // no entries: black
+                qBlue = best & 0xFF, qGreen = (best >> 8) & 0xFF, qRed = (best >> 16) & 0xFF;
             }
-            if constexpr (kNext1 < 0)
-                carryBlue1 = carryBlue2, carryGreen1 = carryGreen2, carryRed1 = carryRed2;
-            pixel[0] = (uint8_t)qBlue;
-            pixel[1] = (uint8_t)qGreen;
-            pixel[2] = (uint8_t)qRed;
-            if constexpr (kNext2 >= 0) {
-                carryBlue2 = sBlue[kNext2];
-                carryGreen2 = sGreen[kNext2];
-                carryRed2 = sRed[kNext2];
+            sBlue = shares + ((size_t)(blue - qBlue + 256) << kShift);
+            sGreen = shares + ((size_t)(green - qGreen + 256) << kShift);
+            sRed = shares + ((size_t)(red - qRed + 256) << kShift);
+            if constexpr (kNext1 >= 0) {
+                // Straight from the tap's DeltaTable: one step less to the next pixel.
+                r.carryBlue1 = r.carryBlue2 + next1[blue - qBlue];
+                r.carryGreen1 = r.carryGreen2 + next1[green - qGreen];
+                r.carryRed1 = r.carryRed2 + next1[red - qRed];
             }
-#pragma GCC unroll 12
-            for (int t = 0; t < kernel.tapCount; t++) {
-                const DiffusionTap &tap = kernel.taps[t];
-                if (tap.dy == 0)
-                    continue;
-                int32_t *a = below[tap.dy] + at + tap.dx * 3;
-                a[0] += sBlue[t];
-                a[1] += sGreen[t];
-                a[2] += sRed[t];
+        } else {
+            qBlue = blue & 0xF8, qGreen = green & 0xF8, qRed = red & 0xF8;
+            sBlue = shares + ((size_t)(blue - qBlue + 256) << kShift);
+            sGreen = shares + ((size_t)(green - qGreen + 256) << kShift);
+            sRed = shares + ((size_t)(red - qRed + 256) << kShift);
+            if constexpr (kNext1 >= 0) {
+                r.carryBlue1 = r.carryBlue2 + carry16[iBlue];
+                r.carryGreen1 = r.carryGreen2 + carry16[iGreen];
+                r.carryRed1 = r.carryRed2 + carry16[iRed];
+            }
+            if (__builtin_expect((blue & green & red) == 0xFF, 0)) {
+                qBlue = qGreen = qRed = 0xFF;  // white is kept whole: no error
+                sBlue = sGreen = sRed = zeroShares;
+                if constexpr (kNext1 >= 0) {
+                    r.carryBlue1 = r.carryBlue2 + zeroShares[kNext1];
+                    r.carryGreen1 = r.carryGreen2 + zeroShares[kNext1];
+                    r.carryRed1 = r.carryRed2 + zeroShares[kNext1];
+                }
             }
         }
-        int32_t *done = ring[0];
-        for (int i = 0; i + 1 < kernel.rows; i++)
-            ring[i] = ring[i + 1];
-        ring[kernel.rows - 1] = done;
-        memset(done, 0, clearBytes);
+        if constexpr (kNext1 < 0)
+            r.carryBlue1 = r.carryBlue2, r.carryGreen1 = r.carryGreen2, r.carryRed1 = r.carryRed2;
+        pixel[0] = (uint8_t)qBlue;
+        pixel[1] = (uint8_t)qGreen;
+        pixel[2] = (uint8_t)qRed;
+        if constexpr (kNext2 >= 0) {
+            r.carryBlue2 = sBlue[kNext2];
+            r.carryGreen2 = sGreen[kNext2];
+            r.carryRed2 = sRed[kNext2];
+        }
+#pragma GCC unroll 12
+        for (int t = 0; t < kernel.tapCount; t++) {
+            const DiffusionTap &tap = kernel.taps[t];
+            if (tap.dy == 0)
+                continue;
+            int32_t *a = r.below[tap.dy] + at + tap.dx * 3;
+            a[0] += sBlue[t];
+            a[1] += sGreen[t];
+            a[2] += sRed[t];
+        }
+    };
+    // The first `done` rows of the ring are finished: cleared and moved behind
+    // the rows still in use.
+    auto retire = [&](int done, int inUse) {
+        int32_t *finished[2] = {ring[0], ring[1]};
+        for (int i = 0; i + done < inUse; i++)
+            ring[i] = ring[i + done];
+        for (int i = 0; i < done; i++) {
+            memset(finished[i], 0, clearBytes);
+            ring[inUse - done + i] = finished[i];
+        }
+    };
+
+    // Five bits a channel need no search: one row at a time is as fast there.
+    int y = 0;
+    for (; Palette && y + 1 < rows; y += 2) {
+        Row upper, lower;
+        begin(upper, image, 0);
+        begin(lower, image + rowBytes + fill, 1);
+        size_t lead = kLagBytes < rowBytes ? kLagBytes : rowBytes;
+        for (size_t at = 0; at < lead; at += 3)
+            step(upper, at);
+        for (size_t at = lead; at < rowBytes; at += 3) {
+            step(upper, at);
+            step(lower, at - kLagBytes);
+        }
+        for (size_t at = rowBytes - lead; at < rowBytes; at += 3)
+            step(lower, at);
+        retire(2, kernel.rows + 1);
+        image += 2 * (rowBytes + fill);
+    }
+    for (; y < rows; y++) {
+        Row row;
+        begin(row, image, 0);
+        for (size_t at = 0; at < rowBytes; at += 3)
+            step(row, at);
+        retire(1, kernel.rows);
         image += rowBytes + fill;
     }
 }
