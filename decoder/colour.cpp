@@ -36,8 +36,8 @@ static inline int32_t Mean(int32_t a, int32_t b) { return Wrap((uint32_t)a + (ui
 
 // Subsampled, column 2k takes sample k, column 2k + 1 the mean of samples k
 // and k + 1, and the last column (odd, as m is even) its own sample.
-static void ChromaTerms(const int32_t *uRow, int32_t uOffset, const int32_t *vRow, int32_t vOffset, int m,
-                        int subsampled, int32_t *blueTerm, int32_t *redTerm)
+void ChromaTerms(const int32_t *uRow, int32_t uOffset, const int32_t *vRow, int32_t vOffset, int m, int subsampled,
+                 int32_t *blueTerm, int32_t *redTerm)
 {
     if (!subsampled) {
         for (int j = 0; j < m; j++)
@@ -72,6 +72,22 @@ KERNEL_CLONES static void RowLevels(const int32_t *__restrict yRow, int32_t yOff
     }
 }
 
+void ConvertRow(const int32_t *yRow, int32_t yOffset, const int32_t *blueTerm, const int32_t *redTerm, int m,
+                uint16_t *levels, uint8_t *out)
+{
+    uint16_t *blue = levels, *green = blue + m, *red = green + m;
+    RowLevels(yRow, yOffset, blueTerm, redTerm, m, blue, green, red);
+    // Each pixel but the row's last is stored as one 4-byte word whose top
+    // byte the next pixel overwrites.
+    for (int j = 0; j < m - 1; j++) {
+        uint32_t bgr = LevelTable[blue[j]] | LevelTable[green[j]] << 8 | LevelTable[red[j]] << 16;
+        memcpy(out + 3 * j, &bgr, 4);
+    }
+    out[3 * (m - 1)] = LevelTable[blue[m - 1]];
+    out[3 * (m - 1) + 1] = LevelTable[green[m - 1]];
+    out[3 * (m - 1) + 2] = LevelTable[red[m - 1]];
+}
+
 void ConvertPiece(const int32_t *yPlane, int32_t yOffset, int m, const int32_t *uPlane, int32_t uOffset,
                   const int32_t *vPlane, int32_t vOffset, int c, int subsampled, int rows, uint8_t *out,
                   size_t stride)
@@ -80,7 +96,7 @@ void ConvertPiece(const int32_t *yPlane, int32_t yOffset, int m, const int32_t *
     int32_t *terms = (int32_t *)malloc((size_t)m * (2 * sizeof(int32_t) + 3 * sizeof(uint16_t)));
     AppAssert(terms != nullptr, "D42SAVE", __LINE__, "Not enough memory for a %d x %d art piece", m, m);
     int32_t *blueTerm = terms, *redTerm = terms + m;
-    uint16_t *blue = (uint16_t *)(terms + 2 * m), *green = blue + m, *red = green + m;
+    uint16_t *levels = (uint16_t *)(terms + 2 * m);
     for (int i = 0; i < rows; i++) {
         // A subsampled chroma row serves two picture rows.
         if (!subsampled || !(i & 1)) {
@@ -88,17 +104,7 @@ void ConvertPiece(const int32_t *yPlane, int32_t yOffset, int m, const int32_t *
             ChromaTerms(uPlane + chromaRow * c, uOffset, vPlane + chromaRow * c, vOffset, m, subsampled, blueTerm,
                         redTerm);
         }
-        RowLevels(yPlane + (long)i * m, yOffset, blueTerm, redTerm, m, blue, green, red);
-        // Each pixel but the row's last is stored as one 4-byte word whose
-        // top byte the next pixel overwrites.
-        uint8_t *px = out + i * stride;
-        for (int j = 0; j < m - 1; j++) {
-            uint32_t bgr = LevelTable[blue[j]] | LevelTable[green[j]] << 8 | LevelTable[red[j]] << 16;
-            memcpy(px + 3 * j, &bgr, 4);
-        }
-        px[3 * (m - 1)] = LevelTable[blue[m - 1]];
-        px[3 * (m - 1) + 1] = LevelTable[green[m - 1]];
-        px[3 * (m - 1) + 2] = LevelTable[red[m - 1]];
+        ConvertRow(yPlane + (long)i * m, yOffset, blueTerm, redTerm, m, levels, out + i * stride);
     }
     free(terms);
 }

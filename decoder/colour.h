@@ -29,3 +29,12 @@ void BuildLevelTable();
 void ConvertPiece(const int32_t *yPlane, int32_t yOffset, int m, const int32_t *uPlane, int32_t uOffset,
                   const int32_t *vPlane, int32_t vOffset, int c, int subsampled, int rows, uint8_t *out,
                   size_t stride);
+
+// The same a row at a time. ChromaTerms gives, for the m pixels of a row, what
+// the U and V rows add to B4 and R4 (each chroma row of c values); ConvertRow
+// turns a row of Y values into m pixels at out, with levels as room for 3 m
+// level indices.
+void ChromaTerms(const int32_t *uRow, int32_t uOffset, const int32_t *vRow, int32_t vOffset, int m, int subsampled,
+                 int32_t *blueTerm, int32_t *redTerm);
+void ConvertRow(const int32_t *yRow, int32_t yOffset, const int32_t *blueTerm, const int32_t *redTerm, int m,
+                uint16_t *levels, uint8_t *out);

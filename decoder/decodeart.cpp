@@ -46,6 +46,68 @@ static int PieceRows(const ArtGeometry &g, int i)
     return g.height - (g.perSide - 1) * g.pieceSide;
 }
 
+// Where one plane of a piece lies in the control bytes. A plane of side
+// a > BaseSide is decoded as its low band (its first quarter, side a / 2, in
+// memory) and its last level, whose three detail blocks (the other three
+// quarters) are read a row at a time; a plane of side BaseSide is all low band.
+struct PlacedPlane {
+    int side;             // a
+    RunCursor low;        // the plane's first byte
+    RunCursor first[3];   // detail blocks 1-3, row 0
+    RunCursor last[3];    // detail blocks 1-3, their last row
+    int32_t *memory;      // the low band, (a / 2)^2 values; a^2 for a plane with no last level
+    TopLevelRows top;
+};
+
+// Moves the cursor bytes on; false when the stream ends first.
+static bool Pass(RunCursor *c, const uint8_t *end, size_t bytes)
+{
+    return TakeRuns(c, end, nullptr, bytes, true) == bytes;
+}
+
+static bool PlacePlane(PlacedPlane *p, int side, int baseSide, RunCursor *c, const uint8_t *end)
+{
+    p->side = side;
+    p->low = *c;
+    if (side == baseSide)
+        return Pass(c, end, (size_t)side * side * 4);
+    size_t b = (size_t)side / 2, block = b * b * 4, row = b * 4;
+    if (!Pass(c, end, block))
+        return false;
+    for (int k = 0; k < 3; k++) {
+        p->first[k] = *c;
+        if (!Pass(c, end, block - row))
+            return false;
+        p->last[k] = *c;
+        if (!Pass(c, end, row))
+            return false;
+    }
+    return true;
+}
+
+// The plane's low band out of the control bytes, synthesized for the rows
+// wanted of the whole plane, and its last level started.
+static void PreparePlane(PlacedPlane *p, int baseSide, int rows, const uint8_t *end, int32_t *work)
+{
+    int a = p->side;
+    size_t values = a == baseSide ? (size_t)a * a : (size_t)(a / 2) * (a / 2);
+    memset(p->memory, 0, values * sizeof(int32_t));
+    RunCursor c = p->low;
+    TakeRuns(&c, end, (uint8_t *)p->memory, values * sizeof(int32_t), true);
+    if (a == baseSide)
+        return;
+    int b = a / 2;
+    InverseTransformPlane(p->memory, b, baseSide, (rows + 1) / 2, 1);
+    StartTopLevel(&p->top, p->memory, b, p->first, p->last, end, work);
+}
+
+static const int32_t *PlaneRow(PlacedPlane *p, int baseSide, int r)
+{
+    if (p->side == baseSide)
+        return p->memory + (size_t)r * p->side;
+    return TopLevelRow(&p->top, r);
+}
+
 uint8_t *DecodeArt(const ArtFile *art)
 {
     if (!LevelTableBuilt) {
@@ -59,35 +121,53 @@ uint8_t *DecodeArt(const ArtFile *art)
     uint8_t *stream = (uint8_t *)ArtAllocate(art->path, g.streamBytes);
     HuffmanResult decoded = DecodeHuffman(stream, g.streamBytes, art->data, art->dataSize);
     CheckHuffman(art, decoded);
+    const uint8_t *end = stream + decoded.written;
 
-    // Each piece's planes go into a fresh zeroed buffer (the memory system
-    // gives zero pages without writing them), so that zero runs, most of the
-    // stream, need not be written; the carry moves from one buffer to the next.
-    int m = g.pieceSide, c = g.chromaSide;
-    const uint8_t *cursor = stream, *end = stream + decoded.written;
-    size_t carry = 0, rowBytes = (size_t)g.width * 3;
-    uint8_t *planes = nullptr;
+    // Every piece's planes found in the control bytes first, so that a
+    // stream that ends too soon is known before any piece is decoded.
+    const int m = g.pieceSide, c = g.chromaSide, base = g.baseSide;
+    PlacedPlane planes[4][3];
+    RunCursor cursor = {stream, 0};
+    for (int i = 0; i < g.pieces; i++)
+        for (int k = 0; k < 3; k++)
+            if (!PlacePlane(&planes[i][k], k == 0 ? m : c, base, &cursor, end))
+                ArtFault(art->path, __LINE__, "its data ends in piece %d of %d", i + 1, g.pieces);
+
+    // Room for one piece at a time: each plane's low band, the work rows of
+    // its last level, the chroma terms and the level indices of a row.
+    auto lowValues = [&](int a) { return a == base ? (size_t)a * a : (size_t)(a / 2) * (a / 2); };
+    auto topValues = [&](int a) { return a == base ? 0 : TopLevelValues(a / 2); };
+    size_t values = lowValues(m) + 2 * lowValues(c) + topValues(m) + 2 * topValues(c) + 2 * (size_t)m;
+    size_t bytes = values * sizeof(int32_t) + 3 * (size_t)m * sizeof(uint16_t);
+    int32_t *room = (int32_t *)ArtAllocate(art->path, bytes);
+    int32_t *blueTerm = room + (values - 2 * (size_t)m), *redTerm = blueTerm + m;
+    uint16_t *levels = (uint16_t *)(room + values);
+
+    size_t rowBytes = (size_t)g.width * 3;
     for (int i = 0; i < g.pieces; i++) {
-        uint8_t *fresh = (uint8_t *)calloc(g.planeBytes + kCarryArea, 1);
-        AppAssert(fresh != nullptr, "D42SAVE", __LINE__, "Not enough memory to decode art file %s (%lu bytes)",
-                  art->path, (unsigned long)(g.planeBytes + kCarryArea));
-        if (planes)
-            memcpy(fresh + g.planeBytes, planes + g.planeBytes, carry);
-        free(planes);
-        planes = fresh;
-        if (!FillPiecePlanes(planes, g.planeBytes, &carry, &cursor, end, true))
-            ArtFault(art->path, __LINE__, "its data ends in piece %d of %d", i + 1, g.pieces);
-        int32_t *yPlane = (int32_t *)planes;
-        int32_t *uPlane = yPlane + (size_t)m * m;
-        int32_t *vPlane = uPlane + (size_t)c * c;
         // Only the rows the picture shows are synthesized and converted.
         int rows = PieceRows(g, i), chromaRows = g.subsampled ? (rows + 1) / 2 : rows;
-        InverseTransformPlane(yPlane, m, g.baseSide, rows);
-        InverseTransformPlane(uPlane, c, g.baseSide, chromaRows);
-        InverseTransformPlane(vPlane, c, g.baseSide, chromaRows);
+        int32_t *next = room;
+        for (int k = 0; k < 3; k++) {
+            PlacedPlane &p = planes[i][k];
+            p.memory = next;
+            next += lowValues(p.side);
+            PreparePlane(&p, base, k == 0 ? rows : chromaRows, end, next);
+            next += topValues(p.side);
+        }
         uint8_t *at = picture + (size_t)(i / g.perSide) * m * rowBytes + (size_t)(i % g.perSide) * m * 3;
-        ConvertPiece(yPlane, h[kArtYOffset + i], m, uPlane, h[kArtUOffset + i], vPlane, h[kArtVOffset + i], c,
-                     g.subsampled, rows, at, rowBytes);
+        int chromaRow = -1;
+        for (int r = 0; r < rows; r++) {
+            // A subsampled chroma row serves two picture rows.
+            if ((g.subsampled ? r / 2 : r) != chromaRow) {
+                chromaRow = g.subsampled ? r / 2 : r;
+                ChromaTerms(PlaneRow(&planes[i][1], base, chromaRow), h[kArtUOffset + i],
+                            PlaneRow(&planes[i][2], base, chromaRow), h[kArtVOffset + i], m, g.subsampled, blueTerm,
+                            redTerm);
+            }
+            ConvertRow(PlaneRow(&planes[i][0], base, r), h[kArtYOffset + i], blueTerm, redTerm, m, levels,
+                       at + (size_t)r * rowBytes);
+        }
     }
 
     // The vertical seam of a 4-piece picture: its middle column becomes the
@@ -100,7 +180,7 @@ uint8_t *DecodeArt(const ArtFile *art)
         }
     }
     free(stream);
-    free(planes);
+    free(room);
     return picture;
 }
 

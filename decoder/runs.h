@@ -33,7 +33,23 @@ size_t ExpandRuns(uint8_t *dest, const uint8_t **cursor, const uint8_t *end, siz
 // carry area's start (0 before the first piece). Moves them to the start,
 // expands runs after them, and leaves the new overshoot at the carry area's
 // start with its length in *carry. False when the stream ends first. With
-// zeroed set, everything but the waiting carry holds zeros (a fresh buffer),
-// and only the bytes that are not zero are written.
+// zeroed set, everything but the waiting carry holds zeros, and only the bytes
+// that are not zero are written; the carry area past the new carry is left
+// zero, so that the buffer serves the next piece once its planes are cleared.
 bool FillPiecePlanes(uint8_t *planes, size_t planeBytes, size_t *carry, const uint8_t **cursor,
                      const uint8_t *end, bool zeroed = false);
+
+// A place in the control bytes: the control byte at `at`, of whose bytes the
+// first `done` are already taken. Pieces, planes and blocks start in the
+// middle of a run as often as not.
+struct RunCursor {
+    const uint8_t *at;
+    size_t done;
+};
+
+// Takes exactly count bytes from the cursor into dest (a null dest takes them
+// without writing, to move the cursor on) and returns count; fewer when the
+// stream ends first (a control byte whose operands are missing is not
+// consumed). With zeroed set, dest holds zeros already and zero runs are
+// skipped. Writes nothing past dest + count.
+size_t TakeRuns(RunCursor *cursor, const uint8_t *end, uint8_t *dest, size_t count, bool zeroed);

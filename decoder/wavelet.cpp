@@ -1,9 +1,13 @@
 #include "decoder/wavelet.h"
 
 #include "base/apperror.h"
+#include "decoder/runs.h"
 
 #include <assert.h>
 #include <stdlib.h>
+#include <string.h>
+
+#include <utility>
 
 // Products and sums wrap in 32 bits, as two's complement integers do, so any
 // coefficients from a file give a defined result; >> is arithmetic.
@@ -85,9 +89,9 @@ static inline bool Needed(const RowSpan &span, int r, int side)
 // Output rows 2t and 2t + 1 of a level come from rows t - 1 and t (t - 1
 // wrapping to the last) of the level below: the rows a level needs follow
 // from the rows wanted of the next.
-void InverseTransformPlane(int32_t *plane, int a, int baseSide, int rows)
+void InverseTransformPlane(int32_t *plane, int a, int baseSide, int rows, int lastRows)
 {
-    assert(IsLevelSide(a, baseSide) && rows >= 0 && rows <= a);
+    assert(IsLevelSide(a, baseSide) && rows >= 0 && rows <= a && lastRows >= 0 && lastRows <= a);
     long need = (long)a * a / 2;
     if (need > ScratchSize) {
         free(ScratchA);
@@ -102,7 +106,7 @@ void InverseTransformPlane(int32_t *plane, int a, int baseSide, int rows)
     int levels = 0;
     for (int b = baseSide; b < a; b *= 2)
         levels++;
-    RowSpan span = {rows, 0};
+    RowSpan span = {rows, lastRows};
     for (int l = levels - 1; l >= 0; l--) {
         int side = baseSide << (l + 1);
         if (span.head + span.tail >= side)
@@ -135,4 +139,51 @@ void InverseTransformPlane(int32_t *plane, int a, int baseSide, int rows)
                               plane + (long)(2 * t + 1) * width, width);
         }
     }
+}
+
+size_t TopLevelValues(int b) { return (size_t)15 * b; }
+
+// Row i of the three detail blocks, taken from their cursors, into the rows
+// d[0..2] (b values each), then A and B row i.
+static void SynthesizeTopRow(TopLevelRows *top, RunCursor cursor[3], int i, int32_t *a, int32_t *b)
+{
+    int n = top->b;
+    for (int k = 0; k < 3; k++) {
+        memset(top->detail[k], 0, (size_t)n * sizeof(int32_t));
+        TakeRuns(&cursor[k], top->end, (uint8_t *)top->detail[k], (size_t)n * sizeof(int32_t), true);
+    }
+    SynthesizeRow(top->low + (long)i * n, top->detail[0], a, n);
+    SynthesizeRow(top->detail[1], top->detail[2], b, n);
+}
+
+void StartTopLevel(TopLevelRows *top, const int32_t *low, int b, const RunCursor first[3], const RunCursor last[3],
+                   const uint8_t *end, int32_t *work)
+{
+    top->low = low;
+    top->b = b;
+    top->end = end;
+    for (int k = 0; k < 3; k++)
+        top->next[k] = first[k];
+    int width = 2 * b;
+    top->aPrev = work, top->aRow = work + width, top->bPrev = work + 2 * width, top->bRow = work + 3 * width;
+    top->detail[0] = work + 4 * width, top->detail[1] = top->detail[0] + b, top->detail[2] = top->detail[1] + b;
+    top->out[0] = top->detail[2] + b, top->out[1] = top->out[0] + width;
+    top->pair = -1;
+    // Rows 0 and 1 of the output read row b - 1 of the level below.
+    RunCursor wrap[3] = {last[0], last[1], last[2]};
+    SynthesizeTopRow(top, wrap, b - 1, top->aRow, top->bRow);
+}
+
+const int32_t *TopLevelRow(TopLevelRows *top, int r)
+{
+    int t = r / 2;
+    assert((t == top->pair || t == top->pair + 1) && t < top->b);
+    if (t != top->pair) {
+        std::swap(top->aPrev, top->aRow);
+        std::swap(top->bPrev, top->bRow);
+        SynthesizeTopRow(top, top->next, t, top->aRow, top->bRow);
+        SynthesizeRowPair(top->aPrev, top->aRow, top->bPrev, top->bRow, top->out[0], top->out[1], 2 * top->b);
+        top->pair = t;
+    }
+    return top->out[r & 1];
 }
