@@ -81,3 +81,10 @@ uint8_t *DecodeArt(const ArtFile *art);
 // depth bits a pixel: 8 to the loaded palette, 16 to five bits a channel (both
 // with the diffusion kernel, diffuse.h), any other depth stays 24-bit.
 uint8_t *RenderArt(const ArtFile *art, int width, int height, int depth, int kernel);
+
+// The same rows handed over one at a time, top to bottom, without the whole
+// result in memory: sink(context, y, pixels) gets row y, width x 3 bytes
+// (followed by the fill bytes of a scaled row), valid during the call only.
+typedef void (*ArtRowSink)(void *context, int y, const uint8_t *pixels);
+void RenderArtRows(const ArtFile *art, int width, int height, int depth, int kernel, ArtRowSink sink,
+                   void *context);

@@ -14,6 +14,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+
 // Set by the first decode, on the wallpaper job's thread.
 static bool LevelTableBuilt;
 
@@ -184,20 +186,75 @@ uint8_t *DecodeArt(const ArtFile *art)
     return picture;
 }
 
-uint8_t *RenderArt(const ArtFile *art, int width, int height, int depth, int kernel)
+// Rows scaled, reduced and handed on together: few enough to stay in the
+// processor's cache, an even number for the row reduction's pairs.
+constexpr int kRenderRows = 16;
+
+void RenderArtRows(const ArtFile *art, int width, int height, int depth, int kernel, ArtRowSink sink, void *context)
 {
     AppAssert(width >= 1 && height >= 1 && width <= kMaxScaledSide && height <= kMaxScaledSide, "D42SAVE",
               __LINE__, "Art file %s cannot be rendered at %d x %d pixels", art->path, width, height);
     uint8_t *picture = DecodeArt(art);
     int artWidth = ArtWidth(art), artHeight = ArtHeight(art);
-    if (width == artWidth && height == artHeight)
-        return picture;
-    uint8_t *result = ScaleArtImage(art->path, picture, artWidth, artHeight, width, height);
+    if (width == artWidth && height == artHeight) {
+        for (int y = 0; y < height; y++)
+            sink(context, y, picture + (size_t)y * width * 3);
+        free(picture);
+        return;
+    }
+    size_t stride = (size_t)ScaledRowBytes(width);
+    int fill = (int)(stride - (size_t)width * 3);
+    uint8_t *rows = (uint8_t *)calloc(stride * kRenderRows, 1);
+    AppAssert(rows != nullptr, "D42SAVE", __LINE__, "Not enough memory to scale art file %s to %d x %d", art->path,
+              width, height);
+    ArtScaler scaler;
+    StartArtScaler(&scaler, art->path, picture, artWidth, artHeight, width, height);
+    if (depth == 8 || depth == 16)
+        StartDiffusion(kernel, width);
+    for (int first = 0; first < height; first += kRenderRows) {
+        int count = std::min(kRenderRows, height - first);
+        for (int i = 0; i < count; i++)
+            ScaleArtRow(&scaler, first + i, rows + i * stride);
+        // Every row but the black last one is reduced.
+        int reduced = first + count == height ? count - 1 : count;
+        if (depth == 16)
+            DiffuseMoreRows16(rows, reduced, fill);
+        else if (depth == 8)
+            DiffuseMoreRows8(rows, reduced, fill);
+        for (int i = 0; i < count; i++)
+            sink(context, first + i, rows + i * stride);
+    }
+    EndArtScaler(&scaler);
+    free(rows);
     free(picture);
-    int fill = ScaledRowBytes(width) - width * 3;
-    if (depth == 16)
-        DiffuseRows16(kernel, result, height - 1, width, fill);
-    else if (depth == 8)
-        DiffuseRows8(kernel, result, height - 1, width, fill);
-    return result;
+}
+
+// RenderArt's sink: the rows into one buffer, ScaledRowBytes apart.
+struct RenderedRows {
+    uint8_t *buffer;
+    size_t stride;
+};
+
+static void KeepRow(void *context, int y, const uint8_t *pixels)
+{
+    RenderedRows *r = (RenderedRows *)context;
+    uint8_t *row = r->buffer + (size_t)y * r->stride;
+    memcpy(row, pixels, r->stride);
+}
+
+uint8_t *RenderArt(const ArtFile *art, int width, int height, int depth, int kernel)
+{
+    AppAssert(width >= 1 && height >= 1 && width <= kMaxScaledSide && height <= kMaxScaledSide, "D42SAVE",
+              __LINE__, "Art file %s cannot be rendered at %d x %d pixels", art->path, width, height);
+    int artWidth = ArtWidth(art), artHeight = ArtHeight(art);
+    if (width == artWidth && height == artHeight)
+        return DecodeArt(art);
+    // As large as the scaling in place once needed: callers may use the room.
+    RenderedRows r = {nullptr, (size_t)ScaledRowBytes(width)};
+    size_t bytes = r.stride * (size_t)std::max(artHeight, height) + 4;
+    r.buffer = (uint8_t *)calloc(bytes, 1);
+    AppAssert(r.buffer != nullptr, "D42SAVE", __LINE__, "Not enough memory to scale art file %s to %d x %d",
+              art->path, width, height);
+    RenderArtRows(art, width, height, depth, kernel, KeepRow, &r);
+    return r.buffer;
 }

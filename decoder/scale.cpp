@@ -7,50 +7,88 @@
 #include <string.h>
 #include <vector>
 
+// Source row r scaled across: each pixel between a pixel and the one after it
+// in memory (the next row's first at the end of a row).
+static void ScaleAcross(const ArtScaler *s, int r, uint8_t *out)
+{
+    const uint8_t *src = s->picture + (size_t)r * s->artWidth * 3;
+    const int *columns = s->columns;
+    for (int j = 0; j < s->width; j++) {
+        const uint8_t *p = src + (size_t)(columns[j] >> 8) * 3;
+        int f = columns[j] & 255;
+        for (int ch = 0; ch < 3; ch++)
+            out[j * 3 + ch] = (uint8_t)((p[ch] * (256 - f) + p[ch + 3] * f) >> 8);
+    }
+}
+
+void StartArtScaler(ArtScaler *s, const char *path, const uint8_t *picture, int artWidth, int artHeight, int width,
+                    int height)
+{
+    s->picture = picture;
+    s->artWidth = artWidth, s->artHeight = artHeight, s->width = width, s->height = height;
+    const long long hStep = (long long)artWidth * 65536 / width;  // source pixels per target pixel, 16.16
+    s->vStep = (long long)artHeight * 65536 / height;
+    // The column map (source position of each target column in 1/256 pixel),
+    // then two rows scaled across, kept by their source rows.
+    size_t rowBytes = (size_t)width * 3;
+    s->columns = (int *)malloc(width * sizeof(int) + 2 * rowBytes);
+    AppAssert(s->columns != nullptr, "D42SAVE", __LINE__, "Not enough memory to scale art file %s to %d x %d", path,
+              width, height);
+    for (int j = 0; j < width; j++)
+        s->columns[j] = (int)((j * hStep) >> 8);
+    s->across[0] = (uint8_t *)(s->columns + width);
+    s->across[1] = s->across[0] + rowBytes;
+    s->acrossRow[0] = s->acrossRow[1] = -1;
+}
+
+void ScaleArtRow(ArtScaler *s, int y, uint8_t *out)
+{
+    size_t bytes = (size_t)s->width * 3;
+    if (y == s->height - 1) {
+        memset(out, 0, bytes);
+        return;
+    }
+    int position = (int)((y * s->vStep) >> 8);
+    // A 1-row picture has only its black row to read.
+    int k = std::max(0, std::min(position >> 8, s->artHeight - 2));
+    int k1 = std::min(k + 1, s->artHeight - 1);
+    int f = position & 255;
+    const uint8_t *row[2];
+    for (int i = 0; i < 2; i++) {
+        int r = i == 0 ? k : k1;
+        uint8_t *slot = s->across[r & 1];
+        if (s->acrossRow[r & 1] != r) {
+            if (r == s->artHeight - 1)
+                memset(slot, 0, bytes);  // the last source row is black
+            else
+                ScaleAcross(s, r, slot);
+            s->acrossRow[r & 1] = r;
+        }
+        row[i] = slot;
+    }
+    const uint8_t *a = row[0], *b = row[1];
+    for (size_t x = 0; x < bytes; x++)
+        out[x] = (uint8_t)((a[x] * (256 - f) + b[x] * f) >> 8);
+}
+
+void EndArtScaler(ArtScaler *s)
+{
+    free(s->columns);
+    s->columns = nullptr;
+}
+
 uint8_t *ScaleArtImage(const char *path, const uint8_t *picture, int artWidth, int artHeight, int width,
                        int height)
 {
-    const long long hStep = (long long)artWidth * 65536 / width;   // source pixels per target pixel, 16.16
-    const long long vStep = (long long)artHeight * 65536 / height;
     const size_t rowBytes = (size_t)ScaledRowBytes(width);
     const size_t bytes = rowBytes * (size_t)std::max(artHeight, height) + 4;
     uint8_t *result = (uint8_t *)calloc(bytes, 1);
     AppAssert(result != nullptr, "D42SAVE", __LINE__, "Not enough memory to scale art file %s to %d x %d", path,
               width, height);
-
-    // Column map: source position of each target column in 1/256 pixel.
-    std::vector<int> columns(width);
-    for (int j = 0; j < width; j++)
-        columns[j] = (int)((j * hStep) >> 8);
-
-    // Horizontal pass into artHeight intermediate rows, placed at the bottom of
-    // the result when it grows, so that the vertical pass can run in place.
-    uint8_t *inter = result + (artHeight < height ? (size_t)(height - artHeight) * rowBytes : 0);
-    for (int r = 0; r < artHeight - 1; r++) {
-        const uint8_t *src = picture + (size_t)r * artWidth * 3;
-        uint8_t *out = inter + r * rowBytes;
-        for (int j = 0; j < width; j++) {
-            const uint8_t *p = src + (size_t)(columns[j] >> 8) * 3;
-            int f = columns[j] & 255;
-            for (int ch = 0; ch < 3; ch++)
-                out[j * 3 + ch] = (uint8_t)((p[ch] * (256 - f) + p[ch + 3] * f) >> 8);
-        }
-    }
-    memset(inter + (size_t)(artHeight - 1) * rowBytes, 0, (size_t)width * 3);
-
-    // Vertical pass, top to bottom, in place: output row y never lies below
-    // the intermediate rows that the rows after it read.
-    for (int y = 0; y < height - 1; y++) {
-        int position = (int)((y * vStep) >> 8);
-        // A 1-row picture has only its black row to read.
-        int k = std::max(0, std::min(position >> 8, artHeight - 2));
-        int k1 = std::min(k + 1, artHeight - 1);
-        int f = position & 255;
-        const uint8_t *a = inter + (size_t)k * rowBytes, *b = inter + (size_t)k1 * rowBytes;
-        uint8_t *out = result + (size_t)y * rowBytes;
-        for (int x = 0; x < width * 3; x++)
-            out[x] = (uint8_t)((a[x] * (256 - f) + b[x] * f) >> 8);
-    }
-    memset(result + (size_t)(height - 1) * rowBytes, 0, (size_t)width * 3);
+    ArtScaler s;
+    StartArtScaler(&s, path, picture, artWidth, artHeight, width, height);
+    for (int y = 0; y < height; y++)
+        ScaleArtRow(&s, y, result + (size_t)y * rowBytes);
+    EndArtScaler(&s);
     return result;
 }

@@ -15,8 +15,24 @@ inline int ScaledRowBytes(int width) { return (width * 3 + 3) & ~3; }
 // caller with free(). Horizontally each source row but the last is
 // interpolated between a pixel and the one after it in memory (the next row's
 // first at the end of a row); the last source row becomes black. Vertically
-// each row but the last is interpolated between two of those rows, in place in
-// the result; the last row is black. Fill bytes are zero. path names the art
-// in the report when the memory is not there.
+// each row but the last is interpolated between two of those rows; the last
+// row is black. Fill bytes are zero. path names the art in the report when
+// the memory is not there.
 uint8_t *ScaleArtImage(const char *path, const uint8_t *picture, int artWidth, int artHeight, int width,
                        int height);
+
+// The same a row at a time, each source row scaled across once at most (and
+// not at all when no target row reads it): rows y = 0 ... height - 1 are
+// asked for in order, each written to out (width * 3 bytes).
+struct ArtScaler {
+    const uint8_t *picture;
+    int artWidth, artHeight, width, height;
+    long long vStep;
+    int *columns;          // the column map, then the two rows below
+    uint8_t *across[2];    // source rows scaled across, by the row's lowest bit
+    int acrossRow[2];      // the source row each holds, or -1
+};
+void StartArtScaler(ArtScaler *s, const char *path, const uint8_t *picture, int artWidth, int artHeight, int width,
+                    int height);
+void ScaleArtRow(ArtScaler *s, int y, uint8_t *out);
+void EndArtScaler(ArtScaler *s);

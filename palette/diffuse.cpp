@@ -326,16 +326,26 @@ static void DiffuseImage(uint8_t *image, int rows, int width, int fill)
     }
 }
 
-template <bool Palette>
-static void DiffuseRows(int kernel, uint8_t *image, int rows, int width, int fill)
+// The kernel and the width that StartDiffusion set up.
+static int DiffusingKernel, DiffusingWidth;
+
+void StartDiffusion(int kernel, int width)
 {
+    DiffusingKernel = kernel >= 1 && kernel <= 7 ? kernel : 0;
+    DiffusingWidth = width;
+    if (width <= 0)
+        return;
+    PrepareTables(DiffusingKernel);
+    PrepareErrorRows(width);
+}
+
+template <bool Palette>
+static void DiffuseMore(uint8_t *image, int rows, int fill)
+{
+    int width = DiffusingWidth;
     if (!image || rows <= 0 || width <= 0)
         return;
-    if (kernel < 1 || kernel > 7)
-        kernel = 0;
-    PrepareTables(kernel);
-    PrepareErrorRows(width);
-    switch (kernel) {
+    switch (DiffusingKernel) {
     case 1: DiffuseImage<1, Palette>(image, rows, width, fill); break;
     case 2: DiffuseImage<2, Palette>(image, rows, width, fill); break;
     case 3: DiffuseImage<3, Palette>(image, rows, width, fill); break;
@@ -347,12 +357,21 @@ static void DiffuseRows(int kernel, uint8_t *image, int rows, int width, int fil
     }
 }
 
+void DiffuseMoreRows8(uint8_t *image, int rows, int fill) { DiffuseMore<true>(image, rows, fill); }
+void DiffuseMoreRows16(uint8_t *image, int rows, int fill) { DiffuseMore<false>(image, rows, fill); }
+
 void DiffuseRows8(int kernel, uint8_t *image, int rows, int width, int fill)
 {
-    DiffuseRows<true>(kernel, image, rows, width, fill);
+    if (!image || rows <= 0 || width <= 0)
+        return;
+    StartDiffusion(kernel, width);
+    DiffuseMore<true>(image, rows, fill);
 }
 
 void DiffuseRows16(int kernel, uint8_t *image, int rows, int width, int fill)
 {
-    DiffuseRows<false>(kernel, image, rows, width, fill);
+    if (!image || rows <= 0 || width <= 0)
+        return;
+    StartDiffusion(kernel, width);
+    DiffuseMore<false>(image, rows, fill);
 }

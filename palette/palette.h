@@ -29,6 +29,12 @@ int NearestPaletteIndex(PackedColor c);
 // channel (16), with the error-diffusion kernel 1-7.
 void DiffuseRows8(int kernel, uint8_t *image, int rows, int width, int fill);
 void DiffuseRows16(int kernel, uint8_t *image, int rows, int width, int fill);
+// The same fed a few rows at a time: StartDiffusion clears the error rows for
+// rows of width pixels, and each DiffuseMoreRows call goes on below the rows
+// of the call before, as one call over all of them would.
+void StartDiffusion(int kernel, int width);
+void DiffuseMoreRows8(uint8_t *image, int rows, int fill);
+void DiffuseMoreRows16(uint8_t *image, int rows, int fill);
 
 // ------------------------------------------------------------ the colour tree
 

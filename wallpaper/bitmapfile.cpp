@@ -19,9 +19,8 @@ void FillBitmapHeaders(int width, int height, int depth, int pelsPerMeterX, int 
                              256, 236};
 }
 
-static void FillColorTable(RgbQuad table[256], const char *palettePath)
+void FillColorTable(RgbQuad table[256], const LogPaletteRecord *palette)
 {
-    const LogPaletteRecord *palette = LoadPalette(palettePath);
     memset(table, 0, 256 * sizeof(RgbQuad));
     for (int i = 1; i < 255; i++) {
         const PaletteEntry &e = palette->palPalEntry[i - 1];
@@ -31,53 +30,61 @@ static void FillColorTable(RgbQuad table[256], const char *palettePath)
     table[235] = RgbQuad{255, 255, 255, 255};
 }
 
-// One pixel at the file's depth.
-static inline void StorePixel(const uint8_t *in, uint8_t *out, int bytes)
+// The file's index of a colour: the palette's nearest index plus one. The
+// search is a pure function of the colour, and a reduced picture has few
+// colours, so the answers are kept in a small table by colour.
+static inline uint8_t FileIndex(IndexCache *cache, uint8_t blue, uint8_t green, uint8_t red)
 {
-    uint8_t blue = in[0], green = in[1], red = in[2];
-    if (bytes == 1) {
-        out[0] = (uint8_t)(NearestPaletteIndex((PackedColor)red << 16 | (PackedColor)green << 8 | blue) + 1);
-    } else if (bytes == 2) {
-        uint16_t word = (uint16_t)((red >> 3) << 10 | (green >> 3) << 5 | (blue >> 3));
-        out[0] = (uint8_t)word;
-        out[1] = (uint8_t)(word >> 8);
-    } else {
-        out[0] = blue;
-        out[1] = green;
-        out[2] = red;
+    PackedColor c = (PackedColor)red << 16 | (PackedColor)green << 8 | blue;
+    uint32_t slot = ((c * 0x9E3779B1u) >> 20) & (kIndexCacheSlots - 1);
+    uint32_t key = c | 0x1000000;  // never 0, the empty slot's key
+    if (cache->keys[slot] != key) {
+        cache->keys[slot] = key;
+        cache->index[slot] = (uint8_t)(NearestPaletteIndex(c) + 1);
     }
+    return cache->index[slot];
 }
+
+void StartIndexCache(IndexCache *cache) { memset(cache->keys, 0, sizeof cache->keys); }
+
+void ConvertWallpaperRow(const uint8_t *in, uint8_t *out, int width, int depth, IndexCache *cache)
+{
+    const int bytes = depth / 8;
+    if (bytes == 1) {
+        for (int x = 0; x < width; x++, in += 3)
+            out[x] = FileIndex(cache, in[0], in[1], in[2]);
+    } else if (bytes == 2) {
+        for (int x = 0; x < width; x++, in += 3) {
+            uint16_t word = (uint16_t)((in[2] >> 3) << 10 | (in[1] >> 3) << 5 | (in[0] >> 3));
+            out[2 * x] = (uint8_t)word;
+            out[2 * x + 1] = (uint8_t)(word >> 8);
+        }
+    } else {
+        memmove(out, in, (size_t)width * 3);
+    }
+    size_t written = (size_t)width * bytes;
+    memset(out + written, 0, BitmapRowBytes(width, depth) - written);
+}
+
+size_t WallpaperFileRow(int y, int height) { return y < height - 1 ? (size_t)(height - 2 - y) : (size_t)y; }
 
 size_t ConvertWallpaperPixels(uint8_t *pixels, int width, int height, int depth, size_t sourceStride,
                               RgbQuad colorTable[256], const char *palettePath)
 {
-    FillColorTable(colorTable, palettePath);
-    const int bytes = depth / 8;
+    FillColorTable(colorTable, LoadPalette(palettePath));
     const size_t rowBytes = BitmapRowBytes(width, depth);
-    const size_t padding = rowBytes - (size_t)width * bytes;
+    IndexCache cache;
+    StartIndexCache(&cache);
 
     // One buffer serves: with rows no longer than the source's, the writes run
     // forward behind the reads; with longer rows (a 24-bit file of a width
-    // whose rows need padding) they run backward, from the last byte.
-    if (rowBytes <= sourceStride) {
-        for (int y = 0; y < height; y++) {
-            const uint8_t *in = pixels + y * sourceStride;
-            uint8_t *out = pixels + y * rowBytes;
-            for (int x = 0; x < width; x++)
-                StorePixel(in + 3 * x, out + bytes * x, bytes);
-            memset(out + (size_t)width * bytes, 0, padding);
-        }
-    } else {
-        for (int y = height - 1; y >= 0; y--) {
-            const uint8_t *in = pixels + y * sourceStride;
-            uint8_t *out = pixels + y * rowBytes;
-            uint8_t pixel[3];
-            for (int x = width - 1; x >= 0; x--) {
-                memcpy(pixel, in + 3 * x, 3);
-                StorePixel(pixel, out + bytes * x, bytes);
-            }
-            memset(out + (size_t)width * bytes, 0, padding);
-        }
+    // whose rows need padding) they run backward, from the last row. Each row
+    // is read from a copy, so that its own bytes may be overwritten.
+    std::vector<uint8_t> row((size_t)width * 3);
+    for (int i = 0; i < height; i++) {
+        int y = rowBytes <= sourceStride ? i : height - 1 - i;
+        memcpy(row.data(), pixels + y * sourceStride, row.size());
+        ConvertWallpaperRow(row.data(), pixels + y * rowBytes, width, depth, &cache);
     }
 
     // Bottom-up for the file: rows 0 to height - 2 change places; the last

@@ -13,6 +13,7 @@
 // as 24-bit bitmaps.
 #pragma once
 
+#include "palette/palette.h"
 #include "platform/records.h"
 
 #include <stddef.h>
@@ -34,3 +35,24 @@ void FillBitmapHeaders(int width, int height, int depth, int pelsPerMeterX, int 
 // row is the top line on screen. Returns the number of pixel bytes.
 size_t ConvertWallpaperPixels(uint8_t *pixels, int width, int height, int depth, size_t sourceStride,
                               RgbQuad colorTable[256], const char *palettePath);
+
+// The colour table of a palette (as the table above shows it).
+void FillColorTable(RgbQuad table[256], const LogPaletteRecord *palette);
+
+// The file indices of colours seen so far in a conversion, by colour: the
+// nearest-colour search runs once for each colour, not for every pixel.
+constexpr int kIndexCacheSlots = 4096;
+struct IndexCache {
+    uint32_t keys[kIndexCacheSlots];  // 0x1000000 | colour, or 0 for an empty slot
+    uint8_t index[kIndexCacheSlots];
+};
+// Empties the cache; the palette must not change while it is in use.
+void StartIndexCache(IndexCache *cache);
+
+// One picture row (width blue, green, red pixels at in) as one row of the
+// file at out, padding included: at 8 bits each pixel is its nearest palette
+// index plus one, at 16 five bits a channel (red highest), at 24 the bytes as
+// they are. in and out may be the same row at 24 bits.
+void ConvertWallpaperRow(const uint8_t *in, uint8_t *out, int width, int depth, IndexCache *cache);
+// Where picture row y (of height) lies in the file, counted from the file's first row.
+size_t WallpaperFileRow(int y, int height);

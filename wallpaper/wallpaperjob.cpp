@@ -29,6 +29,21 @@ static void WithExtension(char *out, size_t size, const char *path, const char *
 
 static bool WriteAll(PlatFile *f, const void *data, size_t size) { return FileWrite(data, size, f) == size; }
 
+// The file's pixel rows, filled as the rendered rows arrive.
+struct FileRows {
+    uint8_t *pixels;
+    int width, height, depth;
+    size_t rowBytes;
+    IndexCache cache;
+};
+
+static void StoreFileRow(void *context, int y, const uint8_t *row)
+{
+    FileRows *f = (FileRows *)context;
+    uint8_t *out = f->pixels + WallpaperFileRow(y, f->height) * f->rowBytes;
+    ConvertWallpaperRow(row, out, f->width, f->depth, &f->cache);
+}
+
 bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char *outputPath, int width, int height,
                        int screenDepth, int pelsPerMeterX, int pelsPerMeterY)
 {
@@ -38,22 +53,22 @@ bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char 
     FillBitmapHeaders(width, height, depth, pelsPerMeterX, pelsPerMeterY, &fileHeader, &infoHeader);
 
     ArtFile *art = OpenArt(artPath);
-    LoadPalette(palettePath);  // the 8-bit reduction during decoding searches it
-    bool scaled = ArtWidth(art) != width || ArtHeight(art) != height;
-    uint8_t *pixels = RenderArt(art, width, height, screenDepth, DiffusionKernel);
-    CloseArt(art);
-
-    // A scaled picture's rows are padded to 4 bytes; the art's own picture is
-    // rows back to back. The file's rows may be longer than either.
-    size_t sourceStride = scaled ? ((size_t)width * 3 + 3) & ~(size_t)3 : (size_t)width * 3;
-    size_t needed = BitmapRowBytes(width, depth) * (size_t)height;
-    if (needed > sourceStride * (size_t)height) {
-        uint8_t *grown = (uint8_t *)realloc(pixels, needed);
-        AppAssert(grown != nullptr, "wallpaper", __LINE__, "Not enough memory for the wallpaper bitmap");
-        pixels = grown;
-    }
+    // The 8-bit reduction searches the palette, and the colour table shows it.
     RgbQuad colorTable[256];
-    size_t imageSize = ConvertWallpaperPixels(pixels, width, height, depth, sourceStride, colorTable, palettePath);
+    FillColorTable(colorTable, LoadPalette(palettePath));
+    // The picture goes straight into the file's rows, a few rows at a time.
+    FileRows *rows = (FileRows *)malloc(sizeof(FileRows));
+    AppAssert(rows != nullptr, "wallpaper", __LINE__, "Not enough memory for the wallpaper bitmap");
+    rows->width = width, rows->height = height, rows->depth = depth;
+    rows->rowBytes = BitmapRowBytes(width, depth);
+    size_t imageSize = rows->rowBytes * (size_t)height;
+    rows->pixels = (uint8_t *)malloc(imageSize);
+    AppAssert(rows->pixels != nullptr, "wallpaper", __LINE__, "Not enough memory for the wallpaper bitmap");
+    StartIndexCache(&rows->cache);
+    RenderArtRows(art, width, height, screenDepth, DiffusionKernel, StoreFileRow, rows);
+    CloseArt(art);
+    uint8_t *pixels = rows->pixels;
+    free(rows);
 
     char partial[kPathSize];
     WithExtension(partial, sizeof partial, outputPath, ".new");
