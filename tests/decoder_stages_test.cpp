@@ -185,103 +185,80 @@ TEST(HuffmanTest, FaultsAreReportedNotFollowed)
 
 // ------------------------------------------------------------- runs
 
-static std::string Expand(const std::string &stream, size_t count, size_t *consumed = nullptr)
+// count bytes taken from the start of stream; the cursor's place after them
+// in *consumed (control bytes wholly taken) and *done (bytes of the next).
+static std::string Take(const std::string &stream, size_t count, size_t *consumed = nullptr, size_t *done = nullptr)
 {
-    std::vector<uint8_t> dest(count + 8192 + 16, 0xCD);  // sentinel bytes show overruns
-    const uint8_t *begin = (const uint8_t *)stream.data(), *cursor = begin;
-    size_t n = ExpandRuns(dest.data(), &cursor, begin + stream.size(), count);
+    std::vector<uint8_t> dest(count + 16, 0xCD);  // sentinel bytes show overruns
+    const uint8_t *begin = (const uint8_t *)stream.data();
+    RunCursor cursor = {begin, 0};
+    size_t n = TakeRuns(&cursor, begin + stream.size(), dest.data(), count, false);
     for (size_t i = n; i < dest.size(); i++)
         if (dest[i] != 0xCD)
             ADD_FAILURE() << "byte " << i << " written past the " << n << " reported";
     if (consumed)
-        *consumed = cursor - begin;
+        *consumed = cursor.at - begin;
+    if (done)
+        *done = cursor.done;
     return std::string((char *)dest.data(), n);
 }
 
-TEST(ExpandRunsTest, EachControlClass)
+TEST(TakeRunsTest, EachControlClass)
 {
-    EXPECT_EQ("\x50", Expand("\x25", 1));
-    EXPECT_EQ("\x50", Expand("\x35", 1));  // bit 4 plays no part
-    EXPECT_EQ("\xAF", Expand("\x6A", 1));
-    EXPECT_EQ(std::string(512, '\0'), Expand(std::string("\x41\xFF", 2), 1));
-    EXPECT_EQ(std::string(8192, '\0'), Expand(std::string("\x5F\xFF", 2), 1));
-    EXPECT_EQ(std::string(1, '\0'), Expand(std::string(1, '\0'), 1));
-    EXPECT_EQ(std::string(32, '\0'), Expand("\x1F", 1));
-    EXPECT_EQ(std::string(1, '\xFF'), Expand("\x80", 1));
-    EXPECT_EQ(std::string(32, '\xFF'), Expand("\x9F", 1));
-    EXPECT_EQ("abc", Expand("\xC2" "abc", 1));
-    EXPECT_EQ("\x10", Expand("\xA7\xE3\x21", 1));  // 0xA7 and 0xE3 write nothing
+    EXPECT_EQ("\x50", Take("\x25", 9));
+    EXPECT_EQ("\x50", Take("\x35", 9));  // bit 4 plays no part
+    EXPECT_EQ("\xAF", Take("\x6A", 9));
+    EXPECT_EQ(std::string(512, '\0'), Take(std::string("\x41\xFF", 2), 9000));
+    EXPECT_EQ(std::string(8192, '\0'), Take(std::string("\x5F\xFF", 2), 9000));
+    EXPECT_EQ(std::string(1, '\0'), Take(std::string(1, '\0'), 9));
+    EXPECT_EQ(std::string(32, '\0'), Take("\x1F", 99));
+    EXPECT_EQ(std::string(1, '\xFF'), Take("\x80", 9));
+    EXPECT_EQ(std::string(32, '\xFF'), Take("\x9F", 99));
+    EXPECT_EQ("abc", Take("\xC2" "abc", 9));
+    EXPECT_EQ("\x10", Take("\xA7\xE3\x21", 9));  // 0xA7 and 0xE3 write nothing
 }
 
-TEST(ExpandRunsTest, StopsAtCountAndAtTheStreamsEnd)
+TEST(TakeRunsTest, StopsAtCountInsideARunAndAtTheStreamsEnd)
 {
-    size_t consumed = 0;
-    EXPECT_EQ(std::string("\x10\x20", 2), Expand("\x21\x22\x23", 2, &consumed));
+    size_t consumed = 0, done = 0;
+    EXPECT_EQ(std::string("\x10\x20", 2), Take("\x21\x22\x23", 2, &consumed, &done));
     EXPECT_EQ(2u, consumed);
+    EXPECT_EQ(0u, done);
+    EXPECT_EQ("bc", Take("\xC3" "bcde\x21", 2, &consumed, &done));
+    EXPECT_EQ(0u, consumed);
+    EXPECT_EQ(2u, done);
+    EXPECT_EQ(std::string(300, '\0'), Take(std::string("\x41\xFF", 2), 300, &consumed, &done));
+    EXPECT_EQ(0u, consumed);
+    EXPECT_EQ(300u, done);
     // A control whose operands are missing is not consumed.
-    EXPECT_EQ("\x10", Expand(std::string("\x21\x41", 2), 100, &consumed));
+    EXPECT_EQ("\x10", Take(std::string("\x21\x41", 2), 100, &consumed, &done));
     EXPECT_EQ(1u, consumed);
-    EXPECT_EQ("\x10", Expand("\x21\xC3" "ab", 100, &consumed));
+    EXPECT_EQ("\x10", Take("\x21\xC3" "ab", 100, &consumed));
     EXPECT_EQ(1u, consumed);
 }
 
-TEST(FillPiecePlanesTest, ZeroRunOverPieceEndOpensTheNextPiece)
+TEST(TakeRunsTest, AStreamTakenInPartsGivesItsBytes)
 {
-    const size_t planeBytes = 12;
-    std::vector<uint8_t> buffer(planeBytes + kCarryArea, 0xCD);
-    // Piece 1: 8 bytes 0x10, then a run of 10 zeros: 6 of them spill over.
-    std::string stream = std::string(8, '\x21') + "\x09" + "\x2F\x2F\x2F\x2F\x2F\x2F";
-    const uint8_t *cursor = (const uint8_t *)stream.data(), *end = cursor + stream.size();
-    size_t carry = 0;
-    ASSERT_TRUE(FillPiecePlanes(buffer.data(), planeBytes, &carry, &cursor, end));
-    EXPECT_EQ(6u, carry);
-    EXPECT_EQ(std::string(8, '\x10') + std::string(4, '\0'), std::string((char *)buffer.data(), planeBytes));
-    ASSERT_TRUE(FillPiecePlanes(buffer.data(), planeBytes, &carry, &cursor, end));
-    EXPECT_EQ(0u, carry);
-    EXPECT_EQ(std::string(6, '\0') + std::string(6, '\xF0'), std::string((char *)buffer.data(), planeBytes));
-    EXPECT_FALSE(FillPiecePlanes(buffer.data(), planeBytes, &carry, &cursor, end));
-}
-
-TEST(FillPiecePlanesTest, RunLongerThanAPieceFillsSeveral)
-{
-    const size_t planeBytes = 12;
-    std::vector<uint8_t> buffer(planeBytes + kCarryArea, 0xCD);
-    std::string stream = "\x1F";  // 32 zeros: two whole pieces and 8 bytes of a third
-    const uint8_t *cursor = (const uint8_t *)stream.data(), *end = cursor + 1;
-    size_t carry = 0;
-    for (size_t expected : {20u, 8u}) {
-        ASSERT_TRUE(FillPiecePlanes(buffer.data(), planeBytes, &carry, &cursor, end));
-        EXPECT_EQ(expected, carry);
-        EXPECT_EQ(std::string(planeBytes, '\0'), std::string((char *)buffer.data(), planeBytes));
-    }
-    EXPECT_FALSE(FillPiecePlanes(buffer.data(), planeBytes, &carry, &cursor, end));
-}
-
-TEST(FillPiecePlanesTest, ZeroedBufferClearedBetweenPiecesGivesTheSamePlanes)
-{
-    // Pieces of 12 bytes from one stream, once with every byte written and
-    // once into a zeroed buffer whose planes are cleared between pieces (zero
-    // runs skipped, as the decoder does): runs of 255s and of zeros over two
-    // pieces and a half, a copied run, a long zero run, single bytes.
-    const size_t planeBytes = 12;
+    // Parts of every length from 1 to 40 bytes: taken into zeroed parts with
+    // zero runs skipped, or passed over without writing, they give the bytes
+    // of the whole stream taken at once, and end with it.
     std::string stream =
-        std::string("\x9F\x1F\x21\x1F\xC2" "abc\x83\x4\x40\x31\x6F\x1F\x1F\x25\x40\x05\x26", 19);
+        std::string("\x9F\x1F\x21\x1F\xC2" "abc\x83\x4\x40\x31\x6F\x1F\x1F\x25\x40\x05\x26\xA1\x1F", 21);
     const uint8_t *begin = (const uint8_t *)stream.data(), *end = begin + stream.size();
-    const uint8_t *cursorA = begin, *cursorB = begin;
-    std::vector<uint8_t> written(planeBytes + kCarryArea, 0xCD), zeroed(planeBytes + kCarryArea, 0);
-    size_t carryA = 0, carryB = 0;
-    for (int piece = 0;; piece++) {
-        if (piece > 0)
-            memset(zeroed.data(), 0, planeBytes);
-        bool a = FillPiecePlanes(written.data(), planeBytes, &carryA, &cursorA, end);
-        bool b = FillPiecePlanes(zeroed.data(), planeBytes, &carryB, &cursorB, end, true);
-        ASSERT_EQ(a, b) << piece;
-        if (!a)
-            break;
-        EXPECT_EQ(carryA, carryB) << piece;
-        EXPECT_EQ(std::vector<uint8_t>(written.begin(), written.begin() + planeBytes + carryA),
-                  std::vector<uint8_t>(zeroed.begin(), zeroed.begin() + planeBytes + carryB))
-            << piece;
+    std::string whole = Take(stream, 100000);
+    for (size_t part = 1; part <= 40; part++) {
+        RunCursor cursor = {begin, 0};
+        std::string parts;
+        for (int i = 0;; i++) {
+            std::vector<uint8_t> bytes(part, 0);
+            bool pass = i % 3 == 2;
+            size_t n = TakeRuns(&cursor, end, pass ? nullptr : bytes.data(), part, true);
+            parts += pass ? whole.substr(parts.size(), n) : std::string((char *)bytes.data(), n);
+            if (n < part)
+                break;
+        }
+        EXPECT_EQ(whole, parts) << part;
+        EXPECT_EQ(end, cursor.at) << part;
     }
 }
 

@@ -1,5 +1,5 @@
 // Plane bytes to control bytes, and control bytes to the Huffman-coded data:
-// the inverses of ExpandRuns and DecodeHuffman.
+// the inverses of TakeRuns and DecodeHuffman.
 #include "tools/art/encode_stages.h"
 
 #include <math.h>
