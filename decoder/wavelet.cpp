@@ -91,7 +91,6 @@ static inline bool Needed(const RowSpan &span, int r, int side)
 // from the rows wanted of the next.
 void InverseTransformPlane(int32_t *plane, int a, int baseSide, int rows, int lastRows)
 {
-    assert(IsLevelSide(a, baseSide) && rows >= 0 && rows <= a && lastRows >= 0 && lastRows <= a);
     long need = (long)a * a / 2;
     if (need > ScratchSize) {
         free(ScratchA);
@@ -101,6 +100,13 @@ void InverseTransformPlane(int32_t *plane, int a, int baseSide, int rows, int la
         AppAssert(ScratchA && ScratchB, "D42SAVE", __LINE__, "Not enough memory for a %d x %d wavelet plane", a, a);
         ScratchSize = need;
     }
+    InverseTransformPlaneWith(plane, a, baseSide, rows, lastRows, ScratchA, ScratchB);
+}
+
+void InverseTransformPlaneWith(int32_t *plane, int a, int baseSide, int rows, int lastRows, int32_t *scratchA,
+                               int32_t *scratchB)
+{
+    assert(IsLevelSide(a, baseSide) && rows >= 0 && rows <= a && lastRows >= 0 && lastRows <= a);
     // wanted[l]: the rows wanted of level l's output (side baseSide << (l + 1)).
     RowSpan wanted[32];
     int levels = 0;
@@ -127,15 +133,15 @@ void InverseTransformPlane(int32_t *plane, int a, int baseSide, int rows, int la
         for (int i = 0; i < b; i++) {
             if (!Needed(in, i, b))
                 continue;
-            SynthesizeRow(block0 + (long)i * b, block1 + (long)i * b, ScratchA + (long)i * width, b);
-            SynthesizeRow(block2 + (long)i * b, block3 + (long)i * b, ScratchB + (long)i * width, b);
+            SynthesizeRow(block0 + (long)i * b, block1 + (long)i * b, scratchA + (long)i * width, b);
+            SynthesizeRow(block2 + (long)i * b, block3 + (long)i * b, scratchB + (long)i * width, b);
         }
         for (int t = 0; t < b; t++) {
             if (!Needed(out, 2 * t, width) && !Needed(out, 2 * t + 1, width))
                 continue;
             int k = t == 0 ? b - 1 : t - 1;
-            SynthesizeRowPair(ScratchA + (long)k * width, ScratchA + (long)t * width, ScratchB + (long)k * width,
-                              ScratchB + (long)t * width, plane + (long)(2 * t) * width,
+            SynthesizeRowPair(scratchA + (long)k * width, scratchA + (long)t * width, scratchB + (long)k * width,
+                              scratchB + (long)t * width, plane + (long)(2 * t) * width,
                               plane + (long)(2 * t + 1) * width, width);
         }
     }
@@ -156,22 +162,23 @@ static void SynthesizeTopRow(TopLevelRows *top, RunCursor cursor[3], int i, int3
     SynthesizeRow(top->detail[1], top->detail[2], b, n);
 }
 
-void StartTopLevel(TopLevelRows *top, const int32_t *low, int b, const RunCursor first[3], const RunCursor last[3],
-                   const uint8_t *end, int32_t *work)
+void StartTopLevel(TopLevelRows *top, const int32_t *low, int b, int fromPair, const RunCursor from[3],
+                   const RunCursor before[3], const uint8_t *end, int32_t *work)
 {
     top->low = low;
     top->b = b;
     top->end = end;
     for (int k = 0; k < 3; k++)
-        top->next[k] = first[k];
+        top->next[k] = from[k];
     int width = 2 * b;
     top->aPrev = work, top->aRow = work + width, top->bPrev = work + 2 * width, top->bRow = work + 3 * width;
     top->detail[0] = work + 4 * width, top->detail[1] = top->detail[0] + b, top->detail[2] = top->detail[1] + b;
     top->out[0] = top->detail[2] + b, top->out[1] = top->out[0] + width;
-    top->pair = -1;
-    // Rows 0 and 1 of the output read row b - 1 of the level below.
-    RunCursor wrap[3] = {last[0], last[1], last[2]};
-    SynthesizeTopRow(top, wrap, b - 1, top->aRow, top->bRow);
+    top->pair = fromPair - 1;
+    // Output rows 2t and 2t + 1 read row t - 1 of the level below; rows 0
+    // and 1 read its row b - 1.
+    RunCursor previous[3] = {before[0], before[1], before[2]};
+    SynthesizeTopRow(top, previous, fromPair == 0 ? b - 1 : fromPair - 1, top->aRow, top->bRow);
 }
 
 const int32_t *TopLevelRow(TopLevelRows *top, int r)

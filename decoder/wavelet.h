@@ -40,6 +40,9 @@ void SynthesizeLines(const int32_t *P, const int32_t *Q, int32_t *O, int n, int 
 // Keeps two process-wide scratch planes of a^2 / 2 integers for the largest
 // plane seen.
 void InverseTransformPlane(int32_t *plane, int a, int baseSide, int rows, int lastRows = 0);
+// The same with the caller's two scratch areas of a^2 / 2 integers each.
+void InverseTransformPlaneWith(int32_t *plane, int a, int baseSide, int rows, int lastRows, int32_t *scratchA,
+                               int32_t *scratchB);
 
 // The last level of a plane of side 2b, synthesized two rows at a time as the
 // rows are asked for, without the plane in memory: the level's low band (b x b,
@@ -60,12 +63,13 @@ struct TopLevelRows {
 
 // Integers of work room a last level of side 2b needs.
 size_t TopLevelValues(int b);
-// first: the cursors at the three detail blocks' first rows; last: at their
-// row b - 1. The control bytes end at end; work has TopLevelValues(b) room.
-void StartTopLevel(TopLevelRows *top, const int32_t *low, int b, const RunCursor first[3], const RunCursor last[3],
-                   const uint8_t *end, int32_t *work);
+// The output from row 2 fromPair on. from: the cursors at the three detail
+// blocks' row fromPair; before: at their row fromPair - 1 (b - 1 for pair 0).
+// The control bytes end at end; work has TopLevelValues(b) room.
+void StartTopLevel(TopLevelRows *top, const int32_t *low, int b, int fromPair, const RunCursor from[3],
+                   const RunCursor before[3], const uint8_t *end, int32_t *work);
 // Row r of the output (2b values), valid until the next call; rows are asked
-// for in order, each pair of rows 2t, 2t + 1 at most once.
+// for in order from row 2 fromPair, each pair of rows 2t, 2t + 1 at most once.
 const int32_t *TopLevelRow(TopLevelRows *top, int r);
 
 // True when side is baseSide times a power of two (1, 2, 4, ...).

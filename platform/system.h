@@ -153,6 +153,10 @@ constexpr unsigned long kWaitTimeout = 258;
 constexpr unsigned long kWaitFailed = 0xFFFFFFFF;
 unsigned long ThreadWait(PlatThread thread, unsigned long ms);
 void ThreadClose(PlatThread thread);
+// SwitchToThread: lets another thread that is ready run on this processor.
+void ThreadYield();
+// The processors the program may run on (GetSystemInfo), at least 1.
+int ProcessorCount();
 
 // MessageBoxA styles and answers, the Win32 values.
 constexpr unsigned kMbOk = 0x0;

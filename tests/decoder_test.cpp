@@ -2,6 +2,7 @@
 // round trips, the 4-piece layout and seam, the scaling to a target size and
 // the row conversion by screen depth.
 #include "base/processvalues.h"
+#include "base/team.h"
 #include "decoder/art.h"
 #include "decoder/scale.h"
 #include "palette/palette.h"
@@ -387,18 +388,24 @@ TEST(RenderArtGolden, RenderingsKeepTheirBytes)
             for (size_t i = 0; i < n; i++)
                 h = (h ^ p[i]) * 1099511628211ull;
         };
-        for (auto [w, ht] : kSizes)
-            for (int depth : {8, 16, 24})
-                for (int kernel = 0; kernel <= 7; kernel++) {
-                    uint8_t *rows = RenderArt(art, w, ht, depth, kernel);
-                    mix(rows, (size_t)ScaledRowBytes(w) * ht);
-                    free(rows);
-                }
-        uint8_t *same = RenderArt(art, a.width, a.height, 8, 2);
-        mix(same, (size_t)a.width * a.height * 3);
-        free(same);
+        // The same bytes from one thread and from two.
+        for (int threads : {1, 2}) {
+            TeamThreads = threads;
+            h = 14695981039346656037ull;
+            for (auto [w, ht] : kSizes)
+                for (int depth : {8, 16, 24})
+                    for (int kernel = 0; kernel <= 7; kernel++) {
+                        uint8_t *rows = RenderArt(art, w, ht, depth, kernel);
+                        mix(rows, (size_t)ScaledRowBytes(w) * ht);
+                        free(rows);
+                    }
+            uint8_t *same = RenderArt(art, a.width, a.height, 8, 2);
+            mix(same, (size_t)a.width * a.height * 3);
+            free(same);
+            EXPECT_EQ(a.expected, h) << "art " << &a - kArts << ", " << threads << " thread(s)";
+        }
+        TeamThreads = 2;
         CloseArt(art);
-        EXPECT_EQ(a.expected, h) << "art " << &a - kArts;
     }
 }
 

@@ -463,6 +463,14 @@ void ThreadClose(PlatThread thread)
     delete thread;
 }
 
+void ThreadYield() { std::this_thread::yield(); }
+
+int ProcessorCount()
+{
+    unsigned n = std::thread::hardware_concurrency();
+    return n > 0 ? (int)n : 1;
+}
+
 // The box goes to standard error; the answer comes from the test's script.
 int MessageBoxShow(PlatWindow owner, const char *text, const char *caption, unsigned style)
 {

@@ -184,6 +184,14 @@ unsigned long ThreadWait(PlatThread thread, unsigned long ms)
 }
 
 void ThreadClose(PlatThread thread) { CloseHandle((HANDLE)thread); }
+void ThreadYield() { SwitchToThread(); }
+
+int ProcessorCount()
+{
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return info.dwNumberOfProcessors > 0 ? (int)info.dwNumberOfProcessors : 1;
+}
 
 int MessageBoxShow(PlatWindow owner, const char *text, const char *caption, unsigned style)
 {
