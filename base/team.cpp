@@ -3,6 +3,8 @@
 #include "base/apperror.h"
 #include "platform/system.h"
 
+#include <new>
+
 int TeamThreads = 2;
 
 static void TakeTasks(Team *team, int member)
@@ -31,6 +33,8 @@ void RunTeam(TeamTask task, void *context, int count)
     team.context = context;
     team.count = count;
     team.next.store(0);
+    team.done = new (std::nothrow) std::atomic<bool>[count > 0 ? count : 1];
+    AppAssert(team.done != nullptr, "team", __LINE__, "Not enough memory for a team of %d tasks", count);
     for (int i = 0; i < count; i++)
         team.done[i].store(false);
     PlatThread helper = nullptr;
@@ -42,6 +46,7 @@ void RunTeam(TeamTask task, void *context, int count)
         ThreadWait(helper, kInfinite);
         ThreadClose(helper);
     }
+    delete[] team.done;
 }
 
 void TeamPause(int round)

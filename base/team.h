@@ -8,7 +8,7 @@
 
 #include <atomic>
 
-constexpr int kMaxTeamTasks = 64;
+constexpr int kMaxTeamTasks = 1 << 16;
 
 // 2 to use a helper thread on a machine with more than one processor, 1 for
 // the calling thread alone. Read when a team starts; tests set it to compare.
@@ -23,7 +23,7 @@ struct Team {
     void *context;
     int count;                                // tasks 0 ... count - 1
     std::atomic<int> next;                    // the next task to take
-    std::atomic<bool> done[kMaxTeamTasks];
+    std::atomic<bool> *done;                  // by task
 };
 
 // Runs tasks 0 ... count - 1 (at most kMaxTeamTasks) and returns when all

@@ -82,9 +82,11 @@ uint8_t *DecodeArt(const ArtFile *art);
 // with the diffusion kernel, diffuse.h), any other depth stays 24-bit.
 uint8_t *RenderArt(const ArtFile *art, int width, int height, int depth, int kernel);
 
-// The same rows handed over one at a time, top to bottom, without the whole
-// result in memory: sink(context, y, pixels) gets row y, width x 3 bytes
-// (followed by the fill bytes of a scaled row), valid during the call only.
-typedef void (*ArtRowSink)(void *context, int y, const uint8_t *pixels);
+// The same rows handed over one at a time, without the whole result in
+// memory: sink(context, y, pixels, member) gets row y, width x 3 bytes (a
+// scaled row followed by its fill bytes), valid during the call only. Two
+// threads (base/team.h) hand rows over at once, each row once, in no set
+// order; member, 0 or 1, tells which thread calls, for state of its own.
+typedef void (*ArtRowSink)(void *context, int y, const uint8_t *pixels, int member);
 void RenderArtRows(const ArtFile *art, int width, int height, int depth, int kernel, ArtRowSink sink,
                    void *context);

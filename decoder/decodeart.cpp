@@ -16,6 +16,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <new>
 
 // Set by the first decode, on the wallpaper job's thread.
 static bool LevelTableBuilt;
@@ -279,47 +280,88 @@ uint8_t *DecodeArt(const ArtFile *art)
     return d.picture;
 }
 
-// Rows scaled, reduced and handed on together: few enough to stay in the
-// processor's cache, an even number for the row reduction's pairs.
-constexpr int kRenderRows = 16;
+// What the rendering tasks share, and each member's own scaler and rows.
+struct ArtRender {
+    uint8_t *picture;
+    int width, height, depth;
+    bool scaled;
+    size_t stride;           // bytes of a scaled row
+    int fill;
+    ArtScaler scaler[2];
+    uint8_t *rows[2];        // two scaled rows
+    std::atomic<int> *progress;  // by pair of rows: how far its reduction has got
+    ArtRowSink sink;
+    void *context;
+};
+
+// Rows of the art's own size handed on together.
+constexpr int kBandRows = 32;
+
+// A task: a band of rows of the art's own size, or a pair of scaled rows,
+// reduced while the pair above is still being reduced on the other thread.
+static void RenderTask(Team *team, int number, int member)
+{
+    ArtRender *r = (ArtRender *)team->context;
+    if (!r->scaled) {
+        for (int y = number * kBandRows; y < r->height && y < (number + 1) * kBandRows; y++)
+            r->sink(r->context, y, r->picture + (size_t)y * r->width * 3, member);
+        return;
+    }
+    int first = 2 * number, count = std::min(2, r->height - first);
+    uint8_t *rows = r->rows[member];
+    for (int i = 0; i < count; i++)
+        ScaleArtRow(&r->scaler[member], first + i, rows + i * r->stride);
+    // Every row but the black last one is reduced.
+    int reduced = first + count == r->height ? count - 1 : count;
+    if ((r->depth == 8 || r->depth == 16) && reduced > 0) {
+        // The pair two above must be done with the error rows this pair's reuse.
+        if (number >= 2)
+            TeamWaitFor(team, number - 2);
+        DiffusePair(r->depth == 8, rows, reduced, r->fill, first, number > 0 ? &r->progress[number - 1] : nullptr,
+                    &r->progress[number]);
+    } else {
+        r->progress[number].store(kPairDone, std::memory_order_release);
+    }
+    for (int i = 0; i < count; i++)
+        r->sink(r->context, first + i, rows + i * r->stride, member);
+}
 
 void RenderArtRows(const ArtFile *art, int width, int height, int depth, int kernel, ArtRowSink sink, void *context)
 {
     AppAssert(width >= 1 && height >= 1 && width <= kMaxScaledSide && height <= kMaxScaledSide, "D42SAVE",
               __LINE__, "Art file %s cannot be rendered at %d x %d pixels", art->path, width, height);
-    uint8_t *picture = DecodeArt(art);
+    ArtRender r;
+    r.picture = DecodeArt(art);
     int artWidth = ArtWidth(art), artHeight = ArtHeight(art);
-    if (width == artWidth && height == artHeight) {
-        for (int y = 0; y < height; y++)
-            sink(context, y, picture + (size_t)y * width * 3);
-        free(picture);
+    r.width = width, r.height = height, r.depth = depth;
+    r.scaled = width != artWidth || height != artHeight;
+    r.sink = sink, r.context = context;
+    if (!r.scaled) {
+        RunTeam(RenderTask, &r, (height + kBandRows - 1) / kBandRows);
+        free(r.picture);
         return;
     }
-    size_t stride = (size_t)ScaledRowBytes(width);
-    int fill = (int)(stride - (size_t)width * 3);
-    uint8_t *rows = (uint8_t *)calloc(stride * kRenderRows, 1);
-    AppAssert(rows != nullptr, "D42SAVE", __LINE__, "Not enough memory to scale art file %s to %d x %d", art->path,
-              width, height);
-    ArtScaler scaler;
-    StartArtScaler(&scaler, art->path, picture, artWidth, artHeight, width, height);
+    r.stride = (size_t)ScaledRowBytes(width);
+    r.fill = (int)(r.stride - (size_t)width * 3);
+    int pairs = (height + 1) / 2;
+    uint8_t *rows = (uint8_t *)calloc(r.stride * 4, 1);
+    r.progress = new (std::nothrow) std::atomic<int>[pairs];
+    AppAssert(rows != nullptr && r.progress != nullptr, "D42SAVE", __LINE__,
+              "Not enough memory to scale art file %s to %d x %d", art->path, width, height);
+    for (int member = 0; member < 2; member++) {
+        r.rows[member] = rows + member * 2 * r.stride;
+        StartArtScaler(&r.scaler[member], art->path, r.picture, artWidth, artHeight, width, height);
+    }
+    for (int i = 0; i < pairs; i++)
+        r.progress[i].store(0);
     if (depth == 8 || depth == 16)
         StartDiffusion(kernel, width);
-    for (int first = 0; first < height; first += kRenderRows) {
-        int count = std::min(kRenderRows, height - first);
-        for (int i = 0; i < count; i++)
-            ScaleArtRow(&scaler, first + i, rows + i * stride);
-        // Every row but the black last one is reduced.
-        int reduced = first + count == height ? count - 1 : count;
-        if (depth == 16)
-            DiffuseMoreRows16(rows, reduced, fill);
-        else if (depth == 8)
-            DiffuseMoreRows8(rows, reduced, fill);
-        for (int i = 0; i < count; i++)
-            sink(context, first + i, rows + i * stride);
-    }
-    EndArtScaler(&scaler);
+    RunTeam(RenderTask, &r, pairs);
+    for (int member = 0; member < 2; member++)
+        EndArtScaler(&r.scaler[member]);
+    delete[] r.progress;
     free(rows);
-    free(picture);
+    free(r.picture);
 }
 
 // RenderArt's sink: the rows into one buffer, ScaledRowBytes apart.
@@ -328,7 +370,7 @@ struct RenderedRows {
     size_t stride;
 };
 
-static void KeepRow(void *context, int y, const uint8_t *pixels)
+static void KeepRow(void *context, int y, const uint8_t *pixels, int)
 {
     RenderedRows *r = (RenderedRows *)context;
     uint8_t *row = r->buffer + (size_t)y * r->stride;

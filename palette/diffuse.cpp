@@ -7,6 +7,7 @@
 #include "palette/diffuse.h"
 
 #include "base/apperror.h"
+#include "base/team.h"
 #include "palette/palette.h"
 #include "palette/palette_search.h"
 
@@ -165,7 +166,7 @@ static constexpr int LeftReach(const DiffusionKernelTaps &k)
             reach = -k.taps[t].dx;
     return reach;
 }
-static_assert(kDiffusionKernels[7].rows + 1 <= kErrorRowCount, "two rows at a time need one error row more");
+static_assert(kDiffusionKernels[7].rows + 3 <= kErrorRowCount, "two pairs of rows at once need their error rows apart");
 
 // One call's rows, for kernel K, onto the palette or to five bits a channel.
 //
@@ -182,8 +183,12 @@ static_assert(kDiffusionKernels[7].rows + 1 <= kErrorRowCount, "two rows at a ti
 // row is already added, and the two chains of pixels run side by side in the
 // processor. The shares reach their error rows in another order, but integer
 // sums do not depend on it.
+// above and mine: with rows diffused by two threads at once, a pair of rows
+// a call (DiffusePair), how far the lower row of the pair above has got and
+// how far this pair's has; null otherwise.
 template <int K, bool Palette>
-static void DiffuseImage(uint8_t *image, int rows, int width, int fill)
+static void DiffuseImage(uint8_t *image, int rows, int width, int fill, int32_t **ring,
+                         const std::atomic<int> *above, std::atomic<int> *mine)
 {
     constexpr const DiffusionKernelTaps &kernel = kDiffusionKernels[K];
     constexpr int kShift = TapShift(kernel);
@@ -198,7 +203,6 @@ static void DiffuseImage(uint8_t *image, int rows, int width, int fill)
     const int32_t *next1 = nullptr;  // the DeltaTable of the tap at (1, 0), by the error
     if constexpr (kNext1 >= 0)
         next1 = DeltaTables[kernel.taps[kNext1].weight] + 256;
-    int32_t **ring = ErrorRows.rows;
     size_t clearBytes = (size_t)(width + 2 * kErrorMargin) * 3 * sizeof(int32_t);
     size_t rowBytes = (size_t)width * 3;
 
@@ -298,18 +302,40 @@ static void DiffuseImage(uint8_t *image, int rows, int width, int fill)
         }
     };
 
-    // Five bits a channel need no search: one row at a time is as fast there.
+    // With a pair above running on another thread: its lower row must be
+    // past every pixel whose error this one takes, and far enough ahead that
+    // the two never add to the same error entry (taps reach 3 pixels either
+    // way). Its writes up to there are then seen here.
+    auto waitAbove = [&](size_t endBytes) {
+        int needed = (int)(endBytes / 3) + 8;
+        needed = needed < width ? needed : width;
+        for (int round = 0; above->load(std::memory_order_acquire) < needed; round++)
+            TeamPause(round);
+    };
+
+    // Five bits a channel need no search: one row at a time is as fast there,
+    // but for two threads. Blocks of pixels between the checks of the pair above.
+    constexpr size_t kBlockBytes = 32 * 3;
     int y = 0;
-    for (; Palette && y + 1 < rows; y += 2) {
+    for (; (Palette || mine) && y + 1 < rows; y += 2) {
         Row upper, lower;
         begin(upper, image, 0);
         begin(lower, image + rowBytes + fill, 1);
         size_t lead = kLagBytes < rowBytes ? kLagBytes : rowBytes;
+        if (above)
+            waitAbove(lead);
         for (size_t at = 0; at < lead; at += 3)
             step(upper, at);
-        for (size_t at = lead; at < rowBytes; at += 3) {
-            step(upper, at);
-            step(lower, at - kLagBytes);
+        for (size_t block = lead; block < rowBytes; block += kBlockBytes) {
+            size_t end = block + kBlockBytes < rowBytes ? block + kBlockBytes : rowBytes;
+            if (above)
+                waitAbove(end);
+            for (size_t at = block; at < end; at += 3) {
+                step(upper, at);
+                step(lower, at - kLagBytes);
+            }
+            if (mine)
+                mine->store((int)((end - kLagBytes) / 3), std::memory_order_release);
         }
         for (size_t at = rowBytes - lead; at < rowBytes; at += 3)
             step(lower, at);
@@ -319,11 +345,15 @@ static void DiffuseImage(uint8_t *image, int rows, int width, int fill)
     for (; y < rows; y++) {
         Row row;
         begin(row, image, 0);
+        if (above)
+            waitAbove(rowBytes);
         for (size_t at = 0; at < rowBytes; at += 3)
             step(row, at);
         retire(1, kernel.rows);
         image += rowBytes + fill;
     }
+    if (mine)
+        mine->store(kPairDone, std::memory_order_release);
 }
 
 // The kernel and the width that StartDiffusion set up.
@@ -340,24 +370,40 @@ void StartDiffusion(int kernel, int width)
 }
 
 template <bool Palette>
-static void DiffuseMore(uint8_t *image, int rows, int fill)
+static void DiffuseMore(uint8_t *image, int rows, int fill, int32_t **ring = ErrorRows.rows,
+                        const std::atomic<int> *above = nullptr, std::atomic<int> *mine = nullptr)
 {
     int width = DiffusingWidth;
     if (!image || rows <= 0 || width <= 0)
         return;
     switch (DiffusingKernel) {
-    case 1: DiffuseImage<1, Palette>(image, rows, width, fill); break;
-    case 2: DiffuseImage<2, Palette>(image, rows, width, fill); break;
-    case 3: DiffuseImage<3, Palette>(image, rows, width, fill); break;
-    case 4: DiffuseImage<4, Palette>(image, rows, width, fill); break;
-    case 5: DiffuseImage<5, Palette>(image, rows, width, fill); break;
-    case 6: DiffuseImage<6, Palette>(image, rows, width, fill); break;
-    case 7: DiffuseImage<7, Palette>(image, rows, width, fill); break;
-    default: DiffuseImage<0, Palette>(image, rows, width, fill); break;
+    case 1: DiffuseImage<1, Palette>(image, rows, width, fill, ring, above, mine); break;
+    case 2: DiffuseImage<2, Palette>(image, rows, width, fill, ring, above, mine); break;
+    case 3: DiffuseImage<3, Palette>(image, rows, width, fill, ring, above, mine); break;
+    case 4: DiffuseImage<4, Palette>(image, rows, width, fill, ring, above, mine); break;
+    case 5: DiffuseImage<5, Palette>(image, rows, width, fill, ring, above, mine); break;
+    case 6: DiffuseImage<6, Palette>(image, rows, width, fill, ring, above, mine); break;
+    case 7: DiffuseImage<7, Palette>(image, rows, width, fill, ring, above, mine); break;
+    default: DiffuseImage<0, Palette>(image, rows, width, fill, ring, above, mine); break;
     }
 }
 
 void DiffuseMoreRows8(uint8_t *image, int rows, int fill) { DiffuseMore<true>(image, rows, fill); }
+
+void DiffusePair(bool palette, uint8_t *image, int rows, int fill, int firstRow, const std::atomic<int> *above,
+                 std::atomic<int> *mine)
+{
+    // The error rows of image rows firstRow ... firstRow + 4, each kept in the
+    // entry of its row number modulo kErrorRowCount.
+    size_t rowValues = (size_t)ErrorRows.entries * 3;
+    int32_t *ring[kErrorRowCount];
+    for (int i = 0; i < kErrorRowCount; i++)
+        ring[i] = ErrorRows.storage + (size_t)((firstRow + i) % kErrorRowCount) * rowValues;
+    if (palette)
+        DiffuseMore<true>(image, rows, fill, ring, above, mine);
+    else
+        DiffuseMore<false>(image, rows, fill, ring, above, mine);
+}
 void DiffuseMoreRows16(uint8_t *image, int rows, int fill) { DiffuseMore<false>(image, rows, fill); }
 
 void DiffuseRows8(int kernel, uint8_t *image, int rows, int width, int fill)

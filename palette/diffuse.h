@@ -24,7 +24,7 @@ extern const DiffusionKernelTaps kDiffusionKernels[8];
 constexpr int kDeltaWeights = 65;     // cache slots, weights 0-64
 constexpr int kDeltaEntries = 512;    // errors -256..255
 constexpr int kErrorMargin = 5;       // entries left and right of a row's pixels
-constexpr int kErrorRowCount = 5;
+constexpr int kErrorRowCount = 8;
 constexpr int kMinErrorWidth = 1281;  // pixels the error rows hold at least
 
 // The share of a pixel's error e, in 1/256 of a level, for each tap weight of
@@ -44,7 +44,7 @@ void BuildDeltaTables(int kernel);
 extern uint8_t ClampTable[1024];
 extern int ClampTableBuilt;
 
-// Five rows of error accumulators, three per entry (blue, green, red, in 1/256
+// Eight rows of error accumulators, three per entry (blue, green, red, in 1/256
 // of a level). A row holds the widest image converted so far (at least 1281
 // pixels) with kErrorMargin entries on either side; pixel x uses entry x + 5.
 // The storage is allocated once and grown only for a wider image. Written by

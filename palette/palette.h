@@ -7,6 +7,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <atomic>
+
 // A colour in one integer: red in bits 16-23, green 8-15, blue 0-7. It equals a
 // blue, green, red pixel read as a little-endian number.
 typedef uint32_t PackedColor;
@@ -35,6 +37,14 @@ void DiffuseRows16(int kernel, uint8_t *image, int rows, int width, int fill);
 void StartDiffusion(int kernel, int width);
 void DiffuseMoreRows8(uint8_t *image, int rows, int fill);
 void DiffuseMoreRows16(uint8_t *image, int rows, int fill);
+// Two threads at once, after StartDiffusion: each call the next pair of rows
+// (rows: 2, or 1 for an odd last row) of image row firstRow on, onto the
+// palette or to five bits. above: the progress of the pair above's call (null
+// for the first pair), which must be running or done, on another thread;
+// mine: this call's, for the pair below. The pair two above must be done.
+constexpr int kPairDone = 0x7FFFFFFF;  // the progress of a finished pair
+void DiffusePair(bool palette, uint8_t *image, int rows, int fill, int firstRow, const std::atomic<int> *above,
+                 std::atomic<int> *mine);
 
 // ------------------------------------------------------------ the colour tree
 

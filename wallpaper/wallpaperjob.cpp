@@ -34,14 +34,14 @@ struct FileRows {
     uint8_t *pixels;
     int width, height, depth;
     size_t rowBytes;
-    IndexCache cache;
+    IndexCache cache[2];  // one for each thread that hands rows over
 };
 
-static void StoreFileRow(void *context, int y, const uint8_t *row)
+static void StoreFileRow(void *context, int y, const uint8_t *row, int member)
 {
     FileRows *f = (FileRows *)context;
     uint8_t *out = f->pixels + WallpaperFileRow(y, f->height) * f->rowBytes;
-    ConvertWallpaperRow(row, out, f->width, f->depth, &f->cache);
+    ConvertWallpaperRow(row, out, f->width, f->depth, &f->cache[member]);
 }
 
 bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char *outputPath, int width, int height,
@@ -64,7 +64,8 @@ bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char 
     size_t imageSize = rows->rowBytes * (size_t)height;
     rows->pixels = (uint8_t *)malloc(imageSize);
     AppAssert(rows->pixels != nullptr, "wallpaper", __LINE__, "Not enough memory for the wallpaper bitmap");
-    StartIndexCache(&rows->cache);
+    StartIndexCache(&rows->cache[0]);
+    StartIndexCache(&rows->cache[1]);
     RenderArtRows(art, width, height, screenDepth, DiffusionKernel, StoreFileRow, rows);
     CloseArt(art);
     uint8_t *pixels = rows->pixels;
