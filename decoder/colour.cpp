@@ -18,9 +18,6 @@ void BuildLevelTable()
 // plane values give a defined result.
 static inline int32_t Wrap(uint32_t v) { return (int32_t)v; }
 
-// A level index clamped to the table: levels outside it take its ends.
-static inline int32_t Clamp(int32_t k) { return k < -kLevelZero ? -kLevelZero : k >= kLevelZero ? kLevelZero - 1 : k; }
-
 // One row's chroma terms, per pixel: 2 U' - 1024 (what U adds to B4) and
 // ((1638 V') >> 10) - 819 (what V adds to R4).
 static inline void Terms(int32_t u, int32_t uOffset, int32_t v, int32_t vOffset, int32_t *blueTerm,
@@ -55,48 +52,57 @@ void ChromaTerms(const int32_t *uRow, int32_t uOffset, const int32_t *vRow, int3
     }
 }
 
-// The three level indices of each pixel of a row, clamped; a loop of plain
-// arithmetic that the compiler can vectorise.
-KERNEL_CLONES static void RowLevels(const int32_t *__restrict yRow, int32_t yOffset, const int32_t *__restrict blueTerm,
-                      const int32_t *__restrict redTerm, int m, uint16_t *__restrict blue,
-                      uint16_t *__restrict green, uint16_t *__restrict red)
+uint8_t StretchLevel(int32_t k)
+{
+    int32_t c = k < 0 ? 0 : k > 248 ? 248 : k;
+    return (uint8_t)(c + ((c * 29603) >> 20));
+}
+
+// The three stretched levels of each pixel of a row as one word, blue in the
+// lowest byte: a loop of plain arithmetic that the compiler can vectorise.
+// 255 k / 248 is k + 7 k / 248, and (29603 k) >> 20 is 7 k / 248 rounded down
+// for k up to 248.
+KERNEL_CLONES static void RowPixels(const int32_t *__restrict yRow, int32_t yOffset, const int32_t *__restrict blueTerm,
+                                    const int32_t *__restrict redTerm, int m, uint32_t *__restrict pixels)
 {
     for (int j = 0; j < m; j++) {
         uint32_t y = (uint32_t)yRow[j] + (uint32_t)yOffset;
         int32_t b4 = Wrap(y + (uint32_t)blueTerm[j]);
         int32_t r4 = Wrap(y + (uint32_t)redTerm[j]);
         int32_t g = Wrap(y - (uint32_t)(Wrap(116u * (uint32_t)b4) >> 10) - (uint32_t)(Wrap(306u * (uint32_t)r4) >> 10));
-        blue[j] = (uint16_t)(Clamp(b4 >> 2) + kLevelZero);
-        green[j] = (uint16_t)(Clamp(Wrap(1744u * (uint32_t)g) >> 12) + kLevelZero);
-        red[j] = (uint16_t)(Clamp(r4 >> 2) + kLevelZero);
+        int32_t kb = b4 >> 2, kg = Wrap(1744u * (uint32_t)g) >> 12, kr = r4 >> 2;
+        kb = kb < 0 ? 0 : kb > 248 ? 248 : kb;
+        kg = kg < 0 ? 0 : kg > 248 ? 248 : kg;
+        kr = kr < 0 ? 0 : kr > 248 ? 248 : kr;
+        uint32_t blue = (uint32_t)(kb + ((kb * 29603) >> 20));
+        uint32_t green = (uint32_t)(kg + ((kg * 29603) >> 20));
+        uint32_t red = (uint32_t)(kr + ((kr * 29603) >> 20));
+        pixels[j] = blue | green << 8 | red << 16;
     }
 }
 
 void ConvertRow(const int32_t *yRow, int32_t yOffset, const int32_t *blueTerm, const int32_t *redTerm, int m,
-                uint16_t *levels, uint8_t *out)
+                uint32_t *pixels, uint8_t *out)
 {
-    uint16_t *blue = levels, *green = blue + m, *red = green + m;
-    RowLevels(yRow, yOffset, blueTerm, redTerm, m, blue, green, red);
-    // Each pixel but the row's last is stored as one 4-byte word whose top
+    RowPixels(yRow, yOffset, blueTerm, redTerm, m, pixels);
+    // Each pixel but the row's last is stored as its whole word, whose top
     // byte the next pixel overwrites.
-    for (int j = 0; j < m - 1; j++) {
-        uint32_t bgr = LevelTable[blue[j]] | LevelTable[green[j]] << 8 | LevelTable[red[j]] << 16;
-        memcpy(out + 3 * j, &bgr, 4);
-    }
-    out[3 * (m - 1)] = LevelTable[blue[m - 1]];
-    out[3 * (m - 1) + 1] = LevelTable[green[m - 1]];
-    out[3 * (m - 1) + 2] = LevelTable[red[m - 1]];
+    for (int j = 0; j < m - 1; j++)
+        memcpy(out + 3 * j, &pixels[j], 4);
+    out[3 * (m - 1)] = (uint8_t)pixels[m - 1];
+    out[3 * (m - 1) + 1] = (uint8_t)(pixels[m - 1] >> 8);
+    out[3 * (m - 1) + 2] = (uint8_t)(pixels[m - 1] >> 16);
 }
 
 void ConvertPiece(const int32_t *yPlane, int32_t yOffset, int m, const int32_t *uPlane, int32_t uOffset,
                   const int32_t *vPlane, int32_t vOffset, int c, int subsampled, int rows, uint8_t *out,
                   size_t stride)
 {
-    // Two rows of m integers, the chroma terms, then three of the level indices.
-    int32_t *terms = (int32_t *)malloc((size_t)m * (2 * sizeof(int32_t) + 3 * sizeof(uint16_t)));
+    // Three rows of m integers: the chroma terms, then the pixels as words.
+    int32_t *terms = (int32_t *)malloc((size_t)m * 3 * sizeof(int32_t));
     AppAssert(terms != nullptr, "D42SAVE", __LINE__, "Not enough memory for a %d x %d art piece", m, m);
     int32_t *blueTerm = terms, *redTerm = terms + m;
-    uint16_t *levels = (uint16_t *)(terms + 2 * m);
+    uint32_t *levels = (uint32_t *)(terms + 2 * m);
     for (int i = 0; i < rows; i++) {
         // A subsampled chroma row serves two picture rows.
         if (!subsampled || !(i & 1)) {

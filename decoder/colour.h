@@ -18,7 +18,7 @@
 // 0 for k <= 0, 255 k / 248 (rounded down) for 0 < k <= 248, 255 above. Levels
 // outside the table (only extreme coefficients give them) take its end values.
 constexpr int kLevelZero = 512;
-extern uint8_t LevelTable[1024];  // built by the first decode, then only read
+extern uint8_t LevelTable[1024];  // built by BuildLevelTable (the encoder), then only read
 void BuildLevelTable();
 
 // Converts rows 0 ... rows - 1 (rows <= m) of a piece of side m into pixels,
@@ -32,9 +32,11 @@ void ConvertPiece(const int32_t *yPlane, int32_t yOffset, int m, const int32_t *
 
 // The same a row at a time. ChromaTerms gives, for the m pixels of a row, what
 // the U and V rows add to B4 and R4 (each chroma row of c values); ConvertRow
-// turns a row of Y values into m pixels at out, with levels as room for 3 m
-// level indices.
+// turns a row of Y values into m pixels at out (3 m bytes), with pixels as
+// room for m words.
 void ChromaTerms(const int32_t *uRow, int32_t uOffset, const int32_t *vRow, int32_t vOffset, int m, int subsampled,
                  int32_t *blueTerm, int32_t *redTerm);
 void ConvertRow(const int32_t *yRow, int32_t yOffset, const int32_t *blueTerm, const int32_t *redTerm, int m,
-                uint16_t *levels, uint8_t *out);
+                uint32_t *pixels, uint8_t *out);
+// LevelTable's value for level k, by arithmetic; any k.
+uint8_t StretchLevel(int32_t k);

@@ -18,9 +18,6 @@
 #include <algorithm>
 #include <new>
 
-// Set by the first decode, on the wallpaper job's thread.
-static bool LevelTableBuilt;
-
 static void CheckHuffman(const ArtFile *art, const HuffmanResult &h)
 {
     switch (h.fault) {
@@ -201,7 +198,7 @@ static void DecodeTask(Team *team, int number, int member)
     StartPieceRows(&at, d->planes[i], pair, g.baseSide, d->end, work);
     int32_t *blueTerm = work + TopLevelValues(m / 2) + 2 * TopLevelValues(g.chromaSide / 2);
     int32_t *redTerm = blueTerm + m;
-    uint16_t *levels = (uint16_t *)(redTerm + m);
+    uint32_t *levels = (uint32_t *)(redTerm + m);
     size_t rowBytes = (size_t)g.width * 3;
     uint8_t *out = d->picture + (size_t)(i / g.perSide) * m * rowBytes + (size_t)(i % g.perSide) * m * 3;
     int chromaRow = -1;
@@ -217,10 +214,6 @@ static void DecodeTask(Team *team, int number, int member)
 
 uint8_t *DecodeArt(const ArtFile *art)
 {
-    if (!LevelTableBuilt) {
-        BuildLevelTable();
-        LevelTableBuilt = true;
-    }
     ArtDecode d;
     d.art = art;
     d.g = CheckArtHeader(art);
@@ -253,7 +246,7 @@ uint8_t *DecodeArt(const ArtFile *art)
     // level indices of a row.
     size_t low = (size_t)LowValues(m, base) + 2 * (size_t)LowValues(c, base);
     size_t scratch = m > base ? (size_t)(m / 2) * (m / 2) : 0;
-    size_t work = TopLevelValues(m / 2) + 2 * TopLevelValues(c / 2) + 2 * (size_t)m + (3 * (size_t)m + 1) / 2;
+    size_t work = TopLevelValues(m / 2) + 2 * TopLevelValues(c / 2) + 3 * (size_t)m;
     int32_t *room = (int32_t *)ArtAllocate(art->path, (low + 2 * (scratch + work)) * sizeof(int32_t));
     for (int i = 0; i < g.pieces; i++) {
         d.planes[i][0].memory = room;

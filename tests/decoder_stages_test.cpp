@@ -352,6 +352,11 @@ TEST(LevelTableTest, StretchesLevelsUpTo248)
     EXPECT_EQ(255, level[248]);
     EXPECT_EQ(255, level[300]);
     EXPECT_EQ(255, level[511]);
+    // The decoder's arithmetic gives the table, and its ends beyond it.
+    for (int k = -kLevelZero; k < kLevelZero; k++)
+        ASSERT_EQ(level[k], StretchLevel(k)) << k;
+    for (int32_t k : {INT32_MIN, -513, -100000, 512, 100000, INT32_MAX})
+        EXPECT_EQ(k < 0 ? 0 : 255, StretchLevel(k)) << k;
 }
 
 // One pixel from one Y', U', V' (the offsets carry the values).
