@@ -1,7 +1,7 @@
 #include "decoder/colour.h"
 
 #include "base/apperror.h"
-#include "decoder/wavelet.h"
+#include "decoder/kernels.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -62,8 +62,8 @@ uint8_t StretchLevel(int32_t k)
 // lowest byte: a loop of plain arithmetic that the compiler can vectorise.
 // 255 k / 248 is k + 7 k / 248, and (29603 k) >> 20 is 7 k / 248 rounded down
 // for k up to 248.
-KERNEL_CLONES static void RowPixels(const int32_t *__restrict yRow, int32_t yOffset, const int32_t *__restrict blueTerm,
-                                    const int32_t *__restrict redTerm, int m, uint32_t *__restrict pixels)
+KERNEL_BODY void RowPixelsBody(const int32_t *__restrict yRow, int32_t yOffset, const int32_t *__restrict blueTerm,
+                               const int32_t *__restrict redTerm, int m, uint32_t *__restrict pixels)
 {
     for (int j = 0; j < m; j++) {
         uint32_t y = (uint32_t)yRow[j] + (uint32_t)yOffset;
@@ -80,6 +80,10 @@ KERNEL_CLONES static void RowPixels(const int32_t *__restrict yRow, int32_t yOff
         pixels[j] = blue | green << 8 | red << 16;
     }
 }
+KERNEL_LEVELS(RowPixels,
+              (const int32_t *yRow, int32_t yOffset, const int32_t *blueTerm, const int32_t *redTerm, int m,
+               uint32_t *pixels),
+              (yRow, yOffset, blueTerm, redTerm, m, pixels))
 
 void ConvertRow(const int32_t *yRow, int32_t yOffset, const int32_t *blueTerm, const int32_t *redTerm, int m,
                 uint32_t *pixels, uint8_t *out)

@@ -1,6 +1,7 @@
 #include "decoder/scale.h"
 
 #include "base/apperror.h"
+#include "decoder/kernels.h"
 
 #include <algorithm>
 #include <stdlib.h>
@@ -20,6 +21,16 @@ static void ScaleAcross(const ArtScaler *s, int r, uint8_t *out)
             out[j * 3 + ch] = (uint8_t)((p[ch] * (256 - f) + p[ch + 3] * f) >> 8);
     }
 }
+
+// out = a (256 - f) / 256 + b f / 256, byte by byte, rounded down.
+KERNEL_BODY void BlendRowsBody(const uint8_t *__restrict a, const uint8_t *__restrict b, int f, size_t bytes,
+                               uint8_t *__restrict out)
+{
+    for (size_t x = 0; x < bytes; x++)
+        out[x] = (uint8_t)((a[x] * (256 - f) + b[x] * f) >> 8);
+}
+KERNEL_LEVELS(BlendRows, (const uint8_t *a, const uint8_t *b, int f, size_t bytes, uint8_t *out),
+              (a, b, f, bytes, out))
 
 void StartArtScaler(ArtScaler *s, const char *path, const uint8_t *picture, int artWidth, int artHeight, int width,
                     int height)
@@ -66,9 +77,7 @@ void ScaleArtRow(ArtScaler *s, int y, uint8_t *out)
         }
         row[i] = slot;
     }
-    const uint8_t *a = row[0], *b = row[1];
-    for (size_t x = 0; x < bytes; x++)
-        out[x] = (uint8_t)((a[x] * (256 - f) + b[x] * f) >> 8);
+    BlendRows(row[0], row[1], f, bytes, out);
 }
 
 void EndArtScaler(ArtScaler *s)

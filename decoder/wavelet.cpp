@@ -1,6 +1,7 @@
 #include "decoder/wavelet.h"
 
 #include "base/apperror.h"
+#include "decoder/kernels.h"
 #include "decoder/runs.h"
 
 #include <assert.h>
@@ -48,7 +49,8 @@ static int32_t *ScratchA, *ScratchB;
 static long ScratchSize;
 
 // One row: n low and n high values synthesized into 2n values at out.
-KERNEL_CLONES static void SynthesizeRow(const int32_t *__restrict p, const int32_t *__restrict q, int32_t *__restrict out, int n)
+KERNEL_BODY void SynthesizeRowBody(const int32_t *__restrict p, const int32_t *__restrict q, int32_t *__restrict out,
+                                   int n)
 {
     out[0] = Even(p[n - 1], p[0], q[n - 1], q[0]);
     out[1] = Odd(p[n - 1], p[0], q[n - 1], q[0]);
@@ -57,18 +59,23 @@ KERNEL_CLONES static void SynthesizeRow(const int32_t *__restrict p, const int32
         out[2 * t + 1] = Odd(p[t - 1], p[t], q[t - 1], q[t]);
     }
 }
+KERNEL_LEVELS(SynthesizeRow, (const int32_t *p, const int32_t *q, int32_t *out, int n), (p, q, out, n))
 
 // Two output rows from the low rows lk, lt and the high rows hk, ht, each of
 // width values, element by element.
-KERNEL_CLONES static void SynthesizeRowPair(const int32_t *__restrict lk, const int32_t *__restrict lt,
-                              const int32_t *__restrict hk, const int32_t *__restrict ht, int32_t *__restrict even,
-                              int32_t *__restrict odd, int width)
+KERNEL_BODY void SynthesizeRowPairBody(const int32_t *__restrict lk, const int32_t *__restrict lt,
+                                       const int32_t *__restrict hk, const int32_t *__restrict ht,
+                                       int32_t *__restrict even, int32_t *__restrict odd, int width)
 {
     for (int x = 0; x < width; x++) {
         even[x] = Even(lk[x], lt[x], hk[x], ht[x]);
         odd[x] = Odd(lk[x], lt[x], hk[x], ht[x]);
     }
 }
+KERNEL_LEVELS(SynthesizeRowPair,
+              (const int32_t *lk, const int32_t *lt, const int32_t *hk, const int32_t *ht, int32_t *even,
+               int32_t *odd, int width),
+              (lk, lt, hk, ht, even, odd, width))
 
 // The rows a level needs: the first `head` and the last `tail` of its side.
 struct RowSpan {

@@ -14,16 +14,6 @@
 #include <stddef.h>
 #include <stdint.h>
 
-// The decoder's vectorisable inner loops are built twice on x86-64 Linux, for
-// AVX2 and for the baseline, the loader picking one for the processor (as
-// libjpeg-turbo picks its SIMD code); elsewhere once, and once under
-// ThreadSanitizer, whose instrumented picker would run before it is set up.
-#if defined(__linux__) && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
-#define KERNEL_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define KERNEL_CLONES
-#endif
-
 // The synthesis constants in 16.16 fixed point, cut (not rounded) to integers.
 constexpr int32_t kSynth0 = 31651, kSynth1 = 54821, kSynth2 = 14689, kSynth3 = 8480;
 

@@ -4,6 +4,7 @@
 #include "base/processvalues.h"
 #include "base/team.h"
 #include "decoder/art.h"
+#include "decoder/kernels.h"
 #include "decoder/scale.h"
 #include "palette/palette.h"
 #include "tests/art_testing.h"
@@ -388,9 +389,15 @@ TEST(RenderArtGolden, RenderingsKeepTheirBytes)
             for (size_t i = 0; i < n; i++)
                 h = (h ^ p[i]) * 1099511628211ull;
         };
-        // The same bytes from one thread and from two.
-        for (int threads : {1, 2}) {
+        // The same bytes from one thread and from two, and from each level of
+        // the processor's instruction set that it has.
+        for (int run = 0; run < 6; run++) {
+            int threads = run % 2 + 1;
+            KernelLevel level = (KernelLevel)(run / 2);
+            if (level > BestKernelLevel())
+                continue;
             TeamThreads = threads;
+            KernelLevelInUse = level;
             h = 14695981039346656037ull;
             for (auto [w, ht] : kSizes)
                 for (int depth : {8, 16, 24})
@@ -402,9 +409,10 @@ TEST(RenderArtGolden, RenderingsKeepTheirBytes)
             uint8_t *same = RenderArt(art, a.width, a.height, 8, 2);
             mix(same, (size_t)a.width * a.height * 3);
             free(same);
-            EXPECT_EQ(a.expected, h) << "art " << &a - kArts << ", " << threads << " thread(s)";
+            EXPECT_EQ(a.expected, h) << "art " << &a - kArts << ", " << threads << " thread(s), level " << level;
         }
         TeamThreads = 2;
+        KernelLevelInUse = BestKernelLevel();
         CloseArt(art);
     }
 }
