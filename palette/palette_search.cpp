@@ -86,21 +86,19 @@ struct IndexBuilder {
 
 // Whether a beats b at every colour of the cell from low to low + 15 in each
 // channel: a nearer, or as near and listed first. The difference of the
-// squared distances is linear in the colour, so the corners decide.
+// squared distances, the sum over the channels of (p - a)^2 - (p - b)^2 =
+// (b - a)(2p - a - b), is linear in the colour p: its largest value over the
+// cell takes, in each channel, the end of the cell where that term is larger.
 bool BeatsThroughout(const SearchCandidate &a, const SearchCandidate &b, bool aFirst, const int low[3])
 {
-    for (int corner = 0; corner < 8; corner++) {
-        int p[3];
-        for (int c = 0; c < 3; c++)
-            p[c] = low[c] + ((corner >> c) & 1) * 15;
-        int da = (p[0] - a.blue) * (p[0] - a.blue) + (p[1] - a.green) * (p[1] - a.green) +
-                 (p[2] - a.red) * (p[2] - a.red);
-        int db = (p[0] - b.blue) * (p[0] - b.blue) + (p[1] - b.green) * (p[1] - b.green) +
-                 (p[2] - b.red) * (p[2] - b.red);
-        if (da > db || (da == db && !aFirst))
-            return false;
+    const int va[3] = {a.blue, a.green, a.red}, vb[3] = {b.blue, b.green, b.red};
+    int worst = 0;  // the largest distance to a less the distance to b
+    for (int c = 0; c < 3; c++) {
+        int d = vb[c] - va[c], s = va[c] + vb[c];
+        int atLow = d * (2 * low[c] - s), atHigh = d * (2 * (low[c] + 15) - s);
+        worst += atLow > atHigh ? atLow : atHigh;
     }
-    return true;
+    return worst < 0 || (worst == 0 && aFirst);
 }
 
 // The squared distances from a candidate to the nearest and the farthest
