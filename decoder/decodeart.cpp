@@ -16,6 +16,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <vector>
 #include <new>
 
 static void CheckHuffman(const ArtFile *art, const HuffmanResult &h)
@@ -141,199 +142,374 @@ static const int32_t *PlaneRow(PieceRowsAt *rows, int k, int r)
     return TopLevelRow(&rows->top[k], r);
 }
 
-// Tasks of a piece: its three planes' low bands, then the two halves of its rows.
-constexpr int kPieceTasks = 5;
+static int LowValues(int a, int baseSide) { return a == baseSide ? a * a : (a / 2) * (a / 2); }
 
-// Everything the decoding tasks share, and each member's own room.
-struct ArtDecode {
+// ---------------------------------------------------------------- the tasks
+//
+// Decoding and rendering run as one list of tasks for two threads (base/team.h):
+// - a plane's low band (kPrepare), into the memory of its piece's slot: the
+//   pieces of one row of pieces are decoded side by side, and the second row
+//   of pieces takes the first row's slots when it is done with them;
+// - rows of a chain (kChunk): a chain is a piece's rows, or half of them,
+//   decoded in order, each plane's last level carried on from task to task;
+//   a right-hand piece's task also evens out the seam of its rows;
+// - a pair of rows of the rendered picture (kPair): scaled, reduced while the
+//   pair above is still being reduced on the other thread, and handed on;
+// - a band of rows of a picture rendered at its own size (kBand).
+// The decoded picture is kept whole for DecodeArt; for a scaled rendering
+// only a ring of its rows is, the rows that pairs still need and the rows
+// being decoded, and chunks and pairs take turns in the list. A task waits
+// only for tasks before it in the list.
+
+enum PipeKind { kPrepare, kChunk, kPair, kBand };
+constexpr int kMaxWaits = 8;
+constexpr int kChunkRows = 16;  // rows of a chain a task, when the picture is a ring
+
+struct PipeTask {
+    PipeKind kind;
+    int piece, plane;     // kPrepare
+    int chain, from, to;  // kChunk: the chain's rows from ... to - 1
+    int number;           // kPair: the pair; kBand: the band
+    int waits[kMaxWaits];
+    int waitCount;
+};
+
+struct Chain {
+    int piece, first, last;
+    PieceRowsAt at;
+    int32_t *work, *blueTerm, *redTerm;
+    uint32_t *words;
+    int chromaRow;
+};
+
+// The scaled rendering's state.
+struct ArtRender {
+    int width, height, depth;
+    size_t stride;               // bytes of a scaled row
+    int fill;
+    ArtScaler scaler[2];
+    uint8_t *rows[2];            // each member's two scaled rows
+    std::atomic<int> *progress;  // by pair of rows: how far its reduction has got
+};
+
+struct ArtPipe {
     const ArtFile *art;
     ArtGeometry g;
     const uint8_t *end;
-    uint8_t *picture;
     PlacedPlane planes[4][3];
-    int split[4];            // each piece's first row of its second half; 0 when it has one half
-    int32_t *scratch[2];     // a member's scratch for the low bands: two areas of (m / 2)^2 / 2 values
-    int32_t *work[2];        // a member's rows: the last levels', chroma terms, level indices
-};
-
-static int LowValues(int a, int baseSide) { return a == baseSide ? a * a : (a / 2) * (a / 2); }
-
-static void DecodeTask(Team *team, int number, int member)
-{
-    ArtDecode *d = (ArtDecode *)team->context;
-    const ArtGeometry &g = d->g;
-    int i = number / kPieceTasks, task = number % kPieceTasks;
-    int rows = PieceRows(g, i), chromaRows = g.subsampled ? (rows + 1) / 2 : rows;
-    if (task < 3) {
-        // The low band of plane `task`, synthesized for the rows wanted: all
-        // of the last level's pairs, and row b - 1 for the first pair. The
-        // piece before must be done with the low bands' memory.
-        for (int half = 1; i > 0 && half <= 2; half++)
-            TeamWaitFor(team, number - task - half);
-        PlacedPlane &p = d->planes[i][task];
-        int a = p.side, base = g.baseSide;
-        size_t values = (size_t)LowValues(a, base);
-        memset(p.memory, 0, values * sizeof(int32_t));
-        RunCursor c = p.low;
-        TakeRuns(&c, d->end, (uint8_t *)p.memory, values * sizeof(int32_t), true);
-        if (a > base) {
-            int wanted = task == 0 ? rows : chromaRows;
-            int32_t *scratch = d->scratch[member];
-            size_t half = (size_t)(a / 2) * (a / 2) / 2;
-            InverseTransformPlaneWith(p.memory, a / 2, base, (wanted + 1) / 2, 1, scratch, scratch + half);
-        }
-        return;
-    }
-    int first = task == 3 ? 0 : d->split[i], last = task == 3 && d->split[i] ? d->split[i] : rows;
-    if (first >= last)
-        return;
-    for (int k = 0; k < 3; k++)
-        TeamWaitFor(team, number - task + k);
-    // The pair each plane starts from: a subsampled chroma row serves two rows.
-    int pair[3] = {first / 2, (g.subsampled ? first / 2 : first) / 2, (g.subsampled ? first / 2 : first) / 2};
-    const int m = g.pieceSide;
-    const int32_t *h = d->art->header;
-    PieceRowsAt at;
-    int32_t *work = d->work[member];
-    StartPieceRows(&at, d->planes[i], pair, g.baseSide, d->end, work);
-    int32_t *blueTerm = work + TopLevelValues(m / 2) + 2 * TopLevelValues(g.chromaSide / 2);
-    int32_t *redTerm = blueTerm + m;
-    uint32_t *levels = (uint32_t *)(redTerm + m);
-    size_t rowBytes = (size_t)g.width * 3;
-    uint8_t *out = d->picture + (size_t)(i / g.perSide) * m * rowBytes + (size_t)(i % g.perSide) * m * 3;
-    int chromaRow = -1;
-    for (int r = first; r < last; r++) {
-        if ((g.subsampled ? r / 2 : r) != chromaRow) {
-            chromaRow = g.subsampled ? r / 2 : r;
-            ChromaTerms(PlaneRow(&at, 1, chromaRow), h[kArtUOffset + i], PlaneRow(&at, 2, chromaRow),
-                        h[kArtVOffset + i], m, g.subsampled, blueTerm, redTerm);
-        }
-        ConvertRow(PlaneRow(&at, 0, r), h[kArtYOffset + i], blueTerm, redTerm, m, levels, out + (size_t)r * rowBytes);
-    }
-}
-
-uint8_t *DecodeArt(const ArtFile *art)
-{
-    ArtDecode d;
-    d.art = art;
-    d.g = CheckArtHeader(art);
-    const ArtGeometry &g = d.g;
-    d.picture = (uint8_t *)ArtAllocate(art->path, g.imageBytes);
-
-    uint8_t *stream = (uint8_t *)ArtAllocate(art->path, g.streamBytes);
-    HuffmanResult decoded = DecodeHuffman(stream, g.streamBytes, art->data, art->dataSize);
-    CheckHuffman(art, decoded);
-    d.end = stream + decoded.written;
-
-    // Every piece's planes found in the control bytes first, so that a
-    // stream that ends too soon is known before any piece is decoded. A
-    // piece's rows are cut in two halves at a multiple of 4, so that the
-    // halves start at whole pairs of rows of every plane.
-    const int m = g.pieceSide, c = g.chromaSide, base = g.baseSide;
-    RunCursor cursor = {stream, 0};
-    for (int i = 0; i < g.pieces; i++) {
-        int rows = PieceRows(g, i);
-        d.split[i] = rows / 8 * 4;
-        int from[3] = {d.split[i] / 2, (g.subsampled ? d.split[i] / 2 : d.split[i]) / 2, 0};
-        from[2] = from[1];
-        for (int k = 0; k < 3; k++)
-            if (!PlacePlane(&d.planes[i][k], k == 0 ? m : c, base, from[k], &cursor, d.end))
-                ArtFault(art->path, __LINE__, "its data ends in piece %d of %d", i + 1, g.pieces);
-    }
-
-    // One piece's low bands at a time, and for each of the two members a
-    // scratch for them, the last levels' rows, the chroma terms and the
-    // level indices of a row.
-    size_t low = (size_t)LowValues(m, base) + 2 * (size_t)LowValues(c, base);
-    size_t scratch = m > base ? (size_t)(m / 2) * (m / 2) : 0;
-    size_t work = TopLevelValues(m / 2) + 2 * TopLevelValues(c / 2) + 3 * (size_t)m;
-    int32_t *room = (int32_t *)ArtAllocate(art->path, (low + 2 * (scratch + work)) * sizeof(int32_t));
-    for (int i = 0; i < g.pieces; i++) {
-        d.planes[i][0].memory = room;
-        d.planes[i][1].memory = room + LowValues(m, base);
-        d.planes[i][2].memory = d.planes[i][1].memory + LowValues(c, base);
-    }
-    for (int member = 0; member < 2; member++) {
-        d.scratch[member] = room + low + member * (scratch + work);
-        d.work[member] = d.scratch[member] + scratch;
-    }
-    RunTeam(DecodeTask, &d, g.pieces * kPieceTasks);
-
-    // The vertical seam of a 4-piece picture: its middle column becomes the
-    // mean of its neighbours. (A 2-pixel-wide picture has no right neighbour.)
-    if (g.pieces == 4 && g.width > 2) {
-        for (int y = 0; y < g.height; y++) {
-            uint8_t *p = d.picture + ((size_t)y * g.width + m) * 3;
-            for (int ch = 0; ch < 3; ch++)
-                p[ch] = (uint8_t)((p[ch - 3] + p[ch + 3]) >> 1);
-        }
-    }
-    free(stream);
-    free(room);
-    return d.picture;
-}
-
-// What the rendering tasks share, and each member's own scaler and rows.
-struct ArtRender {
-    uint8_t *picture;
-    int width, height, depth;
-    bool scaled;
-    size_t stride;           // bytes of a scaled row
-    int fill;
-    ArtScaler scaler[2];
-    uint8_t *rows[2];        // two scaled rows
-    std::atomic<int> *progress;  // by pair of rows: how far its reduction has got
+    std::vector<Chain> chains;
+    std::vector<PipeTask> tasks;
+    int32_t *scratch[2];  // a member's scratch for the low bands: two areas of (m / 2)^2 / 2 values
+    uint8_t *picture;     // row r at picture + (r % ringRows) * rowBytes
+    int ringRows;
+    size_t rowBytes;
+    ArtRender *render;    // null when only decoding
     ArtRowSink sink;
     void *context;
 };
 
-// Rows of the art's own size handed on together.
-constexpr int kBandRows = 32;
-
-// A task: a band of rows of the art's own size, or a pair of scaled rows,
-// reduced while the pair above is still being reduced on the other thread.
-static void RenderTask(Team *team, int number, int member)
+static void AddWait(PipeTask &t, int number)
 {
-    ArtRender *r = (ArtRender *)team->context;
-    if (!r->scaled) {
-        for (int y = number * kBandRows; y < r->height && y < (number + 1) * kBandRows; y++)
-            r->sink(r->context, y, r->picture + (size_t)y * r->width * 3, member);
-        return;
+    if (number >= 0)
+        t.waits[t.waitCount++] = number;
+}
+
+static void PrepareTask(ArtPipe *d, const PipeTask &t, int member)
+{
+    const ArtGeometry &g = d->g;
+    int rows = PieceRows(g, t.piece), chromaRows = g.subsampled ? (rows + 1) / 2 : rows;
+    PlacedPlane &p = d->planes[t.piece][t.plane];
+    int a = p.side, base = g.baseSide;
+    size_t values = (size_t)LowValues(a, base);
+    memset(p.memory, 0, values * sizeof(int32_t));
+    RunCursor c = p.low;
+    TakeRuns(&c, d->end, (uint8_t *)p.memory, values * sizeof(int32_t), true);
+    if (a > base) {
+        // Synthesized for the rows wanted: the last level's pairs, and row
+        // b - 1 for its first pair.
+        int wanted = t.plane == 0 ? rows : chromaRows;
+        size_t half = (size_t)(a / 2) * (a / 2) / 2;
+        InverseTransformPlaneWith(p.memory, a / 2, base, (wanted + 1) / 2, 1, d->scratch[member],
+                                  d->scratch[member] + half);
     }
-    int first = 2 * number, count = std::min(2, r->height - first);
+}
+
+static void ChunkTask(ArtPipe *d, const PipeTask &t)
+{
+    const ArtGeometry &g = d->g;
+    Chain &chain = d->chains[t.chain];
+    int i = chain.piece, m = g.pieceSide;
+    const int32_t *h = d->art->header;
+    if (t.from == chain.first) {
+        // The pair each plane starts from: a subsampled chroma row serves two rows.
+        int chromaFirst = g.subsampled ? chain.first / 2 : chain.first;
+        int pair[3] = {chain.first / 2, chromaFirst / 2, chromaFirst / 2};
+        StartPieceRows(&chain.at, d->planes[i], pair, g.baseSide, d->end, chain.work);
+        chain.chromaRow = -1;
+    }
+    int top = (i / g.perSide) * m;  // the picture row of the piece's row 0
+    for (int r = t.from; r < t.to; r++) {
+        if ((g.subsampled ? r / 2 : r) != chain.chromaRow) {
+            chain.chromaRow = g.subsampled ? r / 2 : r;
+            ChromaTerms(PlaneRow(&chain.at, 1, chain.chromaRow), h[kArtUOffset + i],
+                        PlaneRow(&chain.at, 2, chain.chromaRow), h[kArtVOffset + i], m, g.subsampled,
+                        chain.blueTerm, chain.redTerm);
+        }
+        uint8_t *row = d->picture + (size_t)((top + r) % d->ringRows) * d->rowBytes;
+        ConvertRow(PlaneRow(&chain.at, 0, r), h[kArtYOffset + i], chain.blueTerm, chain.redTerm, m, chain.words,
+                   row + (size_t)(i % g.perSide) * m * 3);
+        // The vertical seam of a 4-piece picture: its middle column becomes
+        // the mean of its neighbours. (A 2-pixel-wide picture has no right
+        // neighbour.) The left piece's task for these rows came first.
+        if (i % g.perSide == 1 && g.width > 2) {
+            uint8_t *p = row + (size_t)m * 3;
+            for (int ch = 0; ch < 3; ch++)
+                p[ch] = (uint8_t)((p[ch - 3] + p[ch + 3]) >> 1);
+        }
+    }
+}
+
+// A pair of scaled rows: scaled, reduced while the pair above is still being
+// reduced on the other thread, and handed on.
+static void PairTask(ArtPipe *d, const PipeTask &t, int member)
+{
+    ArtRender *r = d->render;
+    int number = t.number, first = 2 * number, count = std::min(2, r->height - first);
     uint8_t *rows = r->rows[member];
     for (int i = 0; i < count; i++)
         ScaleArtRow(&r->scaler[member], first + i, rows + i * r->stride);
     // Every row but the black last one is reduced.
     int reduced = first + count == r->height ? count - 1 : count;
-    if ((r->depth == 8 || r->depth == 16) && reduced > 0) {
-        // The pair two above must be done with the error rows this pair's reuse.
-        if (number >= 2)
-            TeamWaitFor(team, number - 2);
+    if ((r->depth == 8 || r->depth == 16) && reduced > 0)
         DiffusePair(r->depth == 8, rows, reduced, r->fill, first, number > 0 ? &r->progress[number - 1] : nullptr,
                     &r->progress[number]);
-    } else {
+    else
         r->progress[number].store(kPairDone, std::memory_order_release);
-    }
     for (int i = 0; i < count; i++)
-        r->sink(r->context, first + i, rows + i * r->stride, member);
+        d->sink(d->context, first + i, rows + i * r->stride, member);
+}
+
+static void PipeTaskRun(Team *team, int number, int member)
+{
+    ArtPipe *d = (ArtPipe *)team->context;
+    const PipeTask &t = d->tasks[number];
+    for (int w = 0; w < t.waitCount; w++)
+        TeamWaitFor(team, t.waits[w]);
+    switch (t.kind) {
+    case kPrepare: PrepareTask(d, t, member); break;
+    case kChunk: ChunkTask(d, t); break;
+    case kPair: PairTask(d, t, member); break;
+    case kBand:
+        for (int y = t.number * kChunkRows; y < d->g.height && y < (t.number + 1) * kChunkRows; y++)
+            d->sink(d->context, y, d->picture + (size_t)y * d->rowBytes, member);
+        break;
+    }
+}
+
+// The rows of the decoded picture that output row y (not the last) reads:
+// two rows scaled across, each reading the first pixel of the row after it.
+static void RowsRead(const ArtScaler &s, int y, int *lowest, int *highest)
+{
+    int position = (int)((y * s.vStep) >> 8);
+    int k = std::max(0, std::min(position >> 8, s.artHeight - 2));
+    *lowest = k;
+    *highest = std::min(k + 2, s.artHeight - 1);
+}
+
+// Finds every piece's planes in the control bytes, so that a stream that ends
+// too soon is known before any piece is decoded, and lists the tasks. With
+// halves set, each piece is two chains, cut at a multiple of 4 rows so that
+// the halves start at whole pairs of rows of every plane.
+static void PlanTasks(ArtPipe *d, const uint8_t *stream, bool halves)
+{
+    const ArtGeometry &g = d->g;
+    const int m = g.pieceSide, c = g.chromaSide, base = g.baseSide;
+    RunCursor cursor = {stream, 0};
+    for (int i = 0; i < g.pieces; i++) {
+        int rows = PieceRows(g, i), split = halves ? rows / 8 * 4 : 0;
+        int from[3] = {split / 2, (g.subsampled ? split / 2 : split) / 2, 0};
+        from[2] = from[1];
+        for (int k = 0; k < 3; k++)
+            if (!PlacePlane(&d->planes[i][k], k == 0 ? m : c, base, from[k], &cursor, d->end))
+                ArtFault(d->art->path, __LINE__, "its data ends in piece %d of %d", i + 1, g.pieces);
+        if (split > 0)
+            d->chains.push_back(Chain{i, 0, split, {}, nullptr, nullptr, nullptr, nullptr, -1});
+        d->chains.push_back(Chain{i, split, rows, {}, nullptr, nullptr, nullptr, nullptr, -1});
+    }
+
+    std::vector<PipeTask> &tasks = d->tasks;
+    std::vector<int> prepared(12, -1), lastOfChain(d->chains.size(), -1);
+    ArtRender *r = d->render;
+    int pairs = r ? (r->height + 1) / 2 : 0, nextPair = 0, readPast = 0;
+    std::vector<int> pairTask(pairs, -1);
+    // The rows of the decoded picture that pair p reads, and the pair no
+    // earlier rows are read after.
+    auto rowsOfPair = [&](int p, int *lowest, int *highest) {
+        *lowest = d->g.height, *highest = 0;
+        for (int y = 2 * p; y < std::min(2 * p + 2, r->height - 1); y++) {
+            int lo, hi;
+            RowsRead(r->scaler[0], y, &lo, &hi);
+            *lowest = std::min(*lowest, lo), *highest = std::max(*highest, hi);
+        }
+    };
+    for (int band = 0; band < g.perSide; band++) {
+        int left = band * g.perSide;
+        for (int i = left; i < left + g.perSide; i++)
+            for (int k = 0; k < 3; k++) {
+                PipeTask t = {kPrepare, i, k, 0, 0, 0, 0, {}, 0};
+                for (size_t n = 0; n < d->chains.size(); n++)  // the slot's last user done
+                    if (i >= g.perSide && d->chains[n].piece == i - g.perSide)
+                        AddWait(t, lastOfChain[n]);
+                prepared[i * 3 + k] = (int)tasks.size();
+                tasks.push_back(t);
+            }
+        // Rounds: the next rows of every chain of the band, left to right;
+        // when only decoding, each chain whole.
+        int rows = PieceRows(g, left), step = r ? kChunkRows : rows;
+        for (int at = 0; at < rows; at += step) {
+            int roundStart = (int)tasks.size();
+            for (size_t n = 0; n < d->chains.size(); n++) {
+                const Chain &chain = d->chains[n];
+                int from = r ? std::max(chain.first, at) : chain.first, to = r ? std::min(chain.last, at + step) : chain.last;
+                if (chain.piece < left || chain.piece >= left + g.perSide || from >= to)
+                    continue;
+                PipeTask t = {kChunk, 0, 0, (int)n, from, to, 0, {}, 0};
+                for (int k = 0; k < 3; k++)
+                    AddWait(t, prepared[chain.piece * 3 + k]);
+                AddWait(t, lastOfChain[n]);
+                if (chain.piece % g.perSide == 1)  // the seam: the left piece's rows first
+                    for (int w = roundStart; w < (int)tasks.size(); w++)
+                        if (d->chains[tasks[w].chain].piece == chain.piece - 1 && tasks[w].from < to &&
+                            tasks[w].to > from)
+                            AddWait(t, w);
+                if (r) {
+                    // The ring's entries this task writes held rows up to
+                    // band m + to - 1 - ringRows: the pairs that read them
+                    // must be done (and the pairs still to come read none).
+                    int overwritten = band * m + to - d->ringRows;
+                    while (readPast < nextPair) {
+                        int lowest, highest;
+                        rowsOfPair(readPast, &lowest, &highest);
+                        if (lowest >= overwritten)
+                            break;
+                        readPast++;
+                    }
+                    AddWait(t, readPast >= 1 ? pairTask[readPast - 1] : -1);
+                    AddWait(t, readPast >= 2 ? pairTask[readPast - 2] : -1);
+                }
+                lastOfChain[n] = (int)tasks.size();
+                tasks.push_back(t);
+            }
+            // Every pair whose rows are all decoded now.
+            int decoded = band * m + std::min(rows, at + step) - 1;
+            while (r && nextPair < pairs) {
+                int lowest, highest;
+                rowsOfPair(nextPair, &lowest, &highest);
+                if (highest > decoded)
+                    break;
+                PipeTask t = {kPair, 0, 0, 0, 0, 0, nextPair, {}, 0};
+                for (int w = roundStart; w < (int)tasks.size(); w++)
+                    if (tasks[w].kind == kChunk)
+                        AddWait(t, w);
+                AddWait(t, nextPair >= 2 ? pairTask[nextPair - 2] : -1);
+                pairTask[nextPair++] = (int)tasks.size();
+                tasks.push_back(t);
+            }
+        }
+    }
+}
+
+// The slots' low bands, the members' scratch and the chains' rows; the tasks
+// run; the memory released.
+static void RunPipe(ArtPipe *d, const uint8_t *stream)
+{
+    const ArtGeometry &g = d->g;
+    const int m = g.pieceSide, c = g.chromaSide, base = g.baseSide;
+    auto topValues = [&](int a) { return a == base ? (size_t)0 : TopLevelValues(a / 2); };
+    size_t low = (size_t)LowValues(m, base) + 2 * (size_t)LowValues(c, base);
+    size_t scratch = m > base ? (size_t)(m / 2) * (m / 2) : 0;
+    size_t work = topValues(m) + 2 * topValues(c) + 3 * (size_t)m;
+    size_t values = g.perSide * low + 2 * scratch + d->chains.size() * work;
+    int32_t *room = (int32_t *)ArtAllocate(d->art->path, values * sizeof(int32_t));
+    for (int i = 0; i < g.pieces; i++) {
+        int32_t *slot = room + (i % g.perSide) * low;
+        d->planes[i][0].memory = slot;
+        d->planes[i][1].memory = slot + LowValues(m, base);
+        d->planes[i][2].memory = d->planes[i][1].memory + LowValues(c, base);
+    }
+    for (int member = 0; member < 2; member++)
+        d->scratch[member] = room + g.perSide * low + member * scratch;
+    for (size_t n = 0; n < d->chains.size(); n++) {
+        Chain &chain = d->chains[n];
+        chain.work = room + g.perSide * low + 2 * scratch + n * work;
+        chain.blueTerm = chain.work + topValues(m) + 2 * topValues(c);
+        chain.redTerm = chain.blueTerm + m;
+        chain.words = (uint32_t *)(chain.redTerm + m);
+    }
+    RunTeam(PipeTaskRun, d, (int)d->tasks.size());
+    (void)stream;
+    free(room);
+}
+
+// The control bytes of the art, decoded from its Huffman code.
+static uint8_t *ControlBytes(ArtPipe *d)
+{
+    uint8_t *stream = (uint8_t *)ArtAllocate(d->art->path, d->g.streamBytes);
+    HuffmanResult decoded = DecodeHuffman(stream, d->g.streamBytes, d->art->data, d->art->dataSize);
+    CheckHuffman(d->art, decoded);
+    d->end = stream + decoded.written;
+    return stream;
+}
+
+uint8_t *DecodeArt(const ArtFile *art)
+{
+    ArtPipe d;
+    d.art = art;
+    d.g = CheckArtHeader(art);
+    d.picture = (uint8_t *)ArtAllocate(art->path, d.g.imageBytes);
+    d.ringRows = d.g.height;
+    d.rowBytes = (size_t)d.g.width * 3;
+    d.render = nullptr;
+    uint8_t *stream = ControlBytes(&d);
+    PlanTasks(&d, stream, true);
+    RunPipe(&d, stream);
+    free(stream);
+    return d.picture;
 }
 
 void RenderArtRows(const ArtFile *art, int width, int height, int depth, int kernel, ArtRowSink sink, void *context)
 {
     AppAssert(width >= 1 && height >= 1 && width <= kMaxScaledSide && height <= kMaxScaledSide, "D42SAVE",
               __LINE__, "Art file %s cannot be rendered at %d x %d pixels", art->path, width, height);
-    ArtRender r;
-    r.picture = DecodeArt(art);
     int artWidth = ArtWidth(art), artHeight = ArtHeight(art);
-    r.width = width, r.height = height, r.depth = depth;
-    r.scaled = width != artWidth || height != artHeight;
-    r.sink = sink, r.context = context;
-    if (!r.scaled) {
-        RunTeam(RenderTask, &r, (height + kBandRows - 1) / kBandRows);
-        free(r.picture);
+    ArtPipe d;
+    d.art = art;
+    d.sink = sink, d.context = context;
+    d.render = nullptr;
+    if (width == artWidth && height == artHeight) {
+        // The decoded picture as it is, a band of rows a task.
+        d.picture = DecodeArt(art);
+        d.g = CheckArtHeader(art);
+        d.rowBytes = (size_t)width * 3;
+        for (int band = 0; band * kChunkRows < height; band++)
+            d.tasks.push_back(PipeTask{kBand, 0, 0, 0, 0, 0, band, {}, 0});
+        RunTeam(PipeTaskRun, &d, (int)d.tasks.size());
+        free(d.picture);
         return;
     }
+    d.g = CheckArtHeader(art);
+    // The ring of decoded rows: the rows being decoded, and enough before
+    // them for the pairs of rows still to be rendered (two output rows read
+    // rows up to 2 artHeight / height + 3 apart); the whole picture when
+    // that is all of it.
+    d.rowBytes = (size_t)artWidth * 3;
+    long long ring = 2 * kChunkRows + 2LL * (artHeight / height) + 16;
+    d.ringRows = ring < artHeight ? (int)ring : artHeight;
+    d.picture = (uint8_t *)ArtAllocate(art->path, (size_t)d.ringRows * d.rowBytes);
+
+    ArtRender r;
+    d.render = &r;
+    r.width = width, r.height = height, r.depth = depth;
     r.stride = (size_t)ScaledRowBytes(width);
     r.fill = (int)(r.stride - (size_t)width * 3);
     int pairs = (height + 1) / 2;
@@ -343,18 +519,21 @@ void RenderArtRows(const ArtFile *art, int width, int height, int depth, int ker
               "Not enough memory to scale art file %s to %d x %d", art->path, width, height);
     for (int member = 0; member < 2; member++) {
         r.rows[member] = rows + member * 2 * r.stride;
-        StartArtScaler(&r.scaler[member], art->path, r.picture, artWidth, artHeight, width, height);
+        StartArtScaler(&r.scaler[member], art->path, d.picture, artWidth, artHeight, d.ringRows, width, height);
     }
     for (int i = 0; i < pairs; i++)
         r.progress[i].store(0);
     if (depth == 8 || depth == 16)
         StartDiffusion(kernel, width);
-    RunTeam(RenderTask, &r, pairs);
+    uint8_t *stream = ControlBytes(&d);
+    PlanTasks(&d, stream, false);
+    RunPipe(&d, stream);
+    free(stream);
     for (int member = 0; member < 2; member++)
         EndArtScaler(&r.scaler[member]);
     delete[] r.progress;
     free(rows);
-    free(r.picture);
+    free(d.picture);
 }
 
 // RenderArt's sink: the rows into one buffer, ScaledRowBytes apart.

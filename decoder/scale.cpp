@@ -8,17 +8,30 @@
 #include <string.h>
 #include <vector>
 
+// Row r of the picture.
+static inline const uint8_t *PictureRow(const ArtScaler *s, int r)
+{
+    return s->picture + (size_t)(r % s->ringRows) * s->artWidth * 3;
+}
+
 // Source row r scaled across: each pixel between a pixel and the one after it
-// in memory (the next row's first at the end of a row).
+// (the next row's first at the end of a row).
 static void ScaleAcross(const ArtScaler *s, int r, uint8_t *out)
 {
-    const uint8_t *src = s->picture + (size_t)r * s->artWidth * 3;
+    const uint8_t *src = PictureRow(s, r), *next = PictureRow(s, r + 1);
     const int *columns = s->columns;
-    for (int j = 0; j < s->width; j++) {
+    int j = 0;
+    for (; j < s->width && (columns[j] >> 8) < s->artWidth - 1; j++) {
         const uint8_t *p = src + (size_t)(columns[j] >> 8) * 3;
         int f = columns[j] & 255;
         for (int ch = 0; ch < 3; ch++)
             out[j * 3 + ch] = (uint8_t)((p[ch] * (256 - f) + p[ch + 3] * f) >> 8);
+    }
+    for (; j < s->width; j++) {
+        const uint8_t *p = src + (size_t)(columns[j] >> 8) * 3;
+        int f = columns[j] & 255;
+        for (int ch = 0; ch < 3; ch++)
+            out[j * 3 + ch] = (uint8_t)((p[ch] * (256 - f) + next[ch] * f) >> 8);
     }
 }
 
@@ -32,10 +45,11 @@ KERNEL_BODY void BlendRowsBody(const uint8_t *__restrict a, const uint8_t *__res
 KERNEL_LEVELS(BlendRows, (const uint8_t *a, const uint8_t *b, int f, size_t bytes, uint8_t *out),
               (a, b, f, bytes, out))
 
-void StartArtScaler(ArtScaler *s, const char *path, const uint8_t *picture, int artWidth, int artHeight, int width,
-                    int height)
+void StartArtScaler(ArtScaler *s, const char *path, const uint8_t *picture, int artWidth, int artHeight, int ringRows,
+                    int width, int height)
 {
     s->picture = picture;
+    s->ringRows = ringRows;
     s->artWidth = artWidth, s->artHeight = artHeight, s->width = width, s->height = height;
     const long long hStep = (long long)artWidth * 65536 / width;  // source pixels per target pixel, 16.16
     s->vStep = (long long)artHeight * 65536 / height;
@@ -95,7 +109,7 @@ uint8_t *ScaleArtImage(const char *path, const uint8_t *picture, int artWidth, i
     AppAssert(result != nullptr, "D42SAVE", __LINE__, "Not enough memory to scale art file %s to %d x %d", path,
               width, height);
     ArtScaler s;
-    StartArtScaler(&s, path, picture, artWidth, artHeight, width, height);
+    StartArtScaler(&s, path, picture, artWidth, artHeight, artHeight, width, height);
     for (int y = 0; y < height; y++)
         ScaleArtRow(&s, y, result + (size_t)y * rowBytes);
     EndArtScaler(&s);

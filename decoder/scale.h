@@ -23,16 +23,17 @@ uint8_t *ScaleArtImage(const char *path, const uint8_t *picture, int artWidth, i
 
 // The same a row at a time, each source row scaled across once at most (and
 // not at all when no target row reads it): rows y = 0 ... height - 1 are
-// asked for in order, each written to out (width * 3 bytes).
+// asked for in order, each written to out (width * 3 bytes). Only ringRows
+// rows of the picture need be kept: row r at picture + (r % ringRows) rows.
 struct ArtScaler {
     const uint8_t *picture;
-    int artWidth, artHeight, width, height;
+    int artWidth, artHeight, ringRows, width, height;
     long long vStep;
     int *columns;          // the column map, then the two rows below
     uint8_t *across[2];    // source rows scaled across, by the row's lowest bit
     int acrossRow[2];      // the source row each holds, or -1
 };
-void StartArtScaler(ArtScaler *s, const char *path, const uint8_t *picture, int artWidth, int artHeight, int width,
-                    int height);
+void StartArtScaler(ArtScaler *s, const char *path, const uint8_t *picture, int artWidth, int artHeight, int ringRows,
+                    int width, int height);
 void ScaleArtRow(ArtScaler *s, int y, uint8_t *out);
 void EndArtScaler(ArtScaler *s);
