@@ -210,8 +210,11 @@ struct ArtPipe {
 
 static void AddWait(PipeTask &t, int number)
 {
-    if (number >= 0)
-        t.waits[t.waitCount++] = number;
+    if (number < 0)
+        return;
+    AppAssert(t.waitCount < kMaxWaits, "D42SAVE", __LINE__, "A decoding task waits for more than %d others",
+              kMaxWaits);
+    t.waits[t.waitCount++] = number;
 }
 
 static void PrepareTask(ArtPipe *d, const PipeTask &t, int member)
@@ -421,7 +424,7 @@ static void PlanTasks(ArtPipe *d, const uint8_t *stream, bool halves)
 
 // The slots' low bands, the members' scratch and the chains' rows; the tasks
 // run; the memory released.
-static void RunPipe(ArtPipe *d, const uint8_t *stream)
+static void RunPipe(ArtPipe *d)
 {
     const ArtGeometry &g = d->g;
     const int m = g.pieceSide, c = g.chromaSide, base = g.baseSide;
@@ -447,7 +450,6 @@ static void RunPipe(ArtPipe *d, const uint8_t *stream)
         chain.words = (uint32_t *)(chain.redTerm + m);
     }
     RunTeam(PipeTaskRun, d, (int)d->tasks.size());
-    (void)stream;
     free(room);
 }
 
@@ -472,7 +474,7 @@ uint8_t *DecodeArt(const ArtFile *art)
     d.render = nullptr;
     uint8_t *stream = ControlBytes(&d);
     PlanTasks(&d, stream, true);
-    RunPipe(&d, stream);
+    RunPipe(&d);
     free(stream);
     return d.picture;
 }
@@ -527,7 +529,7 @@ void RenderArtRows(const ArtFile *art, int width, int height, int depth, int ker
         StartDiffusion(kernel, width);
     uint8_t *stream = ControlBytes(&d);
     PlanTasks(&d, stream, false);
-    RunPipe(&d, stream);
+    RunPipe(&d);
     free(stream);
     for (int member = 0; member < 2; member++)
         EndArtScaler(&r.scaler[member]);
