@@ -335,6 +335,11 @@ static void PlanTasks(ArtPipe *d, const uint8_t *stream, bool halves)
         for (int k = 0; k < 3; k++)
             if (!PlacePlane(&d->planes[i][k], k == 0 ? m : c, base, from[k], &cursor, d->end))
                 ArtFault(d->art->path, __LINE__, "its data ends in piece %d of %d", i + 1, g.pieces);
+    }
+    // No fault from here on: the lists are the first blocks made with new,
+    // which a report would leave behind.
+    for (int i = 0; i < g.pieces; i++) {
+        int rows = PieceRows(g, i), split = halves ? rows / 8 * 4 : 0;
         if (split > 0)
             d->chains.push_back(Chain{i, 0, split, {}, nullptr, nullptr, nullptr, nullptr, -1});
         d->chains.push_back(Chain{i, split, rows, {}, nullptr, nullptr, nullptr, nullptr, -1});
@@ -516,19 +521,21 @@ void RenderArtRows(const ArtFile *art, int width, int height, int depth, int ker
     r.fill = (int)(r.stride - (size_t)width * 3);
     int pairs = (height + 1) / 2;
     uint8_t *rows = (uint8_t *)calloc(r.stride * 4, 1);
-    r.progress = new (std::nothrow) std::atomic<int>[pairs];
-    AppAssert(rows != nullptr && r.progress != nullptr, "D42SAVE", __LINE__,
-              "Not enough memory to scale art file %s to %d x %d", art->path, width, height);
+    AppAssert(rows != nullptr, "D42SAVE", __LINE__, "Not enough memory to scale art file %s to %d x %d", art->path,
+              width, height);
     for (int member = 0; member < 2; member++) {
         r.rows[member] = rows + member * 2 * r.stride;
         StartArtScaler(&r.scaler[member], art->path, d.picture, artWidth, artHeight, d.ringRows, width, height);
     }
-    for (int i = 0; i < pairs; i++)
-        r.progress[i].store(0);
     if (depth == 8 || depth == 16)
         StartDiffusion(kernel, width);
     uint8_t *stream = ControlBytes(&d);
     PlanTasks(&d, stream, false);
+    r.progress = new (std::nothrow) std::atomic<int>[pairs];
+    AppAssert(r.progress != nullptr, "D42SAVE", __LINE__, "Not enough memory to scale art file %s to %d x %d",
+              art->path, width, height);
+    for (int i = 0; i < pairs; i++)
+        r.progress[i].store(0);
     RunPipe(&d);
     free(stream);
     for (int member = 0; member < 2; member++)

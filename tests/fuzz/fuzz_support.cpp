@@ -2,6 +2,7 @@
 
 #include "base/apperror.h"
 #include "base/processvalues.h"
+#include "base/team.h"
 #include "platform/host/host.h"
 #include "platform/host/host_exit.h"
 #include "platform/system.h"
@@ -53,6 +54,9 @@ void FuzzMachineSetUp()
     MakeProgramFolder();
     SetProcessValues(nullptr);
     HostThrowOnExit(true);
+    // The bodies that record their blocks run on one thread: the art's
+    // decoding takes no helper here (the thread sanitizer's build tests it).
+    TeamThreads = 1;
 }
 
 void FuzzResetMachine()
