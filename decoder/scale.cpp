@@ -99,19 +99,3 @@ void EndArtScaler(ArtScaler *s)
     free(s->columns);
     s->columns = nullptr;
 }
-
-uint8_t *ScaleArtImage(const char *path, const uint8_t *picture, int artWidth, int artHeight, int width,
-                       int height)
-{
-    const size_t rowBytes = (size_t)ScaledRowBytes(width);
-    const size_t bytes = rowBytes * (size_t)std::max(artHeight, height) + 4;
-    uint8_t *result = (uint8_t *)calloc(bytes, 1);
-    AppAssert(result != nullptr, "D42SAVE", __LINE__, "Not enough memory to scale art file %s to %d x %d", path,
-              width, height);
-    ArtScaler s;
-    StartArtScaler(&s, path, picture, artWidth, artHeight, artHeight, width, height);
-    for (int y = 0; y < height; y++)
-        ScaleArtRow(&s, y, result + (size_t)y * rowBytes);
-    EndArtScaler(&s);
-    return result;
-}

@@ -388,7 +388,6 @@ static void DiffuseMore(uint8_t *image, int rows, int fill, int32_t **ring = Err
     }
 }
 
-void DiffuseMoreRows8(uint8_t *image, int rows, int fill) { DiffuseMore<true>(image, rows, fill); }
 
 void DiffusePair(bool palette, uint8_t *image, int rows, int fill, int firstRow, const std::atomic<int> *above,
                  std::atomic<int> *mine)
@@ -404,7 +403,6 @@ void DiffusePair(bool palette, uint8_t *image, int rows, int fill, int firstRow,
     else
         DiffuseMore<false>(image, rows, fill, ring, above, mine);
 }
-void DiffuseMoreRows16(uint8_t *image, int rows, int fill) { DiffuseMore<false>(image, rows, fill); }
 
 void DiffuseRows8(int kernel, uint8_t *image, int rows, int width, int fill)
 {

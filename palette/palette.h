@@ -31,12 +31,9 @@ int NearestPaletteIndex(PackedColor c);
 // channel (16), with the error-diffusion kernel 1-7.
 void DiffuseRows8(int kernel, uint8_t *image, int rows, int width, int fill);
 void DiffuseRows16(int kernel, uint8_t *image, int rows, int width, int fill);
-// The same fed a few rows at a time: StartDiffusion clears the error rows for
-// rows of width pixels, and each DiffuseMoreRows call goes on below the rows
-// of the call before, as one call over all of them would.
+// Clears the error rows for rows of width pixels, with kernel's tables: the
+// start of a reduction fed to DiffusePair a pair of rows at a time.
 void StartDiffusion(int kernel, int width);
-void DiffuseMoreRows8(uint8_t *image, int rows, int fill);
-void DiffuseMoreRows16(uint8_t *image, int rows, int fill);
 // Two threads at once, after StartDiffusion: each call the next pair of rows
 // (rows: 2, or 1 for an odd last row) of image row firstRow on, onto the
 // palette or to five bits. above: the progress of the pair above's call (null
