@@ -1,7 +1,7 @@
 #include "decoder/colour.h"
 
 #include "base/apperror.h"
-#include "decoder/kernels.h"
+#include "base/kernels.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -1,7 +1,7 @@
 #include "decoder/scale.h"
 
 #include "base/apperror.h"
-#include "decoder/kernels.h"
+#include "base/kernels.h"
 
 #include <algorithm>
 #include <stdlib.h>

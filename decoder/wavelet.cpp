@@ -1,7 +1,7 @@
 #include "decoder/wavelet.h"
 
 #include "base/apperror.h"
-#include "decoder/kernels.h"
+#include "base/kernels.h"
 #include "decoder/runs.h"
 
 #include <assert.h>

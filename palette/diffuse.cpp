@@ -7,30 +7,13 @@
 #include "palette/diffuse.h"
 
 #include "base/apperror.h"
-#include "base/team.h"
+#include "base/kernels.h"
+#include "palette/diffuse_loop.h"
 #include "palette/palette.h"
 #include "palette/palette_search.h"
 
 #include <stdlib.h>
 #include <string.h>
-
-// clang-format off
-constexpr DiffusionKernelTaps kDiffusionKernels[8] = {
-    {0, 1, 1, {}},
-    {2, 2, 16, {{3, -1, 1}, {5, 0, 1}}},
-    {4, 2, 16, {{7, 1, 0}, {3, -1, 1}, {5, 0, 1}, {1, 1, 1}}},
-    {12, 3, 42, {{8, 1, 0}, {4, 2, 0}, {2, -2, 1}, {4, -1, 1}, {8, 0, 1}, {4, 1, 1}, {2, 2, 1},
-                 {1, -2, 2}, {2, -1, 2}, {4, 0, 2}, {2, 1, 2}, {1, 2, 2}}},
-    {7, 2, 32, {{8, 1, 0}, {4, 2, 0}, {2, -2, 1}, {4, -1, 1}, {8, 0, 1}, {4, 1, 1}, {2, 2, 1}}},
-    {10, 3, 32, {{5, 1, 0}, {3, 2, 0}, {2, -2, 1}, {4, -1, 1}, {5, 0, 1}, {4, 1, 1}, {2, 2, 1},
-                 {2, -1, 2}, {3, 0, 2}, {2, 1, 2}}},
-    {12, 3, 48, {{7, 1, 0}, {5, 2, 0}, {3, -2, 1}, {5, -1, 1}, {7, 0, 1}, {5, 1, 1}, {3, 2, 1},
-                 {1, -2, 2}, {3, -1, 2}, {5, 0, 2}, {3, 1, 2}, {1, 2, 2}}},
-    // 62 at (0, 2), and the divisor the sum of the weights.
-    {12, 4, 236, {{32, 2, 0}, {12, -3, 1}, {26, -1, 1}, {30, 1, 1}, {16, 3, 1}, {12, -2, 2},
-                  {62, 0, 2}, {12, 2, 2}, {5, -3, 3}, {12, -1, 3}, {12, 1, 3}, {5, 3, 3}}},
-};
-// clang-format on
 
 int32_t *DeltaTables[kDeltaWeights];
 int DeltaKernel;
@@ -156,19 +139,8 @@ static inline int ClampIndex(int v)
     return v > 511 ? 511 : v;
 }
 
-// How far to the left a tap on a row below reaches: a pixel of the next row
-// has all its error from this row once this row is that many pixels past it.
-static constexpr int LeftReach(const DiffusionKernelTaps &k)
-{
-    int reach = 0;
-    for (int t = 0; t < k.tapCount; t++)
-        if (k.taps[t].dy > 0 && -k.taps[t].dx > reach)
-            reach = -k.taps[t].dx;
-    return reach;
-}
-static_assert(kDiffusionKernels[7].rows + 3 <= kErrorRowCount, "two pairs of rows at once need their error rows apart");
-
-// One call's rows, for kernel K, onto the palette or to five bits a channel.
+// The plain reduction of kernel K's rows, onto the palette or to five bits a
+// channel, a pixel at a time (VisitRows gives the order).
 //
 // The shares for the current row are carried in registers rather than added
 // to error row 0: that row is only read during the row and cleared after it,
@@ -176,35 +148,23 @@ static_assert(kDiffusionKernels[7].rows + 3 <= kErrorRowCount, "two pairs of row
 // clamped value's low three bits (none for white), so the share carried to the
 // next pixel is looked up in Carry16 by the clamp index itself, one look-up
 // instead of three on the path from pixel to pixel.
-//
-// Each pixel waits for the one before it, and onto the palette for its
-// search too, so there rows go two at a time: the lower row trails the upper
-// one by the kernel's left reach, where every share it takes from the upper
-// row is already added, and the two chains of pixels run side by side in the
-// processor. The shares reach their error rows in another order, but integer
-// sums do not depend on it.
-// above and mine: with rows diffused by two threads at once, a pair of rows
-// a call (DiffusePair), how far the lower row of the pair above has got and
-// how far this pair's has; null otherwise.
 template <int K, bool Palette>
-static void DiffuseImage(uint8_t *image, int rows, int width, int fill, int32_t **ring,
-                         const std::atomic<int> *above, std::atomic<int> *mine)
-{
-    constexpr const DiffusionKernelTaps &kernel = kDiffusionKernels[K];
-    constexpr int kShift = TapShift(kernel);
-    constexpr int kNext1 = SameRowTap(kernel, 1), kNext2 = SameRowTap(kernel, 2);
-    constexpr size_t kLagBytes = (size_t)LeftReach(kernel) * 3;
+struct PlainRows {
+    static constexpr const DiffusionKernelTaps &kKernel = kDiffusionKernels[K];
+    // Five bits a channel need no search: one row at a time is as fast there.
+    static constexpr bool kPairs = Palette;
+    static constexpr bool kClears = true;
+    static constexpr int kShift = TapShift(kKernel);
+    static constexpr int kNext1 = SameRowTap(kKernel, 1), kNext2 = SameRowTap(kKernel, 2);
+
     const PaletteTables &palette = ActivePalette;
     const SearchIndex &index = ActiveSearchIndex;
     const int32_t *shares = TapShares;
     const int32_t *zeroShares = shares + ((size_t)256 << kShift);  // error 0's block
     const int32_t *carry16 = Carry16 + 512;
     const uint8_t *clamp = ClampTable + 512;
-    const int32_t *next1 = nullptr;  // the DeltaTable of the tap at (1, 0), by the error
-    if constexpr (kNext1 >= 0)
-        next1 = DeltaTables[kernel.taps[kNext1].weight] + 256;
-    size_t clearBytes = (size_t)(width + 2 * kErrorMargin) * 3 * sizeof(int32_t);
-    size_t rowBytes = (size_t)width * 3;
+    const int32_t *next1 = kNext1 >= 0 ? DeltaTables[kKernel.taps[kNext1 < 0 ? 0 : kNext1].weight] + 256
+                                       : nullptr;  // the DeltaTable of the tap at (1, 0), by the error
 
     // A row in progress: its pixels, its error rows at pixel 0's entry (a
     // tap's target is a fixed distance from its row's), and the shares
@@ -215,14 +175,20 @@ static void DiffuseImage(uint8_t *image, int rows, int width, int fill, int32_t 
         int32_t *below[4];
         int32_t carryBlue1, carryGreen1, carryRed1, carryBlue2, carryGreen2, carryRed2;
     };
-    auto begin = [&](Row &r, uint8_t *pixels, int first) {
+
+    void Begin(Row &r, uint8_t *pixels, int32_t *const *ring)
+    {
         r.image = pixels;
-        r.error = ring[first] + kErrorMargin * 3;
+        r.error = ring[0] + kErrorMargin * 3;
         for (int dy = 0; dy < 4; dy++)
-            r.below[dy] = dy > 0 && dy < kernel.rows ? ring[first + dy] + kErrorMargin * 3 : nullptr;
+            r.below[dy] = dy > 0 && dy < kKernel.rows ? ring[dy] + kErrorMargin * 3 : nullptr;
         r.carryBlue1 = r.carryGreen1 = r.carryRed1 = r.carryBlue2 = r.carryGreen2 = r.carryRed2 = 0;
-    };
-    auto step = [&](Row &r, size_t at) __attribute__((always_inline)) {
+    }
+
+    void End(Row &) {}
+
+    inline __attribute__((always_inline)) void Step(Row &r, size_t at)
+    {
         uint8_t *pixel = r.image + at;
         int iBlue = ClampIndex(pixel[0] + ((r.error[at] + r.carryBlue1) >> 8));
         int iGreen = ClampIndex(pixel[1] + ((r.error[at + 1] + r.carryGreen1) >> 8));
@@ -280,8 +246,8 @@ static void DiffuseImage(uint8_t *image, int rows, int width, int fill, int32_t 
             r.carryRed2 = sRed[kNext2];
         }
 #pragma GCC unroll 12
-        for (int t = 0; t < kernel.tapCount; t++) {
-            const DiffusionTap &tap = kernel.taps[t];
+        for (int t = 0; t < kKernel.tapCount; t++) {
+            const DiffusionTap &tap = kKernel.taps[t];
             if (tap.dy == 0)
                 continue;
             int32_t *a = r.below[tap.dy] + at + tap.dx * 3;
@@ -289,71 +255,15 @@ static void DiffuseImage(uint8_t *image, int rows, int width, int fill, int32_t 
             a[1] += sGreen[t];
             a[2] += sRed[t];
         }
-    };
-    // The first `done` rows of the ring are finished: cleared and moved behind
-    // the rows still in use.
-    auto retire = [&](int done, int inUse) {
-        int32_t *finished[2] = {ring[0], ring[1]};
-        for (int i = 0; i + done < inUse; i++)
-            ring[i] = ring[i + done];
-        for (int i = 0; i < done; i++) {
-            memset(finished[i], 0, clearBytes);
-            ring[inUse - done + i] = finished[i];
-        }
-    };
-
-    // With a pair above running on another thread: its lower row must be
-    // past every pixel whose error this one takes, and far enough ahead that
-    // the two never add to the same error entry (taps reach 3 pixels either
-    // way). Its writes up to there are then seen here.
-    auto waitAbove = [&](size_t endBytes) {
-        int needed = (int)(endBytes / 3) + 8;
-        needed = needed < width ? needed : width;
-        for (int round = 0; above->load(std::memory_order_acquire) < needed; round++)
-            TeamPause(round);
-    };
-
-    // Five bits a channel need no search: one row at a time is as fast there,
-    // but for two threads. Blocks of pixels between the checks of the pair above.
-    constexpr size_t kBlockBytes = 32 * 3;
-    int y = 0;
-    for (; (Palette || mine) && y + 1 < rows; y += 2) {
-        Row upper, lower;
-        begin(upper, image, 0);
-        begin(lower, image + rowBytes + fill, 1);
-        size_t lead = kLagBytes < rowBytes ? kLagBytes : rowBytes;
-        if (above)
-            waitAbove(lead);
-        for (size_t at = 0; at < lead; at += 3)
-            step(upper, at);
-        for (size_t block = lead; block < rowBytes; block += kBlockBytes) {
-            size_t end = block + kBlockBytes < rowBytes ? block + kBlockBytes : rowBytes;
-            if (above)
-                waitAbove(end);
-            for (size_t at = block; at < end; at += 3) {
-                step(upper, at);
-                step(lower, at - kLagBytes);
-            }
-            if (mine)
-                mine->store((int)((end - kLagBytes) / 3), std::memory_order_release);
-        }
-        for (size_t at = rowBytes - lead; at < rowBytes; at += 3)
-            step(lower, at);
-        retire(2, kernel.rows + 1);
-        image += 2 * (rowBytes + fill);
     }
-    for (; y < rows; y++) {
-        Row row;
-        begin(row, image, 0);
-        if (above)
-            waitAbove(rowBytes);
-        for (size_t at = 0; at < rowBytes; at += 3)
-            step(row, at);
-        retire(1, kernel.rows);
-        image += rowBytes + fill;
-    }
-    if (mine)
-        mine->store(kPairDone, std::memory_order_release);
+};
+
+template <int K, bool Palette>
+static void DiffuseImage(uint8_t *image, int rows, int width, int fill, int32_t **ring,
+                         const std::atomic<int> *above, std::atomic<int> *mine)
+{
+    PlainRows<K, Palette> plain;
+    VisitRows(plain, image, rows, width, fill, ring, above, mine);
 }
 
 // The kernel and the width that StartDiffusion set up.
@@ -375,6 +285,9 @@ static void DiffuseMore(uint8_t *image, int rows, int fill, int32_t **ring = Err
 {
     int width = DiffusingWidth;
     if (!image || rows <= 0 || width <= 0)
+        return;
+    if (KernelLevelInUse >= kKernelSse2 &&
+        DiffuseVectors(DiffusingKernel, Palette, image, rows, width, fill, ring, above, mine))
         return;
     switch (DiffusingKernel) {
     case 1: DiffuseImage<1, Palette>(image, rows, width, fill, ring, above, mine); break;

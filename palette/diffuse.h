@@ -19,7 +19,24 @@ struct DiffusionKernelTaps {
 
 // Kernels 1-7: 2 Floyd-Steinberg, 3 Stucki, 4 Burkes, 5 Sierra, 6 Jarvis-Judice-
 // Ninke. Entry 0 passes no error on; a kernel number outside 1-7 uses it.
-extern const DiffusionKernelTaps kDiffusionKernels[8];
+// clang-format off
+inline constexpr DiffusionKernelTaps kDiffusionKernels[8] = {
+    {0, 1, 1, {}},
+    {2, 2, 16, {{3, -1, 1}, {5, 0, 1}}},
+    {4, 2, 16, {{7, 1, 0}, {3, -1, 1}, {5, 0, 1}, {1, 1, 1}}},
+    {12, 3, 42, {{8, 1, 0}, {4, 2, 0}, {2, -2, 1}, {4, -1, 1}, {8, 0, 1}, {4, 1, 1}, {2, 2, 1},
+                 {1, -2, 2}, {2, -1, 2}, {4, 0, 2}, {2, 1, 2}, {1, 2, 2}}},
+    {7, 2, 32, {{8, 1, 0}, {4, 2, 0}, {2, -2, 1}, {4, -1, 1}, {8, 0, 1}, {4, 1, 1}, {2, 2, 1}}},
+    {10, 3, 32, {{5, 1, 0}, {3, 2, 0}, {2, -2, 1}, {4, -1, 1}, {5, 0, 1}, {4, 1, 1}, {2, 2, 1},
+                 {2, -1, 2}, {3, 0, 2}, {2, 1, 2}}},
+    {12, 3, 48, {{7, 1, 0}, {5, 2, 0}, {3, -2, 1}, {5, -1, 1}, {7, 0, 1}, {5, 1, 1}, {3, 2, 1},
+                 {1, -2, 2}, {3, -1, 2}, {5, 0, 2}, {3, 1, 2}, {1, 2, 2}}},
+    // 62 at (0, 2), and the divisor the sum of the weights.
+    {12, 4, 236, {{32, 2, 0}, {12, -3, 1}, {26, -1, 1}, {30, 1, 1}, {16, 3, 1}, {12, -2, 2},
+                  {62, 0, 2}, {12, 2, 2}, {5, -3, 3}, {12, -1, 3}, {12, 1, 3}, {5, 3, 3}}},
+};
+// clang-format on
+
 
 constexpr int kDeltaWeights = 65;     // cache slots, weights 0-64
 constexpr int kDeltaEntries = 512;    // errors -256..255

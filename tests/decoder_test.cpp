@@ -4,7 +4,7 @@
 #include "base/processvalues.h"
 #include "base/team.h"
 #include "decoder/art.h"
-#include "decoder/kernels.h"
+#include "base/kernels.h"
 #include "decoder/scale.h"
 #include "palette/palette.h"
 #include "tests/art_testing.h"

@@ -1,5 +1,6 @@
 // Row reduction with error diffusion, and pictures of the palette maker
 // reduced through the palette files it writes.
+#include "base/kernels.h"
 #include "palette/diffuse.h"
 #include "tests/palette_testing.h"
 #include "tools/palette_maker.h"
@@ -261,27 +262,34 @@ TEST_F(Diffusion, MarginsNeverReachTheImage)
 
 // The plain reduction and the table-driven one agree for every kernel, both
 // depths and any width: up to 1281 pixels (the width the error rows were first
-// made for) and beyond, for rows made wider or narrower between calls.
+// made for) and beyond, for rows made wider or narrower between calls; with
+// the vector loops and without them.
 TEST_F(Diffusion, AgreesWithPlainReductionAtAnyWidth)
 {
     LoadText(RandomPalette(5, 200));
     const int widths[] = {1, 2, 3, 5, 64, 1281, 1282, 1920, 3840, 640, 1281};
     uint32_t seed = 1;
-    for (int width : widths)
-        for (int kernel = 0; kernel <= 8; kernel++)
-            for (bool eightBit : {false, true}) {
-                int height = width > 100 ? 4 : 12;
-                Picture picture(width, height, width % 4);
-                Scramble(picture, seed++);
-                Picture plain = picture;
-                if (eightBit)
-                    DiffuseRows8(kernel, picture.Row(0), height - 1, width, width % 4);
-                else
-                    DiffuseRows16(kernel, picture.Row(0), height - 1, width, width % 4);
-                PlainDiffuse(kernel, eightBit, plain, height - 1);
-                ASSERT_EQ(plain.bytes, picture.bytes)
-                    << "width " << width << " kernel " << kernel << (eightBit ? " 8-bit" : " 16-bit");
-            }
+    for (KernelLevel level : {kKernelPlain, kKernelSse2}) {
+        if (level > BestKernelLevel())
+            continue;
+        KernelLevelInUse = level;
+        for (int width : widths)
+            for (int kernel = 0; kernel <= 8; kernel++)
+                for (bool eightBit : {false, true}) {
+                    int height = width > 100 ? 4 : 12;
+                    Picture picture(width, height, width % 4);
+                    Scramble(picture, seed++);
+                    Picture plain = picture;
+                    if (eightBit)
+                        DiffuseRows8(kernel, picture.Row(0), height - 1, width, width % 4);
+                    else
+                        DiffuseRows16(kernel, picture.Row(0), height - 1, width, width % 4);
+                    PlainDiffuse(kernel, eightBit, plain, height - 1);
+                    ASSERT_EQ(plain.bytes, picture.bytes) << "width " << width << " kernel " << kernel
+                                                          << (eightBit ? " 8-bit" : " 16-bit") << " level " << level;
+                }
+    }
+    KernelLevelInUse = BestKernelLevel();
 }
 
 // Near-white pixels reduced to a far colour carry errors of 255 on every tap:

@@ -1,4 +1,4 @@
-#include "decoder/kernels.h"
+#include "base/kernels.h"
 
 KernelLevel BestKernelLevel()
 {

@@ -1,12 +1,13 @@
-// The decoder's vectorisable inner loops are compiled for three levels of the
-// processor's instruction set, and each call runs the best level the
+// The vector loops of the decoder and of the row reduction are compiled for
+// three levels of the processor's instruction set, and each call runs the best level the
 // processor has, found once at start-up (as libjpeg-turbo picks its SIMD code
 // at run time): AVX2; SSE2, always there on 64-bit processors; and the plain
 // set that the 32-bit Windows build assumes. Every level computes the same
 // integers, so the pictures are the same bytes on every processor.
 //
 // A loop is written once, as an always-inlined body, and KERNEL_LEVELS makes
-// the function that calls it compiled at each level.
+// the function that calls it compiled at each level. Loops written with SSE2
+// intrinsics live in files of their own, compiled for SSE2 everywhere.
 #pragma once
 
 enum KernelLevel { kKernelPlain, kKernelSse2, kKernelAvx2 };
