@@ -283,11 +283,18 @@ static void PairTask(ArtPipe *d, const PipeTask &t, int member)
         ScaleArtRow(&r->scaler[member], first + i, rows + i * r->stride);
     // Every row but the black last one is reduced.
     int reduced = first + count == r->height ? count - 1 : count;
-    if ((r->depth == 8 || r->depth == 16) && reduced > 0)
+    if ((r->depth == 8 || r->depth == 16) && reduced > 0) {
         DiffusePair(r->depth == 8, rows, reduced, r->fill, first, number > 0 ? &r->progress[number - 1] : nullptr,
                     &r->progress[number]);
-    else
+    } else {
+        // The black last row of an 8-bit picture waits for the pair above,
+        // as the rows reduced onto the palette do: the first pair builds the
+        // search that the sink's colour look-ups use.
+        bool wait = r->depth == 8 && number > 0;
+        for (int round = 0; wait && r->progress[number - 1].load(std::memory_order_acquire) != kPairDone; round++)
+            TeamPause(round);
         r->progress[number].store(kPairDone, std::memory_order_release);
+    }
     for (int i = 0; i < count; i++)
         d->sink(d->context, first + i, rows + i * r->stride, member);
 }

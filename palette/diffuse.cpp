@@ -286,6 +286,10 @@ static void DiffuseMore(uint8_t *image, int rows, int fill, int32_t **ring = Err
     int width = DiffusingWidth;
     if (!image || rows <= 0 || width <= 0)
         return;
+    // The first rows of a reduction search first: every later call waits
+    // for them.
+    if (Palette && !above)
+        EnsureSearchIndex();
     if (KernelLevelInUse >= kKernelSse2 &&
         DiffuseVectors(DiffusingKernel, Palette, image, rows, width, fill, ring, above, mine))
         return;

@@ -251,7 +251,7 @@ static int TakeEntries(const PaletteLine *entries, int count)
     palette.logPalette.palNumEntries = (uint16_t)count;
     palette.TreeDepth = root->isLeaf ? 0 : MeasureColorTree(root);
     FillSearchTables(palette);
-    BuildSearchIndex(palette, ActiveSearchIndex);
+    SearchIndexBuilt = false;
     return 1;
 }
 

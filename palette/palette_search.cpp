@@ -26,6 +26,7 @@
 #include "palette/palette_search.h"
 
 SearchIndex ActiveSearchIndex;
+bool SearchIndexBuilt = true;  // the all-zero index answers black
 
 int CollectLeaves(const ColorTreeNode *node, int *list, int room)
 {
@@ -205,14 +206,24 @@ void BuildSearchIndex(const PaletteTables &palette, SearchIndex &index)
     }
 }
 
+void EnsureSearchIndex()
+{
+    if (!SearchIndexBuilt) {
+        BuildSearchIndex(ActivePalette, ActiveSearchIndex);
+        SearchIndexBuilt = true;
+    }
+}
+
 PackedColor NearestPaletteColor(PackedColor c)
 {
+    EnsureSearchIndex();
     int64_t best = SearchPalette(ActivePalette, ActiveSearchIndex, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
     return best < 0 ? 0 : (PackedColor)(best & 0xFFFFFF);
 }
 
 int NearestPaletteIndex(PackedColor c)
 {
+    EnsureSearchIndex();
     int64_t best = SearchPalette(ActivePalette, ActiveSearchIndex, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
     return best < 0 ? 0 : ActiveSearchIndex.leafOrder[best >> 24];
 }

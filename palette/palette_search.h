@@ -50,9 +50,14 @@ struct SearchIndex {
 };
 
 // The search's form of the palette loaded last; all zero (no candidates)
-// before the first load. Written by LoadPalette, read by the search, on the
-// thread that loaded it (see ActivePalette).
+// before the first load. Built by the first search after a load (a 16-bit
+// wallpaper needs the palette's colours but never searches them), on the
+// thread that loaded it or on the one that reduces the first pair of rows.
 extern SearchIndex ActiveSearchIndex;
+extern bool SearchIndexBuilt;  // false from a load until EnsureSearchIndex
+
+// Builds ActiveSearchIndex for the palette loaded last, if not yet built.
+void EnsureSearchIndex();
 
 // Builds index from the palette's tree, colours and TreeDepth.
 void BuildSearchIndex(const PaletteTables &palette, SearchIndex &index);
