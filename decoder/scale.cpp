@@ -2,6 +2,7 @@
 
 #include "base/apperror.h"
 #include "base/kernels.h"
+#include "decoder/scale_vectors.h"
 
 #include <algorithm>
 #include <stdlib.h>
@@ -21,6 +22,8 @@ static void ScaleAcross(const ArtScaler *s, int r, uint8_t *out)
     const uint8_t *src = PictureRow(s, r), *next = PictureRow(s, r + 1);
     const int *columns = s->columns;
     int j = 0;
+    if (KernelLevelInUse == kKernelAvx2)
+        j = ScaleAcrossAvx2(src, columns, s->within, out);
     for (; j < s->width && (columns[j] >> 8) < s->artWidth - 1; j++) {
         const uint8_t *p = src + (size_t)(columns[j] >> 8) * 3;
         int f = columns[j] & 255;
@@ -59,8 +62,12 @@ void StartArtScaler(ArtScaler *s, const char *path, const uint8_t *picture, int 
     s->columns = (int *)malloc(width * sizeof(int) + 2 * rowBytes);
     AppAssert(s->columns != nullptr, "D42SAVE", __LINE__, "Not enough memory to scale art file %s to %d x %d", path,
               width, height);
-    for (int j = 0; j < width; j++)
+    s->within = 0;
+    for (int j = 0; j < width; j++) {
         s->columns[j] = (int)((j * hStep) >> 8);
+        if ((s->columns[j] >> 8) < artWidth - 1)
+            s->within = j + 1;
+    }
     s->across[0] = (uint8_t *)(s->columns + width);
     s->across[1] = s->across[0] + rowBytes;
     s->acrossRow[0] = s->acrossRow[1] = -1;

@@ -25,6 +25,7 @@ struct ArtScaler {
     int artWidth, artHeight, ringRows, width, height;
     long long vStep;
     int *columns;          // the column map, then the two rows below
+    int within;            // the columns before the first that reads the row's last pixel
     uint8_t *across[2];    // source rows scaled across, by the row's lowest bit
     int acrossRow[2];      // the source row each holds, or -1
 };
