@@ -152,7 +152,8 @@ static int LowValues(int a, int baseSide) { return a == baseSide ? a * a : (a / 
 //   of pieces takes the first row's slots when it is done with them;
 // - rows of a chain (kChunk): a chain is a piece's rows, or half of them,
 //   decoded in order, each plane's last level carried on from task to task;
-//   a right-hand piece's task also evens out the seam of its rows;
+// - the seam of a 4-piece picture in the rows of a round of chunks (kSeam),
+//   so that the two pieces' chunks run side by side;
 // - a pair of rows of the rendered picture (kPair): scaled, reduced while the
 //   pair above is still being reduced on the other thread, and handed on;
 // - a band of rows of a picture rendered at its own size (kBand).
@@ -161,14 +162,14 @@ static int LowValues(int a, int baseSide) { return a == baseSide ? a * a : (a / 
 // being decoded, and chunks and pairs take turns in the list. A task waits
 // only for tasks before it in the list.
 
-enum PipeKind { kPrepare, kChunk, kPair, kBand };
+enum PipeKind { kPrepare, kChunk, kSeam, kPair, kBand };
 constexpr int kMaxWaits = 8;
 constexpr int kChunkRows = 16;  // rows of a chain a task, when the picture is a ring
 
 struct PipeTask {
     PipeKind kind;
     int piece, plane;     // kPrepare
-    int chain, from, to;  // kChunk: the chain's rows from ... to - 1
+    int chain, from, to;  // kChunk: the chain's rows from ... to - 1; kSeam: picture rows
     int number;           // kPair: the pair; kBand: the band
     int waits[kMaxWaits];
     int waitCount;
@@ -261,14 +262,19 @@ static void ChunkTask(ArtPipe *d, const PipeTask &t)
         uint8_t *row = d->picture + (size_t)((top + r) % d->ringRows) * d->rowBytes;
         ConvertRow(PlaneRow(&chain.at, 0, r), h[kArtYOffset + i], chain.blueTerm, chain.redTerm, m, chain.words,
                    row + (size_t)(i % g.perSide) * m * 3);
-        // The vertical seam of a 4-piece picture: its middle column becomes
-        // the mean of its neighbours. (A 2-pixel-wide picture has no right
-        // neighbour.) The left piece's task for these rows came first.
-        if (i % g.perSide == 1 && g.width > 2) {
-            uint8_t *p = row + (size_t)m * 3;
-            for (int ch = 0; ch < 3; ch++)
-                p[ch] = (uint8_t)((p[ch - 3] + p[ch + 3]) >> 1);
-        }
+    }
+}
+
+// The vertical seam of a 4-piece picture, in picture rows from ... to - 1,
+// once both pieces' tasks for them are done: its middle column becomes the
+// mean of its neighbours.
+static void SeamTask(ArtPipe *d, const PipeTask &t)
+{
+    size_t middle = (size_t)d->g.pieceSide * 3;
+    for (int y = t.from; y < t.to; y++) {
+        uint8_t *p = d->picture + (size_t)(y % d->ringRows) * d->rowBytes + middle;
+        for (int ch = 0; ch < 3; ch++)
+            p[ch] = (uint8_t)((p[ch - 3] + p[ch + 3]) >> 1);
     }
 }
 
@@ -308,6 +314,7 @@ static void PipeTaskRun(Team *team, int number, int member)
     switch (t.kind) {
     case kPrepare: PrepareTask(d, t, member); break;
     case kChunk: ChunkTask(d, t); break;
+    case kSeam: SeamTask(d, t); break;
     case kPair: PairTask(d, t, member); break;
     case kBand:
         for (int y = t.number * kChunkRows; y < d->g.height && y < (t.number + 1) * kChunkRows; y++)
@@ -355,7 +362,7 @@ static void PlanTasks(ArtPipe *d, const uint8_t *stream, bool halves)
     std::vector<PipeTask> &tasks = d->tasks;
     std::vector<int> prepared(12, -1), lastOfChain(d->chains.size(), -1);
     ArtRender *r = d->render;
-    int pairs = r ? (r->height + 1) / 2 : 0, nextPair = 0, readPast = 0;
+    int pairs = r ? (r->height + 1) / 2 : 0, nextPair = 0, readPast = 0, lastSeam = -1;
     std::vector<int> pairTask(pairs, -1);
     // The rows of the decoded picture that pair p reads, and the pair no
     // earlier rows are read after.
@@ -392,11 +399,10 @@ static void PlanTasks(ArtPipe *d, const uint8_t *stream, bool halves)
                 for (int k = 0; k < 3; k++)
                     AddWait(t, prepared[chain.piece * 3 + k]);
                 AddWait(t, lastOfChain[n]);
-                if (chain.piece % g.perSide == 1)  // the seam: the left piece's rows first
-                    for (int w = roundStart; w < (int)tasks.size(); w++)
-                        if (d->chains[tasks[w].chain].piece == chain.piece - 1 && tasks[w].from < to &&
-                            tasks[w].to > from)
-                            AddWait(t, w);
+                // Every earlier row's seam is done before new rows take
+                // their entries of the ring, and pairs that wait for a
+                // round's chunks have every row above too.
+                AddWait(t, lastSeam);
                 if (r) {
                     // The ring's entries this task writes held rows up to
                     // band m + to - 1 - ringRows: the pairs that read them
@@ -415,6 +421,15 @@ static void PlanTasks(ArtPipe *d, const uint8_t *stream, bool halves)
                 lastOfChain[n] = (int)tasks.size();
                 tasks.push_back(t);
             }
+            // The seam of these rows, when the picture has one. (A 2-pixel-wide
+            // picture has no right neighbour.)
+            if (g.perSide == 2 && g.width > 2) {
+                PipeTask t = {kSeam, 0, 0, 0, band * m + at, band * m + std::min(rows, at + step), 0, {}, 0};
+                for (int w = roundStart; w < (int)tasks.size(); w++)
+                    AddWait(t, w);
+                lastSeam = (int)tasks.size();
+                tasks.push_back(t);
+            }
             // Every pair whose rows are all decoded now.
             int decoded = band * m + std::min(rows, at + step) - 1;
             while (r && nextPair < pairs) {
@@ -424,7 +439,7 @@ static void PlanTasks(ArtPipe *d, const uint8_t *stream, bool halves)
                     break;
                 PipeTask t = {kPair, 0, 0, 0, 0, 0, nextPair, {}, 0};
                 for (int w = roundStart; w < (int)tasks.size(); w++)
-                    if (tasks[w].kind == kChunk)
+                    if (tasks[w].kind == kChunk || tasks[w].kind == kSeam)
                         AddWait(t, w);
                 AddWait(t, nextPair >= 2 ? pairTask[nextPair - 2] : -1);
                 pairTask[nextPair++] = (int)tasks.size();
