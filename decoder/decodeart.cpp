@@ -183,6 +183,12 @@ struct Chain {
     int chromaRow;
 };
 
+// A pair's progress, alone in its cache line: the two threads write their
+// pairs' and read each other's.
+struct alignas(64) PairProgress {
+    std::atomic<int> value;
+};
+
 // The scaled rendering's state.
 struct ArtRender {
     int width, height, depth;
@@ -190,7 +196,7 @@ struct ArtRender {
     int fill;
     ArtScaler scaler[2];
     uint8_t *rows[2];            // each member's two scaled rows
-    std::atomic<int> *progress;  // by pair of rows: how far its reduction has got
+    PairProgress *progress;      // by pair of rows: how far its reduction has got
 };
 
 struct ArtPipe {
@@ -290,16 +296,17 @@ static void PairTask(ArtPipe *d, const PipeTask &t, int member)
     // Every row but the black last one is reduced.
     int reduced = first + count == r->height ? count - 1 : count;
     if ((r->depth == 8 || r->depth == 16) && reduced > 0) {
-        DiffusePair(r->depth == 8, rows, reduced, r->fill, first, number > 0 ? &r->progress[number - 1] : nullptr,
-                    &r->progress[number]);
+        DiffusePair(r->depth == 8, rows, reduced, r->fill, first,
+                    number > 0 ? &r->progress[number - 1].value : nullptr, &r->progress[number].value);
     } else {
         // The black last row of an 8-bit picture waits for the pair above,
         // as the rows reduced onto the palette do: the first pair builds the
         // search that the sink's colour look-ups use.
         bool wait = r->depth == 8 && number > 0;
-        for (int round = 0; wait && r->progress[number - 1].load(std::memory_order_acquire) != kPairDone; round++)
+        for (int round = 0; wait && r->progress[number - 1].value.load(std::memory_order_acquire) != kPairDone;
+             round++)
             TeamPause(round);
-        r->progress[number].store(kPairDone, std::memory_order_release);
+        r->progress[number].value.store(kPairDone, std::memory_order_release);
     }
     for (int i = 0; i < count; i++)
         d->sink(d->context, first + i, rows + i * r->stride, member);
@@ -553,11 +560,11 @@ void RenderArtRows(const ArtFile *art, int width, int height, int depth, int ker
         StartDiffusion(kernel, width);
     uint8_t *stream = ControlBytes(&d);
     PlanTasks(&d, stream, false);
-    r.progress = new (std::nothrow) std::atomic<int>[pairs];
+    r.progress = new (std::nothrow) PairProgress[pairs];
     AppAssert(r.progress != nullptr, "D42SAVE", __LINE__, "Not enough memory to scale art file %s to %d x %d",
               art->path, width, height);
     for (int i = 0; i < pairs; i++)
-        r.progress[i].store(0);
+        r.progress[i].value.store(0);
     RunPipe(&d);
     free(stream);
     for (int member = 0; member < 2; member++)

@@ -73,11 +73,17 @@ inline __attribute__((always_inline)) void VisitRows(Stepper &s, uint8_t *image,
     // past every pixel whose error this one takes, and far enough ahead that
     // the two never write the same error entry (taps reach 3 pixels either
     // way, a vector of them 4). Its writes up to there are then seen here.
+    // Its progress is read again only when what was seen last is not enough:
+    // each read waits for the line from the other thread's processor.
+    int seen = 0;  // in the pair above; set to 0 where a row or pair starts
     auto waitAbove = [&](size_t endBytes) {
         int needed = (int)(endBytes / 3) + 8;
         needed = needed < width ? needed : width;
-        for (int round = 0; above->load(std::memory_order_acquire) < needed; round++)
-            TeamPause(round);
+        for (int round = 0; seen < needed; round++) {
+            if (round > 0)
+                TeamPause(round - 1);
+            seen = above->load(std::memory_order_acquire);
+        }
     };
 
     // Blocks of pixels between the checks of the pair above.
@@ -85,6 +91,7 @@ inline __attribute__((always_inline)) void VisitRows(Stepper &s, uint8_t *image,
     int y = 0;
     for (; (Stepper::kPairs || mine) && y + 1 < rows; y += 2) {
         Row upper, lower;
+        seen = 0;
         s.Begin(upper, image, ring);
         s.Begin(lower, image + rowBytes + fill, ring + 1);
         size_t lead = kLagBytes < rowBytes ? kLagBytes : rowBytes;
@@ -112,6 +119,7 @@ inline __attribute__((always_inline)) void VisitRows(Stepper &s, uint8_t *image,
     }
     for (; y < rows; y++) {
         Row row;
+        seen = 0;
         s.Begin(row, image, ring);
         if (above)
             waitAbove(rowBytes);
