@@ -141,5 +141,3 @@ inline __attribute__((always_inline)) void VisitRows(Stepper &s, uint8_t *image,
 // for any other kernel.
 bool DiffuseVectors(int kernel, bool palette, uint8_t *image, int rows, int width, int fill, int32_t **ring,
                     const std::atomic<int> *above, std::atomic<int> *mine);
-// Whether DiffuseVectors takes kernel.
-bool VectorKernel(int kernel);

@@ -20,6 +20,8 @@
 
 namespace {
 
+// Whether every share of kernel k is an exact multiple of 256 / divisor and
+// its taps are those this file sums: one row below, two columns either way.
 constexpr bool Linear(const DiffusionKernelTaps &k)
 {
     if (k.tapCount == 0 || k.rows != 2 || 256 % k.divisor != 0)
@@ -178,8 +180,6 @@ bool Diffuse(bool palette, uint8_t *image, int rows, int width, int fill, int32_
 
 }  // namespace
 
-bool VectorKernel(int kernel) { return kernel == 1 || kernel == 2 || kernel == 4; }
-
 bool DiffuseVectors(int kernel, bool palette, uint8_t *image, int rows, int width, int fill, int32_t **ring,
                     const std::atomic<int> *above, std::atomic<int> *mine)
 {
@@ -192,8 +192,6 @@ bool DiffuseVectors(int kernel, bool palette, uint8_t *image, int rows, int widt
 }
 
 #else
-
-bool VectorKernel(int) { return false; }
 
 bool DiffuseVectors(int, bool, uint8_t *, int, int, int, int32_t **, const std::atomic<int> *, std::atomic<int> *)
 {
