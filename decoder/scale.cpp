@@ -24,7 +24,7 @@ static void ScaleAcross(const ArtScaler *s, int r, uint8_t *out)
     int j = 0;
     if (KernelLevelInUse == kKernelAvx2)
         j = ScaleAcrossAvx2(src, columns, s->within, out);
-    for (; j < s->width && (columns[j] >> 8) < s->artWidth - 1; j++) {
+    for (; j < s->within; j++) {
         const uint8_t *p = src + (size_t)(columns[j] >> 8) * 3;
         int f = columns[j] & 255;
         for (int ch = 0; ch < 3; ch++)
@@ -62,6 +62,8 @@ void StartArtScaler(ArtScaler *s, const char *path, const uint8_t *picture, int 
     s->columns = (int *)malloc(width * sizeof(int) + 2 * rowBytes);
     AppAssert(s->columns != nullptr, "D42SAVE", __LINE__, "Not enough memory to scale art file %s to %d x %d", path,
               width, height);
+    // The map rises, so the columns that read a pixel and the one after it
+    // in the same row come first.
     s->within = 0;
     for (int j = 0; j < width; j++) {
         s->columns[j] = (int)((j * hStep) >> 8);
