@@ -29,7 +29,7 @@ void ArtFault(const char *path, int line, const char *format, ...)
 
 void *ArtAllocate(const char *path, size_t bytes)
 {
-    void *p = malloc(bytes);
+    void *p = LargeBlockAllocate(bytes);
     AppAssert(p != nullptr, kDecoderSource, __LINE__, "Not enough memory to decode art file %s (%lu bytes)", path,
               (unsigned long)bytes);
     return p;

@@ -158,6 +158,13 @@ void ThreadYield();
 // The processors the program may run on (GetSystemInfo), at least 1.
 int ProcessorCount();
 
+// A block of bytes for a large working buffer, released with free(); null
+// when there is not enough memory. Where the system can back a block with
+// large pages without a privilege, a block of 2 MB or more is laid out for
+// them: its first touches then take a handful of faults instead of one every
+// 4 KB, which for a fresh buffer of megabytes is a good part of the work.
+void *LargeBlockAllocate(size_t bytes);
+
 // MessageBoxA styles and answers, the Win32 values.
 constexpr unsigned kMbOk = 0x0;
 constexpr unsigned kMbYesNoCancel = 0x3;

@@ -4,6 +4,7 @@
 #include "platform/records.h"
 #include "tests/testing.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include <atomic>
@@ -336,6 +337,20 @@ TEST_F(Threads, WaitTimesOutWhileRunning)
     GateOpen = 1;
     EXPECT_EQ(kWaitObject0, ThreadWait(t, 10000));
     ThreadClose(t);
+}
+
+// Every byte of a large block is the caller's, whatever its size against the
+// large page; a size that cannot be met is a null, not a short block.
+TEST(Memory, LargeBlocksHoldTheirSize)
+{
+    for (size_t bytes : {(size_t)1, ((size_t)2 << 20) - 1, (size_t)2 << 20, ((size_t)2 << 20) + 1, (size_t)5 << 20}) {
+        uint8_t *block = (uint8_t *)LargeBlockAllocate(bytes);
+        ASSERT_NE(nullptr, block) << bytes;
+        memset(block, 0xA5, bytes);
+        EXPECT_EQ(0xA5, block[bytes - 1]);
+        free(block);
+    }
+    EXPECT_EQ(nullptr, LargeBlockAllocate((size_t)-1 - 100));
 }
 
 TEST(Time, LocalTimeIsPlausible)

@@ -62,7 +62,7 @@ bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char 
     rows->width = width, rows->height = height, rows->depth = depth;
     rows->rowBytes = BitmapRowBytes(width, depth);
     size_t imageSize = rows->rowBytes * (size_t)height;
-    rows->pixels = (uint8_t *)malloc(imageSize);
+    rows->pixels = (uint8_t *)LargeBlockAllocate(imageSize);
     AppAssert(rows->pixels != nullptr, "wallpaper", __LINE__, "Not enough memory for the wallpaper bitmap");
     StartIndexCache(&rows->cache[0]);
     StartIndexCache(&rows->cache[1]);

@@ -193,6 +193,9 @@ int ProcessorCount()
     return info.dwNumberOfProcessors > 0 ? (int)info.dwNumberOfProcessors : 1;
 }
 
+// Large pages need a privilege that a user's program does not hold.
+void *LargeBlockAllocate(size_t bytes) { return malloc(bytes); }
+
 int MessageBoxShow(PlatWindow owner, const char *text, const char *caption, unsigned style)
 {
     return MessageBoxA((HWND)owner, text, caption, style);
