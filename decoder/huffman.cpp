@@ -1,6 +1,7 @@
 #include "decoder/huffman.h"
 
 #include <assert.h>
+#include <string.h>
 
 #include <initializer_list>
 
@@ -66,6 +67,44 @@ static HuffmanResult ReadCodeTree(BitReader *r, int *count)
     return result;
 }
 
+// Two codes at a time: for each 12-bit window of the data (lowest bit first),
+// the first code's byte, the second's where it is no longer than 8 bits and
+// ends inside the window, in bits 0-15; the bits the codes take in bits
+// 16-19; how many codes in bits 20-21, none where the first code is longer
+// than 8 bits.
+constexpr int kPairBits = 12;
+static void BuildPairTable(uint32_t *pairs)
+{
+    for (int w = 0; w < 1 << kPairBits; w++) {
+        const CodeEntry &a = CodeTable[w & 0xFF];
+        uint32_t entry = 0;
+        if (a.byte >= 0) {
+            entry = (uint32_t)a.byte | (uint32_t)a.length << 16 | 1u << 20;
+            // The second window lacks its top bits past the 12th; a code that
+            // ends before them is the same code whatever they are.
+            const CodeEntry &b = CodeTable[(w >> a.length) & 0xFF];
+            if (b.byte >= 0 && a.length + b.length <= kPairBits)
+                entry = (uint32_t)a.byte | (uint32_t)b.byte << 8 | (uint32_t)(a.length + b.length) << 16 | 2u << 20;
+        }
+        pairs[w] = entry;
+    }
+}
+
+// Bytes p ... p + n - 1 of the data as a little-endian number.
+static inline uint64_t LoadLittle64(const uint8_t *p)
+{
+    uint64_t v;
+    memcpy(&v, p, sizeof v);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    v = __builtin_bswap64(v);
+#endif
+    return v;
+}
+static inline uint32_t LoadLittle32(const uint8_t *p)
+{
+    return (uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
+}
+
 HuffmanResult DecodeHuffman(uint8_t *out, size_t capacity, const uint8_t *data, size_t size)
 {
     BitReader r;
@@ -75,6 +114,8 @@ HuffmanResult DecodeHuffman(uint8_t *out, size_t capacity, const uint8_t *data, 
     if (result.fault != kHuffmanOk)
         return result;
     BuildCodeTable(nodeCount);
+    uint32_t pairs[1 << kPairBits];
+    BuildPairTable(pairs);
 
     // The loop keeps the reader in locals and writes through a pointer that
     // cannot alias them, so that they stay in registers; it reads bits exactly
@@ -115,9 +156,51 @@ HuffmanResult DecodeHuffman(uint8_t *out, size_t capacity, const uint8_t *data, 
 
     // The window w holds the next 8 bits of the data, lowest first; after a
     // code of L bits it takes L new bits at its top.
+    // Bits of the data are numbered from the first byte's lowest; the next
+    // bit the reader gives is p = 8 pos - bits, and the window holds bits
+    // p - 8 ... p - 1. The reader refills at pos, pos + 4, ... and the first
+    // of those at or past the data's end fails, ending the decoding when a
+    // field reaches it. Far from that refill and from the output's end, the
+    // codes are taken straight from the data, two to a look-up, and the
+    // reader is then set to where the exact steps below would have left it:
+    // every refill between was one that succeeds.
     size_t written = 0;
-    int w = field(kCodeWindowBits);
+    int w = -1;
+    auto fast = [&]() {
+        const size_t start = pos, stopBits = (pos >= size ? pos : pos + (size - pos + 3) / 4 * 4) * 8;
+        size_t q = pos * 8 - (size_t)bits - kCodeWindowBits;  // the window's first bit
+        bool more = true;
+        // A round reads 8 bytes from bit q's byte (at most 2 past the data's
+        // end), takes at most 4 x 12 bits and writes at most 8 bytes.
+        while (more && q + 56 < stopBits && (q >> 3) + 5 <= size && capacity - written >= 8) {
+            uint64_t v = LoadLittle64(in + (q >> 3)) >> (q & 7);
+            unsigned used = 0;
+            for (int k = 0; k < 4; k++) {
+                uint32_t e = pairs[(v >> used) & ((1u << kPairBits) - 1)];
+                if (e >> 20 == 0) {  // a code longer than the window: the exact steps take it
+                    more = false;
+                    break;
+                }
+                o[written] = (uint8_t)e;
+                o[written + 1] = (uint8_t)(e >> 8);
+                written += e >> 20;
+                used += (e >> 16) & 15;
+            }
+            q += used;
+        }
+        size_t p = q + kCodeWindowBits;
+        if (p == start * 8 - (size_t)bits)
+            return;
+        // The refill boundary just past bit p - 1: bits = 8 pos - p, 1-32.
+        pos = start + (p + 32 - start * 8) / 32 * 4;
+        bits = (int)(pos * 8 - p);
+        word = LoadLittle32(in + pos - 4) >> (32 - bits);
+        w = (int)(((uint32_t)in[q >> 3] | (uint32_t)in[(q >> 3) + 1] << 8) >> (q & 7)) & 0xFF;
+    };
+
+    w = field(kCodeWindowBits);
     while (w >= 0) {
+        fast();
         const CodeEntry e = CodeTable[w];
         assert(e.byte >= 0 || e.node >= 0);
         if (e.byte >= 0) {

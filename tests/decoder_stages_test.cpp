@@ -12,6 +12,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -181,6 +182,125 @@ TEST(HuffmanTest, FaultsAreReportedNotFollowed)
     r = DecodeHuffman(out, sizeof out, more.data(), 20);
     EXPECT_EQ(kHuffmanTooLong, r.fault);
     EXPECT_EQ(sizeof out, r.written);
+}
+
+// The decoding as the rules give it, one code and one tree step at a time
+// with the bit reader's own calls: a window of 8 bits; a code that ends in it
+// is written and its bits are replaced by a field of as many; a longer code
+// is walked on with tree bits, written, and a fresh window read. It stops
+// where a read fails or the output is full.
+static HuffmanResult DecodeByTheRules(uint8_t *out, size_t capacity, const uint8_t *data, size_t size,
+                                      int nodeCount)
+{
+    BitReader r;
+    BitReaderStart(&r, data, size);
+    ReadField(&r, 8);
+    for (int i = 0; i < 2 * nodeCount; i++)
+        ReadField(&r, 9);
+    HuffmanResult result{0, kHuffmanOk, -1, -1};
+    int w = ReadField(&r, 8);
+    while (w >= 0) {
+        int node = nodeCount - 1, child = -1, length = 0;
+        while (length < 8) {
+            child = (w >> length++) & 1 ? CodeTree[node].one : CodeTree[node].zero;
+            if (child < 256)
+                break;
+            node = child - 256;
+        }
+        if (child >= 256) {
+            for (child = -1; child < 0;) {
+                int bit = ReadTreeBit(&r);
+                if (bit < 0)
+                    return result;
+                int next = bit ? CodeTree[node].one : CodeTree[node].zero;
+                if (next < 256)
+                    child = next;
+                else
+                    node = next - 256;
+            }
+        }
+        if (result.written == capacity) {
+            result.fault = kHuffmanTooLong;
+            return result;
+        }
+        out[result.written++] = (uint8_t)child;
+        int more = ReadField(&r, length);
+        if (more < 0)
+            return result;
+        w = length == 8 ? more : (w >> length | more << (8 - length));
+    }
+    return result;
+}
+
+// Random code trees, long codes among them, over data made of their codes
+// and random bytes, cut at every kind of place: the decoding takes many codes
+// at a time far from the ends, and must stop, write and fault exactly as the
+// rules do near them.
+TEST(HuffmanTest, AgreesWithTheRulesNearEveryEnd)
+{
+    std::mt19937 random(11);
+    for (int round = 0; round < 3000; round++) {
+        // A tree over `leaves` distinct bytes, pairs merged at random so that
+        // some codes are long; the root is the last node.
+        int leaves = 2 + (int)(random() % (round % 4 == 0 ? 255 : 24));
+        std::vector<int> open;
+        std::vector<uint8_t> bytes(256);
+        for (int i = 0; i < 256; i++)
+            bytes[i] = (uint8_t)i;
+        std::shuffle(bytes.begin(), bytes.end(), random);
+        for (int i = 0; i < leaves; i++)
+            open.push_back(bytes[i]);
+        int nodeCount = 0;
+        std::vector<CodeNode> tree;
+        while (open.size() > 1) {
+            // Mostly the last two (a deep chain), sometimes any two.
+            size_t a = open.size() - 1, b = open.size() - 2;
+            if (random() % 3 == 0) {
+                a = random() % open.size();
+                do
+                    b = random() % open.size();
+                while (b == a);
+            }
+            CodeNode n{open[a], open[b]};
+            open.erase(open.begin() + std::max(a, b));
+            open.erase(open.begin() + std::min(a, b));
+            open.push_back(256 + nodeCount++);
+            tree.push_back(n);
+        }
+        Bits data;
+        data.Put(nodeCount, 8);
+        for (const CodeNode &n : tree)
+            data.Put(n.one, 9).Put(n.zero, 9);
+        // Codes: random walks from the root; then random bytes.
+        int codes = (int)(random() % 2000);
+        for (int c = 0; c < codes; c++) {
+            int node = nodeCount - 1;
+            for (;;) {
+                int bit = (int)(random() & 1);
+                data.Put(bit, 1);
+                int child = bit ? tree[node].one : tree[node].zero;
+                if (child < 256)
+                    break;
+                node = child - 256;
+            }
+        }
+        for (int i = (int)(random() % 12); i > 0; i--)
+            data.Put((unsigned)random() & 0xFF, 8);
+        size_t size = data.bytes.size() - random() % 4;
+        std::vector<uint8_t> in = data.bytes;
+        in.resize(size + 3);
+        for (size_t i = data.bytes.size(); i < in.size(); i++)
+            in[i] = (uint8_t)random();
+        size_t capacity = random() % 3 == 0 ? random() % (codes + 20) : 4000;
+
+        std::vector<uint8_t> got(capacity + 1, 0xEE), want(capacity + 1, 0xEE);
+        HuffmanResult g = DecodeHuffman(got.data(), capacity, in.data(), size);
+        ASSERT_EQ(kHuffmanOk, g.fault == kHuffmanTooLong ? kHuffmanOk : g.fault) << round;
+        HuffmanResult e = DecodeByTheRules(want.data(), capacity, in.data(), size, nodeCount);
+        ASSERT_EQ(e.fault, g.fault) << "round " << round;
+        ASSERT_EQ(e.written, g.written) << "round " << round;
+        ASSERT_EQ(want, got) << "round " << round;
+    }
 }
 
 // ------------------------------------------------------------- runs
