@@ -16,6 +16,8 @@
 #include <string.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <vector>
 #include <new>
 
@@ -152,8 +154,10 @@ static int LowValues(int a, int baseSide) { return a == baseSide ? a * a : (a / 
 //   of pieces takes the first row's slots when it is done with them;
 // - rows of a chain (kChunk): a chain is a piece's rows, or half of them,
 //   decoded in order, each plane's last level carried on from task to task;
-// - the seam of a 4-piece picture in the rows of a round of chunks (kSeam),
-//   so that the two pieces' chunks run side by side;
+// - rows of every chain of a row of pieces make a round of chunks; in a
+//   4-piece picture the chunk of a round that ends last mends the seam of
+//   its rows, so that the two pieces' chunks run side by side and neither
+//   thread waits for the other to mend it;
 // - a pair of rows of the rendered picture (kPair): scaled, reduced while the
 //   pair above is still being reduced on the other thread, and handed on;
 // - a band of rows of a picture rendered at its own size (kBand).
@@ -162,17 +166,25 @@ static int LowValues(int a, int baseSide) { return a == baseSide ? a * a : (a / 
 // being decoded, and chunks and pairs take turns in the list. A task waits
 // only for tasks before it in the list.
 
-enum PipeKind { kPrepare, kChunk, kSeam, kPair, kBand };
+enum PipeKind { kPrepare, kChunk, kPair, kBand };
 constexpr int kMaxWaits = 8;
 constexpr int kChunkRows = 16;  // rows of a chain a task, when the picture is a ring
 
 struct PipeTask {
     PipeKind kind;
     int piece, plane;     // kPrepare
-    int chain, from, to;  // kChunk: the chain's rows from ... to - 1; kSeam: picture rows
+    int chain, from, to;  // kChunk: the chain's rows from ... to - 1
+    int round;            // kChunk: its round, when the round has a seam to mend; else -1
     int number;           // kPair: the pair; kBand: the band
     int waits[kMaxWaits];
     int waitCount;
+};
+
+// A round of chunks with a seam: the picture rows of the seam, and how many
+// of the round's chunks have not ended.
+struct SeamRound {
+    int from, to;
+    std::atomic<int> left;
 };
 
 struct Chain {
@@ -206,6 +218,7 @@ struct ArtPipe {
     PlacedPlane planes[4][3];
     std::vector<Chain> chains;
     std::vector<PipeTask> tasks;
+    std::unique_ptr<SeamRound[]> rounds;  // by round with a seam
     int32_t *scratch[2];  // a member's scratch for the low bands: two areas of (m / 2)^2 / 2 values
     uint8_t *picture;     // row r at picture + (r % ringRows) * rowBytes
     int ringRows;
@@ -231,9 +244,8 @@ static void PrepareTask(ArtPipe *d, const PipeTask &t, int member)
     PlacedPlane &p = d->planes[t.piece][t.plane];
     int a = p.side, base = g.baseSide;
     size_t values = (size_t)LowValues(a, base);
-    memset(p.memory, 0, values * sizeof(int32_t));
     RunCursor c = p.low;
-    TakeRuns(&c, d->end, (uint8_t *)p.memory, values * sizeof(int32_t), true);
+    TakeRuns(&c, d->end, (uint8_t *)p.memory, values * sizeof(int32_t), false);
     if (a > base) {
         // Synthesized for the rows wanted: the last level's pairs, and row
         // b - 1 for its first pair.
@@ -241,6 +253,19 @@ static void PrepareTask(ArtPipe *d, const PipeTask &t, int member)
         size_t half = (size_t)(a / 2) * (a / 2) / 2;
         InverseTransformPlaneWith(p.memory, a / 2, base, (wanted + 1) / 2, 1, d->scratch[member],
                                   d->scratch[member] + half);
+    }
+}
+
+// The vertical seam of a 4-piece picture, in picture rows from ... to - 1,
+// once both pieces' tasks for them are done: its middle column becomes the
+// mean of its neighbours.
+static void MendSeam(ArtPipe *d, int from, int to)
+{
+    size_t middle = (size_t)d->g.pieceSide * 3;
+    for (int y = from; y < to; y++) {
+        uint8_t *p = d->picture + (size_t)(y % d->ringRows) * d->rowBytes + middle;
+        for (int ch = 0; ch < 3; ch++)
+            p[ch] = (uint8_t)((p[ch - 3] + p[ch + 3]) >> 1);
     }
 }
 
@@ -269,18 +294,12 @@ static void ChunkTask(ArtPipe *d, const PipeTask &t)
         ConvertRow(PlaneRow(&chain.at, 0, r), h[kArtYOffset + i], chain.blueTerm, chain.redTerm, m, chain.words,
                    row + (size_t)(i % g.perSide) * m * 3);
     }
-}
-
-// The vertical seam of a 4-piece picture, in picture rows from ... to - 1,
-// once both pieces' tasks for them are done: its middle column becomes the
-// mean of its neighbours.
-static void SeamTask(ArtPipe *d, const PipeTask &t)
-{
-    size_t middle = (size_t)d->g.pieceSide * 3;
-    for (int y = t.from; y < t.to; y++) {
-        uint8_t *p = d->picture + (size_t)(y % d->ringRows) * d->rowBytes + middle;
-        for (int ch = 0; ch < 3; ch++)
-            p[ch] = (uint8_t)((p[ch - 3] + p[ch + 3]) >> 1);
+    // The round's last chunk to end has every row of the seam: the others'
+    // rows were written before their count went down.
+    if (t.round >= 0) {
+        SeamRound &round = d->rounds[t.round];
+        if (round.left.fetch_sub(1, std::memory_order_acq_rel) == 1)
+            MendSeam(d, round.from, round.to);
     }
 }
 
@@ -321,7 +340,6 @@ static void PipeTaskRun(Team *team, int number, int member)
     switch (t.kind) {
     case kPrepare: PrepareTask(d, t, member); break;
     case kChunk: ChunkTask(d, t); break;
-    case kSeam: SeamTask(d, t); break;
     case kPair: PairTask(d, t, member); break;
     case kBand:
         for (int y = t.number * kChunkRows; y < d->g.height && y < (t.number + 1) * kChunkRows; y++)
@@ -369,8 +387,16 @@ static void PlanTasks(ArtPipe *d, const uint8_t *stream, bool halves)
     std::vector<PipeTask> &tasks = d->tasks;
     std::vector<int> prepared(12, -1), lastOfChain(d->chains.size(), -1);
     ArtRender *r = d->render;
-    int pairs = r ? (r->height + 1) / 2 : 0, nextPair = 0, readPast = 0, lastSeam = -1;
+    int pairs = r ? (r->height + 1) / 2 : 0, nextPair = 0, readPast = 0;
     std::vector<int> pairTask(pairs, -1);
+    // A picture of two pieces a side has a seam (a 2-pixel-wide one has no
+    // right neighbour for it); its rounds' chunks in lastRound.
+    const bool seam = g.perSide == 2 && g.width > 2;
+    std::vector<int> lastRound;
+    struct SeamRows {
+        int from, to, chunks;
+    };
+    std::vector<SeamRows> seamRows;
     // The rows of the decoded picture that pair p reads, and the pair no
     // earlier rows are read after.
     auto rowsOfPair = [&](int p, int *lowest, int *highest) {
@@ -385,7 +411,7 @@ static void PlanTasks(ArtPipe *d, const uint8_t *stream, bool halves)
         int left = band * g.perSide;
         for (int i = left; i < left + g.perSide; i++)
             for (int k = 0; k < 3; k++) {
-                PipeTask t = {kPrepare, i, k, 0, 0, 0, 0, {}, 0};
+                PipeTask t = {kPrepare, i, k, 0, 0, 0, -1, 0, {}, 0};
                 for (size_t n = 0; n < d->chains.size(); n++)  // the slot's last user done
                     if (i >= g.perSide && d->chains[n].piece == i - g.perSide)
                         AddWait(t, lastOfChain[n]);
@@ -402,14 +428,16 @@ static void PlanTasks(ArtPipe *d, const uint8_t *stream, bool halves)
                 int from = r ? std::max(chain.first, at) : chain.first, to = r ? std::min(chain.last, at + step) : chain.last;
                 if (chain.piece < left || chain.piece >= left + g.perSide || from >= to)
                     continue;
-                PipeTask t = {kChunk, 0, 0, (int)n, from, to, 0, {}, 0};
+                PipeTask t = {kChunk, 0, 0, (int)n, from, to, seam ? (int)seamRows.size() : -1, 0, {}, 0};
                 for (int k = 0; k < 3; k++)
                     AddWait(t, prepared[chain.piece * 3 + k]);
                 AddWait(t, lastOfChain[n]);
-                // Every earlier row's seam is done before new rows take
+                // Every earlier row's seam is mended before new rows take
                 // their entries of the ring, and pairs that wait for a
                 // round's chunks have every row above too.
-                AddWait(t, lastSeam);
+                for (int w : lastRound)
+                    if (w != lastOfChain[n])
+                        AddWait(t, w);
                 if (r) {
                     // The ring's entries this task writes held rows up to
                     // band m + to - 1 - ringRows: the pairs that read them
@@ -428,14 +456,11 @@ static void PlanTasks(ArtPipe *d, const uint8_t *stream, bool halves)
                 lastOfChain[n] = (int)tasks.size();
                 tasks.push_back(t);
             }
-            // The seam of these rows, when the picture has one. (A 2-pixel-wide
-            // picture has no right neighbour.)
-            if (g.perSide == 2 && g.width > 2) {
-                PipeTask t = {kSeam, 0, 0, 0, band * m + at, band * m + std::min(rows, at + step), 0, {}, 0};
+            if (seam) {
+                lastRound.clear();
                 for (int w = roundStart; w < (int)tasks.size(); w++)
-                    AddWait(t, w);
-                lastSeam = (int)tasks.size();
-                tasks.push_back(t);
+                    lastRound.push_back(w);
+                seamRows.push_back({band * m + at, band * m + std::min(rows, at + step), (int)lastRound.size()});
             }
             // Every pair whose rows are all decoded now.
             int decoded = band * m + std::min(rows, at + step) - 1;
@@ -444,15 +469,20 @@ static void PlanTasks(ArtPipe *d, const uint8_t *stream, bool halves)
                 rowsOfPair(nextPair, &lowest, &highest);
                 if (highest > decoded)
                     break;
-                PipeTask t = {kPair, 0, 0, 0, 0, 0, nextPair, {}, 0};
+                PipeTask t = {kPair, 0, 0, 0, 0, 0, -1, nextPair, {}, 0};
                 for (int w = roundStart; w < (int)tasks.size(); w++)
-                    if (tasks[w].kind == kChunk || tasks[w].kind == kSeam)
+                    if (tasks[w].kind == kChunk)
                         AddWait(t, w);
                 AddWait(t, nextPair >= 2 ? pairTask[nextPair - 2] : -1);
                 pairTask[nextPair++] = (int)tasks.size();
                 tasks.push_back(t);
             }
         }
+    }
+    d->rounds.reset(new SeamRound[seamRows.size()]);
+    for (size_t i = 0; i < seamRows.size(); i++) {
+        d->rounds[i].from = seamRows[i].from, d->rounds[i].to = seamRows[i].to;
+        d->rounds[i].left.store(seamRows[i].chunks, std::memory_order_relaxed);
     }
 }
 
@@ -528,7 +558,7 @@ void RenderArtRows(const ArtFile *art, int width, int height, int depth, int ker
         d.g = CheckArtHeader(art);
         d.rowBytes = (size_t)width * 3;
         for (int band = 0; band * kChunkRows < height; band++)
-            d.tasks.push_back(PipeTask{kBand, 0, 0, 0, 0, 0, band, {}, 0});
+            d.tasks.push_back(PipeTask{kBand, 0, 0, 0, 0, 0, -1, band, {}, 0});
         RunTeam(PipeTaskRun, &d, (int)d.tasks.size());
         free(d.picture);
         return;
