@@ -56,6 +56,14 @@ constexpr int BelowTo(const DiffusionKernelTaps &k)
 inline __m128i LoadEntry(const int32_t *p) { return _mm_loadu_si128((const __m128i *)p); }
 inline void StoreEntry(int32_t *p, __m128i v) { _mm_storeu_si128((__m128i *)p, v); }
 
+// The low three bytes of q (blue, green, red) as a pixel: two stores, not three.
+inline void StorePixel(uint8_t *pixel, uint32_t q)
+{
+    uint16_t low = (uint16_t)q;
+    memcpy(pixel, &low, sizeof low);
+    pixel[2] = (uint8_t)(q >> 16);
+}
+
 template <int K, bool Palette>
 struct VectorRows {
     static constexpr const DiffusionKernelTaps &kKernel = kDiffusionKernels[K];
@@ -110,7 +118,14 @@ struct VectorRows {
     {
         uint8_t *pixel = r.image + at;
         const __m128i zero = _mm_setzero_si128();
-        __m128i bytes = _mm_cvtsi32_si128(pixel[0] | pixel[1] << 8 | pixel[2] << 16);
+        // One load for the pixel's three bytes and the next one's first,
+        // which no lane that counts takes; the row's last pixel has no next.
+        uint32_t in;
+        if (__builtin_expect(at + 3 < rowBytes, 1))
+            memcpy(&in, pixel, sizeof in);
+        else
+            in = pixel[0] | pixel[1] << 8 | pixel[2] << 16;
+        __m128i bytes = _mm_cvtsi32_si128((int)in);
         __m128i level = _mm_unpacklo_epi16(_mm_unpacklo_epi8(bytes, zero), zero);
         __m128i sum = _mm_add_epi32(LoadEntry(r.error + at), r.carry1);
         level = _mm_add_epi32(level, _mm_srai_epi32(sum, 8));
@@ -119,27 +134,35 @@ struct VectorRows {
         __m128i clamped = _mm_packus_epi16(words, words);
         __m128i error16;
         if constexpr (Palette) {
-            // Black and white are taken as they are, without a search.
             uint32_t c = (uint32_t)_mm_cvtsi128_si32(clamped) & 0xFFFFFF;
-            uint32_t q = c;
-            if (c != 0 && c != 0xFFFFFF) {
-                int64_t best = SearchPalette(palette, index, c & 0xFF, (c >> 8) & 0xFF, c >> 16);
-                q = best < 0 ? 0 : (uint32_t)best & 0xFFFFFF;  // no entries: black
+            const JumpCell &cell = index.jump[(c & 0xF0) << 4 | (c >> 8 & 0xF0) | c >> 20];
+            __m128i chosen;
+            uint32_t q;
+            if (__builtin_expect(cell.list == kJumpOne && c != 0 && c != 0xFFFFFF, 1)) {
+                // The cell's one answer: read again straight into the vector,
+                // which spares the path from pixel to pixel a move.
+                q = cell.one;
+                chosen = _mm_loadu_si32(&cell.one);
+            } else {
+                // Black and white are taken as they are, without a search.
+                q = c;
+                if (c != 0 && c != 0xFFFFFF) {
+                    int64_t best = SearchPalette(palette, index, c & 0xFF, (c >> 8) & 0xFF, c >> 16);
+                    q = best < 0 ? 0 : (uint32_t)best;  // no entries: black
+                }
+                chosen = _mm_cvtsi32_si128((int)q);
             }
-            pixel[0] = (uint8_t)q;
-            pixel[1] = (uint8_t)(q >> 8);
-            pixel[2] = (uint8_t)(q >> 16);
-            __m128i own = _mm_and_si128(clamped, _mm_cvtsi32_si128(0xFFFFFF));
-            error16 = _mm_sub_epi16(_mm_unpacklo_epi8(own, zero), _mm_unpacklo_epi8(_mm_cvtsi32_si128((int)q), zero));
+            StorePixel(pixel, q);
+            // The fourth bytes (the candidate's place) drop out with the
+            // mask of the lanes below.
+            error16 = _mm_and_si128(_mm_sub_epi16(_mm_unpacklo_epi8(clamped, zero), _mm_unpacklo_epi8(chosen, zero)),
+                                    _mm_setr_epi16(-1, -1, -1, 0, 0, 0, 0, 0));
         } else {
             // Five bits a channel: the error is the low three bits, none for white.
             __m128i low = _mm_and_si128(clamped, _mm_cvtsi32_si128(0x070707));
             if (__builtin_expect((_mm_movemask_epi8(_mm_cmpeq_epi8(clamped, _mm_set1_epi8(-1))) & 7) == 7, 0))
                 low = zero;
-            uint32_t q = (uint32_t)_mm_cvtsi128_si32(_mm_sub_epi8(clamped, low));
-            pixel[0] = (uint8_t)q;
-            pixel[1] = (uint8_t)(q >> 8);
-            pixel[2] = (uint8_t)(q >> 16);
+            StorePixel(pixel, (uint32_t)_mm_cvtsi128_si32(_mm_sub_epi8(clamped, low)));
             error16 = _mm_unpacklo_epi8(low, zero);
         }
         __m128i pairs = _mm_unpacklo_epi16(error16, _mm_setr_epi16(1, 1, 1, 0, 0, 0, 0, 0));
