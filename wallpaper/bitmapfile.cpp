@@ -33,9 +33,8 @@ void FillColorTable(RgbQuad table[256], const LogPaletteRecord *palette)
 // The file's index of a colour: the palette's nearest index plus one. The
 // search is a pure function of the colour, and a reduced picture has few
 // colours, so the answers are kept in a small table by colour.
-static inline uint8_t FileIndex(IndexCache *cache, uint8_t blue, uint8_t green, uint8_t red)
+static inline uint8_t FileIndex(IndexCache *cache, PackedColor c)
 {
-    PackedColor c = (PackedColor)red << 16 | (PackedColor)green << 8 | blue;
     uint32_t slot = ((c * 0x9E3779B1u) >> 20) & (kIndexCacheSlots - 1);
     uint32_t key = c | 0x1000000;  // never 0, the empty slot's key
     if (cache->keys[slot] != key) {
@@ -51,10 +50,25 @@ void ConvertWallpaperRow(const uint8_t *in, uint8_t *out, int width, int depth, 
 {
     const int bytes = depth / 8;
     if (bytes == 1) {
-        for (int x = 0; x < width; x++, in += 3)
-            out[x] = FileIndex(cache, in[0], in[1], in[2]);
+        // One load a pixel: its three bytes and the next pixel's first,
+        // masked off; the row's last pixel byte by byte.
+        int x = 0;
+        for (; x + 1 < width; x++, in += 3) {
+            uint32_t word;
+            memcpy(&word, in, sizeof word);
+            out[x] = FileIndex(cache, word & 0xFFFFFF);
+        }
+        if (width > 0)
+            out[x] = FileIndex(cache, (PackedColor)in[2] << 16 | (PackedColor)in[1] << 8 | in[0]);
     } else if (bytes == 2) {
-        for (int x = 0; x < width; x++, in += 3) {
+        int x = 0;
+        for (; x + 1 < width; x++, in += 3) {
+            uint32_t pixel;
+            memcpy(&pixel, in, sizeof pixel);
+            uint16_t word = (uint16_t)((pixel >> 9 & 0x7C00) | (pixel >> 6 & 0x3E0) | (pixel >> 3 & 0x1F));
+            memcpy(out + 2 * x, &word, sizeof word);
+        }
+        if (width > 0) {
             uint16_t word = (uint16_t)((in[2] >> 3) << 10 | (in[1] >> 3) << 5 | (in[0] >> 3));
             out[2 * x] = (uint8_t)word;
             out[2 * x + 1] = (uint8_t)(word >> 8);
