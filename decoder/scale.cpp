@@ -22,8 +22,10 @@ static void ScaleAcross(const ArtScaler *s, int r, uint8_t *out)
     const uint8_t *src = PictureRow(s, r), *next = PictureRow(s, r + 1);
     const int *columns = s->columns;
     int j = 0;
-    if (KernelLevelInUse == kKernelAvx2)
-        j = ScaleAcrossAvx2(src, columns, s->within, out);
+    if (KernelLevelInUse == kKernelAvx2) {
+        j = ScaleAcrossPlannedAvx2(src, s->plan, s->planned, out);
+        j += ScaleAcrossAvx2(src, columns + j, s->within - j, out + (size_t)j * 3);
+    }
     for (; j < s->within; j++) {
         const uint8_t *p = src + (size_t)(columns[j] >> 8) * 3;
         int f = columns[j] & 255;
@@ -73,6 +75,14 @@ void StartArtScaler(ArtScaler *s, const char *path, const uint8_t *picture, int 
     s->across[0] = (uint8_t *)(s->columns + width);
     s->across[1] = s->across[0] + rowBytes;
     s->acrossRow[0] = s->acrossRow[1] = -1;
+    s->plan = nullptr;
+    s->planned = 0;
+    if (KernelLevelInUse == kKernelAvx2 && s->within >= 8) {
+        s->plan = (AcrossGroup *)malloc((size_t)(s->within / 8) * sizeof(AcrossGroup));
+        AppAssert(s->plan != nullptr, "D42SAVE", __LINE__, "Not enough memory to scale art file %s to %d x %d", path,
+                  width, height);
+        s->planned = PlanScaleAcrossAvx2(s->columns, s->within, artWidth * 3, s->plan);
+    }
 }
 
 void ScaleArtRow(ArtScaler *s, int y, uint8_t *out)
@@ -107,4 +117,6 @@ void EndArtScaler(ArtScaler *s)
 {
     free(s->columns);
     s->columns = nullptr;
+    free(s->plan);
+    s->plan = nullptr;
 }

@@ -4,6 +4,8 @@
 
 #include <stdint.h>
 
+struct AcrossGroup;
+
 constexpr int kMaxScaledSide = 32768;  // widest and tallest target, in pixels
 
 // Bytes of one scaled row: width * 3 rounded up to a multiple of 4.
@@ -28,6 +30,8 @@ struct ArtScaler {
     int within;            // the columns before the first that reads the row's last pixel
     uint8_t *across[2];    // source rows scaled across, by the row's lowest bit
     int acrossRow[2];      // the source row each holds, or -1
+    AcrossGroup *plan;     // with AVX2: the first columns, eight at a time
+    int planned;           // the columns planned
 };
 void StartArtScaler(ArtScaler *s, const char *path, const uint8_t *picture, int artWidth, int artHeight, int ringRows,
                     int width, int height);

@@ -57,8 +57,99 @@ int ScaleAcrossAvx2(const uint8_t *src, const int *columns, int count, uint8_t *
     return j;
 }
 
+// The shuffle masks of a vector of two pairs of target pixels, by the pairs'
+// steps (d0 for the low lane's pair, d1 for the high's: the second pixel of
+// a pair starts 3 d bytes after the first): for each pixel, blue, green and
+// red of the pixel (p) or of the one after it (q) as 16-bit words, then a
+// zero word.
+struct AcrossMasks {
+    alignas(32) uint8_t p[16][32], q[16][32];
+};
+static constexpr AcrossMasks MakeAcrossMasks()
+{
+    AcrossMasks m{};
+    for (int combo = 0; combo < 16; combo++)
+        for (int lane = 0; lane < 2; lane++) {
+            int d = lane == 0 ? combo & 3 : combo >> 2;
+            for (int pixel = 0; pixel < 2; pixel++)
+                for (int word = 0; word < 4; word++) {
+                    int at = lane * 16 + pixel * 8 + word * 2;
+                    int from = pixel * 3 * d + word;
+                    m.p[combo][at] = (uint8_t)(word < 3 ? from : 0x80);
+                    m.q[combo][at] = (uint8_t)(word < 3 ? from + 3 : 0x80);
+                    m.p[combo][at + 1] = m.q[combo][at + 1] = 0x80;
+                }
+        }
+    return m;
+}
+static constexpr AcrossMasks kAcrossMasks = MakeAcrossMasks();
+
+int PlanScaleAcrossAvx2(const int *columns, int count, int rowBytes, AcrossGroup *plan)
+{
+    // The pairs of a group in the order of the vectors' lanes: (j, j + 4) in
+    // the first vector, (j + 2, j + 6) in the second.
+    static const int kPairAt[4] = {0, 4, 2, 6};
+    int j = 0;
+    for (; j + 8 <= count; j += 8) {
+        AcrossGroup &g = plan[j / 8];
+        int steps[4];
+        for (int k = 0; k < 4; k++) {
+            int first = columns[j + kPairAt[k]] >> 8, second = columns[j + kPairAt[k] + 1] >> 8;
+            steps[k] = second - first;
+            // The window's 16 bytes hold both pixels and the pixels after
+            // them, inside the row.
+            if (steps[k] < 0 || steps[k] > 3 || (long long)first * 3 + 16 > rowBytes)
+                return j;
+            g.base[k] = first * 3;
+        }
+        g.masks[0] = steps[0] | steps[1] << 2;
+        g.masks[1] = steps[2] | steps[3] << 2;
+        for (int v = 0; v < 2; v++)
+            for (int lane = 0; lane < 2; lane++)
+                for (int pixel = 0; pixel < 2; pixel++) {
+                    int f = columns[j + kPairAt[v * 2 + lane] + pixel] & 255;
+                    for (int word = 0; word < 4; word++)
+                        g.weights[v][lane * 8 + pixel * 4 + word] = (uint16_t)(word < 3 ? f : 0);
+                }
+    }
+    return j;
+}
+
+int ScaleAcrossPlannedAvx2(const uint8_t *src, const AcrossGroup *plan, int count, uint8_t *out)
+{
+    const __m256i whole = _mm256_set1_epi16(256);
+    const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,  //
+                                          0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    for (int j = 0; j < count; j += 8) {
+        const AcrossGroup &g = plan[j / 8];
+        __m256i words[2];
+        for (int v = 0; v < 2; v++) {
+            __m256i window = _mm256_loadu2_m128i((const __m128i *)(src + g.base[v * 2 + 1]),
+                                                 (const __m128i *)(src + g.base[v * 2]));
+            __m256i p = _mm256_shuffle_epi8(window, _mm256_load_si256((const __m256i *)kAcrossMasks.p[g.masks[v]]));
+            __m256i q = _mm256_shuffle_epi8(window, _mm256_load_si256((const __m256i *)kAcrossMasks.q[g.masks[v]]));
+            // p (256 - f) + q f is at most 255 * 256: it fits a 16-bit word.
+            // The zero words of p take 256 and give 0.
+            __m256i f = _mm256_loadu_si256((const __m256i *)g.weights[v]);
+            __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(p, _mm256_sub_epi16(whole, f)), _mm256_mullo_epi16(q, f));
+            words[v] = _mm256_srli_epi16(sum, 8);
+        }
+        // Pixels j ... j + 3 in the low half, j + 4 ... j + 7 in the high.
+        __m256i result = _mm256_shuffle_epi8(_mm256_packus_epi16(words[0], words[1]), pack);
+        uint8_t *o = out + (size_t)j * 3;
+        __m128i upper = _mm256_extracti128_si256(result, 1);
+        _mm_storeu_si128((__m128i *)o, _mm256_castsi256_si128(result));
+        _mm_storel_epi64((__m128i *)(o + 12), upper);
+        int last = _mm_cvtsi128_si32(_mm_srli_si128(upper, 8));
+        memcpy(o + 20, &last, 4);
+    }
+    return count;
+}
+
 #else
 
 int ScaleAcrossAvx2(const uint8_t *, const int *, int, uint8_t *) { return 0; }
+int PlanScaleAcrossAvx2(const int *, int, int, AcrossGroup *) { return 0; }
+int ScaleAcrossPlannedAvx2(const uint8_t *, const AcrossGroup *, int, uint8_t *) { return 0; }
 
 #endif

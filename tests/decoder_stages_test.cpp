@@ -1,10 +1,13 @@
 // The decoder's stages on their own, each with the smallest inputs that show
 // a rule: the bit reader, the code table and Huffman decoding, the run-length
-// expansion and the carry between pieces, the synthesis, the colour conversion.
+// expansion and the carry between pieces, the synthesis, the colour
+// conversion, the rows scaled across.
+#include "base/kernels.h"
 #include "decoder/bitreader.h"
 #include "decoder/colour.h"
 #include "decoder/huffman.h"
 #include "decoder/runs.h"
+#include "decoder/scale_vectors.h"
 #include "decoder/wavelet.h"
 
 #include <gtest/gtest.h>
@@ -533,4 +536,51 @@ TEST(ConvertPieceTest, SubsampledChromaServesTwoByTwoPixels)
     EXPECT_EQ(expectedBlue(40), blue(3, 0));
     EXPECT_EQ(expectedBlue(40), blue(2, 1));  // (40 + 41) / 2
     EXPECT_EQ(expectedBlue(41), blue(3, 3));
+}
+
+// The planned loop against the rule, pixel by pixel, for column maps of every
+// step from an upscale to a downscale past its reach (where the plan stops
+// and leaves the rest to the caller), with the source row at the very end of
+// its memory, so that a window read past the row would be seen.
+TEST(ScaleAcrossTest, PlannedPixelsFollowTheRuleAndStayInTheRow)
+{
+    if (BestKernelLevel() < kKernelAvx2)
+        GTEST_SKIP() << "no AVX2";
+    std::mt19937 random(11);
+    for (int round = 0; round < 400; round++) {
+        int sourceWidth = 2 + (int)(random() % 300), count = 1 + (int)(random() % 200);
+        double step = (round % 4 == 3 ? 4.0 : 3.2) * (double)(random() % 1000) / 1000;
+        std::vector<int> columns(count);
+        int within = 0;
+        for (int j = 0; j < count; j++) {
+            int at = (int)(j * step * 256) + (int)(random() % 256 * (round % 2));
+            columns[j] = std::min(at, (sourceWidth - 2) * 256 + 255);
+            if (j > 0)
+                columns[j] = std::max(columns[j], columns[j - 1]);
+            within = j + 1;
+        }
+        size_t rowBytes = (size_t)sourceWidth * 3;
+        uint8_t *row = (uint8_t *)malloc(rowBytes);
+        for (size_t i = 0; i < rowBytes; i++)
+            row[i] = (uint8_t)random();
+        std::vector<AcrossGroup> plan(within / 8 + 1);
+        int planned = PlanScaleAcrossAvx2(columns.data(), within, (int)rowBytes, plan.data());
+        ASSERT_EQ(0, planned % 8);
+        ASSERT_LE(planned, within);
+        std::vector<uint8_t> out((size_t)within * 3 + 1, 0xEE);
+        ASSERT_EQ(planned, ScaleAcrossPlannedAvx2(row, plan.data(), planned, out.data()));
+        for (int j = 0; j < planned; j++) {
+            const uint8_t *p = row + (size_t)(columns[j] >> 8) * 3;
+            int f = columns[j] & 255;
+            for (int ch = 0; ch < 3; ch++)
+                ASSERT_EQ((p[ch] * (256 - f) + p[ch + 3] * f) >> 8, out[(size_t)j * 3 + ch])
+                    << "round " << round << ", pixel " << j << ", channel " << ch;
+        }
+        EXPECT_EQ(0xEE, out[(size_t)planned * 3]) << "round " << round << ": written past the planned pixels";
+        // Small steps in a row wide enough for the first group's windows are planned.
+        if (step <= 1.4 && round % 2 == 0 && within >= 8 && sourceWidth >= 24) {
+            EXPECT_GT(planned, 0) << "round " << round;
+        }
+        free(row);
+    }
 }
