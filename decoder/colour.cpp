@@ -2,6 +2,7 @@
 
 #include "base/apperror.h"
 #include "base/kernels.h"
+#include "decoder/colour_vectors.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -32,24 +33,47 @@ static inline void Terms(int32_t u, int32_t uOffset, int32_t v, int32_t vOffset,
 static inline int32_t Mean(int32_t a, int32_t b) { return Wrap((uint32_t)a + (uint32_t)b) / 2; }
 
 // Subsampled, column 2k takes sample k, column 2k + 1 the mean of samples k
-// and k + 1, and the last column (odd, as m is even) its own sample.
+// and k + 1, and the last column (odd, as m is even) its own sample. Both
+// loops are plain arithmetic that the compiler can vectorise.
+KERNEL_BODY void FullTermsBody(const int32_t *__restrict uRow, int32_t uOffset, const int32_t *__restrict vRow,
+                               int32_t vOffset, int m, int32_t *__restrict blueTerm, int32_t *__restrict redTerm)
+{
+    for (int j = 0; j < m; j++)
+        Terms(uRow[j], uOffset, vRow[j], vOffset, &blueTerm[j], &redTerm[j]);
+}
+KERNEL_LEVELS(FullTerms,
+              (const int32_t *uRow, int32_t uOffset, const int32_t *vRow, int32_t vOffset, int m, int32_t *blueTerm,
+               int32_t *redTerm),
+              (uRow, uOffset, vRow, vOffset, m, blueTerm, redTerm))
+
+KERNEL_BODY void HalfTermsBody(const int32_t *__restrict uRow, int32_t uOffset, const int32_t *__restrict vRow,
+                               int32_t vOffset, int c, int32_t *__restrict blueTerm, int32_t *__restrict redTerm)
+{
+    for (int k = 0; k + 1 < c; k++) {
+        Terms(uRow[k], uOffset, vRow[k], vOffset, &blueTerm[2 * k], &redTerm[2 * k]);
+        Terms(Mean(uRow[k], uRow[k + 1]), uOffset, Mean(vRow[k], vRow[k + 1]), vOffset, &blueTerm[2 * k + 1],
+              &redTerm[2 * k + 1]);
+    }
+}
+KERNEL_LEVELS(HalfTerms,
+              (const int32_t *uRow, int32_t uOffset, const int32_t *vRow, int32_t vOffset, int c, int32_t *blueTerm,
+               int32_t *redTerm),
+              (uRow, uOffset, vRow, vOffset, c, blueTerm, redTerm))
+
 void ChromaTerms(const int32_t *uRow, int32_t uOffset, const int32_t *vRow, int32_t vOffset, int m, int subsampled,
                  int32_t *blueTerm, int32_t *redTerm)
 {
     if (!subsampled) {
-        for (int j = 0; j < m; j++)
-            Terms(uRow[j], uOffset, vRow[j], vOffset, &blueTerm[j], &redTerm[j]);
+        FullTerms(uRow, uOffset, vRow, vOffset, m, blueTerm, redTerm);
         return;
     }
     int c = m / 2;
-    for (int k = 0; k < c; k++) {
-        Terms(uRow[k], uOffset, vRow[k], vOffset, &blueTerm[2 * k], &redTerm[2 * k]);
-        if (k + 1 < c)
-            Terms(Mean(uRow[k], uRow[k + 1]), uOffset, Mean(vRow[k], vRow[k + 1]), vOffset, &blueTerm[2 * k + 1],
-                  &redTerm[2 * k + 1]);
-        else
-            Terms(uRow[k], uOffset, vRow[k], vOffset, &blueTerm[2 * k + 1], &redTerm[2 * k + 1]);
-    }
+    if (c < 1)
+        return;
+    HalfTerms(uRow, uOffset, vRow, vOffset, c, blueTerm, redTerm);
+    int k = c - 1;
+    Terms(uRow[k], uOffset, vRow[k], vOffset, &blueTerm[2 * k], &redTerm[2 * k]);
+    Terms(uRow[k], uOffset, vRow[k], vOffset, &blueTerm[2 * k + 1], &redTerm[2 * k + 1]);
 }
 
 uint8_t StretchLevel(int32_t k)
@@ -89,13 +113,16 @@ void ConvertRow(const int32_t *yRow, int32_t yOffset, const int32_t *blueTerm, c
                 uint32_t *pixels, uint8_t *out)
 {
     RowPixels(yRow, yOffset, blueTerm, redTerm, m, pixels);
+    int j = KernelLevelInUse == kKernelAvx2 ? PackWordsAvx2(pixels, m, out) : 0;
     // Each pixel but the row's last is stored as its whole word, whose top
     // byte the next pixel overwrites.
-    for (int j = 0; j < m - 1; j++)
+    for (; j < m - 1; j++)
         memcpy(out + 3 * j, &pixels[j], 4);
-    out[3 * (m - 1)] = (uint8_t)pixels[m - 1];
-    out[3 * (m - 1) + 1] = (uint8_t)(pixels[m - 1] >> 8);
-    out[3 * (m - 1) + 2] = (uint8_t)(pixels[m - 1] >> 16);
+    if (j < m) {
+        out[3 * j] = (uint8_t)pixels[j];
+        out[3 * j + 1] = (uint8_t)(pixels[j] >> 8);
+        out[3 * j + 2] = (uint8_t)(pixels[j] >> 16);
+    }
 }
 
 void ConvertPiece(const int32_t *yPlane, int32_t yOffset, int m, const int32_t *uPlane, int32_t uOffset,
