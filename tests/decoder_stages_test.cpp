@@ -538,6 +538,41 @@ TEST(ConvertPieceTest, SubsampledChromaServesTwoByTwoPixels)
     EXPECT_EQ(expectedBlue(41), blue(3, 3));
 }
 
+// A row at each level of the instruction set the processor has, against the
+// plain one: every width from 1 to 40 (the vector loops' ends and tails),
+// wild plane values included, subsampled or not, and nothing written past the
+// row's 3 m bytes.
+TEST(ConvertPieceTest, RowsAreTheSameBytesAtEveryLevel)
+{
+    BuildLevelTable();
+    std::mt19937 random(5);
+    for (int m = 1; m <= 40; m++)
+        for (int subsampled = 0; subsampled < 2; subsampled++) {
+            std::vector<int32_t> y(m), u(m), v(m), blue(m), red(m);
+            for (int j = 0; j < m; j++) {
+                int wild = random() % 8 == 0;
+                y[j] = wild ? (int32_t)random() : (int32_t)(random() % 1200) - 100;
+                u[j] = wild ? (int32_t)random() : (int32_t)(random() % 1200) - 600;
+                v[j] = (int32_t)(random() % 1200) - 600;
+            }
+            std::vector<uint8_t> expected;
+            for (int level = kKernelPlain; level <= BestKernelLevel(); level++) {
+                KernelLevelInUse = (KernelLevel)level;
+                std::vector<uint32_t> pixels(m);
+                std::vector<uint8_t> out(3 * m + 8, 0xCD);
+                ChromaTerms(u.data(), 512, v.data(), 512, m, subsampled, blue.data(), red.data());
+                ConvertRow(y.data(), 402, blue.data(), red.data(), m, pixels.data(), out.data());
+                EXPECT_EQ(std::vector<uint8_t>(8, 0xCD), std::vector<uint8_t>(out.end() - 8, out.end()))
+                    << "m " << m << ", level " << level;
+                out.resize(3 * m);
+                if (level == kKernelPlain)
+                    expected = out;
+                EXPECT_EQ(expected, out) << "m " << m << ", subsampled " << subsampled << ", level " << level;
+            }
+            KernelLevelInUse = BestKernelLevel();
+        }
+}
+
 // The planned loop against the rule, pixel by pixel, for column maps of every
 // step from an upscale to a downscale past its reach (where the plan stops
 // and leaves the rest to the caller), with the source row at the very end of
