@@ -138,7 +138,8 @@ struct VectorRows {
             const JumpCell &cell = index.jump[(c & 0xF0) << 4 | (c >> 8 & 0xF0) | c >> 20];
             __m128i chosen;
             uint32_t q;
-            if (__builtin_expect(cell.list == kJumpOne && c != 0 && c != 0xFFFFFF, 1)) {
+            // Black and white are never in a one-answer cell.
+            if (__builtin_expect(cell.list == kJumpOne, 1)) {
                 // The cell's one answer: read again straight into the vector,
                 // which spares the path from pixel to pixel a move.
                 q = cell.one;

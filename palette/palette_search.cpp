@@ -153,7 +153,7 @@ int KeepCandidates(const SearchCandidate *list, int count, const int low[3], Sea
 
 }  // namespace
 
-void BuildSearchIndex(const PaletteTables &palette, SearchIndex &index)
+static void BuildTree(const PaletteTables &palette, SearchIndex &index)
 {
     IndexBuilder builder{palette, index, 0, 0};
     const ColorTreeNode *root = palette.root;
@@ -204,6 +204,18 @@ void BuildSearchIndex(const PaletteTables &palette, SearchIndex &index)
             index.jump[cell] = {start | (pooled - start) << 16, 0};
         }
     }
+}
+
+void BuildSearchIndex(const PaletteTables &palette, SearchIndex &index)
+{
+    BuildTree(palette, index);
+    // The row reduction takes black and white as they are, without a search,
+    // and takes a one-answer cell's answer without looking at the colour:
+    // the two cells that hold them list their one candidate instead, where
+    // it stands in the leaf list (the same answer for every other colour).
+    for (int cell = 0; cell < 4096; cell += 4095)
+        if (index.jump[cell].list == kJumpOne)
+            index.jump[cell] = {kJumpLeaves | (int32_t)(index.jump[cell].one >> 24) | 1 << 16, 0};
 }
 
 void EnsureSearchIndex()
