@@ -134,8 +134,11 @@ struct VectorRows {
         __m128i clamped = _mm_packus_epi16(words, words);
         __m128i error16;
         if constexpr (Palette) {
-            uint32_t c = (uint32_t)_mm_cvtsi128_si32(clamped) & 0xFFFFFF;
-            const JumpCell &cell = index.jump[(c & 0xF0) << 4 | (c >> 8 & 0xF0) | c >> 20];
+            // The cell: the top four bits of blue, green and red, gathered
+            // by one multiply (no two of its partial products meet in bits
+            // 20-31, and the fourth byte, the next pixel's, drops out).
+            uint32_t bytes4 = (uint32_t)_mm_cvtsi128_si32(clamped);
+            const JumpCell &cell = index.jump[((bytes4 & 0xF0F0F0) * 0x01001001u) >> 20];
             __m128i chosen;
             uint32_t q;
             // Black and white are never in a one-answer cell.
@@ -146,6 +149,7 @@ struct VectorRows {
                 chosen = _mm_loadu_si32(&cell.one);
             } else {
                 // Black and white are taken as they are, without a search.
+                uint32_t c = bytes4 & 0xFFFFFF;
                 q = c;
                 if (c != 0 && c != 0xFFFFFF) {
                     int64_t best = SearchPalette(palette, index, c & 0xFF, (c >> 8) & 0xFF, c >> 16);
