@@ -8,7 +8,7 @@
 
 #if defined(__AVX2__)
 
-#include <immintrin.h>
+#include "decoder/pixels_avx2.h"
 
 static inline int Word(const uint8_t *p)
 {
@@ -20,9 +20,6 @@ static inline int Word(const uint8_t *p)
 int ScaleAcrossAvx2(const uint8_t *src, const int *columns, int count, uint8_t *out)
 {
     const __m256i low8 = _mm256_set1_epi32(0xFF), whole = _mm256_set1_epi32(256);
-    // Blue, green, red of each lane's pixel, together at the start of each half.
-    const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,  //
-                                          0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
     int j = 0;
     for (; j + 8 <= count; j += 8) {
         const int *c = columns + j;
@@ -44,15 +41,7 @@ int ScaleAcrossAvx2(const uint8_t *src, const int *columns, int count, uint8_t *
             __m256i sum = _mm256_add_epi32(_mm256_mullo_epi16(pc, g), _mm256_mullo_epi16(qc, f));
             result = _mm256_or_si256(result, _mm256_slli_epi32(_mm256_srli_epi32(sum, 8), 8 * ch));
         }
-        result = _mm256_shuffle_epi8(result, pack);
-        // Twelve bytes from each half; the first store's last four are
-        // written over by the second's.
-        uint8_t *o = out + (size_t)j * 3;
-        __m128i upper = _mm256_extracti128_si256(result, 1);
-        _mm_storeu_si128((__m128i *)o, _mm256_castsi256_si128(result));
-        _mm_storel_epi64((__m128i *)(o + 12), upper);
-        int last = _mm_cvtsi128_si32(_mm_srli_si128(upper, 8));
-        memcpy(o + 20, &last, 4);
+        StoreEightPixels(out + (size_t)j * 3, result);
     }
     return j;
 }
@@ -118,8 +107,6 @@ int PlanScaleAcrossAvx2(const int *columns, int count, int rowBytes, AcrossGroup
 int ScaleAcrossPlannedAvx2(const uint8_t *src, const AcrossGroup *plan, int count, uint8_t *out)
 {
     const __m256i whole = _mm256_set1_epi16(256);
-    const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,  //
-                                          0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
     for (int j = 0; j < count; j += 8) {
         const AcrossGroup &g = plan[j / 8];
         __m256i words[2];
@@ -135,13 +122,7 @@ int ScaleAcrossPlannedAvx2(const uint8_t *src, const AcrossGroup *plan, int coun
             words[v] = _mm256_srli_epi16(sum, 8);
         }
         // Pixels j ... j + 3 in the low half, j + 4 ... j + 7 in the high.
-        __m256i result = _mm256_shuffle_epi8(_mm256_packus_epi16(words[0], words[1]), pack);
-        uint8_t *o = out + (size_t)j * 3;
-        __m128i upper = _mm256_extracti128_si256(result, 1);
-        _mm_storeu_si128((__m128i *)o, _mm256_castsi256_si128(result));
-        _mm_storel_epi64((__m128i *)(o + 12), upper);
-        int last = _mm_cvtsi128_si32(_mm_srli_si128(upper, 8));
-        memcpy(o + 20, &last, 4);
+        StoreEightPixels(out + (size_t)j * 3, _mm256_packus_epi16(words[0], words[1]));
     }
     return count;
 }
