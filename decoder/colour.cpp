@@ -73,7 +73,7 @@ void ChromaTerms(const int32_t *uRow, int32_t uOffset, const int32_t *vRow, int3
     HalfTerms(uRow, uOffset, vRow, vOffset, c, blueTerm, redTerm);
     int k = c - 1;
     Terms(uRow[k], uOffset, vRow[k], vOffset, &blueTerm[2 * k], &redTerm[2 * k]);
-    Terms(uRow[k], uOffset, vRow[k], vOffset, &blueTerm[2 * k + 1], &redTerm[2 * k + 1]);
+    blueTerm[2 * k + 1] = blueTerm[2 * k], redTerm[2 * k + 1] = redTerm[2 * k];
 }
 
 uint8_t StretchLevel(int32_t k)
