@@ -1,11 +1,15 @@
 // The row reduction with the three channels of a pixel in one SSE2 vector,
 // for the kernels whose every share is an exact multiple of 256 / divisor
-// (1, 2 Floyd-Steinberg, 4 Burkes): there a share of error e is
-// (256 / divisor) (divisor / 2 + weight e) = 128 + (256 / divisor) weight e,
-// one multiply-add of 16-bit pairs, with no table. Such a kernel's taps below
-// reach one row only, and only its row above writes that row, so the shares
-// for it are summed in registers and each entry is stored once, when the
-// last pixel that reaches it is done: no error row is added to or cleared.
+// (1, 2 Floyd-Steinberg, 4 Burkes) and whose divisor is a power of two: there
+// a share of error e is (256 / divisor) (divisor / 2 + weight e), so the sum
+// of an entry's shares in 1/256 of a level, taken down to whole levels, is the
+// sum of their divisor / 2 + weight e taken down by log2 (divisor) bits. That
+// sum never leaves 16 bits (a kernel's weights add up to its divisor), so a
+// channel takes a 16-bit lane, the weights are shifts, and the clamp is one
+// saturating pack. Such a kernel's taps below reach one row only, and only its
+// row above writes that row, so the shares for it are summed in registers and
+// each entry is stored once, when the last pixel that reaches it is done: no
+// error row is added to or cleared.
 // The same bytes as the plain reduction in diffuse.cpp, which runs on
 // processors without SSE2 and for the other kernels.
 //
@@ -18,13 +22,24 @@
 
 #include <emmintrin.h>
 
+#include <utility>
+
 namespace {
 
-// Whether every share of kernel k is an exact multiple of 256 / divisor and
-// its taps are those this file sums: one row below, two columns either way.
+constexpr int Log2(int n)
+{
+    int bits = 0;
+    while ((1 << bits) < n)
+        bits++;
+    return bits;
+}
+
+// Whether every share of kernel k is an exact multiple of 256 / divisor, its
+// divisor a power of two, and its taps those this file sums: one row below,
+// two columns either way.
 constexpr bool Linear(const DiffusionKernelTaps &k)
 {
-    if (k.tapCount == 0 || k.rows != 2 || 256 % k.divisor != 0)
+    if (k.tapCount == 0 || k.rows != 2 || 256 % k.divisor != 0 || k.divisor < 2)
         return false;
     for (int t = 0; t < k.tapCount; t++)
         if (k.taps[t].dy > 1 || k.taps[t].dx < -2 || k.taps[t].dx > 2 || (k.taps[t].dy == 0 && k.taps[t].dx < 1))
@@ -50,11 +65,32 @@ constexpr int BelowTo(const DiffusionKernelTaps &k)
     return to;
 }
 
-// Blue, green, red and a fourth lane, each 32 bits: one error entry of three
-// values and the next entry's first, which the loads and stores carry along
-// (a store's fourth lane is 0 and the next entry's store comes after it).
-inline __m128i LoadEntry(const int32_t *p) { return _mm_loadu_si128((const __m128i *)p); }
-inline void StoreEntry(int32_t *p, __m128i v) { _mm_storeu_si128((__m128i *)p, v); }
+// An error entry is blue, green and red, 16 bits each, 6 bytes an entry, so
+// that pixel x's entry is at 2 x of its pixel's byte offset 3 x. A vector
+// reads it with the next entry's blue in a fourth lane and writes it with
+// whatever that lane holds: entries are written in order, so the next one's
+// own write comes after. The fourth lane of every value here is such a
+// passenger (the next pixel's blue, the candidate's place, sums of them) and
+// never reaches the first three: every operation keeps its lanes apart.
+inline __m128i LoadEntry(const int16_t *p) { return _mm_loadl_epi64((const __m128i *)p); }
+inline void StoreEntry(int16_t *p, __m128i v) { _mm_storel_epi64((__m128i *)p, v); }
+
+// weight times e in each lane: a shift, or a shift and an add or subtract,
+// for the weights the kernels here use.
+template <int Weight>
+inline __attribute__((always_inline)) __m128i Times(__m128i e)
+{
+    if constexpr (Weight == 1)
+        return e;
+    else if constexpr ((Weight & (Weight - 1)) == 0)
+        return _mm_slli_epi16(e, Log2(Weight));
+    else if constexpr (((Weight + 1) & Weight) == 0)
+        return _mm_sub_epi16(_mm_slli_epi16(e, Log2(Weight + 1)), e);
+    else if constexpr (((Weight - 1) & (Weight - 2)) == 0)
+        return _mm_add_epi16(_mm_slli_epi16(e, Log2(Weight - 1)), e);
+    else
+        return _mm_mullo_epi16(e, _mm_set1_epi16(Weight));
+}
 
 // The low three bytes of q (blue, green, red) as a pixel: two stores, not three.
 inline void StorePixel(uint8_t *pixel, uint32_t q)
@@ -71,7 +107,8 @@ struct VectorRows {
     static constexpr bool kClears = false;
     static constexpr int kFrom = BelowFrom(kKernel), kTo = BelowTo(kKernel);
     static constexpr int kWindow = kTo - kFrom + 1;  // entries of the row below summed at once
-    static constexpr int kScale = 256 / kKernel.divisor;
+    static constexpr int kShift = Log2(kKernel.divisor);
+    static constexpr int kHalf = kKernel.divisor / 2;
 
     const PaletteTables &palette = ActivePalette;
     const SearchIndex &index = ActiveSearchIndex;
@@ -79,8 +116,8 @@ struct VectorRows {
 
     struct Row {
         uint8_t *image;
-        const int32_t *error;  // the row's own error entries, pixel 0's at error[0]
-        int32_t *below;        // the row below's
+        const int16_t *error;  // the row's own error entries, pixel 0's at error[0]
+        int16_t *below;        // the row below's
         __m128i carry1, carry2;  // the shares carried to x + 1 and x + 2
         // The row below's sums for the entries x + kFrom ... x + kTo, before
         // pixel x adds its shares; the first is then complete.
@@ -90,8 +127,8 @@ struct VectorRows {
     void Begin(Row &r, uint8_t *pixels, int32_t *const *ring)
     {
         r.image = pixels;
-        r.error = ring[0] + kErrorMargin * 3;
-        r.below = ring[1] + kErrorMargin * 3;
+        r.error = (const int16_t *)ring[0] + kErrorMargin * 3;
+        r.below = (int16_t *)ring[1] + kErrorMargin * 3;
         r.carry1 = r.carry2 = _mm_setzero_si128();
         for (__m128i &w : r.window)
             w = _mm_setzero_si128();
@@ -105,48 +142,62 @@ struct VectorRows {
             StoreEntry(r.below + rowBytes + (kFrom + i) * 3, r.window[i]);
     }
 
-    // The share of error e for weight: pairs holds (e, 1) for each channel
-    // (16 bits each, the fourth pair (0, 0)); the result is 128 + scale
-    // weight e in the first three lanes and 0 in the fourth.
-    static inline __attribute__((always_inline)) __m128i Share(__m128i pairs, int weight)
+    // Tap T's share of the error e: to the next pixels' carries or into the window.
+    template <int T>
+    static inline __attribute__((always_inline)) void Share(Row &r, __m128i e, __m128i &carry1, __m128i &carry2)
     {
-        const short m = (short)(kScale * weight);
-        return _mm_madd_epi16(pairs, _mm_setr_epi16(m, 128, m, 128, m, 128, 0, 0));
+        constexpr DiffusionTap tap = kKernel.taps[T];
+        const __m128i half = _mm_set1_epi16(kHalf);
+        if constexpr (tap.dy == 0 && tap.dx == 1)
+            carry1 = _mm_add_epi16(_mm_add_epi16(carry1, half), Times<tap.weight>(e));  // last: on the path
+        else if constexpr (tap.dy == 0)
+            carry2 = _mm_add_epi16(half, Times<tap.weight>(e));
+        else
+            r.window[tap.dx - kFrom] = _mm_add_epi16(r.window[tap.dx - kFrom], _mm_add_epi16(half, Times<tap.weight>(e)));
+    }
+
+    template <size_t... T>
+    static inline __attribute__((always_inline)) void Shares(Row &r, __m128i e, std::index_sequence<T...>)
+    {
+        __m128i carry1 = r.carry2, carry2 = _mm_setzero_si128();
+        (Share<(int)T>(r, e, carry1, carry2), ...);
+        r.carry1 = carry1, r.carry2 = carry2;
     }
 
     inline __attribute__((always_inline)) void Step(Row &r, size_t at)
     {
         uint8_t *pixel = r.image + at;
         const __m128i zero = _mm_setzero_si128();
-        // One load for the pixel's three bytes and the next one's first,
-        // which no lane that counts takes; the row's last pixel has no next.
+        // One load for the pixel's three bytes and the next one's first, the
+        // fourth lane's passenger; the row's last pixel has no next.
         uint32_t in;
         if (__builtin_expect(at + 3 < rowBytes, 1))
             memcpy(&in, pixel, sizeof in);
         else
             in = pixel[0] | pixel[1] << 8 | pixel[2] << 16;
-        __m128i bytes = _mm_cvtsi32_si128((int)in);
-        __m128i level = _mm_unpacklo_epi16(_mm_unpacklo_epi8(bytes, zero), zero);
-        __m128i sum = _mm_add_epi32(LoadEntry(r.error + at), r.carry1);
-        level = _mm_add_epi32(level, _mm_srai_epi32(sum, 8));
-        // Clamped to 0-255 by the two saturating packs.
-        __m128i words = _mm_packs_epi32(level, level);
-        __m128i clamped = _mm_packus_epi16(words, words);
-        __m128i error16;
+        __m128i level = _mm_unpacklo_epi8(_mm_cvtsi32_si128((int)in), zero);
+        __m128i sum = _mm_add_epi16(LoadEntry(r.error + at), r.carry1);
+        level = _mm_add_epi16(level, _mm_srai_epi16(sum, kShift));
+        // Clamped to 0-255 by the saturating pack.
+        __m128i clamped = _mm_packus_epi16(level, level);
+        __m128i e;
         if constexpr (Palette) {
             // The cell: the top four bits of blue, green and red, gathered
             // by one multiply (no two of its partial products meet in bits
-            // 20-31, and the fourth byte, the next pixel's, drops out).
+            // 20-31, and the fourth byte drops out).
             uint32_t bytes4 = (uint32_t)_mm_cvtsi128_si32(clamped);
-            const JumpCell &cell = index.jump[((bytes4 & 0xF0F0F0) * 0x01001001u) >> 20];
+            const JumpCell *cell = &index.jump[((bytes4 & 0xF0F0F0) * 0x01001001u) >> 20];
             __m128i chosen;
             uint32_t q;
             // Black and white are never in a one-answer cell.
-            if (__builtin_expect(cell.list == kJumpOne, 1)) {
-                // The cell's one answer: read again straight into the vector,
-                // which spares the path from pixel to pixel a move.
-                q = cell.one;
-                chosen = _mm_loadu_si32(&cell.one);
+            if (__builtin_expect(cell->list == kJumpOne, 1)) {
+                // The cell's one answer, read twice: straight into the vector
+                // for the error, the next pixel's path, and on its own for the
+                // pixel's bytes (the compiler is kept from making one read of
+                // the two, which puts a move on that path).
+                chosen = _mm_cvtsi32_si128(*(const int *)&cell->one);
+                asm("" : "+r"(cell));
+                q = cell->one;
             } else {
                 // Black and white are taken as they are, without a search.
                 uint32_t c = bytes4 & 0xFFFFFF;
@@ -158,32 +209,16 @@ struct VectorRows {
                 chosen = _mm_cvtsi32_si128((int)q);
             }
             StorePixel(pixel, q);
-            // The fourth bytes (the candidate's place) drop out with the
-            // mask of the lanes below.
-            error16 = _mm_and_si128(_mm_sub_epi16(_mm_unpacklo_epi8(clamped, zero), _mm_unpacklo_epi8(chosen, zero)),
-                                    _mm_setr_epi16(-1, -1, -1, 0, 0, 0, 0, 0));
+            e = _mm_sub_epi16(_mm_unpacklo_epi8(clamped, zero), _mm_unpacklo_epi8(chosen, zero));
         } else {
             // Five bits a channel: the error is the low three bits, none for white.
             __m128i low = _mm_and_si128(clamped, _mm_cvtsi32_si128(0x070707));
             if (__builtin_expect((_mm_movemask_epi8(_mm_cmpeq_epi8(clamped, _mm_set1_epi8(-1))) & 7) == 7, 0))
                 low = zero;
             StorePixel(pixel, (uint32_t)_mm_cvtsi128_si32(_mm_sub_epi8(clamped, low)));
-            error16 = _mm_unpacklo_epi8(low, zero);
+            e = _mm_unpacklo_epi8(low, zero);
         }
-        __m128i pairs = _mm_unpacklo_epi16(error16, _mm_setr_epi16(1, 1, 1, 0, 0, 0, 0, 0));
-        __m128i carry1 = r.carry2, carry2 = zero;
-#pragma GCC unroll 8
-        for (int t = 0; t < kKernel.tapCount; t++) {
-            const DiffusionTap &tap = kKernel.taps[t];
-            __m128i share = Share(pairs, tap.weight);
-            if (tap.dy == 0 && tap.dx == 1)
-                carry1 = _mm_add_epi32(carry1, share);
-            else if (tap.dy == 0)
-                carry2 = share;
-            else
-                r.window[tap.dx - kFrom] = _mm_add_epi32(r.window[tap.dx - kFrom], share);
-        }
-        r.carry1 = carry1, r.carry2 = carry2;
+        Shares(r, e, std::make_index_sequence<kKernel.tapCount>());
         StoreEntry(r.below + at + kFrom * 3, r.window[0]);
         for (int i = 0; i + 1 < kWindow; i++)
             r.window[i] = r.window[i + 1];
