@@ -112,6 +112,12 @@ KERNEL_LEVELS(RowPixels,
 void ConvertRow(const int32_t *yRow, int32_t yOffset, const int32_t *blueTerm, const int32_t *redTerm, int m,
                 uint32_t *pixels, uint8_t *out)
 {
+    // With AVX2, straight to the pixels but for the last few, done here.
+    if (KernelLevelInUse == kKernelAvx2) {
+        int done = ConvertRowAvx2(yRow, yOffset, blueTerm, redTerm, m, out);
+        yRow += done, blueTerm += done, redTerm += done, m -= done;
+        out += 3 * (size_t)done;
+    }
     RowPixels(yRow, yOffset, blueTerm, redTerm, m, pixels);
     int j = KernelLevelInUse == kKernelAvx2 ? PackWordsAvx2(pixels, m, out) : 0;
     // Each pixel but the row's last is stored as its whole word, whose top
