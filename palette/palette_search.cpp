@@ -25,6 +25,8 @@
 //   answer. Most cells keep one candidate, which is then the answer at once.
 #include "palette/palette_search.h"
 
+#include "base/kernels.h"
+
 SearchIndex ActiveSearchIndex;
 bool SearchIndexBuilt = true;  // the all-zero index answers black
 
@@ -85,22 +87,48 @@ struct IndexBuilder {
     }
 };
 
-// Whether a beats b at every colour of the cell from low to low + 15 in each
-// channel: a nearer, or as near and listed first. The difference of the
-// squared distances, the sum over the channels of (p - a)^2 - (p - b)^2 =
-// (b - a)(2p - a - b), is linear in the colour p: its largest value over the
-// cell takes, in each channel, the end of the cell where that term is larger.
-bool BeatsThroughout(const SearchCandidate &a, const SearchCandidate &b, bool aFirst, const int low[3])
+// Whether another candidate m beats n at every colour of the cell from low to
+// low + 15 in each channel: m nearer, or as near and listed first. The
+// difference of the squared distances, the sum over the channels of
+// (p - m)^2 - (p - n)^2 = (n - m)(2p - m - n), is linear in the colour p: its
+// largest value over the cell takes, in each channel, the end of the cell
+// where that term is larger. Each rival (a candidate in the cell's reach,
+// their channels an array each) is tried against all the others at once,
+// eight at a time, the places past the last too, whose answers are dropped:
+// a loop the compiler vectorises.
+constexpr int kPairwiseLimit = 32;  // candidates compared pair by pair at most
+struct Rivals {
+    int32_t blue[kPairwiseLimit], green[kPairwiseLimit], red[kPairwiseLimit];
+};
+
+static inline int32_t WorstTerm(int32_t m, int32_t n, int32_t low)
 {
-    const int va[3] = {a.blue, a.green, a.red}, vb[3] = {b.blue, b.green, b.red};
-    int worst = 0;  // the largest distance to a less the distance to b
-    for (int c = 0; c < 3; c++) {
-        int d = vb[c] - va[c], s = va[c] + vb[c];
-        int atLow = d * (2 * low[c] - s), atHigh = d * (2 * (low[c] + 15) - s);
-        worst += atLow > atHigh ? atLow : atHigh;
-    }
-    return worst < 0 || (worst == 0 && aFirst);
+    int32_t d = n - m, s = m + n;
+    int32_t atLow = d * (2 * low - s), atHigh = d * (2 * (low + 15) - s);
+    return atLow > atHigh ? atLow : atHigh;
 }
+
+// Bit n of *beaten: whether another of the first count rivals beats rival n.
+// The places from count up to the next multiple of 8 hold copies of rival 0.
+KERNEL_BODY void BeatenBody(const Rivals *r, int count, int lowBlue, int lowGreen, int lowRed, uint32_t *beaten)
+{
+    const int tried = (count + 7) & ~7;
+    uint32_t mask = 0;
+    for (int n = 0; n < count; n++) {
+        const int32_t blue = r->blue[n], green = r->green[n], red = r->red[n];
+        int any = 0;
+        for (int m = 0; m < tried; m++) {
+            int32_t worst = WorstTerm(r->blue[m], blue, lowBlue) + WorstTerm(r->green[m], green, lowGreen) +
+                            WorstTerm(r->red[m], red, lowRed);
+            int beats = (worst < 0) | ((worst == 0) & (m < n));
+            any |= beats & (m != n) & (m < count);
+        }
+        mask |= (uint32_t)any << n;
+    }
+    *beaten = mask;
+}
+KERNEL_LEVELS(Beaten, (const Rivals *r, int count, int lowBlue, int lowGreen, int lowRed, uint32_t *beaten),
+              (r, count, lowBlue, lowGreen, lowRed, beaten))
 
 // The squared distances from a candidate to the nearest and the farthest
 // colour of the cell from low to low + 15 in each channel.
@@ -116,8 +144,6 @@ void CellDistances(const SearchCandidate &a, const int low[3], int *nearest, int
         *farthest += reach * reach;
     }
 }
-
-constexpr int kPairwiseLimit = 32;  // candidates compared pair by pair at most
 
 // Copies to out, in their order, the candidates of list that can be chosen
 // for some colour of the cell; returns how many, or -1 when room is short.
@@ -137,12 +163,18 @@ int KeepCandidates(const SearchCandidate *list, int count, const int low[3], Sea
     for (int i = 0; i < count; i++)
         if (nearest[i] <= bound)
             inReach[reachable++] = i;
+    uint32_t beaten = 0;
+    if (reachable <= kPairwiseLimit) {
+        Rivals rivals;
+        for (int i = 0; i < ((reachable + 7) & ~7); i++) {
+            const SearchCandidate &c = list[inReach[i < reachable ? i : 0]];
+            rivals.blue[i] = c.blue, rivals.green[i] = c.green, rivals.red[i] = c.red;
+        }
+        Beaten(&rivals, reachable, low[0], low[1], low[2], &beaten);
+    }
     int kept = 0;
     for (int n = 0; n < reachable; n++) {
-        bool beaten = false;
-        for (int m = 0; m < reachable && !beaten && reachable <= kPairwiseLimit; m++)
-            beaten = m != n && BeatsThroughout(list[inReach[m]], list[inReach[n]], m < n, low);
-        if (beaten)
+        if (n < kPairwiseLimit && (beaten >> n & 1))
             continue;
         if (kept == room)
             return -1;
