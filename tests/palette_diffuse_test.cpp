@@ -295,18 +295,26 @@ TEST_F(Diffusion, AgreesWithPlainReductionAtAnyWidth)
     KernelLevelInUse = BestKernelLevel();
 }
 
-// Near-white pixels reduced to a far colour carry errors of 255 on every tap:
-// the clamp index runs past 511 and is held to the table's end.
+// Near-white pixels reduced to a far colour carry errors of 255 on every tap,
+// near-black ones reduced to near-white errors of -254: the clamp index runs
+// past either end of the table and is held to it, and the vector loops' sums
+// of shares stay within their 16 bits.
 TEST_F(Diffusion, ExtremeErrorsHeldToTheClampTable)
 {
-    LoadText("0 0 1 - 0\n");
-    for (int kernel = 1; kernel <= 7; kernel++) {
-        Picture picture(16, 6, 0);
-        picture.Fill(0xFFFFFE);
-        Picture plain = picture;
-        DiffuseRows8(kernel, picture.Row(0), 5, 16, 0);
-        PlainDiffuse(kernel, true, plain, 5);
-        EXPECT_EQ(plain.bytes, picture.bytes) << "kernel " << kernel;
+    const struct {
+        const char *palette;
+        PackedColor fill;
+    } extremes[] = {{"0 0 1 - 0\n", 0xFFFFFE}, {"255 255 254 - 0\n", 0x010101}};
+    for (const auto &extreme : extremes) {
+        LoadText(extreme.palette);
+        for (int kernel = 1; kernel <= 7; kernel++) {
+            Picture picture(16, 6, 0);
+            picture.Fill(extreme.fill);
+            Picture plain = picture;
+            DiffuseRows8(kernel, picture.Row(0), 5, 16, 0);
+            PlainDiffuse(kernel, true, plain, 5);
+            EXPECT_EQ(plain.bytes, picture.bytes) << "kernel " << kernel << ", fill " << extreme.fill;
+        }
     }
 }
 
