@@ -18,35 +18,84 @@ static void TakeTasks(Team *team, int member)
     }
 }
 
-static unsigned long Helper(void *team)
+struct TeamStart {
+    Team team;
+    PlatThread helper;
+    void (*earlyJob)(void *);
+    void *earlyContext;
+    std::atomic<int> earlyState;  // 0 not taken, 1 running, 2 ended (or none)
+    std::atomic<bool> ready;  // the team's tasks are set
+};
+
+// Runs the early job if no thread has taken it yet; true when this one did.
+static bool TakeEarly(TeamStart *s)
 {
-    TakeTasks((Team *)team, 1);
+    int untaken = 0;
+    if (!s->earlyState.compare_exchange_strong(untaken, 1, std::memory_order_acquire))
+        return false;
+    s->earlyJob(s->earlyContext);
+    s->earlyState.store(2, std::memory_order_release);
+    return true;
+}
+
+static unsigned long Helper(void *p)
+{
+    TeamStart *s = (TeamStart *)p;
+    TakeEarly(s);
+    for (int round = 0; !s->ready.load(std::memory_order_acquire); round++)
+        TeamPause(round);
+    TakeTasks(&s->team, 1);
     return 0;
 }
 
-void RunTeam(TeamTask task, void *context, int count)
+static TeamStart *NewTeamStart(bool helper, void (*early)(void *), void *earlyContext)
+{
+    TeamStart *s = new (std::nothrow) TeamStart;
+    AppAssert(s != nullptr, "team", __LINE__, "Not enough memory for a team");
+    s->team.count = 0;
+    s->team.done = nullptr;
+    s->team.next.store(0);
+    s->earlyJob = early;
+    s->earlyContext = earlyContext;
+    s->earlyState.store(early ? 0 : 2);
+    s->ready.store(false);
+    s->helper = helper && TeamThreads > 1 && ProcessorCount() > 1 ? ThreadStart(Helper, s) : nullptr;
+    return s;
+}
+
+TeamStart *StartTeam(void (*early)(void *), void *earlyContext) { return NewTeamStart(true, early, earlyContext); }
+
+void RunStartedTeam(TeamStart *start, TeamTask task, void *context, int count)
 {
     AppAssert(count >= 0 && count <= kMaxTeamTasks, "team", __LINE__, "%d tasks for a team of at most %d", count,
               kMaxTeamTasks);
-    Team team;
+    Team &team = start->team;
     team.task = task;
     team.context = context;
     team.count = count;
-    team.next.store(0);
     team.done = new (std::nothrow) std::atomic<bool>[count > 0 ? count : 1];
     AppAssert(team.done != nullptr, "team", __LINE__, "Not enough memory for a team of %d tasks", count);
     for (int i = 0; i < count; i++)
         team.done[i].store(false);
-    PlatThread helper = nullptr;
-    if (TeamThreads > 1 && count > 1 && ProcessorCount() > 1)
-        helper = ThreadStart(Helper, &team);
+    // The early job, if the helper has not taken it (it may not have started
+    // yet), or the end of the helper's.
+    if (!TakeEarly(start))
+        for (int round = 0; start->earlyState.load(std::memory_order_acquire) != 2; round++)
+            TeamPause(round);
+    start->ready.store(true, std::memory_order_release);
     TakeTasks(&team, 0);
     // Every task is taken; the helper may still be running its last one.
-    if (helper) {
-        ThreadWait(helper, kInfinite);
-        ThreadClose(helper);
+    if (start->helper) {
+        ThreadWait(start->helper, kInfinite);
+        ThreadClose(start->helper);
     }
     delete[] team.done;
+    delete start;
+}
+
+void RunTeam(TeamTask task, void *context, int count)
+{
+    RunStartedTeam(NewTeamStart(count > 1, nullptr, nullptr), task, context, count);
 }
 
 void TeamPause(int round)

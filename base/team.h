@@ -29,6 +29,18 @@ struct Team {
 // Runs tasks 0 ... count - 1 (at most kMaxTeamTasks) and returns when all
 // have ended.
 void RunTeam(TeamTask task, void *context, int count);
+
+// A team whose helper starts before its tasks are known, so that the
+// helper's start (a tenth of a millisecond) and a job of its own overlap the
+// caller's making of the list: StartTeam starts the helper, which runs
+// early(earlyContext) when early is not null, unless the caller comes to
+// RunStartedTeam first and runs it itself (a helper may start late, or not
+// at all). RunStartedTeam then runs the tasks as RunTeam does, once early has
+// ended, so the tasks may use what it made. Every started team is run, with
+// no tasks when there are none.
+struct TeamStart;
+TeamStart *StartTeam(void (*early)(void *), void *earlyContext);
+void RunStartedTeam(TeamStart *start, TeamTask task, void *context, int count);
 // Waits until task number has ended.
 void TeamWaitFor(Team *team, int number);
 // One round of a wait for another thread: the processor's pause at first,

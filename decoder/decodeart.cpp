@@ -486,9 +486,20 @@ static void PlanTasks(ArtPipe *d, const uint8_t *stream, bool halves)
     }
 }
 
+// A team started before its list of tasks is made, run with no tasks if a
+// fault report leaves first (as the host's tests' exits do, by unwinding).
+struct StartedTeam {
+    TeamStart *start;
+    ~StartedTeam()
+    {
+        if (start)
+            RunStartedTeam(start, nullptr, nullptr, 0);
+    }
+};
+
 // The slots' low bands, the members' scratch and the chains' rows; the tasks
-// run; the memory released.
-static void RunPipe(ArtPipe *d)
+// run by the started team; the memory released.
+static void RunPipe(ArtPipe *d, StartedTeam *team)
 {
     const ArtGeometry &g = d->g;
     const int m = g.pieceSide, c = g.chromaSide, base = g.baseSide;
@@ -513,7 +524,9 @@ static void RunPipe(ArtPipe *d)
         chain.redTerm = chain.blueTerm + m;
         chain.words = (uint32_t *)(chain.redTerm + m);
     }
-    RunTeam(PipeTaskRun, d, (int)d->tasks.size());
+    TeamStart *start = team->start;
+    team->start = nullptr;
+    RunStartedTeam(start, PipeTaskRun, d, (int)d->tasks.size());
     free(room);
 }
 
@@ -529,6 +542,7 @@ static uint8_t *ControlBytes(ArtPipe *d)
 
 uint8_t *DecodeArt(const ArtFile *art)
 {
+    StartedTeam team{StartTeam(nullptr, nullptr)};
     ArtPipe d;
     d.art = art;
     d.g = CheckArtHeader(art);
@@ -538,9 +552,26 @@ uint8_t *DecodeArt(const ArtFile *art)
     d.render = nullptr;
     uint8_t *stream = ControlBytes(&d);
     PlanTasks(&d, stream, true);
-    RunPipe(&d);
+    RunPipe(&d, &team);
     free(stream);
     return d.picture;
+}
+
+// What the reduction needs before its first rows, made by the helper while
+// the caller makes the list of tasks: the error rows and the tables of the
+// diffusion (8 and 16 bits), and the palette's search (8 bits: the rows
+// handed on look their colours up in it too).
+struct Reduction {
+    int depth, kernel, width;
+    bool diffused;
+};
+static void PrepareReduction(void *context)
+{
+    const Reduction *r = (const Reduction *)context;
+    if (r->diffused && (r->depth == 8 || r->depth == 16))
+        StartDiffusion(r->kernel, r->width);
+    if (r->depth == 8)
+        PrepareSearch();
 }
 
 void RenderArtRows(const ArtFile *art, int width, int height, int depth, int kernel, ArtRowSink sink, void *context)
@@ -555,14 +586,18 @@ void RenderArtRows(const ArtFile *art, int width, int height, int depth, int ker
     if (width == artWidth && height == artHeight) {
         // The decoded picture as it is, a band of rows a task.
         d.picture = DecodeArt(art);
+        Reduction reduction{depth, kernel, width, false};
+        TeamStart *start = StartTeam(PrepareReduction, &reduction);
         d.g = CheckArtHeader(art);
         d.rowBytes = (size_t)width * 3;
         for (int band = 0; band * kChunkRows < height; band++)
             d.tasks.push_back(PipeTask{kBand, 0, 0, 0, 0, 0, -1, band, {}, 0});
-        RunTeam(PipeTaskRun, &d, (int)d.tasks.size());
+        RunStartedTeam(start, PipeTaskRun, &d, (int)d.tasks.size());
         free(d.picture);
         return;
     }
+    Reduction reduction{depth, kernel, width, true};
+    StartedTeam team{StartTeam(PrepareReduction, &reduction)};
     d.g = CheckArtHeader(art);
     // The ring of decoded rows: the rows being decoded, and enough before
     // them for the pairs of rows still to be rendered (two output rows read
@@ -586,8 +621,6 @@ void RenderArtRows(const ArtFile *art, int width, int height, int depth, int ker
         r.rows[member] = rows + member * 2 * r.stride;
         StartArtScaler(&r.scaler[member], art->path, d.picture, artWidth, artHeight, d.ringRows, width, height);
     }
-    if (depth == 8 || depth == 16)
-        StartDiffusion(kernel, width);
     uint8_t *stream = ControlBytes(&d);
     PlanTasks(&d, stream, false);
     r.progress = new (std::nothrow) PairProgress[pairs];
@@ -595,7 +628,7 @@ void RenderArtRows(const ArtFile *art, int width, int height, int depth, int ker
               art->path, width, height);
     for (int i = 0; i < pairs; i++)
         r.progress[i].value.store(0);
-    RunPipe(&d);
+    RunPipe(&d, &team);
     free(stream);
     for (int member = 0; member < 2; member++)
         EndArtScaler(&r.scaler[member]);

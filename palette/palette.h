@@ -34,6 +34,10 @@ void DiffuseRows16(int kernel, uint8_t *image, int rows, int width, int fill);
 // Clears the error rows for rows of width pixels, with kernel's tables: the
 // start of a reduction fed to DiffusePair a pair of rows at a time.
 void StartDiffusion(int kernel, int width);
+// Builds the search's own form of the palette loaded last, if not yet built:
+// the first search after a load does it otherwise. Threads that search at
+// once need it built before they start.
+void PrepareSearch();
 // Two threads at once, after StartDiffusion: each call the next pair of rows
 // (rows: 2, or 1 for an odd last row) of image row firstRow on, onto the
 // palette or to five bits. above: the progress of the pair above's call (null

@@ -258,6 +258,8 @@ void EnsureSearchIndex()
     }
 }
 
+void PrepareSearch() { EnsureSearchIndex(); }
+
 PackedColor NearestPaletteColor(PackedColor c)
 {
     EnsureSearchIndex();
