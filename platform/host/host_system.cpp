@@ -9,8 +9,11 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <thread>
 
 static void DefaultLogFont(LogFontRecord *f, int height, int weight)
@@ -100,6 +103,19 @@ static void ResetMachine(HostMachine &m, const char *driveRoot)
     m.injectedFault.clear();
 }
 
+// The drive the machine made for itself, removed when the process that made
+// it exits (not a child forked from it, which exits with the drive in use).
+static char OwnDrive[64];
+static pid_t OwnDriveProcess;
+
+static void RemoveOwnDrive()
+{
+    if (getpid() != OwnDriveProcess)
+        return;
+    std::error_code ignored;
+    std::filesystem::remove_all(OwnDrive, ignored);
+}
+
 HostMachine &Machine()
 {
     static HostMachine *machine = [] {
@@ -108,8 +124,14 @@ HostMachine &Machine()
         if (const char *env = getenv("QUENNEL_HOST_ROOT")) {
             root = env;
         } else {
-            char tmpl[] = "/tmp/quennel-host-XXXXXX";
-            root = mkdtemp(tmpl) ? tmpl : "/tmp/quennel-host";
+            snprintf(OwnDrive, sizeof OwnDrive, "/tmp/quennel-host-XXXXXX");
+            if (mkdtemp(OwnDrive)) {
+                OwnDriveProcess = getpid();
+                atexit(RemoveOwnDrive);
+                root = OwnDrive;
+            } else {
+                root = "/tmp/quennel-host";
+            }
         }
         ResetMachine(*m, root.c_str());
         if (const char *module = getenv("QUENNEL_HOST_MODULE"))
