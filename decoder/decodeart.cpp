@@ -58,6 +58,8 @@ constexpr int kMarks = 4;
 struct PlacedPlane {
     int side;                    // a
     RunCursor low;               // the plane's first byte
+    RunCursor middle;            // byte lowBytes / 2 of its low band
+    int lowBytes;                // the low band's bytes
     int marks[kMarks];           // detail rows whose cursors are kept, ascending
     int markCount;
     RunCursor at[3][kMarks];     // detail blocks 1-3 at those rows
@@ -78,15 +80,20 @@ static bool PlacePlane(PlacedPlane *p, int side, int baseSide, int from, RunCurs
     p->side = side;
     p->low = *c;
     p->markCount = 0;
-    if (side == baseSide)
-        return Pass(c, end, (size_t)side * side * 4);
+    // The low band in two halves, the cursor kept between them.
     int b = side / 2;
+    p->lowBytes = (side == baseSide ? side * side : b * b) * 4;
+    if (!Pass(c, end, (size_t)(p->lowBytes / 2)))
+        return false;
+    p->middle = *c;
+    if (side == baseSide)
+        return Pass(c, end, (size_t)(p->lowBytes - p->lowBytes / 2));
     int wanted[kMarks] = {0, from - 1, from, b - 1};
     for (int w : wanted)
         if (w >= 0 && (p->markCount == 0 || w > p->marks[p->markCount - 1]))
             p->marks[p->markCount++] = w;
     size_t row = (size_t)b * 4;
-    if (!Pass(c, end, row * b))
+    if (!Pass(c, end, (size_t)(p->lowBytes - p->lowBytes / 2)))
         return false;
     for (int k = 0; k < 3; k++) {
         int at = 0;  // the row the cursor is at in this block
@@ -151,7 +158,10 @@ static int LowValues(int a, int baseSide) { return a == baseSide ? a * a : (a / 
 // Decoding and rendering run as one list of tasks for two threads (base/team.h):
 // - a plane's low band (kPrepare), into the memory of its piece's slot: the
 //   pieces of one row of pieces are decoded side by side, and the second row
-//   of pieces takes the first row's slots when it is done with them;
+//   of pieces takes the first row's slots when it is done with them; when
+//   only decoding, the luma plane's band is expanded from its runs in two
+//   halves first (kRuns), one for each thread, the chroma planes' bands being
+//   the smaller;
 // - rows of a chain (kChunk): a chain is a piece's rows, or half of them,
 //   decoded in order, each plane's last level carried on from task to task;
 // - rows of every chain of a row of pieces make a round of chunks; in a
@@ -166,14 +176,15 @@ static int LowValues(int a, int baseSide) { return a == baseSide ? a * a : (a / 
 // being decoded, and chunks and pairs take turns in the list. A task waits
 // only for tasks before it in the list.
 
-enum PipeKind { kPrepare, kChunk, kPair, kBand };
+enum PipeKind { kPrepare, kRuns, kChunk, kPair, kBand };
 constexpr int kMaxWaits = 8;
 constexpr int kChunkRows = 16;  // rows of a chain a task, when the picture is a ring
 
 struct PipeTask {
     PipeKind kind;
-    int piece, plane;     // kPrepare
-    int chain, from, to;  // kChunk: the chain's rows from ... to - 1
+    int piece, plane;     // kPrepare, kRuns
+    int chain, from, to;  // kChunk: the chain's rows from ... to - 1; kPrepare, kRuns: the low band's bytes
+                          // from ... to - 1 expanded from their runs (kPrepare: none when from == to)
     int round;            // kChunk: its round, when the round has a seam to mend; else -1
     int number;           // kPair: the pair; kBand: the band
     int waits[kMaxWaits];
@@ -237,15 +248,23 @@ static void AddWait(PipeTask &t, int number)
     t.waits[t.waitCount++] = number;
 }
 
+// Bytes from ... to - 1 of a plane's low band, expanded from their runs: all
+// of them, or either half.
+static void RunsTask(ArtPipe *d, const PipeTask &t)
+{
+    PlacedPlane &p = d->planes[t.piece][t.plane];
+    RunCursor c = t.from == 0 ? p.low : p.middle;
+    TakeRuns(&c, d->end, (uint8_t *)p.memory + t.from, (size_t)(t.to - t.from), false);
+}
+
 static void PrepareTask(ArtPipe *d, const PipeTask &t, int member)
 {
     const ArtGeometry &g = d->g;
     int rows = PieceRows(g, t.piece), chromaRows = g.subsampled ? (rows + 1) / 2 : rows;
     PlacedPlane &p = d->planes[t.piece][t.plane];
     int a = p.side, base = g.baseSide;
-    size_t values = (size_t)LowValues(a, base);
-    RunCursor c = p.low;
-    TakeRuns(&c, d->end, (uint8_t *)p.memory, values * sizeof(int32_t), false);
+    if (t.from < t.to)
+        RunsTask(d, t);
     if (a > base) {
         // Synthesized for the rows wanted: the last level's pairs, and row
         // b - 1 for its first pair.
@@ -339,6 +358,7 @@ static void PipeTaskRun(Team *team, int number, int member)
         TeamWaitFor(team, t.waits[w]);
     switch (t.kind) {
     case kPrepare: PrepareTask(d, t, member); break;
+    case kRuns: RunsTask(d, t); break;
     case kChunk: ChunkTask(d, t); break;
     case kPair: PairTask(d, t, member); break;
     case kBand:
@@ -411,10 +431,19 @@ static void PlanTasks(ArtPipe *d, const uint8_t *stream, bool halves)
         int left = band * g.perSide;
         for (int i = left; i < left + g.perSide; i++)
             for (int k = 0; k < 3; k++) {
-                PipeTask t = {kPrepare, i, k, 0, 0, 0, -1, 0, {}, 0};
+                int bytes = d->planes[i][k].lowBytes, half = !r && k == 0 ? bytes / 2 : 0;
+                PipeTask t = {kPrepare, i, k, 0, 0, half > 0 ? 0 : bytes, -1, 0, {}, 0};
                 for (size_t n = 0; n < d->chains.size(); n++)  // the slot's last user done
                     if (i >= g.perSide && d->chains[n].piece == i - g.perSide)
                         AddWait(t, lastOfChain[n]);
+                const PipeTask slotFree = t;
+                for (int part = 0; half > 0 && part < 2; part++) {
+                    PipeTask runs = slotFree;
+                    runs.kind = kRuns;
+                    runs.from = part == 0 ? 0 : half, runs.to = part == 0 ? half : bytes;
+                    AddWait(t, (int)tasks.size());
+                    tasks.push_back(runs);
+                }
                 prepared[i * 3 + k] = (int)tasks.size();
                 tasks.push_back(t);
             }
