@@ -157,6 +157,29 @@ TEST_F(Wallpaper, LooksLikeTheArt)
     EXPECT_EQ(0, error) << "at the art's own size the 24-bit file holds the decoded picture";
 }
 
+// At the art's own size an 8-bit file holds each decoded colour's nearest
+// palette entry. Both threads look colours up, in a search that the palette's
+// load left unbuilt: it is built once, before either starts.
+TEST_F(Wallpaper, OwnSizeEightBitFileHoldsTheNearestEntries)
+{
+    ArtFile *a = OpenArt(art.c_str());
+    uint8_t *decoded = RenderArt(a, 256, 192, 24, DiffusionKernel);
+    CloseArt(a);
+    std::string file = Make(256, 192, 8);
+    ASSERT_EQ(1078u + 256u * 192u, file.size());
+    int wrong = 0;
+    for (int y = 0; y < 192; y++) {
+        int fileRow = y < 191 ? 190 - y : 191;
+        for (int x = 0; x < 256; x++) {
+            const uint8_t *p = decoded + ((size_t)y * 256 + x) * 3;
+            int expected = NearestPaletteIndex((PackedColor)(p[0] | p[1] << 8 | p[2] << 16)) + 1;
+            wrong += (uint8_t)file[1078 + (size_t)fileRow * 256 + x] != expected;
+        }
+    }
+    free(decoded);
+    EXPECT_EQ(0, wrong);
+}
+
 #ifndef _WIN32
 TEST_F(Wallpaper, FullDiskKeepsTheOldBitmap)
 {
