@@ -28,13 +28,7 @@ static const char kNoMemory[] = "Not enough memory for delta array\r\n";
 
 // log2 of the room a kernel's taps take in TapShares: a power of two, so that
 // an error's block is found with a shift.
-static constexpr int TapShift(const DiffusionKernelTaps &k)
-{
-    int shift = 0;
-    while ((1 << shift) < k.tapCount)
-        shift++;
-    return shift;
-}
+static constexpr int TapShift(const DiffusionKernelTaps &k) { return CeilLog2(k.tapCount); }
 
 // The tap of kernel k at (dx, 0), or -1.
 static constexpr int SameRowTap(const DiffusionKernelTaps &k, int dx)

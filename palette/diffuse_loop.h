@@ -15,6 +15,15 @@
 
 namespace {
 
+// The least b with 2^b >= n: log2 (n) for a power of two.
+constexpr int CeilLog2(int n)
+{
+    int bits = 0;
+    while ((1 << bits) < n)
+        bits++;
+    return bits;
+}
+
 // How far to the left a tap on a row below reaches: a pixel of the next row
 // has all its error from this row once this row is that many pixels past it.
 constexpr int LeftReach(const DiffusionKernelTaps &k)

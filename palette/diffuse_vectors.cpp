@@ -26,14 +26,6 @@
 
 namespace {
 
-constexpr int Log2(int n)
-{
-    int bits = 0;
-    while ((1 << bits) < n)
-        bits++;
-    return bits;
-}
-
 // Whether every share of kernel k is an exact multiple of 256 / divisor, its
 // divisor a power of two, and its taps those this file sums: one row below,
 // two columns either way.
@@ -83,11 +75,11 @@ inline __attribute__((always_inline)) __m128i Times(__m128i e)
     if constexpr (Weight == 1)
         return e;
     else if constexpr ((Weight & (Weight - 1)) == 0)
-        return _mm_slli_epi16(e, Log2(Weight));
+        return _mm_slli_epi16(e, CeilLog2(Weight));
     else if constexpr (((Weight + 1) & Weight) == 0)
-        return _mm_sub_epi16(_mm_slli_epi16(e, Log2(Weight + 1)), e);
+        return _mm_sub_epi16(_mm_slli_epi16(e, CeilLog2(Weight + 1)), e);
     else if constexpr (((Weight - 1) & (Weight - 2)) == 0)
-        return _mm_add_epi16(_mm_slli_epi16(e, Log2(Weight - 1)), e);
+        return _mm_add_epi16(_mm_slli_epi16(e, CeilLog2(Weight - 1)), e);
     else
         return _mm_mullo_epi16(e, _mm_set1_epi16(Weight));
 }
@@ -107,7 +99,7 @@ struct VectorRows {
     static constexpr bool kClears = false;
     static constexpr int kFrom = BelowFrom(kKernel), kTo = BelowTo(kKernel);
     static constexpr int kWindow = kTo - kFrom + 1;  // entries of the row below summed at once
-    static constexpr int kShift = Log2(kKernel.divisor);
+    static constexpr int kShift = CeilLog2(kKernel.divisor);
     static constexpr int kHalf = kKernel.divisor / 2;
 
     const PaletteTables &palette = ActivePalette;
