@@ -35,8 +35,8 @@ static void SetUpAboutBox(HWND dialog)
     AboutPixels = bitmap + kHeaderAndTable;
 
     char path[kPathSize];
-    CopyText(path, sizeof path, ProgramDir);
-    AppendText(path, sizeof path, "\\WALLART\\PALALL9.TR");
+    if (!JoinPath(path, sizeof path, ProgramDir, "\\WALLART\\PALALL9.TR"))
+        path[0] = 0;  // the installer refuses such a folder; the palette's check reports it
     AboutPalette = CreatePalette((const LOGPALETTE *)LoadPalette(path));
 
     RECT r = {0, 0, AboutHeader.header.biWidth, AboutHeader.header.biHeight};

@@ -24,6 +24,27 @@ int InstallOnHold;
 
 static const char kWallpaperFailedCaption[] = "Wallpaper Creation Failed";
 
+bool MainFoldersUsable(std::string *report)
+{
+    char path[kPathSize], windows[kPathSize];
+    std::string folder;
+    if (!UserDataDir[0]) {
+        folder = LocalAppDataFolder(path, sizeof path) ? path : "(your local application-data folder)";
+        *report = "Desktop Quennel cannot keep your settings in the folder\n  " + folder +
+                  "\\Desktop Quennel\nIts path is too long, or the folder cannot be made.";
+        return false;
+    }
+    if (!ProgramDir[0] || !JoinPath(path, sizeof path, ProgramDir, "\\WALLART\\PALALL9.TR"))
+        folder = ProgramDir[0] ? ProgramDir : (ModuleFileName(path, sizeof path) ? path : "(the program's folder)");
+    else if (WindowsFolder(windows, sizeof windows) >= sizeof windows ||
+             !JoinPath(path, sizeof path, windows, "\\ZORVA\\GREEN.ART"))
+        folder = windows;
+    else
+        return true;
+    *report = "The folder\n  " + folder + "\n" + kFolderTooLong;
+    return false;
+}
+
 void MainTakeSnapshots()
 {
     WriteStartupThemes();
@@ -148,12 +169,13 @@ void MainCommand(PlatWindow main, int id, intptr_t lParam)
 void SlideStatusText(const char *now, int step, char *out)
 {
     char text[200];
-    CopyText(text, sizeof text, now);
+    if (!CopyText(text, sizeof text, now))
+        text[0] = 0;  // longer than any status text: the slide starts from none
     if (step < 20) {
         out[0] = ' ';
-        CopyText(out + 1, 200, text);
+        (void)CopyText(out + 1, 200, text);  // fits: 199 characters at most
     } else {
-        CopyText(out, 201, text[0] ? text + 1 : text);
+        (void)CopyText(out, 201, text[0] ? text + 1 : text);
     }
 }
 
@@ -198,7 +220,7 @@ void MainWallpaperFailed(PlatWindow main)
     if (!WallpaperReport[0])
         return;  // already shown, at shutdown
     char text[sizeof WallpaperReport];
-    CopyText(text, sizeof text, WallpaperReport);
+    (void)CopyText(text, sizeof text, WallpaperReport);  // the same size
     WallpaperReport[0] = 0;
     InstallOnHold = 1;
     MessageBoxShow(main, text, kWallpaperFailedCaption, kMbIconWarning);
@@ -238,20 +260,17 @@ void MainDestroy(PlatWindow main)
         // to it will never be handled, so it is shown here, with no owner,
         // and no Cancel follows. Nothing may tick under this box.
         char text[sizeof WallpaperReport];
-        CopyText(text, sizeof text, WallpaperReport);
+        (void)CopyText(text, sizeof text, WallpaperReport);  // the same size
         WallpaperReport[0] = 0;
         TimerStop(main, kInstallTimer);
         InstallOnHold = 1;
         MessageBoxShow(nullptr, text, kWallpaperFailedCaption, kMbIconWarning);
     }
     char path[kPathSize];
-    WindowsFolder(path, sizeof path);
-    AppendText(path, sizeof path, kWallpaperCopyName);
-    FileDelete(path);
-    ProgramFolder(ThemeDir, sizeof ThemeDir);
-    CopyText(ThemeFile, sizeof ThemeFile, ThemeDir);
-    AppendText(ThemeFile, sizeof ThemeFile, "\\Restore.theme");
-    FileDelete(ThemeFile);
+    if (JoinPath(path, sizeof path, UserDataDir, kWallpaperCopyName))
+        FileDelete(path);
+    if (JoinPath(path, sizeof path, UserDataDir, "\\Restore.theme"))
+        FileDelete(path);
     MessageLoopQuit(0);
 }
 

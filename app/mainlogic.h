@@ -6,6 +6,8 @@
 
 #include "platform/window.h"
 
+#include <string>
+
 // Control identifiers. A colour button's identifier is its theme identifier.
 // OK and Cancel are kIdOk (1) and kIdCancel (2).
 constexpr int IDC_BLACK = 100, IDC_RED = 101, IDC_WHITE = 102, IDC_BLUE = 103, IDC_GREEN = 104;
@@ -20,6 +22,18 @@ constexpr unsigned kInstallTimer = 1;  // polls the wallpaper job, then starts t
 // report of a full disk.
 
 extern const char kStatusPrompt[];
+
+// The program's exit codes.
+constexpr int kExitClosed = 0;        // the window was closed
+constexpr int kExitOtherCopy = 1;     // another copy runs: it was brought to the front
+constexpr int kExitReverted = 1;      // "/r" put this user's backup back
+constexpr int kExitNoBackup = 2;      // "/r" for a user without a backup of their own: nothing changed
+constexpr int kExitFolderUnusable = 3;  // a folder for the program's files cannot be used: nothing changed
+
+// Start-up's check, before anything changes, that the folders the program
+// keeps and finds its files in can be used: true when every path built in
+// them fits the system's paths; otherwise *report says which folder cannot.
+bool MainFoldersUsable(std::string *report);
 
 // The choices and the install's progress, on the window's thread only.
 extern int SelectedTheme;         // 100-104, the pressed colour button

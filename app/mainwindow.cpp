@@ -27,7 +27,8 @@ static LRESULT CALLBACK StatusBarProc(HWND bar, UINT message, WPARAM wParam, LPA
 {
     switch (message) {
     case WM_SETTEXT:
-        CopyText(StatusText, sizeof StatusText, lParam ? (const char *)lParam : "");
+        if (!CopyText(StatusText, sizeof StatusText, lParam ? (const char *)lParam : ""))
+            return FALSE;
         // The part keeps this buffer as its owner-draw data; a new text in
         // the same buffer is no change to the control, so the part is
         // invalidated here.
@@ -35,7 +36,7 @@ static LRESULT CALLBACK StatusBarProc(HWND bar, UINT message, WPARAM wParam, LPA
         InvalidateRect(bar, nullptr, FALSE);
         return TRUE;
     case WM_GETTEXT:
-        return wParam ? (LRESULT)CopyText((char *)lParam, wParam, StatusText) : 0;
+        return wParam && CopyText((char *)lParam, wParam, StatusText) ? (LRESULT)strlen(StatusText) : 0;
     case WM_GETTEXTLENGTH:
         return (LRESULT)strlen(StatusText);
     default:

@@ -9,6 +9,7 @@
 #include "base/apperror.h"
 #include "app/appglobals.h"
 #include "app/mainlogic.h"
+#include "backup/backup.h"
 
 static const char kMainClass[] = "ZORVATHEME_MainClass";
 static const char kIconButtonClass[] = "ZORVATHEME_IconButtonClass";
@@ -98,10 +99,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
 {
     if (HWND running = FindWindowA(kMainClass, nullptr)) {
         SetForegroundWindow(running);
-        return 1;
+        return kExitOtherCopy;
     }
-    OffscreenDC = CreateCompatibleDC(nullptr);
+    // "/r" runs for the uninstaller, with no one to answer a box: it says
+    // what happened with its exit code alone.
+    bool revert = commandLine && strcmp(commandLine, "/r") == 0;
     SetProcessValues((PlatInstance)instance);
+    std::string report;
+    if (!MainFoldersUsable(&report)) {
+        if (!revert)
+            MessageBoxShow(nullptr, report.c_str(), "Desktop Quennel", kMbIconWarning);
+        return kExitFolderUnusable;
+    }
+    // A revert goes back to this user's own backup; a user who has none has
+    // nothing of theirs to put back, and a backup made now would only hold
+    // what is set now.
+    if (revert && !UserHasBackup())
+        return kExitNoBackup;
+    OffscreenDC = CreateCompatibleDC(nullptr);
     InitCommonControls();
     RegisterWindowClasses();
     TakeMeasures();
@@ -116,10 +131,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     MainWindow = (PlatWindow)main;
     AppAssert(main != nullptr, "winmain", 112, "Main window creation failed");
 
-    if (commandLine && strcmp(commandLine, "/r") == 0) {
+    if (revert) {
         SendMessageA(main, WM_COMMAND, IDC_REVERT, 0);
         RunMessageLoop();
-        return 1;
+        return kExitReverted;
     }
     ShowWindow(main, showCommand);
     WPARAM code = RunMessageLoop();

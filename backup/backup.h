@@ -2,14 +2,17 @@
 // the installer can apply again.
 #pragma once
 
-// At start-up: writes the backup "\ZorvaBackup.theme" in the program's folder
-// if it is not there, then this run's snapshot "\Restore.theme" with the saved
-// copy of the wallpaper bitmap. Each theme file is whole or not there: it is
-// written as "\ZorvaBackup.new" or "\Restore.new" and renamed when complete;
-// when it cannot be completed (a full disk) the partial file is deleted and
-// the "Out of room on drive" error report ends the program, so the next start
-// tries again.
+// At start-up: writes the backup "\ZorvaBackup.theme" in this user's folder
+// UserDataDir if it is not there, then this run's snapshot "\Restore.theme"
+// with the saved copy of the wallpaper bitmap. Each theme file is whole or not
+// there: it is written as "\ZorvaBackup.new" or "\Restore.new" and renamed
+// when complete; when it cannot be completed (a full disk) the partial file is
+// deleted and the "Out of room on drive" error report ends the program, so the
+// next start tries again. The files are UTF-16, so that every path in them
+// keeps its letters.
 void WriteStartupThemes();
+// Whether this user has a backup of their own to revert to.
+bool UserHasBackup();
 int WriteBackupTheme();
 int WriteRestoreTheme();
 

@@ -1,9 +1,10 @@
 // The backup theme, the run's snapshot and the saved copy of the wallpaper
-// bitmap.
+// bitmap, all of them this user's, in UserDataDir.
 #include "backup/backup.h"
 
 #include "base/apperror.h"
 #include "base/bounded.h"
+#include "platform/unicode.h"
 #include "theme/catalogue.h"
 
 #include <ctype.h>
@@ -14,6 +15,10 @@
 static const char kOutOfRoom[] =
     "Out of room on drive %c: for backup file\nPlease free some space and rerun the ZtV Theme Switcher\n";
 
+// The byte-order mark that makes the profile functions keep a file in UTF-16,
+// so that the captured paths keep every letter.
+static const char kUtf16Mark[] = "\xFF\xFE";
+
 // Whether the file ends with the line of the capture's last write, the screen
 // saver, which stands last in a new file. Not every profile writer reports a
 // rewrite that the disk cut short (Wine's does not), so the file itself is
@@ -23,13 +28,19 @@ static bool EndsWithLastCapture(const char *path)
     PlatFile *f = FileOpen(path, "rb");
     if (!f)
         return false;
-    std::string text;
+    std::string bytes;
     char chunk[4096];
     size_t got;
     while ((got = FileRead(chunk, sizeof chunk, f)) > 0)
-        text.append(chunk, got);
+        bytes.append(chunk, got);
     FileClose(f);
-    if (text.empty() || text.back() != '\n')
+    if (bytes.size() % 2 != 0 || bytes.compare(0, 2, kUtf16Mark) != 0)
+        return false;
+    std::u16string units;
+    for (size_t i = 2; i < bytes.size(); i += 2)
+        units.push_back((char16_t)((unsigned char)bytes[i] | (unsigned char)bytes[i + 1] << 8));
+    std::string text;
+    if (!Utf16ToUtf8(units.data(), units.size(), &text) || text.empty() || text.back() != '\n')
         return false;
     size_t start = text.find_last_of('\n', text.size() - 2);
     start = start == std::string::npos ? 0 : start + 1;
@@ -51,20 +62,23 @@ static bool EndsWithLastCapture(const char *path)
 // another reason than its absence) and the new capture is dropped.
 static void CaptureThemeFile(const char *name, const char *partialName, bool replace)
 {
+    // Start-up made sure that every file name fits beside UserDataDir.
     char whole[kPathSize], partial[kPathSize];
-    ProgramFolder(ThemeDir, sizeof ThemeDir);
-    CopyText(whole, sizeof whole, ThemeDir);
-    AppendText(whole, sizeof whole, name);
-    CopyText(partial, sizeof partial, ThemeDir);
-    AppendText(partial, sizeof partial, partialName);
+    AppAssert(CopyText(ThemeDir, sizeof ThemeDir, UserDataDir) && JoinPath(whole, sizeof whole, ThemeDir, name) &&
+                  JoinPath(partial, sizeof partial, ThemeDir, partialName),
+              nullptr, 0, "The folder %s cannot hold the backup files", UserDataDir);
 
     // What a run ended half-way left would keep its keys and their order.
     FileDelete(partial);
     PlatFile *left = FileOpen(partial, "rb");
     if (left)
         FileClose(left);
-    CopyText(ThemeFile, sizeof ThemeFile, partial);
-    bool complete = !left && CaptureAllSettings() && EndsWithLastCapture(partial);
+    // A new file holding only the mark: the profile writes keep it UTF-16.
+    PlatFile *start = left ? nullptr : FileOpen(partial, "wb");
+    bool marked = start && FileWrite(kUtf16Mark, 2, start) == 2;
+    marked = start && FileClose(start) == 0 && marked;
+    (void)CopyText(ThemeFile, sizeof ThemeFile, partial);  // the same size as partial
+    bool complete = marked && CaptureAllSettings() && EndsWithLastCapture(partial);
     bool placed = false;
     if (complete) {
         if (replace)
@@ -82,7 +96,7 @@ static void CaptureThemeFile(const char *name, const char *partialName, bool rep
     if (!placed)
         FileDelete(partial);
     AppAssert(complete, nullptr, 0, kOutOfRoom, partial[0]);
-    CopyText(ThemeFile, sizeof ThemeFile, whole);
+    (void)CopyText(ThemeFile, sizeof ThemeFile, whole);  // the same size as whole
 }
 
 int WriteBackupTheme()
@@ -96,11 +110,10 @@ int WriteBackupTheme()
 // bitmap as it is. A disk that fills up during the copy is fatal.
 static void SaveWallpaperCopy()
 {
-    char bitmap[260], copy[260];
-    WindowsFolder(bitmap, sizeof bitmap);
-    CopyText(copy, sizeof copy, bitmap);
-    AppendText(bitmap, sizeof bitmap, kWallpaperBitmapName);
-    AppendText(copy, sizeof copy, kWallpaperCopyName);
+    char bitmap[kPathSize], copy[kPathSize];
+    if (!JoinPath(bitmap, sizeof bitmap, UserDataDir, kWallpaperBitmapName) ||
+        !JoinPath(copy, sizeof copy, UserDataDir, kWallpaperCopyName))
+        return;
     PlatFile *in = FileOpen(bitmap, "rb");
     if (!in)
         return;
@@ -126,15 +139,18 @@ int WriteRestoreTheme()
     return 1;
 }
 
+bool UserHasBackup()
+{
+    char backup[kPathSize];
+    PlatFile *f = JoinPath(backup, sizeof backup, UserDataDir, "\\ZorvaBackup.theme") ? FileOpen(backup, "rb") : nullptr;
+    if (f)
+        FileClose(f);
+    return f != nullptr;
+}
+
 void WriteStartupThemes()
 {
-    ProgramFolder(ThemeDir, sizeof ThemeDir);
-    char backup[kPathSize];
-    CopyText(backup, sizeof backup, ThemeDir);
-    AppendText(backup, sizeof backup, "\\ZorvaBackup.theme");
-    if (PlatFile *f = FileOpen(backup, "rb"))
-        FileClose(f);
-    else
+    if (!UserHasBackup())
         WriteBackupTheme();
     WriteRestoreTheme();
 }

@@ -3,16 +3,15 @@
 #include "backup/backup.h"
 
 #include "base/bounded.h"
+#include "base/registrytext.h"
 #include "theme/catalogue.h"
 #include "theme/metrictext.h"
 #include "theme/themekeys.h"
+#include "theme/themevalue.h"
 
 #include <string.h>
 
 #include <initializer_list>
-
-constexpr uint32_t kColorBufferSize = 20;
-constexpr uint32_t kValueBufferSize = 261;
 
 // Set by a profile write into ThemeFile that failed since CaptureAllSettings
 // began; window's thread only.
@@ -24,30 +23,32 @@ static void WriteThemeValue(const char *section, const char *key, const char *va
         ThemeWriteFailed = true;
 }
 
-// A registry string as the theme file gets it. A value that is missing, or
-// longer than the buffer, is written empty: never the text of the value read
-// before it, nor unterminated bytes.
-static void QueryForTheme(PlatKey key, const char *name, char *buf, uint32_t size)
+// A captured value and its type: the text whole, however long; its type
+// beside it when it is not REG_SZ ("none" for a value that was not there, in
+// the groups whose values are put back exactly, type and absence included).
+static void WriteCapturedValue(const char *section, const char *key, const std::string &text, unsigned type)
 {
-    uint32_t n = size;
-    if (!key || RegistryQuery(key, name, buf, &n) != kErrorSuccess || (n == size && buf[size - 1] != 0)) {
-        buf[0] = 0;
-        return;
-    }
-    buf[n < size ? n : size - 1] = 0;
+    WriteThemeValue(section, key, text.c_str());
+    if (const char *typeText = ThemeTypeText(type))
+        WriteThemeValue(section, ThemeTypeKey(key).c_str(), typeText);
 }
 
 // Copies named values of one key into the theme file's section. A null name
-// is the key's default value, written under "DefaultValue".
+// is the key's default value, written under "DefaultValue". A value that
+// cannot be read is written empty; with typed, a missing one is recorded as
+// none.
 static void CaptureValues(RegRoot root, const char *keyPath, const char *section, const char *const *names,
-                          int count, uint32_t bufferSize)
+                          int count, bool typed)
 {
     PlatKey key = nullptr;
     RegistryOpen(root, keyPath, kKeyQueryValue, &key);
-    char value[kValueBufferSize];
     for (int i = 0; i < count; i++) {
-        QueryForTheme(key, names[i], value, bufferSize);
-        WriteThemeValue(section, names[i] ? names[i] : "DefaultValue", value);
+        std::string text;
+        unsigned type = kRegSz;
+        long rc = key ? ReadRegistryText(key, names[i], &text, &type) : kErrorFileNotFound;
+        if (rc != kErrorSuccess)
+            type = typed && rc == kErrorFileNotFound ? kThemeNoValue : kRegSz;
+        WriteCapturedValue(section, names[i] ? names[i] : "DefaultValue", text, typed ? type : kRegSz);
     }
     if (key)
         RegistryClose(key);
@@ -55,8 +56,7 @@ static void CaptureValues(RegRoot root, const char *keyPath, const char *section
 
 int CaptureWindowColors()
 {
-    CaptureValues(kRegCurrentUser, "Control Panel\\Colors", "Control Panel\\Colors", kColorKeys, kColorCount,
-                  kColorBufferSize);
+    CaptureValues(kRegCurrentUser, "Control Panel\\Colors", "Control Panel\\Colors", kColorKeys, kColorCount, false);
     return 1;
 }
 
@@ -84,25 +84,47 @@ int CaptureDesktop()
 {
     static const char *const names[5] = {"ScreenSaveActive", "TileWallpaper", "WallpaperStyle", "Pattern",
                                          "Wallpaper"};
-    CaptureValues(kRegCurrentUser, "Control Panel\\Desktop", "Control Panel\\Desktop", names, 5, kValueBufferSize);
+    CaptureValues(kRegCurrentUser, "Control Panel\\Desktop", "Control Panel\\Desktop", names, 5, false);
     return 1;
+}
+
+// The icons as the user sees them: the user's own value where there is one,
+// with its type, otherwise the machine's, recorded as none of the user's own
+// (installing the file then removes the user's value, and the machine's shows
+// again).
+static void CaptureIcon(const char *section, const char *name)
+{
+    PlatKey own = nullptr, machine = nullptr;
+    std::string text;
+    unsigned type = kThemeNoValue;
+    if (RegistryOpen(kRegCurrentUser, UserIconKey(section).c_str(), kKeyQueryValue, &own) == kErrorSuccess) {
+        if (ReadRegistryText(own, name, &text, &type) != kErrorSuccess)
+            type = kThemeNoValue;
+        RegistryClose(own);
+    }
+    if (type == kThemeNoValue && RegistryOpen(kRegClassesRoot, section, kKeyQueryValue, &machine) == kErrorSuccess) {
+        unsigned machineType;
+        ReadRegistryText(machine, name, &text, &machineType);
+        RegistryClose(machine);
+    }
+    WriteCapturedValue(section, name ? name : "DefaultValue", text, type);
 }
 
 int CaptureDesktopIcons()
 {
-    static const char *const defaultOnly[1] = {nullptr};
-    static const char *const bin[3] = {"full", "empty", nullptr};
-    CaptureValues(kRegClassesRoot, kMyComputerIcon, kMyComputerIcon, defaultOnly, 1, kValueBufferSize);
-    CaptureValues(kRegClassesRoot, kNetworkIcon, kNetworkIcon, defaultOnly, 1, kValueBufferSize);
-    CaptureValues(kRegClassesRoot, kRecycleBinIcon, kRecycleBinIcon, bin, 3, kValueBufferSize);
+    CaptureIcon(kMyComputerIcon, nullptr);
+    CaptureIcon(kNetworkIcon, nullptr);
+    for (const char *name : {"full", "empty", (const char *)nullptr})
+        CaptureIcon(kRecycleBinIcon, name);
 
     PlatKey key = nullptr;
-    RegistryOpen(kRegCurrentUser, "Control Panel\\Desktop\\WindowMetrics", kKeyQueryValue, &key);
-    char value[kValueBufferSize];
-    QueryForTheme(key, "Shell Icon BPP", value, sizeof value);
-    WriteThemeValue("MasterThemeSelector", "ThemeColorBPP", value);
-    if (key)
+    std::string value;
+    unsigned type;
+    if (RegistryOpen(kRegCurrentUser, "Control Panel\\Desktop\\WindowMetrics", kKeyQueryValue, &key) == kErrorSuccess) {
+        ReadRegistryText(key, "Shell Icon BPP", &value, &type);
         RegistryClose(key);
+    }
+    WriteThemeValue("MasterThemeSelector", "ThemeColorBPP", value.c_str());
     return 1;
 }
 
@@ -112,23 +134,22 @@ int CaptureCursors()
     for (int i = 0; i < 14; i++)
         names[i] = kCursorKeys[i];
     names[14] = nullptr;  // the key's default value, the scheme's name
-    CaptureValues(kRegCurrentUser, "Control Panel\\Cursors", "Control Panel\\Cursors", names, 15, kValueBufferSize);
+    CaptureValues(kRegCurrentUser, "Control Panel\\Cursors", "Control Panel\\Cursors", names, 15, true);
     return 1;
 }
 
 void CaptureSoundEvent(const char *keyPath)
 {
     static const char *const defaultOnly[1] = {nullptr};
-    CaptureValues(kRegCurrentUser, keyPath, keyPath, defaultOnly, 1, kValueBufferSize);
+    CaptureValues(kRegCurrentUser, keyPath, keyPath, defaultOnly, 1, true);
 }
 
 int CaptureSounds()
 {
     char keyPath[kPathSize];
-    for (int i = 0; i < 21; i++) {
-        SoundEventKey(i, keyPath, sizeof keyPath);
-        CaptureSoundEvent(keyPath);
-    }
+    for (int i = 0; i < 21; i++)
+        if (SoundEventKey(i, keyPath, sizeof keyPath))
+            CaptureSoundEvent(keyPath);
     return 1;
 }
 
@@ -143,8 +164,6 @@ bool CaptureAllSettings()
     CaptureDesktopIcons();
     CaptureCursors();
     CaptureSounds();
-    char saver[kPathSize];
-    ProfileGetString("boot", "SCRNSAVE.EXE", "", saver, sizeof saver, "system.ini");
-    WriteThemeValue("boot", "SCRNSAVE.EXE", saver);
+    WriteThemeValue("boot", "SCRNSAVE.EXE", ReadThemeValue("boot", "SCRNSAVE.EXE", "", "system.ini").c_str());
     return !ThemeWriteFailed;
 }

@@ -33,10 +33,12 @@ void AppAssert(int condition, const char *file, int line, const char *format, ..
     if (condition)
         return;
 
-    char logPath[260];
-    CopyText(logPath, sizeof logPath, ProgramDir);
-    AppendText(logPath, sizeof logPath, "\\assertFile.txt");
-    PlatFile *log = FileOpen(logPath, "at");
+    // The log is this user's, beside the backup; before the user's folder is
+    // known (a failure at start-up) there is no log, only the box.
+    char logPath[kPathSize];
+    PlatFile *log = UserDataDir[0] && JoinPath(logPath, sizeof logPath, UserDataDir, "\\assertFile.txt")
+                        ? FileOpen(logPath, "at")
+                        : nullptr;
 
     size_t used = 0;
     if (file && line) {
@@ -62,8 +64,9 @@ void AppAssert(int condition, const char *file, int line, const char *format, ..
         FileClose(log);
     }
 
-    AppendText(AssertText, sizeof AssertText, kSupportLine);
-    AppendText(AssertText, sizeof AssertText, kSupportPhone);
+    // The buffer is sized for the longest location, message and support line.
+    (void)AppendText(AssertText, sizeof AssertText, kSupportLine);
+    (void)AppendText(AssertText, sizeof AssertText, kSupportPhone);
     MessageBoxShow(nullptr, AssertText, "Assertion Error", kMbSystemModal);
     ProcessExit(255);
 }

@@ -9,7 +9,7 @@
 // disk-full message.
 extern const char kSupportPhone[];
 
-// When condition is 0: appends a record to ProgramDir\assertFile.txt (the time
+// When condition is 0: appends a record to UserDataDir\assertFile.txt (the time
 // line, the location line when file is not null and line not 0, the message cut
 // to 2,000 characters), shows the message and the support line in a
 // system-modal "Assertion Error" box and ends the process with code 255.

@@ -1,29 +1,44 @@
 #include "base/processvalues.h"
 
-#include "base/bounded.h"
-
 #include <string.h>
 
 PlatInstance AppInstance;
 char ProgramDir[kPathSize];
+char UserDataDir[kPathSize];
 int ScreenDepth;
 int DiffusionKernel;
 
+const char kLongestUserFileName[] = "\\Zorva The Vandrel.BMP";
+
 unsigned ProgramFolder(char *out, unsigned size)
 {
-    char path[kPathSize] = "";
-    ModuleFileName(path, sizeof path);
-    path[sizeof path - 1] = 0;
-    char *cut = strrchr(path, '\\');
-    if (cut)
+    char path[kPathSize];
+    if (ModuleFileName(path, sizeof path) == 0 || !PathFits(path)) {
+        if (size > 0)
+            out[0] = 0;
+        return 0;
+    }
+    if (char *cut = strrchr(path, '\\'))
         *cut = 0;
-    return (unsigned)CopyText(out, size, path);
+    return CopyText(out, size, path) ? (unsigned)strlen(out) : 0;
 }
 
-void SetProcessValues(PlatInstance instance)
+bool MakeUserDataFolder(char *out, size_t size)
+{
+    char local[kPathSize], longest[kPathSize];
+    bool ok = LocalAppDataFolder(local, sizeof local) > 0 && JoinPath(out, size, local, "\\Desktop Quennel") &&
+              JoinPath(longest, sizeof longest, out, kLongestUserFileName) && FolderCreate(out);
+    if (!ok && size > 0)
+        out[0] = 0;
+    return ok;
+}
+
+bool SetProcessValues(PlatInstance instance)
 {
     AppInstance = instance;
-    ProgramFolder(ProgramDir, sizeof ProgramDir);
+    bool ok = ProgramFolder(ProgramDir, sizeof ProgramDir) > 0;
+    ok = MakeUserDataFolder(UserDataDir, sizeof UserDataDir) && ok;
     ScreenDepth = ScreenBitsPerPixel();
     DiffusionKernel = 2;
+    return ok;
 }

@@ -42,7 +42,8 @@ static ArtFile *NewArtFile(const char *path, size_t length)
                  kArtHeaderSize);
     ArtFile *art = (ArtFile *)ArtAllocate(path, sizeof(ArtFile));
     memset(art, 0, sizeof *art);
-    CopyText(art->path, sizeof art->path, path);
+    if (!CopyText(art->path, sizeof art->path, path))
+        (void)CopyText(art->path, sizeof art->path, "(a path too long to show)");
     // The whole file's length: the data and kArtHeaderSize spare bytes, which
     // the bit reader's word loads may touch just past the data's end.
     art->dataSize = length - kArtHeaderSize;

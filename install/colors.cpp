@@ -2,8 +2,7 @@
 // call, into the running system.
 #include "install/installtheme.h"
 #include "theme/themekeys.h"
-
-constexpr unsigned kColorTextSize = 20;  // a colour value counts up to 19 characters
+#include "theme/themevalue.h"
 
 // "%d %d %d" into a COLORREF, each component cut to its low 8 bits. False when
 // the text does not start with three numbers.
@@ -27,13 +26,12 @@ int ApplyWindowColors()
     PlatKey key = nullptr;
     RegistryOpen(kRegCurrentUser, "Control Panel\\Colors", kKeySetValue, &key);
     for (int i = 0; i < kColorCount; i++) {
-        char text[kColorTextSize];
-        ProfileGetString("Control Panel\\Colors", kColorKeys[i], "", text, sizeof text, ThemeFile);
-        RegistrySetText(key, kColorKeys[i], text);
+        std::string text = ReadThemeValue("Control Panel\\Colors", kColorKeys[i], "", ThemeFile);
+        RegistrySetText(key, kColorKeys[i], text.c_str());
         elements[i] = kColorElements[i];
         // A value that is missing or not three numbers leaves its element as
         // the system shows it now, instead of turning it black.
-        if (!ParseColor(text, &colors[i]))
+        if (!ParseColor(text.c_str(), &colors[i]))
             colors[i] = SysColorGet(kColorElements[i]);
     }
     if (key) {

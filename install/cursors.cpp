@@ -2,24 +2,16 @@
 // a reload, and an empty scheme name.
 #include "install/installtheme.h"
 #include "theme/themekeys.h"
-#include "theme/themepath.h"
 
 static const char kCursors[] = "Control Panel\\Cursors";
 
 int ApplyCursors()
 {
     PlatKey key = nullptr;
-    RegistryOpen(kRegCurrentUser, kCursors, kKeySetValue, &key);
-    char value[kPathSize], path[kPathSize];
-    for (const char *name : kCursorKeys) {
-        ProfileGetString(kCursors, name, "", value, sizeof value, ThemeFile);
-        ExpandThemePath(path, value);
-        RegistrySetText(key, name, path);
-    }
-    ProfileGetString(kCursors, "DefaultValue", "", value, sizeof value, ThemeFile);
-    ExpandThemePath(path, value);
-    RegistrySetText(key, nullptr, path);
-    if (key) {
+    if (RegistryOpen(kRegCurrentUser, kCursors, kKeySetValue, &key) == kErrorSuccess) {
+        for (const char *name : kCursorKeys)
+            ApplyThemeValue(key, name, kCursors, name);
+        ApplyThemeValue(key, nullptr, kCursors, "DefaultValue");
         RegistryFlush(key);
         RegistryClose(key);
     }

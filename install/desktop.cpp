@@ -3,6 +3,7 @@
 // saver.
 #include "install/installtheme.h"
 #include "theme/themepath.h"
+#include "theme/themevalue.h"
 
 #include "base/bounded.h"
 #include "wallpaper/wallpaperjob.h"
@@ -26,31 +27,26 @@ int ApplyDesktopSettings(int themeId)
     RegistryOpen(kRegCurrentUser, kDesktop, kKeySetValue, &key);
     static const char *const values[4][2] = {
         {"ScreenSaveActive", "1"}, {"TileWallpaper", "0"}, {"WallpaperStyle", "2"}, {"Pattern", "(None)"}};
-    char text[kPathSize];
-    for (auto &v : values) {
-        ProfileGetString(kDesktop, v[0], v[1], text, sizeof text, ThemeFile);
-        RegistrySetText(key, v[0], text);
-    }
+    for (auto &v : values)
+        RegistrySetText(key, v[0], ReadThemeValue(kDesktop, v[0], v[1], ThemeFile).c_str());
     WallpaperPending = 0;
 
+    // The bitmap and its saved copy are this user's, in UserDataDir, whose
+    // paths start-up made sure of.
+    char bitmap[kPathSize];
+    bool bitmapKnown = JoinPath(bitmap, sizeof bitmap, UserDataDir, kWallpaperBitmapName);
     if (themeId == kThemeBackup || themeId == kThemeSnapshot) {
-        if (themeId == kThemeSnapshot) {
+        char saved[kPathSize];
+        if (themeId == kThemeSnapshot && bitmapKnown && JoinPath(saved, sizeof saved, UserDataDir, kWallpaperCopyName)) {
             // The bitmap goes back to the copy saved at the start of the run.
-            char bitmap[kPathSize], saved[kPathSize];
-            WindowsFolder(bitmap, sizeof bitmap);
-            CopyText(saved, sizeof saved, bitmap);
-            AppendText(bitmap, sizeof bitmap, kWallpaperBitmapName);
-            AppendText(saved, sizeof saved, kWallpaperCopyName);
             FileDelete(bitmap);
             FileMove(saved, bitmap);
         }
-        ProfileGetString(kDesktop, "Wallpaper", "", text, sizeof text, ThemeFile);
-        SystemParameters(kSpiSetDeskWallpaper, 0, text, kSpifUpdateIniFile);
-        RegistrySetText(key, "Wallpaper", text);
-    } else {
+        std::string wallpaper = ReadThemeValue(kDesktop, "Wallpaper", "", ThemeFile);
+        SystemParameters(kSpiSetDeskWallpaper, 0, &wallpaper[0], kSpifUpdateIniFile);
+        RegistrySetText(key, "Wallpaper", wallpaper.c_str());
+    } else if (bitmapKnown && CopyText(WallpaperFile, sizeof WallpaperFile, bitmap)) {
         ShowInstallProgress("Creating the wallpaper...");
-        WindowsFolder(WallpaperFile, sizeof WallpaperFile);
-        AppendText(WallpaperFile, sizeof WallpaperFile, kWallpaperBitmapName);
         WallpaperThread = StartWallpaperJob(ColorWord(themeId), WallpaperFile);
         WallpaperPending = 1;  // also when the job could not start: whatever bitmap is there
     }
@@ -76,16 +72,17 @@ void InstallWallpaperFile()
 
 void ApplyScreenSaver()
 {
-    char value[kPathSize], path[kPathSize];
-    ProfileGetString("boot", "SCRNSAVE.EXE", "", value, sizeof value, ThemeFile);
-    ExpandThemePath(path, value);
+    std::string path;
+    // A path too long was refused before the install began.
+    if (!ExpandThemePath(ReadThemeValue("boot", "SCRNSAVE.EXE", "", ThemeFile), &path))
+        return;
     // The short form where the system gives one; when it cannot (a folder
-    // whose short name it cannot resolve, a path too long for the buffer) the
-    // path stays as it was, never a half-written buffer.
+    // whose short name it cannot resolve) the path stays as it was, never a
+    // half-written buffer.
     char shortPath[kPathSize];
-    unsigned length = ShortPathName(path, shortPath, sizeof shortPath);
+    unsigned length = ShortPathName(path.c_str(), shortPath, sizeof shortPath);
     if (length > 0 && length < sizeof shortPath)
-        CopyText(path, sizeof path, shortPath);
-    ProfileWriteString("boot", "SCRNSAVE.EXE", path, "system.ini");
+        path = shortPath;
+    ProfileWriteString("boot", "SCRNSAVE.EXE", path.c_str(), "system.ini");
     SystemParameters(kSpiSetScreenSaveActive, 1, nullptr, 0);
 }

@@ -1,112 +1,128 @@
 // Desktop icons: the icons of three shell objects, the shell icons' colour
-// depth, and the reload of the system's icons.
+// depth, and the reload of the system's icons. The icons are this user's own:
+// they go under HKEY_CURRENT_USER, into the key that the shell reads before
+// the machine's (which a standard account may not change), made when missing.
 #include "install/installtheme.h"
 #include "theme/themekeys.h"
-#include "theme/themepath.h"
+#include "theme/themevalue.h"
 
-#include <string.h>
-
-#include "base/bounded.h"
-
-
-// Reads a path value from the theme file's section of the same name as the
-// key, expanded.
-static void ReadIconPath(const char *section, const char *name, char *expanded)
-{
-    char value[kPathSize];
-    ProfileGetString(section, name, "", value, sizeof value, ThemeFile);
-    ExpandThemePath(expanded, value);
-}
+#include "base/registrytext.h"
 
 static void ApplyDefaultIcon(const char *section)
 {
-    char path[kPathSize];
-    ReadIconPath(section, "DefaultValue", path);
     PlatKey key;
-    if (RegistryOpen(kRegClassesRoot, section, kKeySetValue, &key) == kErrorSuccess) {
-        RegistrySetText(key, nullptr, path);
+    if (RegistryCreate(kRegCurrentUser, UserIconKey(section).c_str(), kKeySetValue, &key) == kErrorSuccess) {
+        ApplyThemeValue(key, nullptr, section, "DefaultValue");
         RegistryFlush(key);
         RegistryClose(key);
     }
 }
 
-// A registry text as the bin's comparison sees it: a missing value (or one
-// longer than the buffer) reads as empty; the text is always terminated
-// inside its buffer. False when the read failed for another reason: the text
-// is then unknown.
-static bool QueryText(PlatKey key, const char *name, char *buf, uint32_t size)
+// One of the bin's values as the user sees it: the user's own where there is
+// one, otherwise the machine's; a value missing in both reads as empty.
+struct SeenValue {
+    std::string text;
+    unsigned ownType;  // the type of the user's own value, kThemeNoValue when there is none
+    bool known;        // false when a read failed for another reason than a missing value
+};
+
+static SeenValue ReadSeenValue(PlatKey own, PlatKey machine, const char *name)
 {
-    uint32_t n = size;
-    long rc = RegistryQuery(key, name, buf, &n);
-    if (rc != kErrorSuccess)
-        n = 0;
-    buf[n < size ? n : size - 1] = 0;
-    return rc == kErrorSuccess || rc == kErrorFileNotFound || rc == kErrorMoreData;
+    SeenValue seen{"", kThemeNoValue, true};
+    if (own) {
+        long rc = ReadRegistryText(own, name, &seen.text, &seen.ownType);
+        if (rc == kErrorSuccess)
+            return seen;
+        seen.ownType = kThemeNoValue;
+        seen.known = rc == kErrorFileNotFound;
+    }
+    unsigned type;
+    long rc = machine ? ReadRegistryText(machine, name, &seen.text, &type) : kErrorFileNotFound;
+    seen.known = seen.known && (rc == kErrorSuccess || rc == kErrorFileNotFound);
+    return seen;
+}
+
+// Puts a value of the user's own back as it was, or removes it where there
+// was none.
+static void RestoreOwnValue(PlatKey key, const char *name, const SeenValue &old)
+{
+    if (old.ownType == kThemeNoValue)
+        RegistryDeleteValue(key, name);
+    else
+        RegistrySetText(key, name, old.text.c_str(), old.ownType);
+}
+
+// The bin is full when its shown icon is its "full" icon; it keeps showing
+// that state with the new theme's icon for it. Since the state is read from
+// the three values, they change together or not at all: a bin whose values
+// cannot be read is left as it is, and when a write fails, the values written
+// before it get their old state back. Otherwise a later install (a Revert)
+// would take a full bin for an empty one.
+static void ApplyRecycleBinIcons()
+{
+    std::string ownKey = UserIconKey(kRecycleBinIcon);
+    PlatKey own = nullptr, machine = nullptr;
+    RegistryOpen(kRegCurrentUser, ownKey.c_str(), kKeyQueryValue, &own);  // missing: the user has none
+    RegistryOpen(kRegClassesRoot, kRecycleBinIcon, kKeyQueryValue, &machine);
+    SeenValue full = ReadSeenValue(own, machine, "full");
+    SeenValue shown = ReadSeenValue(own, machine, nullptr);
+    SeenValue empty = ReadSeenValue(own, machine, "empty");
+    if (own)
+        RegistryClose(own);
+    if (machine)
+        RegistryClose(machine);
+    PlatKey key;
+    if (!full.known || !shown.known || !empty.known ||
+        RegistryCreate(kRegCurrentUser, ownKey.c_str(), kKeySetValue, &key) != kErrorSuccess)
+        return;
+
+    bool binFull = full.text == shown.text;
+    // A theme file with no icon for the bin's state, but with the icon that
+    // was shown (a captured snapshot of a system whose bin had no "full" or
+    // "empty" values), gives that icon back instead of none.
+    const char *shownKey = binFull ? "full" : "empty";
+    if (ReadThemeValueType(kRecycleBinIcon, shownKey, ThemeFile) != kThemeNoValue &&
+        ReadThemeValue(kRecycleBinIcon, shownKey, "", ThemeFile).empty())
+        shownKey = "DefaultValue";
+    // In this order: full, the shown icon of a full bin, empty, the shown
+    // icon of an empty bin. A null name is the default value.
+    struct {
+        const char *name, *themeKey;
+        const SeenValue *old;
+    } writes[3];
+    int count = 0;
+    writes[count++] = {"full", "full", &full};
+    if (binFull)
+        writes[count++] = {nullptr, shownKey, &shown};
+    writes[count++] = {"empty", "empty", &empty};
+    if (!binFull)
+        writes[count++] = {nullptr, shownKey, &shown};
+    int done = 0;
+    while (done < count && ApplyThemeValue(key, writes[done].name, kRecycleBinIcon, writes[done].themeKey) == kErrorSuccess)
+        done++;
+    if (done < count)
+        while (done-- > 0)
+            RestoreOwnValue(key, writes[done].name, *writes[done].old);
+    RegistryFlush(key);
+    RegistryClose(key);
 }
 
 int ApplyDesktopIcons()
 {
     ApplyDefaultIcon(kMyComputerIcon);
     ApplyDefaultIcon(kNetworkIcon);
+    ApplyRecycleBinIcons();
 
-    // The bin is full when its shown icon is its "full" icon; it keeps showing
-    // that state with the new theme's icon for it. Since the state is read
-    // from the three values, they change together or not at all: a bin whose
-    // values cannot be read is left as it is, and when a write fails, the
-    // values written before it get their old texts back. Otherwise a later
-    // install (a Revert) would take a full bin for an empty one.
-    char full[260] = "", empty[260] = "", shown[260] = "";
-    bool known = false;
     PlatKey key;
-    if (RegistryOpen(kRegClassesRoot, kRecycleBinIcon, kKeyQueryValue, &key) == kErrorSuccess) {
-        known = QueryText(key, "full", full, sizeof full);
-        known = QueryText(key, nullptr, shown, sizeof shown) && known;
-        known = QueryText(key, "empty", empty, sizeof empty) && known;
-        RegistryClose(key);
-    }
-    bool binFull = strcmp(full, shown) == 0;
-    if (known && RegistryOpen(kRegClassesRoot, kRecycleBinIcon, kKeySetValue, &key) == kErrorSuccess) {
-        char fullPath[kPathSize], emptyPath[kPathSize];
-        ReadIconPath(kRecycleBinIcon, "full", fullPath);
-        ReadIconPath(kRecycleBinIcon, "empty", emptyPath);
-        // A theme file with no icon for the bin's state, but with the icon
-        // that was shown (a captured snapshot of a system whose bin had no
-        // "full" or "empty" values), gives that icon back instead of none.
-        char shownPath[kPathSize];
-        CopyText(shownPath, sizeof shownPath, binFull ? fullPath : emptyPath);
-        if (!shownPath[0])
-            ReadIconPath(kRecycleBinIcon, "DefaultValue", shownPath);
-        // In this order: full, the shown icon of a full bin, empty, the shown
-        // icon of an empty bin. A null name is the default value.
-        struct {
-            const char *name, *text, *old;
-        } writes[3];
-        int count = 0;
-        writes[count++] = {"full", fullPath, full};
-        if (binFull)
-            writes[count++] = {nullptr, shownPath, shown};
-        writes[count++] = {"empty", emptyPath, empty};
-        if (!binFull)
-            writes[count++] = {nullptr, shownPath, shown};
-        int done = 0;
-        while (done < count && RegistrySetText(key, writes[done].name, writes[done].text) == kErrorSuccess)
-            done++;
-        if (done < count)
-            while (done-- > 0)
-                RegistrySetText(key, writes[done].name, writes[done].old);
-        RegistryFlush(key);
-        RegistryClose(key);
-    }
-
-    char depth[kPathSize];
-    ProfileGetString("MasterThemeSelector", "ThemeColorBPP", "16", depth, sizeof depth, ThemeFile);
+    std::string depth = ReadThemeValue("MasterThemeSelector", "ThemeColorBPP", "16", ThemeFile);
     if (RegistryOpen(kRegCurrentUser, "Control Panel\\Desktop\\WindowMetrics", kKeySetValue, &key) == kErrorSuccess) {
-        RegistrySetText(key, "Shell Icon BPP", depth);
+        RegistrySetText(key, "Shell Icon BPP", depth.c_str());
         RegistryFlush(key);
         RegistryClose(key);
     }
 
     ShellNotify(kShcneAssocChanged);
-    SystemParameters(kSpiSetIcons, 0, nullptr, kSpifUpdateIniFile | kSpifSendWinIniChange);
+    SystemParameters(kSpiSetIcons, 0, nullptr, kSpifUpdateIniFile);
+    BroadcastIniChange(kSpiSetIcons, nullptr);
     return 1;
 }

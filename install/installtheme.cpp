@@ -1,8 +1,12 @@
-// The theme catalogue and the two-stage install driver.
+// The two-stage install driver.
 #include "install/installtheme.h"
 
 #include "base/apperror.h"
 #include "base/bounded.h"
+#include "theme/themevalue.h"
+
+const char kFolderTooLong[] =
+    "has too long a path for the theme's files. Please install Desktop Quennel in a folder with a shorter path.";
 
 int PartWallpaper, PartColors, PartFonts, PartIcons, PartCursors, PartSounds, PartScreenSaver;
 PlatThread WallpaperThread;
@@ -47,31 +51,40 @@ int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, i
 
     const char *fileName = CatalogueFile(themeId);
     AppAssert(fileName != nullptr, "installtheme", 105, "InstallTheme: bad theme id");
-    if (themeId == kThemeBackup || themeId == kThemeSnapshot) {
-        ProgramFolder(ThemeDir, sizeof ThemeDir);
-    } else {
-        ProfileGetString("Zorva", "switcher", "", ThemeDir, sizeof ThemeDir, "control.ini");
-        if (!ThemeDir[0])
-            ProgramFolder(ThemeDir, sizeof ThemeDir);
+    // The backup and the snapshot are this user's; the colour themes are in
+    // the folder that control.ini names, or else in the program's own.
+    std::string folder;
+    if (themeId == kThemeBackup || themeId == kThemeSnapshot)
+        folder = UserDataDir;
+    else
+        folder = ReadThemeValue("Zorva", "switcher", "", "control.ini");
+    if (folder.empty()) {
+        char programFolder[kPathSize];
+        ProgramFolder(programFolder, sizeof programFolder);
+        folder = programFolder;
     }
-    CopyText(ThemeFile, sizeof ThemeFile, ThemeDir);
-    AppendText(ThemeFile, sizeof ThemeFile, fileName);
-
-    PlatFile *check = FileOpen(ThemeFile, "r");
-    if (!check) {
-        char text[kPathSize + 40];
-        CopyText(text, sizeof text, "Cannot find the theme file \n  ");
-        AppendText(text, sizeof text, ThemeFile);
+    std::string text;
+    if (!CopyText(ThemeDir, sizeof ThemeDir, folder.c_str()) ||
+        !JoinPath(ThemeFile, sizeof ThemeFile, ThemeDir, fileName)) {
+        text = "The folder\n  " + folder + "\n" + kFolderTooLong;
+    } else if (PlatFile *check = FileOpen(ThemeFile, "r")) {
+        FileClose(check);
+        if (!ThemePathsFit(&folder))
+            text = "The folder\n  " + folder + "\n" + kFolderTooLong;
+    } else {
+        text = std::string("Cannot find the theme file \n  ") + ThemeFile;
+    }
+    if (!text.empty()) {
         if (InstallWindow.box)
-            InstallWindow.box(text, "Zorva: The Vandrel  Theme Switcher", kMbIconWarning);
+            InstallWindow.box(text.c_str(), "Zorva: The Vandrel  Theme Switcher", kMbIconWarning);
         // The second stage still runs at the next tick, to end the install:
-        // it must apply nothing from a file that is not there, or it would
-        // empty the user's icons, cursors, sounds and screen saver.
+        // it must apply nothing from a file that is not there or cannot be
+        // used whole, or it would empty the user's icons, cursors, sounds and
+        // screen saver.
         PartWallpaper = PartColors = PartFonts = PartIcons = PartCursors = PartSounds = PartScreenSaver = 0;
         WallpaperPending = 0;
         return 0;
     }
-    FileClose(check);
 
     if (PartColors) {
         // This one text is painted with the whole window once the colours are set.

@@ -6,6 +6,8 @@
 #include "platform/system.h"
 #include "theme/catalogue.h"
 
+#include <string>
+
 // What the install shows in the main window, which sets these before it starts
 // an install. A call left null shows nothing (an install without a window).
 struct InstallWindowCalls {
@@ -24,6 +26,10 @@ struct InstallWindowCalls {
 };
 extern InstallWindowCalls InstallWindow;
 
+// The end of the report of a folder whose path is too long, after "The
+// folder", the folder and a line end.
+extern const char kFolderTooLong[];
+
 // State of the install, written on the window's thread only.
 extern int PartWallpaper, PartColors, PartFonts, PartIcons, PartCursors, PartSounds, PartScreenSaver;
 extern PlatThread WallpaperThread;     // the wallpaper job's thread, or none; polled by the main window; its
@@ -41,8 +47,9 @@ void CloseWallpaperThread();
 // finds the theme file and applies colours, metrics and the desktop values.
 // A job still running from the install before (its own Cancel started this
 // one) is waited for first: two jobs never run at once.
-// Returns 0 when the theme file cannot be opened; the second stage then
-// applies nothing.
+// Returns 0, after a box that says why, when the theme file cannot be opened
+// or a path it names would be too long for the system (its folder too long):
+// the second stage then applies nothing.
 int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, int cursors, int sounds,
                  int screenSaver);
 // Second stage: wallpaper file, icons, cursors, sounds, screen saver; tells
@@ -51,6 +58,15 @@ int FinishThemeInstall();
 
 // Shows a progress text in the main window's status bar and paints it at once.
 void ShowInstallProgress(const char *text);
+
+// Whether every path that the chosen parts expand from ThemeFile fits the
+// system's paths; when one does not, *folder names the folder that makes it
+// too long.
+bool ThemePathsFit(std::string *folder);
+// One value that ThemeFile names by section and key into the open key: its
+// path expanded and written with the type the file gives it, or removed where
+// the file says there was none. A null name is the key's default value.
+long ApplyThemeValue(PlatKey key, const char *name, const char *section, const char *themeKey);
 
 // The appliers. Each reads ThemeFile.
 int ApplyWindowColors();

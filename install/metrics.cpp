@@ -8,8 +8,9 @@
 constexpr unsigned kMetricsTextSize = 16384;
 
 // A value with fewer numbers than its record has bytes (a missing key gives
-// none) is not handed to the system: a half-filled record would set garbage
-// fonts and sizes.
+// none, a value too long for the text none either) is not handed to the
+// system: a half-filled record would set garbage fonts and sizes. Each record
+// is stored, then the other programs are told once, with a bound.
 void ApplyWindowMetrics()
 {
     static char text[kMetricsTextSize];  // static: 16 KB is much for the window thread's stack
@@ -18,14 +19,14 @@ void ApplyWindowMetrics()
     bool complete = true;
     ParseIconMetrics(&icon, text, &complete);
     if (complete) {
-        SystemParameters(kSpiSetIconMetrics, 0, &icon, kSpifUpdateIniFile | kSpifSendWinIniChange);
+        SystemParameters(kSpiSetIconMetrics, 0, &icon, kSpifUpdateIniFile);
         BroadcastIniChange(kSpiSetIconMetrics, "WindowMetrics");
     }
 
     ProfileGetString("Metrics", "NonclientMetrics", "", text, sizeof text, ThemeFile);
     NonclientMetricsRecord nonclient = {};
     if (ParseNonclientMetrics(&nonclient, text)) {
-        SystemParameters(kSpiSetNonclientMetrics, 0, &nonclient, kSpifUpdateIniFile | kSpifSendWinIniChange);
+        SystemParameters(kSpiSetNonclientMetrics, 0, &nonclient, kSpifUpdateIniFile);
         BroadcastIniChange(kSpiSetNonclientMetrics, "WindowMetrics");
     }
 }

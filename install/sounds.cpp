@@ -2,18 +2,12 @@
 // scheme name.
 #include "install/installtheme.h"
 #include "theme/themekeys.h"
-#include "theme/themepath.h"
-
 
 void ApplySoundEvent(const char *keyPath)
 {
     PlatKey key = nullptr;
-    RegistryOpen(kRegCurrentUser, keyPath, kKeySetValue, &key);
-    char value[kPathSize], path[kPathSize];
-    ProfileGetString(keyPath, "DefaultValue", "", value, sizeof value, ThemeFile);
-    ExpandThemePath(path, value);
-    if (key) {
-        RegistrySetText(key, nullptr, path);
+    if (RegistryOpen(kRegCurrentUser, keyPath, kKeySetValue, &key) == kErrorSuccess) {
+        ApplyThemeValue(key, nullptr, keyPath, "DefaultValue");
         RegistryFlush(key);
         RegistryClose(key);
     }
@@ -22,10 +16,9 @@ void ApplySoundEvent(const char *keyPath)
 int ApplySounds()
 {
     char keyPath[kPathSize];
-    for (int i = 0; i < 21; i++) {
-        SoundEventKey(i, keyPath, sizeof keyPath);
-        ApplySoundEvent(keyPath);
-    }
+    for (int i = 0; i < 21; i++)
+        if (SoundEventKey(i, keyPath, sizeof keyPath))
+            ApplySoundEvent(keyPath);
 
     PlatKey key;
     if (RegistryOpen(kRegCurrentUser, "AppEvents\\Schemes", kKeySetValue, &key) == kErrorSuccess) {

@@ -7,6 +7,13 @@
 ;   CONTENT  the generated content folder (theme files, Zorva\, ZORVA\, WALLART\)
 ;   VERSION  the program's version, "1.1.0", and its parts VERSION_MAJOR,
 ;            VERSION_MINOR and VERSION_PATCH
+;   MAX_FOLDER  the longest folder, in UTF-16 units, whose every file and
+;            theme path stays within the system's 259
+;
+; The program, its themes and the art are the machine's, for every user; the
+; settings a theme changes, and the backup of them that the program takes, are
+; each user's own. The uninstaller's revert puts back the settings of the
+; account that runs it.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -32,7 +39,6 @@ VIAddVersionKey "OriginalFilename" "DesktopQuennel-Setup.exe"
 !include "FileFunc.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\DesktopQuennel"
-!define HKCR 0x80000000
 !define HKCU 0x80000001
 
 Page directory
@@ -49,11 +55,55 @@ UninstPage instfiles
   ${EndIf}
 !macroend
 
+; A folder whose files' paths would pass the system's limit is refused before
+; anything is installed: the program would have to refuse its themes.
+!macro CheckFolderLength
+  StrLen $0 "$INSTDIR"
+  ${If} $0 > ${MAX_FOLDER}
+    MessageBox MB_OK|MB_ICONSTOP "The folder$\r$\n  $INSTDIR$\r$\nhas too long a path for Desktop Quennel's files. Please choose a folder of at most ${MAX_FOLDER} characters." /SD IDOK
+    Abort
+  ${EndIf}
+!macroend
+
+Function .onVerifyInstDir
+  StrLen $0 "$INSTDIR"
+  ${If} $0 > ${MAX_FOLDER}
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; control.ini keeps the theme folder's path. The profile functions keep a
+; letter outside the system's ANSI code page only in a UTF-16 file: when the
+; path does not read back whole, the file is made UTF-16, its lines as they
+; were, and the path written again.
+Function WriteThemeFolder
+  WriteINIStr "$WINDIR\control.ini" "Zorva" "switcher" "$INSTDIR\Themes"
+  ReadINIStr $0 "$WINDIR\control.ini" "Zorva" "switcher"
+  ${If} $0 == "$INSTDIR\Themes"
+    Return
+  ${EndIf}
+  FileOpen $1 "$WINDIR\control.ini" r
+  FileOpen $2 "$WINDIR\control.ini.new" w
+  FileWriteWord $2 0xFEFF
+  ${Do}
+    ClearErrors
+    FileRead $1 $3
+    ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+    FileWriteUTF16LE $2 $3
+  ${Loop}
+  FileClose $1
+  FileClose $2
+  Delete "$WINDIR\control.ini"
+  Rename "$WINDIR\control.ini.new" "$WINDIR\control.ini"
+  WriteINIStr "$WINDIR\control.ini" "Zorva" "switcher" "$INSTDIR\Themes"
+FunctionEnd
+
 !macro EnsureSoundKey EVENT
   !insertmacro EnsureKey ${HKCU} "AppEvents\Schemes\Apps\.Default\${EVENT}\.Current"
 !macroend
 
 Section "Desktop Quennel"
+  !insertmacro CheckFolderLength
   SetOutPath "$INSTDIR"
   File "/oname=DesktopQuennel.exe" "${PROGRAM}"
   SetOutPath "$INSTDIR\WALLART"
@@ -74,7 +124,7 @@ Section "Desktop Quennel"
   File "${CONTENT}/ZORVA/*.tr"
 
   ; The program finds its theme folder here.
-  WriteINIStr "$WINDIR\control.ini" "Zorva" "switcher" "$INSTDIR\Themes"
+  Call WriteThemeFolder
 
   ; The settings keys a theme writes to: the program opens keys and never
   ; makes them, and a new system may lack some (cursors, sound events).
@@ -102,10 +152,9 @@ Section "Desktop Quennel"
   !insertmacro EnsureSoundKey "SystemQuestion"
   !insertmacro EnsureSoundKey "SystemStart"
   !insertmacro EnsureSoundKey "MailBeep"
-  !insertmacro EnsureKey ${HKCR} "CLSID\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\DefaultIcon"
-  !insertmacro EnsureKey ${HKCR} "CLSID\{208D2C60-3AEA-1069-A2D7-08002B30309D}\DefaultIcon"
-  !insertmacro EnsureKey ${HKCR} "CLSID\{645FF040-5081-101B-9F08-00AA002F954E}\DefaultIcon"
 
+  ; The Start menu entry is every user's.
+  SetShellVarContext all
   CreateDirectory "$SMPROGRAMS\Desktop Quennel"
   CreateShortcut "$SMPROGRAMS\Desktop Quennel\Desktop Quennel.lnk" "$INSTDIR\DesktopQuennel.exe"
 
@@ -129,8 +178,10 @@ Section "Desktop Quennel"
 SectionEnd
 
 Section "Uninstall"
-  ; The backup from before the first install is the program's to put back: the
-  ; uninstaller asks, or, when silent (/S), does it when given /REVERT.
+  ; The backup from before the first install is the user's to put back: the
+  ; uninstaller asks, or, when silent (/S), does it when given /REVERT. The
+  ; program reverts the account that runs it, from that user's own backup, and
+  ; changes nothing for a user who has none.
   ${GetParameters} $R0
   ClearErrors
   ${GetOptions} $R0 "/REVERT" $R1
@@ -162,11 +213,12 @@ Section "Uninstall"
   Delete "$WINDIR\ZORVA\GREEN.tr"
   RMDir "$WINDIR\ZORVA"
   DeleteINIStr "$WINDIR\control.ini" "Zorva" "switcher"
+  SetShellVarContext all
   Delete "$SMPROGRAMS\Desktop Quennel\Desktop Quennel.lnk"
   RMDir "$SMPROGRAMS\Desktop Quennel"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$INSTDIR\Uninstall.exe"
-  ; The program's own backup of the settings stays for a later install's Revert,
-  ; and with it the folder.
+  ; Each user's backup of the settings, in that user's own folder, stays for a
+  ; later install's Revert.
   RMDir "$INSTDIR"
 SectionEnd

@@ -3,12 +3,20 @@
 // Every registry, profile-string, system-settings, file, thread, time, screen
 // and message-box operation that the portable folders need goes through here;
 // the window operations, for the main window's code alone, are in window.h.
-// Two backends implement both: win32/ calls the real functions one to one, and
-// host/ is a simulated Windows for Linux tests (see host/host.h).
+// Two backends implement both: win32/ calls the real functions, and host/ is a
+// simulated Windows for Linux tests (see host/host.h).
 //
 // The operations keep the contracts of the Win32 functions they stand for:
 // same arguments, same results, same error codes, so that callers are written
-// exactly as they would be against the real API. No <windows.h> here.
+// exactly as they would be against the real API. Two rules differ, and they
+// hold for every operation:
+// - Text is UTF-8. The win32 backend converts it to UTF-16 and calls the wide
+//   ("W") function, and converts what comes back; a text that is not UTF-8
+//   fails the call as a bad argument would, never reaching the system cut or
+//   with a letter replaced.
+// - A text that does not fit the caller's buffer is refused, never cut: the
+//   buffer gets "" and the result tells the size needed.
+// No <windows.h> here.
 #pragma once
 
 #include <stddef.h>
@@ -25,7 +33,9 @@ typedef struct PlatFile PlatFile;
 constexpr long kErrorSuccess = 0;
 constexpr long kErrorFileNotFound = 2;
 constexpr long kErrorAccessDenied = 5;
+constexpr long kErrorInvalidParameter = 87;
 constexpr long kErrorMoreData = 234;
+constexpr long kErrorUnsupportedType = 1630;
 
 // ---------------------------------------------------------------- registry
 
@@ -38,43 +48,59 @@ constexpr unsigned kKeyAllAccess = 0xF003F;
 
 // Value types, the Win32 values.
 constexpr unsigned kRegSz = 1;
+constexpr unsigned kRegExpandSz = 2;
 constexpr unsigned kRegBinary = 3;
 constexpr unsigned kRegDword = 4;
 
-// RegOpenKeyExA: opens an existing key; a missing key is never created.
+// RegOpenKeyExW: opens an existing key; a missing key is never created.
 long RegistryOpen(RegRoot root, const char *path, unsigned access, PlatKey *key);
-// RegCreateKeyExA (no class, non-volatile): opens the key, creating it and any
+// RegCreateKeyExW (no class, non-volatile): opens the key, creating it and any
 // missing parents.
 long RegistryCreate(RegRoot root, const char *path, unsigned access, PlatKey *key);
-// RegSetValueExA. A null or empty name is the key's default value.
+// RegSetValueExW with the bytes as given. A null or empty name is the key's
+// default value.
 long RegistrySetValue(PlatKey key, const char *name, unsigned type, const void *data, uint32_t size);
-// RegSetValueExA with REG_SZ and the text's length plus one: the terminating
-// zero is stored.
-long RegistrySetText(PlatKey key, const char *name, const char *text);
-// RegQueryValueExA with no type: copies the stored bytes into data, *size in
-// bytes on entry and the stored size on return. A value larger than the buffer
-// gives kErrorMoreData and leaves the buffer as it was.
+// RegSetValueExW of a text, REG_SZ or REG_EXPAND_SZ: stored as the system
+// stores texts, in UTF-16 with its terminating zero.
+long RegistrySetText(PlatKey key, const char *name, const char *text, unsigned type = kRegSz);
+// RegQueryValueExW: copies the stored bytes (a text's are UTF-16) into data,
+// *size in bytes on entry and the stored size on return. A value larger than
+// the buffer gives kErrorMoreData and leaves the buffer as it was.
 long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size);
+// RegQueryValueExW of a text value: the text, up to its first zero, in UTF-8
+// with a terminating zero; *size is the buffer's size on entry and the text's
+// length plus one on return. A text that does not fit gives kErrorMoreData
+// (the buffer holds ""); a value of another type kErrorUnsupportedType. *type,
+// when not null, gets kRegSz or kRegExpandSz.
+long RegistryQueryText(PlatKey key, const char *name, char *text, uint32_t *size, unsigned *type);
+// RegDeleteValueW; kErrorFileNotFound when there is no such value.
+long RegistryDeleteValue(PlatKey key, const char *name);
 long RegistryFlush(PlatKey key);
 long RegistryClose(PlatKey key);
-// RegDeleteTreeA on root\path, the key itself included (test set-up).
+// RegDeleteTreeW on root\path, the key itself included (test set-up).
 long RegistryDeleteTree(RegRoot root, const char *path);
 
 // ---------------------------------------------------------- profile strings
 
-// GetPrivateProfileStringA for one section and key: the value, or the default
+// GetPrivateProfileStringW for one section and key: the value, or the default
 // (with its trailing blanks removed) when the key, the section or the file is
-// missing. The text is cut to size - 1; returns its length. A file name without
-// a folder means a file in the Windows folder.
+// missing. Returns the value's length in bytes; when it does not fit with its
+// terminating zero (the length is size or more), buf holds "". A file name
+// without a folder means a file in the Windows folder. A file that starts with
+// the UTF-16 byte-order mark is read as UTF-16, any other in the system's
+// ANSI code page.
 unsigned ProfileGetString(const char *section, const char *key, const char *defaultText,
                           char *buf, unsigned size, const char *file);
-// WritePrivateProfileStringA: creates the file and the section when missing,
+// WritePrivateProfileStringW: creates the file and the section when missing,
 // replaces the key's value when the key exists. A null value deletes the key.
+// The file keeps its encoding: a UTF-16 file holds any letter, a new file or
+// an ANSI one only those of the ANSI code page (others become "?"), so a file
+// meant to hold any letter is first created holding only the byte-order mark.
 bool ProfileWriteString(const char *section, const char *key, const char *value, const char *file);
 
 // ------------------------------------------------------------ live settings
 
-// SystemParametersInfoA action numbers and flags.
+// SystemParametersInfo action numbers and flags.
 constexpr unsigned kSpiSetDeskWallpaper = 20;
 constexpr unsigned kSpiSetScreenSaveActive = 17;
 constexpr unsigned kSpiGetNonclientMetrics = 41;
@@ -84,17 +110,22 @@ constexpr unsigned kSpiSetIconMetrics = 46;
 constexpr unsigned kSpiSetCursors = 87;
 constexpr unsigned kSpiSetIcons = 88;
 constexpr unsigned kSpifUpdateIniFile = 1;
-constexpr unsigned kSpifSendWinIniChange = 2;
 
-// SystemParametersInfoA for the actions above. Metric records are the
-// structures of records.h.
+// SystemParametersInfo for the actions above, never asked to tell the other
+// programs (BroadcastIniChange does that, with a bound). The wallpaper's path
+// is a text (SystemParametersInfoW); the metric records are the byte records
+// of records.h (SystemParametersInfoA).
 bool SystemParameters(unsigned action, unsigned param, void *pointer, unsigned flags);
-// SetSysColors: count elements and COLORREF values (red in the low byte).
+// SetSysColors: count elements and COLORREF values (red in the low byte). The
+// system repaints every window after it; the call returns within a few seconds
+// even when a window of another program does not answer the repaint, the
+// colours set.
 bool SysColorsSet(int count, const int *elements, const uint32_t *colors);
 // GetSysColor.
 uint32_t SysColorGet(int element);
-// SendMessageA(HWND_BROADCAST, WM_WININICHANGE, action, text): returns when
-// every top-level window has been told.
+// SendMessageTimeoutW(HWND_BROADCAST, WM_WININICHANGE, action, text,
+// SMTO_ABORTIFHUNG, a second a window): every top-level window is told, and
+// one that does not answer is given up on. A null text sends none.
 void BroadcastIniChange(unsigned action, const char *text);
 
 // SHChangeNotify with SHCNF_IDLIST and no items.
@@ -104,20 +135,26 @@ void ShellNotify(long event);
 
 // ------------------------------------------------------------ folders, files
 
-// GetWindowsDirectoryA: the folder without a trailing backslash; returns its
+// GetWindowsDirectoryW: the folder without a trailing backslash; returns its
 // length, or the size needed (zero included) when buf is too small.
 unsigned WindowsFolder(char *buf, unsigned size);
-// GetModuleFileNameA for the running program: its full path, cut to the
-// buffer; returns the length copied.
+// GetModuleFileNameW for the running program: its full path; returns its
+// length, or 0 when it cannot be had or does not fit (buf then holds "").
 unsigned ModuleFileName(char *buf, unsigned size);
-// GetShortPathNameA: 0 when the file does not exist or its short form cannot
+// SHGetFolderPathW with CSIDL_LOCAL_APPDATA: the user's own folder for the
+// data of programs, never shared with another account; returns its length, or
+// 0 when it cannot be had or does not fit (buf then holds "").
+unsigned LocalAppDataFolder(char *buf, unsigned size);
+// CreateDirectoryW; true when the folder exists afterwards, made now or before.
+bool FolderCreate(const char *path);
+// GetShortPathNameW: 0 when the file does not exist or its short form cannot
 // be resolved (shortPath then holds nothing to read); otherwise the length (or
 // the size needed when it does not fit, leaving shortPath untouched).
 unsigned ShortPathName(const char *longPath, char *shortPath, unsigned size);
 
-// The C runtime's stream functions on a Windows path. Modes as fopen: "r",
-// "rb", "w", "wb", "at", "wbc" ("c": a flush commits to the disk). Text mode
-// stores line ends as CR LF and reads them back as LF.
+// The C runtime's stream functions (_wfopen) on a Windows path. Modes as
+// fopen: "r", "rb", "w", "wb", "at", "wbc" ("c": a flush commits to the disk).
+// Text mode stores line ends as CR LF and reads them back as LF.
 PlatFile *FileOpen(const char *path, const char *mode);
 size_t FileRead(void *buf, size_t size, PlatFile *f);
 size_t FileWrite(const void *data, size_t size, PlatFile *f);
@@ -127,7 +164,7 @@ bool FileEof(PlatFile *f);
 // The file's length in bytes (binary streams), or -1.
 long FileLength(PlatFile *f);
 int FileClose(PlatFile *f);
-// DeleteFileA, MoveFileA (fails when the target exists).
+// DeleteFileW, MoveFileW (fails when the target exists).
 bool FileDelete(const char *path);
 bool FileMove(const char *from, const char *to);
 
@@ -165,7 +202,7 @@ int ProcessorCount();
 // 4 KB, which for a fresh buffer of megabytes is a good part of the work.
 void *LargeBlockAllocate(size_t bytes);
 
-// MessageBoxA styles and answers, the Win32 values.
+// MessageBoxW styles and answers, the Win32 values.
 constexpr unsigned kMbOk = 0x0;
 constexpr unsigned kMbYesNoCancel = 0x3;
 constexpr unsigned kMbIconQuestion = 0x20;
@@ -183,7 +220,7 @@ int MessageBoxShow(PlatWindow owner, const char *text, const char *caption, unsi
 // not declare DPI awareness (this one) is told a scaled-down size on a scaled
 // screen: 1920 x 1080 for a 3840 x 2160 screen at 200 %.
 void ScreenSize(int *width, int *height);
-// The primary display's current mode (EnumDisplaySettingsA with no device and
+// The primary display's current mode (EnumDisplaySettings with no device and
 // ENUM_CURRENT_SETTINGS, dmPelsWidth and dmPelsHeight): the screen's real
 // pixels, never scaled for DPI. False, leaving both alone, when the system
 // cannot tell.

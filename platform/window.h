@@ -7,7 +7,8 @@
 
 // GetDlgItem; null when the parent has no child with that identifier.
 PlatWindow WindowItem(PlatWindow parent, int id);
-// SetWindowTextA and GetWindowTextA (cut to size - 1; returns the length).
+// SetWindowTextW and GetWindowTextW; the text is refused when it does not fit
+// (buf gets "" and the result is 0), otherwise its length.
 void WindowSetText(PlatWindow window, const char *text);
 unsigned WindowGetText(PlatWindow window, char *buf, unsigned size);
 // UpdateWindow: paints what is invalid now, without waiting for messages.
@@ -31,7 +32,7 @@ int WindowId(PlatWindow window);
 // PostQuitMessage.
 void WindowDestroy(PlatWindow window);
 void MessageLoopQuit(int code);
-// PostMessageA and SendMessageA.
+// PostMessageA and SendMessageA, for this program's own windows.
 constexpr unsigned kWmDestroy = 0x0002;
 constexpr unsigned kWmClose = 0x0010;
 constexpr unsigned kWmCommand = 0x0111;

@@ -10,38 +10,35 @@
 #include <string.h>
 #include <strings.h>
 
+#include <string>
+
 static const char kDefaultWord[] = "WHITE";
 
 void SaverArtWord(char *word)
 {
-    CopyText(word, kArtWordSize, kDefaultWord);
+    (void)CopyText(word, kArtWordSize, kDefaultWord);  // a word of five letters
     PlatKey key = nullptr;
     if (RegistryOpen(kRegCurrentUser, "Software\\ZorvaTheVandrel", kKeyQueryValue, &key) != kErrorSuccess)
         return;
-    char value[kArtWordSize + 1] = "";
-    uint32_t size = sizeof value - 1;  // the last byte stays a terminator whatever is stored
-    long result = RegistryQuery(key, "PaperArtFile", value, &size);
+    char value[kArtWordSize] = "";
+    uint32_t size = sizeof value;
+    long result = RegistryQueryText(key, "PaperArtFile", value, &size, nullptr);
     RegistryClose(key);
-    if (result != kErrorSuccess)
-        return;
-    size_t length = strnlen(value, sizeof value);
-    if (length == 0 || length >= (size_t)kArtWordSize)
+    size_t length = strlen(value);
+    if (result != kErrorSuccess || length == 0)
         return;
     for (size_t i = 0; i < length; i++)
         if (!isalnum((unsigned char)value[i]))
             return;
-    CopyText(word, kArtWordSize, value);
+    (void)CopyText(word, kArtWordSize, value);  // the same size
 }
 
 void SaverArtPath(const char *word, char *path, size_t size)
 {
-    char folder[kPathSize] = "";
-    WindowsFolder(folder, sizeof folder);
-    folder[sizeof folder - 1] = 0;
-    CopyText(path, size, folder);
-    AppendText(path, size, "\\ZORVA\\");
-    AppendText(path, size, word);
-    AppendText(path, size, ".ART");
+    char folder[kPathSize];
+    std::string name = std::string("\\ZORVA\\") + word + ".ART";
+    if (WindowsFolder(folder, sizeof folder) >= sizeof folder || !JoinPath(path, size, folder, name.c_str()))
+        path[0] = 0;  // no art: the saver draws without it
 }
 
 static size_t DibRowBytes(int width) { return ((size_t)width * 3 + 3) & ~(size_t)3; }

@@ -5,8 +5,10 @@
 set -eu
 base=$(realpath "$1"); depth=$2; shift 2
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" QUENNEL_WINE_BASE=$base
 cp -a "$base" "$WINEPREFIX"
+# The prefix's own user (scripts/wine-prefix.sh), whose profile folder it has.
+[ -s "$base/quennel-user" ] && export USER="$(cat "$base/quennel-user")"
 Xvfb -displayfd 3 -screen 0 1024x768x"$depth" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 cleanup() {

@@ -1,11 +1,21 @@
 // The error report, watched from outside through the probe program: the box,
-// the log record beside the program, and the exit code.
+// the log record in the user's own folder, and the exit code.
 #include "base/apperror.h"
 #include "tests/testing.h"
 
 #include <string>
 
-using ErrorReport = MachineTest;
+// Each test starts without a log of the user's.
+class ErrorReport : public MachineTest {
+protected:
+    std::string log;
+    void SetUp() override
+    {
+        MachineTest::SetUp();
+        log = UserDataFolder() + "\\assertFile.txt";
+        FileDelete(log.c_str());
+    }
+};
 
 static const std::string kSupport = std::string("\nPlease call KTB Customer Support ") + kSupportPhone;
 
@@ -36,7 +46,7 @@ TEST_F(ErrorReport, PassingCheckLeavesNoTrace)
     std::string dir = NewFolder(), box;
     EXPECT_EQ(0, RunProbe("assert_probe", dir, "pass", &box));
     EXPECT_EQ("", box);
-    EXPECT_FALSE(FileExists(dir + "\\assertFile.txt"));
+    EXPECT_FALSE(FileExists(log));
 }
 
 TEST_F(ErrorReport, FailedCheckShowsBoxLogsAndExits255)
@@ -45,9 +55,10 @@ TEST_F(ErrorReport, FailedCheckShowsBoxLogsAndExits255)
     EXPECT_EQ(255, RunProbe("assert_probe", dir, "fail", &box));
     std::string located = "File-> C:\\src\\probe.cpp, Line-> 42\nValue 7 is bad: seven";
     EXPECT_EQ(located + kSupport, box);
-    std::string log = ReadWholeFile(dir + "\\assertFile.txt");
-    EXPECT_EQ("File-> C:\\src\\probe.cpp, Line-> 42\r\nValue 7 is bad: seven\r\n", WithoutTimeLines(log));
-    EXPECT_EQ(std::string::npos, log.find("Customer Support"));
+    std::string record = ReadWholeFile(log);
+    EXPECT_EQ("File-> C:\\src\\probe.cpp, Line-> 42\r\nValue 7 is bad: seven\r\n", WithoutTimeLines(record));
+    EXPECT_EQ(std::string::npos, record.find("Customer Support"));
+    EXPECT_FALSE(FileExists(dir + "\\assertFile.txt")) << "nothing of the user's beside the program";
 }
 
 TEST_F(ErrorReport, RecordsAccumulateOldestFirst)
@@ -58,7 +69,7 @@ TEST_F(ErrorReport, RecordsAccumulateOldestFirst)
     EXPECT_EQ("Out of room on drive C: for backup file\n" + kSupport, box);
     EXPECT_EQ("File-> C:\\src\\probe.cpp, Line-> 42\r\nValue 7 is bad: seven\r\n"
               "Out of room on drive C: for backup file\r\n\r\n",
-              WithoutTimeLines(ReadWholeFile(dir + "\\assertFile.txt")));
+              WithoutTimeLines(ReadWholeFile(log)));
 }
 
 TEST_F(ErrorReport, MessageCutAt2000Characters)
@@ -67,8 +78,7 @@ TEST_F(ErrorReport, MessageCutAt2000Characters)
     EXPECT_EQ(255, RunProbe("assert_probe", dir, "long", &box));
     std::string message = std::string(1999, 'x') + "y";
     EXPECT_EQ("File-> probe.cpp, Line-> 1\n" + message + kSupport, box);
-    EXPECT_EQ("File-> probe.cpp, Line-> 1\r\n" + message + "\r\n",
-              WithoutTimeLines(ReadWholeFile(dir + "\\assertFile.txt")));
+    EXPECT_EQ("File-> probe.cpp, Line-> 1\r\n" + message + "\r\n", WithoutTimeLines(ReadWholeFile(log)));
 }
 
 TEST_F(ErrorReport, FailedCheckOnSecondThread)
@@ -78,13 +88,13 @@ TEST_F(ErrorReport, FailedCheckOnSecondThread)
     EXPECT_EQ("File-> worker.cpp, Line-> 7\nFrom the worker thread" + kSupport, box);
 }
 
-TEST_F(ErrorReport, ProgramInDriveRootLogsThere)
+TEST_F(ErrorReport, ProgramInDriveRootLogsInTheUsersFolder)
 {
     std::string box;
     EXPECT_EQ(255, RunProbe("assert_probe", "C:", "noloc", &box));
-    std::string log = ReadWholeFile("C:\\assertFile.txt");
-    EXPECT_NE(std::string::npos, log.find("Out of room on drive C")) << log;
-    FileDelete("C:\\assertFile.txt");
+    std::string record = ReadWholeFile(log);
+    EXPECT_NE(std::string::npos, record.find("Out of room on drive C")) << record;
+    EXPECT_FALSE(FileExists("C:\\assertFile.txt"));
     FileDelete("C:\\assert_probe.exe");
 }
 

@@ -3,6 +3,7 @@
 //   decode PATH                       OpenArt, DecodeArt, CloseArt
 //   render PATH WIDTH HEIGHT DEPTH    the same with RenderArt at that screen depth
 // Exit code 0 when the file decoded, 255 from a fatal report, 2 on bad arguments.
+#include "tests/probe_args.h"
 #include "base/apperror.h"
 #include "base/processvalues.h"
 #include "decoder/art.h"
@@ -12,6 +13,8 @@
 
 int main(int argc, char **argv)
 {
+    Utf8Args utf8(argc, argv);
+    argv = utf8.argv();
     SetProcessValues(nullptr);
     DiffusionKernel = 2;
     if (argc == 3 && !strcmp(argv[1], "decode")) {

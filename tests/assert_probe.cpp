@@ -5,6 +5,7 @@
 //   noloc    a failed check without a location
 //   long     a failed check whose message is 2,500 characters
 //   thread   a failed check on a second thread
+#include "tests/probe_args.h"
 #include "base/apperror.h"
 #include "base/processvalues.h"
 
@@ -20,6 +21,8 @@ static unsigned long FailOnThread(void *)
 
 int main(int argc, char **argv)
 {
+    Utf8Args utf8(argc, argv);
+    argv = utf8.argv();
     SetProcessValues(nullptr);
     const char *what = argc > 1 ? argv[1] : "";
     if (!strcmp(what, "pass")) {

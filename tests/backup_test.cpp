@@ -36,7 +36,20 @@ const char kCursors[] = "Control Panel\\Cursors";
 const char kRecycleBin[] = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
 const char kMyComputer[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
 const char kSoundEvent[] = "AppEvents\\Schemes\\Apps\\.Default\\MailBeep\\.Current";
+// The keys of the user's own icons, which the shell reads before the machine's.
+const std::string kOwnRecycleBin = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\" + std::string(kRecycleBin);
+const std::string kOwnMyComputer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\" + std::string(kMyComputer);
 const char kBinEvent[] = "AppEvents\\Schemes\\Apps\\Explorer\\EmptyRecycleBin\\.Current";
+
+// Removes a value of HKEY_CURRENT_USER, as a user who never had it.
+void DeleteValue(const char *path, const char *name)
+{
+    PlatKey key;
+    if (RegistryOpen(kRegCurrentUser, path, kKeySetValue, &key) == kErrorSuccess) {
+        RegistryDeleteValue(key, name);
+        RegistryClose(key);
+    }
+}
 
 // A byte list writes each number with a space after it.
 int CountSpaces(const std::string &text) { return (int)std::count(text.begin(), text.end(), ' '); }
@@ -69,72 +82,113 @@ TEST_F(Capture, MetricsAsByteLists)
     EXPECT_EQ("84 1 0 0 255 ", s.substr(0, 13));
 }
 
-TEST_F(Capture, MissingOrOverlongValuesAreWrittenEmpty)
+// Every value is captured whole, in every letter, however long; the cursors,
+// sounds and icons with their type, and with "none" where there was no value.
+TEST_F(Capture, ValuesWholeWithTheirTypes)
 {
     ThemeDir[0] = 0;
     strcpy(ThemeFile, (NewFolder() + "\\capture.theme").c_str());
+    WriteWholeFile(ThemeFile, "\xFF\xFE");
+    const std::string own = std::string("C:\\users\\") + kUserName + "\\" + kCyrillicName + "\\arrow.cur";
+    const std::string longValue = "C:\\" + std::string(600, 'x') + ".cur";
     SetRegistry(kRegCurrentUser, kColors, "ActiveTitle", "1 2 3");
     SetRegistry(kRegCurrentUser, kColors, "Background", "1234567890 1234567890 12");  // more than 19 characters
     SetRegistry(kRegCurrentUser, kColors, "Hilight", "");
-    SetRegistry(kRegCurrentUser, kCursors, "Arrow", "C:\\arrow.cur");
+    SetRegistry(kRegCurrentUser, kCursors, "Arrow", own.c_str());
+    SetRegistry(kRegCurrentUser, kCursors, "Wait", "%SystemRoot%\\cursors\\busy.ani", kRegExpandSz);
+    SetRegistry(kRegCurrentUser, kCursors, "IBeam", longValue.c_str());
+    SetRegistry(kRegCurrentUser, kCursors, "No", "");
+    DeleteValue(kCursors, "Help");
+    DeleteValue(kCursors, nullptr);
+    RegistryDeleteTree(kRegCurrentUser, kOwnMyComputer.c_str());
+    SetRegistry(kRegClassesRoot, kMyComputer, nullptr, "%SystemRoot%\\machine.ico", kRegExpandSz);
+    SetRegistry(kRegClassesRoot, kRecycleBin, "full", "machine-full.ico");
+    SetRegistry(kRegCurrentUser, kOwnRecycleBin.c_str(), "full", "%USERPROFILE%\\own-full.ico", kRegExpandSz);
+    SetRegistry(kRegCurrentUser, kOwnRecycleBin.c_str(), nullptr, "own-shown.ico");
     CaptureWindowColors();
     CaptureCursors();
+    CaptureDesktopIcons();
     CaptureSoundEvent("AppEvents\\No Such Key");
     EXPECT_EQ("1 2 3", ReadProfile(ThemeFile, kColors, "ActiveTitle"));
-    EXPECT_EQ("", ReadProfile(ThemeFile, kColors, "Background")) << "not the previous value's text";
+    EXPECT_EQ("1234567890 1234567890 12", ReadProfile(ThemeFile, kColors, "Background"));
     EXPECT_EQ("", ReadProfile(ThemeFile, kColors, "Hilight"));
-    EXPECT_EQ("C:\\arrow.cur", ReadProfile(ThemeFile, kCursors, "Arrow"));
-    EXPECT_EQ("", ReadProfile(ThemeFile, kCursors, "Help")) << "a missing value after a present one";
-    EXPECT_EQ("", ReadProfile(ThemeFile, kCursors, "DefaultValue"));
-    EXPECT_EQ("", ReadProfile(ThemeFile, "AppEvents\\No Such Key", "DefaultValue"));
+    EXPECT_EQ("<missing>", ReadProfile(ThemeFile, kColors, "Hilight.Type")) << "colours are texts alone";
+    EXPECT_EQ(own, ReadProfile(ThemeFile, kCursors, "Arrow"));
+    EXPECT_EQ("<missing>", ReadProfile(ThemeFile, kCursors, "Arrow.Type")) << "REG_SZ needs no type";
+    EXPECT_EQ("%SystemRoot%\\cursors\\busy.ani", ReadProfile(ThemeFile, kCursors, "Wait"));
+    EXPECT_EQ("REG_EXPAND_SZ", ReadProfile(ThemeFile, kCursors, "Wait.Type"));
+    EXPECT_EQ(longValue, ReadProfile(ThemeFile, kCursors, "IBeam")) << "never emptied for its length";
+    EXPECT_EQ("", ReadProfile(ThemeFile, kCursors, "No"));
+    EXPECT_EQ("<missing>", ReadProfile(ThemeFile, kCursors, "No.Type")) << "empty is a value";
+    EXPECT_EQ("", ReadProfile(ThemeFile, kCursors, "Help"));
+    EXPECT_EQ("none", ReadProfile(ThemeFile, kCursors, "Help.Type")) << "a missing value after a present one";
+    EXPECT_EQ("none", ReadProfile(ThemeFile, kCursors, "DefaultValue.Type"));
+    EXPECT_EQ("none", ReadProfile(ThemeFile, "AppEvents\\No Such Key", "DefaultValue.Type"));
+    // The icons as the user sees them: the machine's where the user has none.
+    EXPECT_EQ("%SystemRoot%\\machine.ico", ReadProfile(ThemeFile, kMyComputer, "DefaultValue"));
+    EXPECT_EQ("none", ReadProfile(ThemeFile, kMyComputer, "DefaultValue.Type"));
+    EXPECT_EQ("%USERPROFILE%\\own-full.ico", ReadProfile(ThemeFile, kRecycleBin, "full"));
+    EXPECT_EQ("REG_EXPAND_SZ", ReadProfile(ThemeFile, kRecycleBin, "full.Type"));
+    EXPECT_EQ("own-shown.ico", ReadProfile(ThemeFile, kRecycleBin, "DefaultValue"));
+    EXPECT_EQ("<missing>", ReadProfile(ThemeFile, kRecycleBin, "DefaultValue.Type"));
+    RegistryDeleteTree(kRegCurrentUser, kOwnRecycleBin.c_str());
 }
 
+// The theme files and the bitmap are the user's, in the user's own folder;
+// the program's folder holds none of them.
 class StartupThemes : public MachineTest {
 protected:
-    std::string program, bitmap, saved;
+    std::string program, user, backup, snapshot, bitmap, saved;
     void SetUp() override
     {
         MachineTest::SetUp();
         char dir[kPathSize];
         ProgramFolder(dir, sizeof dir);
         program = dir;
-        bitmap = WinDir() + "\\Zorva The Vandrel.BMP";
-        saved = WinDir() + "\\Zorva The Vandrel.SAV";
-        FileDelete((program + "\\ZorvaBackup.theme").c_str());
-        FileDelete((program + "\\Restore.theme").c_str());
-        FileDelete(bitmap.c_str());
-        FileDelete(saved.c_str());
+        user = UserDataFolder();
+        backup = user + "\\ZorvaBackup.theme";
+        snapshot = user + "\\Restore.theme";
+        bitmap = user + "\\Zorva The Vandrel.BMP";
+        saved = user + "\\Zorva The Vandrel.SAV";
+        Clean();
     }
     void TearDown() override
     {
-        FileDelete((program + "\\ZorvaBackup.theme").c_str());
-        FileDelete((program + "\\Restore.theme").c_str());
-        FileDelete(bitmap.c_str());
-        FileDelete(saved.c_str());
+        Clean();
         MachineTest::TearDown();
+    }
+    void Clean()
+    {
+        for (const std::string &f : {backup, snapshot, bitmap, saved})
+            FileDelete(f.c_str());
     }
 };
 
 TEST_F(StartupThemes, BackupOnceSnapshotEveryStart)
 {
     SetRegistry(kRegCurrentUser, kColors, "ActiveTitle", "1 2 3");
+    EXPECT_FALSE(UserHasBackup());
     WriteStartupThemes();
-    std::string backup = ReadWholeFile(program + "\\ZorvaBackup.theme");
-    EXPECT_EQ(backup, ReadWholeFile(program + "\\Restore.theme"));
-    EXPECT_EQ(program + "\\Restore.theme", ThemeFile);
-    EXPECT_LT(backup.find("[Control Panel\\Colors]"), backup.find("[Metrics]"));
-    EXPECT_LT(backup.find("[Metrics]"), backup.find("[Control Panel\\Desktop]"));
-    EXPECT_LT(backup.find("[Control Panel\\Cursors]"), backup.find("[boot]"));
+    EXPECT_TRUE(UserHasBackup());
+    std::string whole = ReadWholeFile(backup);
+    EXPECT_EQ(whole, ReadWholeFile(snapshot));
+    EXPECT_EQ(snapshot, ThemeFile);
+    std::string text = ProfileText(backup);
+    EXPECT_EQ("\xFF\xFE", whole.substr(0, 2)) << "UTF-16, for every letter of the user's paths";
+    EXPECT_LT(text.find("[Control Panel\\Colors]"), text.find("[Metrics]"));
+    EXPECT_LT(text.find("[Metrics]"), text.find("[Control Panel\\Desktop]"));
+    EXPECT_LT(text.find("[Control Panel\\Cursors]"), text.find("[boot]"));
     EXPECT_FALSE(FileExists(saved)) << "no bitmap, no copy";
+    EXPECT_FALSE(FileExists(program + "\\ZorvaBackup.theme") || FileExists(program + "\\Restore.theme"));
 
     SetRegistry(kRegCurrentUser, kColors, "ActiveTitle", "4 5 6");
     WriteStartupThemes();
-    EXPECT_EQ(backup, ReadWholeFile(program + "\\ZorvaBackup.theme")) << "the backup is never rewritten";
-    EXPECT_NE(std::string::npos, ReadWholeFile(program + "\\Restore.theme").find("ActiveTitle=4 5 6"));
+    EXPECT_EQ(whole, ReadWholeFile(backup)) << "the backup is never rewritten";
+    EXPECT_EQ("4 5 6", ReadProfile(snapshot, kColors, "ActiveTitle"));
 
-    FileDelete((program + "\\ZorvaBackup.theme").c_str());
+    FileDelete(backup.c_str());
     WriteStartupThemes();
-    EXPECT_NE(std::string::npos, ReadWholeFile(program + "\\ZorvaBackup.theme").find("ActiveTitle=4 5 6"));
+    EXPECT_EQ("4 5 6", ReadProfile(backup, kColors, "ActiveTitle"));
 }
 
 TEST_F(StartupThemes, WallpaperCopiedWhole)
@@ -155,7 +209,7 @@ TEST_F(StartupThemes, CopyThatCannotBeMadeIsSkipped)
     WriteWholeFile(bitmap, "bitmap");
     ASSERT_TRUE(MakeFolder(saved)) << "a folder where the copy would go";
     WriteStartupThemes();
-    EXPECT_TRUE(FileExists(program + "\\Restore.theme"));
+    EXPECT_TRUE(FileExists(snapshot));
     EXPECT_EQ("bitmap", ReadWholeFile(bitmap));
     RemoveEmptyFolder(saved);
 }
@@ -185,18 +239,22 @@ std::vector<long long> ThemeWriteCharges(std::vector<bool> *toBackup)
     return charges;
 }
 
+// The keys a capture writes on a fresh machine: 75 values, and the type
+// "none" of each of the 41 cursors, sounds and icons of the user's own, which
+// such a machine lacks.
+const size_t kCapturedKeys = 75 + 41;
+
 // The disk fills up at each write of a first start in turn: every theme file
 // is whole or absent, never partial, and the start ends with the report.
 TEST_F(StartupThemes, FullDiskAtEveryWriteLeavesNoPartialTheme)
 {
-    const std::string backup = program + "\\ZorvaBackup.theme", snapshot = program + "\\Restore.theme";
     HostClearEvents();
     WriteStartupThemes();
     std::vector<bool> toBackup;
     std::vector<long long> charges = ThemeWriteCharges(&toBackup);
     const std::string wholeBackup = ReadWholeFile(backup), wholeSnapshot = ReadWholeFile(snapshot);
     ASSERT_EQ(wholeBackup, wholeSnapshot);
-    ASSERT_EQ(150u, charges.size()) << "75 values in each file";
+    ASSERT_EQ(2 * kCapturedKeys, charges.size()) << "the same keys in each file";
     long long used = 0;
     for (size_t n = 0; n < charges.size(); n++) {
         FileDelete(backup.c_str());
@@ -214,7 +272,7 @@ TEST_F(StartupThemes, FullDiskAtEveryWriteLeavesNoPartialTheme)
             << "write " << n;
         EXPECT_EQ(toBackup[n] ? "<missing>" : wholeBackup, ReadWholeFile(backup)) << "write " << n;
         EXPECT_EQ("<missing>", ReadWholeFile(snapshot)) << "write " << n;
-        EXPECT_FALSE(FileExists(program + "\\ZorvaBackup.new") || FileExists(program + "\\Restore.new"));
+        EXPECT_FALSE(FileExists(user + "\\ZorvaBackup.new") || FileExists(user + "\\Restore.new"));
     }
     // With room again, the next start writes both.
     FileDelete(backup.c_str());
@@ -225,13 +283,13 @@ TEST_F(StartupThemes, FullDiskAtEveryWriteLeavesNoPartialTheme)
 
 TEST_F(StartupThemes, BackupThatCannotBeOpenedIsNotReplaced)
 {
-    WriteWholeFile(program + "\\ZorvaBackup.theme", "[Control Panel\\Colors]\r\nActiveTitle=1 2 3\r\n");
+    WriteWholeFile(backup, "[Control Panel\\Colors]\r\nActiveTitle=1 2 3\r\n");
     HostFailCall(1);  // the start's open of the backup fails: it is taken as missing
     WriteStartupThemes();
     HostFailCall(0);
-    EXPECT_EQ("[Control Panel\\Colors]\r\nActiveTitle=1 2 3\r\n", ReadWholeFile(program + "\\ZorvaBackup.theme"));
-    EXPECT_FALSE(FileExists(program + "\\ZorvaBackup.new"));
-    EXPECT_TRUE(FileExists(program + "\\Restore.theme"));
+    EXPECT_EQ("[Control Panel\\Colors]\r\nActiveTitle=1 2 3\r\n", ReadWholeFile(backup));
+    EXPECT_FALSE(FileExists(user + "\\ZorvaBackup.new"));
+    EXPECT_TRUE(FileExists(snapshot));
 }
 #endif
 
@@ -260,14 +318,15 @@ bool FillDrive(const std::string &path, long long room)
 }
 
 // On a drive that is really full, a small file system made for the run and
-// named by QUENNEL_FULL_DISK (a folder of its own): a start writes each theme
-// file whole or leaves none and ends with the report.
+// named by QUENNEL_FULL_DISK (a folder of its own, on the drive that holds the
+// user's local application-data folder): a start writes each theme file whole
+// or leaves none and ends with the report.
 TEST_F(StartupThemes, ReallyFullDiskLeavesNoPartialTheme)
 {
     const char *folder = getenv("QUENNEL_FULL_DISK");
     if (!folder || !*folder)
         GTEST_SKIP() << "QUENNEL_FULL_DISK names no small drive";
-    const std::string dir = folder, backup = dir + "\\ZorvaBackup.theme", snapshot = dir + "\\Restore.theme";
+    const std::string dir = folder;
     std::string box;
     ASSERT_EQ(0, RunProbe("backup_probe", dir, "", &box)) << box;
     const std::string whole = ReadWholeFile(backup);
@@ -284,7 +343,7 @@ TEST_F(StartupThemes, ReallyFullDiskLeavesNoPartialTheme)
         ASSERT_TRUE(FillDrive(dir + "\\filler.bin", room));
         int code = RunProbe("backup_probe", dir, "", &box);
         FileDelete((dir + "\\filler.bin").c_str());
-        FileDelete((dir + "\\assertFile.txt").c_str());
+        FileDelete((user + "\\assertFile.txt").c_str());
         std::string backupNow = ReadWholeFile(backup), snapshotNow = ReadWholeFile(snapshot);
         if (code == 255) {
             reports++;
@@ -296,7 +355,7 @@ TEST_F(StartupThemes, ReallyFullDiskLeavesNoPartialTheme)
             EXPECT_EQ(whole, backupNow) << room;
             EXPECT_EQ(whole, snapshotNow) << room;
         }
-        EXPECT_FALSE(FileExists(dir + "\\ZorvaBackup.new") || FileExists(dir + "\\Restore.new")) << room;
+        EXPECT_FALSE(FileExists(user + "\\ZorvaBackup.new") || FileExists(user + "\\Restore.new")) << room;
         printf("%lld bytes free: exit %d, backup %s, snapshot %s\n", room, code,
                backupNow == whole ? "whole" : backupNow == "<missing>" ? "none" : "PARTIAL",
                snapshotNow == whole ? "whole" : snapshotNow == "<missing>" ? "none" : "PARTIAL");
@@ -320,29 +379,43 @@ const char *const kColorNames[25] = {
     "ButtonDkShadow", "ButtonLight", "InfoText", "InfoWindow"};
 const int kElements[25] = {2, 1, 13, 14, 9, 5, 8, 0, 3, 4, 6, 7, 10, 11, 12, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
 
-// A missing value and an empty one mean the same for these settings (no
-// cursor, no sound, no icon); a snapshot writes a missing value as empty.
-std::string ReadSetting(RegRoot root, const char *path, const char *name)
+// A setting as the user has it. The cursors, sounds and icons come back
+// exactly: missing or there, with their type. For the colours and the desktop
+// values a missing value and an empty one mean the same, and a snapshot writes
+// a missing one as empty.
+std::string ReadSetting(RegRoot root, const char *path, const char *name, bool exact = true)
 {
-    std::string value = ReadRegistry(root, path, name);
-    return value == "<missing>" ? "" : value;
+    unsigned type = kRegSz;
+    std::string value = ReadRegistry(root, path, name, &type);
+    if (!exact)
+        return value == "<missing>" ? "" : value;
+    return type == kRegExpandSz ? value + " (REG_EXPAND_SZ)" : value;
+}
+
+// An icon as the user sees it: the user's own value where there is one,
+// otherwise the machine's; with whether it is the user's own.
+std::string SeenIcon(const std::string &own, const char *machine, const char *name)
+{
+    std::string value = ReadSetting(kRegCurrentUser, own.c_str(), name);
+    if (value != "<missing>" && value != "<no key>")
+        return "own " + value;
+    return ReadSetting(kRegClassesRoot, machine, name);
 }
 
 Settings Snapshot()
 {
     Settings s;
     for (const char *name : kColorNames)
-        s.registry.push_back(ReadSetting(kRegCurrentUser, kColors, name));
-    for (const char *name : {"Arrow", "Wait", "IBeam"})
+        s.registry.push_back(ReadSetting(kRegCurrentUser, kColors, name, false));
+    for (const char *name : {"Arrow", "Wait", "IBeam", "Help"})
         s.registry.push_back(ReadSetting(kRegCurrentUser, kCursors, name));
-    for (const char *name : {"full", "empty"})
-        s.registry.push_back(ReadSetting(kRegClassesRoot, kRecycleBin, name));
-    s.registry.push_back(ReadSetting(kRegClassesRoot, kRecycleBin, nullptr));
-    s.registry.push_back(ReadSetting(kRegClassesRoot, kMyComputer, nullptr));
+    for (const char *name : {"full", "empty", (const char *)nullptr})
+        s.registry.push_back(SeenIcon(kOwnRecycleBin, kRecycleBin, name));
+    s.registry.push_back(SeenIcon(kOwnMyComputer, kMyComputer, nullptr));
     s.registry.push_back(ReadSetting(kRegCurrentUser, kSoundEvent, nullptr));
     s.registry.push_back(ReadSetting(kRegCurrentUser, kBinEvent, nullptr));
     for (const char *name : {"ScreenSaveActive", "TileWallpaper", "WallpaperStyle", "Pattern", "Wallpaper"})
-        s.registry.push_back(ReadSetting(kRegCurrentUser, "Control Panel\\Desktop", name));
+        s.registry.push_back(ReadSetting(kRegCurrentUser, "Control Panel\\Desktop", name, false));
     s.registry.push_back(ReadProfile("system.ini", "boot", "SCRNSAVE.EXE", ""));  // missing or empty: none
     memset(&s.icon, 0, sizeof s.icon);
     s.icon.cbSize = sizeof s.icon;
@@ -367,15 +440,16 @@ void ChangeEverything()
     for (uint32_t &c : nine)
         c = 0x090909;
     SysColorsSet(25, kElements, nine);
-    for (const char *name : {"Arrow", "Wait", "IBeam"})
+    for (const char *name : {"Arrow", "Wait", "IBeam", "Help"})
         SetRegistry(kRegCurrentUser, kCursors, name, "C:\\changed.cur");
+    // The icons change where an install changes them, in the user's own key.
     // The bin keeps its state (full when it shows its full icon): an install
     // keeps the state it finds, so a change of state would not come back.
-    bool binFull = ReadSetting(kRegClassesRoot, kRecycleBin, "full") == ReadSetting(kRegClassesRoot, kRecycleBin, nullptr);
-    SetRegistry(kRegClassesRoot, kRecycleBin, "full", "changed-full.ico");
-    SetRegistry(kRegClassesRoot, kRecycleBin, "empty", "changed-empty.ico");
-    SetRegistry(kRegClassesRoot, kRecycleBin, nullptr, binFull ? "changed-full.ico" : "changed-empty.ico");
-    SetRegistry(kRegClassesRoot, kMyComputer, nullptr, "changed.ico");
+    bool binFull = SeenIcon(kOwnRecycleBin, kRecycleBin, "full") == SeenIcon(kOwnRecycleBin, kRecycleBin, nullptr);
+    SetRegistry(kRegCurrentUser, kOwnRecycleBin.c_str(), "full", "changed-full.ico");
+    SetRegistry(kRegCurrentUser, kOwnRecycleBin.c_str(), "empty", "changed-empty.ico");
+    SetRegistry(kRegCurrentUser, kOwnRecycleBin.c_str(), nullptr, binFull ? "changed-full.ico" : "changed-empty.ico");
+    SetRegistry(kRegCurrentUser, kOwnMyComputer.c_str(), nullptr, "changed.ico");
     SetRegistry(kRegCurrentUser, kSoundEvent, nullptr, "C:\\changed.wav");
     SetRegistry(kRegCurrentUser, kBinEvent, nullptr, "C:\\changed.wav");
     IconMetricsRecord icon = {};
@@ -416,10 +490,13 @@ protected:
     {
         StartupThemes::SetUp();
         MakeTestMainWindow();
-        // Keys that a real system has and a fresh Wine prefix lacks.
+        // Keys that a real system has and a fresh Wine prefix lacks; no icon
+        // of the user's own yet.
         for (const char *path : {kCursors, kSoundEvent, kBinEvent})
             MakeKey(kRegCurrentUser, path);
         MakeKey(kRegClassesRoot, kMyComputer);
+        for (const std::string &own : {kOwnRecycleBin, kOwnMyComputer})
+            RegistryDeleteTree(kRegCurrentUser, own.c_str());
     }
 
     void RunRoundTrip()
@@ -452,15 +529,20 @@ TEST_F(RoundTrip, UnusualValues)
     const int background = 1;
     const uint32_t black = 0;
     SysColorsSet(1, &background, &black);
+    // Long paths, paths outside the ANSI code page, values the system expands,
+    // empty ones and missing ones: each comes back as it was.
     std::string longPath = "C:\\" + std::string(240, 'p') + "\\arrow.cur";
+    std::string ownPath = std::string("C:\\users\\") + kUserName + "\\" + kCyrillicName + "\\beam.cur";
     SetRegistry(kRegCurrentUser, kCursors, "Arrow", longPath.c_str());
-    SetRegistry(kRegCurrentUser, kCursors, "Wait", "");
-    SetRegistry(kRegCurrentUser, kCursors, "IBeam", "C:\\beam.cur");
+    SetRegistry(kRegCurrentUser, kCursors, "Wait", "%SystemRoot%\\cursors\\busy.ani", kRegExpandSz);
+    SetRegistry(kRegCurrentUser, kCursors, "IBeam", ownPath.c_str());
+    SetRegistry(kRegCurrentUser, kCursors, "Help", "");
     SetRegistry(kRegClassesRoot, kRecycleBin, "full", "");
     SetRegistry(kRegClassesRoot, kRecycleBin, "empty", "C:\\empty.ico,0");
     SetRegistry(kRegClassesRoot, kRecycleBin, nullptr, "");
+    SetRegistry(kRegCurrentUser, kOwnRecycleBin.c_str(), "empty", "%SystemRoot%\\own-empty.ico,1", kRegExpandSz);
     SetRegistry(kRegClassesRoot, kMyComputer, nullptr, "C:\\computer.ico,-3");
-    SetRegistry(kRegCurrentUser, kSoundEvent, nullptr, "");
+    SetRegistry(kRegCurrentUser, kSoundEvent, nullptr, "%SystemRoot%\\Media\\\u0141.wav", kRegExpandSz);
     SetRegistry(kRegCurrentUser, kBinEvent, nullptr, "C:\\Media\\bin.wav");
     NonclientMetricsRecord nc = {};
     nc.cbSize = sizeof nc;
@@ -552,7 +634,7 @@ protected:
         MainSelectInitialColor(main);
         MainTickAllParts(main);
         before = Snapshot();
-        backupBytes = ReadWholeFile(program + "\\ZorvaBackup.theme");
+        backupBytes = ReadWholeFile(backup);
         if (GetParam() != Run::Apply)
             ApplyBlue();
         pristine = HostPath("C:\\") + "-pristine";
@@ -615,7 +697,7 @@ protected:
         std::string problems;
         if (InstallUnderWay && !HostWindowInfo(main).destroyed)
             problems += "the install never ended\n";
-        if (ReadWholeFile(program + "\\ZorvaBackup.theme") != backupBytes)
+        if (ReadWholeFile(backup) != backupBytes)
             problems += "the backup changed\n";
         InstallTheme(kThemeBackup, 1, 1, 1, 1, 1, 1, 1);
         FinishThemeInstall();
@@ -634,7 +716,7 @@ TEST_P(FaultSweep, EveryFailureLeavesTheBackupRecoverable)
     for (long n = 1; n < 2000; n++) {
         std::string err;
         int status = InChild([&] { return FaultyRun(n); }, &err);
-        std::string backupNow = ReadWholeFile(program + "\\ZorvaBackup.theme");
+        std::string backupNow = ReadWholeFile(backup);
         RestoreDrive();
         ASSERT_TRUE(WIFEXITED(status)) << "call " << n << " crashed:\n" << err;
         int code = WEXITSTATUS(status);

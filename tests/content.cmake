@@ -5,7 +5,8 @@ if(WIN32)
   list(APPEND content_sources content_drawing_test.cpp)
 endif()
 quennel_add_test(content_test SOURCES ${content_sources} LIBS quennel_install quennel_testing)
-target_compile_definitions(content_test PRIVATE QUENNEL_CONTENT_FOLDER="${QUENNEL_CONTENT_DIR}")
+target_compile_definitions(content_test PRIVATE QUENNEL_CONTENT_FOLDER="${QUENNEL_CONTENT_DIR}"
+                           QUENNEL_MAX_INSTALL_FOLDER=${QUENNEL_MAX_INSTALL_FOLDER})
 add_dependencies(content_test quennel_content_files)
 
 # The same bytes on every run: a second run of the generator matches the first.

@@ -13,6 +13,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -213,16 +215,15 @@ TEST_F(ContentTest, DesktopValuesAndScreenSaver)
 
 TEST_F(ContentTest, EveryPathLeadsToAFileOfTheContentFolder)
 {
-    CopyText(ThemeDir, sizeof ThemeDir, dir.c_str());
+    ASSERT_TRUE(CopyText(ThemeDir, sizeof ThemeDir, dir.c_str()));
     for (const char *color : kContentColors) {
         std::string file = ThemePath(dir, color);
         for (const Key &k : FileKeys()) {
             std::string value = ReadProfile(file, k.section, k.key);
             // Relative to the theme folder, so the theme works wherever it is installed.
             EXPECT_EQ(0u, value.find("%ThemeDir%")) << color << " " << k.key << ": " << value;
-            char path[kPathSize];
-            ExpandThemePath(path, value.c_str());
-            std::string expanded = path;
+            std::string expanded;
+            EXPECT_TRUE(ExpandThemePath(value, &expanded)) << value;
             EXPECT_EQ(dir + "\\", expanded.substr(0, dir.size() + 1)) << value;
             // Icon locations end in ",index".
             size_t comma = expanded.rfind(',');
@@ -234,6 +235,24 @@ TEST_F(ContentTest, EveryPathLeadsToAFileOfTheContentFolder)
             EXPECT_TRUE(FileExists(expanded)) << color << " [" << k.section << "] " << k.key << ": " << expanded;
         }
     }
+}
+
+// Installed in the longest folder the installer takes, every path of every
+// theme still fits the system's paths; one character more and the longest
+// would not, so the installer's limit is no lower than it need be.
+TEST_F(ContentTest, EveryPathFitsFromTheLongestInstallFolder)
+{
+    const std::string longest = "C:\\" + std::string(QUENNEL_MAX_INSTALL_FOLDER - 3, 'q') + "\\Themes";
+    ASSERT_TRUE(CopyText(ThemeDir, sizeof ThemeDir, longest.c_str()));
+    size_t widest = 0;
+    for (const char *color : kContentColors)
+        for (const Key &k : FileKeys()) {
+            std::string expanded;
+            EXPECT_TRUE(ExpandThemePath(ReadProfile(ThemePath(dir, color), k.section, k.key), &expanded))
+                << color << " [" << k.section << "] " << k.key;
+            widest = std::max(widest, expanded.size());
+        }
+    EXPECT_EQ(259u, widest);
 }
 
 TEST_F(ContentTest, ColoursParseAndTextStandsOutFromItsGround)

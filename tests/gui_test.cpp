@@ -30,9 +30,10 @@ namespace {
 const char kMainClass[] = "ZORVATHEME_MainClass";
 const int kApply = 112, kStatus = 113, kAbout = 120, kRevert = 121;
 
-// The program, installed fresh in a folder of its own with theme files whose
-// only part is the colour of the active caption, so each install shows in the
-// registry. The colours and metrics are put back after each test.
+// The program, installed fresh in a folder of its own named outside the ANSI
+// code page, with theme files whose only part is the colour of the active
+// caption, so each install shows in the registry; for a user who has no
+// backup yet. The colours and metrics are put back after each test.
 class Program : public MachineTest {
 public:
     // Answers the program's closing question with the given button, waits for
@@ -50,7 +51,7 @@ public:
     }
 
 protected:
-    std::string folder, themes;
+    std::string folder, themes, user;
     PROCESS_INFORMATION pi{};
     HWND main = nullptr;
 
@@ -58,23 +59,35 @@ protected:
     {
         MachineTest::SetUp();
         static int counter;
-        folder = "C:\\QuennelGui" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
+        folder = "C:\\QuennelGui" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter) + " " +
+                 kCyrillicName;
         themes = folder + "\\Themes";
-        CreateDirectoryA(folder.c_str(), nullptr);
-        CreateDirectoryA(themes.c_str(), nullptr);
-        CreateDirectoryA((folder + "\\WALLART").c_str(), nullptr);
-        ASSERT_TRUE(CopyFileA((TestFolder() + "\\..\\app\\DesktopQuennel.exe").c_str(),
-                              (folder + "\\DesktopQuennel.exe").c_str(), FALSE));
-        CopyFileA((TestFolder() + "\\..\\content\\WALLART\\PALALL9.TR").c_str(), (folder + "\\WALLART\\PALALL9.TR").c_str(),
-                  FALSE);
+        MakeFolder(folder);
+        MakeFolder(themes);
+        MakeFolder(folder + "\\WALLART");
+        ASSERT_TRUE(CopyFileW(Wide(TestFolder() + "\\..\\app\\DesktopQuennel.exe").c_str(),
+                              Wide(folder + "\\DesktopQuennel.exe").c_str(), FALSE));
+        CopyFileW(Wide(TestFolder() + "\\..\\content\\WALLART\\PALALL9.TR").c_str(),
+                  Wide(folder + "\\WALLART\\PALALL9.TR").c_str(), FALSE);
         const char *colors[5][2] = {{"BLACK", "1 0 0"}, {"RED", "2 0 0"}, {"WHITE", "3 0 0"}, {"BLUE", "4 0 0"},
                                     {"GREEN", "5 0 0"}};
         for (auto &c : colors)
             WriteWholeFile(themes + "\\Zorva The Vandrel " + c[0] + ".theme",
                       std::string("[Control Panel\\Colors]\r\nActiveTitle=") + c[1] + "\r\n");
-        WritePrivateProfileStringA("Zorva", "switcher", themes.c_str(), "control.ini");
+        SetThemeFolder(themes);
         SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "9 9 9");
         InstallTestArt();
+        user = UserDataFolder();
+        ForgetUsersFiles();
+    }
+
+    // A user who has run the program before has a backup and a bitmap of
+    // its own; each test's user has not.
+    void ForgetUsersFiles()
+    {
+        for (const char *name : {"\\ZorvaBackup.theme", "\\Restore.theme", "\\Zorva The Vandrel.BMP",
+                                 "\\Zorva The Vandrel.SAV", "\\assertFile.txt"})
+            FileDelete((user + name).c_str());
     }
 
     void TearDown() override
@@ -86,21 +99,53 @@ protected:
             CloseHandle(pi.hProcess);
             CloseHandle(pi.hThread);
         }
-        WritePrivateProfileStringA("Zorva", "switcher", nullptr, "control.ini");
+        SetThemeFolder("");
         RemoveFolderTree(folder);
+        ForgetUsersFiles();
         MachineTest::TearDown();
     }
 
     bool Start(const char *args = "", PROCESS_INFORMATION *into = nullptr)
     {
-        std::string command = "\"" + folder + "\\DesktopQuennel.exe\" " + args;
-        STARTUPINFOA si = {};
+        std::wstring command = Wide("\"" + folder + "\\DesktopQuennel.exe\" " + args);
+        STARTUPINFOW si = {};
         si.cb = sizeof si;
         PROCESS_INFORMATION *p = into ? into : &pi;
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, p))
+        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, Wide(folder).c_str(), &si, p))
             return false;
         WaitForInputIdle(p->hProcess, kPatience);
         return true;
+    }
+    // Runs the program with args and waits for its end; its exit code (9999
+    // when it did not end within ms), and in *shown whether a window of it
+    // ever showed.
+    DWORD RunSilently(const char *args, bool *shown, DWORD ms = kPatience)
+    {
+        *shown = false;
+        DWORD code = 9999;
+        if (!Start(args))
+            return code;
+        WaitFor([&] {
+            HWND w = ProcessWindow(pi.dwProcessId, kMainClass);
+            HWND box = ProcessWindow(pi.dwProcessId, "#32770");
+            *shown = *shown || (w && IsWindowVisible(w)) || box;
+            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) {
+                GetExitCodeProcess(pi.hProcess, &code);
+                return true;
+            }
+            return false;
+        }, ms);
+        return code;
+    }
+    // Done with the program of the test so far: the next Start is a new run.
+    void EndRun()
+    {
+        if (!pi.hProcess)
+            return;
+        ExitCode();
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        pi = {};
     }
     bool StartWithWindow(const char *args = "")
     {
@@ -344,8 +389,10 @@ TEST_F(Program, CancelAfterApplyRestoresTheSnapshot)
     Command(IDCANCEL);
     EXPECT_EQ(0u, ExitCode());
     EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "\\Restore.theme").c_str()));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "\\ZorvaBackup.theme").c_str()));
+    // The user's files are in the user's own folder, never the program's.
+    EXPECT_FALSE(NameExists(user + "\\Restore.theme"));
+    EXPECT_TRUE(NameExists(user + "\\ZorvaBackup.theme"));
+    EXPECT_FALSE(NameExists(folder + "\\ZorvaBackup.theme") || NameExists(folder + "\\Restore.theme"));
 }
 
 TEST_F(Program, RevertRestoresTheBackup)
@@ -372,21 +419,109 @@ TEST_F(Program, SilentRevertSwitch)
     CloseHandle(pi.hThread);
     pi = {};
     SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "7 7 7");
-    ASSERT_TRUE(Start("/r"));
-    bool shown = false;
-    DWORD code = 9999;
-    WaitFor([&] {
-        HWND w = ProcessWindow(pi.dwProcessId, kMainClass);
-        shown = shown || (w && IsWindowVisible(w));
-        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) {
-            GetExitCodeProcess(pi.hProcess, &code);
-            return true;
-        }
-        return false;
-    }, kPatience);
-    EXPECT_EQ(1u, code);
+    bool shown;
+    EXPECT_EQ(1u, RunSilently("/r", &shown));
     EXPECT_FALSE(shown) << "no window with /r";
     EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+}
+
+// "/r" for a user who has no backup of their own (another account's stays
+// that account's): nothing changes, nothing shows, no backup is made (it would
+// hold only what is set now), and the exit code says so.
+TEST_F(Program, SilentRevertWithoutABackupChangesNothing)
+{
+    SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "7 7 7");
+    bool shown;
+    EXPECT_EQ(2u, RunSilently("/r", &shown));
+    EXPECT_FALSE(shown);
+    EXPECT_EQ("7 7 7", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_FALSE(NameExists(user + "\\ZorvaBackup.theme"));
+}
+
+// Today's Windows stores the paths of cursors and sounds as values that the
+// system expands: Cancel and "/r" give them back so, never as texts that
+// nothing expands.
+TEST_F(Program, ExpandableValuesComeBackWithTheirType)
+{
+    const char kCursors[] = "Control Panel\\Cursors";
+    const char kSound[] = "AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current";
+    const std::string arrow = "%SystemRoot%\\cursors\\aero_arrow.cur", ding = "%SystemRoot%\\media\\Windows Ding.wav";
+    SetRegistry(kRegCurrentUser, kCursors, "Arrow", arrow.c_str(), kRegExpandSz);
+    SetRegistry(kRegCurrentUser, kSound, nullptr, ding.c_str(), kRegExpandSz);
+    auto theUsers = [&] {
+        unsigned arrowType = 0, dingType = 0;
+        return ReadRegistry(kRegCurrentUser, kCursors, "Arrow", &arrowType) == arrow && arrowType == kRegExpandSz &&
+               ReadRegistry(kRegCurrentUser, kSound, nullptr, &dingType) == ding && dingType == kRegExpandSz;
+    };
+    // The test's themes have no cursors or sounds: an Apply empties both.
+    ASSERT_TRUE(StartWithWindow());
+    Command(kApply);
+    ASSERT_TRUE(ColourIs("3 0 0"));
+    ASSERT_TRUE(Idle());
+    ASSERT_FALSE(theUsers());
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+    EXPECT_TRUE(theUsers()) << "after Cancel";
+    EndRun();
+    ASSERT_TRUE(StartWithWindow());
+    Command(103);
+    Command(IDOK);
+    ASSERT_EQ(0u, ExitCode());
+    ASSERT_FALSE(theUsers());
+    EndRun();
+    bool shown;
+    EXPECT_EQ(1u, RunSilently("/r", &shown));
+    EXPECT_TRUE(theUsers()) << "after /r";
+}
+
+// A window of another program that hangs holds nothing of this one: every
+// message to other programs' windows has a bound. Apply, OK, Cancel, Revert
+// and "/r" each end within 30 seconds.
+TEST_F(Program, HungWindowHoldsNothing)
+{
+    constexpr DWORD kBound = 30000;
+    const std::string title = "Quennel hung window " + std::to_string(GetCurrentProcessId());
+    std::wstring line = Wide("\"" + TestFolder() + "\\hung_window.exe\" \"" + title + "\"");
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION hung = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &hung));
+    HWND hungWindow = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (hungWindow = FindWindowA(nullptr, title.c_str())) != nullptr; }, kPatience));
+    // The system calls a window hung once it has read no message for a while.
+    EXPECT_TRUE(WaitFor([&] { return IsHungAppWindow(hungWindow) != 0; }, kPatience));
+
+    DWORD start = GetTickCount();
+    auto left = [&] { DWORD spent = GetTickCount() - start; return spent < kBound ? kBound - spent : 0; };
+    ASSERT_TRUE(StartWithWindow());
+    start = GetTickCount();
+    Command(103);
+    Command(kApply);
+    EXPECT_TRUE(WaitFor([&] { return ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle") == "4 0 0"; },
+                        left()) &&
+                WaitFor([&] { return Text(Item(kStatus)).find("Choose the Zorva color") == 0; }, left()))
+        << "Apply";
+    start = GetTickCount();
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode(nullptr, kBound)) << "Cancel";
+    EndRun();
+    ASSERT_TRUE(StartWithWindow());
+    start = GetTickCount();
+    Command(101);
+    Command(IDOK);
+    EXPECT_EQ(0u, ExitCode(nullptr, kBound)) << "OK";
+    EndRun();
+    ASSERT_TRUE(StartWithWindow());
+    Command(kRevert);
+    EXPECT_EQ(0u, ExitCode(nullptr, kBound)) << "Revert";
+    EndRun();
+    bool shown;
+    EXPECT_EQ(1u, RunSilently("/r", &shown, kBound)) << "/r";
+    EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    TerminateProcess(hung.hProcess, 0);
+    WaitForSingleObject(hung.hProcess, kPatience);
+    CloseHandle(hung.hProcess);
+    CloseHandle(hung.hThread);
 }
 
 TEST_F(Program, OtherSwitchesShowTheWindow)
@@ -488,10 +623,9 @@ uint32_t Field(const std::string &b, size_t at, int bytes)
 
 TEST_F(Program, WallpaperAtTheScreensSizeAndDepth)
 {
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
-    std::string bitmap = std::string(windows) + "\\Zorva The Vandrel.BMP";
-    DeleteFileA(bitmap.c_str());
+    // The user's own bitmap, in the user's folder; the registry names it in
+    // every letter of the user's name.
+    std::string bitmap = user + "\\Zorva The Vandrel.BMP";
     ASSERT_TRUE(StartWithWindow());
     Command(101);
     Command(IDOK);
@@ -633,10 +767,7 @@ HANDLE HoldNextThread(DWORD process, const std::function<void()> &trigger)
 
 TEST_F(Program, StatusSlidesWhileTheWallpaperIsMade)
 {
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
-    std::string bitmap = std::string(windows) + "\\Zorva The Vandrel.BMP";
-    DeleteFileA(bitmap.c_str());
+    std::string bitmap = user + "\\Zorva The Vandrel.BMP";
     ASSERT_TRUE(StartWithWindow());
     Command(103);
     // The wallpaper job is held from its first instruction, so the install
@@ -657,12 +788,12 @@ TEST_F(Program, StatusSlidesWhileTheWallpaperIsMade)
         return places.size() >= 4;
     }, kPatience)) << "status texts read: " << answers;
     EXPECT_FALSE(idle) << "the install ended before its wallpaper job";
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(bitmap.c_str())) << "the held thread made the wallpaper";
+    EXPECT_FALSE(NameExists(bitmap)) << "the held thread made the wallpaper";
     // Let go, the job makes the wallpaper and the install ends.
     ResumeThread(job);
     CloseHandle(job);
     EXPECT_TRUE(Idle());
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(bitmap.c_str())) << bitmap;
+    EXPECT_TRUE(NameExists(bitmap)) << bitmap;
     Command(IDCANCEL);
     EXPECT_EQ(0u, ExitCode());
 }
@@ -755,11 +886,12 @@ TEST_F(Program, StatusReadableOnEveryTheme)
     // The real themes' colours, and nothing else of them.
     for (auto &c : colours) {
         std::string real = TestFolder() + "\\..\\content\\Zorva The Vandrel " + c.word + ".theme";
-        std::vector<char> section(8192);
-        ASSERT_GT(GetPrivateProfileSectionA("Control Panel\\Colors", section.data(), section.size(), real.c_str()), 0u)
+        std::vector<wchar_t> section(8192);
+        ASSERT_GT(GetPrivateProfileSectionW(L"Control Panel\\Colors", section.data(), section.size(), Wide(real).c_str()),
+                  0u)
             << real;
-        DeleteFileA(themeFile(c.word).c_str());
-        ASSERT_TRUE(WritePrivateProfileSectionA("Control Panel\\Colors", section.data(), themeFile(c.word).c_str()));
+        FileDelete(themeFile(c.word).c_str());
+        ASSERT_TRUE(WritePrivateProfileSectionW(L"Control Panel\\Colors", section.data(), Wide(themeFile(c.word)).c_str()));
     }
     SetCursorPos(0, 0);  // no tip over the status bar
     // Readable once the bar shows the theme's face: the colours have reached

@@ -47,13 +47,7 @@ TEST_F(Host, LiveSettingsAreRecorded)
     EXPECT_EQ(1, live.cursorReloads);
     EXPECT_EQ(1, live.iconReloads);
     // The wallpaper with the update flag is stored in the registry, as Windows does.
-    PlatKey key;
-    ASSERT_EQ(kErrorSuccess, RegistryOpen(kRegCurrentUser, "Control Panel\\Desktop", kKeyQueryValue, &key));
-    char buf[260];
-    uint32_t size = sizeof buf;
-    EXPECT_EQ(kErrorSuccess, RegistryQuery(key, "Wallpaper", buf, &size));
-    EXPECT_STREQ("C:\\windows\\Zorva The Vandrel.BMP", buf);
-    RegistryClose(key);
+    EXPECT_EQ("C:\\windows\\Zorva The Vandrel.BMP", ReadRegistry(kRegCurrentUser, "Control Panel\\Desktop", "Wallpaper"));
 }
 
 TEST_F(Host, FullDiskGivesShortWrites)
@@ -129,12 +123,18 @@ TEST_F(Host, ProgramFolderRule)
     HostSetModulePath("C:\\DesktopQuennel.exe");
     ProgramFolder(dir, sizeof dir);
     EXPECT_STREQ("C:", dir);
-    // A folder longer than the buffer is cut to it, never past it.
+    // A folder longer than the buffer is refused, never cut.
     HostSetModulePath("C:\\Program Files\\Desktop Quennel\\DesktopQuennel.exe");
     memset(dir, '#', sizeof dir);
-    EXPECT_EQ(9u, ProgramFolder(dir, 10));
-    EXPECT_STREQ("C:\\Progra", dir);
-    SetProcessValues(nullptr);
-    EXPECT_EQ(16, ScreenDepth);
-    EXPECT_EQ(2, DiffusionKernel);
+    EXPECT_EQ(0u, ProgramFolder(dir, 10));
+    EXPECT_STREQ("", dir);
+    // The user's folder is made in the profile named after the user.
+    HostSetUser("Zo\u00eb");
+    EXPECT_TRUE(SetProcessValues(nullptr));
+    EXPECT_STREQ("C:\\users\\Zo\u00eb\\AppData\\Local\\Desktop Quennel", UserDataDir);
+    EXPECT_TRUE(NameExists(UserDataDir));
+    // One whose files' paths would be too long is refused.
+    HostSetUser(std::string(200, 'u').c_str());
+    EXPECT_FALSE(SetProcessValues(nullptr));
+    EXPECT_STREQ("", UserDataDir);
 }

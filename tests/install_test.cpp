@@ -1,6 +1,7 @@
 // Installing a theme file: what reaches the registry, the profile files and the
 // running system. The same tests run on the simulated Windows and under Wine.
 #include "install/installtheme.h"
+#include "platform/unicode.h"
 #include "theme/metrictext.h"
 #include "theme/themepath.h"
 #include "tests/testing.h"
@@ -41,6 +42,11 @@ const char *const kCursorNames[14] = {"Arrow", "Help", "AppStarting", "Crosshair
 const char kRecycleBin[] = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
 const char kMyComputer[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
 const char kNetwork[] = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon";
+// The user's own icons, which the shell reads before the machine's.
+std::string Own(const char *machineKey)
+{
+    return std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\") + machineKey;
+}
 
 // The 25 colour keys with their elements, and the theme's texts for them.
 const struct {
@@ -84,7 +90,7 @@ protected:
         MakeTestMainWindow();
         winDir = WinDir();
         themes = NewFolder();
-        ProfileWriteString("Zorva", "switcher", themes.c_str(), "control.ini");
+        SetThemeFolder(themes);
         // Keys that a real system has and a fresh Wine prefix lacks: the
         // installer opens keys and never creates them.
         for (const char *event : kEvents)
@@ -103,7 +109,8 @@ protected:
 
     void TearDown() override
     {
-        ProfileWriteString("Zorva", "switcher", nullptr, "control.ini");
+        SetThemeFolder("");
+        RegistryDeleteTree(kRegCurrentUser, Own("CLSID").c_str());
         MachineTest::TearDown();
     }
 
@@ -166,11 +173,14 @@ TEST_F(Install, WholeThemeReachesRegistryAndSystem)
     EXPECT_EQ(nonclient.iCaptionHeight + 2, nowNonclient.iCaptionHeight);
     EXPECT_EQ(-13, nowNonclient.lfCaptionFont.lfHeight);
 
-    EXPECT_EQ(themes + "\\\\computer.ico", ReadRegistry(kRegClassesRoot, kMyComputer, nullptr));
-    EXPECT_EQ(winDir + "\\network.ico,0", ReadRegistry(kRegClassesRoot, kNetwork, nullptr));
-    EXPECT_EQ(themes + "\\bin-full.ico", ReadRegistry(kRegClassesRoot, kRecycleBin, "full"));
-    EXPECT_EQ(themes + "\\bin-empty.ico", ReadRegistry(kRegClassesRoot, kRecycleBin, "empty"));
-    EXPECT_EQ(themes + "\\bin-empty.ico", ReadRegistry(kRegClassesRoot, kRecycleBin, nullptr));
+    // The icons are the user's own; the machine's stay as they were.
+    EXPECT_EQ(themes + "\\\\computer.ico", ReadRegistry(kRegCurrentUser, Own(kMyComputer).c_str(), nullptr));
+    EXPECT_EQ(winDir + "\\network.ico,0", ReadRegistry(kRegCurrentUser, Own(kNetwork).c_str(), nullptr));
+    EXPECT_EQ(themes + "\\bin-full.ico", ReadRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), "full"));
+    EXPECT_EQ(themes + "\\bin-empty.ico", ReadRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), "empty"));
+    EXPECT_EQ(themes + "\\bin-empty.ico", ReadRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), nullptr));
+    EXPECT_EQ("old-full.ico", ReadRegistry(kRegClassesRoot, kRecycleBin, "full"));
+    EXPECT_EQ("<missing>", ReadRegistry(kRegClassesRoot, kMyComputer, nullptr));
     EXPECT_EQ("8", ReadRegistry(kRegCurrentUser, "Control Panel\\Desktop\\WindowMetrics", "Shell Icon BPP"));
 
     for (const char *name : kCursorNames)
@@ -186,13 +196,13 @@ TEST_F(Install, WholeThemeReachesRegistryAndSystem)
     EXPECT_EQ("Setting the screen saver...", MainStatusText());
 }
 
-TEST_F(Install, ColourValueCutAt19Characters)
+TEST_F(Install, LongColourValueStoredWhole)
 {
     std::string file = themes + "\\Zorva The Vandrel WHITE.theme";
     ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "10   20   30        99999", file.c_str());
     InstallTheme(kThemeWhite, 0, 1, 0, 0, 0, 0, 0);
     FinishThemeInstall();
-    EXPECT_EQ("10   20   30       ", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ("10   20   30        99999", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
     EXPECT_EQ(0x1E140Au, SysColorGet(2));
 }
 
@@ -203,7 +213,77 @@ TEST_F(Install, RecycleBinKeepsItsState)
     SetRegistry(kRegClassesRoot, kRecycleBin, nullptr, "same.ico");
     InstallTheme(kThemeRed, 0, 0, 0, 1, 0, 0, 0);
     FinishThemeInstall();
-    EXPECT_EQ(themes + "\\bin-full.ico", ReadRegistry(kRegClassesRoot, kRecycleBin, nullptr)) << "full stays full";
+    EXPECT_EQ(themes + "\\bin-full.ico", ReadRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), nullptr))
+        << "full stays full";
+    // The state the user sees: the user's own values before the machine's.
+    SetRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), nullptr, "own-empty.ico");
+    SetRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), "empty", "own-empty.ico");
+    InstallTheme(kThemeRed, 0, 0, 0, 1, 0, 0, 0);
+    FinishThemeInstall();
+    EXPECT_EQ(themes + "\\bin-empty.ico", ReadRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), nullptr))
+        << "empty stays empty";
+}
+
+// A theme file that records types, as a backup does: a value comes back with
+// its type, and one recorded as none is removed, so the machine's icon shows
+// again.
+TEST_F(Install, ValuesTakeTheirTypeOrGo)
+{
+    std::string file = themes + "\\Zorva The Vandrel GREEN.theme";
+    WriteWholeFile(file, "\xFF\xFE");
+    const std::string own = std::string("C:\\users\\") + kUserName + "\\" + kCyrillicName + "\\arrow.cur";
+    ProfileWriteString("Control Panel\\Cursors", "Arrow", own.c_str(), file.c_str());
+    ProfileWriteString("Control Panel\\Cursors", "Wait", "%SystemRoot%\\cursors\\busy.ani", file.c_str());
+    ProfileWriteString("Control Panel\\Cursors", "Wait.Type", "REG_EXPAND_SZ", file.c_str());
+    ProfileWriteString("Control Panel\\Cursors", "Help", "", file.c_str());
+    ProfileWriteString("Control Panel\\Cursors", "Help.Type", "none", file.c_str());
+    ProfileWriteString(kMyComputer, "DefaultValue", "machine.ico", file.c_str());
+    ProfileWriteString(kMyComputer, "DefaultValue.Type", "none", file.c_str());
+    ProfileWriteString(kEvents[0], "DefaultValue", "%SystemRoot%\\media\\ding.wav", file.c_str());
+    ProfileWriteString(kEvents[0], "DefaultValue.Type", "REG_EXPAND_SZ", file.c_str());
+    SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Help", "theme-help.cur");
+    SetRegistry(kRegCurrentUser, Own(kMyComputer).c_str(), nullptr, "theme-computer.ico");
+    InstallTheme(kThemeGreen, 0, 0, 0, 1, 1, 1, 0);
+    FinishThemeInstall();
+    unsigned type = 0;
+    EXPECT_EQ(own, ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow", &type));
+    EXPECT_EQ(kRegSz, type);
+    EXPECT_EQ("%SystemRoot%\\cursors\\busy.ani", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Wait", &type));
+    EXPECT_EQ(kRegExpandSz, type);
+    EXPECT_EQ("<missing>", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Help"));
+    EXPECT_EQ("<missing>", ReadRegistry(kRegCurrentUser, Own(kMyComputer).c_str(), nullptr));
+    EXPECT_EQ("%SystemRoot%\\media\\ding.wav", ReadRegistry(kRegCurrentUser, kEvents[0], nullptr, &type));
+    EXPECT_EQ(kRegExpandSz, type);
+}
+
+void InstallBlue(void *result) { *(int *)result = InstallTheme(kThemeBlue, 1, 1, 1, 1, 1, 1, 1); }
+
+// A theme folder whose expanded paths would pass the system's limit stops the
+// install before anything changes, with a box that names the folder; no value
+// is ever written cut or empty for it.
+TEST_F(Install, FolderTooLongChangesNothing)
+{
+    // 226 UTF-16 units: the theme file's path fits, a cursor's with a long name does not.
+    std::string deep = themes + "\\" + std::string(226 - Utf16Units(themes.c_str()) - 1, 'd');
+    ASSERT_TRUE(MakeFolder(deep));
+    SetThemeFolder(deep);
+    std::string file = deep + "\\Zorva The Vandrel BLUE.theme";
+    ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "1 2 3", file.c_str());
+    ProfileWriteString("Control Panel\\Cursors", "Arrow", "%ThemeDir%\\Zorva\\arrow.cur", file.c_str());
+    ProfileWriteString("Control Panel\\Cursors", "Wait", ("%ThemeDir%\\Zorva\\" + std::string(30, 'w') + ".ani").c_str(),
+                       file.c_str());
+    SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Wait", "mine.ani");
+    SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow", "mine.cur");
+    SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "4 5 6");
+    int result = -1;
+    std::string box = WatchBox("Zorva: The Vandrel  Theme Switcher", InstallBlue, &result);
+    EXPECT_EQ(0, result);
+    EXPECT_EQ("The folder\n  " + deep + "\nhas too long a path for the theme's files. Please install Desktop Quennel "
+              "in a folder with a shorter path.", box);
+    FinishThemeInstall();
+    EXPECT_EQ("mine.ani", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Wait"));
+    EXPECT_EQ("mine.cur", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow"));
+    EXPECT_EQ("4 5 6", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
 }
 
 TEST_F(Install, FileWithoutSoundsOrCursorsEmptiesThem)
@@ -240,7 +320,7 @@ TEST_F(Install, MissingThemeFileChangesNothing)
 
 TEST_F(Install, ThemeFolderFallsBackToProgramFolder)
 {
-    ProfileWriteString("Zorva", "switcher", "", "control.ini");
+    SetThemeFolder("");
     char program[kPathSize];
     ProgramFolder(program, sizeof program);
     int result;
@@ -268,23 +348,32 @@ TEST_F(Install, ShortMetricsAreNotApplied)
 TEST_F(Install, ThemePathExpansion)
 {
     strcpy(ThemeDir, "C:\\Themes");
-    char out[kPathSize];
-    EXPECT_EQ(winDir.size() + 12, ExpandThemePath(out, "%WinDir%media\\a.wav"));
+    std::string out;
+    EXPECT_TRUE(ExpandThemePath("%WinDir%media\\a.wav", &out));
     EXPECT_EQ(winDir + "\\media\\a.wav", out);
-    ExpandThemePath(out, "%WinDir%\\x");
+    ExpandThemePath("%WinDir%\\x", &out);
     EXPECT_EQ(winDir + "\\\\x", out);
-    ExpandThemePath(out, "%ThemeDir%");
-    EXPECT_STREQ("C:\\Themes\\", out);
-    ExpandThemePath(out, "%themedir%x");
-    EXPECT_STREQ("%themedir%x", out);
-    ExpandThemePath(out, "C:\\a%WinDir%");
-    EXPECT_STREQ("C:\\a%WinDir%", out);
-    EXPECT_EQ(0u, ExpandThemePath(out, ""));
-    // A result longer than the buffer is cut to it.
-    std::string longValue = "%ThemeDir%" + std::string(400, 'a');
-    memset(out, '#', sizeof out);
-    EXPECT_EQ(260u, ExpandThemePath(out, longValue.c_str()));
-    EXPECT_EQ(0, out[260]);
+    ExpandThemePath("%ThemeDir%", &out);
+    EXPECT_EQ("C:\\Themes\\", out);
+    ExpandThemePath("%themedir%x", &out);
+    EXPECT_EQ("%themedir%x", out);
+    ExpandThemePath("C:\\a%WinDir%", &out);
+    EXPECT_EQ("C:\\a%WinDir%", out);
+    // An expanded path is refused when the system could not open it, counted
+    // in UTF-16 units: 259 fit, 260 do not, whatever bytes UTF-8 takes.
+    std::string fits = std::string(259 - 10, 'a');
+    EXPECT_TRUE(ExpandThemePath("%ThemeDir%" + fits, &out));
+    EXPECT_EQ(259u, out.size());
+    EXPECT_FALSE(ExpandThemePath("%ThemeDir%" + fits + "a", &out));
+    EXPECT_EQ("", out);
+    strcpy(ThemeDir, "C:\\\u30c6\u30fc\u30de");  // three units, nine bytes
+    EXPECT_TRUE(ExpandThemePath("%ThemeDir%" + std::string(259 - 7, 'a'), &out));
+    EXPECT_FALSE(ExpandThemePath("%ThemeDir%" + std::string(259 - 6, 'a'), &out));
+    EXPECT_EQ("C:\\\u30c6\u30fc\u30de", ThemePathFolder("%ThemeDir%x"));
+    // A value without a variable is the user's own, passed on whole.
+    std::string own = "C:\\" + std::string(400, 'b');
+    EXPECT_TRUE(ExpandThemePath(own, &out));
+    EXPECT_EQ(own, out);
 }
 
 TEST(MetricsText, ParsesByteLists)

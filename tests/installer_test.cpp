@@ -1,5 +1,8 @@
-// The installer under Wine: a silent install into a fresh prefix, every theme
-// installed by the installed program, and the uninstaller's revert and clean-up.
+// The installer under Wine: a silent install into a folder named outside the
+// ANSI code page, by a user whose name is too; every theme installed by the
+// installed program, Cancel, Revert and "/r"; and the uninstaller's revert and
+// clean-up. The user's own settings, in every letter and with their types,
+// come back each time.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,6 +10,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -17,15 +21,15 @@ namespace {
 
 const char kUninstallEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\DesktopQuennel";
 
-bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string &path) { return NameExists(path); }
 
 DWORD RunCommand(const std::string &command, DWORD ms = 120000)
 {
-    std::string line = command;
-    STARTUPINFOA si = {};
+    std::wstring line = Wide(command);
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return 9998;
     DWORD code = 9999;
     if (WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0)
@@ -53,18 +57,19 @@ long long EntryNumber(const char *name)
 unsigned long long FolderBytes(const std::string &folder)
 {
     unsigned long long total = 0;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return 0;
     do {
+        std::string name = Narrow(found.cFileName);
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
-                total += FolderBytes(folder + "\\" + found.cFileName);
+            if (name != "." && name != "..")
+                total += FolderBytes(folder + "\\" + name);
         } else {
             total += (unsigned long long)found.nFileSizeHigh << 32 | found.nFileSizeLow;
         }
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return total;
 }
@@ -74,20 +79,33 @@ std::string SetupProgram()
     return TestFolder() + "\\..\\installer\\DesktopQuennel-Setup.exe";
 }
 
-// Runs the installed program, picks a colour with its button and presses OK:
-// the theme is installed with every part and the program ends.
-DWORD InstallColour(const std::string &program, int colourId)
+// Runs the installed program and presses its controls in turn (a colour, then
+// OK: the theme is installed with every part and the program ends); with
+// waitIdle, the last one once the first ones' install has ended. A box would
+// hold the program: its end is the sign that none showed.
+DWORD Press(const std::string &program, std::initializer_list<int> ids, bool waitIdle = false)
 {
-    std::string line = "\"" + program + "\"";
-    STARTUPINFOA si = {};
+    std::wstring line = Wide("\"" + program + "\"");
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return 9998;
     HWND main = nullptr;
     WaitFor([&] { return (main = ProcessWindow(pi.dwProcessId, "ZORVATHEME_MainClass")) != nullptr; }, kPatience);
-    PostMessageA(main, WM_COMMAND, colourId, (LPARAM)GetDlgItem(main, colourId));
-    PostMessageA(main, WM_COMMAND, IDOK, (LPARAM)GetDlgItem(main, IDOK));
+    size_t n = 0;
+    for (int id : ids) {
+        if (waitIdle && ++n < ids.size()) {
+            // Sent: the first stage has run when the send returns, so the
+            // prompt that comes back afterwards is the install's end.
+            DWORD_PTR result;
+            SendMessageTimeoutA(main, WM_COMMAND, id, (LPARAM)GetDlgItem(main, id), 0, 2 * kPatience, &result);
+            continue;
+        }
+        if (waitIdle)
+            WaitFor([&] { return Text(GetDlgItem(main, 113)).find("Choose the Zorva color") == 0; }, 2 * kPatience);
+        PostMessageA(main, WM_COMMAND, id, (LPARAM)GetDlgItem(main, id));
+    }
     DWORD code = 9999;
     if (WaitForSingleObject(pi.hProcess, 2 * kPatience) == WAIT_OBJECT_0)
         GetExitCodeProcess(pi.hProcess, &code);
@@ -100,12 +118,55 @@ DWORD InstallColour(const std::string &program, int colourId)
 
 class Installer : public MachineTest {};
 
+const char kCursors[] = "Control Panel\\Cursors";
+const char kDefaultSound[] = "AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current";
+
+// The user's own settings before any install: paths with the user's letters,
+// and values the system expands, as today's Windows stores them.
+struct UserSettings {
+    std::string arrow, wait, sound, title;
+};
+
+UserSettings SetUserSettings()
+{
+    UserSettings u;
+    u.arrow = std::string("C:\\users\\") + kUserName + "\\Cursors\\arrow.cur";
+    u.wait = "%SystemRoot%\\cursors\\busy_l.ani";
+    u.sound = std::string("%SystemRoot%\\Media\\") + kCyrillicName + ".wav";
+    u.title = "7 8 9";
+    SetRegistry(kRegCurrentUser, kCursors, "Arrow", u.arrow.c_str());
+    SetRegistry(kRegCurrentUser, kCursors, "Wait", u.wait.c_str(), kRegExpandSz);
+    SetRegistry(kRegCurrentUser, kDefaultSound, nullptr, u.sound.c_str(), kRegExpandSz);
+    SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", u.title.c_str());
+    return u;
+}
+
+// What differs from the user's own settings, "" when nothing does.
+std::string Differences(const UserSettings &u)
+{
+    std::string out;
+    unsigned type = 0;
+    if (ReadRegistry(kRegCurrentUser, kCursors, "Arrow", &type) != u.arrow || type != kRegSz)
+        out += "Arrow: " + ReadRegistry(kRegCurrentUser, kCursors, "Arrow") + "\n";
+    if (ReadRegistry(kRegCurrentUser, kCursors, "Wait", &type) != u.wait || type != kRegExpandSz)
+        out += "Wait: " + ReadRegistry(kRegCurrentUser, kCursors, "Wait") + " type " + std::to_string(type) + "\n";
+    if (ReadRegistry(kRegCurrentUser, kDefaultSound, nullptr, &type) != u.sound || type != kRegExpandSz)
+        out += "sound: " + ReadRegistry(kRegCurrentUser, kDefaultSound, nullptr) + " type " + std::to_string(type) + "\n";
+    if (ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle") != u.title)
+        out += "ActiveTitle: " + ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle") + "\n";
+    return out;
+}
+
 TEST_F(Installer, InstallEveryThemeAndUninstall)
 {
-    // A folder of this run's own, with a blank in its name as a user's may have.
-    const std::string dir = "C:\\Quennel Install " + std::to_string(GetCurrentProcessId()),
-                      themes = dir + "\\Themes", win = WinDir();
-    const std::string before = ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle");
+    // A folder of this run's own, named as a user's may be.
+    const std::string dir = std::string("C:\\") + kJapaneseName + " " + std::to_string(GetCurrentProcessId()) + "\\" +
+                            kCyrillicName,
+                      themes = dir + "\\Themes", win = WinDir(), user = UserDataFolder(),
+                      program = dir + "\\DesktopQuennel.exe";
+    for (const char *name : {"\\ZorvaBackup.theme", "\\assertFile.txt"})
+        FileDelete((user + name).c_str());
+    const UserSettings own = SetUserSettings();
     ASSERT_EQ(0u, RunCommand("\"" + SetupProgram() + "\" /S /D=" + dir));
 
     for (const char *file : {"\\DesktopQuennel.exe", "\\WALLART\\PALALL9.TR", "\\Uninstall.exe",
@@ -116,12 +177,11 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
         EXPECT_TRUE(Exists(win + "\\ZORVA\\" + colour + ".ART")) << colour;
         EXPECT_TRUE(Exists(win + "\\ZORVA\\" + colour + ".tr")) << colour;
     }
-    EXPECT_EQ(themes, ReadProfile("control.ini", "Zorva", "switcher", ""));
-    EXPECT_NE("<no key>", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow"));
+    EXPECT_EQ(themes, ReadProfile("control.ini", "Zorva", "switcher", "")) << "every letter of the folder";
 
     // The entry in the list of installed programs: icon, version, publisher and
     // the size of what was installed, in KB.
-    EXPECT_EQ(dir + "\\DesktopQuennel.exe", ReadRegistry(kRegLocalMachine, kUninstallEntry, "DisplayIcon"));
+    EXPECT_EQ(program, ReadRegistry(kRegLocalMachine, kUninstallEntry, "DisplayIcon"));
     EXPECT_EQ(QUENNEL_VERSION, ReadRegistry(kRegLocalMachine, kUninstallEntry, "DisplayVersion"));
     EXPECT_EQ(QUENNEL_VERSION_MAJOR, EntryNumber("VersionMajor"));
     EXPECT_EQ(QUENNEL_VERSION_MINOR, EntryNumber("VersionMinor"));
@@ -130,36 +190,62 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
     EXPECT_GT(installedKb, 1000.0);
     EXPECT_NEAR(installedKb, (double)EntryNumber("EstimatedSize"), 2.0);
 
-    // Each theme, installed by the program with every part.
+    // Each theme, installed by the program with every part, and named in the
+    // registry by its exact paths.
     const struct {
         int id;
         const char *word;
     } colours[5] = {{100, "BLACK"}, {101, "RED"}, {102, "WHITE"}, {103, "BLUE"}, {104, "GREEN"}};
     for (auto &c : colours) {
-        ASSERT_EQ(0u, InstallColour(dir + "\\DesktopQuennel.exe", c.id)) << c.word;
+        ASSERT_EQ(0u, Press(program, {c.id, IDOK})) << c.word;
         std::string theme = themes + "\\Zorva The Vandrel " + c.word + ".theme";
         std::string title = ReadProfile(theme, "Control Panel\\Colors", "ActiveTitle", "");
         EXPECT_EQ(title, ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle")) << c.word;
-        EXPECT_EQ(themes + "\\Zorva\\" + c.word + "\\Cursors\\Arrow.cur",
-                  ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow"))
+        EXPECT_EQ(themes + "\\Zorva\\" + c.word + "\\Cursors\\Arrow.cur", ReadRegistry(kRegCurrentUser, kCursors, "Arrow"))
             << c.word;
         EXPECT_EQ(c.word, ReadRegistry(kRegCurrentUser, "Software\\ZorvaTheVandrel", "PaperArtFile"));
-        EXPECT_EQ(win + "\\Zorva The Vandrel.BMP",
-                  ReadRegistry(kRegCurrentUser, "Control Panel\\Desktop", "Wallpaper"));
+        EXPECT_EQ(user + "\\Zorva The Vandrel.BMP", ReadRegistry(kRegCurrentUser, "Control Panel\\Desktop", "Wallpaper"));
     }
     std::string saver = ReadProfile("system.ini", "boot", "SCRNSAVE.EXE", "");
     EXPECT_NE(std::string::npos, saver.find("ZORVA.SCR")) << saver;
+    EXPECT_TRUE(Exists(saver)) << saver;
+
+    // Cancel after an Apply: the settings of the run's start (GREEN).
+    const std::string green = ReadRegistry(kRegCurrentUser, kCursors, "Arrow");
+    EXPECT_EQ(0u, Press(program, {101, 112, IDCANCEL}, true));
+    EXPECT_EQ(green, ReadRegistry(kRegCurrentUser, kCursors, "Arrow"));
+    // Revert: the user's own settings from before the first install.
+    EXPECT_EQ(0u, Press(program, {121}));
+    EXPECT_EQ("", Differences(own));
+    // "/r" after another theme: the same.
+    EXPECT_EQ(0u, Press(program, {103, IDOK}));
+    EXPECT_EQ(1u, RunCommand("\"" + program + "\" /r"));
+    EXPECT_EQ("", Differences(own));
+    EXPECT_FALSE(Exists(dir + "\\ZorvaBackup.theme")) << "the user's backup is the user's own";
 
     // The uninstaller puts the settings from before the first install back
     // and removes what was installed, and only that.
+    ASSERT_EQ(0u, Press(program, {104, IDOK}));
     ASSERT_EQ(0u, RunCommand("\"" + dir + "\\Uninstall.exe\" /S /REVERT"));
     EXPECT_TRUE(WaitFor([&] { return !Exists(dir + "\\Uninstall.exe"); }, 2 * kPatience));
-    EXPECT_EQ(before, ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
-    EXPECT_FALSE(Exists(dir + "\\DesktopQuennel.exe"));
+    EXPECT_EQ("", Differences(own));
+    EXPECT_FALSE(Exists(program));
     EXPECT_FALSE(Exists(themes));
     EXPECT_FALSE(Exists(win + "\\ZORVA"));
     EXPECT_EQ("<none>", ReadProfile("control.ini", "Zorva", "switcher", "<none>"));
-    EXPECT_TRUE(Exists(dir + "\\ZorvaBackup.theme")) << "the program's own backup stays for a later install";
+    EXPECT_TRUE(Exists(user + "\\ZorvaBackup.theme")) << "the user's backup stays for a later install";
+    EXPECT_FALSE(Exists(user + "\\assertFile.txt")) << "no error report";
+    EXPECT_EQ("<no key>", ReadRegistry(kRegLocalMachine, kUninstallEntry, "DisplayName"));
+    RemoveFolderTree(dir.substr(0, dir.rfind('\\')));
+}
+
+// A folder whose files' paths would pass the system's limit is refused
+// before anything is installed.
+TEST_F(Installer, FolderTooLongIsRefused)
+{
+    const std::string dir = "C:\\" + std::string(QUENNEL_MAX_INSTALL_FOLDER + 1 - 3, 'q');
+    EXPECT_EQ(2u, RunCommand("\"" + SetupProgram() + "\" /S /D=" + dir));
+    EXPECT_FALSE(Exists(dir + "\\DesktopQuennel.exe"));
     EXPECT_EQ("<no key>", ReadRegistry(kRegLocalMachine, kUninstallEntry, "DisplayName"));
     RemoveFolderTree(dir);
 }

@@ -31,7 +31,7 @@ intptr_t TestMainProc(PlatWindow w, unsigned message, uintptr_t wParam, intptr_t
 class MainLogic : public MachineTest {
 protected:
     PlatWindow main;
-    std::string program;
+    std::string program, user;
 
     void SetUp() override
     {
@@ -44,6 +44,7 @@ protected:
         char dir[kPathSize];
         ProgramFolder(dir, sizeof dir);
         program = dir;
+        user = UserDataFolder();
         for (const char *color : {"BLACK", "RED", "WHITE", "BLUE", "GREEN"})
             WriteWholeFile(program + "\\Zorva The Vandrel " + color + ".theme", "[Control Panel\\Colors]\r\n");
         InstallTestArt();
@@ -100,8 +101,8 @@ TEST_F(MainLogic, StartsWithWhiteAndEveryPart)
     for (int id = 105; id <= 111; id++)
         EXPECT_EQ(1, HostWindowInfo(Item(id)).check) << id;
     EXPECT_EQ(1, UseScreenSaver + UseSounds + UseCursors + UseWallpaper + UseIcons + UseColors + UseFonts - 6);
-    EXPECT_TRUE(FileExists(program + "\\ZorvaBackup.theme"));
-    EXPECT_TRUE(FileExists(program + "\\Restore.theme"));
+    EXPECT_TRUE(FileExists(user + "\\ZorvaBackup.theme"));
+    EXPECT_TRUE(FileExists(user + "\\Restore.theme"));
 }
 
 TEST_F(MainLogic, OkRightAfterStartInstallsWhiteAndEnds)
@@ -115,8 +116,8 @@ TEST_F(MainLogic, OkRightAfterStartInstallsWhiteAndEnds)
     Tick();  // the first tick after the job ends the install
     EXPECT_TRUE(Destroyed());
     EXPECT_EQ(0, HostLiveState().quitCode);
-    EXPECT_FALSE(FileExists(program + "\\Restore.theme")) << "the run's snapshot goes at shutdown";
-    EXPECT_TRUE(FileExists(program + "\\ZorvaBackup.theme"));
+    EXPECT_FALSE(FileExists(user + "\\Restore.theme")) << "the run's snapshot goes at shutdown";
+    EXPECT_TRUE(FileExists(user + "\\ZorvaBackup.theme"));
 }
 
 TEST_F(MainLogic, ApplyThenOkEndsWithoutInstalling)
@@ -143,7 +144,7 @@ TEST_F(MainLogic, CancelAfterApplyRestoresSnapshot)
     Tick();
     EXPECT_EQ(program + "\\Zorva The Vandrel BLUE.theme", ThemeFile);
     Command(kIdCancel);
-    EXPECT_EQ(program + "\\Restore.theme", ThemeFile);
+    EXPECT_EQ(user + "\\Restore.theme", ThemeFile);
     Tick();
     EXPECT_TRUE(Destroyed());
 }
@@ -158,7 +159,7 @@ TEST_F(MainLogic, CancelBeforeInstallEndsAtOnce)
 TEST_F(MainLogic, RevertInstallsBackupAndEnds)
 {
     MainCommand(main, IDC_REVERT, 0);  // as "/r" sends it
-    EXPECT_EQ(program + "\\ZorvaBackup.theme", ThemeFile);
+    EXPECT_EQ(user + "\\ZorvaBackup.theme", ThemeFile);
     Tick();
     EXPECT_TRUE(Destroyed());
 }
@@ -331,7 +332,7 @@ TEST_F(MainLogic, ApplyWhileTheJobRuns)
     EXPECT_FALSE(Destroyed());
     EXPECT_EQ(nullptr, WallpaperThread);
     EXPECT_EQ(kStatusPrompt, Status());
-    EXPECT_EQ(WinDir() + "\\Zorva The Vandrel.BMP", HostLiveState().wallpaper);
+    EXPECT_EQ(user + "\\Zorva The Vandrel.BMP", HostLiveState().wallpaper);
     EXPECT_TRUE(HostLiveState().boxes.empty());
 }
 
@@ -359,7 +360,7 @@ TEST_F(MainLogic, FullDiskOnTheRunsFirstInstall)
 TEST_F(MainLogic, FullDiskAfterAnApplyRestoresTheSnapshot)
 {
     HostSetScreen(320, 200, 16);
-    std::string bitmap = WinDir() + "\\Zorva The Vandrel.BMP";
+    std::string bitmap = user + "\\Zorva The Vandrel.BMP";
     WriteWholeFile(bitmap, "start of run");
     MainTakeSnapshots();  // again, now with a bitmap to keep
     Command(IDC_APPLY);
@@ -369,7 +370,7 @@ TEST_F(MainLogic, FullDiskAfterAnApplyRestoresTheSnapshot)
     Command(IDC_APPLY);
     ASSERT_TRUE(RunInstall());  // the job's report, its box, the Cancel, the snapshot's install
     EXPECT_TRUE(Destroyed());
-    EXPECT_EQ(program + "\\Restore.theme", ThemeFile);
+    EXPECT_EQ(user + "\\Restore.theme", ThemeFile);
     EXPECT_EQ(1u, HostLiveState().boxes.size());
     EXPECT_EQ("start of run", ReadWholeFile(bitmap));
     EXPECT_EQ(nullptr, WallpaperThread);
@@ -389,7 +390,7 @@ TEST_F(MainLogic, TheJobsCancelWaitsForTheJob)
     });
     MainCommand(main, kIdCancel, 0);
     EXPECT_EQ(1, JobDone) << "the snapshot's install began once the job had ended";
-    EXPECT_EQ(program + "\\Restore.theme", ThemeFile);
+    EXPECT_EQ(user + "\\Restore.theme", ThemeFile);
     opener.join();
     Tick();
     EXPECT_TRUE(Destroyed());

@@ -3,6 +3,7 @@
 //   load PATH      loads a palette file: one that cannot be opened or is
 //                  damaged ends in the report
 //   wide           converts a row too wide for any error rows
+#include "tests/probe_args.h"
 #include "base/processvalues.h"
 #include "palette/palette.h"
 
@@ -10,6 +11,8 @@
 
 int main(int argc, char **argv)
 {
+    Utf8Args utf8(argc, argv);
+    argv = utf8.argv();
     SetProcessValues(nullptr);
     const char *what = argc > 1 ? argv[1] : "";
     if (!strcmp(what, "load") && argc > 2)

@@ -1,6 +1,7 @@
 // The platform operations' contracts. The same tests run natively against the
 // simulated Windows and under Wine against the real functions: where they
 // agree, the simulation is faithful.
+#include "base/bounded.h"
 #include "platform/records.h"
 #include "tests/testing.h"
 
@@ -39,23 +40,37 @@ TEST_F(Registry, WriteToMissingKeyCreatesNothing)
     EXPECT_EQ(kErrorFileNotFound, RegistryOpen(kRegCurrentUser, kTestKey, kKeyQueryValue, &key));
 }
 
-TEST_F(Registry, TextRoundTripsWithItsZero)
+// Texts are stored as the system stores them, in UTF-16 with their zero, in
+// every letter: a key, a value name and a text outside the ANSI code page
+// come back whole, and with their type.
+TEST_F(Registry, TextsKeepEveryLetterAndTheirType)
 {
-    const char colors[] = "Software\\QuennelTest\\Colors";
+    const std::string colors = std::string("Software\\QuennelTest\\") + kJapaneseName;
+    const std::string path = std::string("C:\\users\\") + kUserName + "\\" + kCyrillicName + "\\arrow.cur";
     PlatKey key;
-    ASSERT_EQ(kErrorSuccess, RegistryCreate(kRegCurrentUser, colors, kKeySetValue, &key));
+    ASSERT_EQ(kErrorSuccess, RegistryCreate(kRegCurrentUser, colors.c_str(), kKeySetValue, &key));
     EXPECT_EQ(kErrorSuccess, RegistrySetText(key, "ActiveTitle", "0 0 128"));
     EXPECT_EQ(kErrorSuccess, RegistrySetText(key, nullptr, "default text"));
     EXPECT_EQ(kErrorSuccess, RegistrySetText(key, "Empty", ""));
+    EXPECT_EQ(kErrorSuccess, RegistrySetText(key, kCyrillicName, path.c_str()));
+    EXPECT_EQ(kErrorSuccess, RegistrySetText(key, "Expand", "%SystemRoot%\\cursors\\arrow.cur", kRegExpandSz));
+    EXPECT_EQ(kErrorInvalidParameter, RegistrySetText(key, "Bad", "\xC3("));
     EXPECT_EQ(kErrorSuccess, RegistryFlush(key));
     EXPECT_EQ(kErrorSuccess, RegistryClose(key));
 
-    EXPECT_EQ(std::string("0 0 128\0", 8), RegistryBytes(kRegCurrentUser, colors, "ActiveTitle"));
-    EXPECT_EQ(std::string("default text\0", 13), RegistryBytes(kRegCurrentUser, colors, ""));
-    EXPECT_EQ(std::string("\0", 1), RegistryBytes(kRegCurrentUser, colors, "Empty"));
+    EXPECT_EQ(Utf16Bytes("0 0 128"), RegistryBytes(kRegCurrentUser, colors.c_str(), "ActiveTitle"));
+    EXPECT_EQ(Utf16Bytes("default text"), RegistryBytes(kRegCurrentUser, colors.c_str(), ""));
+    EXPECT_EQ(std::string(2, '\0'), RegistryBytes(kRegCurrentUser, colors.c_str(), "Empty"));
+    EXPECT_EQ(Utf16Bytes(path), RegistryBytes(kRegCurrentUser, colors.c_str(), kCyrillicName));
+    unsigned type = 0;
+    EXPECT_EQ(path, ReadRegistry(kRegCurrentUser, colors.c_str(), kCyrillicName, &type));
+    EXPECT_EQ(kRegSz, type);
+    EXPECT_EQ("%SystemRoot%\\cursors\\arrow.cur", ReadRegistry(kRegCurrentUser, colors.c_str(), "Expand", &type));
+    EXPECT_EQ(kRegExpandSz, type);
+    EXPECT_EQ("<missing>", ReadRegistry(kRegCurrentUser, colors.c_str(), "Bad"));
     // Key paths and value names ignore case.
-    EXPECT_EQ(std::string("0 0 128\0", 8),
-              RegistryBytes(kRegCurrentUser, "SOFTWARE\\quenneltest\\COLORS", "activetitle"));
+    EXPECT_EQ("0 0 128", ReadRegistry(kRegCurrentUser, ("SOFTWARE\\quenneltest\\" + std::string(kJapaneseName)).c_str(),
+                                      "activetitle"));
 }
 
 TEST_F(Registry, QueryResults)
@@ -66,7 +81,17 @@ TEST_F(Registry, QueryResults)
     char buf[8];
     uint32_t size = sizeof buf;
     EXPECT_EQ(kErrorMoreData, RegistryQuery(key, "Long", buf, &size));
+    EXPECT_EQ(22u, size);
+    // A text that does not fit is refused, and the size it needs told.
+    memset(buf, '#', sizeof buf);
+    size = sizeof buf;
+    EXPECT_EQ(kErrorMoreData, RegistryQueryText(key, "Long", buf, &size, nullptr));
     EXPECT_EQ(11u, size);
+    EXPECT_EQ(0, buf[0]);
+    size = 11;
+    char fits[11];
+    EXPECT_EQ(kErrorSuccess, RegistryQueryText(key, "Long", fits, &size, nullptr));
+    EXPECT_STREQ("0123456789", fits);
     size = sizeof buf;
     EXPECT_EQ(kErrorFileNotFound, RegistryQuery(key, "Missing", buf, &size));
     size = sizeof buf;
@@ -77,6 +102,12 @@ TEST_F(Registry, QueryResults)
     EXPECT_EQ(kErrorSuccess, RegistryQuery(key, "Number", buf, &size));
     EXPECT_EQ(4u, size);
     EXPECT_EQ(0, memcmp(buf, "\x04\x03\x02\x01", 4));
+    size = sizeof buf;
+    EXPECT_EQ(kErrorUnsupportedType, RegistryQueryText(key, "Number", buf, &size, nullptr));
+    EXPECT_EQ(kErrorSuccess, RegistryDeleteValue(key, "LONG"));
+    EXPECT_EQ(kErrorFileNotFound, RegistryDeleteValue(key, "Long"));
+    size = sizeof buf;
+    EXPECT_EQ(kErrorFileNotFound, RegistryQuery(key, "Long", buf, &size));
     RegistryClose(key);
 }
 
@@ -95,7 +126,7 @@ TEST_F(Registry, QueryAccessCannotWrite)
 
 using Profile = MachineTest;
 
-TEST_F(Profile, ReadsWithDefaultsAndCuts)
+TEST_F(Profile, ReadsWithDefaultsAndRefusesWhatDoesNotFit)
 {
     std::string file = NewFolder() + "\\test.theme";
     WriteWholeFile(file, "[Control Panel\\Colors]\r\nActiveTitle=0 0 128\r\n  Spaced  =  a b  \r\n"
@@ -120,13 +151,39 @@ TEST_F(Profile, ReadsWithDefaultsAndCuts)
     ProfileGetString("boot", "SCRNSAVE.EXE", "x  ", buf, sizeof buf, (NewFolder() + "\\none.ini").c_str());
     EXPECT_STREQ("x", buf);
 
-    // Text longer than the buffer is cut to size - 1.
-    char small[5];
+    // A text longer than the buffer is refused, never cut: the buffer gets ""
+    // and the length tells what it needs.
+    char small[7];
     memset(small, '#', sizeof small);
-    EXPECT_EQ(4u, ProfileGetString("Control Panel\\Colors", "ActiveTitle", "", small, sizeof small, file.c_str()));
-    EXPECT_STREQ("0 0 ", small);
-    EXPECT_EQ(4u, ProfileGetString("x", "y", "defaulted", small, sizeof small, file.c_str()));
-    EXPECT_STREQ("defa", small);
+    EXPECT_EQ(7u, ProfileGetString("Control Panel\\Colors", "ActiveTitle", "", small, sizeof small, file.c_str()));
+    EXPECT_STREQ("", small);
+    EXPECT_EQ(9u, ProfileGetString("x", "y", "defaulted", small, sizeof small, file.c_str()));
+    EXPECT_STREQ("", small);
+    char exact[8];
+    EXPECT_EQ(7u, ProfileGetString("Control Panel\\Colors", "ActiveTitle", "", exact, sizeof exact, file.c_str()));
+    EXPECT_STREQ("0 0 128", exact);
+}
+
+// A file made by the profile functions holds the ANSI code page, where the
+// letters outside it are lost; one that starts with the UTF-16 mark keeps
+// every letter, and stays UTF-16.
+TEST_F(Profile, OnlyUtf16FilesKeepEveryLetter)
+{
+    const std::string value = std::string("C:\\") + kJapaneseName + "\\" + kCyrillicName;
+    std::string ansi = NewFolder() + "\\ansi.theme";
+    ASSERT_TRUE(ProfileWriteString("Control Panel\\Cursors", "Arrow", value.c_str(), ansi.c_str()));
+    EXPECT_EQ("C:\\??? ??\\???? Zo\u00eb", ReadProfile(ansi, "Control Panel\\Cursors", "Arrow"));
+    EXPECT_EQ("[Control Panel\\Cursors]\r\nArrow=C:\\??? ??\\???? Zo\xeb\r\n", ReadWholeFile(ansi));
+
+    std::string wide = NewFolder() + "\\" + kCyrillicName + ".theme";
+    WriteWholeFile(wide, "\xFF\xFE");
+    ASSERT_TRUE(ProfileWriteString("Control Panel\\Cursors", "Arrow", value.c_str(), wide.c_str()));
+    ASSERT_TRUE(ProfileWriteString(kJapaneseName, kCyrillicName, "x", wide.c_str()));
+    EXPECT_EQ(value, ReadProfile(wide, "Control Panel\\Cursors", "Arrow"));
+    EXPECT_EQ("x", ReadProfile(wide, kJapaneseName, kCyrillicName));
+    std::string bytes = ReadWholeFile(wide);
+    EXPECT_EQ("\xFF\xFE", bytes.substr(0, 2));
+    EXPECT_NE(std::string::npos, bytes.find(Utf16Bytes("Arrow=" + value).substr(0, 2 * 20))) << "UTF-16 text";
 }
 
 TEST_F(Profile, WritesCreateAndReplace)
@@ -204,6 +261,28 @@ TEST_F(Files, TextModeLineEnds)
     FileClose(f);
 }
 
+// Folders and files named outside the ANSI code page are made, read, moved
+// and deleted under exactly their names.
+TEST_F(Files, NamesKeepEveryLetter)
+{
+    std::string dir = NewFolder() + "\\" + kCyrillicName;
+    EXPECT_TRUE(FolderCreate(dir.c_str()));
+    EXPECT_TRUE(FolderCreate(dir.c_str())) << "a folder that is there already";
+    EXPECT_TRUE(NameExists(dir));
+    std::string a = dir + "\\" + kJapaneseName + ".bmp", b = dir + "\\\u0141.sav";
+    PlatFile *f = FileOpen(a.c_str(), "wb");
+    ASSERT_NE(nullptr, f);
+    FileWrite("bytes", 5, f);
+    FileClose(f);
+    EXPECT_TRUE(NameExists(a));
+    EXPECT_TRUE(FileMove(a.c_str(), b.c_str()));
+    EXPECT_FALSE(NameExists(a));
+    EXPECT_EQ("bytes", ReadWholeFile(b));
+    EXPECT_TRUE(FileDelete(b.c_str()));
+    EXPECT_FALSE(NameExists(b));
+    EXPECT_EQ(nullptr, FileOpen("C:\\\xC3(", "rb")) << "a name that is not UTF-8";
+}
+
 TEST_F(Files, NamesIgnoreCase)
 {
     std::string dir = WinDir();
@@ -245,14 +324,24 @@ TEST_F(Files, Folders)
     char small[3];
     EXPECT_EQ(win.size() + 1, WindowsFolder(small, sizeof small));
 
-    char module[261];
+    char module[kPathSize];
     unsigned n = ModuleFileName(module, sizeof module);
     EXPECT_EQ(strlen(module), n);
     EXPECT_NE(nullptr, strrchr(module, '\\'));
+    char tooSmall[4];
+    EXPECT_EQ(0u, ModuleFileName(tooSmall, sizeof tooSmall));
+    EXPECT_STREQ("", tooSmall) << "refused, never cut";
+
+    // The user's own folder for programs' data, under the profile that is
+    // named after the user.
+    char local[kPathSize];
+    ASSERT_NE(0u, LocalAppDataFolder(local, sizeof local));
+    EXPECT_NE(std::string::npos, std::string(local).find(kUserName)) << local;
+    EXPECT_TRUE(NameExists(local));
 
     std::string path = NewFolder() + "\\A Long Name.theme";
     WriteWholeFile(path, "x");
-    char shortPath[261];
+    char shortPath[kPathSize];
     ASSERT_NE(0u, ShortPathName(path.c_str(), shortPath, sizeof shortPath));
     EXPECT_EQ("x", ReadWholeFile(shortPath));
     strcpy(shortPath, "unchanged");

@@ -10,6 +10,9 @@ constexpr int IDC_STATUS_ID = IDC_STATUS;
 
 #include <vector>
 
+#include "base/processvalues.h"
+#include "platform/unicode.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -22,6 +25,63 @@ constexpr int IDC_STATUS_ID = IDC_STATUS;
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
+
+const char kJapaneseName[] = "\u30c6\u30fc\u30de \u7530\u4e2d";
+const char kCyrillicName[] = "\u0422\u0435\u043c\u0430 Zo\u00eb";
+const char kUserName[] = "\u0141ukasz \u7530\u4e2d";
+
+std::string Utf16Bytes(const std::string &utf8)
+{
+    std::u16string units;
+    Utf8ToUtf16(utf8.c_str(), &units);
+    std::string bytes;
+    for (char16_t u : units) {
+        bytes.push_back((char)(u & 0xFF));
+        bytes.push_back((char)(u >> 8));
+    }
+    return bytes + std::string(2, '\0');
+}
+
+std::string UserDataFolder()
+{
+    char local[kPathSize];
+    LocalAppDataFolder(local, sizeof local);
+    std::string folder = std::string(local) + "\\Desktop Quennel";
+    FolderCreate(folder.c_str());
+    return folder;
+}
+
+std::string ProfileText(const std::string &path)
+{
+    std::string bytes = ReadWholeFile(path);
+    if (bytes.compare(0, 2, "\xFF\xFE") != 0)
+        return bytes;
+    std::u16string units;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+        units.push_back((char16_t)((unsigned char)bytes[i] | (unsigned char)bytes[i + 1] << 8));
+    std::string text;
+    Utf16ToUtf8(units.data(), units.size(), &text);
+    return text;
+}
+
+void SetThemeFolder(const std::string &folder)
+{
+    if (folder.empty()) {
+        ProfileWriteString("Zorva", "switcher", nullptr, "control.ini");
+        return;
+    }
+    ProfileWriteString("Zorva", "switcher", folder.c_str(), "control.ini");
+    if (ReadProfile("control.ini", "Zorva", "switcher") == folder)
+        return;
+    // An ANSI file: the same lines again in UTF-16 (the tests' lines are ASCII).
+    std::string path = WinDir() + "\\control.ini", bytes = ReadWholeFile(path), wide = "\xFF\xFE";
+    for (char c : bytes) {
+        wide.push_back(c);
+        wide.push_back(0);
+    }
+    WriteWholeFile(path, wide);
+    ProfileWriteString("Zorva", "switcher", folder.c_str(), "control.ini");
+}
 
 std::string MainStatusText()
 {
@@ -76,20 +136,23 @@ std::string RegistryBytes(RegRoot root, const char *path, const char *name, long
     return bytes;
 }
 
-std::string ReadRegistry(RegRoot root, const char *path, const char *name)
+std::string ReadRegistry(RegRoot root, const char *path, const char *name, unsigned *type)
 {
-    long rc;
-    std::string text = RegistryBytes(root, path, name, &rc);
-    if (rc == kErrorSuccess && !text.empty() && text.back() == 0)
-        text.pop_back();
-    return text;
+    PlatKey key;
+    if (RegistryOpen(root, path, kKeyQueryValue, &key) != kErrorSuccess)
+        return "<no key>";
+    std::vector<char> buf(16384);
+    uint32_t size = (uint32_t)buf.size();
+    long rc = RegistryQueryText(key, name, buf.data(), &size, type);
+    RegistryClose(key);
+    return rc == kErrorSuccess ? std::string(buf.data()) : "<missing>";
 }
 
-void SetRegistry(RegRoot root, const char *path, const char *name, const char *text)
+void SetRegistry(RegRoot root, const char *path, const char *name, const char *text, unsigned type)
 {
     PlatKey key;
     ASSERT_EQ(kErrorSuccess, RegistryCreate(root, path, kKeySetValue, &key)) << path;
-    RegistrySetText(key, name, text);
+    RegistrySetText(key, name, text, type);
     RegistryClose(key);
 }
 
@@ -140,9 +203,9 @@ static DWORD WINAPI WatchForBox(LPVOID p)
     while (!watch->stop) {
         HWND box = ProcessWindow(GetCurrentProcessId(), "#32770", watch->caption);
         if (box) {
-            char text[4096] = "";
-            GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
-            watch->text = text;
+            wchar_t text[4096] = L"";
+            GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 4096);
+            watch->text = Narrow(text);
             PostMessageA(box, WM_COMMAND, IDOK, 0);
             return 0;
         }
@@ -189,6 +252,7 @@ void MachineTest::SetUp()
     SystemParametersInfoA(SPI_GETICONMETRICS, sizeof Saved.icon, &Saved.icon, 0);
     Saved.nonclient.cbSize = 340;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &Saved.nonclient, 0);
+    ASSERT_TRUE(MakeUserDataFolder(UserDataDir, sizeof UserDataDir));
 }
 
 MachineTest::~MachineTest() {}
@@ -207,51 +271,60 @@ void MachineTest::TearDown()
 
 bool MakeFolder(const std::string &path)
 {
-    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    return CreateDirectoryW(Wide(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-void RemoveEmptyFolder(const std::string &path) { RemoveDirectoryA(path.c_str()); }
+void RemoveEmptyFolder(const std::string &path) { RemoveDirectoryW(Wide(path).c_str()); }
+
+bool NameExists(const std::string &path) { return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // The folders NewFolder made for the test that runs; removed when it ends, so
 // that the shared Temp folder does not fill with names that differ only in a
 // few digits (Wine's hashed short names of such names collide).
 static std::vector<std::string> MadeFolders;
 
-std::string NewFolder()
+// In the Temp folder, which is in the user's profile and so named after the
+// user; or, for a name that must keep to the ANSI code page, in the drive's
+// root folder.
+static std::string NewFolderNamed(const char *name, bool inTemp)
 {
     static int counter;
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
+    wchar_t temp[MAX_PATH] = L"C:\\";
+    if (inTemp)
+        GetTempPathW(MAX_PATH, temp);
     for (;;) {
-        char dir[MAX_PATH];
-        snprintf(dir, sizeof dir, "%squennel%lu_%d", temp, GetCurrentProcessId(), ++counter);
-        if (CreateDirectoryA(dir, nullptr)) {
+        std::string dir = Narrow(temp) + "quennel" + std::to_string(GetCurrentProcessId()) + "_" +
+                          std::to_string(++counter) + " " + name;
+        if (CreateDirectoryW(Wide(dir).c_str(), nullptr)) {
             MadeFolders.push_back(dir);
             return dir;
         }
     }
 }
 
+std::string NewFolder() { return NewFolderNamed(kJapaneseName, true); }
+std::string NewAnsiFolder() { return NewFolderNamed("Th\u00e8mes", false); }
+
 void RemoveFolderTree(const std::string &path)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Wide(path + "\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
+            std::string name = Narrow(found.cFileName);
             if (name == "." || name == "..")
                 continue;
             std::string inner = path + "\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveFolderTree(inner);
             } else {
-                SetFileAttributesA(inner.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(inner.c_str());
+                SetFileAttributesW(Wide(inner).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(Wide(inner).c_str());
             }
-        } while (FindNextFileA(search, &found));
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(Wide(path).c_str());
 }
 
 // Removes what NewFolder made after each test, whatever its fixture.
@@ -269,31 +342,21 @@ static bool SweeperAdded = [] {
     return true;
 }();
 
-static std::string BoxText(HWND box)
-{
-    char text[4096] = "";
-    DWORD_PTR length = 0;
-    SendMessageTimeoutA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, sizeof text, (LPARAM)text,
-                        SMTO_ABORTIFHUNG, 2000, &length);
-    return text;
-}
+static std::string BoxText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }
 
 int RunProbe(const std::string &program, const std::string &folder, const std::string &args,
              std::string *box)
 {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    *strrchr(self, '\\') = 0;
-    std::string source = std::string(self) + "\\" + program + ".exe";
+    std::string source = TestFolder() + "\\" + program + ".exe";
     std::string copy = folder + "\\" + program + ".exe";
-    if (!CopyFileA(source.c_str(), copy.c_str(), FALSE))
+    if (!CopyFileW(Wide(source).c_str(), Wide(copy).c_str(), FALSE))
         return -1;
-    std::string command = "\"" + copy + "\" " + args;
-    STARTUPINFOA si = {};
+    std::wstring command = Wide("\"" + copy + "\" " + args);
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     std::string workDir = folder.size() == 2 ? folder + "\\" : folder;
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(), &si, &pi))
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, Wide(workDir).c_str(), &si, &pi))
         return -2;
     box->clear();
     DWORD code = 9999;
@@ -349,9 +412,11 @@ void MachineTest::SetUp()
     ASSERT_NE(nullptr, mkdtemp(tmpl));
     drive = tmpl;
     HostReset(tmpl);
-    // The program's own folder exists, as it does for a program that runs.
+    // The program's own folder exists, as it does for a program that runs,
+    // and so does the user's folder for its files.
     std::error_code ignored;
     std::filesystem::create_directories(HostPath("C:\\Program Files\\Desktop Quennel"), ignored);
+    ASSERT_TRUE(MakeUserDataFolder(UserDataDir, sizeof UserDataDir));
 }
 
 void MachineTest::TearDown()
@@ -386,12 +451,21 @@ void RemoveFolderTree(const std::string &path)
     std::filesystem::remove_all(HostPath(path.c_str()), ignored);
 }
 
-std::string NewFolder()
+static std::string NewFolderNamed(const char *name)
 {
     static int counter;
-    std::string dir = "C:\\folder" + std::to_string(++counter);
+    std::string dir = "C:\\folder" + std::to_string(++counter) + " " + name;
     mkdir(HostPath(dir.c_str()).c_str(), 0755);
     return dir;
+}
+
+std::string NewFolder() { return NewFolderNamed(kJapaneseName); }
+std::string NewAnsiFolder() { return NewFolderNamed("Th\u00e8mes"); }
+
+bool NameExists(const std::string &path)
+{
+    struct stat st;
+    return stat(HostPath(path.c_str()).c_str(), &st) == 0;
 }
 
 // The probe runs natively against a simulated machine on the same drive

@@ -41,8 +41,8 @@ protected:
         ASSERT_TRUE(MakeFolder(win + "\\ZORVA"));
         art = win + "\\ZORVA\\RED.ART";
         palette = win + "\\ZORVA\\RED.tr";
-        bitmap = win + "\\Zorva The Vandrel.BMP";
-        saved = win + "\\Zorva The Vandrel.SAV";
+        bitmap = UserDataFolder() + "\\Zorva The Vandrel.BMP";
+        saved = UserDataFolder() + "\\Zorva The Vandrel.SAV";
         ASSERT_FALSE(TestArtBytes().empty());
         InstallTestArt();
         FileDelete(bitmap.c_str());
@@ -282,19 +282,22 @@ protected:
     void SetUp() override
     {
         Wallpaper::SetUp();
-        themes = NewFolder();
-        ProfileWriteString("Zorva", "switcher", themes.c_str(), "control.ini");
+        // The screen saver's path goes through system.ini, a file of the
+        // ANSI code page under Wine (Windows keeps that value in the
+        // registry), when the system gives it no short form.
+        themes = NewAnsiFolder();
+        SetThemeFolder(themes);
     }
     void TearDown() override
     {
-        ProfileWriteString("Zorva", "switcher", nullptr, "control.ini");
+        SetThemeFolder("");
         Wallpaper::TearDown();
     }
     // What the install writes for a screen saver: its short form when the
     // system gives one, else the path as it is.
     static std::string ShortOrLong(const std::string &path)
     {
-        char shortPath[261];
+        char shortPath[kPathSize];
         unsigned length = ShortPathName(path.c_str(), shortPath, sizeof shortPath);
         return length > 0 && length < sizeof shortPath ? std::string(shortPath) : path;
     }
@@ -311,7 +314,7 @@ TEST_F(WallpaperInstall, ColourThemeMakesAndInstallsTheBitmap)
     ASSERT_EQ(1, InstallTheme(kThemeRed, 1, 0, 0, 0, 0, 0, 1));
     ASSERT_NE(nullptr, WallpaperThread);
     EXPECT_EQ(1, WallpaperPending);
-    EXPECT_EQ(win + "\\Zorva The Vandrel.BMP", WallpaperFile);
+    EXPECT_EQ(bitmap, WallpaperFile) << "the user's own bitmap";
     ASSERT_EQ(kWaitObject0, ThreadWait(WallpaperThread, 60000));
     FinishThemeInstall();
     CloseWallpaperThread();
@@ -344,9 +347,7 @@ TEST_F(WallpaperInstall, ScreenSaverPathKeptWhenItHasNoShortForm)
 
 TEST_F(WallpaperInstall, BackupInstallsItsWallpaperAsWritten)
 {
-    char program[kPathSize];
-    ProgramFolder(program, sizeof program);
-    std::string file = std::string(program) + "\\ZorvaBackup.theme";
+    std::string file = UserDataFolder() + "\\ZorvaBackup.theme";
     ProfileWriteString("Control Panel\\Desktop", "Wallpaper", "%WinDir%not expanded.bmp", file.c_str());
     InstallTheme(kThemeBackup, 1, 0, 0, 0, 0, 0, 0);
     EXPECT_EQ(nullptr, WallpaperThread) << "no job for a backup";

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string.h>
+#include <wchar.h>
 
 #include <string>
 
@@ -30,24 +31,44 @@ bool WaitFor(F condition, DWORD ms)
     }
 }
 
-// WM_GETTEXT crosses processes; GetWindowTextA on another process's control
+// The tests' texts are UTF-8, as the program's; the system's calls take them
+// as UTF-16.
+inline std::wstring Wide(const std::string &utf8)
+{
+    int units = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide(units > 0 ? units - 1 : 0, L'\0');
+    if (units > 1)
+        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], units);
+    return wide;
+}
+
+inline std::string Narrow(const wchar_t *wide)
+{
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(bytes > 0 ? bytes - 1 : 0, '\0');
+    if (bytes > 1)
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, &utf8[0], bytes, nullptr, nullptr);
+    return utf8;
+}
+
+// WM_GETTEXT crosses processes; GetWindowText on another process's control
 // would give the text it was created with.
 inline std::string Text(HWND window)
 {
-    char buf[512] = "";
+    wchar_t buf[4096] = L"";
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buf, (LPARAM)buf, SMTO_ABORTIFHUNG, 2000, &length))
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, 4096, (LPARAM)buf, SMTO_ABORTIFHUNG, 2000, &length))
         return "<hung>";
-    return buf;
+    return Narrow(buf);
 }
 
 // The folder of the running test program.
 inline std::string TestFolder()
 {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    *strrchr(self, '\\') = 0;
-    return self;
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    *wcsrchr(self, L'\\') = 0;
+    return Narrow(self);
 }
 
 // The first visible or hidden top-level window of the class (and the caption,

@@ -21,20 +21,22 @@ const char *const kSoundEvents[20] = {
     "SystemExclamation", "SystemExit", "SystemHand", "SystemQuestion", "SystemStart", "MailBeep"};
 const char kEmptyBinSoundKey[] = "AppEvents\\Schemes\\Apps\\Explorer\\EmptyRecycleBin\\.Current";
 
-void SoundEventKey(int i, char *out, size_t size)
+bool SoundEventKey(int i, char *out, size_t size)
 {
-    if (i >= 20) {
-        CopyText(out, size, kEmptyBinSoundKey);
-        return;
-    }
-    CopyText(out, size, "AppEvents\\Schemes\\Apps\\.Default\\");
-    AppendText(out, size, kSoundEvents[i]);
-    AppendText(out, size, "\\.Current");
+    if (i >= 20)
+        return CopyText(out, size, kEmptyBinSoundKey);
+    return CopyText(out, size, "AppEvents\\Schemes\\Apps\\.Default\\") && AppendText(out, size, kSoundEvents[i]) &&
+           AppendText(out, size, "\\.Current");
 }
 
 const char kMyComputerIcon[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
 const char kNetworkIcon[] = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon";
 const char kRecycleBinIcon[] = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
+
+std::string UserIconKey(const char *machineKey)
+{
+    return std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\") + machineKey;
+}
 
 const char *ScanDecimal(const char *p, uint32_t *value)
 {

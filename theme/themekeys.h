@@ -5,6 +5,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <string>
+
 constexpr int kColorCount = 25;
 // The colour keys in the order read, written and passed to the system, with
 // the system colour element each one sets.
@@ -17,13 +19,18 @@ extern const char *const kCursorKeys[14];
 // the Recycle Bin's, kEmptyBinSoundKey.
 extern const char *const kSoundEvents[20];
 extern const char kEmptyBinSoundKey[];
-// The key of sound event i (0-19), or of the Recycle Bin's (20), in out.
-void SoundEventKey(int i, char *out, size_t size);
+// The key of sound event i (0-19), or of the Recycle Bin's (20), in out;
+// false when it does not fit.
+bool SoundEventKey(int i, char *out, size_t size);
 
-// The icon keys of the three desktop objects (under HKEY_CLASSES_ROOT).
+// The icon keys of the three desktop objects under HKEY_CLASSES_ROOT, the
+// machine's, which name their sections in theme files too.
 extern const char kMyComputerIcon[];
 extern const char kNetworkIcon[];
 extern const char kRecycleBinIcon[];
+// The same object's key of this user's own, under HKEY_CURRENT_USER: the
+// shell reads a value there before the machine's.
+std::string UserIconKey(const char *machineKey);
 
 // Reads one decimal number the way "%d" scans it: leading white space, a sign,
 // digits (wrapping modulo 2^32). Returns the position after it, or null when

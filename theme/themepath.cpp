@@ -3,22 +3,42 @@
 #include "base/bounded.h"
 #include "theme/catalogue.h"
 
-#include <string.h>
-
-size_t ExpandThemePath(char *dest, const char *value)
+// The variable at the start of value and the folder it stands for; false when
+// there is none.
+static bool PathVariable(const std::string &value, size_t *length, std::string *folder)
 {
-    char folder[kPathSize];
-    const char *rest;
-    if (!strncmp(value, "%WinDir%", 8)) {
-        WindowsFolder(folder, 260);
-        rest = value + 8;
-    } else if (!strncmp(value, "%ThemeDir%", 10)) {
-        CopyText(folder, sizeof folder, ThemeDir);
-        rest = value + 10;
-    } else {
-        return CopyText(dest, kPathSize, value);
+    if (value.compare(0, 8, "%WinDir%") == 0) {
+        char windows[kPathSize];
+        *folder = WindowsFolder(windows, sizeof windows) < sizeof windows ? windows : "";
+        *length = 8;
+        return true;
     }
-    CopyText(dest, kPathSize, folder);
-    AppendText(dest, kPathSize, "\\");
-    return AppendText(dest, kPathSize, rest);
+    if (value.compare(0, 10, "%ThemeDir%") == 0) {
+        *folder = ThemeDir;
+        *length = 10;
+        return true;
+    }
+    return false;
+}
+
+bool ExpandThemePath(const std::string &value, std::string *path)
+{
+    size_t length;
+    std::string folder;
+    if (!PathVariable(value, &length, &folder)) {
+        *path = value;
+        return true;
+    }
+    *path = folder + "\\" + value.substr(length);
+    if (!folder.empty() && PathFits(path->c_str()))
+        return true;
+    path->clear();
+    return false;
+}
+
+std::string ThemePathFolder(const std::string &value)
+{
+    size_t length;
+    std::string folder;
+    return PathVariable(value, &length, &folder) ? folder : "";
 }

@@ -11,6 +11,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
+
 // What StartWallpaperJob hands to the thread; the job keeps its own copies.
 static char JobArtName[16];
 static char JobOutputPath[kPathSize];
@@ -18,13 +20,16 @@ static char JobOutputPath[kPathSize];
 char WallpaperReport[256];
 WallpaperWindowCalls WallpaperWindow;
 
-// Replaces everything from the last "." of path (or appends) with extension.
-static void WithExtension(char *out, size_t size, const char *path, const char *extension)
+// Replaces everything from the last "." of path (or appends) with extension;
+// false, out "", when the path would be too long.
+static bool WithExtension(char *out, size_t size, const char *path, const char *extension)
 {
-    CopyText(out, size, path);
-    if (char *dot = strrchr(out, '.'))
+    char stem[kPathSize];
+    if (!CopyText(stem, sizeof stem, path))
+        return false;
+    if (char *dot = strrchr(stem, '.'))
         *dot = 0;
-    AppendText(out, size, extension);
+    return JoinPath(out, size, stem, extension);
 }
 
 static bool WriteAll(PlatFile *f, const void *data, size_t size) { return FileWrite(data, size, f) == size; }
@@ -72,8 +77,7 @@ bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char 
     free(rows);
 
     char partial[kPathSize];
-    WithExtension(partial, sizeof partial, outputPath, ".new");
-    PlatFile *out = FileOpen(partial, "wbc");
+    PlatFile *out = WithExtension(partial, sizeof partial, outputPath, ".new") ? FileOpen(partial, "wbc") : nullptr;
     AppAssert(out != nullptr, "wallpaper", 118, "Couldn't open the wallpaper bitmap file");
     bool complete = WriteAll(out, &fileHeader, sizeof fileHeader) && WriteAll(out, &infoHeader, sizeof infoHeader) &&
                     WriteAll(out, colorTable, sizeof colorTable) && WriteAll(out, pixels, imageSize);
@@ -142,15 +146,18 @@ static void RealScreenSize(int *width, int *height)
 static unsigned long WallpaperJob(void *)
 {
     char artName[sizeof JobArtName], output[kPathSize];
-    CopyText(artName, sizeof artName, JobArtName);
-    CopyText(output, sizeof output, JobOutputPath);
+    (void)CopyText(artName, sizeof artName, JobArtName);  // each the same size as its source
+    (void)CopyText(output, sizeof output, JobOutputPath);
 
-    char artPath[kPathSize], palettePath[kPathSize];
-    WindowsFolder(artPath, sizeof artPath);
-    AppendText(artPath, sizeof artPath, "\\ZORVA\\");
-    AppendText(artPath, sizeof artPath, artName);
-    AppendText(artPath, sizeof artPath, ".ART");
-    WithExtension(palettePath, sizeof palettePath, artPath, ".tr");
+    // The art of the Windows folder, whose path start-up made sure of; a path
+    // that cannot be made is no art, and the art's check reports it.
+    char windows[kPathSize], artPath[kPathSize], palettePath[kPathSize];
+    std::string name = std::string("\\ZORVA\\") + artName + ".ART";
+    if (WindowsFolder(windows, sizeof windows) >= sizeof windows ||
+        !JoinPath(artPath, sizeof artPath, windows, name.c_str()))
+        artPath[0] = 0;
+    if (!WithExtension(palettePath, sizeof palettePath, artPath, ".tr"))
+        palettePath[0] = 0;
 
     int width, height, pelsX, pelsY;
     RealScreenSize(&width, &height);
@@ -166,8 +173,8 @@ static unsigned long WallpaperJob(void *)
 PlatThread StartWallpaperJob(const char *artName, const char *outputPath)
 {
     WallpaperReport[0] = 0;
-    CopyText(JobArtName, sizeof JobArtName, artName);
-    CopyText(JobOutputPath, sizeof JobOutputPath, outputPath);
+    if (!CopyText(JobArtName, sizeof JobArtName, artName) || !CopyText(JobOutputPath, sizeof JobOutputPath, outputPath))
+        return nullptr;
     PlatThread thread = ThreadStart(WallpaperJob, nullptr);
     if (!thread && WallpaperWindow.box)
         WallpaperWindow.box("Not enough system resources to make the wallpaper (CreateThread).\n", "Wallpaper Maker",

@@ -21,14 +21,17 @@
 
 // A fresh machine whose drive C: is driveRoot (created when missing, its
 // content kept): the registry keys, colours and metrics of a freshly made Wine
-// prefix, C:\windows, an unscaled 800 x 600 16-bit screen, no windows, boxes
-// or events.
+// prefix, C:\windows, the user "Łukasz 田中", an unscaled 800 x 600 16-bit
+// screen, no windows, boxes or events.
 void HostReset(const char *driveRoot);
 // The Linux path that a Windows path resolves to (existing components matched
 // without regard to case).
 std::string HostPath(const char *windowsPath);
 
 void HostSetModulePath(const char *windowsPath);
+// The user's name, which names the profile folder (C:\users\NAME) and so
+// the local application-data folder. A fresh machine's user is "Łukasz 田中".
+void HostSetUser(const char *name);
 // The screen's real size in pixels (its display mode) and depth.
 void HostSetScreen(int width, int height, int depth);
 // Display scaling in percent (100 at reset, as Windows offers it: 100, 125,

@@ -230,17 +230,48 @@ unsigned WindowsFolder(char *buf, unsigned size)
     return length;
 }
 
-unsigned ModuleFileName(char *buf, unsigned size)
+// A whole text into buf, or "" and 0 when it does not fit.
+static unsigned CopyWhole(const std::string &text, char *buf, unsigned size)
 {
     if (size == 0)
         return 0;
+    buf[0] = 0;
+    if (text.size() + 1 > size)
+        return 0;
+    memcpy(buf, text.c_str(), text.size() + 1);
+    return (unsigned)text.size();
+}
+
+unsigned ModuleFileName(char *buf, unsigned size)
+{
     HostMachine &m = Machine();
     std::lock_guard<std::recursive_mutex> hold(m.lock);
-    unsigned length = (unsigned)m.modulePath.size();
-    unsigned copy = length < size ? length : size - 1;
-    memcpy(buf, m.modulePath.data(), copy);
-    buf[copy] = 0;
-    return length < size ? length : size;
+    return CopyWhole(m.modulePath, buf, size);
+}
+
+// The profile folder is named after the user, as the system names it.
+unsigned LocalAppDataFolder(char *buf, unsigned size)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    std::string folder = "C:\\users\\" + m.userName + "\\AppData\\Local";
+    std::string at = "C:";
+    for (const char *part : {"users", m.userName.c_str(), "AppData", "Local"}) {
+        at += std::string("\\") + part;
+        mkdir(HostPath(at.c_str()).c_str(), 0755);
+    }
+    return CopyWhole(folder, buf, size);
+}
+
+bool FolderCreate(const char *path)
+{
+    std::string real = HostPath(path);
+    bool made = mkdir(real.c_str(), 0755) == 0;
+    struct stat st;
+    bool there = stat(real.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (made)
+        HostEvent(std::string("folder create ") + path);
+    return there;
 }
 
 // With short names switched off, as on most of today's drives, a file's short

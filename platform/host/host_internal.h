@@ -33,6 +33,7 @@ struct HostMachine {
     std::recursive_mutex lock;
     std::string driveRoot;                    // Linux folder standing for C:
     std::string modulePath;                   // the program's Windows path
+    std::string userName;                     // names the profile folder
     RegNode roots[3];                         // by RegRoot
     HostLive live;
     std::vector<int> boxAnswers;

@@ -1,6 +1,10 @@
 // The host backend's profile strings: real INI files, read and written with
-// the rules of GetPrivateProfileStringA and WritePrivateProfileStringA.
+// the rules of GetPrivateProfileStringW and WritePrivateProfileStringW. A file
+// that starts with the UTF-16 byte-order mark holds UTF-16; any other holds
+// the ANSI code page of a Western system (1252), where a letter outside it is
+// written as "?", as the system writes it.
 #include "platform/host/host_internal.h"
+#include "platform/unicode.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -31,6 +35,59 @@ std::string Trim(const std::string &s)
         return "";
     size_t b = s.find_last_not_of(" \t\r\n");
     return s.substr(a, b - a + 1);
+}
+
+// Code page 1252's characters 0x80-0x9F; the five it leaves free stand for
+// the control characters of the same number, as the system maps them.
+const char16_t kAnsiHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+std::string AnsiToUtf8(const std::string &ansi)
+{
+    std::u16string units;
+    for (unsigned char c : ansi)
+        units.push_back(c >= 0x80 && c < 0xA0 ? kAnsiHigh[c - 0x80] : (char16_t)c);
+    std::string utf8;
+    Utf16ToUtf8(units.data(), units.size(), &utf8);
+    return utf8;
+}
+
+std::string Utf8ToAnsi(const std::string &utf8)
+{
+    std::u16string units;
+    Utf8ToUtf16(utf8.c_str(), &units);
+    std::string ansi;
+    for (size_t i = 0; i < units.size(); i++) {
+        char16_t u = units[i];
+        char c = '?';
+        if (u < 0x80 || (u >= 0xA0 && u < 0x100))
+            c = (char)u;
+        for (int k = 0; k < 32; k++)
+            if (kAnsiHigh[k] == u)
+                c = (char)(0x80 + k);
+        if (u >= 0xD800 && u <= 0xDBFF)
+            i++;  // one "?" for the pair
+        ansi.push_back(c);
+    }
+    return ansi;
+}
+
+std::string Utf16FileToUtf8(const std::string &bytes)
+{
+    std::u16string units;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+        units.push_back((char16_t)((unsigned char)bytes[i] | (unsigned char)bytes[i + 1] << 8));
+    std::string utf8;
+    if (!Utf16ToUtf8(units.data(), units.size(), &utf8))
+        utf8.clear();
+    return utf8;
+}
+
+bool IsUtf16File(const std::string &bytes)
+{
+    return bytes.size() >= 2 && (unsigned char)bytes[0] == 0xFF && (unsigned char)bytes[1] == 0xFE;
 }
 
 // A bare file name means a file in the Windows folder.
@@ -72,6 +129,7 @@ std::vector<IniSection> ParseIni(const std::string &text)
 // file changed behind the profile functions' back reads as it is now.
 struct ParsedIni {
     std::string text;
+    bool utf16;
     std::vector<IniSection> sections;
 };
 std::map<std::string, ParsedIni> Parsed;
@@ -95,35 +153,48 @@ bool ReadWhole(const std::string &path, std::string *text)
     return true;
 }
 
-// The file's sections, empty when there is no file. Valid until the next
-// call, under the machine's lock.
-const std::vector<IniSection> &LoadIni(const std::string &path)
+// The file's sections (empty when there is no file) and its encoding. Valid
+// until the next call, under the machine's lock.
+const ParsedIni &LoadIni(const std::string &path)
 {
-    static const std::vector<IniSection> kNone;
+    static const ParsedIni kNone{"", false, {}};
     if (!ReadWhole(path, &ReadBuffer))
         return kNone;
     auto it = Parsed.find(path);
     if (it != Parsed.end() && it->second.text == ReadBuffer)
-        return it->second.sections;
+        return it->second;
     if (Parsed.size() >= 64)
         Parsed.clear();
     ParsedIni &entry = Parsed[path];
-    entry.sections = ParseIni(ReadBuffer);
+    entry.utf16 = IsUtf16File(ReadBuffer);
+    entry.sections = ParseIni(entry.utf16 ? Utf16FileToUtf8(ReadBuffer) : AnsiToUtf8(ReadBuffer));
     entry.text.swap(ReadBuffer);
-    return entry.sections;
+    return entry;
 }
 
 // Rewrites the whole file, as the profile functions do. The drive gives what
 // the file grows by; when that is more than is free, the rewrite stops where
 // the disk filled up and the file stays cut there. *grown: the bytes taken.
-bool SaveIni(const std::string &path, const std::vector<IniSection> &sections, long long *grown)
+bool SaveIni(const std::string &path, const std::vector<IniSection> &sections, bool utf16, long long *grown)
 {
-    std::string text;
+    std::string utf8;
     for (const IniSection &s : sections) {
         if (s.hasHeader)
-            text += "[" + s.name + "]\r\n";
+            utf8 += "[" + s.name + "]\r\n";
         for (const IniLine &l : s.lines)
-            text += l.key + (l.hasValue ? "=" + l.value : "") + "\r\n";
+            utf8 += l.key + (l.hasValue ? "=" + l.value : "") + "\r\n";
+    }
+    std::string text;
+    if (utf16) {
+        std::u16string units;
+        Utf8ToUtf16(utf8.c_str(), &units);
+        text = "\xFF\xFE";
+        for (char16_t u : units) {
+            text.push_back((char)(u & 0xFF));
+            text.push_back((char)(u >> 8));
+        }
+    } else {
+        text = Utf8ToAnsi(utf8);
     }
     HostMachine &m = Machine();
     struct stat st;
@@ -172,29 +243,40 @@ unsigned ProfileGetString(const char *section, const char *key, const char *defa
     std::lock_guard<std::recursive_mutex> hold(m.lock);
     if (size == 0)
         return 0;
+    buf[0] = 0;
+    std::u16string check;
+    if (!Utf8ToUtf16(section, &check) || !Utf8ToUtf16(key, &check) || !Utf8ToUtf16(file, &check) ||
+        (defaultText && !Utf8ToUtf16(defaultText, &check)))
+        return 0;
     std::string value = defaultText ? defaultText : "";
     value.erase(value.find_last_not_of(' ') + 1);  // trailing blanks of the default go
-    const std::vector<IniSection> &sections = LoadIni(ProfilePath(file));
+    const std::vector<IniSection> &sections = LoadIni(ProfilePath(file)).sections;
     if (const IniSection *s = FindSection(sections, section))
         if (const IniLine *l = FindKey(*s, key)) {
             value = l->value;
             if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
                 value = value.substr(1, value.size() - 2);
         }
-    size_t copy = value.size() < size - 1 ? value.size() : size - 1;
-    memcpy(buf, value.data(), copy);
-    buf[copy] = 0;
-    return (unsigned)copy;
+    if (value.size() >= size)
+        return (unsigned)value.size();  // refused: buf stays ""
+    memcpy(buf, value.c_str(), value.size() + 1);
+    return (unsigned)value.size();
 }
 
 bool ProfileWriteString(const char *section, const char *key, const char *value, const char *file)
 {
     HostMachine &m = Machine();
     std::lock_guard<std::recursive_mutex> hold(m.lock);
+    std::u16string check;
+    if (!Utf8ToUtf16(section, &check) || !Utf8ToUtf16(key, &check) || !Utf8ToUtf16(file, &check) ||
+        (value && !Utf8ToUtf16(value, &check)))
+        return false;
     if (HostFaultNow(std::string("ProfileWriteString ") + file + " [" + section + "] " + key))
         return false;
     std::string path = ProfilePath(file);
-    std::vector<IniSection> sections = LoadIni(path);
+    const ParsedIni &before = LoadIni(path);
+    bool utf16 = before.utf16;
+    std::vector<IniSection> sections = before.sections;
     if (sections.empty())
         sections.push_back(IniSection{"", false, {}});
     IniSection *s = FindSection(sections, section);
@@ -219,7 +301,7 @@ bool ProfileWriteString(const char *section, const char *key, const char *value,
         s->lines.insert(s->lines.begin() + at, IniLine{Trim(key), Trim(value), true});
     }
     long long grown;
-    bool ok = SaveIni(path, sections, &grown);
+    bool ok = SaveIni(path, sections, utf16, &grown);
     HostEvent(std::string("profile write ") + file + " [" + section + "] " + key + " = " +
               (value ? "\"" + std::string(value) + "\"" : "(deleted)") + (ok ? "" : " (failed)") + " +" +
               std::to_string(grown) + " bytes");

@@ -1,6 +1,8 @@
 // The host backend's registry: a tree of keys in memory. Key and value names
 // ignore case; a handle remembers its root, its path and its access rights.
+// Texts are stored as the system stores them, in UTF-16 with their zero.
 #include "platform/host/host_internal.h"
+#include "platform/unicode.h"
 
 #include <string.h>
 
@@ -106,13 +108,38 @@ long RegistryCreate(RegRoot root, const char *path, unsigned access, PlatKey *ke
     return OpenKey(root, path, access, key, true);
 }
 
+// A stored text up to its first zero, as UTF-8; false when the bytes are not
+// UTF-16.
+static bool StoredText(const uint8_t *bytes, uint32_t size, std::string *text)
+{
+    std::u16string units;
+    for (uint32_t i = 0; i + 1 < size; i += 2) {
+        char16_t unit = (char16_t)(bytes[i] | bytes[i + 1] << 8);
+        if (unit == 0)
+            break;
+        units.push_back(unit);
+    }
+    return Utf16ToUtf8(units.data(), units.size(), text);
+}
+
+static std::vector<uint8_t> TextBytes(const std::u16string &units)
+{
+    std::vector<uint8_t> bytes;
+    for (char16_t unit : units) {
+        bytes.push_back((uint8_t)unit);
+        bytes.push_back((uint8_t)(unit >> 8));
+    }
+    bytes.push_back(0);
+    bytes.push_back(0);
+    return bytes;
+}
+
 static std::string ValueText(unsigned type, const void *data, uint32_t size)
 {
     const char *bytes = (const char *)data;
-    if (type == kRegSz) {
-        size_t n = size && bytes[size - 1] == 0 ? size - 1 : size;
-        return "\"" + std::string(bytes, strnlen(bytes, n)) + "\"";
-    }
+    std::string text;
+    if ((type == kRegSz || type == kRegExpandSz) && StoredText((const uint8_t *)data, size, &text))
+        return (type == kRegExpandSz ? "expand \"" : "\"") + text + "\"";
     std::string hex;
     char two[4];
     for (uint32_t i = 0; i < size; i++) {
@@ -151,9 +178,13 @@ long RegistrySetValue(PlatKey key, const char *name, unsigned type, const void *
     return kErrorSuccess;
 }
 
-long RegistrySetText(PlatKey key, const char *name, const char *text)
+long RegistrySetText(PlatKey key, const char *name, const char *text, unsigned type)
 {
-    return RegistrySetValue(key, name, kRegSz, text, (uint32_t)strlen(text) + 1);
+    std::u16string units;
+    if ((type != kRegSz && type != kRegExpandSz) || !text || !Utf8ToUtf16(text, &units))
+        return kErrorInvalidParameter;
+    std::vector<uint8_t> bytes = TextBytes(units);
+    return RegistrySetValue(key, name, type, bytes.data(), (uint32_t)bytes.size());
 }
 
 long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size)
@@ -183,6 +214,62 @@ long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size)
         *size = stored;
         return kErrorSuccess;
     }
+    return kErrorFileNotFound;
+}
+
+long RegistryQueryText(PlatKey key, const char *name, char *text, uint32_t *size, unsigned *type)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    if (*size > 0)
+        text[0] = 0;
+    uint32_t stored = 0;
+    long rc = RegistryQuery(key, name, nullptr, &stored);
+    if (rc != kErrorSuccess)
+        return rc;
+    RegNode *node = FindNode(key->root, key->path, false);
+    std::string valueName = name ? name : "";
+    for (RegValue &v : node->values) {
+        if (!SameText(v.name, valueName))
+            continue;
+        if (v.type != kRegSz && v.type != kRegExpandSz)
+            return kErrorUnsupportedType;
+        std::string utf8;
+        if (!StoredText(v.data.data(), (uint32_t)v.data.size(), &utf8))
+            return 13;  // ERROR_INVALID_DATA
+        if (type)
+            *type = v.type;
+        if (utf8.size() + 1 > *size) {
+            *size = (uint32_t)utf8.size() + 1;
+            return kErrorMoreData;
+        }
+        memcpy(text, utf8.c_str(), utf8.size() + 1);
+        *size = (uint32_t)utf8.size() + 1;
+        return kErrorSuccess;
+    }
+    return kErrorFileNotFound;
+}
+
+long RegistryDeleteValue(PlatKey key, const char *name)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    if (!key)
+        return 6;
+    if (!(key->access & kKeySetValue))
+        return kErrorAccessDenied;
+    if (HostFaultNow("RegistryDeleteValue " + KeyName(key->root, key->path) + " [" + (name ? name : "") + "]"))
+        return kErrorAccessDenied;
+    RegNode *node = FindNode(key->root, key->path, false);
+    if (!node)
+        return 1018;
+    std::string valueName = name ? name : "";
+    for (auto it = node->values.begin(); it != node->values.end(); ++it)
+        if (SameText(it->name, valueName)) {
+            node->values.erase(it);
+            HostEvent("reg delete " + KeyName(key->root, key->path) + " [" + valueName + "]");
+            return kErrorSuccess;
+        }
     return kErrorFileNotFound;
 }
 
@@ -232,8 +319,9 @@ long RegistryDeleteTree(RegRoot root, const char *path)
 static void Seed(HostMachine &m, RegRoot root, const char *path, const char *name, const char *text)
 {
     RegNode *node = FindNodeIn(&m.roots[root], path, true);
-    if (name)
-        node->values.push_back(RegValue{name, kRegSz, std::vector<uint8_t>(text, text + strlen(text) + 1)});
+    std::u16string units;
+    if (name && Utf8ToUtf16(text, &units))
+        node->values.push_back(RegValue{name, kRegSz, TextBytes(units)});
 }
 
 // The keys and values that a freshly made Wine prefix holds for what this

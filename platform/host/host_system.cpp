@@ -81,6 +81,7 @@ static void ResetMachine(HostMachine &m, const char *driveRoot)
         MakeFolder(m.driveRoot + "/windows");
     }
     m.modulePath = "C:\\Program Files\\Desktop Quennel\\DesktopQuennel.exe";
+    m.userName = "\u0141ukasz \u7530\u4e2d";
     HostResetRegistry(m);
     HostSeedRegistry(m);
     DefaultLiveState(&m.live);
@@ -176,6 +177,13 @@ void HostSetModulePath(const char *windowsPath)
     HostMachine &m = Machine();
     std::lock_guard<std::recursive_mutex> hold(m.lock);
     m.modulePath = windowsPath;
+}
+
+void HostSetUser(const char *name)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.userName = name;
 }
 
 void HostSetScreen(int width, int height, int depth)
@@ -367,7 +375,7 @@ void BroadcastIniChange(unsigned action, const char *text)
 {
     HostMachine &m = Machine();
     std::lock_guard<std::recursive_mutex> hold(m.lock);
-    std::string line = std::to_string(action) + " " + (text ? text : "");
+    std::string line = std::to_string(action) + (text ? " " + std::string(text) : "");
     m.live.broadcasts.push_back(line);
     HostEvent("broadcast WM_WININICHANGE " + line);
 }

@@ -1,12 +1,18 @@
-// The platform operations as straight calls to the Win32 functions.
+// The platform operations as calls to the Win32 functions: the wide ("W")
+// forms, the texts converted from UTF-8 and back at this boundary.
 #include "platform/window.h"
 #include "platform/records.h"
+#include "platform/unicode.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
 
 static_assert(sizeof(LogFontRecord) == sizeof(LOGFONTA), "LOGFONTA layout");
 static_assert(sizeof(IconMetricsRecord) == sizeof(ICONMETRICSA), "ICONMETRICSA layout");
@@ -20,9 +26,46 @@ static_assert(kSpiSetNonclientMetrics == SPI_SETNONCLIENTMETRICS && kSpiSetIcons
               "SystemParametersInfo actions");
 static_assert(kShcneAssocChanged == SHCNE_ASSOCCHANGED && kShcneUpdateImage == SHCNE_UPDATEIMAGE,
               "shell events");
-static_assert(kErrorMoreData == ERROR_MORE_DATA && kWaitTimeout == WAIT_TIMEOUT, "codes");
+static_assert(kErrorMoreData == ERROR_MORE_DATA && kWaitTimeout == WAIT_TIMEOUT &&
+              kErrorUnsupportedType == ERROR_UNSUPPORTED_TYPE && kErrorInvalidParameter == ERROR_INVALID_PARAMETER,
+              "codes");
+static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ, "value types");
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 units");
 static_assert(kWmCommand == WM_COMMAND && kWmTimer == WM_TIMER && kWmClose == WM_CLOSE &&
               kWmDestroy == WM_DESTROY && kWmUser == WM_USER, "messages");
+
+// ------------------------------------------------------------ conversions
+
+// A UTF-8 text as a call's wide text; false when it is not UTF-8.
+static bool Widen(const char *text, std::u16string *out) { return text && Utf8ToUtf16(text, out); }
+static const wchar_t *Wide(const std::u16string &text) { return (const wchar_t *)text.c_str(); }
+
+// A wide text of the system as UTF-8 in buf (size bytes). Returns the
+// length; when it does not fit, or is not UTF-16, buf gets "" and the result
+// is the size needed (the length plus one), or 0 for a text that cannot be
+// converted.
+static unsigned Narrow(const wchar_t *text, size_t units, char *buf, unsigned size)
+{
+    std::string utf8;
+    if (size > 0)
+        buf[0] = 0;
+    if (!Utf16ToUtf8((const char16_t *)text, units, &utf8))
+        return 0;
+    if (utf8.size() + 1 > size)
+        return (unsigned)utf8.size() + 1;
+    memcpy(buf, utf8.c_str(), utf8.size() + 1);
+    return (unsigned)utf8.size();
+}
+
+// A registry value's name: null stays null (the default value).
+struct ValueName {
+    std::u16string text;
+    bool ok;
+    const wchar_t *get() const { return ok ? Wide(text) : nullptr; }
+    explicit ValueName(const char *name) : ok(name != nullptr) { ok = ok && Widen(name, &text); }
+};
+
+// ---------------------------------------------------------------- registry
 
 static HKEY RootKey(RegRoot root)
 {
@@ -35,53 +78,138 @@ static HKEY RootKey(RegRoot root)
 
 long RegistryOpen(RegRoot root, const char *path, unsigned access, PlatKey *key)
 {
+    *key = nullptr;
+    std::u16string wide;
+    if (!Widen(path, &wide))
+        return ERROR_INVALID_PARAMETER;
     HKEY h = nullptr;
-    long rc = RegOpenKeyExA(RootKey(root), path, 0, access, &h);
+    long rc = RegOpenKeyExW(RootKey(root), Wide(wide), 0, access, &h);
     *key = rc == ERROR_SUCCESS ? (PlatKey)h : nullptr;
     return rc;
 }
 
 long RegistryCreate(RegRoot root, const char *path, unsigned access, PlatKey *key)
 {
+    *key = nullptr;
+    std::u16string wide;
+    if (!Widen(path, &wide))
+        return ERROR_INVALID_PARAMETER;
     HKEY h = nullptr;
     DWORD disposition = 0;
-    long rc = RegCreateKeyExA(RootKey(root), path, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                              nullptr, &h, &disposition);
+    long rc = RegCreateKeyExW(RootKey(root), Wide(wide), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &h,
+                              &disposition);
     *key = rc == ERROR_SUCCESS ? (PlatKey)h : nullptr;
     return rc;
 }
 
 long RegistrySetValue(PlatKey key, const char *name, unsigned type, const void *data, uint32_t size)
 {
-    return RegSetValueExA((HKEY)key, name, 0, type, (const BYTE *)data, size);
+    ValueName wideName(name);
+    if (name && !wideName.ok)
+        return ERROR_INVALID_PARAMETER;
+    return RegSetValueExW((HKEY)key, wideName.get(), 0, type, (const BYTE *)data, size);
 }
 
-long RegistrySetText(PlatKey key, const char *name, const char *text)
+long RegistrySetText(PlatKey key, const char *name, const char *text, unsigned type)
 {
-    return RegSetValueExA((HKEY)key, name, 0, REG_SZ, (const BYTE *)text, lstrlenA(text) + 1);
+    std::u16string wide;
+    if ((type != REG_SZ && type != REG_EXPAND_SZ) || !Widen(text, &wide))
+        return ERROR_INVALID_PARAMETER;
+    return RegistrySetValue(key, name, type, wide.c_str(), (uint32_t)(wide.size() + 1) * 2);
 }
 
 long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size)
 {
+    ValueName wideName(name);
+    if (name && !wideName.ok)
+        return ERROR_INVALID_PARAMETER;
     DWORD n = *size;
-    long rc = RegQueryValueExA((HKEY)key, name, nullptr, nullptr, (BYTE *)data, &n);
+    long rc = RegQueryValueExW((HKEY)key, wideName.get(), nullptr, nullptr, (BYTE *)data, &n);
     *size = n;
     return rc;
+}
+
+long RegistryQueryText(PlatKey key, const char *name, char *text, uint32_t *size, unsigned *type)
+{
+    ValueName wideName(name);
+    if (*size > 0)
+        text[0] = 0;
+    if (name && !wideName.ok)
+        return ERROR_INVALID_PARAMETER;
+    // The stored size first, then the bytes: a value can change between the
+    // two, so the read repeats while it grows.
+    std::vector<wchar_t> stored;
+    DWORD valueType = 0, bytes = 0;
+    long rc;
+    do {
+        rc = RegQueryValueExW((HKEY)key, wideName.get(), nullptr, &valueType, nullptr, &bytes);
+        if (rc != ERROR_SUCCESS)
+            return rc;
+        stored.assign(bytes / 2 + 1, 0);
+        rc = RegQueryValueExW((HKEY)key, wideName.get(), nullptr, &valueType, (BYTE *)stored.data(), &bytes);
+    } while (rc == ERROR_MORE_DATA);
+    if (rc != ERROR_SUCCESS)
+        return rc;
+    if (valueType != REG_SZ && valueType != REG_EXPAND_SZ)
+        return ERROR_UNSUPPORTED_TYPE;
+    if (type)
+        *type = valueType;
+    size_t units = wcsnlen(stored.data(), bytes / 2);
+    unsigned length = Narrow(stored.data(), units, text, *size);
+    if (length == 0 && units > 0)
+        return ERROR_INVALID_DATA;
+    if (length >= *size) {
+        *size = length;
+        return ERROR_MORE_DATA;
+    }
+    *size = length + 1;
+    return ERROR_SUCCESS;
+}
+
+long RegistryDeleteValue(PlatKey key, const char *name)
+{
+    ValueName wideName(name);
+    if (name && !wideName.ok)
+        return ERROR_INVALID_PARAMETER;
+    return RegDeleteValueW((HKEY)key, wideName.get());
 }
 
 long RegistryFlush(PlatKey key) { return RegFlushKey((HKEY)key); }
 long RegistryClose(PlatKey key) { return RegCloseKey((HKEY)key); }
 long RegistryDeleteTree(RegRoot root, const char *path)
 {
-    long rc = RegDeleteTreeA(RootKey(root), path);
-    RegDeleteKeyA(RootKey(root), path);  // in case the tree call left the emptied key
+    std::u16string wide;
+    if (!Widen(path, &wide))
+        return ERROR_INVALID_PARAMETER;
+    long rc = RegDeleteTreeW(RootKey(root), Wide(wide));
+    RegDeleteKeyW(RootKey(root), Wide(wide));  // in case the tree call left the emptied key
     return rc;
 }
+
+// ---------------------------------------------------------- profile strings
 
 unsigned ProfileGetString(const char *section, const char *key, const char *defaultText,
                           char *buf, unsigned size, const char *file)
 {
-    return GetPrivateProfileStringA(section, key, defaultText, buf, size, file);
+    if (size > 0)
+        buf[0] = 0;
+    std::u16string wideSection, wideKey, wideDefault, wideFile;
+    if (!Widen(section, &wideSection) || !Widen(key, &wideKey) || !Widen(defaultText ? defaultText : "", &wideDefault) ||
+        !Widen(file, &wideFile))
+        return 0;
+    // The function cuts a value to the buffer and then gives its size less
+    // one: the buffer grows until the value is seen whole.
+    std::vector<wchar_t> value(256);
+    DWORD length;
+    for (;;) {
+        length = GetPrivateProfileStringW(Wide(wideSection), Wide(wideKey), Wide(wideDefault), value.data(),
+                                          (DWORD)value.size(), Wide(wideFile));
+        if (length + 1 < value.size() || value.size() >= (1u << 24))
+            break;
+        value.resize(value.size() * 4);
+    }
+    unsigned n = Narrow(value.data(), length, buf, size);
+    return n >= size ? n - 1 : n;  // a text that does not fit: its length, size or more
 }
 
 // Wine's profile writer rewrites the whole file and answers success even when
@@ -89,40 +217,190 @@ unsigned ProfileGetString(const char *section, const char *key, const char *defa
 // tells.
 bool ProfileWriteString(const char *section, const char *key, const char *value, const char *file)
 {
+    std::u16string wideSection, wideKey, wideValue, wideFile;
+    if (!Widen(section, &wideSection) || !Widen(key, &wideKey) || (value && !Widen(value, &wideValue)) ||
+        !Widen(file, &wideFile))
+        return false;
     SetLastError(ERROR_SUCCESS);
-    bool ok = WritePrivateProfileStringA(section, key, value, file) != 0;
+    bool ok = WritePrivateProfileStringW(Wide(wideSection), Wide(wideKey), value ? Wide(wideValue) : nullptr,
+                                         Wide(wideFile)) != 0;
     DWORD error = GetLastError();
     return ok && error != ERROR_DISK_FULL && error != ERROR_HANDLE_DISK_FULL;
 }
 
+// ------------------------------------------------------------ live settings
+
 bool SystemParameters(unsigned action, unsigned param, void *pointer, unsigned flags)
 {
+    flags &= SPIF_UPDATEINIFILE;
+    if (action == SPI_SETDESKWALLPAPER) {
+        std::u16string path;
+        if (!Widen(pointer ? (const char *)pointer : "", &path))
+            return false;
+        return SystemParametersInfoW(action, param, (void *)Wide(path), flags) != 0;
+    }
     return SystemParametersInfoA(action, param, pointer, flags) != 0;
+}
+
+// SetSysColors repaints every window before it returns, and under Wine it
+// waits for a window of another program to paint itself: one that hangs would
+// hold the install for ever. The call runs on a thread of its own, which the
+// caller waits for a few seconds at most, meanwhile answering what the
+// repaint sends to this thread's own windows; the colours themselves are set
+// before the repaint begins. The record is freed by whichever of the two
+// threads ends last.
+struct SysColorsCall {
+    LONG owners;
+    int count;
+    int elements[64];
+    COLORREF colors[64];
+    BOOL result;
+};
+
+static void ReleaseSysColorsCall(SysColorsCall *call)
+{
+    if (InterlockedDecrement(&call->owners) == 0)
+        delete call;
+}
+
+static DWORD WINAPI SysColorsThread(LPVOID p)
+{
+    SysColorsCall *call = (SysColorsCall *)p;
+    call->result = SetSysColors(call->count, call->elements, call->colors);
+    ReleaseSysColorsCall(call);
+    return 0;
 }
 
 bool SysColorsSet(int count, const int *elements, const uint32_t *colors)
 {
-    return SetSysColors(count, elements, (const COLORREF *)colors) != 0;
+    constexpr DWORD kRepaintPatience = 5000;  // ms; a healthy desktop repaints in a fraction of it
+    if (count < 0 || count > 64)
+        return false;
+    SysColorsCall *call = new SysColorsCall{2, count, {}, {}, FALSE};
+    memcpy(call->elements, elements, sizeof(int) * count);
+    memcpy(call->colors, colors, sizeof(COLORREF) * count);
+    HANDLE thread = CreateThread(nullptr, 0, SysColorsThread, call, 0, nullptr);
+    if (!thread) {
+        call->owners = 1;
+        SysColorsThread(call);
+        return true;
+    }
+    bool ended = false;
+    for (DWORD start = GetTickCount();;) {
+        DWORD spent = GetTickCount() - start;
+        if (spent >= kRepaintPatience)
+            break;
+        DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, kRepaintPatience - spent, QS_SENDMESSAGE);
+        if (woke == WAIT_OBJECT_0) {
+            ended = true;
+            break;
+        }
+        if (woke != WAIT_OBJECT_0 + 1)
+            break;
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // answers what was sent
+    }
+    bool ok = !ended || call->result;  // still repainting: the colours are set
+    CloseHandle(thread);
+    ReleaseSysColorsCall(call);
+    return ok;
 }
 
 uint32_t SysColorGet(int element) { return GetSysColor(element); }
 
 void BroadcastIniChange(unsigned action, const char *text)
 {
-    SendMessageA(HWND_BROADCAST, WM_WININICHANGE, action, (LPARAM)text);
+    constexpr UINT kWindowPatience = 1000;  // ms a window
+    std::u16string wide;
+    if (text && !Widen(text, &wide))
+        return;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_WININICHANGE, action, text ? (LPARAM)Wide(wide) : 0, SMTO_ABORTIFHUNG,
+                        kWindowPatience, &result);
 }
 
 void ShellNotify(long event) { SHChangeNotify(event, SHCNF_IDLIST, nullptr, nullptr); }
 
-unsigned WindowsFolder(char *buf, unsigned size) { return GetWindowsDirectoryA(buf, size); }
-unsigned ModuleFileName(char *buf, unsigned size) { return GetModuleFileNameA(nullptr, buf, size); }
+// ------------------------------------------------------------ folders, files
+
+unsigned WindowsFolder(char *buf, unsigned size)
+{
+    wchar_t folder[MAX_PATH];
+    UINT units = GetWindowsDirectoryW(folder, MAX_PATH);
+    if (units == 0 || units >= MAX_PATH) {
+        if (size > 0)
+            buf[0] = 0;
+        return 0;
+    }
+    return Narrow(folder, units, buf, size);
+}
+
+unsigned ModuleFileName(char *buf, unsigned size)
+{
+    std::vector<wchar_t> path(32768);
+    DWORD units = GetModuleFileNameW(nullptr, path.data(), (DWORD)path.size());
+    unsigned n = units > 0 && units < path.size() ? Narrow(path.data(), units, buf, size) : 0;
+    if (n >= size) {
+        buf[0] = 0;
+        return 0;
+    }
+    return n;
+}
+
+unsigned LocalAppDataFolder(char *buf, unsigned size)
+{
+    wchar_t folder[MAX_PATH];
+    unsigned n = 0;
+    if (SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder) == S_OK)
+        n = Narrow(folder, wcslen(folder), buf, size);
+    if (n >= size) {
+        buf[0] = 0;
+        return 0;
+    }
+    return n;
+}
+
+bool FolderCreate(const char *path)
+{
+    std::u16string wide;
+    if (!Widen(path, &wide))
+        return false;
+    if (CreateDirectoryW(Wide(wide), nullptr))
+        return true;
+    DWORD attributes = GetFileAttributesW(Wide(wide));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 unsigned ShortPathName(const char *longPath, char *shortPath, unsigned size)
 {
-    return GetShortPathNameA(longPath, shortPath, size);
+    std::u16string wide;
+    if (!Widen(longPath, &wide))
+        return 0;
+    std::vector<wchar_t> out(MAX_PATH);
+    DWORD units = GetShortPathNameW(Wide(wide), out.data(), (DWORD)out.size());
+    if (units >= out.size()) {
+        out.resize(units + 1);
+        units = GetShortPathNameW(Wide(wide), out.data(), (DWORD)out.size());
+    }
+    if (units == 0 || units >= out.size())
+        return 0;
+    std::string utf8;
+    if (!Utf16ToUtf8((const char16_t *)out.data(), units, &utf8))
+        return 0;
+    if (utf8.size() + 1 > size)
+        return (unsigned)utf8.size() + 1;
+    memcpy(shortPath, utf8.c_str(), utf8.size() + 1);
+    return (unsigned)utf8.size();
 }
 
 // On Windows a PlatFile is the runtime's own stream.
-PlatFile *FileOpen(const char *path, const char *mode) { return (PlatFile *)fopen(path, mode); }
+PlatFile *FileOpen(const char *path, const char *mode)
+{
+    std::u16string widePath, wideMode;
+    if (!Widen(path, &widePath) || !Widen(mode, &wideMode))
+        return nullptr;
+    return (PlatFile *)_wfopen(Wide(widePath), Wide(wideMode));
+}
 size_t FileRead(void *buf, size_t size, PlatFile *f) { return fread(buf, 1, size, (FILE *)f); }
 size_t FileWrite(const void *data, size_t size, PlatFile *f) { return fwrite(data, 1, size, (FILE *)f); }
 char *FileGets(char *buf, int size, PlatFile *f) { return fgets(buf, size, (FILE *)f); }
@@ -138,8 +416,18 @@ long FileLength(PlatFile *f)
     return length;
 }
 int FileClose(PlatFile *f) { return fclose((FILE *)f); }
-bool FileDelete(const char *path) { return DeleteFileA(path) != 0; }
-bool FileMove(const char *from, const char *to) { return MoveFileA(from, to) != 0; }
+bool FileDelete(const char *path)
+{
+    std::u16string wide;
+    return Widen(path, &wide) && DeleteFileW(Wide(wide)) != 0;
+}
+bool FileMove(const char *from, const char *to)
+{
+    std::u16string wideFrom, wideTo;
+    return Widen(from, &wideFrom) && Widen(to, &wideTo) && MoveFileW(Wide(wideFrom), Wide(wideTo)) != 0;
+}
+
+// ------------------------------------------------- time, threads, boxes
 
 void LocalTimeNow(PlatTime *t)
 {
@@ -198,17 +486,36 @@ void *LargeBlockAllocate(size_t bytes) { return malloc(bytes); }
 
 int MessageBoxShow(PlatWindow owner, const char *text, const char *caption, unsigned style)
 {
-    return MessageBoxA((HWND)owner, text, caption, style);
+    std::u16string wideText, wideCaption;
+    // A text that is not UTF-8 still shows: the box is often the last word.
+    if (!Widen(text, &wideText))
+        wideText = u"?";
+    if (!Widen(caption, &wideCaption))
+        wideCaption = u"?";
+    return MessageBoxW((HWND)owner, Wide(wideText), Wide(wideCaption), style);
 }
 
 PlatWindow WindowItem(PlatWindow parent, int id) { return (PlatWindow)GetDlgItem((HWND)parent, id); }
-void WindowSetText(PlatWindow window, const char *text) { SetWindowTextA((HWND)window, text); }
+void WindowSetText(PlatWindow window, const char *text)
+{
+    std::u16string wide;
+    if (Widen(text, &wide))
+        SetWindowTextW((HWND)window, Wide(wide));
+}
 unsigned WindowGetText(PlatWindow window, char *buf, unsigned size)
 {
     if (size == 0)
         return 0;
     buf[0] = 0;
-    return GetWindowTextA((HWND)window, buf, size);
+    int units = GetWindowTextLengthW((HWND)window);
+    std::vector<wchar_t> text(units + 1);
+    units = GetWindowTextW((HWND)window, text.data(), units + 1);
+    unsigned n = Narrow(text.data(), units, buf, size);
+    if (n >= size) {
+        buf[0] = 0;
+        return 0;
+    }
+    return n;
 }
 void WindowUpdate(PlatWindow window) { UpdateWindow((HWND)window); }
 void MouseCapture(PlatWindow window) { SetCapture((HWND)window); }
@@ -241,9 +548,9 @@ void ScreenSize(int *width, int *height)
 
 bool DisplayModeSize(int *width, int *height)
 {
-    DEVMODEA mode = {};
+    DEVMODEW mode = {};
     mode.dmSize = sizeof mode;
-    if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode))
+    if (!EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode))
         return false;
     *width = (int)mode.dmPelsWidth;
     *height = (int)mode.dmPelsHeight;

@@ -28,10 +28,13 @@ static void RemoveDrive()
         std::filesystem::remove_all(Drive, ignored);
 }
 
+// The program's folder and the user's folder for its files, as a machine
+// that runs the program has them.
 static void MakeProgramFolder()
 {
     std::error_code ignored;
     std::filesystem::create_directories(HostPath("C:\\Program Files\\Desktop Quennel"), ignored);
+    MakeUserDataFolder(UserDataDir, sizeof UserDataDir);
 }
 
 void FuzzMachineSetUp()
@@ -109,7 +112,7 @@ static void InstallHooks()
 
 static std::string LogPath()
 {
-    return std::string(ProgramDir) + "\\assertFile.txt";
+    return std::string(UserDataDir) + "\\assertFile.txt";
 }
 
 bool RunUntilReport(void (*body)(void *), void *context, bool freeLeftovers)

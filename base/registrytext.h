@@ -1,0 +1,11 @@
+// A registry text read whole, however long: the capture and the installer
+// never cut or empty a value because of a buffer.
+#pragma once
+
+#include "platform/system.h"
+
+#include <string>
+
+// RegistryQueryText into a buffer that grows until the text fits; the result
+// and *type as there.
+long ReadRegistryText(PlatKey key, const char *name, std::string *text, unsigned *type);
