@@ -34,13 +34,16 @@ bool MainFoldersUsable(std::string *report)
                   "\\Desktop Quennel\nIts path is too long, or the folder cannot be made.";
         return false;
     }
-    if (!ProgramDir[0] || !JoinPath(path, sizeof path, ProgramDir, "\\WALLART\\PALALL9.TR"))
-        folder = ProgramDir[0] ? ProgramDir : (ModuleFileName(path, sizeof path) ? path : "(the program's folder)");
-    else if (WindowsFolder(windows, sizeof windows) >= sizeof windows ||
-             !JoinPath(path, sizeof path, windows, "\\ZORVA\\GREEN.ART"))
+    if (!ProgramDir[0] || !JoinPath(path, sizeof path, ProgramDir, "\\WALLART\\PALALL9.TR")) {
+        // The program's own path is too long to be used: the folder it is in.
+        folder = ModuleFileName(path, sizeof path) ? path : "(the program's folder)";
+        folder = folder.substr(0, folder.rfind('\\'));
+    } else if (WindowsFolder(windows, sizeof windows) >= sizeof windows ||
+               !JoinPath(path, sizeof path, windows, "\\ZORVA\\GREEN.ART")) {
         folder = windows;
-    else
+    } else {
         return true;
+    }
     *report = "The folder\n  " + folder + "\n" + kFolderTooLong;
     return false;
 }

@@ -28,6 +28,9 @@ ln -s "$work/shared" "$a/drive_c/$name"
 ln -s "$work/shared" "$b/drive_c/$name"
 program="C:\\$name\\DesktopQuennel.exe"
 
+# The first user has run no Desktop Quennel before (an earlier test's files go).
+rm -rf "$a/drive_c/users/$userA/AppData/Local/Desktop Quennel"
+
 failed=0
 # as USER_PREFIX USER COMMAND...: a command in that user's prefix.
 as() { local prefix=$1 user=$2; shift 2; WINEPREFIX=$prefix USER=$user "$@"; }

@@ -6,6 +6,10 @@
 #include "theme/themepath.h"
 #include "tests/testing.h"
 
+#ifndef _WIN32
+#include "platform/host/host.h"
+#endif
+
 #include <stdio.h>
 #include <string.h>
 
@@ -91,6 +95,7 @@ protected:
         winDir = WinDir();
         themes = NewFolder();
         SetThemeFolder(themes);
+        RegistryDeleteTree(kRegCurrentUser, Own("CLSID").c_str());  // no icon of the user's own yet
         // Keys that a real system has and a fresh Wine prefix lacks: the
         // installer opens keys and never creates them.
         for (const char *event : kEvents)
@@ -194,6 +199,15 @@ TEST_F(Install, WholeThemeReachesRegistryAndSystem)
     EXPECT_EQ(" ", ReadRegistry(kRegCurrentUser, "AppEvents\\Schemes", nullptr));
 
     EXPECT_EQ("Setting the screen saver...", MainStatusText());
+#ifndef _WIN32
+    // The system is never asked to tell the other programs itself, which
+    // waits on a hung window without end: the install tells them once for
+    // each change, with a bound.
+    for (const std::string &e : HostEvents())
+        if (e.compare(0, 4, "spi ") == 0)
+            EXPECT_TRUE(e.find(" flags 2") == std::string::npos && e.find(" flags 3") == std::string::npos) << e;
+    EXPECT_EQ((std::vector<std::string>{"46 WindowMetrics", "42 WindowMetrics", "88"}), HostLiveState().broadcasts);
+#endif
 }
 
 TEST_F(Install, LongColourValueStoredWhole)

@@ -417,6 +417,30 @@ TEST_F(MainLogic, ClosingWhileTheDiskFills)
     EXPECT_EQ(1u, HostLiveState().boxes.size());
 }
 
+// Start-up refuses, before anything changes, a folder whose paths would pass
+// the system's limit, and names it: the program's own, or the user's.
+TEST_F(MainLogic, FoldersTooLongAreNamed)
+{
+    std::string report;
+    ASSERT_NE(0u, ProgramFolder(ProgramDir, sizeof ProgramDir));
+    EXPECT_TRUE(MainFoldersUsable(&report)) << report;
+
+    const std::string deep = "C:\\" + std::string(238, 'p');  // the program's own path is 260 units long
+    HostSetModulePath((deep + "\\DesktopQuennel.exe").c_str());
+    EXPECT_EQ(0u, ProgramFolder(ProgramDir, sizeof ProgramDir));
+    EXPECT_FALSE(MainFoldersUsable(&report));
+    EXPECT_EQ("The folder\n  " + deep + "\nhas too long a path for the theme's files. Please install Desktop Quennel in "
+              "a folder with a shorter path.", report);
+
+    const std::string name(240, 'u');
+    HostSetUser(name.c_str());
+    EXPECT_FALSE(MakeUserDataFolder(UserDataDir, sizeof UserDataDir));
+    EXPECT_FALSE(MainFoldersUsable(&report));
+    EXPECT_EQ("Desktop Quennel cannot keep your settings in the folder\n  C:\\users\\" + name +
+              "\\AppData\\Local\\Desktop Quennel\nIts path is too long, or the folder cannot be made.", report);
+    ProgramDir[0] = 0;
+}
+
 TEST(StatusSlide, Steps)
 {
     char out[201];

@@ -113,11 +113,11 @@ int wmain(int argc, wchar_t **argv)
         Started s = Start(a, argc > 3 ? b : "");
         if (!s.ok)
             return 91;
-        // A run without a window: one that shows up is ended, and said so.
+        // A run without a window: one that shows is ended, and said so.
         bool window = false;
         WaitFor([&] {
-            window = window || ProcessWindow(s.pi.dwProcessId, "ZORVATHEME_MainClass") ||
-                     ProcessWindow(s.pi.dwProcessId, "#32770");
+            HWND main = ProcessWindow(s.pi.dwProcessId, "ZORVATHEME_MainClass");
+            window = window || (main && IsWindowVisible(main)) || ProcessWindow(s.pi.dwProcessId, "#32770");
             return window || WaitForSingleObject(s.pi.hProcess, 0) == WAIT_OBJECT_0;
         }, 2 * kPatience);
         if (window)

@@ -124,6 +124,24 @@ TEST(ProgramFiles, SaverListedUnderItsDescription)
     EXPECT_EQ(name, VersionText(record, "FileDescription"));
 }
 
+// The program runs with the rights of the user who starts it, unvirtualised,
+// scaled by the system on a scaled screen as its window expects, and names the
+// versions of Windows it was made for.
+TEST(ProgramFiles, ProgramManifest)
+{
+    const std::string program = TestFolder() + "\\..\\app\\DesktopQuennel.exe";
+    HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    ASSERT_NE(nullptr, found);
+    std::string text((const char *)LockResource(LoadResource(module, found)), SizeofResource(module, found));
+    FreeLibrary(module);
+    EXPECT_NE(std::string::npos, text.find("<requestedExecutionLevel level=\"asInvoker\""));
+    EXPECT_NE(std::string::npos, text.find(">false</dpiAware>"));
+    EXPECT_NE(std::string::npos, text.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}")) << "Windows 10 and 11";
+    EXPECT_NE(std::string::npos, text.find("version=\"" QUENNEL_VERSION ".0\""));
+}
+
 TEST(ProgramFiles, ReleaseFilesCarryNoSymbols)
 {
 #ifndef QUENNEL_STRIPPED
