@@ -438,42 +438,6 @@ TEST_F(Program, SilentRevertWithoutABackupChangesNothing)
     EXPECT_FALSE(NameExists(user + "\\ZorvaBackup.theme"));
 }
 
-// Today's Windows stores the paths of cursors and sounds as values that the
-// system expands: Cancel and "/r" give them back so, never as texts that
-// nothing expands.
-TEST_F(Program, ExpandableValuesComeBackWithTheirType)
-{
-    const char kCursors[] = "Control Panel\\Cursors";
-    const char kSound[] = "AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current";
-    const std::string arrow = "%SystemRoot%\\cursors\\aero_arrow.cur", ding = "%SystemRoot%\\media\\Windows Ding.wav";
-    SetRegistry(kRegCurrentUser, kCursors, "Arrow", arrow.c_str(), kRegExpandSz);
-    SetRegistry(kRegCurrentUser, kSound, nullptr, ding.c_str(), kRegExpandSz);
-    auto theUsers = [&] {
-        unsigned arrowType = 0, dingType = 0;
-        return ReadRegistry(kRegCurrentUser, kCursors, "Arrow", &arrowType) == arrow && arrowType == kRegExpandSz &&
-               ReadRegistry(kRegCurrentUser, kSound, nullptr, &dingType) == ding && dingType == kRegExpandSz;
-    };
-    // The test's themes have no cursors or sounds: an Apply empties both.
-    ASSERT_TRUE(StartWithWindow());
-    Command(kApply);
-    ASSERT_TRUE(ColourIs("3 0 0"));
-    ASSERT_TRUE(Idle());
-    ASSERT_FALSE(theUsers());
-    Command(IDCANCEL);
-    EXPECT_EQ(0u, ExitCode());
-    EXPECT_TRUE(theUsers()) << "after Cancel";
-    EndRun();
-    ASSERT_TRUE(StartWithWindow());
-    Command(103);
-    Command(IDOK);
-    ASSERT_EQ(0u, ExitCode());
-    ASSERT_FALSE(theUsers());
-    EndRun();
-    bool shown;
-    EXPECT_EQ(1u, RunSilently("/r", &shown));
-    EXPECT_TRUE(theUsers()) << "after /r";
-}
-
 // A window of another program that hangs holds nothing of this one: every
 // message to other programs' windows has a bound. Apply, OK, Cancel, Revert
 // and "/r" each end within 30 seconds.

@@ -210,15 +210,16 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
     EXPECT_NE(std::string::npos, saver.find("ZORVA.SCR")) << saver;
     EXPECT_TRUE(Exists(saver)) << saver;
 
-    // Cancel after an Apply: the settings of the run's start (GREEN).
-    const std::string green = ReadRegistry(kRegCurrentUser, kCursors, "Arrow");
-    EXPECT_EQ(0u, Press(program, {101, 112, IDCANCEL}, true));
-    EXPECT_EQ(green, ReadRegistry(kRegCurrentUser, kCursors, "Arrow"));
-    // Revert: the user's own settings from before the first install.
+    // Revert: the user's own settings from before the first install, every
+    // letter and every type.
     EXPECT_EQ(0u, Press(program, {121}));
+    EXPECT_EQ("", Differences(own));
+    // Cancel after an Apply: the settings of the run's start, the user's again.
+    EXPECT_EQ(0u, Press(program, {101, 112, IDCANCEL}, true));
     EXPECT_EQ("", Differences(own));
     // "/r" after another theme: the same.
     EXPECT_EQ(0u, Press(program, {103, IDOK}));
+    EXPECT_NE("", Differences(own));
     EXPECT_EQ(1u, RunCommand("\"" + program + "\" /r"));
     EXPECT_EQ("", Differences(own));
     EXPECT_FALSE(Exists(dir + "\\ZorvaBackup.theme")) << "the user's backup is the user's own";

@@ -54,10 +54,27 @@ std::string AnsiToUtf8(const std::string &ansi)
     return utf8;
 }
 
+// A text's UTF-16 units, a zero byte (which a damaged file may hold) kept as
+// a zero unit.
+std::u16string Utf16Of(const std::string &utf8)
+{
+    std::u16string units, part;
+    for (size_t at = 0; at <= utf8.size();) {
+        size_t zero = utf8.find('\0', at);
+        if (zero == std::string::npos)
+            zero = utf8.size();
+        Utf8ToUtf16(utf8.substr(at, zero - at).c_str(), &part);
+        units += part;
+        if (zero < utf8.size())
+            units.push_back(0);
+        at = zero + 1;
+    }
+    return units;
+}
+
 std::string Utf8ToAnsi(const std::string &utf8)
 {
-    std::u16string units;
-    Utf8ToUtf16(utf8.c_str(), &units);
+    std::u16string units = Utf16Of(utf8);
     std::string ansi;
     for (size_t i = 0; i < units.size(); i++) {
         char16_t u = units[i];
@@ -74,14 +91,22 @@ std::string Utf8ToAnsi(const std::string &utf8)
     return ansi;
 }
 
+// A UTF-16 file's text after its mark. A surrogate without its other half
+// reads as U+FFFD, so that a damaged letter costs that letter alone.
 std::string Utf16FileToUtf8(const std::string &bytes)
 {
     std::u16string units;
     for (size_t i = 2; i + 1 < bytes.size(); i += 2)
         units.push_back((char16_t)((unsigned char)bytes[i] | (unsigned char)bytes[i + 1] << 8));
+    for (size_t i = 0; i < units.size(); i++) {
+        bool high = units[i] >= 0xD800 && units[i] <= 0xDBFF, low = units[i] >= 0xDC00 && units[i] <= 0xDFFF;
+        if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF)
+            i++;
+        else if (high || low)
+            units[i] = 0xFFFD;
+    }
     std::string utf8;
-    if (!Utf16ToUtf8(units.data(), units.size(), &utf8))
-        utf8.clear();
+    Utf16ToUtf8(units.data(), units.size(), &utf8);
     return utf8;
 }
 
@@ -186,8 +211,7 @@ bool SaveIni(const std::string &path, const std::vector<IniSection> &sections, b
     }
     std::string text;
     if (utf16) {
-        std::u16string units;
-        Utf8ToUtf16(utf8.c_str(), &units);
+        std::u16string units = Utf16Of(utf8);
         text = "\xFF\xFE";
         for (char16_t u : units) {
             text.push_back((char)(u & 0xFF));

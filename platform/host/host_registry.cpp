@@ -149,19 +149,28 @@ static std::string ValueText(unsigned type, const void *data, uint32_t size)
     return "hex(" + std::to_string(type) + "):" + hex;
 }
 
+// The key of an open handle for one call on a value, checked as the system
+// checks it: the handle, its access, the fault injection (the call is named
+// for the log), and the key still there. Under the machine's lock.
+static long KeyForCall(PlatKey key, unsigned access, const char *call, const char *name, RegNode **node)
+{
+    if (!key)
+        return 6;  // ERROR_INVALID_HANDLE
+    if (!(key->access & access))
+        return kErrorAccessDenied;
+    if (HostFaultNow(std::string(call) + " " + KeyName(key->root, key->path) + " [" + (name ? name : "") + "]"))
+        return kErrorAccessDenied;
+    *node = FindNode(key->root, key->path, false);
+    return *node ? kErrorSuccess : 1018;  // ERROR_KEY_DELETED
+}
+
 long RegistrySetValue(PlatKey key, const char *name, unsigned type, const void *data, uint32_t size)
 {
     HostMachine &m = Machine();
     std::lock_guard<std::recursive_mutex> hold(m.lock);
-    if (!key)
-        return 6;  // ERROR_INVALID_HANDLE
-    if (!(key->access & kKeySetValue))
-        return kErrorAccessDenied;
-    if (HostFaultNow("RegistrySetValue " + KeyName(key->root, key->path) + " [" + (name ? name : "") + "]"))
-        return kErrorAccessDenied;
-    RegNode *node = FindNode(key->root, key->path, false);
-    if (!node)
-        return 1018;  // ERROR_KEY_DELETED
+    RegNode *node;
+    if (long rc = KeyForCall(key, kKeySetValue, "RegistrySetValue", name, &node))
+        return rc;
     std::string valueName = name ? name : "";
     RegValue *slot = nullptr;
     for (RegValue &v : node->values)
@@ -191,15 +200,9 @@ long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size)
 {
     HostMachine &m = Machine();
     std::lock_guard<std::recursive_mutex> hold(m.lock);
-    if (!key)
-        return 6;
-    if (!(key->access & kKeyQueryValue))
-        return kErrorAccessDenied;
-    if (HostFaultNow("RegistryQuery " + KeyName(key->root, key->path) + " [" + (name ? name : "") + "]"))
-        return kErrorAccessDenied;
-    RegNode *node = FindNode(key->root, key->path, false);
-    if (!node)
-        return 1018;
+    RegNode *node;
+    if (long rc = KeyForCall(key, kKeyQueryValue, "RegistryQuery", name, &node))
+        return rc;
     std::string valueName = name ? name : "";
     for (RegValue &v : node->values) {
         if (!SameText(v.name, valueName))
@@ -254,15 +257,9 @@ long RegistryDeleteValue(PlatKey key, const char *name)
 {
     HostMachine &m = Machine();
     std::lock_guard<std::recursive_mutex> hold(m.lock);
-    if (!key)
-        return 6;
-    if (!(key->access & kKeySetValue))
-        return kErrorAccessDenied;
-    if (HostFaultNow("RegistryDeleteValue " + KeyName(key->root, key->path) + " [" + (name ? name : "") + "]"))
-        return kErrorAccessDenied;
-    RegNode *node = FindNode(key->root, key->path, false);
-    if (!node)
-        return 1018;
+    RegNode *node;
+    if (long rc = KeyForCall(key, kKeySetValue, "RegistryDeleteValue", name, &node))
+        return rc;
     std::string valueName = name ? name : "";
     for (auto it = node->values.begin(); it != node->values.end(); ++it)
         if (SameText(it->name, valueName)) {

@@ -1,6 +1,7 @@
-// Any bytes as an INI file to the host backend's profile functions. The reads
-// cut to the buffer and end with a zero; a write of one key leaves every other
-// value as it read before and reads back as written.
+// Any bytes as an INI file to the host backend's profile functions, in the
+// ANSI code page or, after the UTF-16 mark, in UTF-16. A read ends with a zero
+// at its length, or is refused whole when it does not fit; a write of one key
+// leaves every other value as it read before and reads back as written.
 #include "tests/fuzz/fuzz_support.h"
 
 #include "platform/host/host.h"
@@ -36,17 +37,28 @@ static bool SameName(const std::string &a, const char *b)
 
 static std::string Read(const std::string &section, const std::string &key)
 {
-    char buf[512];
-    memset(buf, 0x5A, sizeof buf);
-    unsigned n = ProfileGetString(section.c_str(), key.c_str(), "(none)  ", buf, sizeof buf, kFile);
-    if (n >= sizeof buf || buf[n] != 0 || strlen(buf) > n)
+    std::vector<char> buf(512);
+    unsigned n;
+    for (;;) {
+        memset(buf.data(), 0x5A, buf.size());
+        n = ProfileGetString(section.c_str(), key.c_str(), "(none)  ", buf.data(), (unsigned)buf.size(), kFile);
+        if (n < buf.size())
+            break;
+        if (buf[0] != 0)
+            Fail("a value too long for its buffer is not refused", section, key);
+        buf.resize((size_t)n + 1);
+    }
+    if (buf[n] != 0 || strlen(buf.data()) > n)
         Fail("a read is not ended by a zero at its length", section, key);
-    // The same read into 5 characters is its first 4.
+    // The same read into 5 bytes is the whole value, or nothing and its length.
     char small[5];
-    unsigned cut = ProfileGetString(section.c_str(), key.c_str(), "(none)  ", small, sizeof small, kFile);
-    if (cut > 4 || small[cut] != 0 || strncmp(small, buf, 4) != 0)
-        Fail("a read into a small buffer is not cut to it", section, key);
-    return std::string(buf, n);
+    memset(small, 0x5A, sizeof small);
+    unsigned again = ProfileGetString(section.c_str(), key.c_str(), "(none)  ", small, sizeof small, kFile);
+    bool whole = again < sizeof small && strcmp(small, buf.data()) == 0;
+    bool refused = again >= sizeof small && again == n && small[0] == 0;
+    if (again != n || !(whole || refused))
+        Fail("a read into a small buffer is neither whole nor refused", section, key);
+    return std::string(buf.data(), n);
 }
 
 // The section and key names of the file's first lines, as the names a reader
