@@ -1,10 +1,14 @@
 # The art tool and the art encoder behind it (which the decoder's tests use).
 add_library(quennel_art_encoder STATIC
-  art/artencode.cpp        # geometry, offsets, header
+  art/artencode.cpp        # the options' checks, the layouts weighed
+  art/encode_prepare.cpp   # planes into one weighted stream; the file and its header
   art/encode_colour.cpp    # pixels to Y, U, V planes
-  art/encode_wavelet.cpp   # forward transform and quantisation
-  art/encode_rdo.cpp      # rate-distortion quantisation
+  art/encode_wavelet.cpp   # forward transform, the synthesis's range check
+  art/encode_rdo.cpp       # rate-distortion quantisation
+  art/encode_rate.cpp      # passes and rate control
   art/encode_stream.cpp)   # control bytes and the Huffman code
+# The encoder's inner loops, optimised in every build.
+target_compile_options(quennel_art_encoder PRIVATE $<$<NOT:$<CONFIG:Debug>>:-O3>)
 target_link_libraries(quennel_art_encoder PUBLIC quennel_decoder)
 
 add_library(quennel_picture STATIC art/picture.cpp)

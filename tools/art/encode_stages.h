@@ -11,7 +11,7 @@
 // One piece's planes before the transform, in quarter levels with no offset
 // taken off: Y of side m, U and V of side c (m, or m / 2 when subsampled).
 struct PiecePlanes {
-    std::vector<double> y, u, v;
+    std::vector<float> y, u, v;
 };
 
 // The planes of the piece whose top-left pixel is (left, top) of a picture of
@@ -26,13 +26,13 @@ void PieceToPlanes(const uint8_t *bgr, int width, int height, int left, int top,
 // The forward periodic four-tap analysis of a plane of side a into the band
 // layout that InverseTransformPlane reads (coarsest band b0 x b0 first, then
 // three detail blocks per level).
-void AnalyzePlane(std::vector<double> *plane, int a, int baseSide);
+void AnalyzePlane(float *plane, int a, int baseSide);
 
 // True when the decoder's 32-bit synthesis of these coefficients never wraps:
 // every sum before its shift fits in a signed 32-bit integer. Each level
 // doubles the coarsest band's values, so deep transforms of high-contrast
 // planes do not fit.
-bool SynthesisFits(const std::vector<int32_t> &coeffs, int a, int baseSide);
+bool SynthesisFits(const int32_t *coeffs, int a, int baseSide);
 
 // ---- stream (encode_stream.cpp)
 
@@ -42,6 +42,12 @@ struct RunCosts {
     double symbol[256];             // bits of each control byte's code
     std::vector<double> zero;       // zero[n]: fewest bits for a run of n <= 8192 zero bytes
     std::vector<uint16_t> zeroHead; // the first control's run in that parse
+    // The same never falling as a run grows: zeroFloor[n] the fewest bits
+    // of any run of n ... 8192 zero bytes, ffFloor[n] of any run of n ... 32
+    // bytes 255. The quantiser counts bits as a run grows by these, so that a
+    // run is never cheaper for being longer.
+    std::vector<double> zeroFloor;
+    double ffFloor[33];
 };
 
 // Costs of the Huffman code of these control bytes; with none, a rough guess.
@@ -49,27 +55,117 @@ void MakeRunCosts(const std::vector<uint8_t> &controls, RunCosts *costs);
 // Bits of a run of n zero bytes, or of n bytes 255.
 double ZeroRunBits(const RunCosts &costs, size_t n);
 double FfRunBits(const RunCosts &costs, size_t n);
+// The same from the floors: what the quantiser counts.
+double ZeroFloorBits(const RunCosts &costs, size_t n);
+double FfFloorBits(const RunCosts &costs, size_t n);
 
 // Appends the control bytes whose expansion is bytes[0 ... n - 1]; zero runs
 // take the cheapest parse under costs (the longest runs without).
 void AppendRuns(const uint8_t *bytes, size_t n, const RunCosts *costs, std::vector<uint8_t> *controls);
 
+// Bytes of the compressed data HuffmanPack makes of these control bytes,
+// without making it.
+size_t HuffmanPackedSize(const std::vector<uint8_t> &controls);
 // The compressed data: a Huffman code tree fitted to the control bytes, then
 // their codes, padded so that the decoder reads every code.
 std::vector<uint8_t> HuffmanPack(const std::vector<uint8_t> &controls);
 
 // ---- rate-distortion quantisation (encode_rdo.cpp)
 
-// One plane's transformed coefficients, for quantisation in stream order.
-struct PlaneToQuantize {
-    const std::vector<double> *coeffs;  // band layout, side a
-    int side, baseSide;
-    int visibleRows;                    // rows of the plane the picture shows
-    double weight;                      // squared picture error per squared coefficient error
+// Every plane's transformed coefficients in stream order, with the weight of
+// each: the squared picture error (summed over blue, green and red, in
+// quarter levels) of a unit error in it; 0 where the picture does not show it.
+struct CoefficientStream {
+    std::vector<float> values;
+    struct Segment {
+        size_t start;
+        uint32_t count;
+        float weight;
+    };
+    std::vector<Segment> segments;  // runs of one weight, in order, covering values
 };
 
-// Quantises the planes, one after the other as the stream holds them, each
-// coefficient to the value that costs least in weighted squared error plus
-// lambda times its bits under costs; out[i] receives plane i.
-void QuantizeRdo(const std::vector<PlaneToQuantize> &planes, const RunCosts &costs, double lambda,
-                 std::vector<std::vector<int32_t>> *out);
+struct QuantizeTotals {
+    double distortion = 0;  // weighted squared error
+    double bits = 0;        // the costs' estimate of the stream's bits
+};
+
+// Quantises the stream: each coefficient takes the value that costs least in
+// weighted squared error plus lambda times its bits under costs, given the
+// run the coefficients before it left open. out has values.size() room.
+// Deterministic for any number of threads: the stream is cut into the same
+// stretches, each started as after a long zero run.
+void QuantizeStream(const CoefficientStream &stream, const RunCosts &costs, double lambda, int32_t *out,
+                    QuantizeTotals *totals);
+
+// The plain quantiser the optimisation is measured against: each coefficient
+// rounded to the nearest multiple of step, the unseen ones to 0.
+void QuantizePlainly(const CoefficientStream &stream, int step, int32_t *out);
+
+// ---- a picture made ready for quantisation, and the file (encode_prepare.cpp)
+
+struct ArtLayout {
+    int pieces;     // 1 or 4
+    bool subsample; // U and V at half resolution
+    int baseSide;
+};
+
+// One plane of one piece in the stream.
+struct PreparedPlane {
+    size_t start;           // its first coefficient in the stream
+    int side, visibleRows;  // rows the picture shows
+    int field;              // its offset's header field
+    int32_t offset;         // taken off before the transform (the plane's mean)
+    double shownMean;       // mean of the visible values less the offset
+};
+
+struct PreparedArt {
+    int width, height, pieceSide;
+    ArtLayout layout;
+    CoefficientStream stream;
+    std::vector<PreparedPlane> planes;
+};
+
+// Colour conversion and analysis of every plane (on the team's threads),
+// with the weights of PlaneWeight; the layout must fit the picture.
+void PrepareArt(const uint8_t *bgr, int width, int height, const ArtLayout &layout, PreparedArt *prepared);
+
+// Squared picture error, summed over blue, green and red in quarter levels,
+// of a unit error in plane k (0 Y, 1 U, 2 V).
+double PlaneWeight(int plane, bool subsampled);
+
+// The art file of the quantised stream and its control bytes: the header
+// with each offset corrected for the mean error of the decoder's rounding,
+// and the Huffman-coded data. False when some plane's synthesis would wrap
+// in the decoder's 32-bit arithmetic.
+bool FinishArt(const PreparedArt &prepared, const int32_t *quantized, const std::vector<uint8_t> &controls,
+               std::vector<uint8_t> *art);
+
+// ---- passes and rate control (encode_rate.cpp)
+
+// A stream quantised at some lambda, its control bytes and its file's size.
+struct RatePoint {
+    double lambda = 0;
+    std::vector<int32_t> quantized;
+    std::vector<uint8_t> controls;
+    size_t fileBytes = 0;
+    QuantizeTotals totals;
+};
+
+// What the passes aim at: a lambda (from the quality), a file size, or a PSNR.
+struct RateGoal {
+    double lambda = 0;
+    size_t bytes = 0;
+    double psnr = 0;
+    const uint8_t *picture = nullptr;  // the picture, for measuring the PSNR
+    void (*progress)(void *context, double done) = nullptr;
+    void *progressContext = nullptr;
+    double progressFrom = 0, progressTo = 1;  // the share of the whole encode these passes are
+};
+
+// Quantises the prepared stream for the goal, each pass with the Huffman
+// costs of the pass before. False when no pass meets a size or PSNR goal.
+bool RunPasses(const PreparedArt &prepared, const RateGoal &goal, RatePoint *result, int *passes);
+
+// The lambda of a quality 1-100.
+double LambdaForQuality(int quality);

@@ -137,6 +137,25 @@ void MakeRunCosts(const std::vector<uint8_t> &controls, RunCosts *costs)
         costs->zero[n] = best;
         costs->zeroHead[n] = (uint16_t)head;
     }
+    costs->zeroFloor = costs->zero;
+    for (size_t n = kLongRun; n-- > 0;)
+        costs->zeroFloor[n] = std::min(costs->zeroFloor[n], costs->zeroFloor[n + 1]);
+    costs->ffFloor[0] = 0;
+    costs->ffFloor[kShortRun] = costs->symbol[0x80 | (kShortRun - 1)];
+    for (size_t n = kShortRun - 1; n >= 1; n--)
+        costs->ffFloor[n] = std::min(costs->symbol[0x80 | (n - 1)], costs->ffFloor[n + 1]);
+}
+
+double ZeroFloorBits(const RunCosts &costs, size_t n)
+{
+    size_t whole = n / kLongRun, rest = n % kLongRun;
+    return whole * costs.zeroFloor[kLongRun] + costs.zeroFloor[rest];
+}
+
+double FfFloorBits(const RunCosts &costs, size_t n)
+{
+    size_t whole = n / kShortRun, rest = n % kShortRun;
+    return whole * costs.ffFloor[kShortRun] + costs.ffFloor[rest];
 }
 
 double ZeroRunBits(const RunCosts &costs, size_t n)
@@ -198,6 +217,20 @@ void AppendRuns(const uint8_t *bytes, size_t n, const RunCosts *costs, std::vect
             out.insert(out.end(), bytes + start, bytes + i);
         }
     }
+}
+
+size_t HuffmanPackedSize(const std::vector<uint8_t> &controls)
+{
+    std::vector<TreeNode> nodes;
+    std::vector<std::vector<uint8_t>> codes = CodesOf(controls, &nodes);
+    size_t counts[256] = {};
+    for (uint8_t c : controls)
+        counts[c]++;
+    size_t bits = 8 + 18 * nodes.size();
+    for (int s = 0; s < 256; s++)
+        bits += counts[s] * codes[s].size();
+    // Whole words, then the word of padding (as HuffmanPack).
+    return (bits + 31) / 32 * 4 + 4;
 }
 
 std::vector<uint8_t> HuffmanPack(const std::vector<uint8_t> &controls)

@@ -1,5 +1,5 @@
-// The forward transform and the quantisation: the inverse of
-// InverseTransformPlane.
+// The forward transform, the inverse of InverseTransformPlane, and the check
+// that the decoder's synthesis of quantised values fits its arithmetic.
 #include "tools/art/encode_stages.h"
 
 #include "decoder/wavelet.h"
@@ -10,56 +10,51 @@
 // The decoder's synthesis filters h and g_k = (-1)^k h_(3-k); the periodic
 // analysis low[t] = sum h_k x[(2t + k) mod 2n], high[t] = sum g_k x[...] is
 // their inverse.
-static const double kH[4] = {kSynth0 / 65536.0, kSynth1 / 65536.0, kSynth2 / 65536.0, -kSynth3 / 65536.0};
-static const double kG[4] = {kH[3], -kH[2], kH[1], -kH[0]};
+static const float kH[4] = {kSynth0 / 65536.0f, kSynth1 / 65536.0f, kSynth2 / 65536.0f, -kSynth3 / 65536.0f};
+static const float kG[4] = {kH[3], -kH[2], kH[1], -kH[0]};
 
-// One line of 2n values at stride `stride` into n low and n high values.
-static void AnalyzeLine(const double *x, size_t stride, int n, double *low, double *high)
+// One row of 2n values into n low values (at low) and n high values (at high).
+static void AnalyzeRow(const float *x, int n, float *low, float *high)
 {
-    int len = 2 * n;
-    for (int t = 0; t < n; t++) {
-        double l = 0, h = 0;
-        for (int k = 0; k < 4; k++) {
-            double v = x[(size_t)((2 * t + k) % len) * stride];
-            l += kH[k] * v;
-            h += kG[k] * v;
-        }
-        low[t] = l;
-        high[t] = h;
+    for (int t = 0; t < n - 1; t++) {
+        const float *v = x + 2 * t;
+        low[t] = kH[0] * v[0] + kH[1] * v[1] + kH[2] * v[2] + kH[3] * v[3];
+        high[t] = kG[0] * v[0] + kG[1] * v[1] + kG[2] * v[2] + kG[3] * v[3];
     }
+    // The last pair wraps around to the row's start.
+    const float v[4] = {x[2 * n - 2], x[2 * n - 1], x[0], x[1 % (2 * n)]};
+    low[n - 1] = kH[0] * v[0] + kH[1] * v[1] + kH[2] * v[2] + kH[3] * v[3];
+    high[n - 1] = kG[0] * v[0] + kG[1] * v[1] + kG[2] * v[2] + kG[3] * v[3];
 }
 
-void AnalyzePlane(std::vector<double> *plane, int a, int baseSide)
+void AnalyzePlane(float *p, int a, int baseSide)
 {
-    double *p = plane->data();
-    std::vector<double> rowsLow, rowsHigh, bands, column, low, high;
+    std::vector<float> rows;
     for (int s = a; s > baseSide; s /= 2) {
-        // The low band of side s sits at p, rows s values apart.
+        // The low band of side s sits at p, rows s values apart. Each row
+        // into its low and high halves (rows[y * s], rows[y * s + b]).
         int b = s / 2;
-        rowsLow.assign((size_t)s * b, 0);
-        rowsHigh.assign((size_t)s * b, 0);
+        rows.resize((size_t)s * s);
         for (int y = 0; y < s; y++)
-            AnalyzeLine(p + (size_t)y * s, 1, b, &rowsLow[(size_t)y * b], &rowsHigh[(size_t)y * b]);
-        // Columns: blocks 0 and 2 from the horizontally low half, 1 and 3
-        // from the high half.
+            AnalyzeRow(p + (size_t)y * s, b, &rows[(size_t)y * s], &rows[(size_t)y * s + b]);
+        // Then the columns, a row of output at a time: blocks 0 and 2 from
+        // the horizontally low half, 1 and 3 from the high half.
         size_t area = (size_t)b * b;
-        bands.assign(4 * area, 0);
-        low.resize(b);
-        high.resize(b);
-        for (int half = 0; half < 2; half++) {
-            const std::vector<double> &src = half ? rowsHigh : rowsLow;
-            double *lowBlock = &bands[half ? area : 0];
-            double *highBlock = &bands[half ? 3 * area : 2 * area];
+        for (int t = 0; t < b; t++) {
+            const float *r[4];
+            for (int k = 0; k < 4; k++)
+                r[k] = &rows[(size_t)((2 * t + k) % s) * s];
+            float *low = p + (size_t)t * b, *highV = p + 2 * area + (size_t)t * b;
+            float *highH = p + area + (size_t)t * b, *both = p + 3 * area + (size_t)t * b;
             for (int x = 0; x < b; x++) {
-                AnalyzeLine(&src[x], b, b, low.data(), high.data());
-                for (int t = 0; t < b; t++) {
-                    lowBlock[(size_t)t * b + x] = low[t];
-                    highBlock[(size_t)t * b + x] = high[t];
-                }
+                low[x] = kH[0] * r[0][x] + kH[1] * r[1][x] + kH[2] * r[2][x] + kH[3] * r[3][x];
+                highV[x] = kG[0] * r[0][x] + kG[1] * r[1][x] + kG[2] * r[2][x] + kG[3] * r[3][x];
+            }
+            for (int x = 0; x < b; x++) {
+                highH[x] = kH[0] * r[0][b + x] + kH[1] * r[1][b + x] + kH[2] * r[2][b + x] + kH[3] * r[3][b + x];
+                both[x] = kG[0] * r[0][b + x] + kG[1] * r[1][b + x] + kG[2] * r[2][b + x] + kG[3] * r[3][b + x];
             }
         }
-        for (size_t i = 0; i < 4 * area; i++)
-            p[i] = bands[i];
     }
 }
 
@@ -76,9 +71,9 @@ static inline int64_t OddSum(int64_t pk, int64_t pt, int64_t qk, int64_t qt)
 
 static inline bool Fits(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
-bool SynthesisFits(const std::vector<int32_t> &coeffs, int a, int baseSide)
+bool SynthesisFits(const int32_t *coeffs, int a, int baseSide)
 {
-    std::vector<int64_t> p(coeffs.begin(), coeffs.end()), rowsLow, rowsHigh;
+    std::vector<int64_t> p(coeffs, coeffs + (size_t)a * a), rowsLow, rowsHigh;
     for (int b = baseSide; b < a; b *= 2) {
         size_t area = (size_t)b * b;
         int w = 2 * b;
