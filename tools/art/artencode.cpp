@@ -149,37 +149,74 @@ bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions
     goal.picture = bgr;
     goal.progress = options.progress;
     goal.progressContext = options.progressContext;
+    // Every layout prepared and tried on its sample. The two the samples
+    // favour then make a whole pass each, and the one whose decoded file
+    // would fare better at the goal goes on to meet it; with --best both go
+    // on, and their files are weighed as they are.
+    struct Candidate {
+        ArtLayout layout;
+        PreparedArt prepared;
+        RateSearch search;
+        double score;
+    };
+    std::vector<Candidate> candidates(layouts.size());
+    double start = LambdaForQuality(75);  // then where the layout before landed
+    for (size_t i = 0; i < layouts.size(); i++) {
+        Candidate &c = candidates[i];
+        c.layout = layouts[i];
+        goal.progressFrom = 0.4 * i / layouts.size();
+        goal.progressTo = 0.4 * (i + 1) / layouts.size();
+        PrepareArt(bgr, width, height, c.layout, &c.prepared);
+        SearchSample(c.prepared, goal, start, &c.search);
+        start = c.search.lambda;
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Candidate &a, const Candidate &b) { return a.search.estimate < b.search.estimate; });
+    candidates.resize(std::min(candidates.size(), (size_t)2));
+    int passes = 0;
+    if (candidates.size() > 1 && !options.best) {
+        for (Candidate &c : candidates) {
+            RunPasses(c.prepared, goal, &c.search, 1, &passes);
+            c.score = ProjectedScore(c.prepared, goal, c.search);
+        }
+        if (candidates[1].score < candidates[0].score)
+            std::swap(candidates[0], candidates[1]);
+        candidates.resize(1);
+    }
+
     bool have = false;
     double bestScore = 0;
     RatePoint best;
     ArtLayout bestLayout{};
     PreparedArt bestPrepared;
-    int passes = 0;
-    for (size_t i = 0; i < layouts.size(); i++) {
-        ArtLayout layout = layouts[i];
-        goal.progressFrom = (double)i / layouts.size();
-        goal.progressTo = (double)(i + 1) / layouts.size();
-        PreparedArt prepared;
-        RatePoint point;
+    for (size_t i = 0; i < candidates.size(); i++) {
+        Candidate &c = candidates[i];
+        ArtLayout layout = c.layout;
+        goal.progressFrom = 0.4 + 0.6 * i / candidates.size();
+        goal.progressTo = 0.4 + 0.6 * (i + 1) / candidates.size();
         std::vector<uint8_t> file;
         int n = 0;
         // A chosen base side grows (one level fewer) until the decoder's
         // arithmetic holds every plane; a given one must hold as it is.
         for (;;) {
-            PrepareArt(bgr, width, height, layout, &prepared);
-            if (!RunPasses(prepared, goal, &point, &n)) {
+            while (!c.search.done)
+                RunPasses(c.prepared, goal, &c.search, 1, &passes);
+            if (!c.search.found) {
                 n = -1;
                 break;
             }
-            passes += n;
-            if (FinishArt(prepared, point.quantized.data(), point.controls, &file))
+            if (FinishArt(c.prepared, c.search.best.quantized.data(), c.search.best.controls, &file))
                 break;
-            int c = layout.subsample ? prepared.pieceSide / 2 : prepared.pieceSide;
-            if (options.baseSide || !IsLevelSide(c, layout.baseSide * 2)) {
+            int side = layout.subsample ? c.prepared.pieceSide / 2 : c.prepared.pieceSide;
+            if (options.baseSide || !IsLevelSide(side, layout.baseSide * 2)) {
                 n = -2;
                 break;
             }
             layout.baseSide *= 2;
+            PrepareArt(bgr, width, height, layout, &c.prepared);
+            double found = c.search.lambda;
+            c.search = RateSearch();
+            SearchSample(c.prepared, goal, found, &c.search);
         }
         if (n == -1) {
             why = options.targetBytes ? "no file of " + std::to_string(options.targetBytes) + " bytes or less"
@@ -191,13 +228,13 @@ bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions
                   " leaves too many levels for this picture's contrast; choose a larger one";
             continue;
         }
-        double score = layouts.size() > 1 ? Score(prepared, goal, point, file) : 0;
+        double score = candidates.size() > 1 ? Score(c.prepared, goal, c.search.best, file) : 0;
         if (!have || score < bestScore) {
             have = true;
             bestScore = score;
-            best = std::move(point);
+            best = std::move(c.search.best);
             bestLayout = layout;
-            bestPrepared = std::move(prepared);
+            bestPrepared = std::move(c.prepared);
             *art = std::move(file);
         }
     }

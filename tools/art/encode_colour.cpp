@@ -76,6 +76,26 @@ static void BlendBottom(std::vector<float> *plane, int side, int rows)
     }
 }
 
+// The weighted squared error between a full chroma plane (side m, rows
+// shown) and the decoder's widening of its half (side m / 2): each half row
+// serves two rows; column 2k takes sample k, column 2k + 1 the mean of
+// samples k and k + 1, the last column its own sample.
+static double WideningLoss(const std::vector<float> &full, const std::vector<float> &half, int m, int rows,
+                           double weight)
+{
+    int c = m / 2;
+    double sum = 0;
+    for (int i = 0; i < rows; i++) {
+        const float *f = full.data() + (size_t)i * m, *h = half.data() + (size_t)(i / 2) * c;
+        for (int k = 0; k < c; k++) {
+            double even = f[2 * k] - h[k];
+            double odd = f[2 * k + 1] - (k + 1 < c ? 0.5 * (h[k] + h[k + 1]) : h[k]);
+            sum += even * even + odd * odd;
+        }
+    }
+    return weight * sum;
+}
+
 void PieceToPlanes(const uint8_t *bgr, int width, int height, int left, int top, int m, bool subsample,
                    PiecePlanes *planes)
 {
@@ -83,6 +103,7 @@ void PieceToPlanes(const uint8_t *bgr, int width, int height, int left, int top,
     int rows = std::min(m, height - top);
     size_t area = (size_t)m * m;
     planes->y.assign(area, 0);
+    planes->chromaLoss = 0;
     std::vector<float> u(area), v(area);
     for (int i = 0; i < rows; i++) {
         const uint8_t *px = bgr + ((size_t)(top + i) * width + left) * 3;
@@ -124,6 +145,7 @@ void PieceToPlanes(const uint8_t *bgr, int width, int height, int left, int top,
             }
         }
         BlendBottom(&half, c, chromaRows);
+        planes->chromaLoss += WideningLoss(*full, half, m, rows, PlaneWeight(full == &u ? 1 : 2, false));
         (full == &u ? planes->u : planes->v) = std::move(half);
     }
 }

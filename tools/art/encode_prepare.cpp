@@ -18,7 +18,7 @@ double PlaneWeight(int plane, bool subsampled)
     // (1.6 times), both a little green. A subsampled chroma value serves 2
     // rows and 1 + 2 halves of a row's pixels.
     static const double kWeights[3] = {3.0, 4.15, 3.22};
-    return kWeights[plane] * (plane && subsampled ? 3.0 : 1.0);
+    return kWeights[plane] * (plane && subsampled ? 4.0 : 1.0);
 }
 
 // Whether the synthesis of row t of a band of side b (the coarsest band, or a
@@ -90,6 +90,7 @@ void PrepareArt(const uint8_t *bgr, int width, int height, const ArtLayout &layo
     p.stream.segments.clear();
     size_t perPiece = (size_t)m * m + 2 * (size_t)c * c;
     p.stream.values.assign(perPiece * layout.pieces, 0.0f);
+    p.chromaLoss = 0;
 
     // Every plane of every piece, in stream order, each less its mean.
     size_t at = 0;
@@ -99,6 +100,7 @@ void PrepareArt(const uint8_t *bgr, int width, int height, const ArtLayout &layo
         int chromaRows = layout.subsample ? (rows + 1) / 2 : rows;
         PiecePlanes planes;
         PieceToPlanes(bgr, width, height, left, top, m, layout.subsample, &planes);
+        p.chromaLoss += planes.chromaLoss;
         std::vector<float> *values[3] = {&planes.y, &planes.u, &planes.v};
         for (int k = 0; k < 3; k++) {
             PreparedPlane plane;
@@ -155,10 +157,9 @@ bool FinishArt(const PreparedArt &p, const int32_t *quantized, const std::vector
     std::vector<int32_t> back;
     for (const PreparedPlane &plane : p.planes) {
         const int32_t *q = quantized + plane.start;
-        if (!SynthesisFits(q, plane.side, layout.baseSide))
-            return false;
         back.assign(q, q + (size_t)plane.side * plane.side);
-        InverseTransformPlane(back.data(), plane.side, layout.baseSide, plane.visibleRows);
+        if (!SynthesizeChecked(back.data(), plane.side, layout.baseSide))
+            return false;
         size_t shown = (size_t)plane.visibleRows * plane.side;
         double sum = 0;
         for (size_t i = 0; i < shown; i++)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <stddef.h>
+#include <math.h>
 #include <stdint.h>
 
 #include <vector>
@@ -12,6 +13,9 @@
 // taken off: Y of side m, U and V of side c (m, or m / 2 when subsampled).
 struct PiecePlanes {
     std::vector<float> y, u, v;
+    // Subsampled: the squared picture error (as PlaneWeight weighs it) that
+    // the decoder's widening of U and V leaves before any quantisation.
+    double chromaLoss = 0;
 };
 
 // The planes of the piece whose top-left pixel is (left, top) of a picture of
@@ -28,11 +32,11 @@ void PieceToPlanes(const uint8_t *bgr, int width, int height, int left, int top,
 // three detail blocks per level).
 void AnalyzePlane(float *plane, int a, int baseSide);
 
-// True when the decoder's 32-bit synthesis of these coefficients never wraps:
-// every sum before its shift fits in a signed 32-bit integer. Each level
-// doubles the coarsest band's values, so deep transforms of high-contrast
-// planes do not fit.
-bool SynthesisFits(const int32_t *coeffs, int a, int baseSide);
+// The decoder's 32-bit synthesis of the plane, in place; false when it would
+// wrap somewhere (some sum before its shift does not fit in a signed 32-bit
+// integer), the plane then half done. Each level doubles the coarsest band's
+// values, so deep transforms of high-contrast planes do not fit.
+bool SynthesizeChecked(int32_t *plane, int a, int baseSide);
 
 // ---- stream (encode_stream.cpp)
 
@@ -52,6 +56,12 @@ struct RunCosts {
 
 // Costs of the Huffman code of these control bytes; with none, a rough guess.
 void MakeRunCosts(const std::vector<uint8_t> &controls, RunCosts *costs);
+// The same for a stream that holds each control byte counts[byte] times.
+void MakeRunCostsOfCounts(const size_t counts[256], RunCosts *costs);
+// Costs between two: each byte's bits (1 - t) a's and t b's.
+void BlendRunCosts(const RunCosts &a, const RunCosts &b, double t, RunCosts *costs);
+// The run costs that follow from costs->symbol.
+void CompleteRunCosts(RunCosts *costs);
 // Bits of a run of n zero bytes, or of n bytes 255.
 double ZeroRunBits(const RunCosts &costs, size_t n);
 double FfRunBits(const RunCosts &costs, size_t n);
@@ -66,6 +76,8 @@ void AppendRuns(const uint8_t *bytes, size_t n, const RunCosts *costs, std::vect
 // Bytes of the compressed data HuffmanPack makes of these control bytes,
 // without making it.
 size_t HuffmanPackedSize(const std::vector<uint8_t> &controls);
+// The same for a stream that holds each control byte counts[byte] times.
+size_t HuffmanPackedSizeOfCounts(const size_t counts[256]);
 // The compressed data: a Huffman code tree fitted to the control bytes, then
 // their codes, padded so that the decoder reads every code.
 std::vector<uint8_t> HuffmanPack(const std::vector<uint8_t> &controls);
@@ -90,17 +102,33 @@ struct QuantizeTotals {
     double bits = 0;        // the costs' estimate of the stream's bits
 };
 
-// Quantises the stream: each coefficient takes the value that costs least in
-// weighted squared error plus lambda times its bits under costs, given the
-// run the coefficients before it left open. out has values.size() room.
-// Deterministic for any number of threads: the stream is cut into the same
-// stretches, each started as after a long zero run.
-void QuantizeStream(const CoefficientStream &stream, const RunCosts &costs, double lambda, int32_t *out,
-                    QuantizeTotals *totals);
+// Parts of the stream quantised each on its own, as if after a long zero run,
+// so that the result is the same for any number of threads. The whole
+// stream is cut into blocks of kQuantizeBlock coefficients; a sample of it
+// (rate control's trials) is a set of band rows, each standing for scale
+// rows of its band.
+struct StreamRange {
+    size_t start;
+    uint32_t count;
+    uint32_t scale;
+};
+constexpr size_t kQuantizeBlock = 1 << 16;
+std::vector<StreamRange> WholeStream(const CoefficientStream &stream);
+
+// Quantises the ranges of the stream (leaving the rest of out as it is): each
+// coefficient takes the value that costs least in weighted squared error plus
+// lambda times its bits under costs, given the run the coefficients before it
+// left open. out has values.size() room; totals are each range's times its
+// scale.
+void QuantizeStream(const CoefficientStream &stream, const std::vector<StreamRange> &ranges, const RunCosts &costs,
+                    double lambda, int32_t *out, QuantizeTotals *totals);
 
 // The plain quantiser the optimisation is measured against: each coefficient
 // rounded to the nearest multiple of step, the unseen ones to 0.
 void QuantizePlainly(const CoefficientStream &stream, int step, int32_t *out);
+// The same for the ranges only.
+void QuantizeRangesPlainly(const CoefficientStream &stream, const std::vector<StreamRange> &ranges, int step,
+                           int32_t *out);
 
 // ---- a picture made ready for quantisation, and the file (encode_prepare.cpp)
 
@@ -124,6 +152,7 @@ struct PreparedArt {
     ArtLayout layout;
     CoefficientStream stream;
     std::vector<PreparedPlane> planes;
+    double chromaLoss;  // the pieces' chromaLoss
 };
 
 // Colour conversion and analysis of every plane (on the team's threads),
@@ -163,9 +192,52 @@ struct RateGoal {
     double progressFrom = 0, progressTo = 1;  // the share of the whole encode these passes are
 };
 
-// Quantises the prepared stream for the goal, each pass with the Huffman
-// costs of the pass before. False when no pass meets a size or PSNR goal.
-bool RunPasses(const PreparedArt &prepared, const RateGoal &goal, RatePoint *result, int *passes);
+// The sample of the stream quantised at one lambda: the costs its pass
+// leaves, and what it says of the whole file.
+struct RateTrial {
+    double lambda = 0;
+    RunCosts costs;
+    double bytes = 0;  // estimated file size
+    double error = 0;  // estimated mean squared picture error, in levels, before the chroma's widening
+};
+
+// Rate control's trials on a sample of a prepared stream (all of it for a
+// small picture), where one costs a small part of a whole pass.
+struct RateSearch {
+    std::vector<StreamRange> sample;
+    std::vector<int32_t> work;
+    std::vector<RateTrial> trials;
+    double lambda = 0;    // where the trials point for the goal
+    double estimate = 0;  // how the layout would fare (as EncodeArt weighs layouts); lower is better
+    // The whole passes so far: each one's lambda and the costs of its
+    // control bytes; the last, and the best that meets the goal.
+    std::vector<std::pair<double, RunCosts>> wholeCosts;
+    RatePoint last, best;  // the last's values are in best when it was the best
+    bool found = false, done = false, lastIsBest = false;
+    double next = 0;  // the next whole pass's lambda
+    // The nearest whole passes either side of the goal: at lower the file is
+    // too large (or closer than it need be), at upper too small (or too
+    // far); with the logs of their sizes or errors. And the last pass's.
+    double lower = 0, upper = INFINITY, lowerValue = 0, upperValue = 0, lastLambda = 0, lastValue = 0;
+    int side = 0;  // the side of the goal the last pass fell on: -1 below lower's, 1 above
+};
+
+// The trials for the goal: the lambda of a quality, or the one whose file
+// the sample puts at the size or PSNR asked for.
+// start: the lambda to try first for a size or PSNR.
+void SearchSample(const PreparedArt &prepared, const RateGoal &goal, double start, RateSearch *search);
+
+// Up to mostPasses more whole passes, from the lambda the trials found,
+// until one meets the goal (search->best) or no further pass is worth
+// making (search->done); *passes counts them. False while none meets the goal.
+bool RunPasses(const PreparedArt &prepared, const RateGoal &goal, RateSearch *search, int mostPasses, int *passes);
+
+// How the last whole pass's layout would fare at the goal, from its decoded
+// file: for a size its mean squared error moved to that size along the
+// sample's slope; for a PSNR its size moved likewise; for a quality its
+// squared error plus lambda times its bits. Lower is better; infinite when
+// the file cannot be made.
+double ProjectedScore(const PreparedArt &prepared, const RateGoal &goal, const RateSearch &search);
 
 // The lambda of a quality 1-100.
 double LambdaForQuality(int quality);

@@ -6,6 +6,9 @@
 
 #include <math.h>
 #include <stdint.h>
+#include <stdlib.h>
+
+#include <algorithm>
 
 // The decoder's synthesis filters h and g_k = (-1)^k h_(3-k); the periodic
 // analysis low[t] = sum h_k x[(2t + k) mod 2n], high[t] = sum g_k x[...] is
@@ -71,42 +74,69 @@ static inline int64_t OddSum(int64_t pk, int64_t pt, int64_t qk, int64_t qt)
 
 static inline bool Fits(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
-bool SynthesisFits(const int32_t *coeffs, int a, int baseSide)
+// Whether one level of the synthesis (bands of side b at the start of p, in
+// the plane's layout, into side 2b) keeps every sum in 32 bits, each sum
+// worked out in 64 bits.
+static bool LevelFits(const int32_t *p, int b)
 {
-    std::vector<int64_t> p(coeffs, coeffs + (size_t)a * a), rowsLow, rowsHigh;
-    for (int b = baseSide; b < a; b *= 2) {
-        size_t area = (size_t)b * b;
-        int w = 2 * b;
-        // Horizontal: rows of blocks 0 and 1 into the low rows, 2 and 3 into the high rows.
-        rowsLow.assign((size_t)b * w, 0);
-        rowsHigh.assign((size_t)b * w, 0);
-        for (int half = 0; half < 2; half++) {
-            const int64_t *lo = &p[half ? 2 * area : 0], *hi = &p[half ? 3 * area : area];
-            int64_t *out = half ? rowsHigh.data() : rowsLow.data();
-            for (int i = 0; i < b; i++)
-                for (int t = 0; t < b; t++) {
-                    int k = t == 0 ? b - 1 : t - 1;
-                    const int64_t *l = lo + (size_t)i * b, *h = hi + (size_t)i * b;
-                    int64_t e = EvenSum(l[k], l[t], h[k], h[t]), o = OddSum(l[k], l[t], h[k], h[t]);
-                    if (!Fits(e) || !Fits(o))
-                        return false;
-                    out[(size_t)i * w + 2 * t] = e >> 16;
-                    out[(size_t)i * w + 2 * t + 1] = o >> 16;
-                }
-        }
-        // Vertical, whole rows.
-        for (int t = 0; t < b; t++) {
-            int k = t == 0 ? b - 1 : t - 1;
-            for (int x = 0; x < w; x++) {
-                int64_t lk = rowsLow[(size_t)k * w + x], lt = rowsLow[(size_t)t * w + x];
-                int64_t hk = rowsHigh[(size_t)k * w + x], ht = rowsHigh[(size_t)t * w + x];
-                int64_t e = EvenSum(lk, lt, hk, ht), o = OddSum(lk, lt, hk, ht);
+    size_t area = (size_t)b * b;
+    int w = 2 * b;
+    std::vector<int64_t> rowsLow((size_t)b * w), rowsHigh((size_t)b * w);
+    // Horizontal: rows of blocks 0 and 1 into the low rows, 2 and 3 into the high rows.
+    for (int half = 0; half < 2; half++) {
+        const int32_t *lo = p + (half ? 2 * area : 0), *hi = p + (half ? 3 * area : area);
+        int64_t *out = half ? rowsHigh.data() : rowsLow.data();
+        for (int i = 0; i < b; i++)
+            for (int t = 0; t < b; t++) {
+                int k = t == 0 ? b - 1 : t - 1;
+                const int32_t *l = lo + (size_t)i * b, *h = hi + (size_t)i * b;
+                int64_t e = EvenSum(l[k], l[t], h[k], h[t]), o = OddSum(l[k], l[t], h[k], h[t]);
                 if (!Fits(e) || !Fits(o))
                     return false;
-                p[(size_t)(2 * t) * w + x] = e >> 16;
-                p[(size_t)(2 * t + 1) * w + x] = o >> 16;
+                out[(size_t)i * w + 2 * t] = e >> 16;
+                out[(size_t)i * w + 2 * t + 1] = o >> 16;
             }
+    }
+    // Vertical, whole rows.
+    for (int t = 0; t < b; t++) {
+        int k = t == 0 ? b - 1 : t - 1;
+        for (int x = 0; x < w; x++) {
+            int64_t lk = rowsLow[(size_t)k * w + x], lt = rowsLow[(size_t)t * w + x];
+            int64_t hk = rowsHigh[(size_t)k * w + x], ht = rowsHigh[(size_t)t * w + x];
+            if (!Fits(EvenSum(lk, lt, hk, ht)) || !Fits(OddSum(lk, lt, hk, ht)))
+                return false;
         }
+    }
+    return true;
+}
+
+static int64_t LargestMagnitude(const int32_t *p, size_t n)
+{
+    int64_t most = 0;
+    for (size_t i = 0; i < n; i++)
+        most = std::max(most, (int64_t)std::abs((int64_t)p[i]));
+    return most;
+}
+
+bool SynthesizeChecked(int32_t *plane, int a, int baseSide)
+{
+    // Each sum weighs two low and two high values by at most
+    // kSynth1 + kSynth3 (the larger pair) each: below the bound for the
+    // largest magnitudes in, it fits, and its result after the shift is at
+    // most a 65536th of the bound and one. Only where the bound does not
+    // hold are the sums worked out.
+    const int64_t kPairWeight = kSynth1 + kSynth3;
+    for (int b = baseSide; b < a; b *= 2) {
+        size_t area = (size_t)b * b;
+        int64_t most[4];
+        for (int block = 0; block < 4; block++)
+            most[block] = LargestMagnitude(plane + block * area, area);
+        int64_t low = kPairWeight * (most[0] + most[1]), high = kPairWeight * (most[2] + most[3]);
+        bool sure = low <= INT32_MAX && high <= INT32_MAX &&
+                    kPairWeight * ((low >> 16) + 1 + (high >> 16) + 1) <= INT32_MAX;
+        if (!sure && !LevelFits(plane, b))
+            return false;
+        InverseTransformPlane(plane, 2 * b, b, 2 * b);
     }
     return true;
 }
