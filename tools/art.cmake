@@ -5,7 +5,9 @@ add_library(quennel_art_encoder STATIC
   art/encode_colour.cpp    # pixels to Y, U, V planes
   art/encode_wavelet.cpp   # forward transform, the synthesis's range check
   art/encode_rdo.cpp       # rate-distortion quantisation
-  art/encode_rate.cpp      # passes and rate control
+  art/encode_plain.cpp     # the plain quantiser, the stream's ranges
+  art/encode_sample.cpp    # rate control's trials on a sample of the stream
+  art/encode_rate.cpp      # whole passes and rate control
   art/encode_stream.cpp)   # control bytes and the Huffman code
 # The encoder's inner loops, optimised in every build.
 # Floating-point comparisons are taken not to trap, so that the quantiser's

@@ -170,7 +170,7 @@ double PlaneWeight(int plane, bool subsampled);
 bool FinishArt(const PreparedArt &prepared, const int32_t *quantized, const std::vector<uint8_t> &controls,
                std::vector<uint8_t> *art);
 
-// ---- passes and rate control (encode_rate.cpp)
+// ---- passes and rate control (encode_rate.cpp; the sample's trials in encode_sample.cpp)
 
 // A stream quantised at some lambda, its control bytes and its file's size.
 struct RatePoint {
@@ -221,6 +221,18 @@ struct RateSearch {
     double lower = 0, upper = INFINITY, lowerValue = 0, upperValue = 0, lastLambda = 0, lastValue = 0;
     int side = 0;  // the side of the goal the last pass fell on: -1 below lower's, 1 above
 };
+
+// The trial at lambda on the sample, made when there is none yet: the first
+// from the costs of plain rounding, later ones from the nearest trial's.
+const RateTrial &TrialAt(const PreparedArt &prepared, const std::vector<StreamRange> &sample, double lambda,
+                         std::vector<int32_t> *work, std::vector<RateTrial> *trials);
+// Mean squared picture error, in levels a pixel's channel, of a weighted
+// squared error of the stream (in quarter levels, the level stretch taken off).
+double MeanSquaredLevels(const PreparedArt &prepared, double distortion);
+// The mean squared error a PSNR goal allows, a little under the goal's.
+double WantedError(const RateGoal &goal);
+// The goal's progress callback with this share of its passes done.
+void ReportProgress(const RateGoal &goal, double share);
 
 // The trials for the goal: the lambda of a quality, or the one whose file
 // the sample puts at the size or PSNR asked for.
