@@ -217,11 +217,11 @@ TEST_P(ArtContentTest, WallpaperFilesKeepTheirBytes)
     };
     static const Job kJobs[] = {{1920, 1080, 8}, {1366, 768, 16}, {1280, 1024, 24}, {2048, 1280, 8}, {3840, 2160, 8}};
     static const uint64_t kExpected[kWallColors][5] = {
-        {0xf25c77e207c4791dull, 0x379ee5891b3c82fdull, 0x9a85506091ba9667ull, 0x13579882c1dc9be1ull, 0x2bd54b0c7c045cdcull},
-        {0xdea4640811298f6cull, 0x61001cbceffaa483ull, 0x2f665486f0f7ff2eull, 0x16f1dc3c3d5d5340ull, 0xfa9cf9cbd9720a8bull},
-        {0xca1f19e8d81e3875ull, 0xb234b670d3e1b23eull, 0x5b0a9c4d24f2e8f5ull, 0x25b44ba6c5eb939full, 0xdfe230726cf3427cull},
-        {0x333e7abd3b8a7d68ull, 0x89837cf753b9eb31ull, 0xaa38c16f08d1d751ull, 0xaf046fbe78e7b6cfull, 0xb3a9882ad3af41b9ull},
-        {0x3846e528c606b8ddull, 0x3e21e66a24a2ce55ull, 0xaada5a36012424c2ull, 0xe1276a40689a68d3ull, 0xb79b2c02d7162073ull},
+        {0x4ef5f7a25768e04bull, 0xca1a510f69fc3ed2ull, 0x4dfb2cf41befe6c4ull, 0x8969dc6f19cb9534ull, 0xb432ea173bcbfaf0ull},
+        {0x4d682221a6fb8804ull, 0x0823abd434d8dd74ull, 0x4d5c887db8c014aaull, 0xaddee1c16c57bffeull, 0x2b3ba0b5e14a5ec3ull},
+        {0x51f1f5af4b5443b5ull, 0xb36f561bc58a94e1ull, 0x7e753c28e8f25e8cull, 0xe8086ca732d044b1ull, 0x0b9d488e76f666d0ull},
+        {0x89fc1c21cd0dc101ull, 0x78a7c92438f0b3b8ull, 0x774ae2a7ab2dd8caull, 0x1afa3e33052d2a63ull, 0x4ae91ae4ff451a74ull},
+        {0x0797dfca7455c5a2ull, 0x2890a74a970ed45full, 0xc2e8ff0b804f2ab3ull, 0xa05e64f319ba7886ull, 0x76337c89946389dcull},
     };
     std::string bitmap = NewFolder() + "\\golden.bmp";
     for (int j = 0; j < 5; j++) {

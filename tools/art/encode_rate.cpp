@@ -125,33 +125,13 @@ bool RunPasses(const PreparedArt &prepared, const RateGoal &goal, RateSearch *se
     }
     for (int pass = 0; pass < mostPasses && (int)s.wholeCosts.size() < kMostPasses; pass++) {
         const double lambda = s.next;
-        // Each whole pass after the first takes the costs fitted to the
-        // whole pass nearest it: closer to its own than the sample's.
-        // Between two passes either side of the goal, the costs lie between
-        // theirs as lambda does: where the costs of one code and the other
-        // give files either side of a jump in size, those between give the
-        // files between.
-        const RunCosts *costs = nullptr;
-        RunCosts blend;
-        double nearest = INFINITY;
-        for (const auto &w : s.wholeCosts)
-            if (fabs(log(w.first / lambda)) < nearest)
-                nearest = fabs(log(w.first / lambda)), costs = &w.second;
-        if (s.lower > 0 && s.upper < INFINITY) {
-            const RunCosts *below = nullptr, *above = nullptr;
-            for (const auto &w : s.wholeCosts) {
-                if (w.first == s.lower)
-                    below = &w.second;
-                if (w.first == s.upper)
-                    above = &w.second;
-            }
-            if (below && above) {
-                BlendRunCosts(*below, *above, log(lambda / s.lower) / log(s.upper / s.lower), &blend);
-                costs = &blend;
-            }
-        }
-        if (!costs)
-            costs = &TrialAt(prepared, s.sample, lambda, &s.work, &trials).costs;
+        // The first whole pass takes the sample's costs; every later one the
+        // costs fitted to the first. With the costs held, the file shrinks
+        // as lambda grows, and the passes close in on the goal; with costs
+        // refitted each time, the size can jump back and forth as they
+        // settle on one code or another.
+        const RunCosts *costs = s.wholeCosts.empty() ? &TrialAt(prepared, s.sample, lambda, &s.work, &trials).costs
+                                                     : &s.wholeCosts.front().second;
         RunCosts fitted;
         WholePass(prepared, lambda, *costs, &s.last, &fitted);
         s.lastIsBest = false;
@@ -186,9 +166,10 @@ bool RunPasses(const PreparedArt &prepared, const RateGoal &goal, RateSearch *se
             below = meets;
             value = log(255.0 * 255.0 / pow(10.0, std::min(psnr, 98.0) / 10));
         }
-        if (below && lambda > s.lower)
+        // The bracket holds passes made with the held costs only.
+        if (below && lambda > s.lower && made > 1)
             s.lower = lambda, s.lowerValue = value;
-        if (!below && lambda < s.upper)
+        if (!below && lambda < s.upper && made > 1)
             s.upper = lambda, s.upperValue = value;
         // Past the end of any useful lambda: every coefficient is zero long before.
         if (done || s.upper / s.lower < 1.0005 || lambda > 1e12) {

@@ -58,8 +58,6 @@ struct RunCosts {
 void MakeRunCosts(const std::vector<uint8_t> &controls, RunCosts *costs);
 // The same for a stream that holds each control byte counts[byte] times.
 void MakeRunCostsOfCounts(const size_t counts[256], RunCosts *costs);
-// Costs between two: each byte's bits (1 - t) a's and t b's.
-void BlendRunCosts(const RunCosts &a, const RunCosts &b, double t, RunCosts *costs);
 // The run costs that follow from costs->symbol.
 void CompleteRunCosts(RunCosts *costs);
 // Bits of a run of n zero bytes, or of n bytes 255.

@@ -131,13 +131,6 @@ void MakeRunCostsOfCounts(const size_t counts[256], RunCosts *costs)
     CompleteRunCosts(costs);
 }
 
-void BlendRunCosts(const RunCosts &a, const RunCosts &b, double t, RunCosts *costs)
-{
-    for (int s = 0; s < 256; s++)
-        costs->symbol[s] = (1 - t) * a.symbol[s] + t * b.symbol[s];
-    CompleteRunCosts(costs);
-}
-
 void CompleteRunCosts(RunCosts *costs)
 {
     // The cheapest parse of every zero run up to one long control's length:
