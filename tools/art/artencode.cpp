@@ -150,9 +150,9 @@ bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions
     goal.progress = options.progress;
     goal.progressContext = options.progressContext;
     // Every layout prepared and tried on its sample. The two the samples
-    // favour then make a whole pass each, and the one whose decoded file
-    // would fare better at the goal goes on to meet it; with --best both go
-    // on, and their files are weighed as they are.
+    // favour (every layout with --best) then make a whole pass each, and the
+    // one whose decoded file would fare best at the goal goes on to meet it;
+    // with --best the two best go on, and their files are weighed as they are.
     struct Candidate {
         ArtLayout layout;
         PreparedArt prepared;
@@ -172,16 +172,17 @@ bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions
     }
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Candidate &a, const Candidate &b) { return a.search.estimate < b.search.estimate; });
-    candidates.resize(std::min(candidates.size(), (size_t)2));
+    if (!options.best)
+        candidates.resize(std::min(candidates.size(), (size_t)2));
     int passes = 0;
-    if (candidates.size() > 1 && !options.best) {
+    if (candidates.size() > 1) {
         for (Candidate &c : candidates) {
             RunPasses(c.prepared, goal, &c.search, 1, &passes);
             c.score = ProjectedScore(c.prepared, goal, c.search);
         }
-        if (candidates[1].score < candidates[0].score)
-            std::swap(candidates[0], candidates[1]);
-        candidates.resize(1);
+        std::stable_sort(candidates.begin(), candidates.end(),
+                         [](const Candidate &a, const Candidate &b) { return a.score < b.score; });
+        candidates.resize(options.best ? 2 : 1);
     }
 
     bool have = false;
