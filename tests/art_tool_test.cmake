@@ -1,6 +1,7 @@
 # quennel-art run as a user runs it: damaged palettes are refused with the
 # file, the line and the reason on stderr and exit code 1; the allowed forms
-# render; a picture one pixel high goes through encode, decode and render.
+# render; a picture one pixel high goes through encode, decode and render;
+# encode keeps to a size asked for.
 #   cmake -DTOOL=... -DCONVERT=... -DWORK=... -P art_tool_test.cmake
 include(${CMAKE_CURRENT_LIST_DIR}/tool_run.cmake)
 
@@ -14,6 +15,17 @@ run(0 ${CONVERT} ${WORK}/decoded.png -format "%wx%h" info:)
 if(NOT output STREQUAL "16x1")
   message(FATAL_ERROR "decoded picture is ${output}, expected 16x1")
 endif()
+
+# A size asked for is never passed; a size and a PSNR together are refused.
+run(0 ${CONVERT} -size 64x48 gradient:red-blue ${WORK}/ramp.png)
+run(0 ${TOOL} encode ${WORK}/ramp.png ${WORK}/ramp.ART --size 600)
+file(SIZE ${WORK}/ramp.ART size)
+if(size GREATER 600)
+  message(FATAL_ERROR "ramp.ART is ${size} bytes, asked for at most 600")
+endif()
+run(0 ${TOOL} encode ${WORK}/ramp.png ${WORK}/ramp.ART --psnr 30 --best)
+run(2 ${TOOL} encode ${WORK}/ramp.png ${WORK}/ramp.ART --size 600 --psnr 30)
+run(2 ${TOOL} encode ${WORK}/ramp.png ${WORK}/ramp.ART --size 0)
 
 # Allowed: CR LF line ends, and a last line without its line end.
 file(WRITE ${WORK}/good.tr "0 0 0 - 0\r\n255 255 255 - 7")

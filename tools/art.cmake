@@ -1,10 +1,18 @@
 # The art tool and the art encoder behind it (which the decoder's tests use).
 add_library(quennel_art_encoder STATIC
-  art/artencode.cpp        # geometry, offsets, header
+  art/artencode.cpp        # the options' checks, the layouts weighed
+  art/encode_prepare.cpp   # planes into one weighted stream; the file and its header
   art/encode_colour.cpp    # pixels to Y, U, V planes
-  art/encode_wavelet.cpp   # forward transform and quantisation
-  art/encode_rdo.cpp      # rate-distortion quantisation
+  art/encode_wavelet.cpp   # forward transform, the synthesis's range check
+  art/encode_rdo.cpp       # rate-distortion quantisation
+  art/encode_plain.cpp     # the plain quantiser, the stream's ranges
+  art/encode_sample.cpp    # rate control's trials on a sample of the stream
+  art/encode_rate.cpp      # whole passes and rate control
   art/encode_stream.cpp)   # control bytes and the Huffman code
+# The encoder's inner loops, optimised in every build.
+# Floating-point comparisons are taken not to trap, so that the quantiser's
+# loops of comparisons vectorise; the arithmetic is the same.
+target_compile_options(quennel_art_encoder PRIVATE $<$<NOT:$<CONFIG:Debug>>:-O3> -fno-trapping-math)
 target_link_libraries(quennel_art_encoder PUBLIC quennel_decoder)
 
 add_library(quennel_picture STATIC art/picture.cpp)

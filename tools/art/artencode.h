@@ -5,22 +5,33 @@
 // quantisation, the run-length control bytes and the Huffman code.
 #pragma once
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include <string>
 #include <vector>
 
 struct ArtEncodeOptions {
-    int pieces = 1;          // 1, or 4 (2 x 2 square pieces of half the width)
-    bool subsample = false;  // U and V planes at half resolution
+    int pieces = 0;          // 1, or 4 (2 x 2 square pieces of half the width); 0 chooses
+    int subsample = -1;      // 1: U and V planes at half resolution, 0: at full; -1 chooses
     int baseSide = 0;        // side of the coarsest band; 0 chooses one
-    int quality = 75;        // 1 (smallest) ... 100 (finest)
+    int quality = 75;        // 1 (smallest) ... 100 (finest), when no target is given
+    size_t targetBytes = 0;  // when set, the best file no larger than this
+    double targetPsnr = 0;   // when set (and no size is), the smallest file at least this close (dB)
+    bool best = false;       // weigh every layout against the others (slower)
+    // Called now and then with the share of the work done (0 ... 1).
+    void (*progress)(void *context, double done) = nullptr;
+    void *progressContext = nullptr;
 };
 
 struct ArtEncodeReport {
-    int pieceSide = 0, baseSide = 0, levels = 0;
+    int pieces = 0, pieceSide = 0, baseSide = 0, levels = 0;
+    bool subsampled = false;
+    int quality = 0;          // the quality asked for, or 0 with a target
+    double lambda = 0;        // the weight of a bit against the squared error
     size_t controlBytes = 0;  // run-length control bytes before the Huffman code
     size_t fileBytes = 0;
+    int passes = 0;           // quantisation passes made
 };
 
 // Encodes width x height pixels (rows width * 3 bytes apart) into *art. False,
@@ -28,7 +39,8 @@ struct ArtEncodeReport {
 // the format: a 1-piece picture must be no taller than wide, a 4-piece one
 // must have even sides and a height between half and all of its width, and
 // the piece side (the width, or half of it) must be the base side times a
-// power of two (twice that at least when subsampled).
+// power of two (twice that at least when subsampled); or when no file of the
+// layout is as small as targetBytes.
 bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions &options,
                std::vector<uint8_t> *art, std::string *error, ArtEncodeReport *report = nullptr);
 

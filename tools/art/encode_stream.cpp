@@ -3,6 +3,7 @@
 #include "tools/art/encode_stages.h"
 
 #include <math.h>
+#include <string.h>
 
 #include <algorithm>
 #include <queue>
@@ -20,18 +21,18 @@ struct TreeNode {
 // Bits appended lowest first, bytes in order: the order the decoder reads.
 struct BitWriter {
     std::vector<uint8_t> bytes;
-    uint32_t pending = 0;
-    int count = 0;
+    uint64_t pending = 0;
+    int count = 0;  // bits in pending, below 32 between calls
 
+    // value's low bits (at most 32 of them), lowest first.
     void Put(uint32_t value, int bits)
     {
-        for (int i = 0; i < bits; i++) {
-            pending |= ((value >> i) & 1) << count;
-            if (++count == 8) {
-                bytes.push_back((uint8_t)pending);
-                pending = 0;
-                count = 0;
-            }
+        pending |= (uint64_t)(bits < 32 ? value & ((1u << bits) - 1) : value) << count;
+        count += bits;
+        while (count >= 8) {
+            bytes.push_back((uint8_t)pending);
+            pending >>= 8;
+            count -= 8;
         }
     }
 };
@@ -102,13 +103,24 @@ static double LongRunBits(const RunCosts &c, size_t n)
 
 void MakeRunCosts(const std::vector<uint8_t> &controls, RunCosts *costs)
 {
-    if (controls.empty()) {
+    size_t counts[256] = {};
+    for (uint8_t c : controls)
+        counts[c]++;
+    MakeRunCostsOfCounts(counts, costs);
+}
+
+void MakeRunCostsOfCounts(const size_t counts[256], RunCosts *costs)
+{
+    bool none = std::all_of(counts, counts + 256, [](size_t n) { return n == 0; });
+    if (none) {
         // A first guess: short runs and single bytes cheap, the rest dear.
         for (int s = 0; s < 256; s++)
             costs->symbol[s] = s < 0x20 || (s & 0xE0) == 0x80 ? 5 : (s & 0xC0) == 0 || s >= 0x60 ? 6 : 9;
     } else {
-        std::vector<TreeNode> tree;
-        std::vector<std::vector<uint8_t>> codes = CodesOf(controls, &tree);
+        std::vector<TreeNode> tree = BuildTree(counts);
+        std::vector<std::vector<uint8_t>> codes(256);
+        std::vector<uint8_t> path;
+        CollectCodes(tree, 256 + (int)tree.size() - 1, &path, &codes);
         // A byte the stream lacks would cost a little more than its rarest one.
         size_t longest = 0;
         for (const auto &code : codes)
@@ -116,6 +128,11 @@ void MakeRunCosts(const std::vector<uint8_t> &controls, RunCosts *costs)
         for (int s = 0; s < 256; s++)
             costs->symbol[s] = codes[s].empty() ? longest + 2.0 : (double)codes[s].size();
     }
+    CompleteRunCosts(costs);
+}
+
+void CompleteRunCosts(RunCosts *costs)
+{
     // The cheapest parse of every zero run up to one long control's length:
     // short runs (1-32) and at most one long run (33 on), which leaves at
     // most 32 bytes to short runs after it.
@@ -137,6 +154,25 @@ void MakeRunCosts(const std::vector<uint8_t> &controls, RunCosts *costs)
         costs->zero[n] = best;
         costs->zeroHead[n] = (uint16_t)head;
     }
+    costs->zeroFloor = costs->zero;
+    for (size_t n = kLongRun; n-- > 0;)
+        costs->zeroFloor[n] = std::min(costs->zeroFloor[n], costs->zeroFloor[n + 1]);
+    costs->ffFloor[0] = 0;
+    costs->ffFloor[kShortRun] = costs->symbol[0x80 | (kShortRun - 1)];
+    for (size_t n = kShortRun - 1; n >= 1; n--)
+        costs->ffFloor[n] = std::min(costs->symbol[0x80 | (n - 1)], costs->ffFloor[n + 1]);
+}
+
+double ZeroFloorBits(const RunCosts &costs, size_t n)
+{
+    size_t whole = n / kLongRun, rest = n % kLongRun;
+    return whole * costs.zeroFloor[kLongRun] + costs.zeroFloor[rest];
+}
+
+double FfFloorBits(const RunCosts &costs, size_t n)
+{
+    size_t whole = n / kShortRun, rest = n % kShortRun;
+    return whole * costs.ffFloor[kShortRun] + costs.ffFloor[rest];
 }
 
 double ZeroRunBits(const RunCosts &costs, size_t n)
@@ -170,9 +206,15 @@ void AppendRuns(const uint8_t *bytes, size_t n, const RunCosts *costs, std::vect
     while (i < n) {
         uint8_t b = bytes[i];
         size_t run = 1;
-        if (b == 0 || b == 255)
+        if (b == 0 || b == 255) {
+            // Eight bytes at a time through the long runs of zero coefficients.
+            uint64_t same = b ? ~0ull : 0;
+            uint64_t word;
+            while (i + run + 8 <= n && (memcpy(&word, bytes + i + run, 8), word == same))
+                run += 8;
             while (i + run < n && bytes[i + run] == b)
                 run++;
+        }
         if (b == 0) {
             i += run;
             for (; run > kLongRun; run -= kLongRun)
@@ -200,6 +242,27 @@ void AppendRuns(const uint8_t *bytes, size_t n, const RunCosts *costs, std::vect
     }
 }
 
+size_t HuffmanPackedSizeOfCounts(const size_t counts[256])
+{
+    std::vector<TreeNode> nodes = BuildTree(counts);
+    std::vector<std::vector<uint8_t>> codes(256);
+    std::vector<uint8_t> path;
+    CollectCodes(nodes, 256 + (int)nodes.size() - 1, &path, &codes);
+    size_t bits = 8 + 18 * nodes.size();
+    for (int s = 0; s < 256; s++)
+        bits += counts[s] * codes[s].size();
+    // Whole words, then the word of padding (as HuffmanPack).
+    return (bits + 31) / 32 * 4 + 4;
+}
+
+size_t HuffmanPackedSize(const std::vector<uint8_t> &controls)
+{
+    size_t counts[256] = {};
+    for (uint8_t c : controls)
+        counts[c]++;
+    return HuffmanPackedSizeOfCounts(counts);
+}
+
 std::vector<uint8_t> HuffmanPack(const std::vector<uint8_t> &controls)
 {
     std::vector<TreeNode> nodes;
@@ -210,9 +273,25 @@ std::vector<uint8_t> HuffmanPack(const std::vector<uint8_t> &controls)
         w.Put((uint32_t)n.one, 9);
         w.Put((uint32_t)n.zero, 9);
     }
-    for (uint8_t c : controls)
-        for (uint8_t bit : codes[c])
-            w.Put(bit, 1);
+    // Each code as one value of its bits, the first bit lowest; the tree is
+    // at most 255 nodes deep, so a long code goes in pieces of 32 bits.
+    std::vector<std::vector<uint32_t>> words(256);
+    for (int s = 0; s < 256; s++)
+        for (size_t i = 0; i < codes[s].size(); i++) {
+            if (i % 32 == 0)
+                words[s].push_back(0);
+            words[s].back() |= (uint32_t)codes[s][i] << (i % 32);
+        }
+    w.bytes.reserve(controls.size() / 2);
+    for (uint8_t c : controls) {
+        size_t length = codes[c].size();
+        if (length <= 32) {
+            w.Put(words[c][0], (int)length);
+            continue;
+        }
+        for (size_t i = 0; i < length; i += 32)
+            w.Put(words[c][i / 32], (int)std::min<size_t>(32, length - i));
+    }
     // The decoder keeps 8 bits ahead and reads words: zero bits to the end of
     // the word and one word more let it reach every code. The codes these
     // bits spell decode past the stream's real end and are never expanded.

@@ -1,5 +1,6 @@
 // quennel-art: makes art files from pictures and pictures from art files.
-//   quennel-art encode IMAGE OUT.ART [--pieces 1|4] [--subsample] [--base-side N] [--quality Q]
+//   quennel-art encode IMAGE OUT.ART [--size BYTES | --psnr DB | --quality Q] [--best]
+//                      [--pieces 1|4] [--subsample | --full-chroma] [--base-side N]
 //   quennel-art decode IN.ART OUT.png
 //   quennel-art render IN.ART PALETTE.tr --size WxH --depth 8|16|24|32 -o OUT.bmp
 // Each subcommand is one entry of kCommands.
@@ -13,6 +14,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -66,6 +68,50 @@ static bool ParseInt(const char *text, int *value)
     return true;
 }
 
+// The progress line on stderr, shown once an encode has taken a second.
+struct EncodeProgress {
+    const char *output;
+    struct timespec start;
+    bool shown;
+};
+
+static double SecondsSince(const struct timespec &start)
+{
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (now.tv_sec - start.tv_sec) + (now.tv_nsec - start.tv_nsec) / 1e9;
+}
+
+static void ShowProgress(void *context, double done)
+{
+    EncodeProgress &p = *(EncodeProgress *)context;
+    if (!p.shown && SecondsSince(p.start) < 1.0)
+        return;
+    p.shown = true;
+    fprintf(stderr, "\rquennel-art: encoding %s: %3d%%", p.output, (int)(100 * done + 0.5));
+    fflush(stderr);
+}
+
+static bool ParseSize(const char *text, size_t *value)
+{
+    char *end = nullptr;
+    unsigned long long v = strtoull(text, &end, 10);
+    if (!*text || *end || text[0] == '-' || v < 1 || v > (1ull << 31))
+        return false;
+    *value = (size_t)v;
+    return true;
+}
+
+static bool ParseDb(const char *text, double *value)
+{
+    char *end = nullptr;
+    double v = strtod(text, &end);
+    if (!*text || *end || !(v > 0 && v < 99))
+        return false;
+    *value = v;
+    return true;
+}
+
 static int Encode(int argc, char **argv)
 {
     if (argc < 2)
@@ -76,17 +122,29 @@ static int Encode(int argc, char **argv)
         const char *a = argv[i];
         bool hasValue = i + 1 < argc;
         if (!strcmp(a, "--subsample")) {
-            options.subsample = true;
-        } else if (!strcmp(a, "--pieces") && hasValue && ParseInt(argv[i + 1], &options.pieces)) {
+            options.subsample = 1;
+        } else if (!strcmp(a, "--full-chroma")) {
+            options.subsample = 0;
+        } else if (!strcmp(a, "--best")) {
+            options.best = true;
+        } else if (!strcmp(a, "--pieces") && hasValue && ParseInt(argv[i + 1], &options.pieces) && options.pieces) {
             i++;
         } else if (!strcmp(a, "--base-side") && hasValue && ParseInt(argv[i + 1], &options.baseSide)) {
             i++;
         } else if (!strcmp(a, "--quality") && hasValue && ParseInt(argv[i + 1], &options.quality)) {
             i++;
+        } else if (!strcmp(a, "--size") && hasValue && ParseSize(argv[i + 1], &options.targetBytes)) {
+            i++;
+        } else if (!strcmp(a, "--psnr") && hasValue && ParseDb(argv[i + 1], &options.targetPsnr)) {
+            i++;
         } else {
             fprintf(stderr, "quennel-art: bad option %s\n", a);
             return 2;
         }
+    }
+    if (options.targetBytes && options.targetPsnr > 0) {
+        fprintf(stderr, "quennel-art: --size and --psnr cannot both be given\n");
+        return 2;
     }
     std::vector<uint8_t> picture, art;
     int width = 0, height = 0;
@@ -95,8 +153,16 @@ static int Encode(int argc, char **argv)
         fprintf(stderr, "quennel-art: cannot read %s: %s\n", input, error.c_str());
         return 1;
     }
+    EncodeProgress progress{output, {}, false};
+    clock_gettime(CLOCK_MONOTONIC, &progress.start);
+    options.progress = ShowProgress;
+    options.progressContext = &progress;
     ArtEncodeReport report;
-    if (!EncodeArt(picture.data(), width, height, options, &art, &error, &report)) {
+    bool encoded = EncodeArt(picture.data(), width, height, options, &art, &error, &report);
+    double seconds = SecondsSince(progress.start);
+    if (progress.shown)
+        fprintf(stderr, encoded ? "\rquennel-art: encoding %s: 100%%\n" : "\n", output);
+    if (!encoded) {
         fprintf(stderr, "quennel-art: %s (%d x %d): %s\n", input, width, height, error.c_str());
         return 1;
     }
@@ -109,11 +175,14 @@ static int Encode(int argc, char **argv)
     double psnr = PicturePsnrDb(picture.data(), decoded, picture.size());
     free(decoded);
     CloseArt(check);
-    printf("%s: %d x %d, %d piece%s of %d, base side %d (%d levels)%s, quality %d: %zu bytes, "
-           "%.3f bits a pixel, PSNR %.2f dB\n",
-           output, width, height, options.pieces, options.pieces == 1 ? "" : "s", report.pieceSide,
-           report.baseSide, report.levels, options.subsample ? ", subsampled" : "", options.quality, art.size(),
-           8.0 * art.size() / ((double)width * height), psnr);
+    std::string aim = options.targetBytes   ? "at most " + std::to_string(options.targetBytes) + " bytes"
+                      : options.targetPsnr > 0 ? "at least " + std::to_string(options.targetPsnr).substr(0, 5) + " dB"
+                                               : "quality " + std::to_string(options.quality);
+    printf("%s: %d x %d, %d piece%s of %d, base side %d (%d levels)%s, %s: %zu bytes, "
+           "%.3f bits a pixel, PSNR %.2f dB, %.2f s\n",
+           output, width, height, report.pieces, report.pieces == 1 ? "" : "s", report.pieceSide, report.baseSide,
+           report.levels, report.subsampled ? ", subsampled" : "", aim.c_str(), art.size(),
+           8.0 * art.size() / ((double)width * height), psnr, seconds);
     return 0;
 }
 
@@ -207,8 +276,11 @@ struct Command {
 
 static const Command kCommands[] = {
     {"encode", Encode,
-     "encode IMAGE OUT.ART [--pieces 1|4] [--subsample] [--base-side N] [--quality Q]\n"
-     "      makes an art file of a picture (PNG, BMP, JPEG, ...); quality 1-100, 75 by default"},
+     "encode IMAGE OUT.ART [--size BYTES | --psnr DB | --quality Q] [--best]\n"
+     "                     [--pieces 1|4] [--subsample | --full-chroma] [--base-side N]\n"
+     "      makes an art file of a picture (PNG, BMP, JPEG, ...): the best no larger than BYTES,\n"
+     "      the smallest at least DB close, or at quality 1-100 (75 by default); --best weighs\n"
+     "      more layouts (slower); the pieces, chroma and base side are chosen unless given"},
     {"decode", Decode, "decode IN.ART OUT.png\n      writes the art's full-size picture"},
     {"render", Render,
      "render IN.ART PALETTE.tr --size WxH --depth 8|16|24|32 -o OUT.bmp\n"

@@ -34,13 +34,15 @@ static const char kUsage[] =
     "  --sheet FILE   a contact sheet of the decoded pictures, 320 pixels wide each\n";
 
 // The art files' settings: four pieces of 1024, full-resolution chroma (the
-// symbols' coloured edges stay clean), a quality that keeps each file a few
-// hundred kilobytes.
-static ArtEncodeOptions WallpaperOptions()
+// symbols' coloured edges stay clean), and the best file within a budget of
+// a couple of hundred kilobytes for each colour (in kWallColorWords' order).
+static ArtEncodeOptions WallpaperOptions(int color)
 {
+    static const size_t kBudgets[kWallColors] = {204104, 228860, 213176, 222264, 191516};
     ArtEncodeOptions options;
     options.pieces = 4;
-    options.quality = 80;
+    options.subsample = 0;
+    options.targetBytes = kBudgets[color];
     return options;
 }
 constexpr int kPaletteColors = 234;  // what an 8-bit colour table holds beside the 20 reserved colours
@@ -158,7 +160,7 @@ int main(int argc, char **argv)
         std::vector<uint8_t> art;
         std::string error;
         ArtEncodeReport report;
-        if (!EncodeArt(picture.data(), width, height, WallpaperOptions(), &art, &error, &report)) {
+        if (!EncodeArt(picture.data(), width, height, WallpaperOptions(color), &art, &error, &report)) {
             fprintf(stderr, "quennel-wallart: %s: %s\n", word, error.c_str());
             return 1;
         }
@@ -187,7 +189,7 @@ int main(int argc, char **argv)
         }
         printf("%s: %d x %d, %d pieces of %d, %zu bytes, PSNR %.2f dB, %d colours; painted in %.1f s, "
                "encoded in %.1f s",
-               word, width, height, WallpaperOptions().pieces, report.pieceSide, art.size(), psnr, (int)cells.size(),
+               word, width, height, report.pieces, report.pieceSide, art.size(), psnr, (int)cells.size(),
                paintSeconds, encodeSeconds);
 
         if (look) {
