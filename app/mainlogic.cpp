@@ -21,6 +21,7 @@ int ExitAfterInstall;
 int StatusSlideStep;
 int InstallUnderWay;
 int InstallOnHold;
+static int RestoringAfterFailure;  // the window's thread: an unattended run puts its snapshot back
 
 static const char kWallpaperFailedCaption[] = "Wallpaper Creation Failed";
 
@@ -121,6 +122,34 @@ static void StartInstall(PlatWindow main, int themeId, bool exitAfter)
     InstallOnHold = 0;
 }
 
+// An unattended run that failed puts back the settings from before it, the
+// run's snapshot, and then ends.
+static void RestoreAfterFailure(PlatWindow main)
+{
+    RestoringAfterFailure = 1;
+    StartInstall(main, kThemeSnapshot, true);
+}
+
+void MainApplyUnattended(PlatWindow main, int themeId, const ThemeParts &parts)
+{
+    UnattendedFailed = 0;
+    RestoringAfterFailure = 0;
+    char bitmap[kPathSize];
+    if (parts.wallpaper && JoinPath(bitmap, sizeof bitmap, UserDataDir, kWallpaperBitmapName))
+        CheckWallpaperJob(CatalogueColorWord(themeId), bitmap);
+    MainCommand(main, themeId, 0);
+    const struct {
+        int id, value;
+    } ticks[7] = {{IDC_SCREENSAVER, parts.screenSaver}, {IDC_SOUNDS, parts.sounds}, {IDC_CURSORS, parts.cursors},
+                  {IDC_WALLPAPER, parts.wallpaper},     {IDC_ICONS, parts.icons},   {IDC_COLORS, parts.colors},
+                  {IDC_FONTS, parts.fonts}};
+    for (auto &t : ticks) {
+        *ChoiceFlag(t.id) = t.value;
+        ButtonSetCheck(main, t.id, t.value);
+    }
+    StartInstall(main, SelectedTheme, true);
+}
+
 void MainCommand(PlatWindow main, int id, intptr_t lParam)
 {
     // While an install runs, the mouse is captured but the keyboard still
@@ -208,6 +237,10 @@ void MainFinishInstall(PlatWindow main)
     FinishThemeInstall();
     CloseWallpaperThread();  // it has ended
     InstallUnderWay = 0;
+    if (UnattendedFailed && !RestoringAfterFailure) {
+        RestoreAfterFailure(main);
+        return;
+    }
     if (ExitAfterInstall == 1) {
         WindowDestroy(main);
         return;
@@ -226,8 +259,13 @@ void MainWallpaperFailed(PlatWindow main)
     (void)CopyText(text, sizeof text, WallpaperReport);  // the same size
     WallpaperReport[0] = 0;
     InstallOnHold = 1;
-    MessageBoxShow(main, text, kWallpaperFailedCaption, kMbIconWarning);
+    MainReport(main, text, kWallpaperFailedCaption, kMbIconWarning);
     InstallOnHold = 0;
+    if (Unattended) {
+        if (!RestoringAfterFailure)
+            RestoreAfterFailure(main);
+        return;
+    }
     // Sent, not posted: no timer tick comes between the box and the Cancel.
     MessageSend(main, kWmCommand, kIdCancel, 0);
 }
@@ -267,14 +305,14 @@ void MainDestroy(PlatWindow main)
         WallpaperReport[0] = 0;
         TimerStop(main, kInstallTimer);
         InstallOnHold = 1;
-        MessageBoxShow(nullptr, text, kWallpaperFailedCaption, kMbIconWarning);
+        MainReport(nullptr, text, kWallpaperFailedCaption, kMbIconWarning);
     }
     char path[kPathSize];
     if (JoinPath(path, sizeof path, UserDataDir, kWallpaperCopyName))
         FileDelete(path);
     if (JoinPath(path, sizeof path, UserDataDir, "\\Restore.theme"))
         FileDelete(path);
-    MessageLoopQuit(0);
+    MessageLoopQuit(UnattendedFailed ? kExitCannotApply : kExitClosed);
 }
 
 const char *ToolTipText(int id)

@@ -4,6 +4,7 @@
 // the platform layer; the window procedure only translates messages to it.
 #pragma once
 
+#include "app/commandline.h"
 #include "platform/window.h"
 
 #include <string>
@@ -29,6 +30,8 @@ constexpr int kExitOtherCopy = 1;     // another copy runs: it was brought to th
 constexpr int kExitReverted = 1;      // "/r" put this user's backup back
 constexpr int kExitNoBackup = 2;      // "/r" for a user without a backup of their own: nothing changed
 constexpr int kExitFolderUnusable = 3;  // a folder for the program's files cannot be used: nothing changed
+constexpr int kExitBadArguments = 4;    // the command line is wrong: nothing changed
+constexpr int kExitCannotApply = 5;     // "/apply": the theme cannot be applied; the settings were put back
 
 // Start-up's check, before anything changes, that the folders the program
 // keeps and finds its files in can be used: true when every path built in
@@ -46,6 +49,11 @@ extern int InstallUnderWay;       // from an install command to the end of its s
 extern int InstallOnHold;         // in the first stage or a box of the install: the ticks that
                                   // the boxes' message loops deliver must not start the second stage
 
+// "/apply", once the hidden window is made: the colour and the parts chosen,
+// and the install that Apply and OK make. The wallpaper's palette, art and
+// bitmap are checked first, before anything changes: their failures end the
+// run with the theme not applied.
+void MainApplyUnattended(PlatWindow main, int themeId, const ThemeParts &parts);
 // Window creation, before the controls: the backup if missing and the run's
 // snapshot; no choice changed, nothing installed yet.
 void MainTakeSnapshots();

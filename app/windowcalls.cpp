@@ -1,10 +1,27 @@
 // What the install and the wallpaper job show in the main window.
 #include "app/windowcalls.h"
 
+#include "base/apperror.h"
+
+#include <string>
+
 #include "app/appglobals.h"
 #include "app/mainlogic.h"
 #include "install/installtheme.h"
 #include "wallpaper/wallpaperjob.h"
+
+int Unattended;
+int UnattendedFailed;
+
+void MainReport(PlatWindow owner, const char *text, const char *caption, unsigned style)
+{
+    if (!Unattended) {
+        MessageBoxShow(owner, text, caption, style);
+        return;
+    }
+    AppLogReport((std::string(caption) + ": " + text).c_str());
+    UnattendedFailed = 1;
+}
 
 static void InstallStarted()
 {
@@ -31,7 +48,7 @@ static void InstallEnded()
 
 static void WindowBox(const char *text, const char *caption, unsigned style)
 {
-    MessageBoxShow(MainWindow, text, caption, style);
+    MainReport(MainWindow, text, caption, style);
 }
 
 // On the job's thread: posting is all it may do with the window.

@@ -3,12 +3,17 @@
 #include "app/winmain.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <stddef.h>
 #include <string.h>
+
+#include <string>
+#include <vector>
 
 #include "base/apperror.h"
 #include "app/appglobals.h"
 #include "app/mainlogic.h"
+#include "app/windowcalls.h"
 #include "backup/backup.h"
 
 static const char kMainClass[] = "ZORVATHEME_MainClass";
@@ -95,19 +100,72 @@ static WPARAM RunMessageLoop()
     return msg.wParam;
 }
 
+// The command line's words after the program's name, in UTF-8.
+static std::vector<std::string> Arguments()
+{
+    std::vector<std::string> words;
+    int count = 0;
+    wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    for (int i = 1; wide && i < count; i++) {
+        int bytes = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string word(bytes > 0 ? bytes - 1 : 0, '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &word[0], bytes, nullptr, nullptr);
+        words.push_back(word);
+    }
+    LocalFree(wide);
+    return words;
+}
+
+// Writes to the console that started the program, when there is one: its
+// standard handle when that leads somewhere (a pipe, a file), otherwise the
+// console of the process that started it.
+static void ConsoleWrite(DWORD which, const std::string &text)
+{
+    HANDLE out = GetStdHandle(which);
+    if (!out || out == INVALID_HANDLE_VALUE) {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS))
+            return;
+        out = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                          nullptr);
+        if (out == INVALID_HANDLE_VALUE)
+            return;
+    }
+    DWORD mode, written;
+    int units = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(units > 0 ? units - 1 : 0, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], units);
+    if (GetConsoleMode(out, &mode))
+        WriteConsoleW(out, wide.c_str(), (DWORD)wide.size(), &written, nullptr);
+    else
+        WriteFile(out, text.data(), (DWORD)text.size(), &written, nullptr);
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
+    ProgramCommand command = ParseCommandLine(commandLine, Arguments());
+    if (command.kind == kRunUsage) {
+        ConsoleWrite(STD_OUTPUT_HANDLE, kUsage);
+        return kExitClosed;
+    }
+    if (command.kind == kRunBadArguments) {
+        ConsoleWrite(STD_ERROR_HANDLE, "DesktopQuennel: " + command.problem + "\n\n" + kUsage);
+        return kExitBadArguments;
+    }
+    // "/r" runs for the uninstaller and "/apply" for a script, with no one to
+    // answer a box: they say what happened with their exit code and the log.
+    bool revert = command.kind == kRunRevert, apply = command.kind == kRunApply;
     if (HWND running = FindWindowA(kMainClass, nullptr)) {
-        SetForegroundWindow(running);
+        if (!apply)
+            SetForegroundWindow(running);
         return kExitOtherCopy;
     }
-    // "/r" runs for the uninstaller, with no one to answer a box: it says
-    // what happened with its exit code alone.
-    bool revert = commandLine && strcmp(commandLine, "/r") == 0;
+    if (apply)
+        UnattendedExitCode = kExitCannotApply;
+    Unattended = apply;
     SetProcessValues((PlatInstance)instance);
     std::string report;
     if (!MainFoldersUsable(&report)) {
-        if (!revert)
+        if (!revert && !apply)
             MessageBoxShow(nullptr, report.c_str(), "Desktop Quennel", kMbIconWarning);
         return kExitFolderUnusable;
     }
@@ -135,6 +193,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
         SendMessageA(main, WM_COMMAND, IDC_REVERT, 0);
         RunMessageLoop();
         return kExitReverted;
+    }
+    if (apply) {
+        MainApplyUnattended(MainWindow, command.themeId, command.parts);
+        return (int)RunMessageLoop();
     }
     ShowWindow(main, showCommand);
     WPARAM code = RunMessageLoop();

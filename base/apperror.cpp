@@ -8,6 +8,7 @@
 #include <string.h>
 
 const char kSupportPhone[] = "(555) 010-4477";
+int UnattendedExitCode;
 
 constexpr int kMessageLimit = 2000;  // characters of formatted message kept
 static const char kSupportLine[] = "\nPlease call KTB Customer Support ";
@@ -28,17 +29,30 @@ void FormatAssertTime(const PlatTime &t, char *out, size_t size)
              t.hour % 100, t.minute % 100, t.second % 100, t.year % 10000);
 }
 
-void AppAssert(int condition, const char *file, int line, const char *format, ...)
+void AppLogReport(const char *text)
 {
-    if (condition)
-        return;
-
     // The log is this user's, beside the backup; before the user's folder is
-    // known (a failure at start-up) there is no log, only the box.
+    // known (a failure at start-up) there is no log.
     char logPath[kPathSize];
     PlatFile *log = UserDataDir[0] && JoinPath(logPath, sizeof logPath, UserDataDir, "\\assertFile.txt")
                         ? FileOpen(logPath, "at")
                         : nullptr;
+    if (!log)
+        return;
+    PlatTime now;
+    LocalTimeNow(&now);
+    char timeLine[32];
+    FormatAssertTime(now, timeLine, sizeof timeLine);
+    FileWrite(timeLine, strlen(timeLine), log);
+    FileWrite(text, strlen(text), log);
+    FileWrite("\n", 1, log);
+    FileClose(log);
+}
+
+void AppAssert(int condition, const char *file, int line, const char *format, ...)
+{
+    if (condition)
+        return;
 
     size_t used = 0;
     if (file && line) {
@@ -52,17 +66,9 @@ void AppAssert(int condition, const char *file, int line, const char *format, ..
     vsnprintf(message, sizeof message, format, args);
     va_end(args);
     memcpy(AssertText + used, message, strlen(message) + 1);
-
-    if (log) {
-        PlatTime now;
-        LocalTimeNow(&now);
-        char timeLine[32];
-        FormatAssertTime(now, timeLine, sizeof timeLine);
-        FileWrite(timeLine, strlen(timeLine), log);
-        FileWrite(AssertText, strlen(AssertText), log);
-        FileWrite("\n", 1, log);
-        FileClose(log);
-    }
+    AppLogReport(AssertText);
+    if (UnattendedExitCode)
+        ProcessExit(UnattendedExitCode);
 
     // The buffer is sized for the longest location, message and support line.
     (void)AppendText(AssertText, sizeof AssertText, kSupportLine);

@@ -9,10 +9,22 @@
 // disk-full message.
 extern const char kSupportPhone[];
 
+// 0 while a person may read the report: it shows its box and ends the process
+// with 255. Otherwise no one waits on the program (a theme applied from the
+// command line): the report goes to the log alone and the process ends with
+// this code. Start-up sets it before any thread starts.
+extern int UnattendedExitCode;
+
+// Appends a record to the log, UserDataDir\assertFile.txt: the local time
+// line, then the text and a line end. What a run without a person would have
+// shown in a box.
+void AppLogReport(const char *text);
+
 // When condition is 0: appends a record to UserDataDir\assertFile.txt (the time
 // line, the location line when file is not null and line not 0, the message cut
 // to 2,000 characters), shows the message and the support line in a
-// system-modal "Assertion Error" box and ends the process with code 255.
+// system-modal "Assertion Error" box and ends the process with code 255 (or,
+// with UnattendedExitCode set, ends it with that code and shows nothing).
 // When condition is non-zero, returns at once and touches nothing.
 void AppAssert(int condition, const char *file, int line, const char *format, ...)
 #if defined(__GNUC__)

@@ -10,17 +10,6 @@
 
 static const char kDesktop[] = "Control Panel\\Desktop";
 
-static const char *ColorWord(int themeId)
-{
-    switch (themeId) {
-    case kThemeBlack: return "BLACK";
-    case kThemeRed: return "RED";
-    case kThemeBlue: return "BLUE";
-    case kThemeGreen: return "GREEN";
-    default: return "WHITE";
-    }
-}
-
 int ApplyDesktopSettings(int themeId)
 {
     PlatKey key = nullptr;
@@ -47,7 +36,7 @@ int ApplyDesktopSettings(int themeId)
         RegistrySetText(key, "Wallpaper", wallpaper.c_str());
     } else if (bitmapKnown && CopyText(WallpaperFile, sizeof WallpaperFile, bitmap)) {
         ShowInstallProgress("Creating the wallpaper...");
-        WallpaperThread = StartWallpaperJob(ColorWord(themeId), WallpaperFile);
+        WallpaperThread = StartWallpaperJob(CatalogueColorWord(themeId), WallpaperFile);
         WallpaperPending = 1;  // also when the job could not start: whatever bitmap is there
     }
     if (key) {

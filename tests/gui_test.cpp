@@ -438,6 +438,73 @@ TEST_F(Program, SilentRevertWithoutABackupChangesNothing)
     EXPECT_FALSE(NameExists(user + "\\ZorvaBackup.theme"));
 }
 
+// "/apply" for scripts: the chosen parts and nothing else, with no window.
+TEST_F(Program, ApplyFromTheCommandLineTheChosenParts)
+{
+    SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow", "C:\\mine.cur");
+    bool shown;
+    EXPECT_EQ(0u, RunSilently("/apply RED /parts wallpaper,colors", &shown));
+    EXPECT_FALSE(shown);
+    EXPECT_EQ("2 0 0", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ(user + "\\Zorva The Vandrel.BMP", ReadRegistry(kRegCurrentUser, "Control Panel\\Desktop", "Wallpaper"));
+    EXPECT_EQ("C:\\mine.cur", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow")) << "no cursors asked for";
+    EXPECT_FALSE(NameExists(user + "\\assertFile.txt"));
+}
+
+// Bad arguments and a copy already running: their own codes, no window, and
+// nothing changed. A missing art file: its code, the log says why, and the
+// settings are as they were.
+TEST_F(Program, ApplyFromTheCommandLineRefuses)
+{
+    bool shown;
+    for (const char *args : {"/apply", "/apply purple", "/apply red /parts", "/apply red /parts cursor", "/apply red x"}) {
+        EXPECT_EQ(4u, RunSilently(args, &shown)) << args;
+        EXPECT_FALSE(shown) << args;
+        EndRun();
+    }
+    ASSERT_TRUE(StartWithWindow());
+    PROCESS_INFORMATION first = pi;
+    pi = {};
+    EXPECT_EQ(1u, RunSilently("/apply blue", &shown));
+    EndRun();
+    pi = first;
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+    EndRun();
+    const std::string art = WinDir() + "\\ZORVA\\BLUE.ART";
+    ASSERT_TRUE(MoveFileW(Wide(art).c_str(), Wide(art + ".away").c_str()));
+    EXPECT_EQ(5u, RunSilently("/apply blue", &shown));
+    EXPECT_FALSE(shown);
+    MoveFileW(Wide(art + ".away").c_str(), Wide(art).c_str());
+    EXPECT_NE(std::string::npos, ReadWholeFile(user + "\\assertFile.txt").find("BLUE.ART could not be opened"));
+    EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+}
+
+// "/?" prints the usage on the console, or the pipe, that started the program.
+TEST_F(Program, UsageOnTheConsole)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd, writeEnd;
+    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    std::wstring command = Wide("\"" + folder + "\\DesktopQuennel.exe\" /?");
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = writeEnd;
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(writeEnd);
+    std::string out;
+    char chunk[512];
+    DWORD got;
+    while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        out.append(chunk, got);
+    CloseHandle(readEnd);
+    EXPECT_EQ(0u, ExitCode());
+    EXPECT_NE(std::string::npos, out.find("/apply COLOUR [/parts LIST]")) << out;
+    EXPECT_NE(std::string::npos, out.find("5 the theme")) << out;
+}
+
 // A window of another program that hangs holds nothing of this one: every
 // message to other programs' windows has a bound. Apply, OK, Cancel, Revert
 // and "/r" each end within 30 seconds.

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctype.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -157,6 +158,40 @@ std::string Differences(const UserSettings &u)
     return out;
 }
 
+// What an install of a theme sets, as one text: the registry's values of every
+// part, the profile files' entries, the metrics and the wallpaper's bytes.
+std::string State(const std::string &user)
+{
+    const char kOwnIcons[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID\\";
+    const struct {
+        std::string key;
+        const char *name;
+    } values[] = {{"Control Panel\\Colors", "ActiveTitle"}, {"Control Panel\\Colors", "Window"},
+                  {"Control Panel\\Colors", "ButtonFace"},  {"Control Panel\\Cursors", "Arrow"},
+                  {"Control Panel\\Cursors", "Wait"},       {"Control Panel\\Cursors", nullptr},
+                  {kDefaultSound, nullptr},
+                  {"AppEvents\\Schemes\\Apps\\Explorer\\EmptyRecycleBin\\.Current", nullptr},
+                  {"Control Panel\\Desktop", "Wallpaper"},   {"Control Panel\\Desktop", "WallpaperStyle"},
+                  {"Control Panel\\Desktop", "Pattern"},     {"Control Panel\\Desktop\\WindowMetrics", "Shell Icon BPP"},
+                  {std::string(kOwnIcons) + "{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon", nullptr},
+                  {std::string(kOwnIcons) + "{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon", "full"},
+                  {std::string(kOwnIcons) + "{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon", nullptr}};
+    std::string state;
+    for (auto &v : values) {
+        unsigned type = 0;
+        state += v.key + " [" + (v.name ? v.name : "") + "] " + ReadRegistry(kRegCurrentUser, v.key.c_str(), v.name, &type) +
+                 " " + std::to_string(type) + "\n";
+    }
+    state += "SCRNSAVE.EXE " + ReadProfile("system.ini", "boot", "SCRNSAVE.EXE", "") + "\n";
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = 340;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &metrics, 0);
+    state += "caption font " + std::string(metrics.lfCaptionFont.lfFaceName) + " " +
+             std::to_string(metrics.lfCaptionFont.lfHeight) + "\n";
+    state += "bitmap " + std::to_string(Fnv1a(ReadWholeFile(user + "\\Zorva The Vandrel.BMP"))) + "\n";
+    return state;
+}
+
 TEST_F(Installer, InstallEveryThemeAndUninstall)
 {
     // A folder of this run's own, named as a user's may be.
@@ -210,6 +245,20 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
     EXPECT_NE(std::string::npos, saver.find("ZORVA.SCR")) << saver;
     EXPECT_TRUE(Exists(saver)) << saver;
 
+    // "/apply" leaves the registry, the ini files and the wallpaper as the
+    // window's Apply and OK leave them.
+    for (auto &c : colours) {
+        ASSERT_EQ(0u, Press(program, {c.id, IDOK})) << c.word;
+        const std::string byWindow = State(user);
+        ASSERT_EQ(0u, Press(program, {121}));  // Revert: the user's own settings again
+        ASSERT_NE(byWindow, State(user));
+        std::string word = c.word;
+        for (char &ch : word)
+            ch = (char)tolower((unsigned char)ch);
+        EXPECT_EQ(0u, RunCommand("\"" + program + "\" /apply " + word)) << c.word;
+        EXPECT_EQ(byWindow, State(user)) << c.word;
+    }
+
     // Revert: the user's own settings from before the first install, every
     // letter and every type.
     EXPECT_EQ(0u, Press(program, {121}));
@@ -217,8 +266,8 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
     // Cancel after an Apply: the settings of the run's start, the user's again.
     EXPECT_EQ(0u, Press(program, {101, 112, IDCANCEL}, true));
     EXPECT_EQ("", Differences(own));
-    // "/r" after another theme: the same.
-    EXPECT_EQ(0u, Press(program, {103, IDOK}));
+    // "/r" after another theme, given from the command line: the same.
+    EXPECT_EQ(0u, RunCommand("\"" + program + "\" /apply BLUE"));
     EXPECT_NE("", Differences(own));
     EXPECT_EQ(1u, RunCommand("\"" + program + "\" /r"));
     EXPECT_EQ("", Differences(own));

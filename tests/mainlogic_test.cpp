@@ -4,6 +4,7 @@
 
 #include "base/apperror.h"
 #include "app/appglobals.h"
+#include "app/windowcalls.h"
 #include "install/installtheme.h"
 #include "wallpaper/wallpaperjob.h"
 #include "platform/host/host.h"
@@ -439,6 +440,119 @@ TEST_F(MainLogic, FoldersTooLongAreNamed)
     EXPECT_EQ("Desktop Quennel cannot keep your settings in the folder\n  C:\\users\\" + name +
               "\\AppData\\Local\\Desktop Quennel\nIts path is too long, or the folder cannot be made.", report);
     ProgramDir[0] = 0;
+}
+
+// "/apply": the install of Apply and OK, with no box. A failure goes to the
+// user's log instead, the run's snapshot puts back the settings from before,
+// and the exit code says the theme could not be applied.
+class ApplyFromCommandLine : public MainLogic {
+protected:
+    void SetUp() override
+    {
+        MainLogic::SetUp();
+        HostSetScreen(320, 200, 16);
+        WriteWholeFile(program + "\\Zorva The Vandrel BLUE.theme", "[Control Panel\\Colors]\r\nActiveTitle=1 2 3\r\n");
+        SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "9 9 9");
+        MainTakeSnapshots();  // again, with the colour of the run's start
+        Unattended = 1;
+        UnattendedFailed = 0;
+    }
+    void TearDown() override
+    {
+        Unattended = 0;
+        UnattendedFailed = 0;
+        UnattendedExitCode = 0;
+        MainLogic::TearDown();
+    }
+    std::string Colour() { return ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"); }
+    std::string Log() { return ReadWholeFile(user + "\\assertFile.txt"); }
+};
+
+TEST_F(ApplyFromCommandLine, TheChosenPartsAndNothingElse)
+{
+    MainApplyUnattended(main, IDC_BLUE, ThemeParts{1, 1, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(RunInstall());
+    EXPECT_TRUE(Destroyed());
+    EXPECT_EQ(kExitClosed, HostLiveState().quitCode);
+    EXPECT_TRUE(HostLiveState().boxes.empty());
+    EXPECT_EQ("1 2 3", Colour());
+    EXPECT_EQ(user + "\\Zorva The Vandrel.BMP", HostLiveState().wallpaper);
+    EXPECT_EQ(0, PartFonts + PartIcons + PartCursors + PartSounds + PartScreenSaver);
+    EXPECT_EQ("<missing>", Log());
+}
+
+TEST_F(ApplyFromCommandLine, MissingThemeFileIsLoggedAndChangesNothing)
+{
+    FileDelete((program + "\\Zorva The Vandrel BLUE.theme").c_str());
+    MainApplyUnattended(main, IDC_BLUE, ThemeParts{0, 1, 1, 1, 1, 1, 1});
+    ASSERT_TRUE(RunInstall());
+    EXPECT_TRUE(Destroyed());
+    EXPECT_EQ(kExitCannotApply, HostLiveState().quitCode);
+    EXPECT_TRUE(HostLiveState().boxes.empty());
+    EXPECT_NE(std::string::npos, Log().find("Cannot find the theme file")) << Log();
+    EXPECT_EQ("9 9 9", Colour());
+}
+
+TEST_F(ApplyFromCommandLine, FullDiskPutsTheSettingsBack)
+{
+    HostSetDiskSpace(5000);
+    MainApplyUnattended(main, IDC_BLUE, ThemeParts{1, 1, 1, 1, 1, 1, 1});
+    ASSERT_TRUE(RunInstall());  // the colours, the job's report, the snapshot's install
+    HostSetDiskSpace(-1);
+    EXPECT_TRUE(Destroyed());
+    EXPECT_EQ(kExitCannotApply, HostLiveState().quitCode);
+    EXPECT_TRUE(HostLiveState().boxes.empty()) << "the report goes to the log, which the full disk cannot take";
+    EXPECT_EQ("9 9 9", Colour()) << "the settings of the run's start";
+}
+
+// A missing art file is found before anything changes: its report goes to the
+// log and the run ends with its own code.
+TEST_F(ApplyFromCommandLine, MissingArtEndsBeforeAnythingChanges)
+{
+    FileDelete((WinDir() + "\\ZORVA\\BLUE.ART").c_str());
+    UnattendedExitCode = kExitCannotApply;
+    EXPECT_EXIT(MainApplyUnattended(main, IDC_BLUE, ThemeParts{1, 1, 1, 1, 1, 1, 1}),
+                ::testing::ExitedWithCode(kExitCannotApply), "");
+    EXPECT_NE(std::string::npos, Log().find("BLUE.ART could not be opened")) << Log();
+    EXPECT_EQ("9 9 9", Colour());
+}
+
+TEST(CommandLine, WordsAndTheirProblems)
+{
+    auto parse = [](std::vector<std::string> words, const char *raw = "") { return ParseCommandLine(raw, words); };
+    EXPECT_EQ(kRunWindow, parse({}).kind);
+    EXPECT_EQ(kRunRevert, parse({"/r"}, "/r").kind);
+    EXPECT_EQ(kRunWindow, parse({"/R"}, "/R").kind) << "only the exact switch";
+    EXPECT_EQ(kRunWindow, parse({"/other"}).kind);
+    EXPECT_EQ(kRunUsage, parse({"/?"}).kind);
+
+    ProgramCommand c = parse({"/Apply", "gReEn"});
+    EXPECT_EQ(kRunApply, c.kind);
+    EXPECT_EQ(104, c.themeId);
+    EXPECT_EQ(7, c.parts.wallpaper + c.parts.colors + c.parts.fonts + c.parts.icons + c.parts.cursors +
+                     c.parts.sounds + c.parts.screenSaver);
+    c = parse({"/apply", "red", "/parts", "wallpaper,COLORS"});
+    EXPECT_EQ(kRunApply, c.kind);
+    EXPECT_EQ(101, c.themeId);
+    EXPECT_TRUE(c.parts.wallpaper && c.parts.colors);
+    EXPECT_EQ(0, c.parts.fonts + c.parts.icons + c.parts.cursors + c.parts.sounds + c.parts.screenSaver);
+
+    const struct {
+        std::vector<std::string> words;
+        const char *problem;
+    } bad[] = {{{"/apply"}, "/apply needs a colour"},
+               {{"/apply", "purple"}, "\"purple\" is not one of the colours"},
+               {{"/apply", "red", "wallpaper"}, "\"wallpaper\" is not /parts"},
+               {{"/apply", "red", "/parts"}, "/parts needs a list of parts"},
+               {{"/apply", "red", "/parts", "wallpaper,,fonts"}, "an empty part in the list \"wallpaper,,fonts\""},
+               {{"/apply", "red", "/parts", "cursor"}, "\"cursor\" is not a part of a theme"},
+               {{"/apply", "red", "/parts", "fonts", "now"}, "\"now\" after the list"},
+               {{"/?", "x"}, "/? takes nothing after it"}};
+    for (auto &b : bad) {
+        c = parse(b.words);
+        EXPECT_EQ(kRunBadArguments, c.kind) << b.problem;
+        EXPECT_EQ(b.problem, c.problem);
+    }
 }
 
 TEST(StatusSlide, Steps)

@@ -18,3 +18,14 @@ const char *CatalogueFile(int themeId)
     default: return nullptr;
     }
 }
+
+const char *CatalogueColorWord(int themeId)
+{
+    switch (themeId) {
+    case kThemeBlack: return "BLACK";
+    case kThemeRed: return "RED";
+    case kThemeBlue: return "BLUE";
+    case kThemeGreen: return "GREEN";
+    default: return "WHITE";
+    }
+}

@@ -14,6 +14,10 @@ constexpr int kThemeBackup = 121, kThemeSnapshot = 200;
 // null for any other identifier.
 const char *CatalogueFile(int themeId);
 
+// The colour word of a colour theme, which names its art: "BLACK" ... "GREEN";
+// "WHITE" for any other identifier.
+const char *CatalogueColorWord(int themeId);
+
 // Written on the window's thread only.
 extern char ThemeDir[kPathSize];       // theme folder, %ThemeDir%; also set by the main window and the backup
 extern char ThemeFile[kPathSize];      // the theme file read or written now

@@ -143,21 +143,40 @@ static void RealScreenSize(int *width, int *height)
     }
 }
 
+// The art of the Windows folder and its palette, whose paths start-up made
+// sure of; a path that cannot be made is no file, and the open's check
+// reports it.
+static void WallpaperSources(const char *artName, char *artPath, char *palettePath)
+{
+    char windows[kPathSize];
+    std::string name = std::string("\\ZORVA\\") + artName + ".ART";
+    if (WindowsFolder(windows, sizeof windows) >= sizeof windows || !JoinPath(artPath, kPathSize, windows, name.c_str()))
+        artPath[0] = 0;
+    if (!WithExtension(palettePath, kPathSize, artPath, ".tr"))
+        palettePath[0] = 0;
+}
+
+void CheckWallpaperJob(const char *artName, const char *outputPath)
+{
+    char artPath[kPathSize], palettePath[kPathSize], partial[kPathSize];
+    WallpaperSources(artName, artPath, palettePath);
+    LoadPalette(palettePath);
+    ArtFile *art = OpenArt(artPath);
+    free(RenderArt(art, 1, 1, 24, DiffusionKernel));
+    CloseArt(art);
+    PlatFile *out = WithExtension(partial, sizeof partial, outputPath, ".new") ? FileOpen(partial, "wbc") : nullptr;
+    AppAssert(out != nullptr, "wallpaper", 118, "Couldn't open the wallpaper bitmap file");
+    FileClose(out);
+    FileDelete(partial);
+}
+
 static unsigned long WallpaperJob(void *)
 {
     char artName[sizeof JobArtName], output[kPathSize];
     (void)CopyText(artName, sizeof artName, JobArtName);  // each the same size as its source
     (void)CopyText(output, sizeof output, JobOutputPath);
-
-    // The art of the Windows folder, whose path start-up made sure of; a path
-    // that cannot be made is no art, and the art's check reports it.
-    char windows[kPathSize], artPath[kPathSize], palettePath[kPathSize];
-    std::string name = std::string("\\ZORVA\\") + artName + ".ART";
-    if (WindowsFolder(windows, sizeof windows) >= sizeof windows ||
-        !JoinPath(artPath, sizeof artPath, windows, name.c_str()))
-        artPath[0] = 0;
-    if (!WithExtension(palettePath, sizeof palettePath, artPath, ".tr"))
-        palettePath[0] = 0;
+    char artPath[kPathSize], palettePath[kPathSize];
+    WallpaperSources(artName, artPath, palettePath);
 
     int width, height, pelsX, pelsY;
     RealScreenSize(&width, &height);

@@ -29,6 +29,11 @@ extern WallpaperWindowCalls WallpaperWindow;
 // returns the thread, or none after telling the user it could not start.
 PlatThread StartWallpaperJob(const char *artName, const char *outputPath);
 
+// The job's fatal checks, run before anything changes when no one is there to
+// see a failure half-way: the palette loads, the art decodes and the bitmap can
+// be written. Each failure is the job's own error report.
+void CheckWallpaperJob(const char *artName, const char *outputPath);
+
 // The job's work, on any thread: art and palette to a bitmap file of the given
 // size and screen depth. The bitmap is first written beside the output under a
 // temporary name and put in its place only when complete, so a full disk
