@@ -81,9 +81,10 @@ std::string Utf8ToAnsi(const std::string &utf8)
         char c = '?';
         if (u < 0x80 || (u >= 0xA0 && u < 0x100))
             c = (char)u;
-        for (int k = 0; k < 32; k++)
-            if (kAnsiHigh[k] == u)
-                c = (char)(0x80 + k);
+        else
+            for (int k = 0; k < 32; k++)
+                if (kAnsiHigh[k] == u)
+                    c = (char)(0x80 + k);
         if (u >= 0xD800 && u <= 0xDBFF)
             i++;  // one "?" for the pair
         ansi.push_back(c);
@@ -212,6 +213,7 @@ bool SaveIni(const std::string &path, const std::vector<IniSection> &sections, b
     std::string text;
     if (utf16) {
         std::u16string units = Utf16Of(utf8);
+        text.reserve(2 + 2 * units.size());
         text = "\xFF\xFE";
         for (char16_t u : units) {
             text.push_back((char)(u & 0xFF));
