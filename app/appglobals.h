@@ -1,10 +1,10 @@
 // The main window's own process-wide values and messages.
 #pragma once
 
+#include "app/controlids.h"
 #include "base/processvalues.h"
 #include "platform/window.h"
 
-constexpr int IDC_STATUS = 113;     // the main window's status bar
 // Posted to the main window when the wallpaper job found the disk full; the
 // window shows the job's report (WallpaperReport) and cancels the run.
 constexpr unsigned WM_WALLPAPERFAILED = kWmUser + 12;

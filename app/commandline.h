@@ -9,15 +9,12 @@
 //   /?                            the usage
 #pragma once
 
+#include "install/installtheme.h"
+
 #include <string>
 #include <vector>
 
 enum CommandKind { kRunWindow, kRunRevert, kRunApply, kRunUsage, kRunBadArguments };
-
-// The parts of a theme to apply, as InstallTheme takes them.
-struct ThemeParts {
-    int wallpaper, colors, fonts, icons, cursors, sounds, screenSaver;
-};
 
 struct ProgramCommand {
     CommandKind kind;

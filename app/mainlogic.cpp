@@ -21,6 +21,7 @@ int ExitAfterInstall;
 int StatusSlideStep;
 int InstallUnderWay;
 int InstallOnHold;
+ThemeInstall RunningInstall;
 static int RestoringAfterFailure;  // the window's thread: an unattended run puts its snapshot back
 
 static const char kWallpaperFailedCaption[] = "Wallpaper Creation Failed";
@@ -116,9 +117,10 @@ static void StartInstall(PlatWindow main, int themeId, bool exitAfter)
     InstallOnHold = 1;
     ConnectWindowCalls();
     if (themeId == kThemeBackup || themeId == kThemeSnapshot)
-        InstallTheme(themeId, 1, 1, 1, 1, 1, 1, 1);
+        InstallTheme(themeId, kAllParts, &RunningInstall);
     else
-        InstallTheme(themeId, UseWallpaper, UseColors, UseFonts, UseIcons, UseCursors, UseSounds, UseScreenSaver);
+        InstallTheme(themeId, {UseWallpaper, UseColors, UseFonts, UseIcons, UseCursors, UseSounds, UseScreenSaver},
+                     &RunningInstall);
     InstallOnHold = 0;
 }
 
@@ -234,7 +236,7 @@ void MainFinishInstall(PlatWindow main)
 {
     TimerStop(main, kInstallTimer);
     StatusSlideStep = 0;
-    FinishThemeInstall();
+    FinishThemeInstall(RunningInstall);
     CloseWallpaperThread();  // it has ended
     InstallUnderWay = 0;
     if (UnattendedFailed && !RestoringAfterFailure) {

@@ -5,16 +5,11 @@
 #pragma once
 
 #include "app/commandline.h"
+#include "app/controlids.h"
 #include "platform/window.h"
 
 #include <string>
 
-// Control identifiers. A colour button's identifier is its theme identifier.
-// OK and Cancel are kIdOk (1) and kIdCancel (2).
-constexpr int IDC_BLACK = 100, IDC_RED = 101, IDC_WHITE = 102, IDC_BLUE = 103, IDC_GREEN = 104;
-constexpr int IDC_SCREENSAVER = 105, IDC_SOUNDS = 106, IDC_CURSORS = 107, IDC_WALLPAPER = 108;
-constexpr int IDC_ICONS = 109, IDC_COLORS = 110, IDC_FONTS = 111, IDC_APPLY = 112;
-constexpr int IDC_ABOUT = 120, IDC_REVERT = 121;
 // Private messages.
 constexpr unsigned IBM_SETSTATE = kWmUser + 1;
 constexpr unsigned WM_FINISHINSTALL = kWmUser + 11;
@@ -48,6 +43,7 @@ extern int StatusSlideStep;       // 0-39, the status text's slide
 extern int InstallUnderWay;       // from an install command to the end of its second stage
 extern int InstallOnHold;         // in the first stage or a box of the install: the ticks that
                                   // the boxes' message loops deliver must not start the second stage
+extern ThemeInstall RunningInstall;  // the install's theme file and parts, for its second stage
 
 // "/apply", once the hidden window is made: the colour and the parts chosen,
 // and the install that Apply and OK make. The wallpaper's palette, art and

@@ -187,7 +187,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
                                 frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
                                 nullptr);
     MainWindow = (PlatWindow)main;
-    AppAssert(main != nullptr, "winmain", 112, "Main window creation failed");
+    AppAssert(main != nullptr, "winmain", kSiteMainWindow, "Main window creation failed");
 
     if (revert) {
         SendMessageA(main, WM_COMMAND, IDC_REVERT, 0);

@@ -13,17 +13,24 @@
 void WriteStartupThemes();
 // Whether this user has a backup of their own to revert to.
 bool UserHasBackup();
-int WriteBackupTheme();
-int WriteRestoreTheme();
+void WriteBackupTheme();
+void WriteRestoreTheme();
 
-// The whole capture sequence into ThemeFile: colours, metrics, desktop,
+// The theme file that a capture writes, and whether a write into it failed
+// (the file is then incomplete).
+struct ThemeWriter {
+    const char *file;
+    bool failed;
+};
+
+// The whole capture sequence into themeFile: colours, metrics, desktop,
 // desktop icons, cursors, sounds, screen saver. False when a profile write
-// reported failure (the file is then incomplete).
-bool CaptureAllSettings();
-// Each capture writes one group of settings into ThemeFile.
-int CaptureWindowColors();
-int CaptureDesktop();
-int CaptureDesktopIcons();
-int CaptureCursors();
-int CaptureSounds();
-void CaptureSoundEvent(const char *keyPath);
+// reported failure.
+bool CaptureAllSettings(const char *themeFile);
+// Each capture writes one group of settings.
+void CaptureWindowColors(ThemeWriter *out);
+void CaptureDesktop(ThemeWriter *out);
+void CaptureDesktopIcons(ThemeWriter *out);
+void CaptureCursors(ThemeWriter *out);
+void CaptureSounds(ThemeWriter *out);
+void CaptureSoundEvent(ThemeWriter *out, const char *keyPath);

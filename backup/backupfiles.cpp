@@ -4,6 +4,7 @@
 
 #include "base/apperror.h"
 #include "base/bounded.h"
+#include "base/filebytes.h"
 #include "platform/unicode.h"
 #include "theme/catalogue.h"
 
@@ -25,16 +26,8 @@ static const char kUtf16Mark[] = "\xFF\xFE";
 // looked at: a cut file lacks its end.
 static bool EndsWithLastCapture(const char *path)
 {
-    PlatFile *f = FileOpen(path, "rb");
-    if (!f)
-        return false;
     std::string bytes;
-    char chunk[4096];
-    size_t got;
-    while ((got = FileRead(chunk, sizeof chunk, f)) > 0)
-        bytes.append(chunk, got);
-    FileClose(f);
-    if (bytes.size() % 2 != 0 || bytes.compare(0, 2, kUtf16Mark) != 0)
+    if (!ReadFileBytes(path, &bytes) || bytes.size() % 2 != 0 || bytes.compare(0, 2, kUtf16Mark) != 0)
         return false;
     std::u16string units;
     for (size_t i = 2; i < bytes.size(); i += 2)
@@ -53,7 +46,7 @@ static bool EndsWithLastCapture(const char *path)
     return true;
 }
 
-// Runs the capture sequence into ThemeDir + name through a partial file beside
+// Runs the capture sequence into UserDataDir + name through a partial file beside
 // it, which takes the name only once every value is written. A
 // partial theme file must never stand as the user's backup: a Revert would
 // install its missing sounds, cursors and icons as none. With replace, an
@@ -64,8 +57,7 @@ static void CaptureThemeFile(const char *name, const char *partialName, bool rep
 {
     // Start-up made sure that every file name fits beside UserDataDir.
     char whole[kPathSize], partial[kPathSize];
-    AppAssert(CopyText(ThemeDir, sizeof ThemeDir, UserDataDir) && JoinPath(whole, sizeof whole, ThemeDir, name) &&
-                  JoinPath(partial, sizeof partial, ThemeDir, partialName),
+    AppAssert(JoinPath(whole, sizeof whole, UserDataDir, name) && JoinPath(partial, sizeof partial, UserDataDir, partialName),
               nullptr, 0, "The folder %s cannot hold the backup files", UserDataDir);
 
     // What a run ended half-way left would keep its keys and their order.
@@ -77,8 +69,7 @@ static void CaptureThemeFile(const char *name, const char *partialName, bool rep
     PlatFile *start = left ? nullptr : FileOpen(partial, "wb");
     bool marked = start && FileWrite(kUtf16Mark, 2, start) == 2;
     marked = start && FileClose(start) == 0 && marked;
-    (void)CopyText(ThemeFile, sizeof ThemeFile, partial);  // the same size as partial
-    bool complete = marked && CaptureAllSettings() && EndsWithLastCapture(partial);
+    bool complete = marked && CaptureAllSettings(partial) && EndsWithLastCapture(partial);
     bool placed = false;
     if (complete) {
         if (replace)
@@ -96,13 +87,11 @@ static void CaptureThemeFile(const char *name, const char *partialName, bool rep
     if (!placed)
         FileDelete(partial);
     AppAssert(complete, nullptr, 0, kOutOfRoom, partial[0]);
-    (void)CopyText(ThemeFile, sizeof ThemeFile, whole);  // the same size as whole
 }
 
-int WriteBackupTheme()
+void WriteBackupTheme()
 {
     CaptureThemeFile("\\ZorvaBackup.theme", "\\ZorvaBackup.new", false);
-    return 1;
 }
 
 // Copies the wallpaper bitmap to its saved copy. A copy that cannot be made
@@ -132,11 +121,10 @@ static void SaveWallpaperCopy()
     FileClose(in);
 }
 
-int WriteRestoreTheme()
+void WriteRestoreTheme()
 {
     CaptureThemeFile("\\Restore.theme", "\\Restore.new", true);
     SaveWallpaperCopy();
-    return 1;
 }
 
 bool UserHasBackup()

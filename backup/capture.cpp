@@ -13,31 +13,27 @@
 
 #include <initializer_list>
 
-// Set by a profile write into ThemeFile that failed since CaptureAllSettings
-// began; window's thread only.
-static bool ThemeWriteFailed;
-
-static void WriteThemeValue(const char *section, const char *key, const char *value)
+static void WriteThemeValue(ThemeWriter *out, const char *section, const char *key, const char *value)
 {
-    if (!ProfileWriteString(section, key, value, ThemeFile))
-        ThemeWriteFailed = true;
+    if (!ProfileWriteString(section, key, value, out->file))
+        out->failed = true;
 }
 
 // A captured value and its type: the text whole, however long; its type
 // beside it when it is not REG_SZ ("none" for a value that was not there, in
 // the groups whose values are put back exactly, type and absence included).
-static void WriteCapturedValue(const char *section, const char *key, const std::string &text, unsigned type)
+static void WriteCapturedValue(ThemeWriter *out, const char *section, const char *key, const std::string &text, unsigned type)
 {
-    WriteThemeValue(section, key, text.c_str());
+    WriteThemeValue(out, section, key, text.c_str());
     if (const char *typeText = ThemeTypeText(type))
-        WriteThemeValue(section, ThemeTypeKey(key).c_str(), typeText);
+        WriteThemeValue(out, section, ThemeTypeKey(key).c_str(), typeText);
 }
 
 // Copies named values of one key into the theme file's section. A null name
 // is the key's default value, written under "DefaultValue". A value that
 // cannot be read is written empty; with typed, a missing one is recorded as
 // none.
-static void CaptureValues(RegRoot root, const char *keyPath, const char *section, const char *const *names,
+static void CaptureValues(ThemeWriter *out, RegRoot root, const char *keyPath, const char *section, const char *const *names,
                           int count, bool typed)
 {
     PlatKey key = nullptr;
@@ -48,21 +44,20 @@ static void CaptureValues(RegRoot root, const char *keyPath, const char *section
         long rc = key ? ReadRegistryText(key, names[i], &text, &type) : kErrorFileNotFound;
         if (rc != kErrorSuccess)
             type = typed && rc == kErrorFileNotFound ? kThemeNoValue : kRegSz;
-        WriteCapturedValue(section, names[i] ? names[i] : "DefaultValue", text, typed ? type : kRegSz);
+        WriteCapturedValue(out, section, names[i] ? names[i] : "DefaultValue", text, typed ? type : kRegSz);
     }
     if (key)
         RegistryClose(key);
 }
 
-int CaptureWindowColors()
+void CaptureWindowColors(ThemeWriter *out)
 {
-    CaptureValues(kRegCurrentUser, "Control Panel\\Colors", "Control Panel\\Colors", kColorKeys, kColorCount, false);
-    return 1;
+    CaptureValues(out, kRegCurrentUser, "Control Panel\\Colors", "Control Panel\\Colors", kColorKeys, kColorCount, false);
 }
 
 // The metrics as the system reports them. Every number takes at most four
 // characters, so 340 of them fit 1,360 characters and the zero.
-static void CaptureMetrics()
+static void CaptureMetrics(ThemeWriter *out)
 {
     static char text[340 * 4 + 1];
     IconMetricsRecord icon = {};
@@ -70,29 +65,28 @@ static void CaptureMetrics()
     SystemParameters(kSpiGetIconMetrics, sizeof icon, &icon, 0);
     text[0] = 0;
     FormatIconMetrics(&icon, text);
-    WriteThemeValue("Metrics", "IconMetrics", text);
+    WriteThemeValue(out, "Metrics", "IconMetrics", text);
 
     NonclientMetricsRecord nonclient = {};
     nonclient.cbSize = sizeof nonclient;
     SystemParameters(kSpiGetNonclientMetrics, sizeof nonclient, &nonclient, 0);
     text[0] = 0;
     FormatNonclientMetrics(&nonclient, text);
-    WriteThemeValue("Metrics", "NonclientMetrics", text);
+    WriteThemeValue(out, "Metrics", "NonclientMetrics", text);
 }
 
-int CaptureDesktop()
+void CaptureDesktop(ThemeWriter *out)
 {
     static const char *const names[5] = {"ScreenSaveActive", "TileWallpaper", "WallpaperStyle", "Pattern",
                                          "Wallpaper"};
-    CaptureValues(kRegCurrentUser, "Control Panel\\Desktop", "Control Panel\\Desktop", names, 5, false);
-    return 1;
+    CaptureValues(out, kRegCurrentUser, "Control Panel\\Desktop", "Control Panel\\Desktop", names, 5, false);
 }
 
 // The icons as the user sees them: the user's own value where there is one,
 // with its type, otherwise the machine's, recorded as none of the user's own
 // (installing the file then removes the user's value, and the machine's shows
 // again).
-static void CaptureIcon(const char *section, const char *name)
+static void CaptureIcon(ThemeWriter *out, const char *section, const char *name)
 {
     PlatKey own = nullptr, machine = nullptr;
     std::string text;
@@ -107,15 +101,15 @@ static void CaptureIcon(const char *section, const char *name)
         ReadRegistryText(machine, name, &text, &machineType);
         RegistryClose(machine);
     }
-    WriteCapturedValue(section, name ? name : "DefaultValue", text, type);
+    WriteCapturedValue(out, section, name ? name : "DefaultValue", text, type);
 }
 
-int CaptureDesktopIcons()
+void CaptureDesktopIcons(ThemeWriter *out)
 {
-    CaptureIcon(kMyComputerIcon, nullptr);
-    CaptureIcon(kNetworkIcon, nullptr);
+    CaptureIcon(out, kMyComputerIcon, nullptr);
+    CaptureIcon(out, kNetworkIcon, nullptr);
     for (const char *name : {"full", "empty", (const char *)nullptr})
-        CaptureIcon(kRecycleBinIcon, name);
+        CaptureIcon(out, kRecycleBinIcon, name);
 
     PlatKey key = nullptr;
     std::string value;
@@ -124,46 +118,43 @@ int CaptureDesktopIcons()
         ReadRegistryText(key, "Shell Icon BPP", &value, &type);
         RegistryClose(key);
     }
-    WriteThemeValue("MasterThemeSelector", "ThemeColorBPP", value.c_str());
-    return 1;
+    WriteThemeValue(out, "MasterThemeSelector", "ThemeColorBPP", value.c_str());
 }
 
-int CaptureCursors()
+void CaptureCursors(ThemeWriter *out)
 {
     static const char *names[15];
     for (int i = 0; i < 14; i++)
         names[i] = kCursorKeys[i];
     names[14] = nullptr;  // the key's default value, the scheme's name
-    CaptureValues(kRegCurrentUser, "Control Panel\\Cursors", "Control Panel\\Cursors", names, 15, true);
-    return 1;
+    CaptureValues(out, kRegCurrentUser, "Control Panel\\Cursors", "Control Panel\\Cursors", names, 15, true);
 }
 
-void CaptureSoundEvent(const char *keyPath)
+void CaptureSoundEvent(ThemeWriter *out, const char *keyPath)
 {
     static const char *const defaultOnly[1] = {nullptr};
-    CaptureValues(kRegCurrentUser, keyPath, keyPath, defaultOnly, 1, true);
+    CaptureValues(out, kRegCurrentUser, keyPath, keyPath, defaultOnly, 1, true);
 }
 
-int CaptureSounds()
+void CaptureSounds(ThemeWriter *out)
 {
     char keyPath[kPathSize];
     for (int i = 0; i < 21; i++)
         if (SoundEventKey(i, keyPath, sizeof keyPath))
-            CaptureSoundEvent(keyPath);
-    return 1;
+            CaptureSoundEvent(out, keyPath);
 }
 
 // The capture sequence, the same for both files; a new file's sections stand
 // in this order. False when any value could not be written.
-bool CaptureAllSettings()
+bool CaptureAllSettings(const char *themeFile)
 {
-    ThemeWriteFailed = false;
-    CaptureWindowColors();
-    CaptureMetrics();
-    CaptureDesktop();
-    CaptureDesktopIcons();
-    CaptureCursors();
-    CaptureSounds();
-    WriteThemeValue("boot", "SCRNSAVE.EXE", ReadThemeValue("boot", "SCRNSAVE.EXE", "", "system.ini").c_str());
-    return !ThemeWriteFailed;
+    ThemeWriter out = {themeFile, false};
+    CaptureWindowColors(&out);
+    CaptureMetrics(&out);
+    CaptureDesktop(&out);
+    CaptureDesktopIcons(&out);
+    CaptureCursors(&out);
+    CaptureSounds(&out);
+    WriteThemeValue(&out, "boot", "SCRNSAVE.EXE", ReadThemeValue("boot", "SCRNSAVE.EXE", "", "system.ini").c_str());
+    return !out.failed;
 }

@@ -49,15 +49,15 @@ void AppLogReport(const char *text)
     FileClose(log);
 }
 
-void AppAssert(int condition, const char *file, int line, const char *format, ...)
+void AppAssert(int condition, const char *source, int site, const char *format, ...)
 {
     if (condition)
         return;
 
     size_t used = 0;
-    if (file && line) {
-        // The location line keeps its line end even when a long path is cut.
-        snprintf(AssertText, kPathSize + 40, "File-> %.260s, Line-> %d\n", file, line);
+    if (source && site) {
+        // The place line keeps its line end even when a long source is cut.
+        snprintf(AssertText, kPathSize + 40, "File-> %.260s, Line-> %d\n", source, site);
         used = strlen(AssertText);
     }
     char message[kMessageLimit + 1];

@@ -21,16 +21,30 @@ extern int UnattendedExitCode;
 void AppLogReport(const char *text);
 
 // When condition is 0: appends a record to UserDataDir\assertFile.txt (the time
-// line, the location line when file is not null and line not 0, the message cut
-// to 2,000 characters), shows the message and the support line in a
-// system-modal "Assertion Error" box and ends the process with code 255 (or,
-// with UnattendedExitCode set, ends it with that code and shows nothing).
-// When condition is non-zero, returns at once and touches nothing.
-void AppAssert(int condition, const char *file, int line, const char *format, ...)
+// line, the place line "File-> source, Line-> site" when source is not null
+// and site not 0, the message cut to 2,000 characters), shows the message and
+// the support line in a system-modal "Assertion Error" box and ends the
+// process with code 255 (or, with UnattendedExitCode set, ends it with that
+// code and shows nothing). When condition is non-zero, returns at once and
+// touches nothing. source names the part of the program ("wallpaper",
+// "PALETTE"); site is one of the fixed sites below, or __LINE__.
+void AppAssert(int condition, const char *source, int site, const char *format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 4, 5)))
 #endif
     ;
+
+// The fixed sites. Support knows these failures by the source and number that
+// a user reads out from the box or the log, so they keep their numbers
+// whatever becomes of the code around them; any other report gives its
+// source line.
+constexpr int kSiteMainWindow = 112;     // "winmain": the main window was not made
+constexpr int kSiteBadTheme = 105;       // "installtheme": not a theme identifier
+constexpr int kSiteOpenBitmap = 118;     // "wallpaper": the wallpaper bitmap cannot be written
+constexpr int kSiteOpenArt = 106;        // "D42SAVE": an art file cannot be opened
+constexpr int kSiteArtPieces = 224;      // "D42SAVE": an art header's piece count
+constexpr int kSiteOpenPalette = 81;     // "PALETTE": the palette file cannot be opened or read
+constexpr int kSiteDiffuseMemory = 1498; // "PALETTE": no memory for the error diffusion
 
 // The 24-character local date and time line with its line end, as
 // "Wed Jan  2 02:03:55 1980\n"; out holds at least 26 characters.

@@ -19,14 +19,14 @@ static bool ParseColor(const char *text, uint32_t *color)
     return true;
 }
 
-int ApplyWindowColors()
+void ApplyWindowColors(const ThemeSource &theme)
 {
     int elements[kColorCount];
     uint32_t colors[kColorCount];
     PlatKey key = nullptr;
     RegistryOpen(kRegCurrentUser, "Control Panel\\Colors", kKeySetValue, &key);
     for (int i = 0; i < kColorCount; i++) {
-        std::string text = ReadThemeValue("Control Panel\\Colors", kColorKeys[i], "", ThemeFile);
+        std::string text = ReadThemeValue("Control Panel\\Colors", kColorKeys[i], "", theme.file.c_str());
         RegistrySetText(key, kColorKeys[i], text.c_str());
         elements[i] = kColorElements[i];
         // A value that is missing or not three numbers leaves its element as
@@ -45,5 +45,4 @@ int ApplyWindowColors()
         RegistryFlush(key);
         RegistryClose(key);
     }
-    return 1;
 }

@@ -5,13 +5,13 @@
 
 static const char kCursors[] = "Control Panel\\Cursors";
 
-int ApplyCursors()
+void ApplyCursors(const ThemeSource &theme)
 {
     PlatKey key = nullptr;
     if (RegistryOpen(kRegCurrentUser, kCursors, kKeySetValue, &key) == kErrorSuccess) {
         for (const char *name : kCursorKeys)
-            ApplyThemeValue(key, name, kCursors, name);
-        ApplyThemeValue(key, nullptr, kCursors, "DefaultValue");
+            ApplyThemeValue(theme, key, name, kCursors, name);
+        ApplyThemeValue(theme, key, nullptr, kCursors, "DefaultValue");
         RegistryFlush(key);
         RegistryClose(key);
     }
@@ -24,5 +24,4 @@ int ApplyCursors()
         RegistryFlush(key);
         RegistryClose(key);
     }
-    return 1;
 }

@@ -10,14 +10,14 @@
 
 static const char kDesktop[] = "Control Panel\\Desktop";
 
-int ApplyDesktopSettings(int themeId)
+void ApplyDesktopSettings(const ThemeSource &theme, int themeId)
 {
     PlatKey key = nullptr;
     RegistryOpen(kRegCurrentUser, kDesktop, kKeySetValue, &key);
     static const char *const values[4][2] = {
         {"ScreenSaveActive", "1"}, {"TileWallpaper", "0"}, {"WallpaperStyle", "2"}, {"Pattern", "(None)"}};
     for (auto &v : values)
-        RegistrySetText(key, v[0], ReadThemeValue(kDesktop, v[0], v[1], ThemeFile).c_str());
+        RegistrySetText(key, v[0], ReadThemeValue(kDesktop, v[0], v[1], theme.file.c_str()).c_str());
     WallpaperPending = 0;
 
     // The bitmap and its saved copy are this user's, in UserDataDir, whose
@@ -31,7 +31,7 @@ int ApplyDesktopSettings(int themeId)
             FileDelete(bitmap);
             FileMove(saved, bitmap);
         }
-        std::string wallpaper = ReadThemeValue(kDesktop, "Wallpaper", "", ThemeFile);
+        std::string wallpaper = ReadThemeValue(kDesktop, "Wallpaper", "", theme.file.c_str());
         SystemParameters(kSpiSetDeskWallpaper, 0, &wallpaper[0], kSpifUpdateIniFile);
         RegistrySetText(key, "Wallpaper", wallpaper.c_str());
     } else if (bitmapKnown && CopyText(WallpaperFile, sizeof WallpaperFile, bitmap)) {
@@ -43,7 +43,6 @@ int ApplyDesktopSettings(int themeId)
         RegistryFlush(key);
         RegistryClose(key);
     }
-    return 1;
 }
 
 void InstallWallpaperFile()
@@ -59,11 +58,11 @@ void InstallWallpaperFile()
     }
 }
 
-void ApplyScreenSaver()
+void ApplyScreenSaver(const ThemeSource &theme)
 {
     std::string path;
     // A path too long was refused before the install began.
-    if (!ExpandThemePath(ReadThemeValue("boot", "SCRNSAVE.EXE", "", ThemeFile), &path))
+    if (!ExpandThemePath(ReadThemeValue("boot", "SCRNSAVE.EXE", "", theme.file.c_str()), theme.dir, &path))
         return;
     // The short form where the system gives one; when it cannot (a folder
     // whose short name it cannot resolve) the path stays as it was, never a

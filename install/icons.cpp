@@ -8,11 +8,11 @@
 
 #include "base/registrytext.h"
 
-static void ApplyDefaultIcon(const char *section)
+static void ApplyDefaultIcon(const ThemeSource &theme, const char *section)
 {
     PlatKey key;
     if (RegistryCreate(kRegCurrentUser, UserIconKey(section).c_str(), kKeySetValue, &key) == kErrorSuccess) {
-        ApplyThemeValue(key, nullptr, section, "DefaultValue");
+        ApplyThemeValue(theme, key, nullptr, section, "DefaultValue");
         RegistryFlush(key);
         RegistryClose(key);
     }
@@ -58,7 +58,7 @@ static void RestoreOwnValue(PlatKey key, const char *name, const SeenValue &old)
 // cannot be read is left as it is, and when a write fails, the values written
 // before it get their old state back. Otherwise a later install (a Revert)
 // would take a full bin for an empty one.
-static void ApplyRecycleBinIcons()
+static void ApplyRecycleBinIcons(const ThemeSource &theme)
 {
     std::string ownKey = UserIconKey(kRecycleBinIcon);
     PlatKey own = nullptr, machine = nullptr;
@@ -81,8 +81,8 @@ static void ApplyRecycleBinIcons()
     // was shown (a captured snapshot of a system whose bin had no "full" or
     // "empty" values), gives that icon back instead of none.
     const char *shownKey = binFull ? "full" : "empty";
-    if (ReadThemeValueType(kRecycleBinIcon, shownKey, ThemeFile) != kThemeNoValue &&
-        ReadThemeValue(kRecycleBinIcon, shownKey, "", ThemeFile).empty())
+    if (ReadThemeValueType(kRecycleBinIcon, shownKey, theme.file.c_str()) != kThemeNoValue &&
+        ReadThemeValue(kRecycleBinIcon, shownKey, "", theme.file.c_str()).empty())
         shownKey = "DefaultValue";
     // In this order: full, the shown icon of a full bin, empty, the shown
     // icon of an empty bin. A null name is the default value.
@@ -98,7 +98,7 @@ static void ApplyRecycleBinIcons()
     if (!binFull)
         writes[count++] = {nullptr, shownKey, &shown};
     int done = 0;
-    while (done < count && ApplyThemeValue(key, writes[done].name, kRecycleBinIcon, writes[done].themeKey) == kErrorSuccess)
+    while (done < count && ApplyThemeValue(theme, key, writes[done].name, kRecycleBinIcon, writes[done].themeKey) == kErrorSuccess)
         done++;
     if (done < count)
         while (done-- > 0)
@@ -107,14 +107,14 @@ static void ApplyRecycleBinIcons()
     RegistryClose(key);
 }
 
-int ApplyDesktopIcons()
+void ApplyDesktopIcons(const ThemeSource &theme)
 {
-    ApplyDefaultIcon(kMyComputerIcon);
-    ApplyDefaultIcon(kNetworkIcon);
-    ApplyRecycleBinIcons();
+    ApplyDefaultIcon(theme, kMyComputerIcon);
+    ApplyDefaultIcon(theme, kNetworkIcon);
+    ApplyRecycleBinIcons(theme);
 
     PlatKey key;
-    std::string depth = ReadThemeValue("MasterThemeSelector", "ThemeColorBPP", "16", ThemeFile);
+    std::string depth = ReadThemeValue("MasterThemeSelector", "ThemeColorBPP", "16", theme.file.c_str());
     if (RegistryOpen(kRegCurrentUser, "Control Panel\\Desktop\\WindowMetrics", kKeySetValue, &key) == kErrorSuccess) {
         RegistrySetText(key, "Shell Icon BPP", depth.c_str());
         RegistryFlush(key);
@@ -124,5 +124,4 @@ int ApplyDesktopIcons()
     ShellNotify(kShcneAssocChanged);
     SystemParameters(kSpiSetIcons, 0, nullptr, kSpifUpdateIniFile);
     BroadcastIniChange(kSpiSetIcons, nullptr);
-    return 1;
 }

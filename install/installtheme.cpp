@@ -8,7 +8,6 @@
 const char kFolderTooLong[] =
     "has too long a path for the theme's files. Please install Desktop Quennel in a folder with a shorter path.";
 
-int PartWallpaper, PartColors, PartFonts, PartIcons, PartCursors, PartSounds, PartScreenSaver;
 PlatThread WallpaperThread;
 int WallpaperPending;
 char WallpaperFile[kPathSize];
@@ -35,22 +34,15 @@ void CloseWallpaperThread()
     WallpaperThread = nullptr;
 }
 
-int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, int cursors, int sounds,
-                 int screenSaver)
+bool InstallTheme(int themeId, const ThemeParts &parts, ThemeInstall *install)
 {
-    PartWallpaper = wallpaper;
-    PartColors = colors;
-    PartFonts = fonts;
-    PartIcons = icons;
-    PartCursors = cursors;
-    PartSounds = sounds;
-    PartScreenSaver = screenSaver;
+    *install = {};
     if (InstallWindow.started)
         InstallWindow.started();
     CloseWallpaperThread();
 
     const char *fileName = CatalogueFile(themeId);
-    AppAssert(fileName != nullptr, "installtheme", 105, "InstallTheme: bad theme id");
+    AppAssert(fileName != nullptr, "installtheme", kSiteBadTheme, "InstallTheme: bad theme id");
     // The backup and the snapshot are this user's; the colour themes are in
     // the folder that control.ini names, or else in the program's own.
     std::string folder;
@@ -63,70 +55,72 @@ int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, i
         ProgramFolder(programFolder, sizeof programFolder);
         folder = programFolder;
     }
+    ThemeInstall chosen = {parts, {folder, folder + fileName}};
     std::string text;
-    if (!CopyText(ThemeDir, sizeof ThemeDir, folder.c_str()) ||
-        !JoinPath(ThemeFile, sizeof ThemeFile, ThemeDir, fileName)) {
+    if (!PathFits(chosen.theme.file.c_str())) {
         text = "The folder\n  " + folder + "\n" + kFolderTooLong;
-    } else if (PlatFile *check = FileOpen(ThemeFile, "r")) {
+    } else if (PlatFile *check = FileOpen(chosen.theme.file.c_str(), "r")) {
         FileClose(check);
-        if (!ThemePathsFit(&folder))
+        if (!ThemePathsFit(chosen, &folder))
             text = "The folder\n  " + folder + "\n" + kFolderTooLong;
     } else {
-        text = std::string("Cannot find the theme file \n  ") + ThemeFile;
+        text = "Cannot find the theme file \n  " + chosen.theme.file;
     }
+    WallpaperPending = 0;
     if (!text.empty()) {
         if (InstallWindow.box)
             InstallWindow.box(text.c_str(), "Zorva: The Vandrel  Theme Switcher", kMbIconWarning);
         // The second stage still runs at the next tick, to end the install:
-        // it must apply nothing from a file that is not there or cannot be
-        // used whole, or it would empty the user's icons, cursors, sounds and
+        // it applies no part from a file that is not there or cannot be used
+        // whole, or it would empty the user's icons, cursors, sounds and
         // screen saver.
-        PartWallpaper = PartColors = PartFonts = PartIcons = PartCursors = PartSounds = PartScreenSaver = 0;
-        WallpaperPending = 0;
-        return 0;
+        install->theme = chosen.theme;
+        return false;
     }
+    *install = chosen;
 
-    if (PartColors) {
+    const ThemeSource &theme = install->theme;
+    if (parts.colors) {
         // This one text is painted with the whole window once the colours are set.
         if (InstallWindow.status)
             InstallWindow.status("Setting desktop colors...", 0);
-        ApplyWindowColors();
+        ApplyWindowColors(theme);
         RepaintWindow();
     }
-    if (PartFonts) {
+    if (parts.fonts) {
         ShowInstallProgress("Setting desktop fonts...");
-        ApplyWindowMetrics();
+        ApplyWindowMetrics(theme);
         RepaintWindow();
     }
-    if (PartWallpaper) {
+    if (parts.wallpaper) {
         ShowInstallProgress("Changing the wallpaper...");
-        ApplyDesktopSettings(themeId);
+        ApplyDesktopSettings(theme, themeId);
     }
-    return 1;
+    return true;
 }
 
-int FinishThemeInstall()
+void FinishThemeInstall(const ThemeInstall &install)
 {
+    const ThemeSource &theme = install.theme;
     if (WallpaperPending)
         InstallWallpaperFile();
-    if (PartIcons) {
+    if (install.parts.icons) {
         ShowInstallProgress("Changing the desktop icons...");
-        ApplyDesktopIcons();
+        ApplyDesktopIcons(theme);
     }
-    if (PartCursors) {
-        ApplyCursors();
+    if (install.parts.cursors) {
+        ApplyCursors(theme);
         ShowInstallProgress("Changing the cursors...");
     }
-    if (PartSounds) {
+    if (install.parts.sounds) {
         ShowInstallProgress("Setting the sounds...");
-        ApplySounds();
+        ApplySounds(theme);
     }
-    if (PartScreenSaver) {
+    if (install.parts.screenSaver) {
         ShowInstallProgress("Setting the screen saver...");
-        ApplyScreenSaver();
+        ApplyScreenSaver(theme);
     }
     if (InstallWindow.ended)
         InstallWindow.ended();
     ShellNotify(kShcneUpdateImage);
-    return 1;
 }

@@ -30,9 +30,21 @@ extern InstallWindowCalls InstallWindow;
 // folder", the folder and a line end.
 extern const char kFolderTooLong[];
 
-// State of the install, written on the window's thread only.
-extern int PartWallpaper, PartColors, PartFonts, PartIcons, PartCursors, PartSounds, PartScreenSaver;
-extern PlatThread WallpaperThread;     // the wallpaper job's thread, or none; polled by the main window; its
+// The parts of a theme to install; each one 1 or 0.
+struct ThemeParts {
+    int wallpaper, colors, fonts, icons, cursors, sounds, screenSaver;
+};
+constexpr ThemeParts kAllParts = {1, 1, 1, 1, 1, 1, 1};
+
+// An install between its two stages: what the second stage applies, and from
+// which file.
+struct ThemeInstall {
+    ThemeParts parts;
+    ThemeSource theme;
+};
+
+// The wallpaper job of the install, written on the window's thread only.
+extern PlatThread WallpaperThread;     // the job's thread, or none; polled by the main window; its
                                        // handle is closed only by CloseWallpaperThread
 extern int WallpaperPending;           // the second stage installs WallpaperFile
 extern char WallpaperFile[kPathSize];  // the bitmap the job writes; read by the job's thread while it runs
@@ -42,42 +54,42 @@ extern char WallpaperFile[kPathSize];  // the bitmap the job writes; read by the
 // window's thread (it only posts to it), so the wait ends with the job.
 void CloseWallpaperThread();
 
-// First stage: stores the flags (wallpaper, colours, fonts, icons, cursors,
-// sounds, screen saver), tells the window it started (InstallWindow.started),
-// finds the theme file and applies colours, metrics and the desktop values.
-// A job still running from the install before (its own Cancel started this
-// one) is waited for first: two jobs never run at once.
-// Returns 0, after a box that says why, when the theme file cannot be opened
-// or a path it names would be too long for the system (its folder too long):
-// the second stage then applies nothing.
-int InstallTheme(int themeId, int wallpaper, int colors, int fonts, int icons, int cursors, int sounds,
-                 int screenSaver);
+// First stage: tells the window it started (InstallWindow.started), finds
+// the theme file and applies the chosen parts' colours, metrics and desktop
+// values; *install is what the second stage then applies. A job still running
+// from the install before (its own Cancel started this one) is waited for
+// first: two jobs never run at once.
+// Returns false, after a box that says why, when the theme file cannot be
+// opened or a path it names would be too long for the system (its folder too
+// long): *install then holds no part, and the second stage applies nothing.
+bool InstallTheme(int themeId, const ThemeParts &parts, ThemeInstall *install);
 // Second stage: wallpaper file, icons, cursors, sounds, screen saver; tells
 // the window it ended and tells the shell.
-int FinishThemeInstall();
+void FinishThemeInstall(const ThemeInstall &install);
 
 // Shows a progress text in the main window's status bar and paints it at once.
 void ShowInstallProgress(const char *text);
 
-// Whether every path that the chosen parts expand from ThemeFile fits the
-// system's paths; when one does not, *folder names the folder that makes it
-// too long.
-bool ThemePathsFit(std::string *folder);
-// One value that ThemeFile names by section and key into the open key: its
-// path expanded and written with the type the file gives it, or removed where
-// the file says there was none. A null name is the key's default value.
-long ApplyThemeValue(PlatKey key, const char *name, const char *section, const char *themeKey);
+// Whether every path that the chosen parts expand from the theme file fits
+// the system's paths; when one does not, *folder names the folder that makes
+// it too long.
+bool ThemePathsFit(const ThemeInstall &install, std::string *folder);
+// One value that the theme file names by section and key into the open key:
+// its path expanded and written with the type the file gives it, or removed
+// where the file says there was none. A null name is the key's default value.
+long ApplyThemeValue(const ThemeSource &theme, PlatKey key, const char *name, const char *section,
+                     const char *themeKey);
 
-// The appliers. Each reads ThemeFile.
-int ApplyWindowColors();
-void ApplyWindowMetrics();
-int ApplyDesktopIcons();
-int ApplyCursors();
-int ApplySounds();
+// The appliers, each of its part of the theme file.
+void ApplyWindowColors(const ThemeSource &theme);
+void ApplyWindowMetrics(const ThemeSource &theme);
+void ApplyDesktopIcons(const ThemeSource &theme);
+void ApplyCursors(const ThemeSource &theme);
+void ApplySounds(const ThemeSource &theme);
 // First stage: the desktop values, and the wallpaper job for a colour theme or
 // the wallpaper named in a backup file. Second stage: the new bitmap as the
 // wallpaper, and the screen saver.
-int ApplyDesktopSettings(int themeId);
+void ApplyDesktopSettings(const ThemeSource &theme, int themeId);
 void InstallWallpaperFile();
-void ApplyScreenSaver();
-void ApplySoundEvent(const char *keyPath);
+void ApplyScreenSaver(const ThemeSource &theme);
+void ApplySoundEvent(const ThemeSource &theme, const char *keyPath);

@@ -11,10 +11,10 @@ constexpr unsigned kMetricsTextSize = 16384;
 // none, a value too long for the text none either) is not handed to the
 // system: a half-filled record would set garbage fonts and sizes. Each record
 // is stored, then the other programs are told once, with a bound.
-void ApplyWindowMetrics()
+void ApplyWindowMetrics(const ThemeSource &theme)
 {
     static char text[kMetricsTextSize];  // static: 16 KB is much for the window thread's stack
-    ProfileGetString("Metrics", "IconMetrics", "", text, sizeof text, ThemeFile);
+    ProfileGetString("Metrics", "IconMetrics", "", text, sizeof text, theme.file.c_str());
     IconMetricsRecord icon = {};
     bool complete = true;
     ParseIconMetrics(&icon, text, &complete);
@@ -23,7 +23,7 @@ void ApplyWindowMetrics()
         BroadcastIniChange(kSpiSetIconMetrics, "WindowMetrics");
     }
 
-    ProfileGetString("Metrics", "NonclientMetrics", "", text, sizeof text, ThemeFile);
+    ProfileGetString("Metrics", "NonclientMetrics", "", text, sizeof text, theme.file.c_str());
     NonclientMetricsRecord nonclient = {};
     if (ParseNonclientMetrics(&nonclient, text)) {
         SystemParameters(kSpiSetNonclientMetrics, 0, &nonclient, kSpifUpdateIniFile);

@@ -3,22 +3,22 @@
 #include "install/installtheme.h"
 #include "theme/themekeys.h"
 
-void ApplySoundEvent(const char *keyPath)
+void ApplySoundEvent(const ThemeSource &theme, const char *keyPath)
 {
     PlatKey key = nullptr;
     if (RegistryOpen(kRegCurrentUser, keyPath, kKeySetValue, &key) == kErrorSuccess) {
-        ApplyThemeValue(key, nullptr, keyPath, "DefaultValue");
+        ApplyThemeValue(theme, key, nullptr, keyPath, "DefaultValue");
         RegistryFlush(key);
         RegistryClose(key);
     }
 }
 
-int ApplySounds()
+void ApplySounds(const ThemeSource &theme)
 {
     char keyPath[kPathSize];
     for (int i = 0; i < 21; i++)
         if (SoundEventKey(i, keyPath, sizeof keyPath))
-            ApplySoundEvent(keyPath);
+            ApplySoundEvent(theme, keyPath);
 
     PlatKey key;
     if (RegistryOpen(kRegCurrentUser, "AppEvents\\Schemes", kKeySetValue, &key) == kErrorSuccess) {
@@ -26,5 +26,4 @@ int ApplySounds()
         RegistryFlush(key);
         RegistryClose(key);
     }
-    return 1;
 }

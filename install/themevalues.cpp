@@ -8,9 +8,10 @@
 #include "theme/themepath.h"
 #include "theme/themevalue.h"
 
-long ApplyThemeValue(PlatKey key, const char *name, const char *section, const char *themeKey)
+long ApplyThemeValue(const ThemeSource &theme, PlatKey key, const char *name, const char *section,
+                     const char *themeKey)
 {
-    unsigned type = ReadThemeValueType(section, themeKey, ThemeFile);
+    unsigned type = ReadThemeValueType(section, themeKey, theme.file.c_str());
     if (type == kThemeNoValue) {
         long rc = RegistryDeleteValue(key, name);
         return rc == kErrorFileNotFound ? kErrorSuccess : rc;
@@ -18,41 +19,43 @@ long ApplyThemeValue(PlatKey key, const char *name, const char *section, const c
     std::string path;
     // A path too long was refused before the install began; one that became
     // so since (the theme file changed) is left out, never cut.
-    if (!ExpandThemePath(ReadThemeValue(section, themeKey, "", ThemeFile), &path))
+    if (!ExpandThemePath(ReadThemeValue(section, themeKey, "", theme.file.c_str()), theme.dir, &path))
         return kErrorInvalidParameter;
     return RegistrySetText(key, name, path.c_str(), type);
 }
 
 // The value's path fits, or *folder names the folder that makes it too long.
-static bool ValueFits(const char *section, const char *themeKey, std::string *folder)
+static bool ValueFits(const ThemeSource &theme, const char *section, const char *themeKey, std::string *folder)
 {
-    std::string value = ReadThemeValue(section, themeKey, "", ThemeFile), path;
-    if (ExpandThemePath(value, &path))
+    std::string value = ReadThemeValue(section, themeKey, "", theme.file.c_str()), path;
+    if (ExpandThemePath(value, theme.dir, &path))
         return true;
-    *folder = ThemePathFolder(value);
+    *folder = ThemePathFolder(value, theme.dir);
     return false;
 }
 
-bool ThemePathsFit(std::string *folder)
+bool ThemePathsFit(const ThemeInstall &install, std::string *folder)
 {
+    const ThemeSource &theme = install.theme;
+    const ThemeParts &parts = install.parts;
     bool fits = true;
-    if (PartCursors) {
+    if (parts.cursors) {
         for (const char *name : kCursorKeys)
-            fits = fits && ValueFits("Control Panel\\Cursors", name, folder);
-        fits = fits && ValueFits("Control Panel\\Cursors", "DefaultValue", folder);
+            fits = fits && ValueFits(theme, "Control Panel\\Cursors", name, folder);
+        fits = fits && ValueFits(theme, "Control Panel\\Cursors", "DefaultValue", folder);
     }
-    if (PartSounds) {
+    if (parts.sounds) {
         char keyPath[kPathSize];
         for (int i = 0; i < 21; i++)
-            fits = fits && SoundEventKey(i, keyPath, sizeof keyPath) && ValueFits(keyPath, "DefaultValue", folder);
+            fits = fits && SoundEventKey(i, keyPath, sizeof keyPath) && ValueFits(theme, keyPath, "DefaultValue", folder);
     }
-    if (PartIcons) {
-        fits = fits && ValueFits(kMyComputerIcon, "DefaultValue", folder) &&
-               ValueFits(kNetworkIcon, "DefaultValue", folder);
+    if (parts.icons) {
+        fits = fits && ValueFits(theme, kMyComputerIcon, "DefaultValue", folder) &&
+               ValueFits(theme, kNetworkIcon, "DefaultValue", folder);
         for (const char *name : {"full", "empty", "DefaultValue"})
-            fits = fits && ValueFits(kRecycleBinIcon, name, folder);
+            fits = fits && ValueFits(theme, kRecycleBinIcon, name, folder);
     }
-    if (PartScreenSaver)
-        fits = fits && ValueFits("boot", "SCRNSAVE.EXE", folder);
+    if (parts.screenSaver)
+        fits = fits && ValueFits(theme, "boot", "SCRNSAVE.EXE", folder);
     return fits;
 }

@@ -86,9 +86,8 @@ TEST_F(Capture, MetricsAsByteLists)
 // sounds and icons with their type, and with "none" where there was no value.
 TEST_F(Capture, ValuesWholeWithTheirTypes)
 {
-    ThemeDir[0] = 0;
-    strcpy(ThemeFile, (NewFolder() + "\\capture.theme").c_str());
-    WriteWholeFile(ThemeFile, "\xFF\xFE");
+    const std::string file = NewFolder() + "\\capture.theme";
+    WriteWholeFile(file, "\xFF\xFE");
     const std::string own = std::string("C:\\users\\") + kUserName + "\\" + kCyrillicName + "\\arrow.cur";
     const std::string longValue = "C:\\" + std::string(600, 'x') + ".cur";
     SetRegistry(kRegCurrentUser, kColors, "ActiveTitle", "1 2 3");
@@ -105,32 +104,34 @@ TEST_F(Capture, ValuesWholeWithTheirTypes)
     SetRegistry(kRegClassesRoot, kRecycleBin, "full", "machine-full.ico");
     SetRegistry(kRegCurrentUser, kOwnRecycleBin.c_str(), "full", "%USERPROFILE%\\own-full.ico", kRegExpandSz);
     SetRegistry(kRegCurrentUser, kOwnRecycleBin.c_str(), nullptr, "own-shown.ico");
-    CaptureWindowColors();
-    CaptureCursors();
-    CaptureDesktopIcons();
-    CaptureSoundEvent("AppEvents\\No Such Key");
-    EXPECT_EQ("1 2 3", ReadProfile(ThemeFile, kColors, "ActiveTitle"));
-    EXPECT_EQ("1234567890 1234567890 12", ReadProfile(ThemeFile, kColors, "Background"));
-    EXPECT_EQ("", ReadProfile(ThemeFile, kColors, "Hilight"));
-    EXPECT_EQ("<missing>", ReadProfile(ThemeFile, kColors, "Hilight.Type")) << "colours are texts alone";
-    EXPECT_EQ(own, ReadProfile(ThemeFile, kCursors, "Arrow"));
-    EXPECT_EQ("<missing>", ReadProfile(ThemeFile, kCursors, "Arrow.Type")) << "REG_SZ needs no type";
-    EXPECT_EQ("%SystemRoot%\\cursors\\busy.ani", ReadProfile(ThemeFile, kCursors, "Wait"));
-    EXPECT_EQ("REG_EXPAND_SZ", ReadProfile(ThemeFile, kCursors, "Wait.Type"));
-    EXPECT_EQ(longValue, ReadProfile(ThemeFile, kCursors, "IBeam")) << "never emptied for its length";
-    EXPECT_EQ("", ReadProfile(ThemeFile, kCursors, "No"));
-    EXPECT_EQ("<missing>", ReadProfile(ThemeFile, kCursors, "No.Type")) << "empty is a value";
-    EXPECT_EQ("", ReadProfile(ThemeFile, kCursors, "Help"));
-    EXPECT_EQ("none", ReadProfile(ThemeFile, kCursors, "Help.Type")) << "a missing value after a present one";
-    EXPECT_EQ("none", ReadProfile(ThemeFile, kCursors, "DefaultValue.Type"));
-    EXPECT_EQ("none", ReadProfile(ThemeFile, "AppEvents\\No Such Key", "DefaultValue.Type"));
+    ThemeWriter out = {file.c_str(), false};
+    CaptureWindowColors(&out);
+    CaptureCursors(&out);
+    CaptureDesktopIcons(&out);
+    CaptureSoundEvent(&out, "AppEvents\\No Such Key");
+    EXPECT_FALSE(out.failed);
+    EXPECT_EQ("1 2 3", ReadProfile(file, kColors, "ActiveTitle"));
+    EXPECT_EQ("1234567890 1234567890 12", ReadProfile(file, kColors, "Background"));
+    EXPECT_EQ("", ReadProfile(file, kColors, "Hilight"));
+    EXPECT_EQ("<missing>", ReadProfile(file, kColors, "Hilight.Type")) << "colours are texts alone";
+    EXPECT_EQ(own, ReadProfile(file, kCursors, "Arrow"));
+    EXPECT_EQ("<missing>", ReadProfile(file, kCursors, "Arrow.Type")) << "REG_SZ needs no type";
+    EXPECT_EQ("%SystemRoot%\\cursors\\busy.ani", ReadProfile(file, kCursors, "Wait"));
+    EXPECT_EQ("REG_EXPAND_SZ", ReadProfile(file, kCursors, "Wait.Type"));
+    EXPECT_EQ(longValue, ReadProfile(file, kCursors, "IBeam")) << "never emptied for its length";
+    EXPECT_EQ("", ReadProfile(file, kCursors, "No"));
+    EXPECT_EQ("<missing>", ReadProfile(file, kCursors, "No.Type")) << "empty is a value";
+    EXPECT_EQ("", ReadProfile(file, kCursors, "Help"));
+    EXPECT_EQ("none", ReadProfile(file, kCursors, "Help.Type")) << "a missing value after a present one";
+    EXPECT_EQ("none", ReadProfile(file, kCursors, "DefaultValue.Type"));
+    EXPECT_EQ("none", ReadProfile(file, "AppEvents\\No Such Key", "DefaultValue.Type"));
     // The icons as the user sees them: the machine's where the user has none.
-    EXPECT_EQ("%SystemRoot%\\machine.ico", ReadProfile(ThemeFile, kMyComputer, "DefaultValue"));
-    EXPECT_EQ("none", ReadProfile(ThemeFile, kMyComputer, "DefaultValue.Type"));
-    EXPECT_EQ("%USERPROFILE%\\own-full.ico", ReadProfile(ThemeFile, kRecycleBin, "full"));
-    EXPECT_EQ("REG_EXPAND_SZ", ReadProfile(ThemeFile, kRecycleBin, "full.Type"));
-    EXPECT_EQ("own-shown.ico", ReadProfile(ThemeFile, kRecycleBin, "DefaultValue"));
-    EXPECT_EQ("<missing>", ReadProfile(ThemeFile, kRecycleBin, "DefaultValue.Type"));
+    EXPECT_EQ("%SystemRoot%\\machine.ico", ReadProfile(file, kMyComputer, "DefaultValue"));
+    EXPECT_EQ("none", ReadProfile(file, kMyComputer, "DefaultValue.Type"));
+    EXPECT_EQ("%USERPROFILE%\\own-full.ico", ReadProfile(file, kRecycleBin, "full"));
+    EXPECT_EQ("REG_EXPAND_SZ", ReadProfile(file, kRecycleBin, "full.Type"));
+    EXPECT_EQ("own-shown.ico", ReadProfile(file, kRecycleBin, "DefaultValue"));
+    EXPECT_EQ("<missing>", ReadProfile(file, kRecycleBin, "DefaultValue.Type"));
     RegistryDeleteTree(kRegCurrentUser, kOwnRecycleBin.c_str());
 }
 
@@ -172,7 +173,6 @@ TEST_F(StartupThemes, BackupOnceSnapshotEveryStart)
     EXPECT_TRUE(UserHasBackup());
     std::string whole = ReadWholeFile(backup);
     EXPECT_EQ(whole, ReadWholeFile(snapshot));
-    EXPECT_EQ(snapshot, ThemeFile);
     std::string text = ProfileText(backup);
     EXPECT_EQ("\xFF\xFE", whole.substr(0, 2)) << "UTF-16, for every letter of the user's paths";
     EXPECT_LT(text.find("[Control Panel\\Colors]"), text.find("[Metrics]"));
@@ -507,8 +507,9 @@ protected:
         Settings changed = Snapshot();
         EXPECT_NE(before.registry, changed.registry);
         // Cancel: the run's snapshot with every part that it holds.
-        InstallTheme(kThemeSnapshot, 1, 1, 1, 1, 1, 1, 1);
-        FinishThemeInstall();
+        ThemeInstall install;
+        InstallTheme(kThemeSnapshot, kAllParts, &install);
+        FinishThemeInstall(install);
         ExpectSame(before, Snapshot());
     }
 };
@@ -699,8 +700,9 @@ protected:
             problems += "the install never ended\n";
         if (ReadWholeFile(backup) != backupBytes)
             problems += "the backup changed\n";
-        InstallTheme(kThemeBackup, 1, 1, 1, 1, 1, 1, 1);
-        FinishThemeInstall();
+        ThemeInstall install;
+        InstallTheme(kThemeBackup, kAllParts, &install);
+        FinishThemeInstall(install);
         problems += Differences(before, Snapshot());
         fputs(problems.c_str(), stderr);
         return problems.empty() ? 0 : 1;

@@ -215,7 +215,6 @@ TEST_F(ContentTest, DesktopValuesAndScreenSaver)
 
 TEST_F(ContentTest, EveryPathLeadsToAFileOfTheContentFolder)
 {
-    ASSERT_TRUE(CopyText(ThemeDir, sizeof ThemeDir, dir.c_str()));
     for (const char *color : kContentColors) {
         std::string file = ThemePath(dir, color);
         for (const Key &k : FileKeys()) {
@@ -223,7 +222,7 @@ TEST_F(ContentTest, EveryPathLeadsToAFileOfTheContentFolder)
             // Relative to the theme folder, so the theme works wherever it is installed.
             EXPECT_EQ(0u, value.find("%ThemeDir%")) << color << " " << k.key << ": " << value;
             std::string expanded;
-            EXPECT_TRUE(ExpandThemePath(value, &expanded)) << value;
+            EXPECT_TRUE(ExpandThemePath(value, dir, &expanded)) << value;
             EXPECT_EQ(dir + "\\", expanded.substr(0, dir.size() + 1)) << value;
             // Icon locations end in ",index".
             size_t comma = expanded.rfind(',');
@@ -243,12 +242,11 @@ TEST_F(ContentTest, EveryPathLeadsToAFileOfTheContentFolder)
 TEST_F(ContentTest, EveryPathFitsFromTheLongestInstallFolder)
 {
     const std::string longest = "C:\\" + std::string(QUENNEL_MAX_INSTALL_FOLDER - 3, 'q') + "\\Themes";
-    ASSERT_TRUE(CopyText(ThemeDir, sizeof ThemeDir, longest.c_str()));
     size_t widest = 0;
     for (const char *color : kContentColors)
         for (const Key &k : FileKeys()) {
             std::string expanded;
-            EXPECT_TRUE(ExpandThemePath(ReadProfile(ThemePath(dir, color), k.section, k.key), &expanded))
+            EXPECT_TRUE(ExpandThemePath(ReadProfile(ThemePath(dir, color), k.section, k.key), longest, &expanded))
                 << color << " [" << k.section << "] " << k.key;
             widest = std::max(widest, expanded.size());
         }

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "base/apperror.h"
-#include "app/layout.h"
+#include "app/controlids.h"
 #include "tests/testart.h"
 #include "tests/testing.h"
 #include "tests/wintesting.h"
@@ -28,7 +28,6 @@
 namespace {
 
 const char kMainClass[] = "ZORVATHEME_MainClass";
-const int kApply = 112, kStatus = 113, kAbout = 120, kRevert = 121;
 
 // The program, installed fresh in a folder of its own named outside the ANSI
 // code page, with theme files whose only part is the colour of the active
@@ -182,7 +181,7 @@ protected:
         if (shift)
             PostMessageA(target, WM_KEYUP, VK_SHIFT, 0xC0000001);
     }
-    bool Idle() { return WaitFor([&] { return Text(Item(kStatus)).find("Choose the Zorva color") == 0; }, kPatience); }
+    bool Idle() { return WaitFor([&] { return Text(Item(IDC_STATUS)).find("Choose the Zorva color") == 0; }, kPatience); }
     bool ColourIs(const char *rgb)
     {
         return WaitFor([&] { return ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle") == rgb; },
@@ -191,67 +190,51 @@ protected:
     bool Pressed(int id) { return GetWindowLongA(Item(id), 4) != 0; }
 };
 
-TEST_F(Program, LayoutFollowsTheMeasures)
+// Every control holds its text in the font the control draws with, none
+// overlaps another, and the status bar shows its whole prompt.
+TEST_F(Program, ControlsHoldTheirTexts)
 {
     ASSERT_TRUE(StartWithWindow());
-    // The same measures as the program takes, in this process of the same
-    // system, at whatever resolution it tells.
-    HDC dc = GetDC(GetDesktopWindow());
-    UiMeasures m = {};
-    m.dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    HFONT font = CreateFontA(-LayoutPixels(m, 14), 0, 0, 0, 400, 0, 0, 0, ANSI_CHARSET, 0, 0, 0,
-                             VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE check, cancel;
-    GetTextExtentPointA(dc, "Window Colors", 13, &check);
-    GetTextExtentPointA(dc, "Cancel", 6, &cancel);
+    HDC dc = GetDC(main);
+    // A status bar without a font of its own draws in the system's status font.
     NONCLIENTMETRICSA metrics = {};
     metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
     ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
     HFONT statusFont = CreateFontIndirectA(&metrics.lfStatusFont);
-    SelectObject(dc, statusFont);
-    const char prompt[] = "Choose the Zorva color (by mana symbol) and the parts of the theme to use.";
-    SIZE promptSize;
-    GetTextExtentPointA(dc, prompt, (int)strlen(prompt), &promptSize);
-    SelectObject(dc, old);
-    DeleteObject(font);
-    DeleteObject(statusFont);
-    ReleaseDC(GetDesktopWindow(), dc);
-    m.checkWidth = check.cx + LayoutPixels(m, 30);
-    m.lineHeight = check.cy;
-    m.buttonWidth = cancel.cx + LayoutPixels(m, 20);
-    m.buttonHeight = cancel.cy * 7 / 4;
-    m.iconCellWidth = GetSystemMetrics(SM_CXICON) * 3 / 2;
-    m.iconCellHeight = GetSystemMetrics(SM_CYICON) * 3 / 2;
-    m.statusWidth = promptSize.cx + LayoutPixels(m, 12);
-    MainLayout layout;
-    ComputeMainLayout(m, &layout);
-
-    auto where = [&](int id) {
-        RECT r;
+    auto textSize = [&](HWND item) {
+        char text[200];
+        GetWindowTextA(item, text, sizeof text);
+        HFONT font = (HFONT)SendMessageA(item, WM_GETFONT, 0, 0);
+        HGDIOBJ old = SelectObject(dc, font ? font : statusFont);
+        RECT r = {0, 0, 0, 0};
+        DrawTextA(dc, text, -1, &r, DT_CALCRECT | DT_SINGLELINE);
+        SelectObject(dc, old);
+        return SIZE{r.right, r.bottom};
+    };
+    std::vector<std::pair<int, RECT>> placed;
+    for (int id : {IDC_BLACK, IDC_RED, IDC_WHITE, IDC_BLUE, IDC_GREEN, IDC_SCREENSAVER, IDC_SOUNDS, IDC_CURSORS,
+                   IDC_WALLPAPER, IDC_ICONS, IDC_COLORS, IDC_FONTS, IDOK, IDCANCEL, IDC_APPLY, IDC_REVERT, IDC_ABOUT}) {
+        RECT r, overlap;
         GetWindowRect(Item(id), &r);
-        MapWindowPoints(nullptr, main, (POINT *)&r, 2);
-        return LayoutRect{r.left, r.top, r.right, r.bottom};
-    };
-    auto same = [](LayoutRect a, LayoutRect b) {
-        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-    };
-    const int colors[5] = {102, 103, 100, 101, 104};
-    for (int i = 0; i < 5; i++)
-        EXPECT_TRUE(same(layout.colorButtons[i], where(colors[i]))) << colors[i];
-    for (int k = 0; k < 7; k++)
-        EXPECT_TRUE(same(layout.checkBoxes[k], where(105 + k))) << 105 + k;
-    const int pushes[5] = {IDOK, IDCANCEL, kApply, kRevert, kAbout};
-    for (int k = 0; k < 5; k++)
-        EXPECT_TRUE(same(layout.pushButtons[k], where(pushes[k]))) << pushes[k];
+        for (auto &p : placed)
+            EXPECT_FALSE(IntersectRect(&overlap, &r, &p.second)) << id << " overlaps " << p.first;
+        placed.push_back({id, r});
+        if (id <= IDC_GREEN)
+            continue;  // icons, no text
+        SIZE text = textSize(Item(id));
+        int box = id <= IDC_FONTS ? GetSystemMetrics(SM_CXMENUCHECK) : 0;
+        EXPECT_GE(r.right - r.left, text.cx + box) << id << " cuts its text";
+        EXPECT_GE(r.bottom - r.top, text.cy) << id;
+    }
+    RECT status;
+    GetClientRect(Item(IDC_STATUS), &status);
+    EXPECT_GE(status.right, textSize(Item(IDC_STATUS)).cx) << "the prompt is cut";
+    ReleaseDC(main, dc);
+    DeleteObject(statusFont);
     RECT window;
     GetWindowRect(main, &window);
     EXPECT_EQ(100, window.left);
     EXPECT_EQ(100, window.top);
-    // The status bar shows its whole prompt.
-    RECT status;
-    GetClientRect(Item(kStatus), &status);
-    EXPECT_GE(status.right, promptSize.cx) << "the prompt is cut";
     EXPECT_FALSE(GetWindowLongA(main, GWL_STYLE) & (WS_MAXIMIZEBOX | WS_THICKFRAME));
     EXPECT_EQ("Desktop Quennel", Text(main));
 }
@@ -296,24 +279,23 @@ TEST_F(Program, GapsGrowWithTheResolution)
             MapWindowPoints(nullptr, main, (POINT *)&r, 2);
             return r;
         };
-        const RECT group = where(-1), blue = where(103), ok = where(IDOK), cancel = where(IDCANCEL), check = where(105);
+        const RECT group = where(-1), blue = where(IDC_BLUE), ok = where(IDOK), cancel = where(IDCANCEL), check = where(IDC_SCREENSAVER);
         gaps[run] = {ok.top, cancel.top - ok.bottom, group.left - blue.right, ok.left - group.right,
                      check.left - group.left, check.top - group.top};
         RECT all = group, client;
-        for (int id : {100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, IDOK, IDCANCEL, kApply, kRevert,
-                       kAbout}) {
+        for (int id : {IDC_BLACK, IDC_RED, IDC_WHITE, IDC_BLUE, IDC_GREEN, IDC_SCREENSAVER, IDC_SOUNDS, IDC_CURSORS,
+                       IDC_WALLPAPER, IDC_ICONS, IDC_COLORS, IDC_FONTS, IDOK, IDCANCEL, IDC_APPLY, IDC_REVERT,
+                       IDC_ABOUT}) {
             RECT r = where(id);
             UnionRect(&all, &all, &r);
         }
         GetClientRect(main, &client);
         EXPECT_GE(all.left, ok.top);
         EXPECT_GE(client.right - all.right, ok.top);
-        EXPECT_GE(where(kStatus).top - all.bottom, ok.top);
+        EXPECT_GE(where(IDC_STATUS).top - all.bottom, ok.top);
         Command(IDCANCEL);
         ASSERT_EQ(0u, ExitCode());
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-        pi = {};
+        EndRun();
     }
     for (size_t i = 0; i < gaps[0].size(); i++)
         EXPECT_NEAR(gaps[0][i] * 1.5, gaps[1][i], 1) << "gap " << i << " at 96: " << gaps[0][i];
@@ -322,11 +304,11 @@ TEST_F(Program, GapsGrowWithTheResolution)
 TEST_F(Program, KeyboardWalksAndSelects)
 {
     ASSERT_TRUE(StartWithWindow());
-    EXPECT_EQ(Item(kApply), Focused()) << "Apply has the focus first";
-    EXPECT_TRUE(Pressed(102));
+    EXPECT_EQ(Item(IDC_APPLY), Focused()) << "Apply has the focus first";
+    EXPECT_TRUE(Pressed(IDC_WHITE));
     // Shift+Tab from Apply goes back through the push buttons and the check
     // boxes to a colour button.
-    auto onColour = [&] { int id = GetDlgCtrlID(Focused()); return id >= 100 && id <= 104; };
+    auto onColour = [&] { int id = GetDlgCtrlID(Focused()); return id >= IDC_BLACK && id <= IDC_GREEN; };
     for (int i = 0; i < 14 && !onColour(); i++) {
         HWND before = Focused();
         Key(VK_TAB, true);
@@ -335,46 +317,29 @@ TEST_F(Program, KeyboardWalksAndSelects)
     ASSERT_TRUE(onColour()) << GetDlgCtrlID(Focused());
     int chosen = GetDlgCtrlID(Focused());
     EXPECT_TRUE(WaitFor([&] { return Pressed(chosen); }, kPatience)) << "tabbing onto a colour button selects it";
-    for (int id = 100; id <= 104; id++) {
+    for (int id = IDC_BLACK; id <= IDC_GREEN; id++) {
         if (id != chosen) {
             EXPECT_FALSE(Pressed(id)) << id;
         }
     }
 }
 
-TEST_F(Program, OkRightAfterStartInstallsWhite)
-{
-    ASSERT_TRUE(StartWithWindow());
-    Command(IDOK);
-    EXPECT_EQ(0u, ExitCode());
-    EXPECT_EQ("3 0 0", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
-}
-
 TEST_F(Program, DoubleClickApplies)
 {
     ASSERT_TRUE(StartWithWindow());
-    PostMessageA(Item(101), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    PostMessageA(Item(101), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    PostMessageA(Item(101), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
-    PostMessageA(Item(101), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    PostMessageA(Item(IDC_RED), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(Item(IDC_RED), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    PostMessageA(Item(IDC_RED), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(Item(IDC_RED), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_TRUE(ColourIs("2 0 0"));
     EXPECT_TRUE(Idle());
-    EXPECT_TRUE(Pressed(101));
-    EXPECT_FALSE(IsWindowEnabled(Item(kApply)));
+    EXPECT_TRUE(Pressed(IDC_RED));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_APPLY)));
     EXPECT_EQ(Item(IDOK), Focused()) << "after an install the focus is on OK";
-    // The keyboard still works: Enter is OK, which now ends at once.
-    Key(VK_RETURN);
-    EXPECT_EQ(0u, ExitCode());
-}
-
-TEST_F(Program, ApplyThenOkEndsWithoutInstalling)
-{
-    ASSERT_TRUE(StartWithWindow());
-    Command(kApply);
-    ASSERT_TRUE(ColourIs("3 0 0"));
-    ASSERT_TRUE(Idle());
+    // The keyboard still works: Enter is OK, which now ends at once, without
+    // installing again.
     SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "8 8 8");
-    Command(IDOK);
+    Key(VK_RETURN);
     EXPECT_EQ(0u, ExitCode());
     EXPECT_EQ("8 8 8", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
 }
@@ -382,8 +347,8 @@ TEST_F(Program, ApplyThenOkEndsWithoutInstalling)
 TEST_F(Program, CancelAfterApplyRestoresTheSnapshot)
 {
     ASSERT_TRUE(StartWithWindow());
-    Command(103);
-    Command(kApply);
+    Command(IDC_BLUE);
+    Command(IDC_APPLY);
     ASSERT_TRUE(ColourIs("4 0 0"));
     ASSERT_TRUE(Idle());
     Command(IDCANCEL);
@@ -395,29 +360,12 @@ TEST_F(Program, CancelAfterApplyRestoresTheSnapshot)
     EXPECT_FALSE(NameExists(folder + "\\ZorvaBackup.theme") || NameExists(folder + "\\Restore.theme"));
 }
 
-TEST_F(Program, RevertRestoresTheBackup)
-{
-    ASSERT_TRUE(StartWithWindow());  // writes the backup with "9 9 9"
-    Command(IDCANCEL);
-    ASSERT_EQ(0u, ExitCode());
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    pi = {};
-    SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "7 7 7");
-    ASSERT_TRUE(StartWithWindow());
-    Command(kRevert);
-    EXPECT_EQ(0u, ExitCode());
-    EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
-}
-
 TEST_F(Program, SilentRevertSwitch)
 {
     ASSERT_TRUE(StartWithWindow());
     Command(IDCANCEL);
     ASSERT_EQ(0u, ExitCode());
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    pi = {};
+    EndRun();
     SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "7 7 7");
     bool shown;
     EXPECT_EQ(1u, RunSilently("/r", &shown));
@@ -526,11 +474,11 @@ TEST_F(Program, HungWindowHoldsNothing)
     auto left = [&] { DWORD spent = GetTickCount() - start; return spent < kBound ? kBound - spent : 0; };
     ASSERT_TRUE(StartWithWindow());
     start = GetTickCount();
-    Command(103);
-    Command(kApply);
+    Command(IDC_BLUE);
+    Command(IDC_APPLY);
     EXPECT_TRUE(WaitFor([&] { return ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle") == "4 0 0"; },
                         left()) &&
-                WaitFor([&] { return Text(Item(kStatus)).find("Choose the Zorva color") == 0; }, left()))
+                WaitFor([&] { return Text(Item(IDC_STATUS)).find("Choose the Zorva color") == 0; }, left()))
         << "Apply";
     start = GetTickCount();
     Command(IDCANCEL);
@@ -538,12 +486,12 @@ TEST_F(Program, HungWindowHoldsNothing)
     EndRun();
     ASSERT_TRUE(StartWithWindow());
     start = GetTickCount();
-    Command(101);
+    Command(IDC_RED);
     Command(IDOK);
     EXPECT_EQ(0u, ExitCode(nullptr, kBound)) << "OK";
     EndRun();
     ASSERT_TRUE(StartWithWindow());
-    Command(kRevert);
+    Command(IDC_REVERT);
     EXPECT_EQ(0u, ExitCode(nullptr, kBound)) << "Revert";
     EndRun();
     bool shown;
@@ -584,7 +532,7 @@ TEST_F(Program, SecondStartBringsTheFirstForward)
 TEST_F(Program, ClosingWithChangesAsks)
 {
     ASSERT_TRUE(StartWithWindow());
-    Command(105);  // untick the screen saver
+    Command(IDC_GREEN);
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ("Would you like the new settings applied?", AnswerQuestion(IDCANCEL));
     // A message sent now is handled after the answer: by then a wrong ending
@@ -592,33 +540,17 @@ TEST_F(Program, ClosingWithChangesAsks)
     SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kPatience, nullptr);
     EXPECT_TRUE(IsWindow(main)) << "Cancel keeps the window";
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pi.hProcess, 0));
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    AnswerQuestion(IDNO);
-    EXPECT_EQ(0u, ExitCode());
-    EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle")) << "No installs nothing";
-}
-
-TEST_F(Program, ClosingWithYesInstalls)
-{
-    ASSERT_TRUE(StartWithWindow());
-    Command(104);
+    EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
     PostMessageA(main, WM_CLOSE, 0, 0);
     AnswerQuestion(IDYES);
     EXPECT_EQ(0u, ExitCode());
-    EXPECT_EQ("5 0 0", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
-}
-
-TEST_F(Program, ClosingUnchangedAsksNothing)
-{
-    ASSERT_TRUE(StartWithWindow());
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, ExitCode());
+    EXPECT_EQ("5 0 0", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle")) << "Yes installs green";
 }
 
 TEST_F(Program, AboutBox)
 {
     ASSERT_TRUE(StartWithWindow());
-    Command(kAbout);
+    Command(IDC_ABOUT);
     HWND about = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         about = Box("Desktop Quennel");
@@ -635,7 +567,7 @@ TEST_F(Program, AboutBox)
     EXPECT_EQ(402, ok.bottom);
     PostMessageA(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }, kPatience)) << "Esc closes it";
-    EXPECT_TRUE(WaitFor([&] { return Focused() == Item(kAbout); }, kPatience));
+    EXPECT_TRUE(WaitFor([&] { return Focused() == Item(IDC_ABOUT); }, kPatience));
     Command(IDCANCEL);
     EXPECT_EQ(0u, ExitCode());
 }
@@ -658,7 +590,7 @@ TEST_F(Program, WallpaperAtTheScreensSizeAndDepth)
     // every letter of the user's name.
     std::string bitmap = user + "\\Zorva The Vandrel.BMP";
     ASSERT_TRUE(StartWithWindow());
-    Command(101);
+    Command(IDC_RED);
     Command(IDOK);
     ASSERT_EQ(0u, ExitCode());
 
@@ -710,7 +642,7 @@ std::string TipOver(HWND main, HWND control, const std::string &expected)
         SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     };
     std::string text = "<no tip>";
-    HWND about = GetDlgItem(main, kAbout);
+    HWND about = GetDlgItem(main, IDC_ABOUT);
     for (DWORD start = GetTickCount(); GetTickCount() - start < kPatience;) {
         SetForegroundWindow(main);
         pointAt(about);
@@ -734,11 +666,11 @@ TEST_F(Program, TooltipsFollowTheChoices)
     ASSERT_TRUE(StartWithWindow());
     SetForegroundWindow(main);
     auto tip = [&](int id, const std::string &expected) { return TipOver(main, Item(id), expected); };
-    EXPECT_EQ("Use this theme's sounds", tip(106, "Use this theme's sounds"));
-    Command(106);
-    EXPECT_EQ("Current sound scheme will remain", tip(106, "Current sound scheme will remain"));
-    EXPECT_EQ("Install white theme", tip(102, "Install white theme"));
-    EXPECT_EQ("Green theme", tip(104, "Green theme"));
+    EXPECT_EQ("Use this theme's sounds", tip(IDC_SOUNDS, "Use this theme's sounds"));
+    Command(IDC_SOUNDS);
+    EXPECT_EQ("Current sound scheme will remain", tip(IDC_SOUNDS, "Current sound scheme will remain"));
+    EXPECT_EQ("Install white theme", tip(IDC_WHITE, "Install white theme"));
+    EXPECT_EQ("Green theme", tip(IDC_GREEN, "Green theme"));
     Command(IDCANCEL);
     EXPECT_EQ(0u, ExitCode());
 }
@@ -800,13 +732,13 @@ TEST_F(Program, StatusSlidesWhileTheWallpaperIsMade)
 {
     std::string bitmap = user + "\\Zorva The Vandrel.BMP";
     ASSERT_TRUE(StartWithWindow());
-    Command(103);
+    Command(IDC_BLUE);
     // The window colours are left out: the system's repaint after them runs
     // on a thread of its own, and the thread held must be the job's.
-    Command(110);
+    Command(IDC_COLORS);
     // The wallpaper job is held from its first instruction, so the install
     // waits on it however fast it would have been.
-    HANDLE job = HoldNextThread(pi.dwProcessId, [&] { Command(kApply); });
+    HANDLE job = HoldNextThread(pi.dwProcessId, [&] { Command(IDC_APPLY); });
     ASSERT_NE(nullptr, job);
     // Meanwhile the window answers at once, and its status text slides one
     // place a tick.
@@ -814,7 +746,7 @@ TEST_F(Program, StatusSlidesWhileTheWallpaperIsMade)
     int answers = 0;
     bool idle = false;
     EXPECT_TRUE(WaitFor([&] {
-        std::string text = Text(Item(kStatus));
+        std::string text = Text(Item(IDC_STATUS));
         answers += text != "<hung>";
         idle = idle || text.find("Choose the Zorva color") == 0;
         if (text.find("wallpaper") != std::string::npos)
@@ -912,7 +844,7 @@ TEST_F(Program, StatusReadableOnEveryTheme)
     const struct {
         const char *word;
         int id;
-    } colours[5] = {{"WHITE", 102}, {"BLUE", 103}, {"RED", 101}, {"GREEN", 104}, {"BLACK", 100}};
+    } colours[5] = {{"WHITE", IDC_WHITE}, {"BLUE", IDC_BLUE}, {"RED", IDC_RED}, {"GREEN", IDC_GREEN}, {"BLACK", IDC_BLACK}};
     auto themeFile = [&](const char *word) { return themes + "\\Zorva The Vandrel " + word + ".theme"; };
     auto themeColour = [&](const char *word, const char *key) {
         return ReadProfile(themeFile(word), "Control Panel\\Colors", key, "");
@@ -938,7 +870,7 @@ TEST_F(Program, StatusReadableOnEveryTheme)
         SetForegroundWindow(main);
         StatusLook look;
         bool settled = WaitFor([&] {
-            look = LookAt(Item(kStatus));
+            look = LookAt(Item(IDC_STATUS));
             return Distance(look.ground, face) <= 3 * 8 * 8 && Contrast(look.ground, look.text) >= 4.5;
         }, kPatience);
         printf("%-5s ground %3d %3d %3d, text %3d %3d %3d: contrast %.2f\n", word, GetRValue(look.ground),
@@ -948,20 +880,18 @@ TEST_F(Program, StatusReadableOnEveryTheme)
     };
 
     ASSERT_TRUE(StartWithWindow());
-    for (int id : {105, 106, 107, 108, 109, 111})
+    for (int id : {IDC_SCREENSAVER, IDC_SOUNDS, IDC_CURSORS, IDC_WALLPAPER, IDC_ICONS, IDC_FONTS})
         Command(id);  // only the window colours
     for (auto &c : colours) {
         Command(c.id);
-        Command(kApply);
+        Command(IDC_APPLY);
         ASSERT_TRUE(ColourIs(themeColour(c.word, "ActiveTitle").c_str())) << c.word;
         ASSERT_TRUE(Idle()) << c.word;
         EXPECT_TRUE(readable(c.word)) << c.word << " applied";
     }
     Command(IDOK);  // nothing changed since the last Apply: ends at once, on black
     ASSERT_EQ(0u, ExitCode());
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    pi = {};
+    EndRun();
     ASSERT_TRUE(StartWithWindow());
     ASSERT_TRUE(Idle());
     EXPECT_TRUE(readable("BLACK")) << "started on black";
@@ -1002,7 +932,7 @@ TEST_F(ProgramOnAFullDisk, DISABLED_FirstInstallEndsTheRun)
 {
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\ZorvaTheVandrel");
     ASSERT_TRUE(StartWithWindow());
-    Command(kApply);
+    Command(IDC_APPLY);
     EXPECT_EQ(report, AnswerReport());
     EXPECT_EQ(0u, ExitCode()) << "nothing installed before: the Cancel ends the program";
     EXPECT_EQ("WHITE", ReadRegistry(kRegCurrentUser, "Software\\ZorvaTheVandrel", "PaperArtFile"))
@@ -1012,14 +942,14 @@ TEST_F(ProgramOnAFullDisk, DISABLED_FirstInstallEndsTheRun)
 TEST_F(ProgramOnAFullDisk, DISABLED_AfterAnApplyTheSnapshotComesBack)
 {
     ASSERT_TRUE(StartWithWindow());
-    Command(108);  // the first install without the wallpaper: no job
-    Command(103);
-    Command(kApply);
+    Command(IDC_WALLPAPER);  // the first install without the wallpaper: no job
+    Command(IDC_BLUE);
+    Command(IDC_APPLY);
     ASSERT_TRUE(WaitFor([&] { return ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle") == "4 0 0"; },
                         5000));
     ASSERT_TRUE(Idle());
-    Command(108);
-    Command(kApply);
+    Command(IDC_WALLPAPER);
+    Command(IDC_APPLY);
     EXPECT_EQ(report, AnswerReport());
     EXPECT_EQ(0u, ExitCode());
     EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"))

@@ -43,6 +43,15 @@ const char *const kEvents[21] = {
 };
 const char *const kCursorNames[14] = {"Arrow", "Help", "AppStarting", "Crosshair", "IBeam", "No", "NWPen",
                                       "SizeAll", "SizeNESW", "SizeNS", "SizeWE", "SizeNWSE", "UpArrow", "Wait"};
+// Both stages of an install, as the main window runs them.
+ThemeInstall InstallBoth(int themeId, const ThemeParts &parts)
+{
+    ThemeInstall install;
+    InstallTheme(themeId, parts, &install);
+    FinishThemeInstall(install);
+    return install;
+}
+
 const char kRecycleBin[] = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
 const char kMyComputer[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
 const char kNetwork[] = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon";
@@ -155,10 +164,11 @@ TEST_F(Install, WholeThemeReachesRegistryAndSystem)
 {
     std::string file = WriteFullTheme("\\Zorva The Vandrel BLUE.theme");
     SetRegistry(kRegClassesRoot, kRecycleBin, "full", "old-full.ico");  // the bin shows empty now
-    ASSERT_EQ(1, InstallTheme(kThemeBlue, 0, 1, 1, 1, 1, 1, 1));  // the wallpaper has tests of its own
-    EXPECT_EQ(file, ThemeFile);
-    EXPECT_EQ(themes, ThemeDir);
-    EXPECT_EQ(1, FinishThemeInstall());
+    ThemeInstall install;
+    ASSERT_TRUE(InstallTheme(kThemeBlue, {0, 1, 1, 1, 1, 1, 1}, &install));  // the wallpaper has tests of its own
+    EXPECT_EQ(file, install.theme.file);
+    EXPECT_EQ(themes, install.theme.dir);
+    FinishThemeInstall(install);
 
     for (auto &c : kThemeColors) {
         EXPECT_EQ(c.text, ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", c.key)) << c.key;
@@ -214,8 +224,7 @@ TEST_F(Install, LongColourValueStoredWhole)
 {
     std::string file = themes + "\\Zorva The Vandrel WHITE.theme";
     ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "10   20   30        99999", file.c_str());
-    InstallTheme(kThemeWhite, 0, 1, 0, 0, 0, 0, 0);
-    FinishThemeInstall();
+    InstallBoth(kThemeWhite, {0, 1, 0, 0, 0, 0, 0});
     EXPECT_EQ("10   20   30        99999", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
     EXPECT_EQ(0x1E140Au, SysColorGet(2));
 }
@@ -225,15 +234,13 @@ TEST_F(Install, RecycleBinKeepsItsState)
     std::string file = WriteFullTheme("\\Zorva The Vandrel RED.theme");
     SetRegistry(kRegClassesRoot, kRecycleBin, "full", "same.ico");
     SetRegistry(kRegClassesRoot, kRecycleBin, nullptr, "same.ico");
-    InstallTheme(kThemeRed, 0, 0, 0, 1, 0, 0, 0);
-    FinishThemeInstall();
+    InstallBoth(kThemeRed, {0, 0, 0, 1, 0, 0, 0});
     EXPECT_EQ(themes + "\\bin-full.ico", ReadRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), nullptr))
         << "full stays full";
     // The state the user sees: the user's own values before the machine's.
     SetRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), nullptr, "own-empty.ico");
     SetRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), "empty", "own-empty.ico");
-    InstallTheme(kThemeRed, 0, 0, 0, 1, 0, 0, 0);
-    FinishThemeInstall();
+    InstallBoth(kThemeRed, {0, 0, 0, 1, 0, 0, 0});
     EXPECT_EQ(themes + "\\bin-empty.ico", ReadRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), nullptr))
         << "empty stays empty";
 }
@@ -257,8 +264,7 @@ TEST_F(Install, ValuesTakeTheirTypeOrGo)
     ProfileWriteString(kEvents[0], "DefaultValue.Type", "REG_EXPAND_SZ", file.c_str());
     SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Help", "theme-help.cur");
     SetRegistry(kRegCurrentUser, Own(kMyComputer).c_str(), nullptr, "theme-computer.ico");
-    InstallTheme(kThemeGreen, 0, 0, 0, 1, 1, 1, 0);
-    FinishThemeInstall();
+    InstallBoth(kThemeGreen, {0, 0, 0, 1, 1, 1, 0});
     unsigned type = 0;
     EXPECT_EQ(own, ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow", &type));
     EXPECT_EQ(kRegSz, type);
@@ -270,7 +276,8 @@ TEST_F(Install, ValuesTakeTheirTypeOrGo)
     EXPECT_EQ(kRegExpandSz, type);
 }
 
-void InstallBlue(void *result) { *(int *)result = InstallTheme(kThemeBlue, 1, 1, 1, 1, 1, 1, 1); }
+ThemeInstall Pending;  // the first stage's install, for the second
+void InstallBlue(void *result) { *(int *)result = InstallTheme(kThemeBlue, kAllParts, &Pending); }
 
 // A theme folder whose expanded paths would pass the system's limit stops the
 // install before anything changes, with a box that names the folder; no value
@@ -294,7 +301,7 @@ TEST_F(Install, FolderTooLongChangesNothing)
     EXPECT_EQ(0, result);
     EXPECT_EQ("The folder\n  " + deep + "\nhas too long a path for the theme's files. Please install Desktop Quennel "
               "in a folder with a shorter path.", box);
-    FinishThemeInstall();
+    FinishThemeInstall(Pending);
     EXPECT_EQ("mine.ani", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Wait"));
     EXPECT_EQ("mine.cur", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow"));
     EXPECT_EQ("4 5 6", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
@@ -306,15 +313,14 @@ TEST_F(Install, FileWithoutSoundsOrCursorsEmptiesThem)
     ProfileWriteString("Control Panel\\Cursors", "Arrow", "arrow.cur", file.c_str());
     SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Wait", "old-wait.cur");
     SetRegistry(kRegCurrentUser, kEvents[0], nullptr, "old.wav");
-    InstallTheme(kThemeGreen, 0, 0, 0, 0, 1, 1, 0);
-    FinishThemeInstall();
+    InstallBoth(kThemeGreen, {0, 0, 0, 0, 1, 1, 0});
     EXPECT_EQ("arrow.cur", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow"));
     EXPECT_EQ("", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Wait"));
     EXPECT_EQ("", ReadRegistry(kRegCurrentUser, kEvents[0], nullptr));
     EXPECT_EQ(" ", ReadRegistry(kRegCurrentUser, "AppEvents\\Schemes", nullptr));
 }
 
-void InstallBlack(void *result) { *(int *)result = InstallTheme(kThemeBlack, 1, 1, 1, 1, 1, 1, 1); }
+void InstallBlack(void *result) { *(int *)result = InstallTheme(kThemeBlack, kAllParts, &Pending); }
 
 TEST_F(Install, MissingThemeFileChangesNothing)
 {
@@ -325,7 +331,7 @@ TEST_F(Install, MissingThemeFileChangesNothing)
     std::string box = WatchBox("Zorva: The Vandrel  Theme Switcher", InstallBlack, &result);
     EXPECT_EQ(0, result);
     EXPECT_EQ("Cannot find the theme file \n  " + themes + "\\Zorva The Vandrel BLACK.theme", box);
-    FinishThemeInstall();
+    FinishThemeInstall(Pending);
     EXPECT_EQ("mine.cur", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow"));
     EXPECT_EQ("mine.wav", ReadRegistry(kRegCurrentUser, kEvents[0], nullptr));
     EXPECT_EQ("1 2 3", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
@@ -339,8 +345,8 @@ TEST_F(Install, ThemeFolderFallsBackToProgramFolder)
     ProgramFolder(program, sizeof program);
     int result;
     WatchBox("Zorva: The Vandrel  Theme Switcher", InstallBlack, &result);
-    EXPECT_EQ(std::string(program), ThemeDir);
-    FinishThemeInstall();
+    EXPECT_EQ(std::string(program), Pending.theme.dir);
+    FinishThemeInstall(Pending);
 }
 
 TEST_F(Install, ShortMetricsAreNotApplied)
@@ -351,8 +357,7 @@ TEST_F(Install, ShortMetricsAreNotApplied)
     std::string list = ByteList(&changed, sizeof changed);
     list.resize(list.size() / 2);  // half the numbers
     ProfileWriteString("Metrics", "IconMetrics", list.c_str(), file.c_str());
-    InstallTheme(kThemeWhite, 0, 0, 1, 0, 0, 0, 0);
-    FinishThemeInstall();
+    InstallBoth(kThemeWhite, {0, 0, 1, 0, 0, 0, 0});
     IconMetricsRecord now = {};
     now.cbSize = sizeof now;
     SystemParameters(kSpiGetIconMetrics, sizeof now, &now, 0);
@@ -361,32 +366,31 @@ TEST_F(Install, ShortMetricsAreNotApplied)
 
 TEST_F(Install, ThemePathExpansion)
 {
-    strcpy(ThemeDir, "C:\\Themes");
-    std::string out;
-    EXPECT_TRUE(ExpandThemePath("%WinDir%media\\a.wav", &out));
+    std::string themeDir = "C:\\Themes", out;
+    EXPECT_TRUE(ExpandThemePath("%WinDir%media\\a.wav", themeDir, &out));
     EXPECT_EQ(winDir + "\\media\\a.wav", out);
-    ExpandThemePath("%WinDir%\\x", &out);
+    ExpandThemePath("%WinDir%\\x", themeDir, &out);
     EXPECT_EQ(winDir + "\\\\x", out);
-    ExpandThemePath("%ThemeDir%", &out);
+    ExpandThemePath("%ThemeDir%", themeDir, &out);
     EXPECT_EQ("C:\\Themes\\", out);
-    ExpandThemePath("%themedir%x", &out);
+    ExpandThemePath("%themedir%x", themeDir, &out);
     EXPECT_EQ("%themedir%x", out);
-    ExpandThemePath("C:\\a%WinDir%", &out);
+    ExpandThemePath("C:\\a%WinDir%", themeDir, &out);
     EXPECT_EQ("C:\\a%WinDir%", out);
     // An expanded path is refused when the system could not open it, counted
     // in UTF-16 units: 259 fit, 260 do not, whatever bytes UTF-8 takes.
     std::string fits = std::string(259 - 10, 'a');
-    EXPECT_TRUE(ExpandThemePath("%ThemeDir%" + fits, &out));
+    EXPECT_TRUE(ExpandThemePath("%ThemeDir%" + fits, themeDir, &out));
     EXPECT_EQ(259u, out.size());
-    EXPECT_FALSE(ExpandThemePath("%ThemeDir%" + fits + "a", &out));
+    EXPECT_FALSE(ExpandThemePath("%ThemeDir%" + fits + "a", themeDir, &out));
     EXPECT_EQ("", out);
-    strcpy(ThemeDir, "C:\\\u30c6\u30fc\u30de");  // three units, nine bytes
-    EXPECT_TRUE(ExpandThemePath("%ThemeDir%" + std::string(259 - 7, 'a'), &out));
-    EXPECT_FALSE(ExpandThemePath("%ThemeDir%" + std::string(259 - 6, 'a'), &out));
-    EXPECT_EQ("C:\\\u30c6\u30fc\u30de", ThemePathFolder("%ThemeDir%x"));
+    themeDir = "C:\\\u30c6\u30fc\u30de";  // three units, nine bytes
+    EXPECT_TRUE(ExpandThemePath("%ThemeDir%" + std::string(259 - 7, 'a'), themeDir, &out));
+    EXPECT_FALSE(ExpandThemePath("%ThemeDir%" + std::string(259 - 6, 'a'), themeDir, &out));
+    EXPECT_EQ("C:\\\u30c6\u30fc\u30de", ThemePathFolder("%ThemeDir%x", themeDir));
     // A value without a variable is the user's own, passed on whole.
     std::string own = "C:\\" + std::string(400, 'b');
-    EXPECT_TRUE(ExpandThemePath(own, &out));
+    EXPECT_TRUE(ExpandThemePath(own, themeDir, &out));
     EXPECT_EQ(own, out);
 }
 

@@ -32,14 +32,7 @@ DWORD RunCommand(const std::string &command, DWORD ms = 120000)
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return 9998;
-    DWORD code = 9999;
-    if (WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    else
-        TerminateProcess(pi.hProcess, 9999);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return code;
+    return ProcessEnd(pi, ms);
 }
 
 // A number of the uninstall entry, or -1 when it is missing or not a number.
@@ -107,14 +100,7 @@ DWORD Press(const std::string &program, std::initializer_list<int> ids, bool wai
             WaitFor([&] { return Text(GetDlgItem(main, 113)).find("Choose the Zorva color") == 0; }, 2 * kPatience);
         PostMessageA(main, WM_COMMAND, id, (LPARAM)GetDlgItem(main, id));
     }
-    DWORD code = 9999;
-    if (WaitForSingleObject(pi.hProcess, 2 * kPatience) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    else
-        TerminateProcess(pi.hProcess, 9999);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return code;
+    return ProcessEnd(pi, 2 * kPatience);
 }
 
 class Installer : public MachineTest {};

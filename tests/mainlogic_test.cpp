@@ -97,9 +97,9 @@ const std::string kFullDiskReport = std::string("Out of disk space on drive C: c
 TEST_F(MainLogic, StartsWithWhiteAndEveryPart)
 {
     EXPECT_EQ(IDC_WHITE, SelectedTheme);
-    for (int id = 100; id <= 104; id++)
+    for (int id = IDC_BLACK; id <= IDC_GREEN; id++)
         EXPECT_EQ(id == IDC_WHITE ? 1u : 0u, HostWindowInfo(Item(id)).state) << id;
-    for (int id = 105; id <= 111; id++)
+    for (int id = IDC_SCREENSAVER; id <= IDC_FONTS; id++)
         EXPECT_EQ(1, HostWindowInfo(Item(id)).check) << id;
     EXPECT_EQ(1, UseScreenSaver + UseSounds + UseCursors + UseWallpaper + UseIcons + UseColors + UseFonts - 6);
     EXPECT_TRUE(FileExists(user + "\\ZorvaBackup.theme"));
@@ -111,8 +111,10 @@ TEST_F(MainLogic, OkRightAfterStartInstallsWhiteAndEnds)
     Command(kIdOk);
     EXPECT_FALSE(WindowIsEnabled(Item(kIdOk)));
     EXPECT_FALSE(WindowIsEnabled(Item(IDC_ABOUT)));
-    EXPECT_EQ(program + "\\Zorva The Vandrel WHITE.theme", ThemeFile);
-    EXPECT_EQ(1, PartWallpaper + PartColors + PartFonts + PartIcons + PartCursors + PartSounds + PartScreenSaver - 6);
+    EXPECT_EQ(program + "\\Zorva The Vandrel WHITE.theme", RunningInstall.theme.file);
+    EXPECT_EQ(1, RunningInstall.parts.wallpaper + RunningInstall.parts.colors + RunningInstall.parts.fonts +
+                         RunningInstall.parts.icons + RunningInstall.parts.cursors + RunningInstall.parts.sounds +
+                         RunningInstall.parts.screenSaver - 6);
     EXPECT_FALSE(Destroyed());
     Tick();  // the first tick after the job ends the install
     EXPECT_TRUE(Destroyed());
@@ -143,9 +145,9 @@ TEST_F(MainLogic, CancelAfterApplyRestoresSnapshot)
     Command(IDC_BLUE);
     Command(IDC_APPLY);
     Tick();
-    EXPECT_EQ(program + "\\Zorva The Vandrel BLUE.theme", ThemeFile);
+    EXPECT_EQ(program + "\\Zorva The Vandrel BLUE.theme", RunningInstall.theme.file);
     Command(kIdCancel);
-    EXPECT_EQ(user + "\\Restore.theme", ThemeFile);
+    EXPECT_EQ(user + "\\Restore.theme", RunningInstall.theme.file);
     Tick();
     EXPECT_TRUE(Destroyed());
 }
@@ -160,7 +162,7 @@ TEST_F(MainLogic, CancelBeforeInstallEndsAtOnce)
 TEST_F(MainLogic, RevertInstallsBackupAndEnds)
 {
     MainCommand(main, IDC_REVERT, 0);  // as "/r" sends it
-    EXPECT_EQ(user + "\\ZorvaBackup.theme", ThemeFile);
+    EXPECT_EQ(user + "\\ZorvaBackup.theme", RunningInstall.theme.file);
     Tick();
     EXPECT_TRUE(Destroyed());
 }
@@ -241,7 +243,7 @@ TEST_F(MainLogic, ClosingWithYesInstallsAndEnds)
     Command(IDC_GREEN);
     HostAnswerBoxes({kIdYes});
     EXPECT_FALSE(MainClose(main));
-    EXPECT_NE(std::string::npos, std::string(ThemeFile).find("GREEN"));
+    EXPECT_NE(std::string::npos, std::string(RunningInstall.theme.file).find("GREEN"));
     Tick();
     EXPECT_TRUE(Destroyed());
 }
@@ -328,7 +330,7 @@ TEST_F(MainLogic, ApplyWhileTheJobRuns)
     ASSERT_NE(nullptr, WallpaperThread);
     Command(kIdCancel);                // Esc
     MainCommand(main, IDC_REVERT, 0);  // as "/r" sends it
-    EXPECT_EQ(program + "\\Zorva The Vandrel WHITE.theme", ThemeFile) << "no second install during the job";
+    EXPECT_EQ(program + "\\Zorva The Vandrel WHITE.theme", RunningInstall.theme.file) << "no second install during the job";
     ASSERT_TRUE(RunInstall());
     EXPECT_FALSE(Destroyed());
     EXPECT_EQ(nullptr, WallpaperThread);
@@ -371,7 +373,7 @@ TEST_F(MainLogic, FullDiskAfterAnApplyRestoresTheSnapshot)
     Command(IDC_APPLY);
     ASSERT_TRUE(RunInstall());  // the job's report, its box, the Cancel, the snapshot's install
     EXPECT_TRUE(Destroyed());
-    EXPECT_EQ(user + "\\Restore.theme", ThemeFile);
+    EXPECT_EQ(user + "\\Restore.theme", RunningInstall.theme.file);
     EXPECT_EQ(1u, HostLiveState().boxes.size());
     EXPECT_EQ("start of run", ReadWholeFile(bitmap));
     EXPECT_EQ(nullptr, WallpaperThread);
@@ -391,7 +393,7 @@ TEST_F(MainLogic, TheJobsCancelWaitsForTheJob)
     });
     MainCommand(main, kIdCancel, 0);
     EXPECT_EQ(1, JobDone) << "the snapshot's install began once the job had ended";
-    EXPECT_EQ(user + "\\Restore.theme", ThemeFile);
+    EXPECT_EQ(user + "\\Restore.theme", RunningInstall.theme.file);
     opener.join();
     Tick();
     EXPECT_TRUE(Destroyed());
@@ -477,7 +479,8 @@ TEST_F(ApplyFromCommandLine, TheChosenPartsAndNothingElse)
     EXPECT_TRUE(HostLiveState().boxes.empty());
     EXPECT_EQ("1 2 3", Colour());
     EXPECT_EQ(user + "\\Zorva The Vandrel.BMP", HostLiveState().wallpaper);
-    EXPECT_EQ(0, PartFonts + PartIcons + PartCursors + PartSounds + PartScreenSaver);
+    const ThemeParts &parts = RunningInstall.parts;
+    EXPECT_EQ(0, parts.fonts + parts.icons + parts.cursors + parts.sounds + parts.screenSaver);
     EXPECT_EQ("<missing>", Log());
 }
 
@@ -528,12 +531,12 @@ TEST(CommandLine, WordsAndTheirProblems)
 
     ProgramCommand c = parse({"/Apply", "gReEn"});
     EXPECT_EQ(kRunApply, c.kind);
-    EXPECT_EQ(104, c.themeId);
+    EXPECT_EQ(IDC_GREEN, c.themeId);
     EXPECT_EQ(7, c.parts.wallpaper + c.parts.colors + c.parts.fonts + c.parts.icons + c.parts.cursors +
                      c.parts.sounds + c.parts.screenSaver);
     c = parse({"/apply", "red", "/parts", "wallpaper,COLORS"});
     EXPECT_EQ(kRunApply, c.kind);
-    EXPECT_EQ(101, c.themeId);
+    EXPECT_EQ(IDC_RED, c.themeId);
     EXPECT_TRUE(c.parts.wallpaper && c.parts.colors);
     EXPECT_EQ(0, c.parts.fonts + c.parts.icons + c.parts.cursors + c.parts.sounds + c.parts.screenSaver);
 

@@ -10,6 +10,7 @@ constexpr int IDC_STATUS_ID = IDC_STATUS;
 
 #include <vector>
 
+#include "base/filebytes.h"
 #include "base/processvalues.h"
 #include "platform/unicode.h"
 
@@ -99,16 +100,8 @@ std::string WinDir()
 
 std::string ReadWholeFile(const std::string &path)
 {
-    PlatFile *f = FileOpen(path.c_str(), "rb");
-    if (!f)
-        return "<missing>";
     std::string all;
-    char chunk[4096];
-    size_t n;
-    while ((n = FileRead(chunk, sizeof chunk, f)) > 0)
-        all.append(chunk, n);
-    FileClose(f);
-    return all;
+    return ReadFileBytes(path.c_str(), &all) ? all : "<missing>";
 }
 
 void WriteWholeFile(const std::string &path, const std::string &bytes)
@@ -359,7 +352,7 @@ int RunProbe(const std::string &program, const std::string &folder, const std::s
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, Wide(workDir).c_str(), &si, &pi))
         return -2;
     box->clear();
-    DWORD code = 9999;
+
     for (DWORD start = GetTickCount(); GetTickCount() - start < kPatience; Sleep(20)) {
         if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0)
             break;
@@ -373,13 +366,7 @@ int RunProbe(const std::string &program, const std::string &folder, const std::s
             }
         }
     }
-    if (WaitForSingleObject(pi.hProcess, kPatience) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    else
-        TerminateProcess(pi.hProcess, 9999);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return (int)code;
+    return (int)ProcessEnd(pi, kPatience);
 }
 
 #else

@@ -225,8 +225,9 @@ TEST_F(Wallpaper, JobReportsFullDiskAndCancelRestoresTheRunsBitmap)
     EXPECT_EQ("320", ReadRegistry(kRegCurrentUser, "Software\\ZorvaTheVandrel", "PaperWidth"));
 
     // The Cancel then restores the run's snapshot: the bitmap of the start.
-    InstallTheme(kThemeSnapshot, 1, 0, 0, 0, 0, 0, 0);
-    FinishThemeInstall();
+    ThemeInstall install;
+    InstallTheme(kThemeSnapshot, {1, 0, 0, 0, 0, 0, 0}, &install);
+    FinishThemeInstall(install);
     EXPECT_EQ("start of run", ReadWholeFile(bitmap));
 }
 
@@ -311,12 +312,13 @@ TEST_F(WallpaperInstall, ColourThemeMakesAndInstallsTheBitmap)
     WriteWholeFile(saver, "screen saver");
     ProfileWriteString("boot", "SCRNSAVE.EXE", "%ThemeDir%saver.scr", file.c_str());
     ProfileWriteString("Control Panel\\Desktop", "Pattern", "1 2 3", file.c_str());
-    ASSERT_EQ(1, InstallTheme(kThemeRed, 1, 0, 0, 0, 0, 0, 1));
+    ThemeInstall install;
+    ASSERT_TRUE(InstallTheme(kThemeRed, {1, 0, 0, 0, 0, 0, 1}, &install));
     ASSERT_NE(nullptr, WallpaperThread);
     EXPECT_EQ(1, WallpaperPending);
     EXPECT_EQ(bitmap, WallpaperFile) << "the user's own bitmap";
     ASSERT_EQ(kWaitObject0, ThreadWait(WallpaperThread, 60000));
-    FinishThemeInstall();
+    FinishThemeInstall(install);
     CloseWallpaperThread();
     EXPECT_EQ(nullptr, WallpaperThread);
 
@@ -340,8 +342,9 @@ TEST_F(WallpaperInstall, ScreenSaverPathKeptWhenItHasNoShortForm)
     // the system cannot resolve a folder's short name.
     std::string file = themes + "\\Zorva The Vandrel RED.theme";
     ProfileWriteString("boot", "SCRNSAVE.EXE", "%ThemeDir%not there.scr", file.c_str());
-    ASSERT_EQ(1, InstallTheme(kThemeRed, 0, 0, 0, 0, 0, 0, 1));
-    FinishThemeInstall();
+    ThemeInstall install;
+    ASSERT_TRUE(InstallTheme(kThemeRed, {0, 0, 0, 0, 0, 0, 1}, &install));
+    FinishThemeInstall(install);
     EXPECT_EQ(themes + "\\not there.scr", ReadProfile("system.ini", "boot", "SCRNSAVE.EXE", ""));
 }
 
@@ -349,10 +352,11 @@ TEST_F(WallpaperInstall, BackupInstallsItsWallpaperAsWritten)
 {
     std::string file = UserDataFolder() + "\\ZorvaBackup.theme";
     ProfileWriteString("Control Panel\\Desktop", "Wallpaper", "%WinDir%not expanded.bmp", file.c_str());
-    InstallTheme(kThemeBackup, 1, 0, 0, 0, 0, 0, 0);
+    ThemeInstall install;
+    InstallTheme(kThemeBackup, {1, 0, 0, 0, 0, 0, 0}, &install);
     EXPECT_EQ(nullptr, WallpaperThread) << "no job for a backup";
     EXPECT_EQ(0, WallpaperPending);
-    FinishThemeInstall();
+    FinishThemeInstall(install);
     EXPECT_EQ("%WinDir%not expanded.bmp", Desktop("Wallpaper"));
     FileDelete(file.c_str());
 }

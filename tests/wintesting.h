@@ -31,6 +31,21 @@ bool WaitFor(F condition, DWORD ms)
     }
 }
 
+// Waits up to ms for the process to end and gives its exit code; one that is
+// still running then is ended, with 9999. Closes its handles either way.
+inline DWORD ProcessEnd(PROCESS_INFORMATION &pi, DWORD ms)
+{
+    DWORD code = 9999;
+    if (WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, 9999);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    pi = {};
+    return code;
+}
+
 // The tests' texts are UTF-8, as the program's; the system's calls take them
 // as UTF-16.
 inline std::wstring Wide(const std::string &utf8)

@@ -1,9 +1,5 @@
-// The theme catalogue: the file of each theme, and the folder and file that
-// an install or a backup works on.
+// The theme catalogue: the file and the colour word of each theme.
 #include "theme/catalogue.h"
-
-char ThemeDir[kPathSize];
-char ThemeFile[kPathSize];
 
 const char *CatalogueFile(int themeId)
 {

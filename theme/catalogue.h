@@ -1,15 +1,16 @@
-// The theme catalogue: the themes the program knows, their files, and the
-// folder and file that an install or a backup works on.
+// The theme catalogue: the themes the program knows and their files.
 #pragma once
 
 #include "base/processvalues.h"
+
+#include <string>
 
 // Theme identifiers: the colour buttons' command identifiers, the backup taken
 // before the first install, and the snapshot taken at the start of the run.
 constexpr int kThemeBlack = 100, kThemeRed = 101, kThemeWhite = 102, kThemeBlue = 103, kThemeGreen = 104;
 constexpr int kThemeBackup = 121, kThemeSnapshot = 200;
 
-// The file of a theme identifier, to append to ThemeDir: "\Zorva The Vandrel
+// The file of a theme identifier, to append to its folder: "\Zorva The Vandrel
 // BLACK.theme" and its siblings, "\ZorvaBackup.theme", "\Restore.theme";
 // null for any other identifier.
 const char *CatalogueFile(int themeId);
@@ -18,9 +19,12 @@ const char *CatalogueFile(int themeId);
 // "WHITE" for any other identifier.
 const char *CatalogueColorWord(int themeId);
 
-// Written on the window's thread only.
-extern char ThemeDir[kPathSize];       // theme folder, %ThemeDir%; also set by the main window and the backup
-extern char ThemeFile[kPathSize];      // the theme file read or written now
+// A theme file that an install reads: the file (ThemeFile) and its folder
+// (ThemeDir), which the file's paths name as %ThemeDir%.
+struct ThemeSource {
+    std::string dir;
+    std::string file;
+};
 
 // The wallpaper bitmap in the Windows folder, and the copy of it saved at the
 // start of each run, which the run's Cancel puts back.

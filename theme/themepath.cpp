@@ -1,11 +1,12 @@
 #include "theme/themepath.h"
 
 #include "base/bounded.h"
-#include "theme/catalogue.h"
+#include "platform/system.h"
 
 // The variable at the start of value and the folder it stands for; false when
 // there is none.
-static bool PathVariable(const std::string &value, size_t *length, std::string *folder)
+static bool PathVariable(const std::string &value, const std::string &themeDir, size_t *length,
+                         std::string *folder)
 {
     if (value.compare(0, 8, "%WinDir%") == 0) {
         char windows[kPathSize];
@@ -14,18 +15,18 @@ static bool PathVariable(const std::string &value, size_t *length, std::string *
         return true;
     }
     if (value.compare(0, 10, "%ThemeDir%") == 0) {
-        *folder = ThemeDir;
+        *folder = themeDir;
         *length = 10;
         return true;
     }
     return false;
 }
 
-bool ExpandThemePath(const std::string &value, std::string *path)
+bool ExpandThemePath(const std::string &value, const std::string &themeDir, std::string *path)
 {
     size_t length;
     std::string folder;
-    if (!PathVariable(value, &length, &folder)) {
+    if (!PathVariable(value, themeDir, &length, &folder)) {
         *path = value;
         return true;
     }
@@ -36,9 +37,9 @@ bool ExpandThemePath(const std::string &value, std::string *path)
     return false;
 }
 
-std::string ThemePathFolder(const std::string &value)
+std::string ThemePathFolder(const std::string &value, const std::string &themeDir)
 {
     size_t length;
     std::string folder;
-    return PathVariable(value, &length, &folder) ? folder : "";
+    return PathVariable(value, themeDir, &length, &folder) ? folder : "";
 }

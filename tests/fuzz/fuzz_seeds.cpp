@@ -128,7 +128,7 @@ static void MakeThemeSeeds()
 {
     // A fresh machine's settings, as the backup writes them.
     WriteBackupTheme();
-    std::string backup = Load(HostPath(ThemeFile));
+    std::string backup = Load(HostPath(UserDataDir + std::string("\\ZorvaBackup.theme")));
     Save("theme", "backup.theme", backup);
     Save("ini", "backup.theme", backup);
 

@@ -53,7 +53,8 @@ static void PrepareMachine()
 // Both stages, with the wait between them that the main window's timer does.
 static void Install(int themeId)
 {
-    InstallTheme(themeId, 1, 1, 1, 1, 1, 1, 1);
+    ThemeInstall install;
+    InstallTheme(themeId, kAllParts, &install);
     if (WallpaperThread) {
         if (ThreadWait(WallpaperThread, 60000) != kWaitObject0) {
             fprintf(stderr, "fuzz_theme: the wallpaper job did not end within a minute\n");
@@ -62,7 +63,7 @@ static void Install(int themeId)
         ThreadClose(WallpaperThread);
         WallpaperThread = nullptr;
     }
-    FinishThemeInstall();
+    FinishThemeInstall(install);
 }
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
