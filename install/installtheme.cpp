@@ -1,4 +1,8 @@
-// The two-stage install driver.
+// The two-stage install: the first stage finds the theme file, checks its
+// paths and applies what is quick (colours, fonts, desktop values) while the
+// wallpaper job starts; the second, once the job is done, applies the rest.
+// Between the two the main window keeps the install (ThemeInstall), and
+// answers the user meanwhile.
 #include "install/installtheme.h"
 
 #include "base/apperror.h"
