@@ -61,15 +61,14 @@ static void CaptureMetrics(ThemeWriter *out)
 {
     static char text[340 * 4 + 1];
     IconMetricsRecord icon = {};
+    NonclientMetricsRecord nonclient = {};
     icon.cbSize = sizeof icon;
+    nonclient.cbSize = sizeof nonclient;
     SystemParameters(kSpiGetIconMetrics, sizeof icon, &icon, 0);
+    SystemParameters(kSpiGetNonclientMetrics, sizeof nonclient, &nonclient, 0);
     text[0] = 0;
     FormatIconMetrics(&icon, text);
     WriteThemeValue(out, "Metrics", "IconMetrics", text);
-
-    NonclientMetricsRecord nonclient = {};
-    nonclient.cbSize = sizeof nonclient;
-    SystemParameters(kSpiGetNonclientMetrics, sizeof nonclient, &nonclient, 0);
     text[0] = 0;
     FormatNonclientMetrics(&nonclient, text);
     WriteThemeValue(out, "Metrics", "NonclientMetrics", text);
