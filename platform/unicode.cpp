@@ -1,3 +1,5 @@
+// The strict conversions of unicode.h, one UTF-8 decoder serving both
+// directions and the count of UTF-16 units.
 #include "platform/unicode.h"
 
 #include <stdint.h>
@@ -34,19 +36,24 @@ static int DecodeUtf8(const unsigned char *p, const unsigned char *end, uint32_t
     return length;
 }
 
-bool Utf8ToUtf16(const char *text, std::u16string *out)
+// The UTF-16 units of a UTF-8 text: appended to out when it is not null,
+// counted in *units. False when the text is not UTF-8.
+static bool EncodeUtf16(const char *text, std::u16string *out, size_t *units)
 {
-    out->clear();
     const unsigned char *p = (const unsigned char *)text;
     const unsigned char *end = p;
     while (*end)
         end++;
+    *units = 0;
     while (p < end) {
         uint32_t code;
         int length = DecodeUtf8(p, end, &code);
         if (length == 0)
             return false;
         p += length;
+        *units += code >= 0x10000 ? 2 : 1;
+        if (!out)
+            continue;
         if (code >= 0x10000) {
             code -= 0x10000;
             out->push_back((char16_t)(0xD800 + (code >> 10)));
@@ -56,6 +63,13 @@ bool Utf8ToUtf16(const char *text, std::u16string *out)
         }
     }
     return true;
+}
+
+bool Utf8ToUtf16(const char *text, std::u16string *out)
+{
+    out->clear();
+    size_t units;
+    return EncodeUtf16(text, out, &units);
 }
 
 bool Utf16ToUtf8(const char16_t *text, size_t units, std::string *out)
@@ -91,18 +105,6 @@ bool Utf16ToUtf8(const char16_t *text, size_t units, std::string *out)
 
 size_t Utf16Units(const char *text)
 {
-    const unsigned char *p = (const unsigned char *)text;
-    const unsigned char *end = p;
-    while (*end)
-        end++;
-    size_t units = 0;
-    while (p < end) {
-        uint32_t code;
-        int length = DecodeUtf8(p, end, &code);
-        if (length == 0)
-            return SIZE_MAX;
-        p += length;
-        units += code >= 0x10000 ? 2 : 1;
-    }
-    return units;
+    size_t units;
+    return EncodeUtf16(text, nullptr, &units) ? units : SIZE_MAX;
 }

@@ -25,7 +25,8 @@ struct SaverPicture {
 // kArtWordSize characters.
 void SaverArtWord(char *word);
 
-// The art file of a colour word: the Windows folder, "\ZORVA\", the word, ".ART".
+// The art file of a colour word: the Windows folder, "\ZORVA\", the word,
+// ".ART"; "" (no art, the gradient shows) when it does not fit size.
 void SaverArtPath(const char *word, char *path, size_t size);
 
 // The picture of the colour word at width x height (each 1 or more): the art,

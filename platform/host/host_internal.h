@@ -54,6 +54,7 @@ struct HostMachine {
     std::string injectedFault;                // the call made to fail, "" none yet
 };
 
+// The one machine of the process, made on first use (host_machine.cpp).
 HostMachine &Machine();
 // Counts one fallible call, described by what; true when the injection makes
 // this one fail.

@@ -164,6 +164,16 @@ static long KeyForCall(PlatKey key, unsigned access, const char *call, const cha
     return *node ? kErrorSuccess : 1018;  // ERROR_KEY_DELETED
 }
 
+// The value of a key's node with this name (null: the default value), or
+// null when there is none.
+static RegValue *FindValue(RegNode *node, const char *name)
+{
+    for (RegValue &v : node->values)
+        if (SameText(v.name, name ? name : ""))
+            return &v;
+    return nullptr;
+}
+
 long RegistrySetValue(PlatKey key, const char *name, unsigned type, const void *data, uint32_t size)
 {
     HostMachine &m = Machine();
@@ -172,10 +182,7 @@ long RegistrySetValue(PlatKey key, const char *name, unsigned type, const void *
     if (long rc = KeyForCall(key, kKeySetValue, "RegistrySetValue", name, &node))
         return rc;
     std::string valueName = name ? name : "";
-    RegValue *slot = nullptr;
-    for (RegValue &v : node->values)
-        if (SameText(v.name, valueName))
-            slot = &v;
+    RegValue *slot = FindValue(node, name);
     if (!slot) {
         node->values.push_back(RegValue{valueName, type, {}});
         slot = &node->values.back();
@@ -203,21 +210,18 @@ long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size)
     RegNode *node;
     if (long rc = KeyForCall(key, kKeyQueryValue, "RegistryQuery", name, &node))
         return rc;
-    std::string valueName = name ? name : "";
-    for (RegValue &v : node->values) {
-        if (!SameText(v.name, valueName))
-            continue;
-        uint32_t stored = (uint32_t)v.data.size();
-        if (data && stored > *size) {
-            *size = stored;
-            return kErrorMoreData;
-        }
-        if (data)
-            memcpy(data, v.data.data(), stored);
+    const RegValue *v = FindValue(node, name);
+    if (!v)
+        return kErrorFileNotFound;
+    uint32_t stored = (uint32_t)v->data.size();
+    if (data && stored > *size) {
         *size = stored;
-        return kErrorSuccess;
+        return kErrorMoreData;
     }
-    return kErrorFileNotFound;
+    if (data)
+        memcpy(data, v->data.data(), stored);
+    *size = stored;
+    return kErrorSuccess;
 }
 
 long RegistryQueryText(PlatKey key, const char *name, char *text, uint32_t *size, unsigned *type)
@@ -230,27 +234,22 @@ long RegistryQueryText(PlatKey key, const char *name, char *text, uint32_t *size
     long rc = RegistryQuery(key, name, nullptr, &stored);
     if (rc != kErrorSuccess)
         return rc;
-    RegNode *node = FindNode(key->root, key->path, false);
-    std::string valueName = name ? name : "";
-    for (RegValue &v : node->values) {
-        if (!SameText(v.name, valueName))
-            continue;
-        if (v.type != kRegSz && v.type != kRegExpandSz)
-            return kErrorUnsupportedType;
-        std::string utf8;
-        if (!StoredText(v.data.data(), (uint32_t)v.data.size(), &utf8))
-            return 13;  // ERROR_INVALID_DATA
-        if (type)
-            *type = v.type;
-        if (utf8.size() + 1 > *size) {
-            *size = (uint32_t)utf8.size() + 1;
-            return kErrorMoreData;
-        }
-        memcpy(text, utf8.c_str(), utf8.size() + 1);
+    // The query above found the key and the value, under the same lock.
+    const RegValue *v = FindValue(FindNode(key->root, key->path, false), name);
+    if (v->type != kRegSz && v->type != kRegExpandSz)
+        return kErrorUnsupportedType;
+    std::string utf8;
+    if (!StoredText(v->data.data(), (uint32_t)v->data.size(), &utf8))
+        return 13;  // ERROR_INVALID_DATA
+    if (type)
+        *type = v->type;
+    if (utf8.size() + 1 > *size) {
         *size = (uint32_t)utf8.size() + 1;
-        return kErrorSuccess;
+        return kErrorMoreData;
     }
-    return kErrorFileNotFound;
+    memcpy(text, utf8.c_str(), utf8.size() + 1);
+    *size = (uint32_t)utf8.size() + 1;
+    return kErrorSuccess;
 }
 
 long RegistryDeleteValue(PlatKey key, const char *name)
@@ -260,14 +259,12 @@ long RegistryDeleteValue(PlatKey key, const char *name)
     RegNode *node;
     if (long rc = KeyForCall(key, kKeySetValue, "RegistryDeleteValue", name, &node))
         return rc;
-    std::string valueName = name ? name : "";
-    for (auto it = node->values.begin(); it != node->values.end(); ++it)
-        if (SameText(it->name, valueName)) {
-            node->values.erase(it);
-            HostEvent("reg delete " + KeyName(key->root, key->path) + " [" + valueName + "]");
-            return kErrorSuccess;
-        }
-    return kErrorFileNotFound;
+    RegValue *v = FindValue(node, name);
+    if (!v)
+        return kErrorFileNotFound;
+    node->values.erase(node->values.begin() + (v - node->values.data()));
+    HostEvent("reg delete " + KeyName(key->root, key->path) + " [" + (name ? name : "") + "]");
+    return kErrorSuccess;
 }
 
 long RegistryFlush(PlatKey key)
