@@ -313,14 +313,11 @@ TEST_F(MainLogic, ClosingWaitsForARunningJob)
     JobGate = 0;
     JobDone = 0;
     WallpaperThread = ThreadStart(SlowJob, nullptr);
-    std::thread opener([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        JobGate = 1;
-    });
+    HostOnUnboundedWait([] { JobGate = 1; });  // the job ends only once the window waits for it
     Command(kIdCancel);
     EXPECT_TRUE(Destroyed());
     EXPECT_EQ(1, JobDone) << "the job ended before the window's shutdown went on";
-    opener.join();
+    JobGate = 1;
 }
 
 TEST_F(MainLogic, ApplyWhileTheJobRuns)
@@ -387,14 +384,11 @@ TEST_F(MainLogic, TheJobsCancelWaitsForTheJob)
     JobGate = 0;
     JobDone = 0;
     WallpaperThread = ThreadStart(SlowJob, nullptr);  // a job still writing its record after its report
-    std::thread opener([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        JobGate = 1;
-    });
+    HostOnUnboundedWait([] { JobGate = 1; });
     MainCommand(main, kIdCancel, 0);
     EXPECT_EQ(1, JobDone) << "the snapshot's install began once the job had ended";
     EXPECT_EQ(user + "\\Restore.theme", RunningInstall.theme.file);
-    opener.join();
+    JobGate = 1;
     Tick();
     EXPECT_TRUE(Destroyed());
     EXPECT_EQ(nullptr, WallpaperThread);

@@ -48,6 +48,9 @@ void HostSetTime(const PlatTime *t);
 void HostSetDiskSpace(long long bytes);
 // The next ThreadStart fails, as CreateThread does when resources run out.
 void HostFailNextThread();
+// Calls call once, from the next ThreadWait without a bound, as that wait
+// begins: a test opens there the gate of a thread that must be waited for.
+void HostOnUnboundedWait(void (*call)());
 // Fault injection: counting from now, the nth fallible call fails the way the
 // real function fails (n = 1 is the next one; 0 switches it off). Fallible are
 // the registry calls (an error code, nothing done; a failed close still ends

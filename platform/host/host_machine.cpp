@@ -83,6 +83,7 @@ static void ResetMachine(HostMachine &m, const char *driveRoot)
     HostSeedRegistry(m);
     DefaultLiveState(&m.live);
     m.boxAnswers.clear();
+    HostOnUnboundedWait(nullptr);
     m.events.clear();
     m.messages.clear();
     m.posted.clear();

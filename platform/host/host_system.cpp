@@ -9,6 +9,7 @@
 #include <sys/mman.h>
 #include <time.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <thread>
@@ -81,12 +82,19 @@ PlatThread ThreadStart(ThreadRoutine routine, void *param)
     return t;
 }
 
+static std::atomic<void (*)()> UnboundedWaitCall;
+
+void HostOnUnboundedWait(void (*call)()) { UnboundedWaitCall = call; }
+
 unsigned long ThreadWait(PlatThread thread, unsigned long ms)
 {
     if (!thread)
         return kWaitFailed;
     if (!thread->started)
         Launch(thread);
+    if (ms == kInfinite)
+        if (void (*call)() = UnboundedWaitCall.exchange(nullptr))
+            call();
     std::unique_lock<std::mutex> hold(thread->state->lock);
     if (ms == kInfinite) {
         thread->state->ended.wait(hold, [&] { return thread->state->done; });
