@@ -336,6 +336,21 @@ TEST_F(MainLogic, ApplyWhileTheJobRuns)
     EXPECT_TRUE(HostLiveState().boxes.empty());
 }
 
+// An Apply without the wallpaper leaves the wallpaper as it is, whatever an
+// Apply before it made.
+TEST_F(MainLogic, ApplyWithoutTheWallpaperLeavesIt)
+{
+    HostSetScreen(320, 200, 16);
+    Command(IDC_APPLY);
+    ASSERT_TRUE(RunInstall());
+    char other[] = "C:\\mine.bmp";
+    SystemParameters(kSpiSetDeskWallpaper, 0, other, 0);
+    Command(IDC_WALLPAPER);
+    Command(IDC_APPLY);
+    ASSERT_TRUE(RunInstall());
+    EXPECT_EQ("C:\\mine.bmp", HostLiveState().wallpaper);
+}
+
 TEST_F(MainLogic, FullDiskOnTheRunsFirstInstall)
 {
     HostSetScreen(320, 200, 16);
