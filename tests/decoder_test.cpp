@@ -8,6 +8,7 @@
 #include "decoder/scale.h"
 #include "palette/palette.h"
 #include "tests/art_testing.h"
+#include "tests/diffuse_testing.h"
 #include "tests/testing.h"
 #include "tools/palette_maker.h"
 

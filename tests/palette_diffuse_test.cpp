@@ -186,7 +186,7 @@ TEST_F(Diffusion, SixteenBitExample)
     EXPECT_EQ(0x080000u, row.Get(1, 0));
     // What the row below was left: pixel 0 (error 5 in red) and pixel 1
     // (error 0) each pass 128 + 16 * weight * error to x - 1, x, x + 1.
-    const int32_t *below = ErrorRows.rows[0] + kErrorMargin * 3;
+    const int32_t *below = ErrorRows.rows[1] + kErrorMargin * 3;
     const int32_t expected[4][3] = {{128, 128, 368}, {256, 256, 656}, {256, 256, 336}, {128, 128, 128}};
     for (int x = -1; x <= 2; x++)
         for (int c = 0; c < 3; c++)
@@ -316,34 +316,6 @@ TEST_F(Diffusion, ExtremeErrorsHeldToTheClampTable)
             EXPECT_EQ(plain.bytes, picture.bytes) << "kernel " << kernel << ", fill " << extreme.fill;
         }
     }
-}
-
-// A wallpaper-like picture: ramps, discs of strong colour, a little noise.
-std::vector<uint8_t> WallpaperPicture(int width, int height)
-{
-    std::vector<uint8_t> rgb((size_t)width * height * 3);
-    std::mt19937 random(99);
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++) {
-            double r = 40 + 180.0 * x / width, g = 30 + 150.0 * y / height;
-            double b = 128 + 90 * sin(x * 0.03 + y * 0.02);
-            const double discs[3][6] = {{0.3, 0.4, 0.15, 230, 40, 30}, {0.7, 0.6, 0.2, 20, 60, 200},
-                                        {0.5, 0.2, 0.1, 250, 240, 90}};
-            for (const double *d : discs) {
-                double dx = x - d[0] * width, dy = y - d[1] * height, radius = d[2] * width;
-                double t = 1 - sqrt(dx * dx + dy * dy) / radius;
-                if (t > 0) {
-                    t = std::min(1.0, t * 3);
-                    r = r * (1 - t) + d[3] * t, g = g * (1 - t) + d[4] * t, b = b * (1 - t) + d[5] * t;
-                }
-            }
-            double v[3] = {r, g, b};
-            for (int c = 0; c < 3; c++) {
-                double noisy = v[c] + (int)(random() % 7) - 3;
-                rgb[((size_t)y * width + x) * 3 + c] = (uint8_t)std::min(255.0, std::max(0.0, noisy));
-            }
-        }
-    return rgb;
 }
 
 // Which cell of the palette a colour lies in: the shortest path that begins
