@@ -76,17 +76,20 @@ TEST_F(ArtFileTest, MissingOrShortFile)
     EXPECT_EQ(255, RunProbe("art_probe", NewFolder(), "decode \"" + missing + "\"", &box));
     EXPECT_EQ(0u, box.find("File-> D42SAVE, Line-> 106\nFile " + missing + " could not be opened: EXITING\r\n"))
         << box;
-    ExpectFault(std::string(50, 'x'), "it is 50 bytes long, shorter than its 108-byte header");
+    ExpectFault(std::string(kArtHeaderSize - 1, 'x'), "it is 107 bytes long, shorter than its 108-byte header");
     ExpectFault(GoodArt().Bytes().substr(0, kArtHeaderSize), "it has no compressed data");
 }
 
 TEST_F(ArtFileTest, PieceCounts)
 {
     ArtBytes art = GoodArt();
-    art.header[kArtPieces] = 2;
     std::string box;
-    EXPECT_EQ(255, Decode(art.Bytes(), &box));
-    EXPECT_EQ(0u, box.find("File-> D42SAVE, Line-> 224\nwavelet pieces has illegal value: 2")) << box;
+    for (int pieces : {0, 2, 3, 5, -4}) {
+        art.header[kArtPieces] = pieces;
+        EXPECT_EQ(255, Decode(art.Bytes(), &box));
+        EXPECT_EQ(0u, box.find("File-> D42SAVE, Line-> 224\nwavelet pieces has illegal value: " +
+                               std::to_string(pieces))) << box;
+    }
     art.header[kArtPieces] = 16;
     ExpectFault(art.Bytes(), "it has 16 pieces; only 1 or 4 can be decoded");
 }

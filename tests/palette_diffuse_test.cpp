@@ -9,6 +9,7 @@
 #include <string.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
 #include <string>
@@ -145,31 +146,24 @@ std::string RandomPalette(uint32_t seed, int entries)
 
 using Diffusion = PaletteTest;
 
-TEST_F(Diffusion, DeltaTablesOfSeveralKernels)
+// Each kernel's start leaves a table for each weight of its taps and none
+// for any other weight (the previous kernel's are released): the share of
+// error e at [e + 256] is 256 (divisor / 2 + weight e) / divisor levels,
+// truncated towards zero, worked out here in floating point.
+TEST_F(Diffusion, DeltaTablesOfEveryKernel)
 {
-    Picture one(1, 1, 0);
-    DiffuseRows16(2, one.Row(0), 1, 1, 0);
-    EXPECT_EQ(2, DeltaKernel);
-    EXPECT_EQ(688, DeltaTables[7][5 + 256]);
-    EXPECT_EQ(128, DeltaTables[1][256]);
-    EXPECT_EQ(-12112, DeltaTables[3][-255 + 256]);
-    EXPECT_EQ(128 + 16 * 5 * -256, DeltaTables[5][0]);
-    EXPECT_EQ(nullptr, DeltaTables[8]);
-
-    DiffuseRows16(3, one.Row(0), 1, 1, 0);
-    EXPECT_EQ(-12306, DeltaTables[8][-255 + 256]);
-    EXPECT_EQ(134, DeltaTables[1][1 + 256]);
-    EXPECT_EQ(nullptr, DeltaTables[7]) << "the previous kernel's tables are released";
-
-    DiffuseRows16(7, one.Row(0), 1, 1, 0);
-    EXPECT_EQ(195, DeltaTables[62][1 + 256]);
-    EXPECT_EQ(122, DeltaTables[5][-1 + 256]);
-    EXPECT_EQ(8979, DeltaTables[32][255 + 256]);
-
-    DiffuseRows16(4, one.Row(0), 1, 1, 0);
-    EXPECT_EQ(-64, DeltaTables[8][-3 + 256]);
-    DiffuseRows16(6, one.Row(0), 1, 1, 0);
-    EXPECT_EQ(-21, DeltaTables[7][-4 + 256]);
+    for (int kernel : {2, 3, 7, 4, 6, 1, 5}) {
+        StartDiffusion(kernel, 1);
+        EXPECT_EQ(kernel, DeltaKernel);
+        const DiffusionKernelTaps &k = kDiffusionKernels[kernel];
+        for (int weight = 0; weight < kDeltaWeights; weight++) {
+            bool used = std::any_of(k.taps, k.taps + k.tapCount, [&](const DiffusionTap &t) { return t.weight == weight; });
+            ASSERT_EQ(used, DeltaTables[weight] != nullptr) << "kernel " << kernel << " weight " << weight;
+            for (int e = -256; used && e <= 255; e++)
+                ASSERT_EQ((int32_t)trunc(256.0 * (k.divisor / 2.0 + weight * e) / k.divisor), DeltaTables[weight][e + 256])
+                    << "kernel " << kernel << " weight " << weight << " error " << e;
+        }
+    }
 }
 
 // Red 13 becomes red 8 and leaves 5; the right neighbour gets 128 + 16 * 7 * 5
