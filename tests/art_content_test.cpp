@@ -9,7 +9,7 @@
 #include "decoder/art.h"
 #include "decoder/scale.h"
 #include "palette/palette.h"
-#include "tests/testing.h"
+#include "tests/content_testing.h"
 #include "wallpaper/bitmapfile.h"
 #include "wallpaper/wallpaperjob.h"
 #include "tools/art/artencode.h"
@@ -21,11 +21,6 @@
 
 #include <string>
 #include <vector>
-
-#ifndef _WIN32
-#include "platform/host/host.h"
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -43,17 +38,7 @@ protected:
     void SetUp() override
     {
         MachineTest::SetUp();
-#ifdef _WIN32
-        dir = std::string("Z:") + QUENNEL_CONTENT_FOLDER + "/ZORVA";
-        for (char &c : dir)
-            if (c == '/')
-                c = '\\';
-#else
-        // A folder of the simulated drive that leads to the real content folder.
-        std::string link = HostPath("C:\\") + "/Content";
-        ASSERT_EQ(0, symlink(QUENNEL_CONTENT_FOLDER, link.c_str())) << link;
-        dir = "C:\\Content\\ZORVA";
-#endif
+        dir = ContentFolder(QUENNEL_CONTENT_FOLDER) + "\\ZORVA";
         word = kWallColorWords[GetParam()];
         artPath = dir + "\\" + word + ".ART";
         palettePath = dir + "\\" + word + ".tr";

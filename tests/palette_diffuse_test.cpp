@@ -205,29 +205,21 @@ TEST_F(Diffusion, ErrorZeroStillPassesHalfALevel)
 TEST_F(Diffusion, BlackAndWhiteTakenAsTheyAre)
 {
     LoadText("128 128 128 - 7\n");
-    Picture row(3, 1, 0);
-    row.Set(0, 0, 0x000000);
-    row.Set(1, 0, 0xFFFFFF);
-    row.Set(2, 0, 0x010101);
-    DiffuseRows8(2, row.Row(0), 1, 3, 0);
-    EXPECT_EQ(0x000000u, row.Get(0, 0));
-    EXPECT_EQ(0xFFFFFFu, row.Get(1, 0));
-    EXPECT_EQ(0x808080u, row.Get(2, 0));
-
+    using Colors = std::vector<PackedColor>;
+    auto reduce = [](bool palette, Colors colors) {  // one row, onto the palette or to five bits
+        Picture row((int)colors.size(), 1, 0);
+        for (size_t x = 0; x < colors.size(); x++)
+            row.Set((int)x, 0, colors[x]);
+        DiffuseRows(palette, 2, row.Row(0), 1, row.width, 0);
+        for (size_t x = 0; x < colors.size(); x++)
+            colors[x] = row.Get((int)x, 0);
+        return colors;
+    };
+    EXPECT_EQ((Colors{0x000000, 0xFFFFFF, 0x808080}), reduce(true, {0x000000, 0xFFFFFF, 0x010101}));
     // 20 becomes 128 and passes -47 levels on: 40 falls to black.
-    row.Set(0, 0, 0x141414);
-    row.Set(1, 0, 0x282828);
-    row.Set(2, 0, 0x808080);
-    DiffuseRows8(2, row.Row(0), 1, 3, 0);
-    EXPECT_EQ(0x808080u, row.Get(0, 0));
-    EXPECT_EQ(0x000000u, row.Get(1, 0));
-
+    EXPECT_EQ((Colors{0x808080, 0x000000, 0x808080}), reduce(true, {0x141414, 0x282828, 0x808080}));
     // 254 becomes 248 and passes 800 (3 levels) on: 252 reaches white.
-    row.Set(0, 0, 0xFEFEFE);
-    row.Set(1, 0, 0xFCFCFC);
-    DiffuseRows16(2, row.Row(0), 1, 2, 0);
-    EXPECT_EQ(0xF8F8F8u, row.Get(0, 0));
-    EXPECT_EQ(0xFFFFFFu, row.Get(1, 0));
+    EXPECT_EQ((Colors{0xF8F8F8, 0xFFFFFF}), reduce(false, {0xFEFEFE, 0xFCFCFC}));
 }
 
 // Narrow pictures with large errors at both ends: the shares that fall left of
