@@ -170,13 +170,8 @@ void RenderArtRows(const ArtFile *art, int width, int height, int depth, int ker
     Reduction reduction{depth, kernel, width, true};
     StartedTeam team{StartTeam(PrepareReduction, &reduction)};
     d.g = CheckArtHeader(art);
-    // The ring of decoded rows: the rows being decoded, and enough before
-    // them for the pairs of rows still to be rendered (two output rows read
-    // rows up to 2 artHeight / height + 3 apart); the whole picture when
-    // that is all of it.
     d.rowBytes = (size_t)artWidth * 3;
-    long long ring = 2 * kChunkRows + 2LL * (artHeight / height) + 16;
-    d.ringRows = ring < artHeight ? (int)ring : artHeight;
+    d.ringRows = RingRows(artHeight, height);
     d.picture = (uint8_t *)ArtAllocate(art->path, (size_t)d.ringRows * d.rowBytes);
 
     ArtRender r;

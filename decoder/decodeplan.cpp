@@ -73,6 +73,12 @@ int LowBandValues(int a, int baseSide) { return a == baseSide ? a * a : (a / 2) 
 
 int ChainSplit(const ArtGeometry &g, int piece, bool halves) { return halves ? PieceRows(g, piece) / 8 * 4 : 0; }
 
+int RingRows(int artHeight, int height)
+{
+    long long ring = 2 * kChunkRows + 2LL * (artHeight / height) + 16;
+    return ring < artHeight ? (int)ring : artHeight;
+}
+
 // What the listing knows of the tasks listed so far.
 struct Planning {
     const ArtGeometry &g;

@@ -85,6 +85,12 @@ int LowBandValues(int a, int baseSide);
 // rows of every plane.
 int ChainSplit(const ArtGeometry &g, int piece, bool halves);
 
+// The decoded rows kept for a rendering of height rows: the rows being
+// decoded, and enough before them for the pairs of rows still to be rendered
+// (two output rows read rows up to 2 artHeight / height + 3 apart); the
+// whole picture when that is all of it.
+int RingRows(int artHeight, int height);
+
 // Lists the tasks of an art of geometry g. Only decoding (scaler null): each
 // piece two chains when halves is set, a chunk each, the picture kept whole.
 // Rendering: scaler is the one that makes the output rows, height of them,

@@ -58,16 +58,12 @@ static ArtBytes OnePixelWithData(const std::vector<uint8_t> &data)
     return art;
 }
 
-TEST_F(ArtFileTest, GoodFileDecodesAndRenders)
+// The file the damaged ones are made from decodes without a report.
+TEST_F(ArtFileTest, GoodFileDecodes)
 {
     std::string box;
     EXPECT_EQ(0, Decode(GoodArt().Bytes(), &box));
     EXPECT_EQ("", box);
-    for (const char *size : {" 64 48 16", " 20 10 24", " 32 24 8"}) {
-        extra = size;
-        EXPECT_EQ(0, Decode(GoodArt().Bytes(), &box, "render")) << size;
-        EXPECT_EQ("", box);
-    }
 }
 
 TEST_F(ArtFileTest, MissingOrShortFile)

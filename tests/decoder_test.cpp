@@ -243,17 +243,6 @@ TEST_F(RenderArtTest, ScaledRowsFollowTheFormulasInPlace)
     }
 }
 
-TEST_F(RenderArtTest, SixteenBitScreenReducesAllRowsButTheLast)
-{
-    std::vector<uint8_t> expected = Render(64, 40);
-    DiffuseRows16(2, expected.data(), 39, 64, ScaledRowBytes(64) - 64 * 3);
-    ScreenDepth = 16;
-    std::vector<uint8_t> rows = Render(64, 40);
-    EXPECT_EQ(expected, rows);
-    for (int i = 0; i < 64 * 39 * 3; i += 97)
-        EXPECT_EQ(0, rows[(i / (64 * 3)) * ScaledRowBytes(64) + i % (64 * 3)] & 7);
-}
-
 TEST_F(RenderArtTest, ThirtyTwoBitScreenKeepsTwentyFourBitPixels)
 {
     std::vector<uint8_t> expected = Render(50, 30);
@@ -300,35 +289,6 @@ TEST(DecodeArtTest, OneRowIsTheTopRowOfItsSquare)
             }
         CloseArt(art);
     }
-    ScreenDepth = 24;
-}
-
-class RenderArtPaletteTest : public MachineTest {};
-
-TEST_F(RenderArtPaletteTest, EightBitScreenReducesToThePalette)
-{
-    // The eight corners of the colour cube, one per child of the tree's root.
-    std::string palette = NewFolder() + "\\cube.tr";
-    WriteWholeFile(palette, "0 0 0 - 0\n255 0 0 - 1\n0 255 0 - 2\n255 255 0 - 3\n"
-                            "0 0 255 - 4\n255 0 255 - 5\n0 255 255 - 6\n255 255 255 - 7\n");
-    ASSERT_NE(nullptr, LoadPalette(palette.c_str()));
-    std::vector<uint8_t> picture = MakePicture(kGradient, 32, 24);
-    std::vector<uint8_t> bytes = EncodeForTest(picture, 32, 24, ArtEncodeOptions());
-    ArtFile *art = OpenArtBytes("palette.art", bytes.data(), bytes.size());
-    DiffusionKernel = 2;
-    ScreenDepth = 24;
-    uint8_t *plain = RenderArt(art, 40, 30, ScreenDepth, DiffusionKernel);
-    int rowBytes = ScaledRowBytes(40);
-    DiffuseRows8(2, plain, 29, 40, rowBytes - 120);
-    ScreenDepth = 8;
-    uint8_t *reduced = RenderArt(art, 40, 30, ScreenDepth, DiffusionKernel);
-    EXPECT_EQ(0, memcmp(plain, reduced, (size_t)rowBytes * 30));
-    for (int y = 0; y < 29; y++)
-        for (int x = 0; x < 40 * 3; x++)
-            ASSERT_TRUE(reduced[y * rowBytes + x] == 0 || reduced[y * rowBytes + x] == 255) << x << " " << y;
-    free(plain);
-    free(reduced);
-    CloseArt(art);
     ScreenDepth = 24;
 }
 
@@ -411,9 +371,6 @@ TEST(RenderArtGolden, RenderingsAreTheStagesWork)
                     }
                     KernelLevelInUse = BestKernelLevel();
                 }
-        uint8_t *same = RenderArt(art, a.width, a.height, 8, 2);
-        EXPECT_EQ(0, memcmp(decoded, same, (size_t)a.width * a.height * 3)) << a.file;
-        free(same);
         free(decoded);
         TeamThreads = 2;
         CloseArt(art);
