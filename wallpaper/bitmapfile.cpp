@@ -1,3 +1,5 @@
+// The bitmap file's headers, colour table and pixel rows (the layout:
+// bitmapfile.h), each row converted on its own as the decoder hands it over.
 #include "wallpaper/bitmapfile.h"
 
 #include "palette/palette.h"
