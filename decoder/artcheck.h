@@ -34,5 +34,7 @@ ArtGeometry CheckArtHeader(const ArtFile *art);
 #endif
     ;
 
-// malloc, fatal when the memory is not there.
+// A block from LargeBlockAllocate (laid out for large pages where the system
+// gives them), released with free(). Not enough memory ends the program
+// through AppAssert: "Not enough memory to decode art file <path> (N bytes)".
 void *ArtAllocate(const char *path, size_t bytes);

@@ -274,8 +274,8 @@ void StartDiffusion(int kernel, int width)
 }
 
 template <bool Palette>
-static void DiffuseMore(uint8_t *image, int rows, int fill, int32_t **ring = ErrorRows.rows,
-                        const std::atomic<int> *above = nullptr, std::atomic<int> *mine = nullptr)
+static void DiffuseMore(uint8_t *image, int rows, int fill, int32_t **ring,
+                        const std::atomic<int> *above, std::atomic<int> *mine)
 {
     int width = DiffusingWidth;
     if (!image || rows <= 0 || width <= 0)
@@ -313,20 +313,4 @@ void DiffusePair(bool palette, uint8_t *image, int rows, int fill, int firstRow,
         DiffuseMore<true>(image, rows, fill, ring, above, mine);
     else
         DiffuseMore<false>(image, rows, fill, ring, above, mine);
-}
-
-void DiffuseRows8(int kernel, uint8_t *image, int rows, int width, int fill)
-{
-    if (!image || rows <= 0 || width <= 0)
-        return;
-    StartDiffusion(kernel, width);
-    DiffuseMore<true>(image, rows, fill);
-}
-
-void DiffuseRows16(int kernel, uint8_t *image, int rows, int width, int fill)
-{
-    if (!image || rows <= 0 || width <= 0)
-        return;
-    StartDiffusion(kernel, width);
-    DiffuseMore<false>(image, rows, fill);
 }

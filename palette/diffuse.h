@@ -1,5 +1,5 @@
 // The error-diffusion kernels and the tables and error rows of the row
-// conversion (DiffuseRows8, DiffuseRows16 in palette.h).
+// conversion (StartDiffusion, DiffusePair in palette.h).
 #pragma once
 
 #include <stdint.h>

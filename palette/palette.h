@@ -26,13 +26,12 @@ int ReadPaletteBytes(const char *name, const uint8_t *bytes, size_t length, char
 PackedColor NearestPaletteColor(PackedColor c);
 int NearestPaletteIndex(PackedColor c);
 
-// Reduce rows of W blue, green, red pixels (rows W * 3 + fill bytes apart), in
-// place, from the image's first row: to palette colours (8) or to five bits a
-// channel (16), with the error-diffusion kernel 1-7.
-void DiffuseRows8(int kernel, uint8_t *image, int rows, int width, int fill);
-void DiffuseRows16(int kernel, uint8_t *image, int rows, int width, int fill);
-// Clears the error rows for rows of width pixels, with kernel's tables: the
-// start of a reduction fed to DiffusePair a pair of rows at a time.
+// The reduction of rows of width blue, green, red pixels, in place: to
+// palette colours (8 bits) or to five bits a channel (16), with the
+// error-diffusion kernel 1-7 (any other: no error passed on).
+// StartDiffusion clears the error rows for rows of width pixels and makes
+// kernel's tables: the start of a reduction fed to DiffusePair a pair of rows
+// at a time.
 void StartDiffusion(int kernel, int width);
 // Builds the search's own form of the palette loaded last, if not yet built:
 // the first search after a load does it otherwise. Threads that search at

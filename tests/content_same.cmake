@@ -1,5 +1,7 @@
 # Runs the content generator into OUTPUT and checks that it wrote the same
 # files, byte for byte, as the build wrote into REFERENCE.
+include(${CMAKE_CURRENT_LIST_DIR}/tool_run.cmake)
+
 file(REMOVE_RECURSE ${OUTPUT})
 execute_process(COMMAND ${GENERATOR} ${OUTPUT} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -15,12 +17,6 @@ if(NOT again STREQUAL first)
   message(FATAL_ERROR "the two runs wrote different files")
 endif()
 list(LENGTH first count)
-foreach(name IN LISTS first)
-  file(SHA256 ${OUTPUT}/${name} a)
-  file(SHA256 ${REFERENCE}/${name} b)
-  if(NOT a STREQUAL b)
-    message(FATAL_ERROR "${name} differs between two runs")
-  endif()
-endforeach()
+expect_same_files(${OUTPUT} ${REFERENCE} "between two runs" ${first})
 file(REMOVE_RECURSE ${OUTPUT})
 message(STATUS "${count} files, the same bytes")

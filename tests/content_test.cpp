@@ -17,9 +17,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include "platform/host/host.h"
-#include <unistd.h>
 #endif
 
 const char *const kContentColors[5] = {"BLACK", "RED", "WHITE", "BLUE", "GREEN"};
@@ -28,17 +25,7 @@ const char *const kContentColors[5] = {"BLACK", "RED", "WHITE", "BLUE", "GREEN"}
 void ContentTest::SetUp()
 {
     MachineTest::SetUp();
-#ifdef _WIN32
-    dir = std::string("Z:") + QUENNEL_CONTENT_FOLDER;
-    for (char &c : dir)
-        if (c == '/')
-            c = '\\';
-#else
-    // A folder of the simulated drive that leads to the real content folder.
-    std::string link = HostPath("C:\\") + "/Content";
-    ASSERT_EQ(0, symlink(QUENNEL_CONTENT_FOLDER, link.c_str())) << link;
-    dir = "C:\\Content";
-#endif
+    dir = ContentFolder(QUENNEL_CONTENT_FOLDER);
     ASSERT_TRUE(FileExists(ThemePath(dir, "BLUE"))) << "generated content missing in " << QUENNEL_CONTENT_FOLDER;
 }
 

@@ -9,9 +9,31 @@
 #include <string>
 #include <vector>
 
-// The generated content folder as a Windows path without a trailing
-// backslash: on the simulated Windows a folder of drive C: that leads to it,
-// under Wine its place on drive Z:.
+#ifndef _WIN32
+#include "platform/host/host.h"
+#include <unistd.h>
+#endif
+
+// The generated content folder (folder: the build's QUENNEL_CONTENT_FOLDER)
+// as a Windows path without a trailing backslash: on the simulated Windows a
+// folder of drive C: that leads to it, made here once a test; under Wine its
+// place on drive Z:.
+inline std::string ContentFolder(const char *folder)
+{
+#ifdef _WIN32
+    std::string dir = std::string("Z:") + folder;
+    for (char &c : dir)
+        if (c == '/')
+            c = '\\';
+    return dir;
+#else
+    std::string link = HostPath("C:\\") + "/Content";
+    EXPECT_EQ(0, symlink(folder, link.c_str())) << link;
+    return "C:\\Content";
+#endif
+}
+
+// The content folder's test: dir is ContentFolder's.
 class ContentTest : public MachineTest {
 protected:
     void SetUp() override;

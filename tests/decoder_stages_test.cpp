@@ -5,6 +5,7 @@
 #include "base/kernels.h"
 #include "decoder/bitreader.h"
 #include "decoder/colour.h"
+#include "decoder/decodeplan.h"
 #include "decoder/huffman.h"
 #include "decoder/runs.h"
 #include "decoder/scale_vectors.h"
@@ -617,5 +618,74 @@ TEST(ScaleAcrossTest, PlannedPixelsFollowTheRuleAndStayInTheRow)
             EXPECT_GT(planned, 0) << "round " << round;
         }
         free(row);
+    }
+}
+
+// The plan of a 4-piece art rendered smaller and larger, from its geometry
+// alone: tasks wait for earlier ones only, chunks cover each chain once in
+// order, and the waits, followed through, order the tasks that share memory:
+// a pair after the chunks of the rows it reads (rows k to k + 2 for each
+// output row) and the pair two above; a chunk after its piece's low bands and
+// the tasks that used its ring entries; a low band after the piece above.
+TEST(DecodePlan, WaitsOrderTheTasksThatShareMemory)
+{
+    const ArtGeometry g = {4, 2, 96, 80, 48, 24, 3, 1, 0, 0, 0};
+    for (auto [width, height] : {std::pair<int, int>{37, 23}, {200, 150}, {96, 200}}) {
+        ArtScaler scaler;
+        const int ring = RingRows(g.height, height);
+        StartArtScaler(&scaler, "plan", nullptr, g.width, g.height, ring, width, height);
+        TaskPlan plan;
+        PlanTasks(g, false, &scaler, height, ring, &plan);
+        const int n = (int)plan.tasks.size();
+        std::vector<std::vector<bool>> after(n, std::vector<bool>(n));  // [i][j]: j ends before i starts
+        std::vector<std::vector<int>> rows(n);  // picture rows a chunk writes, or a pair reads
+        std::vector<int> chainAt(plan.chains.size(), -1), pairTask((height + 1) / 2, -1);
+        for (int i = 0; i < n; i++) {
+            const PipeTask &t = plan.tasks[i];
+            for (int w = 0; w < t.waitCount; w++) {
+                ASSERT_LT(t.waits[w], i);
+                for (int j = 0; j < n; j++)
+                    after[i][j] = after[i][j] || after[t.waits[w]][j] || j == t.waits[w];
+            }
+            int piece = t.kind == kChunk ? plan.chains[t.chain].piece : t.piece;
+            if (t.kind == kChunk) {
+                const ChainRows &chain = plan.chains[t.chain];
+                EXPECT_EQ(chainAt[t.chain] < 0 ? chain.first : chainAt[t.chain], t.rowsFrom) << "task " << i;
+                chainAt[t.chain] = t.rowsTo;
+                for (int r = t.rowsFrom; r < t.rowsTo; r++)
+                    rows[i].push_back(piece / 2 * g.pieceSide + r);
+            }
+            if (t.kind == kPair) {
+                pairTask[t.number] = i;
+                EXPECT_TRUE(t.number < 2 || after[i][pairTask[t.number - 2]]) << "pair " << t.number;
+                for (int y = 2 * t.number; y < std::min(2 * t.number + 2, height - 1); y++) {
+                    int k = std::max(0, std::min((int)((y * scaler.vStep) >> 16), g.height - 2));
+                    for (int r = k; r <= std::min(k + 2, g.height - 1); r++)
+                        rows[i].push_back(r);
+                }
+            }
+            for (int j = 0; j < i; j++) {
+                const PipeTask &u = plan.tasks[j];
+                int uPiece = u.kind == kChunk ? plan.chains[u.chain].piece : u.piece;
+                bool lowBand = u.kind == kPrepare || u.kind == kRuns;
+                if (t.kind == kChunk && lowBand && uPiece == piece)
+                    EXPECT_TRUE(after[i][j]) << "chunk " << i << " before low band " << j;
+                if (t.kind != kChunk && t.kind != kPair && u.kind == kChunk && uPiece == piece - 2)
+                    EXPECT_TRUE(after[i][j]) << "low band " << i << " before chunk " << j << " of the piece above";
+                for (int r : rows[i])
+                    for (int s : rows[j]) {
+                        bool written = u.kind == kChunk && s == r && t.kind == kPair;
+                        bool entry = s % ring == r % ring && s != r;
+                        ASSERT_FALSE(entry && t.kind == kPair && s > r) << "pair " << i << " reads row " << r
+                                                                         << " overwritten by chunk " << j;
+                        ASSERT_TRUE(!(written || (entry && t.kind == kChunk)) || after[i][j])
+                            << "task " << i << " (row " << r << ") may run beside task " << j << " (row " << s << ")";
+                    }
+            }
+        }
+        for (size_t c = 0; c < plan.chains.size(); c++)
+            EXPECT_EQ(plan.chains[c].last, chainAt[c]) << "chain " << c;
+        EXPECT_EQ(std::count(pairTask.begin(), pairTask.end(), -1), 0);
+        EndArtScaler(&scaler);
     }
 }

@@ -9,6 +9,7 @@
 #include <string.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
 #include <string>
@@ -145,31 +146,24 @@ std::string RandomPalette(uint32_t seed, int entries)
 
 using Diffusion = PaletteTest;
 
-TEST_F(Diffusion, DeltaTablesOfSeveralKernels)
+// Each kernel's start leaves a table for each weight of its taps and none
+// for any other weight (the previous kernel's are released): the share of
+// error e at [e + 256] is 256 (divisor / 2 + weight e) / divisor levels,
+// truncated towards zero, worked out here in floating point.
+TEST_F(Diffusion, DeltaTablesOfEveryKernel)
 {
-    Picture one(1, 1, 0);
-    DiffuseRows16(2, one.Row(0), 1, 1, 0);
-    EXPECT_EQ(2, DeltaKernel);
-    EXPECT_EQ(688, DeltaTables[7][5 + 256]);
-    EXPECT_EQ(128, DeltaTables[1][256]);
-    EXPECT_EQ(-12112, DeltaTables[3][-255 + 256]);
-    EXPECT_EQ(128 + 16 * 5 * -256, DeltaTables[5][0]);
-    EXPECT_EQ(nullptr, DeltaTables[8]);
-
-    DiffuseRows16(3, one.Row(0), 1, 1, 0);
-    EXPECT_EQ(-12306, DeltaTables[8][-255 + 256]);
-    EXPECT_EQ(134, DeltaTables[1][1 + 256]);
-    EXPECT_EQ(nullptr, DeltaTables[7]) << "the previous kernel's tables are released";
-
-    DiffuseRows16(7, one.Row(0), 1, 1, 0);
-    EXPECT_EQ(195, DeltaTables[62][1 + 256]);
-    EXPECT_EQ(122, DeltaTables[5][-1 + 256]);
-    EXPECT_EQ(8979, DeltaTables[32][255 + 256]);
-
-    DiffuseRows16(4, one.Row(0), 1, 1, 0);
-    EXPECT_EQ(-64, DeltaTables[8][-3 + 256]);
-    DiffuseRows16(6, one.Row(0), 1, 1, 0);
-    EXPECT_EQ(-21, DeltaTables[7][-4 + 256]);
+    for (int kernel : {2, 3, 7, 4, 6, 1, 5}) {
+        StartDiffusion(kernel, 1);
+        EXPECT_EQ(kernel, DeltaKernel);
+        const DiffusionKernelTaps &k = kDiffusionKernels[kernel];
+        for (int weight = 0; weight < kDeltaWeights; weight++) {
+            bool used = std::any_of(k.taps, k.taps + k.tapCount, [&](const DiffusionTap &t) { return t.weight == weight; });
+            ASSERT_EQ(used, DeltaTables[weight] != nullptr) << "kernel " << kernel << " weight " << weight;
+            for (int e = -256; used && e <= 255; e++)
+                ASSERT_EQ((int32_t)trunc(256.0 * (k.divisor / 2.0 + weight * e) / k.divisor), DeltaTables[weight][e + 256])
+                    << "kernel " << kernel << " weight " << weight << " error " << e;
+        }
+    }
 }
 
 // Red 13 becomes red 8 and leaves 5; the right neighbour gets 128 + 16 * 7 * 5
@@ -186,7 +180,7 @@ TEST_F(Diffusion, SixteenBitExample)
     EXPECT_EQ(0x080000u, row.Get(1, 0));
     // What the row below was left: pixel 0 (error 5 in red) and pixel 1
     // (error 0) each pass 128 + 16 * weight * error to x - 1, x, x + 1.
-    const int32_t *below = ErrorRows.rows[0] + kErrorMargin * 3;
+    const int32_t *below = ErrorRows.rows[1] + kErrorMargin * 3;
     const int32_t expected[4][3] = {{128, 128, 368}, {256, 256, 656}, {256, 256, 336}, {128, 128, 128}};
     for (int x = -1; x <= 2; x++)
         for (int c = 0; c < 3; c++)
@@ -211,29 +205,21 @@ TEST_F(Diffusion, ErrorZeroStillPassesHalfALevel)
 TEST_F(Diffusion, BlackAndWhiteTakenAsTheyAre)
 {
     LoadText("128 128 128 - 7\n");
-    Picture row(3, 1, 0);
-    row.Set(0, 0, 0x000000);
-    row.Set(1, 0, 0xFFFFFF);
-    row.Set(2, 0, 0x010101);
-    DiffuseRows8(2, row.Row(0), 1, 3, 0);
-    EXPECT_EQ(0x000000u, row.Get(0, 0));
-    EXPECT_EQ(0xFFFFFFu, row.Get(1, 0));
-    EXPECT_EQ(0x808080u, row.Get(2, 0));
-
+    using Colors = std::vector<PackedColor>;
+    auto reduce = [](bool palette, Colors colors) {  // one row, onto the palette or to five bits
+        Picture row((int)colors.size(), 1, 0);
+        for (size_t x = 0; x < colors.size(); x++)
+            row.Set((int)x, 0, colors[x]);
+        DiffuseRows(palette, 2, row.Row(0), 1, row.width, 0);
+        for (size_t x = 0; x < colors.size(); x++)
+            colors[x] = row.Get((int)x, 0);
+        return colors;
+    };
+    EXPECT_EQ((Colors{0x000000, 0xFFFFFF, 0x808080}), reduce(true, {0x000000, 0xFFFFFF, 0x010101}));
     // 20 becomes 128 and passes -47 levels on: 40 falls to black.
-    row.Set(0, 0, 0x141414);
-    row.Set(1, 0, 0x282828);
-    row.Set(2, 0, 0x808080);
-    DiffuseRows8(2, row.Row(0), 1, 3, 0);
-    EXPECT_EQ(0x808080u, row.Get(0, 0));
-    EXPECT_EQ(0x000000u, row.Get(1, 0));
-
+    EXPECT_EQ((Colors{0x808080, 0x000000, 0x808080}), reduce(true, {0x141414, 0x282828, 0x808080}));
     // 254 becomes 248 and passes 800 (3 levels) on: 252 reaches white.
-    row.Set(0, 0, 0xFEFEFE);
-    row.Set(1, 0, 0xFCFCFC);
-    DiffuseRows16(2, row.Row(0), 1, 2, 0);
-    EXPECT_EQ(0xF8F8F8u, row.Get(0, 0));
-    EXPECT_EQ(0xFFFFFFu, row.Get(1, 0));
+    EXPECT_EQ((Colors{0xF8F8F8, 0xFFFFFF}), reduce(false, {0xFEFEFE, 0xFCFCFC}));
 }
 
 // Narrow pictures with large errors at both ends: the shares that fall left of
@@ -316,34 +302,6 @@ TEST_F(Diffusion, ExtremeErrorsHeldToTheClampTable)
             EXPECT_EQ(plain.bytes, picture.bytes) << "kernel " << kernel << ", fill " << extreme.fill;
         }
     }
-}
-
-// A wallpaper-like picture: ramps, discs of strong colour, a little noise.
-std::vector<uint8_t> WallpaperPicture(int width, int height)
-{
-    std::vector<uint8_t> rgb((size_t)width * height * 3);
-    std::mt19937 random(99);
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++) {
-            double r = 40 + 180.0 * x / width, g = 30 + 150.0 * y / height;
-            double b = 128 + 90 * sin(x * 0.03 + y * 0.02);
-            const double discs[3][6] = {{0.3, 0.4, 0.15, 230, 40, 30}, {0.7, 0.6, 0.2, 20, 60, 200},
-                                        {0.5, 0.2, 0.1, 250, 240, 90}};
-            for (const double *d : discs) {
-                double dx = x - d[0] * width, dy = y - d[1] * height, radius = d[2] * width;
-                double t = 1 - sqrt(dx * dx + dy * dy) / radius;
-                if (t > 0) {
-                    t = std::min(1.0, t * 3);
-                    r = r * (1 - t) + d[3] * t, g = g * (1 - t) + d[4] * t, b = b * (1 - t) + d[5] * t;
-                }
-            }
-            double v[3] = {r, g, b};
-            for (int c = 0; c < 3; c++) {
-                double noisy = v[c] + (int)(random() % 7) - 3;
-                rgb[((size_t)y * width + x) * 3 + c] = (uint8_t)std::min(255.0, std::max(0.0, noisy));
-            }
-        }
-    return rgb;
 }
 
 // Which cell of the palette a colour lies in: the shortest path that begins

@@ -2,7 +2,7 @@
 // watch the error report from outside:
 //   load PATH      loads a palette file: one that cannot be opened or is
 //                  damaged ends in the report
-//   wide           converts a row too wide for any error rows
+//   wide           starts a reduction of rows too wide for any error rows
 #include "tests/probe_args.h"
 #include "base/processvalues.h"
 #include "palette/palette.h"
@@ -18,8 +18,7 @@ int main(int argc, char **argv)
     if (!strcmp(what, "load") && argc > 2)
         LoadPalette(argv[2]);
     if (!strcmp(what, "wide")) {
-        uint8_t pixel[3] = {1, 2, 3};
-        DiffuseRows16(2, pixel, 1, (1 << 24) + 1, 0);
+        StartDiffusion(2, (1 << 24) + 1);
     }
     return 3;
 }

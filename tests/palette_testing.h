@@ -2,6 +2,7 @@
 #pragma once
 
 #include "palette/palette.h"
+#include "tests/diffuse_testing.h"
 #include "tests/testing.h"
 
 #include <string>

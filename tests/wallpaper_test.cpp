@@ -110,35 +110,24 @@ TEST_F(Wallpaper, DepthsAndPadding)
 TEST_F(Wallpaper, PixelFormats)
 {
     // One row of three pixels at 16 bits: white, (24, 16, 8), black.
-    uint8_t pixels[16] = {255, 255, 255, 8, 16, 24, 0, 0, 0};
-    RgbQuad table[256];
-    EXPECT_EQ(8u, ConvertWallpaperPixels(pixels, 3, 1, 16, 9, table, palette.c_str()));
-    EXPECT_EQ(0x7FFF, pixels[0] | pixels[1] << 8);
-    EXPECT_EQ(0x0C41, pixels[2] | pixels[3] << 8);
-    EXPECT_EQ(0, pixels[4] | pixels[5] << 8);
-    EXPECT_EQ(0, pixels[6] | pixels[7] << 8) << "padding";
+    const uint8_t pixels[9] = {255, 255, 255, 8, 16, 24, 0, 0, 0};
+    uint8_t out[9];
+    memset(out, 0xA5, sizeof out);
+    static IndexCache cache;
+    StartIndexCache(&cache);
+    ConvertWallpaperRow(pixels, out, 3, 16, &cache);
+    EXPECT_EQ(0x7FFF, out[0] | out[1] << 8);
+    EXPECT_EQ(0x0C41, out[2] | out[3] << 8);
+    EXPECT_EQ(0, out[4] | out[5] << 8);
+    EXPECT_EQ(0, out[6] | out[7] << 8) << "padding";
+    EXPECT_EQ(0xA5, out[8]) << "nothing past the row's 8 bytes";
 
     // At 8 bits an exact palette colour gets its index plus one.
-    uint8_t eight[8] = {170, 85, 255, 0, 0, 0};  // blue 170, green 85, red 255
-    ConvertWallpaperPixels(eight, 2, 1, 8, 6, table, palette.c_str());
-    EXPECT_EQ(3 * 16 + 1 * 4 + 2 + 1, eight[0]);
-    EXPECT_EQ(1, eight[1]) << "black is entry 0 of the palette, plus one";
-}
-
-TEST_F(Wallpaper, RowOrderKeepsTheLastRowLast)
-{
-    RgbQuad table[256];
-    for (int height : {1, 2, 3, 4, 5}) {
-        std::vector<uint8_t> rows((size_t)height * 12);
-        for (int y = 0; y < height; y++)
-            for (int x = 0; x < 12; x++)
-                rows[(size_t)y * 12 + x] = (uint8_t)(y * 10);
-        ConvertWallpaperPixels(rows.data(), 4, height, 24, 12, table, palette.c_str());
-        for (int y = 0; y < height; y++) {
-            int from = y == height - 1 ? y : height - 2 - y;
-            EXPECT_EQ(from * 10, rows[(size_t)y * 12]) << "height " << height << " row " << y;
-        }
-    }
+    LoadPalette(palette.c_str());
+    const uint8_t eight[6] = {170, 85, 255, 0, 0, 0};  // blue 170, green 85, red 255
+    ConvertWallpaperRow(eight, out, 2, 8, &cache);
+    EXPECT_EQ(3 * 16 + 1 * 4 + 2 + 1, out[0]);
+    EXPECT_EQ(1, out[1]) << "black is entry 0 of the palette, plus one";
 }
 
 TEST_F(Wallpaper, LooksLikeTheArt)

@@ -1,10 +1,11 @@
+// The bitmap file's headers, colour table and pixel rows (the layout:
+// bitmapfile.h), each row converted on its own as the decoder hands it over.
 #include "wallpaper/bitmapfile.h"
 
 #include "palette/palette.h"
 
 #include <string.h>
 
-#include <vector>
 
 int BitmapDepth(int screenDepth) { return screenDepth == 8 || screenDepth == 16 ? screenDepth : 24; }
 
@@ -81,37 +82,3 @@ void ConvertWallpaperRow(const uint8_t *in, uint8_t *out, int width, int depth, 
 }
 
 size_t WallpaperFileRow(int y, int height) { return y < height - 1 ? (size_t)(height - 2 - y) : (size_t)y; }
-
-size_t ConvertWallpaperPixels(uint8_t *pixels, int width, int height, int depth, size_t sourceStride,
-                              RgbQuad colorTable[256], const char *palettePath)
-{
-    FillColorTable(colorTable, LoadPalette(palettePath));
-    const size_t rowBytes = BitmapRowBytes(width, depth);
-    IndexCache cache;
-    StartIndexCache(&cache);
-
-    // One buffer serves: with rows no longer than the source's, the writes run
-    // forward behind the reads; with longer rows (a 24-bit file of a width
-    // whose rows need padding) they run backward, from the last row. Each row
-    // is read from a copy, so that its own bytes may be overwritten.
-    std::vector<uint8_t> row((size_t)width * 3);
-    for (int i = 0; i < height; i++) {
-        int y = rowBytes <= sourceStride ? i : height - 1 - i;
-        memcpy(row.data(), pixels + y * sourceStride, row.size());
-        ConvertWallpaperRow(row.data(), pixels + y * rowBytes, width, depth, &cache);
-    }
-
-    // Bottom-up for the file: rows 0 to height - 2 change places; the last
-    // row stays where it is.
-    std::vector<uint8_t> scratch(rowBytes);
-    for (int i = 0; i < height / 2; i++) {
-        uint8_t *a = pixels + i * rowBytes;
-        uint8_t *b = pixels + (height - 2 - i) * rowBytes;
-        if (a == b || height - 2 - i < 0)
-            continue;
-        memcpy(scratch.data(), a, rowBytes);
-        memcpy(a, b, rowBytes);
-        memcpy(b, scratch.data(), rowBytes);
-    }
-    return rowBytes * (size_t)height;
-}

@@ -27,15 +27,6 @@ size_t BitmapRowBytes(int width, int depth);
 void FillBitmapHeaders(int width, int height, int depth, int pelsPerMeterX, int pelsPerMeterY,
                        BitmapFileHeader *file, BitmapInfoHeader *info);
 
-// Turns the decoder's picture (height rows of width blue, green, red pixels,
-// sourceStride bytes apart) in place into the file's pixel rows at the given
-// depth, and fills the colour table from the palette file. The buffer must
-// hold height x BitmapRowBytes(width, depth) bytes. Rows 0 to height - 2 are
-// stored in reverse order and the last row stays last, so the picture's last
-// row is the top line on screen. Returns the number of pixel bytes.
-size_t ConvertWallpaperPixels(uint8_t *pixels, int width, int height, int depth, size_t sourceStride,
-                              RgbQuad colorTable[256], const char *palettePath);
-
 // The colour table of a palette (as the table above shows it).
 void FillColorTable(RgbQuad table[256], const LogPaletteRecord *palette);
 

@@ -1,3 +1,7 @@
+// The wallpaper job (what it makes and when: wallpaperjob.h): the art decoded
+// and rendered a pair of rows at a time straight into the bitmap's rows, the
+// file written under a temporary name and put in place when complete, a full
+// disk reported to the window.
 #include "wallpaper/wallpaperjob.h"
 
 #include "base/apperror.h"

@@ -5,6 +5,7 @@
 #include "tests/fuzz/fuzz_support.h"
 
 #include "palette/palette.h"
+#include "tests/diffuse_testing.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -93,8 +94,7 @@ static void CheckDiffusion(const uint8_t *data, size_t size, int entries)
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     FuzzMachineSetUp();
-    uint8_t pixel[3] = {1, 2, 3};
-    DiffuseRows16(2, pixel, 1, 1, 0);  // the error rows and kernel 2's tables
+    StartDiffusion(2, 1);  // the error rows and kernel 2's tables
     return 0;
 }
 
@@ -118,7 +118,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // leaks only: the tree, and the error tables of another kernel than 2.
     FreeColorTree(ActivePalette.root);
     ActivePalette.root = nullptr;
-    uint8_t pixel[3] = {1, 2, 3};
-    DiffuseRows16(2, pixel, 1, 1, 0);
+    StartDiffusion(2, 1);
     return 0;
 }

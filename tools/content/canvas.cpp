@@ -18,19 +18,6 @@ float SdArc(float x, float y, float cx, float cy, float r, float a0, float a1)
     return std::min(hypotf(x - e0x, y - e0y), hypotf(x - e1x, y - e1y));
 }
 
-float SdPolygon(float x, float y, const float *p, int n)
-{
-    float d = 1e30f, sign = 1;
-    for (int i = 0, j = n - 1; i < n; j = i++) {
-        float ax = p[2 * j], ay = p[2 * j + 1], bx = p[2 * i], by = p[2 * i + 1];
-        d = std::min(d, SdSegment(x, y, ax, ay, bx, by));
-        // Crossing count of a ray to the right decides inside.
-        if ((by > y) != (ay > y) && x < (ax - bx) * (y - by) / (ay - by) + bx)
-            sign = -sign;
-    }
-    return sign * d;
-}
-
 Canvas NewCanvas(int width, int height, int factor)
 {
     Canvas c;

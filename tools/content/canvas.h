@@ -6,6 +6,7 @@
 #pragma once
 
 #include "tools/content/content.h"
+#include "tools/distances.h"
 
 #include <math.h>
 
@@ -24,12 +25,6 @@ inline Rgba Mix(Rgba x, Rgba y, float t)
 {
     return {x.r + (y.r - x.r) * t, x.g + (y.g - x.g) * t, x.b + (y.b - x.b) * t, x.a + (y.a - x.a) * t};
 }
-inline float Clamp01(float v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
-inline float SmoothStep(float e0, float e1, float v)
-{
-    float t = Clamp01((v - e0) / (e1 - e0));
-    return t * t * (3 - 2 * t);
-}
 // The colour times k, each component kept within 0..1.
 inline Rgba Scale(Rgba c, float k) { return {Clamp01(c.r * k), Clamp01(c.g * k), Clamp01(c.b * k), c.a}; }
 inline Rgba WithAlpha(Rgba c, float a) { return {c.r, c.g, c.b, a}; }
@@ -46,21 +41,9 @@ inline float SdBox(float x, float y, float cx, float cy, float hw, float hh, flo
     return hypotf(ox, oy) + std::min(std::max(qx, qy), 0.0f) - r;
 }
 
-// Distance to the segment from a to b (subtract a half width for a stroke).
-inline float SdSegment(float x, float y, float ax, float ay, float bx, float by)
-{
-    float px = x - ax, py = y - ay, dx = bx - ax, dy = by - ay;
-    float len2 = dx * dx + dy * dy;
-    float t = len2 > 0 ? Clamp01((px * dx + py * dy) / len2) : 0;
-    return hypotf(px - dx * t, py - dy * t);
-}
-
 // Distance to the arc of radius r about (cx, cy) between the angles a0 and a1
 // (degrees, a0 < a1, 0 pointing right and 90 pointing down).
 float SdArc(float x, float y, float cx, float cy, float r, float a0, float a1);
-
-// A closed polygon of n points (x0, y0, x1, y1, ...).
-float SdPolygon(float x, float y, const float *points, int n);
 
 // An ellipse centred at (cx, cy) with radii rx, ry; the distance is
 // approximate away from the edge but exact enough for edge coverage.

@@ -18,6 +18,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <initializer_list>
+#include <utility>
 
 std::string OutputRoot;
 
@@ -188,6 +190,20 @@ static void PutChunk(Bytes &out, const char *tag, const Bytes &data)
         out.push_back(0);
 }
 
+// A RIFF file: "RIFF", the size of what follows, the form's tag and its
+// chunks in order.
+static Bytes RiffFile(const char *form, std::initializer_list<std::pair<const char *, const Bytes *>> chunks)
+{
+    Bytes out;
+    PutTag(out, "RIFF");
+    PutU32(out, 0);
+    PutTag(out, form);
+    for (const auto &chunk : chunks)
+        PutChunk(out, chunk.first, *chunk.second);
+    PatchU32(out, 4, (uint32_t)(out.size() - 8));
+    return out;
+}
+
 // An animated cursor: RIFF "ACON" holding a LIST "INFO" with the title, the
 // "anih" header and a LIST "fram" with one "icon" chunk per frame.
 Bytes AniFileBytes(const std::vector<Bytes> &frames, uint32_t jiffies, const char *title)
@@ -212,15 +228,7 @@ Bytes AniFileBytes(const std::vector<Bytes> &frames, uint32_t jiffies, const cha
     for (const Bytes &frame : frames)
         PutChunk(list, "icon", frame);
 
-    Bytes out;
-    PutTag(out, "RIFF");
-    PutU32(out, 0);
-    PutTag(out, "ACON");
-    PutChunk(out, "LIST", info);
-    PutChunk(out, "anih", headBytes);
-    PutChunk(out, "LIST", list);
-    PatchU32(out, 4, (uint32_t)(out.size() - 8));
-    return out;
+    return RiffFile("ACON", {{"LIST", &info}, {"anih", &headBytes}, {"LIST", &list}});
 }
 
 Bytes Bitmap8FileBytes(int width, int height, const std::vector<uint8_t> &indices,
@@ -276,14 +284,7 @@ Bytes WaveFileBytes(const std::vector<int16_t> &samples, int rate)
         data.push_back((uint8_t)(s & 0xFF));
         data.push_back((uint8_t)((uint16_t)s >> 8));
     }
-    Bytes out;
-    PutTag(out, "RIFF");
-    PutU32(out, 0);
-    PutTag(out, "WAVE");
-    PutChunk(out, "fmt ", fmtBytes);
-    PutChunk(out, "data", data);
-    PatchU32(out, 4, (uint32_t)(out.size() - 8));
-    return out;
+    return RiffFile("WAVE", {{"fmt ", &fmtBytes}, {"data", &data}});
 }
 
 static std::filesystem::path HostName(const std::string &relative)

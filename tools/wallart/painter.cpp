@@ -52,19 +52,6 @@ float SdTaper(float x, float y, float ax, float ay, float ra, float bx, float by
     return (sqrtf(x2 * a2 * il2) + along * rr) * il2 - ra;
 }
 
-float SdPolygon(float x, float y, const float *p, int n)
-{
-    float d = 1e30f, sign = 1;
-    for (int i = 0, j = n - 1; i < n; j = i++) {
-        float ax = p[2 * j], ay = p[2 * j + 1], bx = p[2 * i], by = p[2 * i + 1];
-        d = std::min(d, SdSegment(x, y, ax, ay, bx, by));
-        // Crossing count of a ray to the right decides inside.
-        if ((by > y) != (ay > y) && x < (ax - bx) * (y - by) / (ay - by) + bx)
-            sign = -sign;
-    }
-    return sign * d;
-}
-
 float SdSparkle(float x, float y, float cx, float cy, float reach, float waist)
 {
     float u = fabsf(x - cx), v = fabsf(y - cy);

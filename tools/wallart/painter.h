@@ -6,6 +6,8 @@
 // so the same build paints the same bytes on every run.
 #pragma once
 
+#include "tools/distances.h"
+
 #include <math.h>
 #include <stdint.h>
 
@@ -20,17 +22,11 @@ inline Color Rgb(uint32_t hex)
 {
     return {((hex >> 16) & 255) / 255.0f, ((hex >> 8) & 255) / 255.0f, (hex & 255) / 255.0f};
 }
-inline float Clamp01(float v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
 inline Color Lerp(Color a, Color b, float t)
 {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 inline Color Times(Color c, float k) { return {c.r * k, c.g * k, c.b * k}; }
-inline float SmoothStep(float e0, float e1, float v)
-{
-    float t = Clamp01((v - e0) / (e1 - e0));
-    return t * t * (3 - 2 * t);
-}
 
 struct Picture {
     int width = 0, height = 0;
@@ -88,49 +84,40 @@ void FillShape(Picture &picture, Box box, Shape shape, Paint paint, float opacit
     });
 }
 
-// Light around (and inside) a shape: strength inside, falling off as
-// exp(-d / radius) outside.
+// blend(c, k) for each pixel of box near a shape: k is strength inside,
+// falling off as exp(-d / radius) outside; pixels where it is below 1/1024
+// are left alone.
+template <class Shape, class Blend>
+void AddFalloff(Picture &picture, Box box, Shape shape, float strength, float radius, Blend blend)
+{
+    ForEachPixel(picture, box, [&](float x, float y, Color &c) {
+        float k = strength * expf(-std::max(shape(x, y), 0.0f) / radius);
+        if (k > 1.0f / 1024)
+            blend(c, k);
+    });
+}
+
+// Light around (and inside) a shape.
 template <class Shape>
 void AddGlow(Picture &picture, Box box, Shape shape, Color light, float strength, float radius)
 {
-    ForEachPixel(picture, box, [&](float x, float y, Color &c) {
-        float d = shape(x, y);
-        float k = strength * expf(-std::max(d, 0.0f) / radius);
-        if (k > 1.0f / 1024)
-            Screen(c, light, k);
-    });
+    AddFalloff(picture, box, shape, strength, radius, [&](Color &c, float k) { Screen(c, light, k); });
 }
 
 // A soft shade of a shape, darkening towards shade by up to strength.
 template <class Shape>
 void AddShade(Picture &picture, Box box, Shape shape, Color shade, float strength, float radius)
 {
-    ForEachPixel(picture, box, [&](float x, float y, Color &c) {
-        float d = shape(x, y);
-        float k = strength * expf(-std::max(d, 0.0f) / radius);
-        if (k > 1.0f / 1024)
-            Over(c, shade, k);
-    });
+    AddFalloff(picture, box, shape, strength, radius, [&](Color &c, float k) { Over(c, shade, k); });
 }
 
 // ----------------------------------------------------------- distances
 
 inline float SdCircle(float x, float y, float cx, float cy, float r) { return hypotf(x - cx, y - cy) - r; }
 
-inline float SdSegment(float x, float y, float ax, float ay, float bx, float by)
-{
-    float px = x - ax, py = y - ay, dx = bx - ax, dy = by - ay;
-    float len2 = dx * dx + dy * dy;
-    float t = len2 > 0 ? Clamp01((px * dx + py * dy) / len2) : 0;
-    return hypotf(px - dx * t, py - dy * t);
-}
-
 // A tapered stroke: the hull of the circle of radius ra about a and the
 // circle of radius rb about b.
 float SdTaper(float x, float y, float ax, float ay, float ra, float bx, float by, float rb);
-
-// A closed polygon of n points (x0, y0, x1, y1, ...).
-float SdPolygon(float x, float y, const float *points, int n);
 
 // The union of two distances with the seam rounded over about k.
 inline float SmoothUnion(float a, float b, float k)
