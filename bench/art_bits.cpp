@@ -354,6 +354,28 @@ int main(int argc, char **argv)
         }
         printf("  %s: %.2f dB (step %.1f, dead zone %.2f)\n", coder ? "with context" : "order 0 per band", best,
                bestStep, bestZone);
+        if (coder)
+            continue;
+        // The same quantiser at the nearest step of 16 (single control
+        // bytes below 256), its values through the format's run-length
+        // coder and Huffman code, against the ideal coder's bits for them.
+        int step = std::max(16, (int)lrint(bestStep / 16) * 16);
+        Estimate at = UniformEstimate(prepared, bands, weight, step, bestZone);
+        std::vector<int32_t> values(n);
+        for (size_t i = 0; i < n; i++) {
+            double a = weight[i] > 0 ? fabs(prepared.stream.values[i]) / step : 0;
+            int32_t m = std::max(0, (int32_t)floor(a + 0.5 - bestZone)) * step;
+            values[i] = prepared.stream.values[i] < 0 ? -m : m;
+        }
+        std::vector<uint8_t> runs;
+        AppendRuns((const uint8_t *)values.data(), 4 * n, nullptr, &runs);
+        RunCosts fitted;
+        MakeRunCosts(runs, &fitted);
+        runs.clear();
+        AppendRuns((const uint8_t *)values.data(), 4 * n, &fitted, &runs);
+        printf("  step %d, %.2f dB: ideal coder %.0f bytes, order 0 per band; the format %zu bytes (%.2f times)\n",
+               step, PsnrOfDistortion(prepared, at.distortion), at.bits[0] / 8, HuffmanPackedSize(runs),
+               HuffmanPackedSize(runs) / (at.bits[0] / 8));
     }
     return 0;
 }

@@ -296,6 +296,7 @@ static void Usage(FILE *to)
 
 int main(int argc, char **argv)
 {
+    KeepEncoderMemory();
     if (argc >= 2 && (!strcmp(argv[1], "--help") || !strcmp(argv[1], "-h"))) {
         Usage(stdout);
         return 0;
