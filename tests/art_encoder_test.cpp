@@ -116,6 +116,33 @@ TEST(ArtQuantiser, NeverWorseThanPlainRoundingAtTheSameSize)
     }
 }
 
+// At a large lambda a coefficient may take a value further from it than the
+// multiples of 16 either side, when that value's code is so much shorter that
+// its bits pay for the error: 200 becomes 176, whose single control byte
+// costs 1 bit where every other value's costs 12. At a small lambda the error
+// weighs more and 200 stays within 8 of itself.
+TEST(ArtQuantiser, TakesAFurtherValueWhenItsBitsPayForIt)
+{
+    CoefficientStream stream;
+    stream.values.assign(64, 0.0f);
+    stream.values[20] = 200;
+    stream.segments.push_back({0, 64, 3.0f});
+    RunCosts costs;
+    MakeRunCosts({}, &costs);
+    for (int b = 0; b < 16; b++)
+        costs.symbol[0x20 | b] = costs.symbol[0x60 | b] = 12;
+    costs.symbol[0xC0] = 12;
+    costs.symbol[0x20 | 176 >> 4] = 1;
+    CompleteRunCosts(&costs);
+    std::vector<int32_t> out(64, -7);
+    QuantizeTotals totals;
+    QuantizeStream(stream, WholeStream(stream), costs, 1000, out.data(), &totals);
+    EXPECT_EQ(176, out[20]);
+    EXPECT_EQ(0, out[19]);
+    QuantizeStream(stream, WholeStream(stream), costs, 2, out.data(), &totals);
+    EXPECT_NEAR(200, out[20], 8);
+}
+
 // Layouts left to the encoder, and weighed at --best: what it reports is what
 // the file's header says, and the file decodes close to the picture.
 TEST(ArtLayoutChoice, ChosenLayoutsDecodeCloseToThePicture)
