@@ -165,7 +165,8 @@ bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions
     goal.picture = bgr;
     goal.progress = options.progress;
     goal.progressContext = options.progressContext;
-    // Every layout prepared and tried on its sample. The two the samples
+    // Every layout prepared and tried on its sample (for a size or a PSNR the
+    // first searched, the others tried at its lambda). The two the samples
     // favour (every layout with --best) then make a whole pass each, and the
     // one whose decoded file would fare best at the goal goes on to meet it;
     // with --best the two best go on, and their files are weighed as they are.
@@ -183,7 +184,13 @@ bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions
         goal.progressFrom = 0.4 * i / layouts.size();
         goal.progressTo = 0.4 * (i + 1) / layouts.size();
         PrepareArt(bgr, width, height, c.layout, &c.prepared);
-        SearchSample(c.prepared, goal, start, &c.search);
+        // The first layout's search finds the lambda of a size or a PSNR;
+        // the others are weighed at that lambda, their whole passes going
+        // on from where it puts them.
+        if (i > 0 && goal.lambda <= 0)
+            SampleAtLambda(c.prepared, goal, start, &c.search);
+        else
+            SearchSample(c.prepared, goal, start, &c.search);
         start = c.search.lambda;
     }
     std::stable_sort(candidates.begin(), candidates.end(),

@@ -215,3 +215,20 @@ void SearchSample(const PreparedArt &prepared, const RateGoal &goal, double star
     }
     ReportProgress(goal, 0.3);
 }
+
+void SampleAtLambda(const PreparedArt &prepared, const RateGoal &goal, double lambda, RateSearch *search)
+{
+    RateSearch &s = *search;
+    s.sample = SampleRanges(prepared);
+    s.work.assign(prepared.stream.values.size(), 0);
+    s.trials.clear();
+    s.trials.reserve(64);
+    s.lambda = lambda;
+    const RateTrial &t = TrialAt(prepared, s.sample, lambda, &s.work, &s.trials);
+    double error = t.error + ChromaLossLevels(prepared);
+    const double kQuarterLevels = 16 * (248.0 / 255) * (248.0 / 255);
+    s.estimate = goal.bytes ? error : goal.psnr > 0 ? t.bytes
+                                                    : error * kQuarterLevels * 3.0 * prepared.width * prepared.height +
+                                                          lambda * 8 * t.bytes;
+    ReportProgress(goal, 0.3);
+}
