@@ -2,6 +2,7 @@
 // layouts weighed against each other, the passes, the file.
 #include "tools/art/artencode.h"
 
+#include "base/team.h"
 #include "decoder/art.h"
 #include "decoder/wavelet.h"
 #include "tools/art/encode_stages.h"
@@ -127,6 +128,28 @@ static double Score(const PreparedArt &prepared, const RateGoal &goal, const Rat
     return kQuarterLevels * sum + point.lambda * 8.0 * file.size();
 }
 
+namespace {
+
+// The first whole pass of each layout weighed, one layout a task, so that
+// two layouts' passes take the two processors (each pass's own team of
+// quantisers then shares them). Only the first task reports progress.
+struct FirstPassJob {
+    const RateGoal *goal;
+    RateGoal quiet;  // the goal without its progress callback
+    std::vector<std::pair<const PreparedArt *, RateSearch *>> layouts;
+    std::vector<int> passes;  // by task
+};
+
+}  // namespace
+
+static void RunFirstPass(FirstPassJob &job, int number)
+{
+    RunPasses(*job.layouts[number].first, number == 0 ? *job.goal : job.quiet, job.layouts[number].second, 1,
+              &job.passes[number]);
+}
+
+static void FirstPassTask(Team *team, int number, int) { RunFirstPass(*(FirstPassJob *)team->context, number); }
+
 bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions &options,
                std::vector<uint8_t> *art, std::string *error, ArtEncodeReport *report)
 {
@@ -199,9 +222,24 @@ bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions
         candidates.resize(std::min(candidates.size(), (size_t)2));
     int passes = 0;
     if (candidates.size() > 1) {
-        for (Candidate &c : candidates) {
-            RunPasses(c.prepared, goal, &c.search, 1, &passes);
-            c.score = ProjectedScore(c.prepared, goal, c.search);
+        // For a PSNR each pass decodes its file, and the decoder is one at a
+        // time: those passes run in turn.
+        FirstPassJob job;
+        job.goal = &goal;
+        job.quiet = goal;
+        job.quiet.progress = nullptr;
+        for (Candidate &c : candidates)
+            job.layouts.push_back({&c.prepared, &c.search});
+        job.passes.assign(candidates.size(), 0);
+        if (goal.psnr > 0) {
+            for (size_t i = 0; i < candidates.size(); i++)
+                RunFirstPass(job, (int)i);
+        } else {
+            RunTeam(FirstPassTask, &job, (int)candidates.size());
+        }
+        for (size_t i = 0; i < candidates.size(); i++) {
+            passes += job.passes[i];
+            candidates[i].score = ProjectedScore(candidates[i].prepared, goal, candidates[i].search);
         }
         std::stable_sort(candidates.begin(), candidates.end(),
                          [](const Candidate &a, const Candidate &b) { return a.score < b.score; });
