@@ -186,13 +186,19 @@ static double ChromaLossLevels(const PreparedArt &prepared) { return MeanSquared
 
 double WantedError(const RateGoal &goal) { return 255.0 * 255.0 / pow(10.0, (goal.psnr + 0.02) / 10); }
 
+// A search with its sample and no trials yet.
+static void StartSearch(const PreparedArt &prepared, RateSearch *s)
+{
+    s->sample = SampleRanges(prepared);
+    s->work.assign(prepared.stream.values.size(), 0);
+    s->trials.clear();
+    s->trials.reserve(64);
+}
+
 void SearchSample(const PreparedArt &prepared, const RateGoal &goal, double start, RateSearch *search)
 {
     RateSearch &s = *search;
-    s.sample = SampleRanges(prepared);
-    s.work.assign(prepared.stream.values.size(), 0);
-    s.trials.clear();
-    s.trials.reserve(64);
+    StartSearch(prepared, &s);
     double loss = ChromaLossLevels(prepared);
     if (!goal.bytes && goal.psnr <= 0) {
         s.lambda = goal.lambda;
@@ -219,16 +225,9 @@ void SearchSample(const PreparedArt &prepared, const RateGoal &goal, double star
 void SampleAtLambda(const PreparedArt &prepared, const RateGoal &goal, double lambda, RateSearch *search)
 {
     RateSearch &s = *search;
-    s.sample = SampleRanges(prepared);
-    s.work.assign(prepared.stream.values.size(), 0);
-    s.trials.clear();
-    s.trials.reserve(64);
+    StartSearch(prepared, &s);
     s.lambda = lambda;
     const RateTrial &t = TrialAt(prepared, s.sample, lambda, &s.work, &s.trials);
-    double error = t.error + ChromaLossLevels(prepared);
-    const double kQuarterLevels = 16 * (248.0 / 255) * (248.0 / 255);
-    s.estimate = goal.bytes ? error : goal.psnr > 0 ? t.bytes
-                                                    : error * kQuarterLevels * 3.0 * prepared.width * prepared.height +
-                                                          lambda * 8 * t.bytes;
+    s.estimate = goal.bytes ? t.error + ChromaLossLevels(prepared) : t.bytes;
     ReportProgress(goal, 0.3);
 }
