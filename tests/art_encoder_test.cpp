@@ -1,6 +1,7 @@
 // The art encoder's choices: files of the size or closeness asked for, the
 // rate-distortion quantiser against plain rounding at the same size, and the
 // layouts it chooses decoding back to the picture.
+#include "base/team.h"
 #include "tests/art_testing.h"
 #include "tools/art/artencode.h"
 #include "tools/art/encode_stages.h"
@@ -172,5 +173,25 @@ TEST(ArtLayoutChoice, ChosenLayoutsDecodeCloseToThePicture)
             EXPECT_EQ(1, report.pieces) << "one piece unless the layouts are weighed";
         }
         EXPECT_GE(PsnrOf(picture, art), 32.0) << s.kind << (c.best ? " at best" : "");
+    }
+}
+
+// The layouts' first passes share the two threads: the file is the same
+// with one thread or two, at a size and at a quality, and at --best.
+TEST(ArtLayoutChoice, SameFileWithOneThreadOrTwo)
+{
+    std::vector<uint8_t> picture = MakePicture(kDiscs, 192, 144);
+    ArtEncodeOptions atSize, atQuality;
+    atSize.targetBytes = 5000;
+    atSize.best = true;
+    for (const ArtEncodeOptions &options : {atSize, atQuality}) {
+        std::vector<uint8_t> files[2];
+        for (int threads : {1, 2}) {
+            TeamThreads = threads;
+            files[threads - 1] = EncodeForTest(picture, 192, 144, options);
+        }
+        TeamThreads = 2;
+        ASSERT_FALSE(files[0].empty());
+        EXPECT_EQ(files[0], files[1]) << (options.targetBytes ? "at a size" : "at a quality");
     }
 }
