@@ -1,13 +1,14 @@
-// quennel-test-pictures: paints the pictures that bench/compare-codecs stores
-// as art, JPEG and JPEG 2000, as PPM files. Each is made from its seed alone,
-// the same bytes every run:
+// The pictures that bench/compare-codecs stores as art, JPEG and JPEG 2000
+// and the encoder's benchmark encodes. Each is made from its seed alone, the
+// same bytes every run:
 //   smooth     2048 x 1536  soft colour fields and out-of-focus blobs
 //   busy       2048 x 1536  hatching, thin lines, small print and fine noise
 //   landscape  2048 x 1536  sky, clouds, ridges of rock, a lake, film grain
 //   bokeh      1920 x 1080  a sharp woven subject before blurred lights, grain
 //   foliage    1920 x 1080  thousands of small lit leaves, the most detail
 //   street     1920 x 1080  facades, windows and hard edges at dusk, grain
-// usage: quennel-test-pictures OUT_FOLDER [NAME]
+#include "bench/test_pictures.h"
+
 #include <math.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -368,50 +369,17 @@ const Kind kKinds[] = {
     {"bokeh", 1920, 1080, Bokeh},     {"foliage", 1920, 1080, Foliage}, {"street", 1920, 1080, Street},
 };
 
-bool WritePpm(const std::string &path, const std::vector<uint8_t> &bgr, int w, int h)
-{
-    FILE *f = fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    fprintf(f, "P6\n%d %d\n255\n", w, h);
-    std::vector<uint8_t> rgb(bgr.size());
-    for (size_t i = 0; i < bgr.size(); i += 3) {
-        rgb[i] = bgr[i + 2];
-        rgb[i + 1] = bgr[i + 1];
-        rgb[i + 2] = bgr[i];
-    }
-    bool ok = fwrite(rgb.data(), 1, rgb.size(), f) == rgb.size();
-    return fclose(f) == 0 && ok;
-}
-
 }  // namespace
 
-int main(int argc, char **argv)
+bool PaintTestPicture(const char *name, std::vector<uint8_t> *bgr, int *width, int *height)
 {
-    bool help = argc == 2 && !strcmp(argv[1], "--help");
-    if (help || argc < 2 || argc > 3) {
-        FILE *to = help ? stdout : stderr;
-        fprintf(to, "usage: quennel-test-pictures OUT_FOLDER [NAME]\n  names:");
-        for (const Kind &k : kKinds)
-            fprintf(to, " %s", k.name);
-        fprintf(to, "\n");
-        return help ? 0 : 2;
-    }
-    bool any = false;
-    for (const Kind &k : kKinds) {
-        if (argc == 3 && strcmp(argv[2], k.name))
-            continue;
-        any = true;
-        std::string path = std::string(argv[1]) + "/" + k.name + ".ppm";
-        if (!WritePpm(path, k.paint(k.width, k.height), k.width, k.height)) {
-            fprintf(stderr, "quennel-test-pictures: cannot write %s\n", path.c_str());
-            return 1;
+    for (const Kind &k : kKinds)
+        if (!strcmp(name, k.name)) {
+            *width = k.width, *height = k.height;
+            *bgr = k.paint(k.width, k.height);
+            return true;
         }
-        printf("%s: %d x %d\n", path.c_str(), k.width, k.height);
-    }
-    if (!any) {
-        fprintf(stderr, "quennel-test-pictures: no picture named %s\n", argv[2]);
-        return 2;
-    }
-    return 0;
+    return false;
 }
+
+const char *TestPictureName(int i) { return i >= 0 && i < (int)(sizeof kKinds / sizeof kKinds[0]) ? kKinds[i].name : nullptr; }

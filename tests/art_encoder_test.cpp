@@ -1,6 +1,7 @@
 // The art encoder's choices: files of the size or closeness asked for, the
 // rate-distortion quantiser against plain rounding at the same size, and the
 // layouts it chooses decoding back to the picture.
+#include "base/team.h"
 #include "tests/art_testing.h"
 #include "tools/art/artencode.h"
 #include "tools/art/encode_stages.h"
@@ -116,6 +117,33 @@ TEST(ArtQuantiser, NeverWorseThanPlainRoundingAtTheSameSize)
     }
 }
 
+// At a large lambda a coefficient may take a value further from it than the
+// multiples of 16 either side, when that value's code is so much shorter that
+// its bits pay for the error: 200 becomes 176, whose single control byte
+// costs 1 bit where every other value's costs 12. At a small lambda the error
+// weighs more and 200 stays within 8 of itself.
+TEST(ArtQuantiser, TakesAFurtherValueWhenItsBitsPayForIt)
+{
+    CoefficientStream stream;
+    stream.values.assign(64, 0.0f);
+    stream.values[20] = 200;
+    stream.segments.push_back({0, 64, 3.0f});
+    RunCosts costs;
+    MakeRunCosts({}, &costs);
+    for (int b = 0; b < 16; b++)
+        costs.symbol[0x20 | b] = costs.symbol[0x60 | b] = 12;
+    costs.symbol[0xC0] = 12;
+    costs.symbol[0x20 | 176 >> 4] = 1;
+    CompleteRunCosts(&costs);
+    std::vector<int32_t> out(64, -7);
+    QuantizeTotals totals;
+    QuantizeStream(stream, WholeStream(stream), costs, 1000, out.data(), &totals);
+    EXPECT_EQ(176, out[20]);
+    EXPECT_EQ(0, out[19]);
+    QuantizeStream(stream, WholeStream(stream), costs, 2, out.data(), &totals);
+    EXPECT_NEAR(200, out[20], 8);
+}
+
 // Layouts left to the encoder, and weighed at --best: what it reports is what
 // the file's header says, and the file decodes close to the picture.
 TEST(ArtLayoutChoice, ChosenLayoutsDecodeCloseToThePicture)
@@ -145,5 +173,25 @@ TEST(ArtLayoutChoice, ChosenLayoutsDecodeCloseToThePicture)
             EXPECT_EQ(1, report.pieces) << "one piece unless the layouts are weighed";
         }
         EXPECT_GE(PsnrOf(picture, art), 32.0) << s.kind << (c.best ? " at best" : "");
+    }
+}
+
+// The layouts' first passes share the two threads: the file is the same
+// with one thread or two, at a size and at a quality, and at --best.
+TEST(ArtLayoutChoice, SameFileWithOneThreadOrTwo)
+{
+    std::vector<uint8_t> picture = MakePicture(kDiscs, 192, 144);
+    ArtEncodeOptions atSize, atQuality;
+    atSize.targetBytes = 5000;
+    atSize.best = true;
+    for (const ArtEncodeOptions &options : {atSize, atQuality}) {
+        std::vector<uint8_t> files[2];
+        for (int threads : {1, 2}) {
+            TeamThreads = threads;
+            files[threads - 1] = EncodeForTest(picture, 192, 144, options);
+        }
+        TeamThreads = 2;
+        ASSERT_FALSE(files[0].empty());
+        EXPECT_EQ(files[0], files[1]) << (options.targetBytes ? "at a size" : "at a quality");
     }
 }

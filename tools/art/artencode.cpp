@@ -2,12 +2,16 @@
 // layouts weighed against each other, the passes, the file.
 #include "tools/art/artencode.h"
 
+#include "base/team.h"
 #include "decoder/art.h"
 #include "decoder/wavelet.h"
 #include "tools/art/encode_stages.h"
 
 #include <math.h>
 #include <stdlib.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 
@@ -23,12 +27,25 @@ int ChooseBaseSide(int pieceSide, bool subsample)
     return b;
 }
 
+void KeepEncoderMemory()
+{
+#if defined(__GLIBC__)
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+#endif
+}
+
 double PicturePsnrDb(const uint8_t *a, const uint8_t *b, size_t n)
 {
+    // Whole numbers, in blocks short enough that 32 bits hold their sums.
     double sum = 0;
-    for (size_t i = 0; i < n; i++) {
-        double d = (double)a[i] - b[i];
-        sum += d * d;
+    for (size_t from = 0; from < n; from += 1 << 15) {
+        uint32_t block = 0;
+        for (size_t i = from; i < std::min(n, from + (1 << 15)); i++) {
+            int d = (int)a[i] - b[i];
+            block += (uint32_t)(d * d);
+        }
+        sum += block;
     }
     if (sum == 0)
         return 99;
@@ -111,6 +128,28 @@ static double Score(const PreparedArt &prepared, const RateGoal &goal, const Rat
     return kQuarterLevels * sum + point.lambda * 8.0 * file.size();
 }
 
+namespace {
+
+// The first whole pass of each layout weighed, one layout a task, so that
+// two layouts' passes take the two processors (each pass's own team of
+// quantisers then shares them). Only the first task reports progress.
+struct FirstPassJob {
+    const RateGoal *goal;
+    RateGoal quiet;  // the goal without its progress callback
+    std::vector<std::pair<const PreparedArt *, RateSearch *>> layouts;
+    std::vector<int> passes;  // by task
+};
+
+}  // namespace
+
+static void RunFirstPass(FirstPassJob &job, int number)
+{
+    RunPasses(*job.layouts[number].first, number == 0 ? *job.goal : job.quiet, job.layouts[number].second, 1,
+              &job.passes[number]);
+}
+
+static void FirstPassTask(Team *team, int number, int) { RunFirstPass(*(FirstPassJob *)team->context, number); }
+
 bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions &options,
                std::vector<uint8_t> *art, std::string *error, ArtEncodeReport *report)
 {
@@ -149,7 +188,8 @@ bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions
     goal.picture = bgr;
     goal.progress = options.progress;
     goal.progressContext = options.progressContext;
-    // Every layout prepared and tried on its sample. The two the samples
+    // Every layout prepared and tried on its sample (for a size or a PSNR the
+    // first searched, the others tried at its lambda). The two the samples
     // favour (every layout with --best) then make a whole pass each, and the
     // one whose decoded file would fare best at the goal goes on to meet it;
     // with --best the two best go on, and their files are weighed as they are.
@@ -167,7 +207,13 @@ bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions
         goal.progressFrom = 0.4 * i / layouts.size();
         goal.progressTo = 0.4 * (i + 1) / layouts.size();
         PrepareArt(bgr, width, height, c.layout, &c.prepared);
-        SearchSample(c.prepared, goal, start, &c.search);
+        // The first layout's search finds the lambda of a size or a PSNR;
+        // the others are weighed at that lambda, their whole passes going
+        // on from where it puts them.
+        if (i > 0 && goal.lambda <= 0)
+            SampleAtLambda(c.prepared, goal, start, &c.search);
+        else
+            SearchSample(c.prepared, goal, start, &c.search);
         start = c.search.lambda;
     }
     std::stable_sort(candidates.begin(), candidates.end(),
@@ -176,9 +222,24 @@ bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions
         candidates.resize(std::min(candidates.size(), (size_t)2));
     int passes = 0;
     if (candidates.size() > 1) {
-        for (Candidate &c : candidates) {
-            RunPasses(c.prepared, goal, &c.search, 1, &passes);
-            c.score = ProjectedScore(c.prepared, goal, c.search);
+        // For a PSNR each pass decodes its file, and the decoder is one at a
+        // time: those passes run in turn.
+        FirstPassJob job;
+        job.goal = &goal;
+        job.quiet = goal;
+        job.quiet.progress = nullptr;
+        for (Candidate &c : candidates)
+            job.layouts.push_back({&c.prepared, &c.search});
+        job.passes.assign(candidates.size(), 0);
+        if (goal.psnr > 0) {
+            for (size_t i = 0; i < candidates.size(); i++)
+                RunFirstPass(job, (int)i);
+        } else {
+            RunTeam(FirstPassTask, &job, (int)candidates.size());
+        }
+        for (size_t i = 0; i < candidates.size(); i++) {
+            passes += job.passes[i];
+            candidates[i].score = ProjectedScore(candidates[i].prepared, goal, candidates[i].search);
         }
         std::stable_sort(candidates.begin(), candidates.end(),
                          [](const Candidate &a, const Candidate &b) { return a.score < b.score; });

@@ -49,5 +49,12 @@ bool EncodeArt(const uint8_t *bgr, int width, int height, const ArtEncodeOptions
 // subsampled, for the chroma planes); 0 when none fits.
 int ChooseBaseSide(int pieceSide, bool subsample);
 
+// For a process that encodes (a tool, a benchmark): the encoder's buffers of
+// tens of megabytes, which come and go from pass to pass, are kept by the
+// allocator when freed, so that each later one takes pages already faulted
+// in rather than fresh ones from the system. Does nothing where the C
+// library has no such setting.
+void KeepEncoderMemory();
+
 // Peak signal-to-noise ratio of b against a over n bytes, in dB (99 when equal).
 double PicturePsnrDb(const uint8_t *a, const uint8_t *b, size_t n);

@@ -30,6 +30,18 @@ struct OpenRun {
 // A range starts as if after a long zero run, whatever came before it.
 constexpr uint32_t kRangeStartRun = 4 * 8192;
 
+// Values weighed for a coefficient other than 0 and -1 (Candidates).
+constexpr int kCandidates = 7;
+// The first five candidates, or all seven when lambda is at least
+// kWideLambda: a further multiple of 16 leaves at least 192 w more error
+// than the nearer ones (w = 3 for Y, the lightest plane), which the bits it
+// saves pay for only at a large lambda. On the painted test pictures the
+// further values gained 0.1-0.5 dB at lambdas of 1000-4000 (busy and
+// photograph-like pictures at the JPEG's size) and nothing below 500; below
+// it they are not weighed, and the finer files stay as they were.
+constexpr int kNearCandidates = 5;
+constexpr double kWideLambda = 600;
+
 // What each choice costs at one lambda, in lambda times bits, so that the
 // inner loop only adds.
 struct PassCosts {
@@ -39,6 +51,8 @@ struct PassCosts {
     double ffMore[32];             // [length mod 32]: four more bytes 255 after a run of them
     double zeroNew, ffNew;         // a new run of four zero bytes, or of four bytes 255
     float head[512];               // [v + 256]: a value v of -255 ... 254 but 0 and -1, with its run of three (else infinite)
+    bool wide;                     // all the candidates weighed, not only the near ones
+    int candidates;                // how many
 };
 
 struct QuantizeJob {
@@ -103,6 +117,8 @@ static void MakePassCosts(const RunCosts &runs, double lambda, PassCosts *pc)
 {
     pc->runs = &runs;
     pc->lambda = lambda;
+    pc->wide = lambda >= kWideLambda;
+    pc->candidates = pc->wide ? kCandidates : kNearCandidates;
     // The floors grow by whole runs of 8192 (or 32) bytes: four more bytes
     // after a run of length r cost the same for every length r modulo that.
     pc->zeroMore.resize(8192);
@@ -131,9 +147,13 @@ static inline int32_t Floor(float x)
 }
 
 // The values other than 0 and -1 weighed for a coefficient c: the multiples
-// of 16 either side (single controls, or with the byte 255 after them) and
-// the nearest integer. The backward walk makes them again from c.
-static inline void Candidates(float c, int32_t v[5])
+// of 16 either side (single controls, or with the byte 255 after them), the
+// next multiple of 16 beyond each of those, and the nearest integer. The
+// further two let a large lambda quantise as coarsely as it wants (steps of
+// 48-64 on busy pictures at the JPEG's size), where the nearest multiples
+// alone would hold every error within 16. At most seven, the back pointers'
+// three bits. The backward walk makes them again from c.
+static inline void Candidates(float c, int32_t v[kCandidates])
 {
     int32_t base = Floor(c * 0.0625f) * 16;
     v[0] = base - 1;
@@ -141,34 +161,40 @@ static inline void Candidates(float c, int32_t v[5])
     v[2] = base + 15;
     v[3] = base + 16;
     v[4] = Floor(c + 0.5f);
+    v[5] = base - 16;
+    v[6] = base + 32;
 }
 
-// Coefficients smaller than this have every candidate within -255 ... 254,
-// one byte and a run of three: what they cost does not depend on the run
-// before them.
-constexpr float kSmallValue = 238;
+// Coefficients smaller than this (by the candidates weighed) have every
+// candidate within -255 ... 254, one byte and a run of three: what they cost
+// does not depend on the run before them.
+constexpr float kSmallValue[2] = {238, 222};
 // Coefficients weighed at a time for their small values.
 constexpr int kChunk = 256;
 
-// For each coefficient c of weight w: the cheapest candidate (error plus
-// lambda times bits) that leaves a zero run open (cost0, its number in the
-// low four bits of choice), and the cheapest that leaves a run of 255s open
-// (cost1, the high four bits): the same whichever run came before, when c is
-// small. Without branches, so that it vectorises; every level gives the same
-// floats (no fused multiply-adds).
-KERNEL_BODY void BestSmallValuesBody(const float *__restrict head, float w, const float *__restrict values, int n,
-                                     float *__restrict cost0, float *__restrict cost1, uint8_t *__restrict choice)
+// For each coefficient c of weight w: the cheapest of the first count
+// candidates (error plus lambda times bits) that leaves a zero run open
+// (cost0, its number in the low four bits of choice), and the cheapest that
+// leaves a run of 255s open (cost1, the high four bits): the same whichever
+// run came before, when c is small (below limit). Without branches, so that
+// it vectorises; every level gives the same floats (no fused multiply-adds).
+template <int count>
+static inline __attribute__((always_inline)) void BestValuesOf(const float *__restrict head, float w, float limit,
+                                                               const float *__restrict values, int n,
+                                                               float *__restrict cost0, float *__restrict cost1,
+                                                               uint8_t *__restrict choice)
 {
     const float kNone = 3e38f;  // no candidate of that kind
     for (int i = 0; i < n; i++) {
         float c = values[i];
-        c = c < -kSmallValue ? -kSmallValue : c;
-        c = c > kSmallValue ? kSmallValue : c;
-        int32_t v[5];
+        c = c < -limit ? -limit : c;
+        c = c > limit ? limit : c;
+        int32_t v[kCandidates];
         Candidates(c, v);
         float best0 = kNone, best1 = kNone;
         int at0 = 0, at1 = 0;
-        for (int k = 0; k < 5; k++) {
+#pragma GCC unroll 16
+        for (int k = 0; k < count; k++) {
             float d = c - (float)v[k];
             float e = w * d * d + head[v[k] + 256];
             float e0 = v[k] < 0 ? kNone : e, e1 = v[k] < 0 ? e : kNone;
@@ -182,9 +208,31 @@ KERNEL_BODY void BestSmallValuesBody(const float *__restrict head, float w, cons
         choice[i] = (uint8_t)(at0 | at1 << 4);
     }
 }
-KERNEL_LEVELS(BestSmallValues,
+KERNEL_BODY void BestNearValuesBody(const float *__restrict head, float w, const float *__restrict values, int n,
+                                    float *__restrict cost0, float *__restrict cost1, uint8_t *__restrict choice)
+{
+    BestValuesOf<kNearCandidates>(head, w, kSmallValue[0], values, n, cost0, cost1, choice);
+}
+KERNEL_BODY void BestWideValuesBody(const float *__restrict head, float w, const float *__restrict values, int n,
+                                    float *__restrict cost0, float *__restrict cost1, uint8_t *__restrict choice)
+{
+    BestValuesOf<kCandidates>(head, w, kSmallValue[1], values, n, cost0, cost1, choice);
+}
+KERNEL_LEVELS(BestNearValues,
               (const float *head, float w, const float *values, int n, float *cost0, float *cost1, uint8_t *choice),
               (head, w, values, n, cost0, cost1, choice))
+KERNEL_LEVELS(BestWideValues,
+              (const float *head, float w, const float *values, int n, float *cost0, float *cost1, uint8_t *choice),
+              (head, w, values, n, cost0, cost1, choice))
+
+static void BestSmallValues(const PassCosts &pc, float w, const float *values, int n, float *cost0, float *cost1,
+                            uint8_t *choice)
+{
+    if (pc.wide)
+        BestWideValues(pc.head, w, values, n, cost0, cost1, choice);
+    else
+        BestNearValues(pc.head, w, values, n, cost0, cost1, choice);
+}
 
 // A range's back pointers: for each coefficient a byte, bit 0 which run the
 // path to a zero run came from (1: a run of 255s), bit 1 the same for the
@@ -195,7 +243,7 @@ static inline int32_t StepValue(uint8_t step, int path, float c)
     int choice = path ? step >> 5 : (step >> 2) & 7;
     if (choice == 0)
         return path ? -1 : 0;
-    int32_t v[5];
+    int32_t v[kCandidates];
     Candidates(c, v);
     return v[choice - 1];
 }
@@ -248,7 +296,7 @@ static inline __attribute__((always_inline)) void SearchStep(const PassCosts &pc
     // before them and start one of three bytes.
     int at = p.cost1 < p.cost0 ? 1 : 0;
     double before = at ? p.cost1 : p.cost0;
-    if (fabs(c) < kSmallValue) {
+    if (fabs(c) < kSmallValue[pc.wide]) {
         double value0 = before + other0, value1 = before + other1;
         bool take0 = value0 < next0, take1 = value1 < next1;
         next0 = take0 ? value0 : next0;
@@ -259,9 +307,9 @@ static inline __attribute__((always_inline)) void SearchStep(const PassCosts &pc
         step = take1 ? (step & 0x1D) | at << 1 | ((choice >> 4) + 1) << 5 : step;
     } else {
         // Large values: their bytes may lengthen the run before.
-        int32_t candidates[5];
+        int32_t candidates[kCandidates];
         Candidates(value, candidates);
-        for (int k = 0; k < 5; k++) {
+        for (int k = 0; k < pc.candidates; k++) {
             int32_t v = candidates[k];
             if (v == 0 || v == -1)
                 continue;
@@ -393,9 +441,9 @@ static void QuantizeRangePair(QuantizeJob &job, size_t first, size_t second, int
         size_t n = std::min((size_t)kChunk, a.spanEnd - a.at);
         if (both)
             n = std::min(n, b.spanEnd - b.at);
-        BestSmallValues(pc.head, (float)a.weight, values + a.at, (int)n, other0[0], other1[0], choice[0]);
+        BestSmallValues(pc, (float)a.weight, values + a.at, (int)n, other0[0], other1[0], choice[0]);
         if (both) {
-            BestSmallValues(pc.head, (float)b.weight, values + b.at, (int)n, other0[1], other1[1], choice[1]);
+            BestSmallValues(pc, (float)b.weight, values + b.at, (int)n, other0[1], other1[1], choice[1]);
             Paths pa = a.paths, pb = b.paths;
             const double wa = a.weight, wb = b.weight;
             const float *va = values + a.at, *vb = values + b.at;

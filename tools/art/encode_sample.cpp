@@ -186,13 +186,19 @@ static double ChromaLossLevels(const PreparedArt &prepared) { return MeanSquared
 
 double WantedError(const RateGoal &goal) { return 255.0 * 255.0 / pow(10.0, (goal.psnr + 0.02) / 10); }
 
+// A search with its sample and no trials yet.
+static void StartSearch(const PreparedArt &prepared, RateSearch *s)
+{
+    s->sample = SampleRanges(prepared);
+    s->work.assign(prepared.stream.values.size(), 0);
+    s->trials.clear();
+    s->trials.reserve(64);
+}
+
 void SearchSample(const PreparedArt &prepared, const RateGoal &goal, double start, RateSearch *search)
 {
     RateSearch &s = *search;
-    s.sample = SampleRanges(prepared);
-    s.work.assign(prepared.stream.values.size(), 0);
-    s.trials.clear();
-    s.trials.reserve(64);
+    StartSearch(prepared, &s);
     double loss = ChromaLossLevels(prepared);
     if (!goal.bytes && goal.psnr <= 0) {
         s.lambda = goal.lambda;
@@ -213,5 +219,15 @@ void SearchSample(const PreparedArt &prepared, const RateGoal &goal, double star
             s.estimate = TrialAt(prepared, s.sample, s.lambda, &s.work, &s.trials).bytes;
         }
     }
+    ReportProgress(goal, 0.3);
+}
+
+void SampleAtLambda(const PreparedArt &prepared, const RateGoal &goal, double lambda, RateSearch *search)
+{
+    RateSearch &s = *search;
+    StartSearch(prepared, &s);
+    s.lambda = lambda;
+    const RateTrial &t = TrialAt(prepared, s.sample, lambda, &s.work, &s.trials);
+    s.estimate = goal.bytes ? t.error + ChromaLossLevels(prepared) : t.bytes;
     ReportProgress(goal, 0.3);
 }

@@ -237,6 +237,12 @@ void ReportProgress(const RateGoal &goal, double share);
 // start: the lambda to try first for a size or PSNR.
 void SearchSample(const PreparedArt &prepared, const RateGoal &goal, double start, RateSearch *search);
 
+// The trials, for a size or a PSNR, of a layout weighed beside another whose
+// search found lambda: only the one at lambda, whose costs its first whole
+// pass takes. Its file then lands near the other's, and the whole passes go
+// on from there.
+void SampleAtLambda(const PreparedArt &prepared, const RateGoal &goal, double lambda, RateSearch *search);
+
 // Up to mostPasses more whole passes, from the lambda the trials found,
 // until one meets the goal (search->best) or no further pass is worth
 // making (search->done); *passes counts them. False while none meets the goal.

@@ -179,10 +179,10 @@ static int Encode(int argc, char **argv)
                       : options.targetPsnr > 0 ? "at least " + std::to_string(options.targetPsnr).substr(0, 5) + " dB"
                                                : "quality " + std::to_string(options.quality);
     printf("%s: %d x %d, %d piece%s of %d, base side %d (%d levels)%s, %s: %zu bytes, "
-           "%.3f bits a pixel, PSNR %.2f dB, %.2f s\n",
+           "%.3f bits a pixel, PSNR %.2f dB, lambda %.0f, %.2f s\n",
            output, width, height, report.pieces, report.pieces == 1 ? "" : "s", report.pieceSide, report.baseSide,
            report.levels, report.subsampled ? ", subsampled" : "", aim.c_str(), art.size(),
-           8.0 * art.size() / ((double)width * height), psnr, seconds);
+           8.0 * art.size() / ((double)width * height), psnr, report.lambda, seconds);
     return 0;
 }
 
@@ -296,6 +296,7 @@ static void Usage(FILE *to)
 
 int main(int argc, char **argv)
 {
+    KeepEncoderMemory();
     if (argc >= 2 && (!strcmp(argv[1], "--help") || !strcmp(argv[1], "-h"))) {
         Usage(stdout);
         return 0;
