@@ -5,7 +5,6 @@
 PlatInstance AppInstance;
 char ProgramDir[kPathSize];
 char UserDataDir[kPathSize];
-int ScreenDepth;
 int DiffusionKernel;
 
 const char kLongestUserFileName[] = "\\Zorva The Vandrel.BMP";
@@ -38,7 +37,6 @@ bool SetProcessValues(PlatInstance instance)
     AppInstance = instance;
     bool ok = ProgramFolder(ProgramDir, sizeof ProgramDir) > 0;
     ok = MakeUserDataFolder(UserDataDir, sizeof UserDataDir) && ok;
-    ScreenDepth = ScreenBitsPerPixel();
     DiffusionKernel = 2;
     return ok;
 }

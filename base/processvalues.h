@@ -9,7 +9,6 @@ extern PlatInstance AppInstance;     // start-up, first; window classes, icons, 
 extern char ProgramDir[kPathSize];   // start-up; the About palette. Never ends in "\"
 extern char UserDataDir[kPathSize];  // start-up; this user's own files: the backup, the snapshot,
                                      // the wallpaper bitmap and its copy, the error log. "" until made
-extern int ScreenDepth;              // start-up; the wallpaper's depth
 extern int DiffusionKernel;          // start-up, 2; the wallpaper's colour reduction
 
 // The program's own folder: the module path cut at its last backslash, the

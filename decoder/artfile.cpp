@@ -74,7 +74,7 @@ static void TakeHeader(ArtFile *art, const uint8_t *bytes)
 ArtFile *OpenArt(const char *path)
 {
     PlatFile *f = FileOpen(path, "rb");
-    AppAssert(f != nullptr, kDecoderSource, 106, "File %s could not be opened: EXITING\r\n", path);
+    AppAssert(f != nullptr, kDecoderSource, kSiteOpenArt, "File %s could not be opened: EXITING\r\n", path);
     long length = FileLength(f);
     if (length < 0) {
         FileClose(f);
@@ -114,7 +114,7 @@ ArtGeometry CheckArtHeader(const ArtFile *art)
     ArtGeometry g = {};
     g.pieces = h[kArtPieces];
     if (g.pieces != 1 && g.pieces != 4 && g.pieces != 16)
-        AppAssert(0, kDecoderSource, 224, "wavelet pieces has illegal value: %d", g.pieces);
+        AppAssert(0, kDecoderSource, kSiteArtPieces, "wavelet pieces has illegal value: %d", g.pieces);
     // The header holds offsets for four pieces only, and half-resolution
     // chroma would not fit the subsampled addressing at a quarter of the side.
     if (g.pieces == 16)

@@ -75,7 +75,7 @@ void BuildDeltaTables(int kernel)
         if (DeltaTables[weight])
             continue;
         int32_t *table = (int32_t *)malloc(kDeltaEntries * sizeof(int32_t));
-        AppAssert(table != nullptr, "PALETTE", 1498, kNoMemory);
+        AppAssert(table != nullptr, "PALETTE", kSiteDiffuseMemory, kNoMemory);
         for (int e = -256; e <= 255; e++)
             table[e + 256] = (256 * (half + weight * e)) / k.divisor;
         DeltaTables[weight] = table;
@@ -112,10 +112,10 @@ static void PrepareTables(int kernel)
 static void PrepareErrorRows(int width)
 {
     if (width > ErrorRows.entries - 2 * kErrorMargin) {
-        AppAssert(width <= kMaxDiffuseWidth, "PALETTE", 1498, kNoMemory);
+        AppAssert(width <= kMaxDiffuseWidth, "PALETTE", kSiteDiffuseMemory, kNoMemory);
         int entries = (width > kMinErrorWidth ? width : kMinErrorWidth) + 2 * kErrorMargin;
         int32_t *storage = (int32_t *)malloc((size_t)entries * 3 * kErrorRowCount * sizeof(int32_t));
-        AppAssert(storage != nullptr, "PALETTE", 1498, kNoMemory);
+        AppAssert(storage != nullptr, "PALETTE", kSiteDiffuseMemory, kNoMemory);
         free(ErrorRows.storage);
         ErrorRows.storage = storage;
         ErrorRows.entries = entries;

@@ -300,7 +300,7 @@ LogPaletteRecord *LoadPalette(const char *path)
 {
     ActivePalette.logPalette.palVersion = 0x300;
     PlatFile *f = FileOpen(path, "rb");
-    AppAssert(f != nullptr, "PALETTE", 81, "File %s could not be opened: EXITING\r\n", path);
+    AppAssert(f != nullptr, "PALETTE", kSiteOpenPalette, "File %s could not be opened: EXITING\r\n", path);
     // Lines after the 256th are never read, and 256 lines of the longest
     // allowed length fit in kPaletteFileLimit bytes: a longer line among
     // them is found before the cut.
@@ -314,6 +314,6 @@ LogPaletteRecord *LoadPalette(const char *path)
     char error[kPaletteErrorSize];
     int taken = ReadPaletteBytes(path, bytes, length, error, sizeof error);
     free(bytes);
-    AppAssert(taken, "PALETTE", 81, "%s: EXITING\r\n", error);
+    AppAssert(taken, "PALETTE", kSiteOpenPalette, "%s: EXITING\r\n", error);
     return &ActivePalette.logPalette;
 }

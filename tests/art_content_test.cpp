@@ -44,13 +44,7 @@ protected:
         palettePath = dir + "\\" + word + ".tr";
         ASSERT_TRUE(FileExists(artPath)) << "art missing in " << QUENNEL_CONTENT_FOLDER;
         ASSERT_TRUE(FileExists(palettePath));
-        ScreenDepth = 24;
         DiffusionKernel = 2;
-    }
-    void TearDown() override
-    {
-        ScreenDepth = 24;
-        MachineTest::TearDown();
     }
     std::string dir, word, artPath, palettePath;
 };
@@ -168,10 +162,8 @@ TEST_P(ArtContentTest, EightBitRenderingUsesThePaletteAndKeepsThePicture)
     ArtFile *art = OpenArt(artPath.c_str());
     for (auto size : {std::make_pair(1920, 1080), std::make_pair(800, 600)}) {
         int width = size.first, height = size.second, stride = (width * 3 + 3) & ~3;
-        ScreenDepth = 24;
-        uint8_t *full = RenderArt(art, width, height, ScreenDepth, DiffusionKernel);
-        ScreenDepth = 8;
-        uint8_t *reduced = RenderArt(art, width, height, ScreenDepth, DiffusionKernel);
+        uint8_t *full = RenderArt(art, width, height, 24, DiffusionKernel);
+        uint8_t *reduced = RenderArt(art, width, height, 8, DiffusionKernel);
         ASSERT_TRUE(full && reduced);
         size_t outside = 0;
         for (int y = 0; y < height; y++)

@@ -25,8 +25,7 @@ int main(int argc, char **argv)
     }
     if (argc == 6 && !strcmp(argv[1], "render")) {
         ArtFile *art = OpenArt(argv[2]);
-        ScreenDepth = atoi(argv[5]);
-        free(RenderArt(art, atoi(argv[3]), atoi(argv[4]), ScreenDepth, DiffusionKernel));
+        free(RenderArt(art, atoi(argv[3]), atoi(argv[4]), atoi(argv[5]), DiffusionKernel));
         CloseArt(art);
         return 0;
     }

@@ -189,7 +189,6 @@ class RenderArtTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ScreenDepth = 24;
         DiffusionKernel = 2;
         std::vector<uint8_t> picture = MakePicture(kNoise, 48, 36);
         ArtEncodeOptions options;
@@ -206,18 +205,19 @@ protected:
     // RenderArt's result as rows of ScaledRowBytes(width) bytes.
     std::vector<uint8_t> Render(int width, int height)
     {
-        uint8_t *result = RenderArt(art, width, height, ScreenDepth, DiffusionKernel);
+        uint8_t *result = RenderArt(art, width, height, depth, DiffusionKernel);
         std::vector<uint8_t> rows(result, result + (size_t)ScaledRowBytes(width) * height);
         free(result);
         return rows;
     }
     ArtFile *art = nullptr;
     uint8_t *decoded = nullptr;
+    int depth = 24;
 };
 
 TEST_F(RenderArtTest, ArtSizeReturnsTheDecodedPictureUnchanged)
 {
-    uint8_t *result = RenderArt(art, 48, 36, ScreenDepth, DiffusionKernel);
+    uint8_t *result = RenderArt(art, 48, 36, depth, DiffusionKernel);
     EXPECT_EQ(0, memcmp(decoded, result, 48 * 36 * 3));
     EXPECT_NE(0, result[(48 * 35 + 10) * 3] | result[(48 * 35 + 10) * 3 + 1]);  // no black last row
     free(result);
@@ -246,7 +246,7 @@ TEST_F(RenderArtTest, ScaledRowsFollowTheFormulasInPlace)
 TEST_F(RenderArtTest, ThirtyTwoBitScreenKeepsTwentyFourBitPixels)
 {
     std::vector<uint8_t> expected = Render(50, 30);
-    ScreenDepth = 32;
+    depth = 32;
     EXPECT_EQ(expected, Render(50, 30));
 }
 
@@ -274,22 +274,20 @@ TEST(DecodeArtTest, OneRowIsTheTopRowOfItsSquare)
         EXPECT_EQ(std::vector<uint8_t>(square.begin(), square.begin() + 32 * 3), row) << subsample;
 
         ArtFile *art = OpenArtBytes("row.art", bytes.data(), bytes.size());
-        uint8_t *same = RenderArt(art, 32, 1, ScreenDepth, DiffusionKernel);
+        uint8_t *same = RenderArt(art, 32, 1, 24, DiffusionKernel);
         EXPECT_EQ(0, memcmp(row.data(), same, row.size()));
         free(same);
         // Kernel 0 passes no error on: with the others even an error of 0
         // passes half a level, and black rows below others turn dark grey.
         for (int depth : {8, 16, 24})
             for (auto [w, h] : {std::pair{5, 3}, {1, 1}, {3, 1}, {64, 2}, {32, 7}}) {
-                ScreenDepth = depth;
-                uint8_t *scaled = RenderArt(art, w, h, ScreenDepth, 0);
+                uint8_t *scaled = RenderArt(art, w, h, depth, 0);
                 std::vector<uint8_t> rows(scaled, scaled + (size_t)ScaledRowBytes(w) * h);
                 free(scaled);
                 EXPECT_EQ(std::vector<uint8_t>(rows.size(), 0), rows) << w << " x " << h << " at " << depth;
             }
         CloseArt(art);
     }
-    ScreenDepth = 24;
 }
 
 // A file of tests/golden/, whole; empty when it cannot be read.

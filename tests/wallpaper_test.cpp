@@ -47,7 +47,6 @@ protected:
         InstallTestArt();
         FileDelete(bitmap.c_str());
         FileDelete(saved.c_str());
-        ScreenDepth = 16;
         DiffusionKernel = 2;
     }
     void TearDown() override
@@ -58,7 +57,6 @@ protected:
     }
     std::string Make(int width, int height, int depth)
     {
-        ScreenDepth = depth;
         EXPECT_TRUE(MakeWallpaperFile(art.c_str(), palette.c_str(), bitmap.c_str(), width, height, depth, 3779, 3779));
         return ReadWholeFile(bitmap);
     }
@@ -133,7 +131,7 @@ TEST_F(Wallpaper, PixelFormats)
 TEST_F(Wallpaper, LooksLikeTheArt)
 {
     ArtFile *a = OpenArt(art.c_str());
-    uint8_t *decoded = RenderArt(a, 256, 192, ScreenDepth, DiffusionKernel);  // the art's own size: the decoded picture
+    uint8_t *decoded = RenderArt(a, 256, 192, 16, DiffusionKernel);  // the art's own size: the decoded picture
     CloseArt(a);
     std::string file = Make(256, 192, 24);
     double error = 0;

@@ -82,7 +82,7 @@ bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char 
 
     char partial[kPathSize];
     PlatFile *out = WithExtension(partial, sizeof partial, outputPath, ".new") ? FileOpen(partial, "wbc") : nullptr;
-    AppAssert(out != nullptr, "wallpaper", 118, "Couldn't open the wallpaper bitmap file");
+    AppAssert(out != nullptr, "wallpaper", kSiteOpenBitmap, "Couldn't open the wallpaper bitmap file");
     bool complete = WriteAll(out, &fileHeader, sizeof fileHeader) && WriteAll(out, &infoHeader, sizeof infoHeader) &&
                     WriteAll(out, colorTable, sizeof colorTable) && WriteAll(out, pixels, imageSize);
     complete = FileClose(out) == 0 && complete;
@@ -169,7 +169,7 @@ void CheckWallpaperJob(const char *artName, const char *outputPath)
     free(RenderArt(art, 1, 1, 24, DiffusionKernel));
     CloseArt(art);
     PlatFile *out = WithExtension(partial, sizeof partial, outputPath, ".new") ? FileOpen(partial, "wbc") : nullptr;
-    AppAssert(out != nullptr, "wallpaper", 118, "Couldn't open the wallpaper bitmap file");
+    AppAssert(out != nullptr, "wallpaper", kSiteOpenBitmap, "Couldn't open the wallpaper bitmap file");
     FileClose(out);
     FileDelete(partial);
 }

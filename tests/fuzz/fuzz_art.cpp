@@ -36,14 +36,14 @@ static int32_t Field(const uint8_t *data, int n)
 struct RenderJob {
     const uint8_t *data;
     size_t size;
-    int width, height;
+    int width, height, depth;
 };
 
 static void Render(void *context)
 {
     const RenderJob &job = *(const RenderJob *)context;
     ArtFile *art = OpenArtBytes("C:\\fuzz.ART", job.data, job.size);
-    uint8_t *picture = RenderArt(art, job.width, job.height, ScreenDepth, DiffusionKernel);
+    uint8_t *picture = RenderArt(art, job.width, job.height, job.depth, DiffusionKernel);
     free(picture);
     CloseArt(art);
 }
@@ -66,8 +66,7 @@ static void WarmUp()
         abort();
     }
     for (int depth : {8, 16, 24}) {
-        ScreenDepth = depth;
-        RenderJob job = {art.data(), art.size(), 20, 10};
+        RenderJob job = {art.data(), art.size(), 20, 10, depth};
         if (RunUntilReport(Render, &job, false)) {
             fprintf(stderr, "fuzz_art: the warm-up art was refused\n");
             abort();
@@ -89,7 +88,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    RenderJob job = {data, size, 16, 12};
+    RenderJob job = {data, size, 16, 12, 24};
     if (size >= (size_t)kArtHeaderSize) {
         long long width = Field(data, kArtWidth), height = Field(data, kArtHeight);
         if (Field(data, kArtPieces) == 4)
@@ -97,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (width > kLargestSide || height > kLargestSide)
             return -1;  // not kept in the corpus
         static const int depths[3] = {8, 16, 24};
-        ScreenDepth = depths[data[4] % 3];
+        job.depth = depths[data[4] % 3];
         job.width = 1 + data[5] % 64;
         job.height = 1 + data[6] % 48;
         if ((data[7] & 1) && width >= 1 && height >= 1 && width <= 64 && height <= 64)

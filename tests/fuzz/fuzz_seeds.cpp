@@ -78,7 +78,7 @@ static void RenderKept(void *context)
     std::string bytes = Load(job->first);
     ArtFile *art = OpenArtBytes(job->first.c_str(), (const uint8_t *)bytes.data(), bytes.size());
     const int width = 256, height = 160;
-    uint8_t *picture = RenderArt(art, width, height, ScreenDepth, DiffusionKernel);  // 24 bits: scaled only
+    uint8_t *picture = RenderArt(art, width, height, 24, DiffusionKernel);  // scaled only
     size_t row = ((size_t)width * 3 + 3) & ~(size_t)3;
     job->second->resize((size_t)width * height * 3);
     for (int y = 0; y < height; y++)
@@ -99,7 +99,6 @@ static void MakeArtSeeds(const std::string &artDir)
         noise[i] = (uint8_t)((i * 2654435761u) >> 13);
     SaveArt("noise-24x12.ART", noise, 24, 12, 1, false, 100);
 
-    ScreenDepth = 24;
     for (const char *color : {"BLACK", "RED", "WHITE", "BLUE", "GREEN"}) {
         std::vector<uint8_t> picture;
         std::pair<std::string, std::vector<uint8_t> *> job(artDir + "/" + color + ".ART", &picture);
@@ -128,7 +127,7 @@ static void MakeThemeSeeds()
 {
     // A fresh machine's settings, as the backup writes them.
     WriteBackupTheme();
-    std::string backup = Load(HostPath(UserDataDir + std::string("\\ZorvaBackup.theme")));
+    std::string backup = Load(HostPath((UserDataDir + std::string("\\ZorvaBackup.theme")).c_str()));
     Save("theme", "backup.theme", backup);
     Save("ini", "backup.theme", backup);
 

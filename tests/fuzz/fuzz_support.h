@@ -9,7 +9,7 @@
 
 // Sets up the host machine once per process: drive C: a new temporary folder
 // inside QUENNEL_HOST_ROOT (or /tmp), removed at a normal exit; the program's
-// folder; the process values (ProgramDir, ScreenDepth, DiffusionKernel 2); and
+// folder; the process values (ProgramDir, DiffusionKernel 2); and
 // ProcessExit throwing, so that a fatal report can be caught (or, uncaught,
 // ends in a crash that libFuzzer reports with the report's text before it).
 void FuzzMachineSetUp();

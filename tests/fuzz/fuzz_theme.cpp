@@ -100,8 +100,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const int depths[3] = {8, 16, 24};
-    ScreenDepth = depths[size % 3];
-    HostSetScreen(16, 12, ScreenDepth);
+    HostSetScreen(16, 12, depths[size % 3]);
     FuzzWriteFile(kBlueTheme, data, size);
     Install(kThemeBlue);
     Install(kThemeBackup);
