@@ -145,10 +145,16 @@ static void PrepareReduction(void *context)
         PrepareSearch();
 }
 
-void RenderArtRows(const ArtFile *art, int width, int height, int depth, int kernel, ArtRowSink sink, void *context)
+// A rendering's size is fatal when no screen could have it.
+static void CheckRenderSize(const ArtFile *art, int width, int height)
 {
     AppAssert(width >= 1 && height >= 1 && width <= kMaxScaledSide && height <= kMaxScaledSide, "D42SAVE",
               __LINE__, "Art file %s cannot be rendered at %d x %d pixels", art->path, width, height);
+}
+
+void RenderArtRows(const ArtFile *art, int width, int height, int depth, int kernel, ArtRowSink sink, void *context)
+{
+    CheckRenderSize(art, width, height);
     int artWidth = ArtWidth(art), artHeight = ArtHeight(art);
     ArtPipe d;
     d.art = art;
@@ -219,8 +225,7 @@ static void KeepRow(void *context, int y, const uint8_t *pixels, int)
 
 uint8_t *RenderArt(const ArtFile *art, int width, int height, int depth, int kernel)
 {
-    AppAssert(width >= 1 && height >= 1 && width <= kMaxScaledSide && height <= kMaxScaledSide, "D42SAVE",
-              __LINE__, "Art file %s cannot be rendered at %d x %d pixels", art->path, width, height);
+    CheckRenderSize(art, width, height);
     int artWidth = ArtWidth(art), artHeight = ArtHeight(art);
     if (width == artWidth && height == artHeight)
         return DecodeArt(art);
