@@ -17,10 +17,12 @@ const char kUsage[] =
     "without /parts.\n"
     "\n"
     "Exit codes: 0 applied; 1 another copy of Desktop Quennel is running (nothing\n"
-    "changed); 2 /r found no backup of yours (nothing changed); 3 a folder for the\n"
-    "program's files cannot be used (nothing changed); 4 bad arguments; 5 the theme\n"
-    "cannot be applied (its files missing or damaged, a full disk: your settings\n"
-    "from before were put back, and the log says why).\n";
+    "changed), or /r put your settings back; 2 /r found no backup of yours (nothing\n"
+    "changed); 3 a folder for the program's files cannot be used (nothing changed);\n"
+    "4 bad arguments; 5 the theme cannot be applied (its files missing or damaged,\n"
+    "a full disk: your settings from before were put back, and the log says why);\n"
+    "6 /r put your settings back but for some values, left as they were: the log\n"
+    "names them.\n";
 
 static bool Same(const std::string &a, const char *b) { return strcasecmp(a.c_str(), b) == 0; }
 

@@ -2,6 +2,7 @@
 
 #include "app/appglobals.h"
 #include "app/windowcalls.h"
+#include "base/apperror.h"
 #include "base/bounded.h"
 #include "backup/backup.h"
 #include "install/installtheme.h"
@@ -23,6 +24,7 @@ int InstallUnderWay;
 int InstallOnHold;
 ThemeInstall RunningInstall;
 static int RestoringAfterFailure;  // the window's thread: an unattended run puts its snapshot back
+static int PartlyInstalled;        // the window's thread: an install left values of the user's as they were
 
 static const char kWallpaperFailedCaption[] = "Wallpaper Creation Failed";
 
@@ -55,6 +57,7 @@ void MainTakeSnapshots()
     WriteStartupThemes();
     ChoicesUnchanged = 1;
     InstalledThisRun = 0;
+    PartlyInstalled = 0;
 }
 
 void MainSelectInitialColor(PlatWindow main)
@@ -132,6 +135,14 @@ static void RestoreAfterFailure(PlatWindow main)
     StartInstall(main, kThemeSnapshot, true);
 }
 
+// A failed check of an unattended run, on the thread that failed: the run's
+// snapshot goes back at once, since nothing of the run goes on after it.
+static void RestoreSnapshotAtOnce()
+{
+    InstallSavedThemeAtOnce(kThemeSnapshot);
+    AppLogReport("The settings from before this run were put back.");
+}
+
 void MainApplyUnattended(PlatWindow main, int themeId, const ThemeParts &parts)
 {
     UnattendedFailed = 0;
@@ -139,6 +150,7 @@ void MainApplyUnattended(PlatWindow main, int themeId, const ThemeParts &parts)
     char bitmap[kPathSize];
     if (parts.wallpaper && JoinPath(bitmap, sizeof bitmap, UserDataDir, kWallpaperBitmapName))
         CheckWallpaperJob(CatalogueColorWord(themeId), bitmap);
+    UnattendedRestore = RestoreSnapshotAtOnce;
     MainCommand(main, themeId, 0);
     const struct {
         int id, value;
@@ -150,6 +162,14 @@ void MainApplyUnattended(PlatWindow main, int themeId, const ThemeParts &parts)
         ButtonSetCheck(main, t.id, t.value);
     }
     StartInstall(main, SelectedTheme, true);
+}
+
+void MainRevertUnattended(PlatWindow main)
+{
+    UnattendedFailed = 0;
+    RestoringAfterFailure = 0;
+    UnattendedRestore = RestoreSnapshotAtOnce;
+    MainCommand(main, IDC_REVERT, 0);
 }
 
 void MainCommand(PlatWindow main, int id, intptr_t lParam)
@@ -239,6 +259,13 @@ void MainFinishInstall(PlatWindow main)
     FinishThemeInstall(RunningInstall);
     CloseWallpaperThread();  // it has ended
     InstallUnderWay = 0;
+    if (!RunningInstall.valuesLeft.empty()) {
+        // A Cancel or a Revert put the user's settings back but for these,
+        // which the install's log record names too.
+        PartlyInstalled = 1;
+        if (!Unattended)
+            MessageBoxShow(main, ValuesLeftText(RunningInstall).c_str(), "Desktop Quennel", kMbIconWarning);
+    }
     if (UnattendedFailed && !RestoringAfterFailure) {
         RestoreAfterFailure(main);
         return;
@@ -309,12 +336,15 @@ void MainDestroy(PlatWindow main)
         InstallOnHold = 1;
         MainReport(nullptr, text, kWallpaperFailedCaption, kMbIconWarning);
     }
+    UnattendedRestore = nullptr;  // the snapshot goes now
     char path[kPathSize];
     if (JoinPath(path, sizeof path, UserDataDir, kWallpaperCopyName))
         FileDelete(path);
     if (JoinPath(path, sizeof path, UserDataDir, "\\Restore.theme"))
         FileDelete(path);
-    MessageLoopQuit(UnattendedFailed ? kExitCannotApply : kExitClosed);
+    MessageLoopQuit(UnattendedFailed                ? kExitCannotApply
+                    : Unattended && PartlyInstalled ? kExitPartlyReverted
+                                                    : kExitClosed);
 }
 
 const char *ToolTipText(int id)

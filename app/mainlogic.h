@@ -27,6 +27,7 @@ constexpr int kExitNoBackup = 2;      // "/r" for a user without a backup of the
 constexpr int kExitFolderUnusable = 3;  // a folder for the program's files cannot be used: nothing changed
 constexpr int kExitBadArguments = 4;    // the command line is wrong: nothing changed
 constexpr int kExitCannotApply = 5;     // "/apply": the theme cannot be applied; the settings were put back
+constexpr int kExitPartlyReverted = 6;  // "/r": put back, but for values left as they were; the log names them
 
 // Start-up's check, before anything changes, that the folders the program
 // keeps and finds its files in can be used: true when every path built in
@@ -50,6 +51,8 @@ extern ThemeInstall RunningInstall;  // the install's theme file and parts, for 
 // bitmap are checked first, before anything changes: their failures end the
 // run with the theme not applied.
 void MainApplyUnattended(PlatWindow main, int themeId, const ThemeParts &parts);
+// "/r", once the hidden window is made: the Revert command, with no box.
+void MainRevertUnattended(PlatWindow main);
 // Window creation, before the controls: the backup if missing and the run's
 // snapshot; no choice changed, nothing installed yet.
 void MainTakeSnapshots();

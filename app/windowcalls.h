@@ -8,7 +8,7 @@
 // install command does it first.
 void ConnectWindowCalls();
 
-// "/apply": no one reads a box. Set at start-up, before the window is made.
+// "/apply" and "/r": no one reads a box. Set at start-up, before the window is made.
 extern int Unattended;
 // A report of an unattended run went to the log: the run's snapshot is put
 // back, and the exit code says the theme could not be applied.

@@ -159,9 +159,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
             SetForegroundWindow(running);
         return kExitOtherCopy;
     }
-    if (apply)
+    if (apply || revert)
         UnattendedExitCode = kExitCannotApply;
-    Unattended = apply;
+    Unattended = apply || revert;
     SetProcessValues((PlatInstance)instance);
     std::string report;
     if (!MainFoldersUsable(&report)) {
@@ -190,9 +190,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     AppAssert(main != nullptr, "winmain", kSiteMainWindow, "Main window creation failed");
 
     if (revert) {
-        SendMessageA(main, WM_COMMAND, IDC_REVERT, 0);
-        RunMessageLoop();
-        return kExitReverted;
+        MainRevertUnattended(MainWindow);
+        WPARAM code = RunMessageLoop();
+        return code == kExitClosed ? kExitReverted : (int)code;
     }
     if (apply) {
         MainApplyUnattended(MainWindow, command.themeId, command.parts);

@@ -29,10 +29,27 @@ static void WriteCapturedValue(ThemeWriter *out, const char *section, const char
         WriteThemeValue(out, section, ThemeTypeKey(key).c_str(), typeText);
 }
 
+// A value with its type, for the groups that are put back exactly: a text as
+// it is, a number or bytes as their text. A value of a type that these
+// settings never hold, or a REG_DWORD of another size than four, is kept as
+// its bytes in a REG_BINARY.
+static long ReadTypedValue(PlatKey key, const char *name, std::string *text, unsigned *type)
+{
+    long rc = ReadRegistryText(key, name, text, type);
+    if (rc != kErrorUnsupportedType)
+        return rc;
+    std::string bytes;
+    rc = ReadRegistryValue(key, name, &bytes, type);
+    if (*type != kRegDword || bytes.size() != 4)
+        *type = kRegBinary;
+    *text = rc == kErrorSuccess ? ThemeDataText(*type, bytes) : "";
+    return rc;
+}
+
 // Copies named values of one key into the theme file's section. A null name
 // is the key's default value, written under "DefaultValue". A value that
 // cannot be read is written empty; with typed, a missing one is recorded as
-// none.
+// none, and one of any type keeps it.
 static void CaptureValues(ThemeWriter *out, RegRoot root, const char *keyPath, const char *section, const char *const *names,
                           int count, bool typed)
 {
@@ -41,7 +58,9 @@ static void CaptureValues(ThemeWriter *out, RegRoot root, const char *keyPath, c
     for (int i = 0; i < count; i++) {
         std::string text;
         unsigned type = kRegSz;
-        long rc = key ? ReadRegistryText(key, names[i], &text, &type) : kErrorFileNotFound;
+        long rc = !key ? kErrorFileNotFound
+                  : typed ? ReadTypedValue(key, names[i], &text, &type)
+                          : ReadRegistryText(key, names[i], &text, &type);
         if (rc != kErrorSuccess)
             type = typed && rc == kErrorFileNotFound ? kThemeNoValue : kRegSz;
         WriteCapturedValue(out, section, names[i] ? names[i] : "DefaultValue", text, typed ? type : kRegSz);
@@ -122,11 +141,12 @@ void CaptureDesktopIcons(ThemeWriter *out)
 
 void CaptureCursors(ThemeWriter *out)
 {
-    static const char *names[15];
+    static const char *names[16];
     for (int i = 0; i < 14; i++)
         names[i] = kCursorKeys[i];
     names[14] = nullptr;  // the key's default value, the scheme's name
-    CaptureValues(out, kRegCurrentUser, "Control Panel\\Cursors", "Control Panel\\Cursors", names, 15, true);
+    names[15] = kCursorSchemeSource;  // where that scheme is kept (a REG_DWORD)
+    CaptureValues(out, kRegCurrentUser, "Control Panel\\Cursors", "Control Panel\\Cursors", names, 16, true);
 }
 
 void CaptureSoundEvent(ThemeWriter *out, const char *keyPath)

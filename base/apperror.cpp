@@ -9,6 +9,7 @@
 
 const char kSupportPhone[] = "(555) 010-4477";
 int UnattendedExitCode;
+std::atomic<void (*)()> UnattendedRestore;
 
 constexpr int kMessageLimit = 2000;  // characters of formatted message kept
 static const char kSupportLine[] = "\nPlease call KTB Customer Support ";
@@ -29,13 +30,35 @@ void FormatAssertTime(const PlatTime &t, char *out, size_t size)
              t.hour % 100, t.minute % 100, t.second % 100, t.year % 10000);
 }
 
+// The log is a Windows text file: each line of a record ends in CR LF,
+// whichever line ends its text brings (LF, or CR LF already), and the record
+// ends in exactly one. Written in pieces, never through a copy: the report of
+// an exhausted memory writes here too.
+static void WriteLogLines(const char *text, PlatFile *log)
+{
+    size_t length = strlen(text);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r'))
+        length--;
+    size_t start = 0;
+    for (size_t i = 0; i < length; i++) {
+        if (text[i] != '\n')
+            continue;
+        size_t end = i > start && text[i - 1] == '\r' ? i - 1 : i;
+        FileWrite(text + start, end - start, log);
+        FileWrite("\r\n", 2, log);
+        start = i + 1;
+    }
+    FileWrite(text + start, length - start, log);
+    FileWrite("\r\n", 2, log);
+}
+
 void AppLogReport(const char *text)
 {
     // The log is this user's, beside the backup; before the user's folder is
     // known (a failure at start-up) there is no log.
     char logPath[kPathSize];
     PlatFile *log = UserDataDir[0] && JoinPath(logPath, sizeof logPath, UserDataDir, "\\assertFile.txt")
-                        ? FileOpen(logPath, "at")
+                        ? FileOpen(logPath, "ab")
                         : nullptr;
     if (!log)
         return;
@@ -43,9 +66,8 @@ void AppLogReport(const char *text)
     LocalTimeNow(&now);
     char timeLine[32];
     FormatAssertTime(now, timeLine, sizeof timeLine);
-    FileWrite(timeLine, strlen(timeLine), log);
-    FileWrite(text, strlen(text), log);
-    FileWrite("\n", 1, log);
+    WriteLogLines(timeLine, log);
+    WriteLogLines(text, log);
     FileClose(log);
 }
 
@@ -67,8 +89,13 @@ void AppAssert(int condition, const char *source, int site, const char *format, 
     va_end(args);
     memcpy(AssertText + used, message, strlen(message) + 1);
     AppLogReport(AssertText);
-    if (UnattendedExitCode)
+    if (UnattendedExitCode) {
+        // Once: a check that fails during the restore itself, or on another
+        // thread meanwhile, ends the process.
+        if (void (*restore)() = UnattendedRestore.exchange(nullptr))
+            restore();
         ProcessExit(UnattendedExitCode);
+    }
 
     // The buffer is sized for the longest location, message and support line.
     (void)AppendText(AssertText, sizeof AssertText, kSupportLine);

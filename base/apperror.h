@@ -5,6 +5,8 @@
 
 #include <stddef.h>
 
+#include <atomic>
+
 // The support telephone number, in the assertion box and the wallpaper maker's
 // disk-full message.
 extern const char kSupportPhone[];
@@ -14,9 +16,15 @@ extern const char kSupportPhone[];
 // command line): the report goes to the log alone and the process ends with
 // this code. Start-up sets it before any thread starts.
 extern int UnattendedExitCode;
+// Set by such a run once it may have changed a setting: a failed check calls
+// it once, on the thread that failed, after its record and before the process
+// ends, to put the settings from before the run back; it is null again from
+// then on. Null: nothing to put back.
+extern std::atomic<void (*)()> UnattendedRestore;
 
 // Appends a record to the log, UserDataDir\assertFile.txt: the local time
-// line, then the text and a line end. What a run without a person would have
+// line, then the text, each line ending in CR LF whatever line ends the text
+// brings, the record in exactly one. What a run without a person would have
 // shown in a box.
 void AppLogReport(const char *text);
 
@@ -25,7 +33,7 @@ void AppLogReport(const char *text);
 // and site not 0, the message cut to 2,000 characters), shows the message and
 // the support line in a system-modal "Assertion Error" box and ends the
 // process with code 255 (or, with UnattendedExitCode set, ends it with that
-// code and shows nothing). When condition is non-zero, returns at once and
+// code and shows nothing, once UnattendedRestore has run). When condition is non-zero, returns at once and
 // touches nothing. source names the part of the program ("wallpaper",
 // "PALETTE"); site is one of the fixed sites below, or __LINE__.
 void AppAssert(int condition, const char *source, int site, const char *format, ...)

@@ -77,12 +77,11 @@ static void ApplyRecycleBinIcons(const ThemeSource &theme)
         return;
 
     bool binFull = full.text == shown.text;
-    // A theme file with no icon for the bin's state, but with the icon that
-    // was shown (a captured snapshot of a system whose bin had no "full" or
-    // "empty" values), gives that icon back instead of none.
+    // The shown icon is the theme's icon for the bin's state, or, in a file
+    // that holds the icon that was shown (a capture of the user's settings),
+    // that one as it was: the user's own, or none of theirs.
     const char *shownKey = binFull ? "full" : "empty";
-    if (ReadThemeValueType(kRecycleBinIcon, shownKey, theme.file.c_str()) != kThemeNoValue &&
-        ReadThemeValue(kRecycleBinIcon, shownKey, "", theme.file.c_str()).empty())
+    if (ThemeHasValue(kRecycleBinIcon, "DefaultValue", theme.file.c_str()))
         shownKey = "DefaultValue";
     // In this order: full, the shown icon of a full bin, empty, the shown
     // icon of an empty bin. A null name is the default value.

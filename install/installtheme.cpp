@@ -38,13 +38,20 @@ void CloseWallpaperThread()
     WallpaperThread = nullptr;
 }
 
-bool InstallTheme(int themeId, const ThemeParts &parts, ThemeInstall *install)
+// A colour theme's path that does not fit: a folder to move it to, or the
+// value that no folder would make fit.
+static std::string TooLongReport(const ThemeInstall &chosen, const LongThemeValue &value)
+{
+    if (value.folderToBlame)
+        return "The folder\n  " + value.folder + "\n" + kFolderTooLong;
+    return "The theme file\n  " + chosen.theme.file + "\nholds a path too long for the system, in " +
+           value.name.section + ": " + value.name.key + ". Nothing was changed.";
+}
+
+// The first stage once no job runs.
+static bool RunFirstStage(int themeId, const ThemeParts &parts, ThemeInstall *install)
 {
     *install = {};
-    if (InstallWindow.started)
-        InstallWindow.started();
-    CloseWallpaperThread();
-
     const char *fileName = CatalogueFile(themeId);
     AppAssert(fileName != nullptr, "installtheme", kSiteBadTheme, "InstallTheme: bad theme id");
     // The backup and the snapshot are this user's; the colour themes are in
@@ -59,14 +66,22 @@ bool InstallTheme(int themeId, const ThemeParts &parts, ThemeInstall *install)
         ProgramFolder(programFolder, sizeof programFolder);
         folder = programFolder;
     }
-    ThemeInstall chosen = {parts, {folder, folder + fileName}};
+    ThemeInstall chosen = {parts, {folder, folder + fileName}, {}};
     std::string text;
     if (!PathFits(chosen.theme.file.c_str())) {
         text = "The folder\n  " + folder + "\n" + kFolderTooLong;
     } else if (PlatFile *check = FileOpen(chosen.theme.file.c_str(), "r")) {
         FileClose(check);
-        if (!ThemePathsFit(chosen, &folder))
-            text = "The folder\n  " + folder + "\n" + kFolderTooLong;
+        std::vector<LongThemeValue> tooLong = LongThemeValues(chosen);
+        if (themeId == kThemeBackup || themeId == kThemeSnapshot) {
+            // The user's own settings go back whatever one of them holds.
+            for (const LongThemeValue &v : tooLong)
+                chosen.valuesLeft.push_back(v.name);
+            if (!tooLong.empty())
+                AppLogReport(ValuesLeftText(chosen).c_str());
+        } else if (!tooLong.empty()) {
+            text = TooLongReport(chosen, tooLong.front());
+        }
     } else {
         text = "Cannot find the theme file \n  " + chosen.theme.file;
     }
@@ -101,6 +116,22 @@ bool InstallTheme(int themeId, const ThemeParts &parts, ThemeInstall *install)
         ApplyDesktopSettings(theme, themeId);
     }
     return true;
+}
+
+bool InstallTheme(int themeId, const ThemeParts &parts, ThemeInstall *install)
+{
+    if (InstallWindow.started)
+        InstallWindow.started();
+    CloseWallpaperThread();
+    return RunFirstStage(themeId, parts, install);
+}
+
+void InstallSavedThemeAtOnce(int themeId)
+{
+    InstallWindow = InstallWindowCalls{};
+    ThemeInstall install;
+    if (RunFirstStage(themeId, kAllParts, &install))
+        FinishThemeInstall(install);
 }
 
 void FinishThemeInstall(const ThemeInstall &install)

@@ -7,6 +7,7 @@
 #include "theme/catalogue.h"
 
 #include <string>
+#include <vector>
 
 // What the install shows in the main window, which sets these before it starts
 // an install. A call left null shows nothing (an install without a window).
@@ -36,11 +37,20 @@ struct ThemeParts {
 };
 constexpr ThemeParts kAllParts = {1, 1, 1, 1, 1, 1, 1};
 
+// A value of a theme file by its section and key.
+struct ThemeValueName {
+    std::string section, key;
+};
+
 // An install between its two stages: what the second stage applies, and from
 // which file.
 struct ThemeInstall {
     ThemeParts parts;
     ThemeSource theme;
+    // The values of a backup or a snapshot that the install leaves as the
+    // user has them: their paths would pass the system's limit once their
+    // folder is filled in. Everything else of the file is installed.
+    std::vector<ThemeValueName> valuesLeft;
 };
 
 // The wallpaper job of the install, written on the window's thread only.
@@ -60,9 +70,16 @@ void CloseWallpaperThread();
 // from the install before (its own Cancel started this one) is waited for
 // first: two jobs never run at once.
 // Returns false, after a box that says why, when the theme file cannot be
-// opened or a path it names would be too long for the system (its folder too
-// long): *install then holds no part, and the second stage applies nothing.
+// opened, or when a colour theme names a path that would be too long for the
+// system: *install then holds no part, and the second stage applies nothing.
+// The backup and the snapshot are the user's own settings and always go back:
+// a path of theirs too long is left as the user has it, listed in
+// install->valuesLeft and in the log.
 bool InstallTheme(int themeId, const ThemeParts &parts, ThemeInstall *install);
+// Both stages at once, on the calling thread, with no window and no wait for
+// a wallpaper job: the backup or the snapshot (neither starts a job) put back
+// when a run that no one watches cannot go on.
+void InstallSavedThemeAtOnce(int themeId);
 // Second stage: wallpaper file, icons, cursors, sounds, screen saver; tells
 // the window it ended and tells the shell.
 void FinishThemeInstall(const ThemeInstall &install);
@@ -70,10 +87,17 @@ void FinishThemeInstall(const ThemeInstall &install);
 // Shows a progress text in the main window's status bar and paints it at once.
 void ShowInstallProgress(const char *text);
 
-// Whether every path that the chosen parts expand from the theme file fits
-// the system's paths; when one does not, *folder names the folder that makes
-// it too long.
-bool ThemePathsFit(const ThemeInstall &install, std::string *folder);
+// A path value of a theme file that would not fit the system's paths.
+struct LongThemeValue {
+    ThemeValueName name;
+    std::string folder;  // the folder its variable stands for
+    bool folderToBlame;  // below a drive's root it would fit: a shorter folder would take it
+};
+// The path values that the chosen parts expand from the theme file and that
+// would pass the system's limit once expanded, in the order installed.
+std::vector<LongThemeValue> LongThemeValues(const ThemeInstall &install);
+// What a box and the log say of the values an install left as they were.
+std::string ValuesLeftText(const ThemeInstall &install);
 // One value that the theme file names by section and key into the open key:
 // its path expanded and written with the type the file gives it, or removed
 // where the file says there was none. A null name is the key's default value.

@@ -65,8 +65,10 @@ long RegistrySetValue(PlatKey key, const char *name, unsigned type, const void *
 long RegistrySetText(PlatKey key, const char *name, const char *text, unsigned type = kRegSz);
 // RegQueryValueExW: copies the stored bytes (a text's are UTF-16) into data,
 // *size in bytes on entry and the stored size on return. A value larger than
-// the buffer gives kErrorMoreData and leaves the buffer as it was.
-long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size);
+// the buffer gives kErrorMoreData and leaves the buffer as it was. *type, when
+// not null, gets the value's type once the value is found (also with
+// kErrorMoreData); a null data asks for the size and the type alone.
+long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size, unsigned *type = nullptr);
 // RegQueryValueExW of a text value: the text, up to its first zero, in UTF-8
 // with a terminating zero; *size is the buffer's size on entry and the text's
 // length plus one on return. A text that does not fit gives kErrorMoreData

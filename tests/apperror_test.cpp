@@ -68,8 +68,20 @@ TEST_F(ErrorReport, RecordsAccumulateOldestFirst)
     EXPECT_EQ(255, RunProbe("assert_probe", dir, "noloc", &box));
     EXPECT_EQ("Out of room on drive C: for backup file\n" + kSupport, box);
     EXPECT_EQ("File-> C:\\src\\probe.cpp, Line-> 42\r\nValue 7 is bad: seven\r\n"
-              "Out of room on drive C: for backup file\r\n\r\n",
+              "Out of room on drive C: for backup file\r\n",
               WithoutTimeLines(ReadWholeFile(log)));
+}
+
+// The log is a Windows text file whatever line ends a record's text brings:
+// each line ends in one CR LF, and a record in exactly one.
+TEST_F(ErrorReport, LinesEndInOneCarriageReturnLineFeed)
+{
+    AppLogReport("File C:\\a.ART could not be opened: EXITING\r\n");
+    AppLogReport("one\ntwo\r\nthree");
+    AppLogReport("");
+    std::string record = ReadWholeFile(log);
+    EXPECT_EQ(std::string::npos, record.find("\r\r")) << record;
+    EXPECT_EQ("File C:\\a.ART could not be opened: EXITING\r\none\r\ntwo\r\nthree\r\n\r\n", WithoutTimeLines(record));
 }
 
 TEST_F(ErrorReport, MessageCutAt2000Characters)

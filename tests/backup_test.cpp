@@ -239,10 +239,10 @@ std::vector<long long> ThemeWriteCharges(std::vector<bool> *toBackup)
     return charges;
 }
 
-// The keys a capture writes on a fresh machine: 75 values, and the type
-// "none" of each of the 41 cursors, sounds and icons of the user's own, which
-// such a machine lacks.
-const size_t kCapturedKeys = 75 + 41;
+// The keys a capture writes on a fresh machine: 76 values, and the type
+// "none" of each of the 42 cursors, cursor scheme values, sounds and icons of
+// the user's own, which such a machine lacks.
+const size_t kCapturedKeys = 76 + 42;
 
 // The disk fills up at each write of a first start in turn: every theme file
 // is whole or absent, never partial, and the start ends with the report.
@@ -402,6 +402,26 @@ std::string SeenIcon(const std::string &own, const char *machine, const char *na
     return ReadSetting(kRegClassesRoot, machine, name);
 }
 
+// A value of any type: its type and its stored bytes in hex; "<missing>"
+// without it.
+std::string TypedValue(RegRoot root, const char *path, const char *name)
+{
+    PlatKey key;
+    if (RegistryOpen(root, path, kKeyQueryValue, &key) != kErrorSuccess)
+        return "<no key>";
+    unsigned char data[256];
+    uint32_t size = sizeof data;
+    unsigned type = 0;
+    long rc = RegistryQuery(key, name, data, &size, &type);
+    RegistryClose(key);
+    if (rc != kErrorSuccess)
+        return "<missing>";
+    std::string text = "type " + std::to_string(type) + ":";
+    for (uint32_t i = 0; i < size; i++)
+        text += " " + std::to_string(data[i]);
+    return text;
+}
+
 Settings Snapshot()
 {
     Settings s;
@@ -409,6 +429,8 @@ Settings Snapshot()
         s.registry.push_back(ReadSetting(kRegCurrentUser, kColors, name, false));
     for (const char *name : {"Arrow", "Wait", "IBeam", "Help"})
         s.registry.push_back(ReadSetting(kRegCurrentUser, kCursors, name));
+    s.registry.push_back(ReadSetting(kRegCurrentUser, kCursors, nullptr));  // the scheme's name
+    s.registry.push_back(TypedValue(kRegCurrentUser, kCursors, "Scheme Source"));
     for (const char *name : {"full", "empty", (const char *)nullptr})
         s.registry.push_back(SeenIcon(kOwnRecycleBin, kRecycleBin, name));
     s.registry.push_back(SeenIcon(kOwnMyComputer, kMyComputer, nullptr));
@@ -442,6 +464,8 @@ void ChangeEverything()
     SysColorsSet(25, kElements, nine);
     for (const char *name : {"Arrow", "Wait", "IBeam", "Help"})
         SetRegistry(kRegCurrentUser, kCursors, name, "C:\\changed.cur");
+    SetRegistry(kRegCurrentUser, kCursors, nullptr, "Changed scheme");
+    SetRegistry(kRegCurrentUser, kCursors, "Scheme Source", "changed, and a text now");
     // The icons change where an install changes them, in the user's own key.
     // The bin keeps its state (full when it shows its full icon): an install
     // keeps the state it finds, so a change of state would not come back.
@@ -538,10 +562,19 @@ TEST_F(RoundTrip, UnusualValues)
     SetRegistry(kRegCurrentUser, kCursors, "Wait", "%SystemRoot%\\cursors\\busy.ani", kRegExpandSz);
     SetRegistry(kRegCurrentUser, kCursors, "IBeam", ownPath.c_str());
     SetRegistry(kRegCurrentUser, kCursors, "Help", "");
+    // A cursor scheme of the user's own, by name, and where it is kept.
+    SetRegistry(kRegCurrentUser, kCursors, nullptr, (std::string("Mon schéma ") + kJapaneseName).c_str());
+    PlatKey cursors;
+    ASSERT_EQ(kErrorSuccess, RegistryOpen(kRegCurrentUser, kCursors, kKeySetValue, &cursors));
+    const uint32_t userScheme = 1;
+    RegistrySetValue(cursors, "Scheme Source", kRegDword, &userScheme, 4);
+    RegistryClose(cursors);
     SetRegistry(kRegClassesRoot, kRecycleBin, "full", "");
     SetRegistry(kRegClassesRoot, kRecycleBin, "empty", "C:\\empty.ico,0");
     SetRegistry(kRegClassesRoot, kRecycleBin, nullptr, "");
     SetRegistry(kRegCurrentUser, kOwnRecycleBin.c_str(), "empty", "%SystemRoot%\\own-empty.ico,1", kRegExpandSz);
+    // A shown icon of the user's own, neither the full one nor the empty one.
+    SetRegistry(kRegCurrentUser, kOwnRecycleBin.c_str(), nullptr, "C:\\own-shown.ico,2");
     SetRegistry(kRegClassesRoot, kMyComputer, nullptr, "C:\\computer.ico,-3");
     SetRegistry(kRegCurrentUser, kSoundEvent, nullptr, "%SystemRoot%\\Media\\\u0141.wav", kRegExpandSz);
     SetRegistry(kRegCurrentUser, kBinEvent, nullptr, "C:\\Media\\bin.wav");

@@ -4,6 +4,7 @@
 #include "platform/unicode.h"
 #include "theme/metrictext.h"
 #include "theme/themepath.h"
+#include "theme/themevalue.h"
 #include "tests/testing.h"
 
 #ifndef _WIN32
@@ -307,6 +308,118 @@ TEST_F(Install, FolderTooLongChangesNothing)
     EXPECT_EQ("4 5 6", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
 }
 
+ThemeInstall Reverted;
+void InstallBackup(void *result) { *(int *)result = InstallTheme(kThemeBackup, kAllParts, &Reverted); }
+
+// The backup is the user's own settings and always goes back. A path of it
+// that would pass the system's limit once %WinDir% or %ThemeDir% is filled in
+// (a damaged or hand-edited file) is left as the user has it, with no box; the
+// rest goes back, a long path of the user's own whole, and the log names each
+// value left, not its text.
+TEST_F(Install, BackupPathTooLongIsLeftAndNamed)
+{
+    const std::string user = UserDataFolder(), file = user + "\\ZorvaBackup.theme", log = user + "\\assertFile.txt";
+    FileDelete(log.c_str());
+    WriteWholeFile(file, "\xFF\xFE");
+    const std::string ownLong = "C:\\" + std::string(400, 'b') + "\\" + kCyrillicName + ".cur";
+    const std::string waitValue = "%WinDir%" + std::string(300, 'w'), soundValue = "%ThemeDir%" + std::string(3000, 's');
+    ProfileWriteString("Control Panel\\Cursors", "Arrow", ownLong.c_str(), file.c_str());
+    ProfileWriteString("Control Panel\\Cursors", "Wait", waitValue.c_str(), file.c_str());
+    ProfileWriteString("Control Panel\\Cursors", "IBeam", "%WinDir%cursors\\beam.cur", file.c_str());
+    ProfileWriteString(kEvents[0], "DefaultValue", soundValue.c_str(), file.c_str());
+    ProfileWriteString(kEvents[1], "DefaultValue", "%ThemeDir%ding.wav", file.c_str());
+    ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "1 2 3", file.c_str());
+    SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Wait", "%SystemRoot%\\mine.ani", kRegExpandSz);
+    SetRegistry(kRegCurrentUser, kEvents[0], nullptr, "mine.wav");
+    int result = -1;
+    EXPECT_EQ("<none>", WatchBox("Zorva: The Vandrel  Theme Switcher", InstallBackup, &result));
+    EXPECT_EQ(1, result);
+    FinishThemeInstall(Reverted);
+    unsigned type = 0;
+    EXPECT_EQ("%SystemRoot%\\mine.ani", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Wait", &type));
+    EXPECT_EQ(kRegExpandSz, type);
+    EXPECT_EQ("mine.wav", ReadRegistry(kRegCurrentUser, kEvents[0], nullptr));
+    EXPECT_EQ(ownLong, ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow"));
+    EXPECT_EQ(winDir + "\\cursors\\beam.cur", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "IBeam"));
+    EXPECT_EQ(user + "\\ding.wav", ReadRegistry(kRegCurrentUser, kEvents[1], nullptr));
+    EXPECT_EQ("1 2 3", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    ASSERT_EQ(2u, Reverted.valuesLeft.size());
+    EXPECT_EQ("Control Panel\\Cursors", Reverted.valuesLeft[0].section);
+    EXPECT_EQ("Wait", Reverted.valuesLeft[0].key);
+    EXPECT_EQ(kEvents[0], Reverted.valuesLeft[1].section);
+    EXPECT_EQ("DefaultValue", Reverted.valuesLeft[1].key);
+    std::string logged = ReadWholeFile(log);
+    EXPECT_NE(std::string::npos, logged.find("Control Panel\\Cursors: Wait\r\n")) << logged;
+    EXPECT_NE(std::string::npos, logged.find(std::string(kEvents[0]) + ": DefaultValue\r\n")) << logged;
+    EXPECT_EQ(std::string::npos, logged.find("wwwwwwwwww")) << "the value itself is not logged";
+    EXPECT_LT(logged.size(), 1000u);
+}
+
+// A colour theme is refused whole before anything changes, and its box names
+// what is too long: a value that no folder would make fit, not its folder.
+TEST_F(Install, ColourThemeValueTooLongIsNamed)
+{
+    std::string file = themes + "\\Zorva The Vandrel BLUE.theme";
+    ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "1 2 3", file.c_str());
+    ProfileWriteString("Control Panel\\Cursors", "Arrow", ("%WinDir%" + std::string(300, 'a')).c_str(), file.c_str());
+    SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "4 5 6");
+    int result = -1;
+    std::string box = WatchBox("Zorva: The Vandrel  Theme Switcher", InstallBlue, &result);
+    EXPECT_EQ(0, result);
+    EXPECT_EQ("The theme file\n  " + file + "\nholds a path too long for the system, in Control Panel\\Cursors: "
+              "Arrow. Nothing was changed.", box);
+    FinishThemeInstall(Pending);
+    EXPECT_EQ("4 5 6", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+}
+
+// The user's own settings captured in a theme file bring back what a colour
+// theme leaves alone: the cursor scheme's name and its source (a number), and
+// the Recycle Bin's shown icon as the user had it, whatever the bin's state.
+TEST_F(Install, CapturedSchemeAndShownBinIconComeBack)
+{
+    std::string file = themes + "\\Zorva The Vandrel GREEN.theme";
+    WriteWholeFile(file, "\xFF\xFE");
+    const std::string scheme = std::string("Schéma ") + kJapaneseName;
+    ProfileWriteString("Control Panel\\Cursors", "DefaultValue", scheme.c_str(), file.c_str());
+    ProfileWriteString("Control Panel\\Cursors", "Scheme Source", "2", file.c_str());
+    ProfileWriteString("Control Panel\\Cursors", "Scheme Source.Type", "REG_DWORD", file.c_str());
+    ProfileWriteString(kRecycleBin, "full", "C:\\full.ico", file.c_str());
+    ProfileWriteString(kRecycleBin, "empty", "C:\\empty.ico", file.c_str());
+    ProfileWriteString(kRecycleBin, "DefaultValue", "%SystemRoot%\\own-bin.ico,3", file.c_str());
+    ProfileWriteString(kRecycleBin, "DefaultValue.Type", "REG_EXPAND_SZ", file.c_str());
+    SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", nullptr, "Another scheme");
+    InstallBoth(kThemeGreen, {0, 0, 0, 1, 1, 0, 0});
+    EXPECT_EQ(scheme, ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", nullptr));
+    EXPECT_EQ(std::string("\x02\0\0\0", 4), RegistryBytes(kRegCurrentUser, "Control Panel\\Cursors", "Scheme Source"));
+    unsigned type = 0;
+    EXPECT_EQ("%SystemRoot%\\own-bin.ico,3", ReadRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), nullptr, &type));
+    EXPECT_EQ(kRegExpandSz, type);
+
+    // A capture where the user had no source: it goes again.
+    ProfileWriteString("Control Panel\\Cursors", "Scheme Source.Type", "none", file.c_str());
+    InstallBoth(kThemeGreen, {0, 0, 0, 0, 1, 0, 0});
+    EXPECT_EQ("<missing>", RegistryBytes(kRegCurrentUser, "Control Panel\\Cursors", "Scheme Source"));
+    EXPECT_EQ(scheme, ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", nullptr));
+
+    // A colour theme: its cursors have no scheme of the user's; the name is
+    // emptied and a source of the user's is left alone.
+    SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", nullptr, "Mine");
+    uint32_t one = 1;
+    PlatKey key;
+    ASSERT_EQ(kErrorSuccess, RegistryOpen(kRegCurrentUser, "Control Panel\\Cursors", kKeySetValue, &key));
+    RegistrySetValue(key, "Scheme Source", kRegDword, &one, 4);
+    RegistryClose(key);
+    std::string colour = themes + "\\Zorva The Vandrel RED.theme";
+    ProfileWriteString("Control Panel\\Cursors", "DefaultValue", "Zorva The Vandrel RED", colour.c_str());
+    ProfileWriteString(kRecycleBin, "full", "C:\\red-full.ico", colour.c_str());
+    ProfileWriteString(kRecycleBin, "empty", "C:\\red-empty.ico", colour.c_str());
+    InstallBoth(kThemeRed, {0, 0, 0, 1, 1, 0, 0});
+    EXPECT_EQ("", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", nullptr));
+    EXPECT_EQ(std::string("\x01\0\0\0", 4), RegistryBytes(kRegCurrentUser, "Control Panel\\Cursors", "Scheme Source"));
+    EXPECT_EQ("C:\\red-empty.ico", ReadRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), nullptr))
+        << "a colour theme shows its icon for the bin's state";
+}
+
 TEST_F(Install, FileWithoutSoundsOrCursorsEmptiesThem)
 {
     std::string file = themes + "\\Zorva The Vandrel GREEN.theme";
@@ -392,6 +505,33 @@ TEST_F(Install, ThemePathExpansion)
     std::string own = "C:\\" + std::string(400, 'b');
     EXPECT_TRUE(ExpandThemePath(own, themeDir, &out));
     EXPECT_EQ(own, out);
+}
+
+// Numbers and bytes as theme files record them: back to the same stored
+// bytes, and a text of any other form refused, never read in part.
+TEST(ThemeData, NumbersAndBytes)
+{
+    std::string bytes;
+    EXPECT_EQ("4294967295", ThemeDataText(kRegDword, std::string("\xFF\xFF\xFF\xFF", 4)));
+    EXPECT_EQ("258", ThemeDataText(kRegDword, std::string("\x02\x01\0\0", 4)));
+    EXPECT_TRUE(ThemeDataBytes(kRegDword, "258", &bytes));
+    EXPECT_EQ(std::string("\x02\x01\0\0", 4), bytes);
+    EXPECT_TRUE(ThemeDataBytes(kRegDword, "4294967295", &bytes));
+    EXPECT_EQ(std::string("\xFF\xFF\xFF\xFF", 4), bytes);
+    for (const char *bad : {"", "4294967296", "99999999999999999999", "-1", "1 ", "0x10", "12a"})
+        EXPECT_FALSE(ThemeDataBytes(kRegDword, bad, &bytes)) << bad;
+
+    const std::string palette("\x00\x0a\xff\x10\x9B", 5);
+    EXPECT_EQ("00 0a ff 10 9b", ThemeDataText(kRegBinary, palette));
+    EXPECT_TRUE(ThemeDataBytes(kRegBinary, "00 0a FF 10 9b", &bytes));
+    EXPECT_EQ(palette, bytes);
+    EXPECT_EQ("", ThemeDataText(kRegBinary, ""));
+    EXPECT_TRUE(ThemeDataBytes(kRegBinary, "", &bytes));
+    EXPECT_EQ("", bytes);
+    for (const char *bad : {"0", "0a ", "0a  ff", "0aff", "0g", " 0a", "0a,ff"}) {
+        EXPECT_FALSE(ThemeDataBytes(kRegBinary, bad, &bytes)) << bad;
+        EXPECT_EQ("", bytes) << bad;
+    }
 }
 
 TEST(MetricsText, ParsesByteLists)

@@ -8,6 +8,7 @@
 #include "install/installtheme.h"
 #include "wallpaper/wallpaperjob.h"
 #include "platform/host/host.h"
+#include "platform/host/host_exit.h"
 #include "tests/testart.h"
 #include "tests/testing.h"
 
@@ -473,11 +474,112 @@ protected:
         Unattended = 0;
         UnattendedFailed = 0;
         UnattendedExitCode = 0;
+        UnattendedRestore = nullptr;
         MainLogic::TearDown();
     }
     std::string Colour() { return ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"); }
     std::string Log() { return ReadWholeFile(user + "\\assertFile.txt"); }
 };
+
+const char kWaitCursor[] = "Control Panel\\Cursors";
+const char kDefaultSound[] = "AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current";
+
+// A backup whose wait cursor and default sound would pass the system's limit
+// once their folder is filled in (a damaged or hand-edited file), the rest
+// ordinary; the user has changed the colour since.
+class RevertWithLongPaths : public ApplyFromCommandLine {
+protected:
+    void SetUp() override
+    {
+        ApplyFromCommandLine::SetUp();
+        Unattended = 0;
+        std::string backup = user + "\\ZorvaBackup.theme";
+        WriteWholeFile(backup, "\xFF\xFE");
+        ProfileWriteString(kWaitCursor, "Wait", ("%WinDir%" + std::string(300, 'w')).c_str(), backup.c_str());
+        ProfileWriteString(kDefaultSound, "DefaultValue", ("%ThemeDir%" + std::string(3000, 's')).c_str(),
+                           backup.c_str());
+        ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "4 5 6", backup.c_str());
+        MakeKey(kRegCurrentUser, kWaitCursor);
+        MakeKey(kRegCurrentUser, kDefaultSound);
+        SetRegistry(kRegCurrentUser, kWaitCursor, "Wait", "C:\\mine.ani");
+        SetRegistry(kRegCurrentUser, kDefaultSound, nullptr, "C:\\mine.wav");
+        FileDelete((user + "\\assertFile.txt").c_str());
+    }
+    void ExpectPartlyReverted()
+    {
+        EXPECT_TRUE(Destroyed());
+        EXPECT_EQ("4 5 6", Colour());
+        EXPECT_EQ("C:\\mine.ani", ReadRegistry(kRegCurrentUser, kWaitCursor, "Wait"));
+        EXPECT_EQ("C:\\mine.wav", ReadRegistry(kRegCurrentUser, kDefaultSound, nullptr));
+        EXPECT_NE(std::string::npos, Log().find("Control Panel\\Cursors: Wait\r\n")) << Log();
+        EXPECT_NE(std::string::npos, Log().find(std::string(kDefaultSound) + ": DefaultValue\r\n")) << Log();
+    }
+};
+
+// Revert in the window: the rest goes back, and one box names the two.
+TEST_F(RevertWithLongPaths, TheWindowNamesWhatItLeft)
+{
+    Command(IDC_REVERT);
+    ASSERT_TRUE(RunInstall());
+    ExpectPartlyReverted();
+    EXPECT_EQ(kExitClosed, HostLiveState().quitCode);
+    ASSERT_EQ(1u, HostLiveState().boxes.size());
+    const HostBox box = HostLiveState().boxes[0];
+    EXPECT_EQ("Desktop Quennel", box.caption);
+    EXPECT_NE(std::string::npos, box.text.find("\n  Control Panel\\Cursors: Wait")) << box.text;
+    EXPECT_NE(std::string::npos, box.text.find(std::string("\n  ") + kDefaultSound + ": DefaultValue")) << box.text;
+    EXPECT_EQ(std::string::npos, box.text.find("shorter path")) << "no folder is too long";
+}
+
+// "/r": nothing shows, the run ends by itself, and its code says that some
+// values were left as they were.
+TEST_F(RevertWithLongPaths, SilentRevertShowsNothingAndSaysSo)
+{
+    Unattended = 1;
+    UnattendedExitCode = kExitCannotApply;
+    MainRevertUnattended(main);
+    ASSERT_TRUE(RunInstall());
+    ExpectPartlyReverted();
+    EXPECT_EQ(kExitPartlyReverted, HostLiveState().quitCode);
+    EXPECT_TRUE(HostLiveState().boxes.empty());
+}
+
+// A failed check once the pre-check has passed, here on the window's thread:
+// the run's snapshot goes back before the process ends with its code.
+TEST_F(ApplyFromCommandLine, FailedCheckPutsTheSettingsBack)
+{
+    UnattendedExitCode = kExitCannotApply;
+    MainApplyUnattended(main, IDC_BLUE, ThemeParts{0, 1, 0, 0, 0, 0, 0});
+    EXPECT_EQ("1 2 3", Colour());
+    int code = -1;
+    HostThrowOnExit(true);
+    try {
+        AppAssert(0, "probe", 7, "A check fails");
+    } catch (const HostProcessExit &exit) {
+        code = exit.code;
+    }
+    HostThrowOnExit(false);
+    EXPECT_EQ(kExitCannotApply, code);
+    EXPECT_EQ("9 9 9", Colour());
+    size_t failed = Log().find("A check fails"), back = Log().find("The settings from before this run were put back.");
+    EXPECT_NE(std::string::npos, failed) << Log();
+    EXPECT_TRUE(back != std::string::npos && back > failed) << Log();
+}
+
+// The same on the wallpaper job's thread: a screen wider than any picture
+// that the job makes, which only the job finds out.
+TEST_F(ApplyFromCommandLine, FailedCheckOfTheJobPutsTheSettingsBack)
+{
+    UnattendedExitCode = kExitCannotApply;
+    HostSetScreen(40000, 16, 16);
+    EXPECT_EXIT(
+        {
+            MainApplyUnattended(main, IDC_BLUE, ThemeParts{1, 1, 0, 0, 0, 0, 0});
+            ThreadWait(WallpaperThread, 60000);  // the job ends the process
+        },
+        ::testing::ExitedWithCode(kExitCannotApply), "");
+    EXPECT_NE(std::string::npos, Log().find("The settings from before this run were put back.")) << Log();
+}
 
 TEST_F(ApplyFromCommandLine, TheChosenPartsAndNothingElse)
 {

@@ -14,6 +14,9 @@ extern const char *const kColorKeys[kColorCount];
 extern const int kColorElements[kColorCount];
 
 extern const char *const kCursorKeys[14];
+// Beside the cursors and the scheme's name (the key's default value), the
+// value that tells where the scheme is kept: the user's own, the system's.
+extern const char kCursorSchemeSource[];
 
 // The 20 sound events under "AppEvents\Schemes\Apps\.Default"; the 21st is
 // the Recycle Bin's, kEmptyBinSoundKey.

@@ -37,6 +37,15 @@ bool ExpandThemePath(const std::string &value, const std::string &themeDir, std:
     return false;
 }
 
+bool ThemePathFitsBelowRoot(const std::string &value)
+{
+    size_t length;
+    std::string folder;
+    if (!PathVariable(value, "", &length, &folder))
+        return PathFits(value.c_str());
+    return PathFits(("C:\\" + value.substr(length)).c_str());
+}
+
 std::string ThemePathFolder(const std::string &value, const std::string &themeDir)
 {
     size_t length;

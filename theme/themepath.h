@@ -13,3 +13,7 @@ bool ExpandThemePath(const std::string &value, const std::string &themeDir, std:
 // The folder that a value's path variable stands for, or "" when it has none:
 // what a report of a path too long names.
 std::string ThemePathFolder(const std::string &value, const std::string &themeDir);
+// Whether the value's path would fit below a drive's root ("C:") in place of
+// its variable's folder: when it would not, no folder is short enough for it,
+// and the value itself is what is too long.
+bool ThemePathFitsBelowRoot(const std::string &value);

@@ -203,7 +203,7 @@ long RegistrySetText(PlatKey key, const char *name, const char *text, unsigned t
     return RegistrySetValue(key, name, type, bytes.data(), (uint32_t)bytes.size());
 }
 
-long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size)
+long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size, unsigned *type)
 {
     HostMachine &m = Machine();
     std::lock_guard<std::recursive_mutex> hold(m.lock);
@@ -214,6 +214,8 @@ long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size)
     if (!v)
         return kErrorFileNotFound;
     uint32_t stored = (uint32_t)v->data.size();
+    if (type)
+        *type = v->type;
     if (data && stored > *size) {
         *size = stored;
         return kErrorMoreData;

@@ -9,7 +9,8 @@
 
 static_assert(kErrorMoreData == ERROR_MORE_DATA && kErrorUnsupportedType == ERROR_UNSUPPORTED_TYPE &&
               kErrorInvalidParameter == ERROR_INVALID_PARAMETER, "codes");
-static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ, "value types");
+static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ && kRegBinary == REG_BINARY &&
+                  kRegDword == REG_DWORD, "value types");
 
 // A registry value's name: null stays null (the default value).
 struct ValueName {
@@ -70,14 +71,16 @@ long RegistrySetText(PlatKey key, const char *name, const char *text, unsigned t
     return RegistrySetValue(key, name, type, wide.c_str(), (uint32_t)(wide.size() + 1) * 2);
 }
 
-long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size)
+long RegistryQuery(PlatKey key, const char *name, void *data, uint32_t *size, unsigned *type)
 {
     ValueName wideName(name);
     if (name && !wideName.ok)
         return ERROR_INVALID_PARAMETER;
-    DWORD n = *size;
-    long rc = RegQueryValueExW((HKEY)key, wideName.get(), nullptr, nullptr, (BYTE *)data, &n);
+    DWORD n = *size, valueType = REG_NONE;
+    long rc = RegQueryValueExW((HKEY)key, wideName.get(), nullptr, &valueType, (BYTE *)data, &n);
     *size = n;
+    if (type && (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA))
+        *type = valueType;
     return rc;
 }
 
