@@ -386,6 +386,110 @@ TEST_F(Program, SilentRevertWithoutABackupChangesNothing)
     EXPECT_FALSE(NameExists(user + "\\ZorvaBackup.theme"));
 }
 
+const char kCursors[] = "Control Panel\\Cursors";
+const char kDefaultSound[] = "AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current";
+const char kOwnBin[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
+
+// A backup whose wait cursor is %WinDir% and whose default sound %ThemeDir%,
+// each followed by more than the system's paths can take, the rest ordinary,
+// a long cursor path of the user's own among it. "/r" ends by itself, shows
+// nothing and says with its code that it left values as they were: the rest
+// goes back, the long path whole, the two stay as they are now, and the log
+// names them. Revert in the window does the same and names the two in one box.
+TEST_F(Program, RevertLeavesWhatCannotGoBack)
+{
+    MakeKey(kRegCurrentUser, kCursors);
+    MakeKey(kRegCurrentUser, kDefaultSound);
+    const std::string ownLong = "C:\\" + std::string(300, 'p') + "\\" + kCyrillicName + ".cur";
+    const std::string backup = user + "\\ZorvaBackup.theme", log = user + "\\assertFile.txt";
+    for (bool inWindow : {false, true}) {
+        SCOPED_TRACE(inWindow ? "Revert in the window" : "/r");
+        WriteWholeFile(backup, "\xFF\xFE");
+        ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "9 9 9", backup.c_str());
+        ProfileWriteString(kCursors, "Arrow", ownLong.c_str(), backup.c_str());
+        ProfileWriteString(kCursors, "Wait", ("%WinDir%" + std::string(400, 'w')).c_str(), backup.c_str());
+        ProfileWriteString(kDefaultSound, "DefaultValue", ("%ThemeDir%" + std::string(3000, 's')).c_str(),
+                           backup.c_str());
+        SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "7 7 7");
+        SetRegistry(kRegCurrentUser, kCursors, "Arrow", "C:\\now.cur");
+        SetRegistry(kRegCurrentUser, kCursors, "Wait", "C:\\now.ani");
+        SetRegistry(kRegCurrentUser, kDefaultSound, nullptr, "C:\\now.wav");
+        FileDelete(log.c_str());
+        if (inWindow) {
+            ASSERT_TRUE(StartWithWindow());
+            Command(IDC_REVERT);
+            HWND box = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (box = Box("Desktop Quennel")) != nullptr; }, kPatience));
+            std::string text = Text(GetDlgItem(box, 0xFFFF));
+            EXPECT_NE(std::string::npos, text.find("\n  Control Panel\\Cursors: Wait")) << text;
+            EXPECT_NE(std::string::npos, text.find(std::string("\n  ") + kDefaultSound + ": DefaultValue")) << text;
+            EXPECT_EQ(std::string::npos, text.find("shorter path")) << text;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            EXPECT_EQ(0u, ExitCode());
+        } else {
+            bool shown;
+            EXPECT_EQ(6u, RunSilently("/r", &shown, 30000));
+            EXPECT_FALSE(shown);
+        }
+        EndRun();
+        EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+        EXPECT_EQ(ownLong, ReadRegistry(kRegCurrentUser, kCursors, "Arrow"));
+        EXPECT_EQ("C:\\now.ani", ReadRegistry(kRegCurrentUser, kCursors, "Wait"));
+        EXPECT_EQ("C:\\now.wav", ReadRegistry(kRegCurrentUser, kDefaultSound, nullptr));
+        std::string logged = ReadWholeFile(log);
+        EXPECT_NE(std::string::npos, logged.find("Control Panel\\Cursors: Wait\r\n")) << logged;
+        EXPECT_NE(std::string::npos, logged.find(std::string(kDefaultSound) + ": DefaultValue\r\n")) << logged;
+        EXPECT_EQ(std::string::npos, logged.find("\r\r\n")) << logged;
+    }
+}
+
+// A cursor scheme of the user's own, by name and source, and a Recycle Bin
+// that shows an icon of the user's own: Apply, then Cancel, gives them back;
+// so does OK, then "/r".
+TEST_F(Program, CursorSchemeAndBinIconComeBack)
+{
+    const std::string scheme = std::string("Mon schéma ") + kJapaneseName;
+    const DWORD source = 2;
+    auto setOwn = [&] {
+        SetRegistry(kRegCurrentUser, kCursors, nullptr, scheme.c_str());
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Cursors", 0, KEY_SET_VALUE, &key));
+        RegSetValueExW(key, L"Scheme Source", 0, REG_DWORD, (const BYTE *)&source, 4);
+        RegCloseKey(key);
+        SetRegistry(kRegCurrentUser, kOwnBin, nullptr, "C:\\own-bin.ico,4");
+    };
+    auto expectOwn = [&] {
+        EXPECT_EQ(scheme, ReadRegistry(kRegCurrentUser, kCursors, nullptr));
+        EXPECT_EQ(std::string("\x02\0\0\0", 4), RegistryBytes(kRegCurrentUser, kCursors, "Scheme Source"));
+        EXPECT_EQ("C:\\own-bin.ico,4", ReadRegistry(kRegCurrentUser, kOwnBin, nullptr));
+    };
+    MakeKey(kRegCurrentUser, kCursors);
+    setOwn();
+    ASSERT_TRUE(StartWithWindow());
+    Command(IDC_BLUE);
+    Command(IDC_APPLY);
+    ASSERT_TRUE(ColourIs("4 0 0"));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ("", ReadRegistry(kRegCurrentUser, kCursors, nullptr)) << "a colour theme's cursors are in no scheme";
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+    EndRun();
+    expectOwn();
+
+    ASSERT_TRUE(StartWithWindow());
+    Command(IDC_GREEN);
+    Command(IDOK);
+    EXPECT_EQ(0u, ExitCode());
+    EndRun();
+    EXPECT_EQ("5 0 0", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    bool shown;
+    EXPECT_EQ(1u, RunSilently("/r", &shown));
+    EndRun();
+    expectOwn();
+    RegistryDeleteTree(kRegCurrentUser, kOwnBin);
+}
+
 // "/apply" for scripts: the chosen parts and nothing else, with no window.
 TEST_F(Program, ApplyFromTheCommandLineTheChosenParts)
 {
