@@ -23,12 +23,15 @@ struct ThemeWriter {
     bool failed;
 };
 
-// The whole capture sequence into themeFile: colours, metrics, desktop,
+// The whole capture sequence into themeFile: colours, metrics, desktop, light
+// or dark and the accent,
 // desktop icons, cursors, sounds, screen saver. False when a profile write
 // reported failure.
 bool CaptureAllSettings(const char *themeFile);
 // Each capture writes one group of settings.
 void CaptureWindowColors(ThemeWriter *out);
+// Light or dark and the accent, each value with its type, none where missing.
+void CaptureModeAndAccent(ThemeWriter *out);
 void CaptureDesktop(ThemeWriter *out);
 void CaptureDesktopIcons(ThemeWriter *out);
 void CaptureCursors(ThemeWriter *out);

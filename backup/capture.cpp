@@ -6,6 +6,7 @@
 #include "base/registrytext.h"
 #include "theme/catalogue.h"
 #include "theme/metrictext.h"
+#include "theme/themelook.h"
 #include "theme/themekeys.h"
 #include "theme/themevalue.h"
 
@@ -72,6 +73,12 @@ static void CaptureValues(ThemeWriter *out, RegRoot root, const char *keyPath, c
 void CaptureWindowColors(ThemeWriter *out)
 {
     CaptureValues(out, kRegCurrentUser, "Control Panel\\Colors", "Control Panel\\Colors", kColorKeys, kColorCount, false);
+}
+
+void CaptureModeAndAccent(ThemeWriter *out)
+{
+    for (const LookValue &v : kLookValues)
+        CaptureValues(out, kRegCurrentUser, v.key, v.key, &v.name, 1, true);
 }
 
 // The metrics as the system reports them. Every number takes at most four
@@ -171,6 +178,7 @@ bool CaptureAllSettings(const char *themeFile)
     CaptureWindowColors(&out);
     CaptureMetrics(&out);
     CaptureDesktop(&out);
+    CaptureModeAndAccent(&out);
     CaptureDesktopIcons(&out);
     CaptureCursors(&out);
     CaptureSounds(&out);

@@ -45,4 +45,5 @@ void ApplyWindowColors(const ThemeSource &theme)
         RegistryFlush(key);
         RegistryClose(key);
     }
+    ApplyModeAndAccent(theme);
 }

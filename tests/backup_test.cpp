@@ -239,10 +239,11 @@ std::vector<long long> ThemeWriteCharges(std::vector<bool> *toBackup)
     return charges;
 }
 
-// The keys a capture writes on a fresh machine: 76 values, and the type
-// "none" of each of the 42 cursors, cursor scheme values, sounds and icons of
-// the user's own, which such a machine lacks.
-const size_t kCapturedKeys = 76 + 42;
+// The keys a capture writes on a fresh machine: 85 values, and the type
+// "none" of each of the 51 cursors, cursor scheme values, sounds, icons and
+// values of light or dark and the accent of the user's own, which such a
+// machine lacks.
+const size_t kCapturedKeys = 85 + 51;
 
 // The disk fills up at each write of a first start in turn: every theme file
 // is whole or absent, never partial, and the start ends with the report.
@@ -585,6 +586,63 @@ TEST_F(RoundTrip, UnusualValues)
     nc.lfCaptionFont.lfItalic = 1;
     SystemParameters(kSpiSetNonclientMetrics, 0, &nc, kSpifUpdateIniFile);
     RunRoundTrip();
+}
+
+// Light or dark and the accent, of the user's own: a colour theme's look
+// replaces them, and the run's snapshot gives each back exactly, its type and
+// its bytes, a missing one missing again.
+TEST_F(RoundTrip, ModeAndAccentComeBackExactly)
+{
+    const char *personalize = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+    const char *dwm = "Software\\Microsoft\\Windows\\DWM";
+    const char *accent = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Accent";
+    const std::pair<const char *, const char *> values[9] = {
+        {personalize, "AppsUseLightTheme"}, {personalize, "SystemUsesLightTheme"}, {dwm, "AccentColor"},
+        {dwm, "ColorizationColor"},         {dwm, "ColorPrevalence"},              {"Control Panel\\Desktop", "AutoColorization"},
+        {accent, "AccentPalette"},          {accent, "AccentColorMenu"},           {accent, "StartColorMenu"}};
+    auto look = [&] {
+        std::vector<std::string> now;
+        for (auto &v : values)
+            now.push_back(TypedValue(kRegCurrentUser, v.first, v.second));
+        return now;
+    };
+    auto set = [](const char *path, const char *name, unsigned type, const void *data, uint32_t size) {
+        PlatKey key;
+        ASSERT_EQ(kErrorSuccess, RegistryCreate(kRegCurrentUser, path, kKeySetValue, &key));
+        RegistrySetValue(key, name, type, data, size);
+        RegistryClose(key);
+    };
+    for (auto &v : values) {  // what an earlier test may have left
+        PlatKey key;
+        if (RegistryOpen(kRegCurrentUser, v.first, kKeySetValue, &key) == kErrorSuccess) {
+            RegistryDeleteValue(key, v.second);
+            RegistryClose(key);
+        }
+    }
+    const uint32_t light = 1, noPrevalence = 0, accentColor = 0xFF203040;
+    const uint8_t palette[24] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
+    set(personalize, "AppsUseLightTheme", kRegDword, &light, 4);
+    set(dwm, "AccentColor", kRegDword, &accentColor, 4);
+    set(dwm, "ColorizationColor", kRegSz, "\x31\0\0", 4);  // a text, "1": its type comes back too
+    set(dwm, "ColorPrevalence", kRegDword, &noPrevalence, 4);
+    set(accent, "AccentPalette", kRegBinary, palette, sizeof palette);  // shorter than Windows' own
+    set(accent, "StartColorMenu", kRegBinary, "\x01\x02", 2);           // a number of another type
+    std::vector<std::string> before = look();
+    ASSERT_EQ("<missing>", before[1]);
+    ASSERT_EQ("<missing>", before[5]);
+
+    WriteStartupThemes();
+    WriteWholeFile(program + "\\Zorva The Vandrel BLACK.theme",
+                   "[VisualStyles]\r\nSystemMode=Dark\r\nAppMode=Dark\r\nColorizationColor=0XC45C3A8A\r\n");
+    ThemeInstall install;
+    InstallTheme(kThemeBlack, {0, 1, 0, 0, 0, 0, 0}, &install);
+    FinishThemeInstall(install);
+    std::vector<std::string> changed = look();
+    for (int i = 0; i < 9; i++)
+        EXPECT_NE(before[i], changed[i]) << values[i].second;
+    InstallTheme(kThemeSnapshot, kAllParts, &install);
+    FinishThemeInstall(install);
+    EXPECT_EQ(before, look());
 }
 
 #ifndef _WIN32

@@ -10,6 +10,7 @@
 #include "tests/content_testing.h"
 
 #include <math.h>
+#include <stdlib.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -238,6 +239,42 @@ TEST_F(ContentTest, EveryPathFitsFromTheLongestInstallFolder)
             widest = std::max(widest, expanded.size());
         }
     EXPECT_EQ(259u, widest);
+}
+
+// Today's Windows draws each theme as its colours say: BLACK dark throughout,
+// WHITE light throughout, the others with a dark taskbar on their deep desktop
+// and light programs; the accent is the title colour, or a darker tone of its
+// hue, under white text at a contrast of at least 4.5, with Windows' usual
+// alpha. The visual style is named as Windows' own theme files name it.
+TEST_F(ContentTest, VisualStylesGiveTheModesAndAReadableAccent)
+{
+    static const struct {
+        const char *color, *system, *apps;
+    } kModes[] = {{"BLACK", "Dark", "Dark"},  {"RED", "Dark", "Light"},   {"WHITE", "Light", "Light"},
+                  {"BLUE", "Dark", "Light"},  {"GREEN", "Dark", "Light"}};
+    const int white[3] = {255, 255, 255};
+    for (const auto &m : kModes) {
+        std::string file = ThemePath(dir, m.color);
+        EXPECT_EQ("%ResourceDir%\\Themes\\Aero\\Aero.msstyles", ReadProfile(file, "VisualStyles", "Path")) << m.color;
+        EXPECT_EQ("NormalColor", ReadProfile(file, "VisualStyles", "ColorStyle")) << m.color;
+        EXPECT_EQ("NormalSize", ReadProfile(file, "VisualStyles", "Size")) << m.color;
+        EXPECT_EQ(m.system, ReadProfile(file, "VisualStyles", "SystemMode")) << m.color;
+        EXPECT_EQ(m.apps, ReadProfile(file, "VisualStyles", "AppMode")) << m.color;
+        std::string colorization = ReadProfile(file, "VisualStyles", "ColorizationColor");
+        ASSERT_EQ(10u, colorization.size()) << m.color;
+        EXPECT_EQ("0XC4", colorization.substr(0, 4)) << m.color;
+        unsigned long rgb = strtoul(colorization.substr(4).c_str(), nullptr, 16);
+        int accent[3] = {(int)(rgb >> 16 & 0xFF), (int)(rgb >> 8 & 0xFF), (int)(rgb & 0xFF)}, title[3];
+        ASSERT_TRUE(ParseColor(ReadProfile(file, kColors, "ActiveTitle"), title));
+        EXPECT_GE(Contrast(accent, white), 4.5) << m.color;
+        // The title's hue: each channel the same fraction of the title's.
+        for (int i = 0; i < 3; i++) {
+            EXPECT_LE(accent[i], title[i]) << m.color;
+            EXPECT_NEAR(accent[i] * 1.0 * (title[0] + title[1] + title[2]),
+                        title[i] * 1.0 * (accent[0] + accent[1] + accent[2]), 3.0 * (title[0] + title[1] + title[2]))
+                << m.color;
+        }
+    }
 }
 
 TEST_F(ContentTest, ColoursParseAndTextStandsOutFromItsGround)

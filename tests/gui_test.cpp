@@ -29,6 +29,22 @@ namespace {
 
 const char kMainClass[] = "ZORVATHEME_MainClass";
 
+// Starts a helper program of the tests, built beside them, whose first
+// argument is the title of its window (a title of this process's own) and the
+// rest args; its window once it shows, or null when it does not.
+HWND StartHelperWindow(const char *program, const char *title, const std::string &args, PROCESS_INFORMATION *pi)
+{
+    const std::string ours = std::string(title) + " " + std::to_string(GetCurrentProcessId());
+    std::wstring line = Wide("\"" + TestFolder() + "\\" + program + "\" \"" + ours + "\"" + args);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, pi))
+        return nullptr;
+    HWND window = nullptr;
+    WaitFor([&] { return (window = FindWindowA(nullptr, ours.c_str())) != nullptr; }, kPatience);
+    return window;
+}
+
 // The program, installed fresh in a folder of its own named outside the ANSI
 // code page, with theme files whose only part is the colour of the active
 // caption, so each install shows in the registry; for a user who has no
@@ -490,6 +506,152 @@ TEST_F(Program, CursorSchemeAndBinIconComeBack)
     RegistryDeleteTree(kRegCurrentUser, kOwnBin);
 }
 
+const char kPersonalize[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+const char kDwm[] = "Software\\Microsoft\\Windows\\DWM";
+const char kAccent[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Accent";
+const std::pair<const char *, const char *> kLook[9] = {
+    {kPersonalize, "AppsUseLightTheme"}, {kPersonalize, "SystemUsesLightTheme"}, {kDwm, "AccentColor"},
+    {kDwm, "ColorizationColor"},         {kDwm, "ColorPrevalence"},              {"Control Panel\\Desktop", "AutoColorization"},
+    {kAccent, "AccentPalette"},          {kAccent, "AccentColorMenu"},           {kAccent, "StartColorMenu"}};
+
+// The light or dark and accent values as the registry holds them: each one's
+// type and bytes, or that it is missing.
+std::vector<std::string> Look()
+{
+    std::vector<std::string> look;
+    for (auto &v : kLook) {
+        HKEY key;
+        std::string value = "<missing>";
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(v.first).c_str(), 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+            BYTE data[256];
+            DWORD size = sizeof data, type = 0;
+            if (RegQueryValueExW(key, Wide(v.second).c_str(), nullptr, &type, data, &size) == ERROR_SUCCESS)
+                value = std::to_string(type) + ":" + std::string((const char *)data, size);
+            RegCloseKey(key);
+        }
+        look.push_back(value);
+    }
+    return look;
+}
+
+void SetValue(const char *path, const char *name, DWORD type, const void *data, DWORD size)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                             nullptr, &key, nullptr));
+    RegSetValueExW(key, Wide(name).c_str(), 0, type, (const BYTE *)data, size);
+    RegCloseKey(key);
+}
+
+std::string DwordBytes(DWORD v) { return "4:" + std::string((const char *)&v, 4); }
+
+// Light or dark and the accent, with the user's own values set first: apps
+// light, no system value at all, an accent, a colorization colour and a
+// palette of their own, title bars not in the accent. Apply of BLACK with
+// Window Colors makes both dark with the theme's accent and palette, and a
+// window of another program is told; WHITE then gives light programs; Cancel
+// gives the user's values back exactly, the missing one missing again. With
+// Window Colors unticked an Apply changes none of them; OK, then "/r", gives
+// them back exactly.
+TEST_F(Program, ModeAndAccentAndTheWayBack)
+{
+    // The fixture's themes take the shipped themes' look.
+    for (const char *color : {"BLACK", "WHITE"}) {
+        const std::string shipped = TestFolder() + "\\..\\content\\Zorva The Vandrel " + color + ".theme";
+        const std::string ours = themes + "\\Zorva The Vandrel " + color + ".theme";
+        for (const char *key : {"SystemMode", "AppMode", "ColorizationColor"})
+            ProfileWriteString("VisualStyles", key, ReadProfile(shipped, "VisualStyles", key).c_str(), ours.c_str());
+    }
+    const std::string blackAccent = ReadProfile(themes + "\\Zorva The Vandrel BLACK.theme", "VisualStyles", "ColorizationColor");
+    ASSERT_EQ(10u, blackAccent.size());
+    const DWORD colorization = strtoul(blackAccent.c_str() + 2, nullptr, 16);
+    const BYTE red = (BYTE)(colorization >> 16), green = (BYTE)(colorization >> 8), blue = (BYTE)colorization;
+
+    const DWORD one = 1, zero = 0, userAccent = 0xFF405060, userColorization = 0xC4605040;
+    const BYTE userPalette[32] = {7, 7, 7, 0, 6, 6, 6, 0, 5, 5, 5, 0, 4, 4, 4, 0, 3, 3, 3, 0, 2, 2, 2, 0, 1, 1, 1, 0};
+    SetValue(kPersonalize, "AppsUseLightTheme", REG_DWORD, &one, 4);
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(kPersonalize).c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, L"SystemUsesLightTheme");
+        RegCloseKey(key);
+    }
+    SetValue(kDwm, "AccentColor", REG_DWORD, &userAccent, 4);
+    SetValue(kDwm, "ColorizationColor", REG_DWORD, &userColorization, 4);
+    SetValue(kDwm, "ColorPrevalence", REG_DWORD, &zero, 4);
+    SetValue(kAccent, "AccentPalette", REG_BINARY, userPalette, sizeof userPalette);
+    const std::vector<std::string> own = Look();
+    ASSERT_EQ("<missing>", own[1]);
+
+    const std::string record = NewAnsiFolder() + "\\told.txt";
+    PROCESS_INFORMATION listener = {};
+    HWND listening = StartHelperWindow("setting_listener.exe", "Quennel listener", " \"" + record + "\"", &listener);
+    ASSERT_TRUE(listening);
+
+    ASSERT_TRUE(StartWithWindow());
+    Command(IDC_BLACK);
+    Command(IDC_APPLY);
+    ASSERT_TRUE(ColourIs("1 0 0"));
+    ASSERT_TRUE(Idle());
+    std::vector<std::string> black = Look();
+    EXPECT_EQ(DwordBytes(0), black[0]) << "apps dark";
+    EXPECT_EQ(DwordBytes(0), black[1]) << "system dark";
+    EXPECT_EQ(DwordBytes(0xFF000000u | blue << 16 | green << 8 | red), black[2]);
+    EXPECT_EQ(DwordBytes(colorization), black[3]);
+    EXPECT_EQ(DwordBytes(1), black[4]);
+    EXPECT_EQ(DwordBytes(0), black[5]);
+    ASSERT_EQ(34u, black[6].size()) << "REG_BINARY, 32 bytes";
+    EXPECT_EQ("3:", black[6].substr(0, 2));
+    EXPECT_EQ(std::string({(char)red, (char)green, (char)blue, 0}), black[6].substr(2 + 12, 4)) << "the accent, fourth";
+    EXPECT_EQ(black[2], black[7]) << "AccentColorMenu is the accent";
+    EXPECT_TRUE(WaitFor([&] { return ReadWholeFile(record).find("ImmersiveColorSet\n") != std::string::npos; },
+                        kPatience))
+        << ReadWholeFile(record);
+
+    Command(IDC_WHITE);
+    Command(IDC_APPLY);
+    ASSERT_TRUE(ColourIs("3 0 0"));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(DwordBytes(1), Look()[0]) << "apps light";
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+    EndRun();
+    EXPECT_EQ(own, Look()) << "Cancel";
+
+    ASSERT_TRUE(StartWithWindow());
+    Command(IDC_COLORS);
+    Command(IDC_BLACK);
+    Command(IDC_APPLY);
+    EXPECT_TRUE(WaitFor([&] { return ReadRegistry(kRegCurrentUser, "Control Panel\\Desktop", "Wallpaper") ==
+                                     user + "\\Zorva The Vandrel.BMP"; }, kPatience));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(own, Look()) << "without Window Colors";
+    EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+    EndRun();
+
+    ASSERT_TRUE(StartWithWindow());
+    Command(IDC_BLACK);
+    Command(IDOK);
+    EXPECT_EQ(0u, ExitCode());
+    EndRun();
+    EXPECT_NE(own, Look());
+    bool shown;
+    EXPECT_EQ(1u, RunSilently("/r", &shown));
+    EndRun();
+    EXPECT_EQ(own, Look()) << "OK, then /r";
+
+    PostMessageA(listening, WM_CLOSE, 0, 0);
+    WaitForSingleObject(listener.hProcess, kPatience);
+    CloseHandle(listener.hProcess);
+    CloseHandle(listener.hThread);
+    for (auto &v : kLook)
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(v.first).c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, Wide(v.second).c_str());
+            RegCloseKey(key);
+        }
+}
+
 // "/apply" for scripts: the chosen parts and nothing else, with no window.
 TEST_F(Program, ApplyFromTheCommandLineTheChosenParts)
 {
@@ -563,14 +725,9 @@ TEST_F(Program, UsageOnTheConsole)
 TEST_F(Program, HungWindowHoldsNothing)
 {
     constexpr DWORD kBound = 30000;
-    const std::string title = "Quennel hung window " + std::to_string(GetCurrentProcessId());
-    std::wstring line = Wide("\"" + TestFolder() + "\\hung_window.exe\" \"" + title + "\"");
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
     PROCESS_INFORMATION hung = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &hung));
-    HWND hungWindow = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (hungWindow = FindWindowA(nullptr, title.c_str())) != nullptr; }, kPatience));
+    HWND hungWindow = StartHelperWindow("hung_window.exe", "Quennel hung window", "", &hung);
+    ASSERT_TRUE(hungWindow);
     // The system calls a window hung once it has read no message for a while.
     EXPECT_TRUE(WaitFor([&] { return IsHungAppWindow(hungWindow) != 0; }, kPatience));
 

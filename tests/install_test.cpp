@@ -280,6 +280,17 @@ TEST_F(Install, ValuesTakeTheirTypeOrGo)
 ThemeInstall Pending;  // the first stage's install, for the second
 void InstallBlue(void *result) { *(int *)result = InstallTheme(kThemeBlue, kAllParts, &Pending); }
 
+// Both stages of an install of the blue theme that its first stage refuses;
+// the refusal's box.
+std::string RefusedBlueBox()
+{
+    int result = -1;
+    std::string box = WatchBox("Zorva: The Vandrel  Theme Switcher", InstallBlue, &result);
+    EXPECT_EQ(0, result);
+    FinishThemeInstall(Pending);
+    return box;
+}
+
 // A theme folder whose expanded paths would pass the system's limit stops the
 // install before anything changes, with a box that names the folder; no value
 // is ever written cut or empty for it.
@@ -297,12 +308,8 @@ TEST_F(Install, FolderTooLongChangesNothing)
     SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Wait", "mine.ani");
     SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow", "mine.cur");
     SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "4 5 6");
-    int result = -1;
-    std::string box = WatchBox("Zorva: The Vandrel  Theme Switcher", InstallBlue, &result);
-    EXPECT_EQ(0, result);
     EXPECT_EQ("The folder\n  " + deep + "\nhas too long a path for the theme's files. Please install Desktop Quennel "
-              "in a folder with a shorter path.", box);
-    FinishThemeInstall(Pending);
+              "in a folder with a shorter path.", RefusedBlueBox());
     EXPECT_EQ("mine.ani", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Wait"));
     EXPECT_EQ("mine.cur", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow"));
     EXPECT_EQ("4 5 6", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
@@ -363,12 +370,8 @@ TEST_F(Install, ColourThemeValueTooLongIsNamed)
     ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "1 2 3", file.c_str());
     ProfileWriteString("Control Panel\\Cursors", "Arrow", ("%WinDir%" + std::string(300, 'a')).c_str(), file.c_str());
     SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "4 5 6");
-    int result = -1;
-    std::string box = WatchBox("Zorva: The Vandrel  Theme Switcher", InstallBlue, &result);
-    EXPECT_EQ(0, result);
     EXPECT_EQ("The theme file\n  " + file + "\nholds a path too long for the system, in Control Panel\\Cursors: "
-              "Arrow. Nothing was changed.", box);
-    FinishThemeInstall(Pending);
+              "Arrow. Nothing was changed.", RefusedBlueBox());
     EXPECT_EQ("4 5 6", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
 }
 
@@ -418,6 +421,113 @@ TEST_F(Install, CapturedSchemeAndShownBinIconComeBack)
     EXPECT_EQ(std::string("\x01\0\0\0", 4), RegistryBytes(kRegCurrentUser, "Control Panel\\Cursors", "Scheme Source"));
     EXPECT_EQ("C:\\red-empty.ico", ReadRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), nullptr))
         << "a colour theme shows its icon for the bin's state";
+}
+
+const char kPersonalize[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+const char kDwm[] = "Software\\Microsoft\\Windows\\DWM";
+const char kAccent[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Accent";
+
+std::string Dword(uint32_t v) { return std::string{(char)v, (char)(v >> 8), (char)(v >> 16), (char)(v >> 24)}; }
+
+// The registry's light or dark and accent values, each as stored, and how
+// many times the running programs were told of a new colour set.
+struct LookState {
+    std::vector<std::string> values;
+    int told;
+};
+LookState ReadLook()
+{
+    LookState s{{}, 0};
+    for (auto v : {std::make_pair(kPersonalize, "AppsUseLightTheme"), std::make_pair(kPersonalize, "SystemUsesLightTheme"),
+                   std::make_pair(kDwm, "AccentColor"), std::make_pair(kDwm, "ColorizationColor"),
+                   std::make_pair(kDwm, "ColorPrevalence"), std::make_pair("Control Panel\\Desktop", "AutoColorization"),
+                   std::make_pair(kAccent, "AccentPalette"), std::make_pair(kAccent, "AccentColorMenu"),
+                   std::make_pair(kAccent, "StartColorMenu")})
+        s.values.push_back(RegistryBytes(kRegCurrentUser, v.first, v.second));
+#ifndef _WIN32
+    for (const std::string &b : HostLiveState().broadcasts)
+        s.told += b == "0 ImmersiveColorSet";
+#endif
+    return s;
+}
+
+// A user's own look: apps light, no system value, an accent and a palette of
+// their own, title bars not in the accent.
+void SetOwnLook()
+{
+    PlatKey key;
+    auto set = [&](const char *path, const char *name, unsigned type, const std::string &bytes) {
+        ASSERT_EQ(kErrorSuccess, RegistryCreate(kRegCurrentUser, path, kKeySetValue, &key));
+        RegistrySetValue(key, name, type, bytes.data(), (uint32_t)bytes.size());
+        RegistryClose(key);
+    };
+    set(kPersonalize, "AppsUseLightTheme", kRegDword, Dword(1));
+    ASSERT_EQ(kErrorSuccess, RegistryCreate(kRegCurrentUser, kPersonalize, kKeySetValue, &key));
+    RegistryDeleteValue(key, "SystemUsesLightTheme");
+    RegistryClose(key);
+    set(kDwm, "AccentColor", kRegDword, Dword(0xFF112233));
+    set(kDwm, "ColorizationColor", kRegDword, Dword(0xC4332211));
+    set(kDwm, "ColorPrevalence", kRegDword, Dword(0));
+    set(kAccent, "AccentPalette", kRegBinary, std::string(32, '\x5A'));
+    set(kAccent, "AccentColorMenu", kRegDword, Dword(0xFF5A5A5A));
+}
+
+// Window Colors of a theme with a [VisualStyles] section: the modes, the
+// accent in each of its forms, the palette around it, the automatic accent
+// off; the running programs told once. The classic colours come first.
+TEST_F(Install, ModesAndAccentOfTheTheme)
+{
+    SetOwnLook();
+    std::string file = themes + "\\Zorva The Vandrel BLACK.theme";
+    ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "1 2 3", file.c_str());
+    ProfileWriteString("VisualStyles", "SystemMode", "Dark", file.c_str());
+    ProfileWriteString("VisualStyles", "AppMode", "light", file.c_str());
+    ProfileWriteString("VisualStyles", "ColorizationColor", "0XC4A05010", file.c_str());
+    LookState before = ReadLook();
+    InstallBoth(kThemeBlack, {0, 1, 0, 0, 0, 0, 0});
+    LookState after = ReadLook();
+    EXPECT_EQ("1 2 3", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ(Dword(1), after.values[0]) << "apps light";
+    EXPECT_EQ(Dword(0), after.values[1]) << "system dark";
+    EXPECT_EQ(Dword(0xFF1050A0), after.values[2]) << "the accent, 0xAABBGGRR";
+    EXPECT_EQ(Dword(0xC4A05010), after.values[3]) << "the colorization colour, 0xAARRGGBB";
+    EXPECT_EQ(Dword(1), after.values[4]);
+    EXPECT_EQ(Dword(0), after.values[5]) << "no accent taken from the wallpaper";
+    const std::string palette = after.values[6];
+    ASSERT_EQ(32u, palette.size());
+    EXPECT_EQ(std::string("\xA0\x50\x10\0", 4), palette.substr(12, 4)) << "the accent is the fourth colour";
+    int lastLight = 4 * 255 + 1;
+    for (int i = 0; i < 8; i++) {
+        const unsigned char *c = (const unsigned char *)palette.data() + 4 * i;
+        EXPECT_EQ(0, c[3]) << i;
+        int light = c[0] + c[1] + c[2];
+        EXPECT_LT(light, lastLight) << "from light to dark, " << i;
+        lastLight = light;
+        EXPECT_TRUE(c[0] >= c[1] && c[1] >= c[2]) << "the accent's hue, " << i;
+    }
+    EXPECT_EQ(Dword(0xFF1050A0), after.values[7]) << "AccentColorMenu, the fourth";
+    EXPECT_EQ(palette.substr(16, 3) + "\xFF", after.values[8]) << "StartColorMenu, the fifth";
+#ifndef _WIN32  // under Wine a program of the tests' own sees the broadcast
+    EXPECT_EQ(before.told + 1, after.told);
+#endif
+
+    // Without Window Colors, and from a theme file without the section,
+    // nothing of it changes and no program is told.
+    std::string white = themes + "\\Zorva The Vandrel WHITE.theme";
+    ProfileWriteString("VisualStyles", "AppMode", "Dark", white.c_str());
+    ProfileWriteString("VisualStyles", "ColorizationColor", "0XC4102030", white.c_str());
+    InstallBoth(kThemeWhite, {0, 0, 1, 1, 1, 1, 1});
+    EXPECT_EQ(after.values, ReadLook().values);
+    SetOwnLook();
+    before = ReadLook();
+    std::string plain = themes + "\\Zorva The Vandrel RED.theme";
+    ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "4 5 6", plain.c_str());
+    InstallBoth(kThemeRed, {0, 1, 0, 0, 0, 0, 0});
+    EXPECT_EQ("4 5 6", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ(before.values, ReadLook().values);
+#ifndef _WIN32
+    EXPECT_EQ(before.told, ReadLook().told);
+#endif
 }
 
 TEST_F(Install, FileWithoutSoundsOrCursorsEmptiesThem)

@@ -6,6 +6,8 @@
 #include "tools/content/emblems.h"
 #include "platform/records.h"
 
+#include <math.h>
+#include <stdio.h>
 #include <string.h>
 
 namespace {
@@ -110,6 +112,54 @@ std::string MetricsSection()
            ByteList(&nc, sizeof nc) + "\n\n";
 }
 
+// The relative luminance of a colour, 0 to 1, and the contrast of two, 1 to 21.
+double Luminance(const Rgb8 &c)
+{
+    auto linear = [](int v) {
+        double s = v / 255.0;
+        return s <= 0.04045 ? s / 12.92 : pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+}
+
+double Contrast(const Rgb8 &a, const Rgb8 &b)
+{
+    double x = Luminance(a) + 0.05, y = Luminance(b) + 0.05;
+    return x > y ? x / y : y / x;
+}
+
+const Rgb8 kWhite = {255, 255, 255}, kBlack = {0, 0, 0};
+
+// Light when black text reads better on the ground than white text does.
+bool LightGround(const Rgb8 &ground) { return Contrast(ground, kBlack) > Contrast(ground, kWhite); }
+
+// The accent: the theme's title colour, darkened by steps of a 32nd until
+// white text on it stands at a contrast of at least 4.5 : 1, as Windows
+// writes white text on the accent (title bars, Start's tiles).
+Rgb8 Accent(const Rgb8 &title)
+{
+    Rgb8 c = title;
+    for (int step = 31; Contrast(c, kWhite) < 4.5 && step >= 0; step--)
+        c = Rgb8{(uint8_t)(title.r * step / 32), (uint8_t)(title.g * step / 32), (uint8_t)(title.b * step / 32)};
+    return c;
+}
+
+// Light or dark for the system (the taskbar and Start stand on the desktop:
+// its ground) and for programs (their windows' ground), and the accent, in
+// the form of Windows' own theme files. The visual style is today's, named
+// as they name it: a theme opened in Explorer keeps it.
+std::string VisualStylesSection(int color)
+{
+    const Rgb8 *c = kColors[color];
+    Rgb8 accent = Accent(c[0]);
+    char colorization[16];
+    snprintf(colorization, sizeof colorization, "0XC4%02X%02X%02X", accent.r, accent.g, accent.b);
+    return std::string("[VisualStyles]\nPath=%ResourceDir%\\Themes\\Aero\\Aero.msstyles\nColorStyle=NormalColor\n"
+                       "Size=NormalSize\nSystemMode=") +
+           (LightGround(c[1]) ? "Light" : "Dark") + "\nAppMode=" + (LightGround(c[5]) ? "Light" : "Dark") +
+           "\nColorizationColor=" + colorization + "\n\n";
+}
+
 const char kMyComputer[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
 const char kNetwork[] = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon";
 const char kRecycleBin[] = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
@@ -128,7 +178,8 @@ std::string ThemeText(int color)
         t += std::string(kColorKeys[i]) + "=" + std::to_string(c.r) + " " + std::to_string(c.g) + " " +
              std::to_string(c.b) + "\n";
     }
-    t += "\n" + MetricsSection();
+    t += "\n" + VisualStylesSection(color);
+    t += MetricsSection();
 
     t += "[Control Panel\\Desktop]\nScreenSaveActive=1\nTileWallpaper=0\nWallpaperStyle=2\nPattern=(None)\n\n";
     t += "[boot]\nSCRNSAVE.EXE=%ThemeDir%Zorva\\ZORVA.SCR\n\n";
