@@ -29,13 +29,49 @@ static DWORD StartTick;            // GetTickCount when the drift began
 
 // The view, made by ViewCreate and released by ViewDelete on the window's
 // thread: the picture in a bitmap of the screen's format, selected into
-// ViewDC, and the part of it that the window shows.
+// ViewDC, and the part of it that the window shows. On a screen of 8 bits
+// the picture's palette is selected into ViewDC too and realised wherever the
+// view is drawn, and the picture's rows are kept to fill the bitmap again
+// when the screen's palette changes under it.
 static HDC ViewDC;
 static HBITMAP ViewBitmap;
 static HGDIOBJ ViewOldBitmap;
+static HPALETTE ViewPalette;             // null on screens without a palette
+static HPALETTE ViewOldPalette;
+static SaverPicture ViewPicture;         // rows kept while ViewPalette exists
 static int ViewWidth, ViewHeight;        // the window's client size
 static int PictureWidth, PictureHeight;  // the picture's, a little larger
 static int OriginX, OriginY;             // where the window's top left lies in the picture
+
+// Selects the view's palette into dc and realises it: in the foreground when
+// the window is the active one, else mapped onto the screen's palette as it
+// is. Returns the palette dc had, for ViewUnselect, and in changed how many
+// entries of the screen's palette the realising changed.
+static HPALETTE ViewSelectPalette(HDC dc, UINT *changed)
+{
+    HPALETTE old = SelectPalette(dc, ViewPalette, FALSE);
+    UINT realised = RealizePalette(dc);
+    if (changed)
+        *changed = realised == GDI_ERROR ? 0 : realised;
+    return old;
+}
+
+// The picture's rows into the bitmap, each colour mapped through the view's
+// palette as the screen's palette now realises it.
+static void ViewFill()
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = ViewPicture.width;
+    info.bmiHeader.biHeight = -ViewPicture.height;  // row 0 at the top
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    if (ViewPalette)
+        RealizePalette(ViewDC);
+    SetDIBitsToDevice(ViewDC, 0, 0, ViewPicture.width, ViewPicture.height, 0, 0, 0, ViewPicture.height,
+                      ViewPicture.pixels, &info, DIB_RGB_COLORS);
+}
 
 static void ViewCreate(HWND window, int width, int height)
 {
@@ -44,25 +80,27 @@ static void ViewCreate(HWND window, int width, int height)
     SaverPictureSize(width, height, &PictureWidth, &PictureHeight);
     char word[kArtWordSize];
     SaverArtWord(word);
-    SaverPicture picture = MakeSaverPicture(word, PictureWidth, PictureHeight);
 
     HDC dc = GetDC(window);
+    const bool paletteScreen = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
+    ViewPicture = MakeSaverPicture(word, PictureWidth, PictureHeight, paletteScreen ? 8 : 24);
     ViewDC = CreateCompatibleDC(dc);
-    ViewBitmap = picture.pixels ? CreateCompatibleBitmap(dc, picture.width, picture.height) : nullptr;
+    ViewBitmap = ViewPicture.pixels ? CreateCompatibleBitmap(dc, ViewPicture.width, ViewPicture.height) : nullptr;
+    if (ViewBitmap && ViewPicture.palette.palNumEntries)
+        ViewPalette = CreatePalette((const LOGPALETTE *)&ViewPicture.palette);
+    if (ViewPalette) {
+        // The screen's palette first, so that the bitmap gets its colours.
+        HPALETTE old = ViewSelectPalette(dc, nullptr);
+        SelectPalette(dc, old, FALSE);
+        ViewOldPalette = SelectPalette(ViewDC, ViewPalette, FALSE);
+    }
     ReleaseDC(window, dc);
     if (ViewBitmap) {
         ViewOldBitmap = SelectObject(ViewDC, ViewBitmap);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = picture.width;
-        info.bmiHeader.biHeight = -picture.height;  // row 0 at the top
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        info.bmiHeader.biCompression = BI_RGB;
-        SetDIBitsToDevice(ViewDC, 0, 0, picture.width, picture.height, 0, 0, 0, picture.height, picture.pixels,
-                          &info, DIB_RGB_COLORS);
+        ViewFill();
     }
-    FreeSaverPicture(&picture);
+    if (!ViewPalette)
+        FreeSaverPicture(&ViewPicture);
     SaverViewOrigin(GetTickCount() - StartTick, PictureWidth - ViewWidth, PictureHeight - ViewHeight, &OriginX,
                     &OriginY);
 }
@@ -73,18 +111,46 @@ static void ViewDelete()
         SelectObject(ViewDC, ViewOldBitmap);
         DeleteObject(ViewBitmap);
     }
+    if (ViewPalette) {
+        SelectPalette(ViewDC, ViewOldPalette, FALSE);
+        DeleteObject(ViewPalette);
+    }
     if (ViewDC)
         DeleteDC(ViewDC);
+    FreeSaverPicture(&ViewPicture);
     ViewDC = nullptr;
     ViewBitmap = nullptr;
+    ViewPalette = nullptr;
 }
 
 static void ViewPaint(HDC dc)
 {
+    HPALETTE old = ViewPalette ? ViewSelectPalette(dc, nullptr) : nullptr;
     if (ViewBitmap)
         BitBlt(dc, 0, 0, ViewWidth, ViewHeight, ViewDC, OriginX, OriginY, SRCCOPY);
     else
         PatBlt(dc, 0, 0, ViewWidth, ViewHeight, BLACKNESS);
+    if (ViewPalette)
+        SelectPalette(dc, old, FALSE);
+}
+
+// The window is about to be active, or another window realised its palette:
+// realises the view's palette and, when that changed the screen's palette,
+// fills the bitmap again and repaints. True when the view has a palette.
+static BOOL ViewRealize(HWND window)
+{
+    if (!ViewPalette)
+        return FALSE;
+    HDC dc = GetDC(window);
+    UINT changed;
+    HPALETTE old = ViewSelectPalette(dc, &changed);
+    SelectPalette(dc, old, FALSE);
+    ReleaseDC(window, dc);
+    if (changed) {
+        ViewFill();
+        InvalidateRect(window, nullptr, FALSE);
+    }
+    return TRUE;
 }
 
 static void SaverPaint(HWND window)
@@ -153,6 +219,8 @@ static LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, L
     case WM_KEYDOWN: case WM_SYSKEYDOWN: SaverEnd(window); return 0;
     case WM_LBUTTONDOWN: case WM_MBUTTONDOWN: case WM_RBUTTONDOWN: case WM_XBUTTONDOWN: SaverEnd(window); return 0;
     case WM_ACTIVATEAPP: if (!wParam) SaverEnd(window); return 0;
+    case WM_QUERYNEWPALETTE: return ViewRealize(window);
+    case WM_PALETTECHANGED: if ((HWND)wParam != window) ViewRealize(window); return 0;
     case WM_SETCURSOR:
         if (Mode != kSaverFullScreen)
             break;
