@@ -277,6 +277,48 @@ TEST_F(ContentTest, VisualStylesGiveTheModesAndAReadableAccent)
     }
 }
 
+// What each shipped theme sets on today's Windows with Window Colors, byte for
+// byte: the modes and accents of the README's table.
+TEST_F(ContentTest, EachThemeSetsItsModesAndAccent)
+{
+    static const struct {
+        int id;
+        uint32_t appsLight, systemLight, accent;  // accent 0xRRGGBB
+    } kLooks[] = {{kThemeBlack, 0, 0, 0x5C3A8A},
+                  {kThemeRed, 1, 0, 0xA41C14},
+                  {kThemeWhite, 1, 1, 0x846216},
+                  {kThemeBlue, 1, 0, 0x1852A0},
+                  {kThemeGreen, 1, 0, 0x20642A}};
+    const char *personalize = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+    const char *dwm = "Software\\Microsoft\\Windows\\DWM";
+    const char *accentKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Accent";
+    auto dword = [](uint32_t v) { return std::string{(char)v, (char)(v >> 8), (char)(v >> 16), (char)(v >> 24)}; };
+    SetThemeFolder(dir);
+    for (const auto &look : kLooks) {
+        ThemeInstall install;
+        ASSERT_TRUE(InstallTheme(look.id, {0, 1, 0, 0, 0, 0, 0}, &install));
+        FinishThemeInstall(install);
+        uint32_t r = look.accent >> 16, g = look.accent >> 8 & 0xFF, b = look.accent & 0xFF;
+        EXPECT_EQ(dword(look.appsLight), RegistryBytes(kRegCurrentUser, personalize, "AppsUseLightTheme")) << look.id;
+        EXPECT_EQ(dword(look.systemLight), RegistryBytes(kRegCurrentUser, personalize, "SystemUsesLightTheme")) << look.id;
+        EXPECT_EQ(dword(0xFF000000 | b << 16 | g << 8 | r), RegistryBytes(kRegCurrentUser, dwm, "AccentColor")) << look.id;
+        EXPECT_EQ(dword(0xC4000000 | look.accent), RegistryBytes(kRegCurrentUser, dwm, "ColorizationColor")) << look.id;
+        EXPECT_EQ(dword(0xFF000000 | b << 16 | g << 8 | r), RegistryBytes(kRegCurrentUser, accentKey, "AccentColorMenu"))
+            << look.id;
+        EXPECT_EQ(std::string({(char)r, (char)g, (char)b, 0}),
+                  RegistryBytes(kRegCurrentUser, accentKey, "AccentPalette").substr(12, 4))
+            << look.id;
+    }
+    SetThemeFolder("");
+    for (const char *name : {"AppsUseLightTheme", "SystemUsesLightTheme"}) {
+        PlatKey key;
+        if (RegistryOpen(kRegCurrentUser, personalize, kKeySetValue, &key) == kErrorSuccess) {
+            RegistryDeleteValue(key, name);
+            RegistryClose(key);
+        }
+    }
+}
+
 TEST_F(ContentTest, ColoursParseAndTextStandsOutFromItsGround)
 {
     static const struct {
