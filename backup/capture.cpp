@@ -168,6 +168,7 @@ void CaptureSounds(ThemeWriter *out)
     for (int i = 0; i < 21; i++)
         if (SoundEventKey(i, keyPath, sizeof keyPath))
             CaptureSoundEvent(out, keyPath);
+    CaptureSoundEvent(out, kSoundSchemes);  // the scheme's name, the key's default value
 }
 
 // The capture sequence, the same for both files; a new file's sections stand

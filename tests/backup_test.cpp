@@ -239,11 +239,11 @@ std::vector<long long> ThemeWriteCharges(std::vector<bool> *toBackup)
     return charges;
 }
 
-// The keys a capture writes on a fresh machine: 85 values, and the type
-// "none" of each of the 51 cursors, cursor scheme values, sounds, icons and
-// values of light or dark and the accent of the user's own, which such a
-// machine lacks.
-const size_t kCapturedKeys = 85 + 51;
+// The keys a capture writes on a fresh machine: 86 values, and the type
+// "none" of each of the 52 cursors, cursor and sound scheme values, sounds,
+// icons and values of light or dark and the accent of the user's own, which
+// such a machine lacks.
+const size_t kCapturedKeys = 86 + 52;
 
 // The disk fills up at each write of a first start in turn: every theme file
 // is whole or absent, never partial, and the start ends with the report.
@@ -437,6 +437,7 @@ Settings Snapshot()
     s.registry.push_back(SeenIcon(kOwnMyComputer, kMyComputer, nullptr));
     s.registry.push_back(ReadSetting(kRegCurrentUser, kSoundEvent, nullptr));
     s.registry.push_back(ReadSetting(kRegCurrentUser, kBinEvent, nullptr));
+    s.registry.push_back(ReadSetting(kRegCurrentUser, "AppEvents\\Schemes", nullptr));  // the sound scheme's name
     for (const char *name : {"ScreenSaveActive", "TileWallpaper", "WallpaperStyle", "Pattern", "Wallpaper"})
         s.registry.push_back(ReadSetting(kRegCurrentUser, "Control Panel\\Desktop", name, false));
     s.registry.push_back(ReadProfile("system.ini", "boot", "SCRNSAVE.EXE", ""));  // missing or empty: none
@@ -477,6 +478,7 @@ void ChangeEverything()
     SetRegistry(kRegCurrentUser, kOwnMyComputer.c_str(), nullptr, "changed.ico");
     SetRegistry(kRegCurrentUser, kSoundEvent, nullptr, "C:\\changed.wav");
     SetRegistry(kRegCurrentUser, kBinEvent, nullptr, "C:\\changed.wav");
+    SetRegistry(kRegCurrentUser, "AppEvents\\Schemes", nullptr, "Changed sounds");
     IconMetricsRecord icon = {};
     icon.cbSize = sizeof icon;
     SystemParameters(kSpiGetIconMetrics, sizeof icon, &icon, 0);
@@ -517,7 +519,7 @@ protected:
         MakeTestMainWindow();
         // Keys that a real system has and a fresh Wine prefix lacks; no icon
         // of the user's own yet.
-        for (const char *path : {kCursors, kSoundEvent, kBinEvent})
+        for (const char *path : {kCursors, kSoundEvent, kBinEvent, "AppEvents\\Schemes"})
             MakeKey(kRegCurrentUser, path);
         MakeKey(kRegClassesRoot, kMyComputer);
         for (const std::string &own : {kOwnRecycleBin, kOwnMyComputer})
@@ -579,6 +581,7 @@ TEST_F(RoundTrip, UnusualValues)
     SetRegistry(kRegClassesRoot, kMyComputer, nullptr, "C:\\computer.ico,-3");
     SetRegistry(kRegCurrentUser, kSoundEvent, nullptr, "%SystemRoot%\\Media\\\u0141.wav", kRegExpandSz);
     SetRegistry(kRegCurrentUser, kBinEvent, nullptr, "C:\\Media\\bin.wav");
+    SetRegistry(kRegCurrentUser, "AppEvents\\Schemes", nullptr, (std::string("Sons ") + kCyrillicName).c_str());
     NonclientMetricsRecord nc = {};
     nc.cbSize = sizeof nc;
     SystemParameters(kSpiGetNonclientMetrics, sizeof nc, &nc, 0);
@@ -710,7 +713,7 @@ protected:
         for (int id : {IDC_STATUS, 100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, kIdOk, kIdCancel,
                        IDC_APPLY, IDC_REVERT, IDC_ABOUT})
             HostMakeWindow(main, id, "");
-        for (const char *path : {kCursors, kSoundEvent, kBinEvent})
+        for (const char *path : {kCursors, kSoundEvent, kBinEvent, "AppEvents\\Schemes"})
             MakeKey(kRegCurrentUser, path);
         ChangeEverything();  // the user's own settings, unlike the theme's
         WriteWholeFile(program + "\\Zorva The Vandrel BLUE.theme",

@@ -376,8 +376,9 @@ TEST_F(Install, ColourThemeValueTooLongIsNamed)
 }
 
 // The user's own settings captured in a theme file bring back what a colour
-// theme leaves alone: the cursor scheme's name and its source (a number), and
-// the Recycle Bin's shown icon as the user had it, whatever the bin's state.
+// theme leaves alone: the cursor scheme's name and its source (a number), the
+// sound scheme's name, and the Recycle Bin's shown icon as the user had it,
+// whatever the bin's state.
 TEST_F(Install, CapturedSchemeAndShownBinIconComeBack)
 {
     std::string file = themes + "\\Zorva The Vandrel GREEN.theme";
@@ -390,9 +391,11 @@ TEST_F(Install, CapturedSchemeAndShownBinIconComeBack)
     ProfileWriteString(kRecycleBin, "empty", "C:\\empty.ico", file.c_str());
     ProfileWriteString(kRecycleBin, "DefaultValue", "%SystemRoot%\\own-bin.ico,3", file.c_str());
     ProfileWriteString(kRecycleBin, "DefaultValue.Type", "REG_EXPAND_SZ", file.c_str());
+    ProfileWriteString("AppEvents\\Schemes", "DefaultValue", ".Default", file.c_str());
     SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", nullptr, "Another scheme");
-    InstallBoth(kThemeGreen, {0, 0, 0, 1, 1, 0, 0});
+    InstallBoth(kThemeGreen, {0, 0, 0, 1, 1, 1, 0});
     EXPECT_EQ(scheme, ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", nullptr));
+    EXPECT_EQ(".Default", ReadRegistry(kRegCurrentUser, "AppEvents\\Schemes", nullptr)) << "the sound scheme too";
     EXPECT_EQ(std::string("\x02\0\0\0", 4), RegistryBytes(kRegCurrentUser, "Control Panel\\Cursors", "Scheme Source"));
     unsigned type = 0;
     EXPECT_EQ("%SystemRoot%\\own-bin.ico,3", ReadRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), nullptr, &type));

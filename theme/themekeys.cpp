@@ -32,6 +32,7 @@ bool SoundEventKey(int i, char *out, size_t size)
 const char kMyComputerIcon[] = "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
 const char kNetworkIcon[] = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon";
 const char kCursorSchemeSource[] = "Scheme Source";
+const char kSoundSchemes[] = "AppEvents\\Schemes";
 const char kRecycleBinIcon[] = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
 
 std::string UserIconKey(const char *machineKey)

@@ -22,6 +22,8 @@ extern const char kCursorSchemeSource[];
 // the Recycle Bin's, kEmptyBinSoundKey.
 extern const char *const kSoundEvents[20];
 extern const char kEmptyBinSoundKey[];
+// The key whose default value names the sound scheme in use.
+extern const char kSoundSchemes[];
 // The key of sound event i (0-19), or of the Recycle Bin's (20), in out;
 // false when it does not fit.
 bool SoundEventKey(int i, char *out, size_t size);
