@@ -154,7 +154,14 @@ static void MakeThemeSeeds()
     t += "\n[MasterThemeSelector]\nThemeColorBPP=8\n\n[Control Panel\\Cursors]\n";
     for (int i = 0; i < 14; i++)
         t += std::string(kCursorKeys[i]) + "=%ThemeDir%Cursors\\" + kCursorKeys[i] + ".cur\n";
-    t += "DefaultValue=Fuzz cursors\n";
+    t += "DefaultValue=Fuzz cursors\nScheme Source=2\nScheme Source.Type=REG_DWORD\n";
+    t += "\n[VisualStyles]\nSystemMode=Dark\nAppMode=Light\nColorizationColor=0XC4102030\n";
+    Save("theme", "look.theme", t);  // the look of a [VisualStyles] section; below, a captured one
+    t += "\n[Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize]\nAppsUseLightTheme=1\n"
+         "AppsUseLightTheme.Type=REG_DWORD\nSystemUsesLightTheme=\nSystemUsesLightTheme.Type=none\n";
+    t += "\n[Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Accent]\n"
+         "AccentPalette=ff 80 00 00 ff 80 00 00\nAccentPalette.Type=REG_BINARY\nStartColorMenu=4278190335\n"
+         "StartColorMenu.Type=REG_DWORD\n";
     for (int i = 0; i < 21; i++) {
         char key[200];
         SoundEventKey(i, key, sizeof key);
