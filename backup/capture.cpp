@@ -20,12 +20,13 @@ static void WriteThemeValue(ThemeWriter *out, const char *section, const char *k
         out->failed = true;
 }
 
-// A captured value and its type: the text whole, however long; its type
+// A captured value and its type: the text whole, however long, its blanks and
+// quotation marks kept (ThemeValueText); its type
 // beside it when it is not REG_SZ ("none" for a value that was not there, in
 // the groups whose values are put back exactly, type and absence included).
 static void WriteCapturedValue(ThemeWriter *out, const char *section, const char *key, const std::string &text, unsigned type)
 {
-    WriteThemeValue(out, section, key, text.c_str());
+    WriteThemeValue(out, section, key, ThemeValueText(text).c_str());
     if (const char *typeText = ThemeTypeText(type))
         WriteThemeValue(out, section, ThemeTypeKey(key).c_str(), typeText);
 }

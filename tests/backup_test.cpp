@@ -580,8 +580,10 @@ TEST_F(RoundTrip, UnusualValues)
     SetRegistry(kRegCurrentUser, kOwnRecycleBin.c_str(), nullptr, "C:\\own-shown.ico,2");
     SetRegistry(kRegClassesRoot, kMyComputer, nullptr, "C:\\computer.ico,-3");
     SetRegistry(kRegCurrentUser, kSoundEvent, nullptr, "%SystemRoot%\\Media\\\u0141.wav", kRegExpandSz);
-    SetRegistry(kRegCurrentUser, kBinEvent, nullptr, "C:\\Media\\bin.wav");
-    SetRegistry(kRegCurrentUser, "AppEvents\\Schemes", nullptr, (std::string("Sons ") + kCyrillicName).c_str());
+    // The blank scheme name that a colour theme leaves, and a path in
+    // quotation marks: the theme file keeps their blanks and marks.
+    SetRegistry(kRegCurrentUser, "AppEvents\\Schemes", nullptr, " ");
+    SetRegistry(kRegCurrentUser, kBinEvent, nullptr, "\"C:\\Media\\bin.wav\"");
     NonclientMetricsRecord nc = {};
     nc.cbSize = sizeof nc;
     SystemParameters(kSpiGetNonclientMetrics, sizeof nc, &nc, 0);

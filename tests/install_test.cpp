@@ -620,6 +620,20 @@ TEST_F(Install, ThemePathExpansion)
     EXPECT_EQ(own, out);
 }
 
+// Texts as a capture writes them into a theme file come back whole through
+// the profile functions, whose reads take blanks and quotation marks off.
+TEST_F(Install, ValueTextsComeBackWhole)
+{
+    std::string file = themes + "\\texts.theme";
+    WriteWholeFile(file, "\xFF\xFE");
+    const std::string texts[] = {" ", " lead", "trail\t", "\"quoted\"", "'single'", "\"only at the start",
+                                 "in \"the\" middle", "", std::string("\"") + kJapaneseName + " \""};
+    for (const std::string &text : texts) {
+        ASSERT_TRUE(ProfileWriteString("Texts", "Value", ThemeValueText(text).c_str(), file.c_str()));
+        EXPECT_EQ(text, ReadThemeValue("Texts", "Value", "<missing>", file.c_str())) << "[" << text << "]";
+    }
+}
+
 // Numbers and bytes as theme files record them: back to the same stored
 // bytes, and a text of any other form refused, never read in part.
 TEST(ThemeData, NumbersAndBytes)

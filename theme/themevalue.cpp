@@ -19,6 +19,16 @@ std::string ReadThemeValue(const char *section, const char *key, const char *def
     }
 }
 
+std::string ThemeValueText(const std::string &text)
+{
+    if (text.empty())
+        return text;
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    char first = text.front(), last = text.back();
+    bool quoted = text.size() >= 2 && (first == '"' || first == '\'') && last == first;
+    return blank(first) || blank(last) || quoted ? "\"" + text + "\"" : text;
+}
+
 bool ThemeHasValue(const char *section, const char *key, const char *file)
 {
     // A missing key gives the default; no value equals both defaults.

@@ -9,6 +9,12 @@
 // missing: read whole, however long.
 std::string ReadThemeValue(const char *section, const char *key, const char *defaultText, const char *file);
 
+// The text to write for a value so that ReadThemeValue gives it back whole:
+// the profile functions take the blanks off both ends of a value and one pair
+// of quotation marks around it, so a text that starts or ends with a blank,
+// or stands in quotation marks itself, is written in a pair of its own.
+std::string ThemeValueText(const std::string &text);
+
 // Whether the file has the key in the section, whatever its value.
 bool ThemeHasValue(const char *section, const char *key, const char *file);
 
