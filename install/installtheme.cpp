@@ -12,30 +12,10 @@
 const char kFolderTooLong[] =
     "has too long a path for the theme's files. Please install Desktop Quennel in a folder with a shorter path.";
 
-PlatThread WallpaperThread;
-int WallpaperPending;
-char WallpaperFile[kPathSize];
-InstallWindowCalls InstallWindow;
-
-void ShowInstallProgress(const char *text)
-{
-    if (InstallWindow.status)
-        InstallWindow.status(text, 1);
-}
-
 static void RepaintWindow()
 {
     if (InstallWindow.repaint)
         InstallWindow.repaint();
-}
-
-void CloseWallpaperThread()
-{
-    if (!WallpaperThread)
-        return;
-    ThreadWait(WallpaperThread, kInfinite);
-    ThreadClose(WallpaperThread);
-    WallpaperThread = nullptr;
 }
 
 bool InstallTheme(int themeId, const ThemeParts &parts, ThemeInstall *install)
@@ -43,7 +23,7 @@ bool InstallTheme(int themeId, const ThemeParts &parts, ThemeInstall *install)
     *install = {};
     if (InstallWindow.started)
         InstallWindow.started();
-    CloseWallpaperThread();
+    ForgetWallpaperJob();
 
     const char *fileName = CatalogueFile(themeId);
     AppAssert(fileName != nullptr, "installtheme", kSiteBadTheme, "InstallTheme: bad theme id");
@@ -70,7 +50,6 @@ bool InstallTheme(int themeId, const ThemeParts &parts, ThemeInstall *install)
     } else {
         text = "Cannot find the theme file \n  " + chosen.theme.file;
     }
-    WallpaperPending = 0;
     if (!text.empty()) {
         if (InstallWindow.box)
             InstallWindow.box(text.c_str(), "Zorva: The Vandrel  Theme Switcher", kMbIconWarning);
@@ -106,8 +85,7 @@ bool InstallTheme(int themeId, const ThemeParts &parts, ThemeInstall *install)
 void FinishThemeInstall(const ThemeInstall &install)
 {
     const ThemeSource &theme = install.theme;
-    if (WallpaperPending)
-        InstallWallpaperFile();
+    InstallWallpaperFile();
     if (install.parts.icons) {
         ShowInstallProgress("Changing the desktop icons...");
         ApplyDesktopIcons(theme);

@@ -123,6 +123,8 @@ bool SystemParameters(unsigned action, unsigned param, void *pointer, unsigned f
 bool SysColorsSet(int count, const int *elements, const uint32_t *colors);
 // GetSysColor.
 uint32_t SysColorGet(int element);
+// The desktop's colour, where no wallpaper covers it (COLOR_BACKGROUND).
+constexpr int kColorBackground = 1;
 // SendMessageTimeoutW(HWND_BROADCAST, WM_WININICHANGE, action, text,
 // SMTO_ABORTIFHUNG, a second a window): every top-level window is told, and
 // one that does not answer is given up on. A null text sends none.
@@ -227,6 +229,31 @@ void ScreenSize(int *width, int *height);
 bool DisplayModeSize(int *width, int *height);
 int ScreenBitsPerPixel();
 void ScreenPelsPerMeter(int *x, int *y);
+
+// A rectangle of the desktop in the virtual screen's coordinates: the
+// primary monitor's top-left corner is 0, 0, and a monitor left of or above
+// it has negative ones. right and bottom are one past the last pixel.
+struct ScreenRect {
+    int left, top, right, bottom;
+};
+// One monitor as the system describes it.
+struct MonitorRecord {
+    ScreenRect rect;  // GetMonitorInfoW's rcMonitor: scaled down, as rcMonitor is, for a program
+                      // that does not declare DPI awareness on a scaled screen
+    ScreenRect mode;  // the monitor's display mode (EnumDisplaySettingsW on its device: dmPosition,
+                      // dmPelsWidth, dmPelsHeight): real pixels, never scaled for DPI
+    bool modeKnown;   // false when the system could not tell the mode; mode is then rect
+    bool primary;     // MONITORINFOF_PRIMARY
+};
+// EnumDisplayMonitors over the whole desktop: the first capacity monitors in
+// the system's order; returns how many there are, which may be more than
+// capacity, or 0 when the system cannot tell.
+int DisplayMonitors(MonitorRecord *monitors, int capacity);
+
+// Whether the system is at least Windows major.minor (VerifyVersionInfoW; the
+// manifest names every version the program was tested for, so the answer is
+// the system's own up to Windows 10 and 11, which are 10.0).
+bool WindowsVersionAtLeast(int major, int minor);
 
 // exit(): the runtime's ordinary exit path, flushing streams and running exit
 // handlers.

@@ -42,6 +42,8 @@ struct HostMachine {
     std::vector<HostMessage> messages;
     std::vector<HostMessage> posted;          // not yet delivered
     int screenWidth, screenHeight, screenDepth;  // the display mode: real pixels
+    std::vector<HostMonitor> monitors;        // real pixels; the primary's size is the screen's
+    int windowsMajor, windowsMinor;
     int screenScale;                          // percent; the metrics show the size divided by it
     bool displayModeKnown;                    // false: DisplayModeSize fails
     bool fixedTime;
