@@ -218,9 +218,11 @@ int MessageBoxShow(PlatWindow owner, const char *text, const char *caption, unsi
 
 // Screen facts of the desktop window: size in pixels (SM_CXSCREEN,
 // SM_CYSCREEN), bits per pixel times planes, and pixels per metre from
-// HORZRES * 1000 / HORZSIZE and VERTRES * 1000 / VERTSIZE. A program that does
-// not declare DPI awareness (this one) is told a scaled-down size on a scaled
-// screen: 1920 x 1080 for a 3840 x 2160 screen at 200 %.
+// HORZRES * 1000 / HORZSIZE and VERTRES * 1000 / VERTSIZE. This program
+// declares per-monitor DPI awareness and is told real pixels; a program that
+// does not (or a system that does not read the declaration) is told a
+// scaled-down size on a scaled screen: 1920 x 1080 for a 3840 x 2160 screen
+// at 200 %.
 void ScreenSize(int *width, int *height);
 // The primary display's current mode (EnumDisplaySettings with no device and
 // ENUM_CURRENT_SETTINGS, dmPelsWidth and dmPelsHeight): the screen's real
@@ -238,8 +240,8 @@ struct ScreenRect {
 };
 // One monitor as the system describes it.
 struct MonitorRecord {
-    ScreenRect rect;  // GetMonitorInfoW's rcMonitor: scaled down, as rcMonitor is, for a program
-                      // that does not declare DPI awareness on a scaled screen
+    ScreenRect rect;  // GetMonitorInfoW's rcMonitor: scaled down, as ScreenSize is, for a program
+                      // that the system takes as unaware of DPI on a scaled screen
     ScreenRect mode;  // the monitor's display mode (EnumDisplaySettingsW on its device: dmPosition,
                       // dmPelsWidth, dmPelsHeight): real pixels, never scaled for DPI
     bool modeKnown;   // false when the system could not tell the mode; mode is then rect

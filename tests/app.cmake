@@ -1,5 +1,6 @@
 if(NOT WIN32)
   quennel_add_test(mainlogic_test SOURCES mainlogic_test.cpp LIBS quennel_mainlogic quennel_testart)
+  quennel_add_test(dpiscale_test SOURCES dpiscale_test.cpp LIBS quennel_mainlogic quennel_testing)
 endif()
 if(WIN32)
   # Helpers of the tests that drive the real program: a window of another

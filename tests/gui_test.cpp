@@ -279,7 +279,7 @@ TEST_F(Program, GapsGrowWithTheResolution)
             MapWindowPoints(nullptr, main, (POINT *)&r, 2);
             return r;
         };
-        const RECT group = where(-1), blue = where(IDC_BLUE), ok = where(IDOK), cancel = where(IDCANCEL), check = where(IDC_SCREENSAVER);
+        const RECT group = where(IDC_PARTS), blue = where(IDC_BLUE), ok = where(IDOK), cancel = where(IDCANCEL), check = where(IDC_SCREENSAVER);
         gaps[run] = {ok.top, cancel.top - ok.bottom, group.left - blue.right, ok.left - group.right,
                      check.left - group.left, check.top - group.top};
         RECT all = group, client;

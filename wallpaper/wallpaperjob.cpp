@@ -183,10 +183,10 @@ static void WriteWallpaperRecord(const char *artName, int depth, int width, int 
     }
 }
 
-// The screen's real size in pixels. The metrics tell a program that does not
-// declare DPI awareness a scaled-down screen (1920 x 1080 for 3840 x 2160 at
-// 200 %); a wallpaper of that size would be stretched by the system and look
-// blurred. The display mode is never scaled. A scaled-down screen is never
+// The screen's real size in pixels. The metrics tell a program that the
+// system takes as unaware of DPI (one whose declaration it does not read) a
+// scaled-down screen (1920 x 1080 for 3840 x 2160 at 200 %); a wallpaper of
+// that size would be stretched by the system and look blurred. The display mode is never scaled. A scaled-down screen is never
 // larger than the real one, so a mode smaller than the metrics in either
 // direction (one that does not describe this screen as it is turned now) is
 // not taken.

@@ -98,7 +98,18 @@ struct HostWindowState {
     bool enabled, destroyed;
     int check;        // CheckDlgButton's last state
     uintptr_t state;  // the last IBM_SETSTATE (WM_USER + 1) sent to it
+    int left, top, width, height;  // the last WindowMove
+    PlatFont font;                 // the last WindowSetFont, or none
 };
+// The dpi that WindowDpi tells for every window (96 at reset).
+void HostSetDpi(int dpi);
+// A font's em height in pixels and face; 0 and "" for a font deleted or none.
+// The simulated text measure: a character is 11/20 of the em height wide
+// (rounded), a line 5/4 of it high (rounded up), as a sans-serif face is about.
+int HostFontPixels(PlatFont font);
+std::string HostFontFace(PlatFont font);
+// The fonts made and not yet deleted.
+int HostLiveFonts();
 HostWindowState HostWindowInfo(PlatWindow window);
 // Messages posted or sent to simulated windows, oldest first.
 struct HostMessage {

@@ -92,6 +92,8 @@ static void ResetMachine(HostMachine &m, const char *driveRoot)
     m.screenHeight = 600;
     m.screenDepth = 16;
     m.monitors = {HostMonitor{0, 0, 800, 600, true}};
+    m.dpi = 96;
+    m.fonts.clear();
     m.windowsMajor = 10;
     m.windowsMinor = 0;
     m.screenScale = 100;
