@@ -406,8 +406,9 @@ protected:
     {
         ThemeInstall install;
         InstallTheme(themeId, {1, 0, 0, 0, 0, 0, 0}, &install);
-        if (WallpaperThread)
+        if (WallpaperThread) {
             EXPECT_EQ(kWaitObject0, ThreadWait(WallpaperThread, 120000));
+        }
         FinishThemeInstall(install);
         CloseWallpaperThread();
     }
