@@ -123,10 +123,18 @@ bool MakeWallpaperBitmap(const char *artPath, const char *palettePath, const cha
         for (int y = 0; y < height; y++)
             memset(rows->pixels + (size_t)y * rows->rowBytes + written, 0, rows->rowBytes - written);
     }
-    // One monitor's picture after another: the memory of the work is that of
-    // the largest, beside the bitmap.
-    for (int i = 0; i < layout.count; i++) {
-        rows->place = layout.places[i];
+    // One monitor's picture after another, the largest first: the memory of
+    // the work is that of the largest, beside the bitmap, and each smaller
+    // one's fits in what the one before gave back.
+    bool done[kMaxWallpaperMonitors] = {};
+    for (int n = 0; n < layout.count; n++) {
+        int next = -1;
+        for (int i = 0; i < layout.count; i++)
+            if (!done[i] && (next < 0 || (long long)layout.places[i].width * layout.places[i].height >
+                                             (long long)layout.places[next].width * layout.places[next].height))
+                next = i;
+        done[next] = true;
+        rows->place = layout.places[next];
         RenderArtRows(art, rows->place.width, rows->place.height, screenDepth, DiffusionKernel, StoreFileRow, rows);
     }
     CloseArt(art);
