@@ -5,6 +5,7 @@
 
 PlatFont UiFont;
 UiMeasures Measures;
+PlatFont StatusFont;
 
 void MeasureUi(int dpi, UiMeasures *m, PlatFont *font)
 {
@@ -61,9 +62,16 @@ void MainPlaceControls(PlatWindow main, const UiMeasures &m, PlatFont font)
         if (PlatWindow push = WindowItem(main, pushes[k]))
             WindowSetFont(push, font);
     }
-    // The status bar sizes itself to the window's width on WM_SIZE.
-    if (PlatWindow status = WindowItem(main, IDC_STATUS))
+    // The status bar writes in the status font at the dpi, and sizes itself
+    // to the window's width and its font's height on WM_SIZE.
+    if (PlatWindow status = WindowItem(main, IDC_STATUS)) {
+        if (PlatFont statusFont = StatusFontCreate(m.dpi)) {
+            WindowSetFont(status, statusFont);
+            FontDelete(StatusFont);
+            StatusFont = statusFont;
+        }
         MessageSend(status, kWmSize, 0, 0);
+    }
 }
 
 void MainDpiChanged(PlatWindow main, int dpi, const LayoutRect &suggested)

@@ -12,6 +12,9 @@
 // change of dpi; the font the controls show is always UiFont.
 extern PlatFont UiFont;
 extern UiMeasures Measures;
+// The status bar's font, the system's status font at the same dpi; none
+// until the controls are first placed.
+extern PlatFont StatusFont;
 
 // The measures of the layout at dpi, and *font, a new control font at that
 // dpi for the caller to keep or delete (null, the measures all 0 but the
@@ -19,7 +22,8 @@ extern UiMeasures Measures;
 void MeasureUi(int dpi, UiMeasures *m, PlatFont *font);
 // Puts every control of the main window in its place of the layout of m,
 // gives the check boxes and push buttons the font, the colour buttons their
-// icon size, and the status bar its new width.
+// icon size, and the status bar the system's status font at m's dpi
+// (StatusFont, the one before deleted) and its new width.
 void MainPlaceControls(PlatWindow main, const UiMeasures &m, PlatFont font);
 // WM_DPICHANGED: the window now on a monitor of dpi dots an inch. The font
 // and measures are made again at that dpi, the controls placed, the old font

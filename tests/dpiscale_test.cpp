@@ -1,6 +1,6 @@
 // The main window at each monitor's dpi: at start-up and after every
 // WM_DPICHANGED each control lies where the layout puts it at that dpi, in a
-// font made at that dpi, the colour buttons' icons at that dpi's size, and the
+// font made at that dpi (the status bar in the status font at that dpi), the colour buttons' icons at that dpi's size, and the
 // window in the rectangle the system suggested; going back gives the same
 // window again, and no font is left behind.
 #include "app/dpiscale.h"
@@ -72,7 +72,8 @@ protected:
     void TearDown() override
     {
         FontDelete(UiFont);
-        UiFont = nullptr;
+        FontDelete(StatusFont);
+        UiFont = StatusFont = nullptr;
         MachineTest::TearDown();
     }
     PlatWindow Item(int id) { return WindowItem(main, id); }
@@ -137,7 +138,7 @@ TEST_F(DpiScale, MeasuresAtADpiAreTheSystemsOwn)
         EXPECT_EQ(expected.statusWidth, m.statusWidth) << dpi;
         FontDelete(font);
     }
-    EXPECT_EQ(1, HostLiveFonts()) << "the window's own font alone: each status font went";
+    EXPECT_EQ(2, HostLiveFonts()) << "the window's own fonts alone: each status font measured with went";
 }
 
 TEST_F(DpiScale, EveryChangeLaysTheWindowOutAtItsDpiAndBack)
@@ -174,7 +175,9 @@ TEST_F(DpiScale, EveryChangeLaysTheWindowOutAtItsDpiAndBack)
         for (const HostMessage &m : HostMessages())
             statusSized = statusSized || (m.window == Item(IDC_STATUS) && m.message == kWmSize);
         EXPECT_TRUE(statusSized);
-        EXPECT_EQ(1, HostLiveFonts()) << "the font before deleted";
+        EXPECT_EQ(StatusFont, HostWindowInfo(Item(IDC_STATUS)).font);
+        EXPECT_EQ((11 * dpi + 48) / 96, HostFontPixels(StatusFont)) << "the status font at the dpi";
+        EXPECT_EQ(2, HostLiveFonts()) << "the fonts before deleted";
     }
     std::vector<LayoutRect> back = Rects();
     for (size_t i = 0; i < at96.size(); i++)
