@@ -39,7 +39,10 @@ static void SetUpAboutBox(HWND dialog)
         path[0] = 0;  // the installer refuses such a folder; the palette's check reports it
     AboutPalette = CreatePalette((const LOGPALETTE *)LoadPalette(path));
 
-    RECT r = {0, 0, AboutHeader.header.biWidth, AboutHeader.header.biHeight};
+    // The picture at the box's dpi, grown with it as the box's font and
+    // button are (pixel for pixel at 96 dots an inch).
+    int dpi = WindowDpi((PlatWindow)dialog);
+    RECT r = {0, 0, MulDiv(AboutHeader.header.biWidth, dpi, 96), MulDiv(AboutHeader.header.biHeight, dpi, 96)};
     AdjustWindowRect(&r, GetWindowLongA(dialog, GWL_STYLE), FALSE);
     SetWindowPos(dialog, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
 
@@ -47,8 +50,9 @@ static void SetUpAboutBox(HWND dialog)
     HWND ok = GetDlgItem(dialog, IDOK);
     GetClientRect(dialog, &client);
     GetWindowRect(ok, &button);
-    int width = button.right - button.left, height = button.bottom - button.top;
-    SetWindowPos(ok, nullptr, client.right - width - 10, client.bottom - height - 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    int width = button.right - button.left, height = button.bottom - button.top, margin = MulDiv(10, dpi, 96);
+    SetWindowPos(ok, nullptr, client.right - width - margin, client.bottom - height - margin, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
 }
 
 static void DrawAboutPicture(HDC dc, HWND dialog)
@@ -57,8 +61,9 @@ static void DrawAboutPicture(HDC dc, HWND dialog)
     RealizePalette(dc);
     RECT client;
     GetClientRect(dialog, &client);
-    SetDIBitsToDevice(dc, 0, 0, client.right, client.bottom, 0, 0, 0, client.bottom, AboutPixels,
-                      (const BITMAPINFO *)&AboutHeader, DIB_RGB_COLORS);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, 0, 0, client.right, client.bottom, 0, 0, AboutHeader.header.biWidth,
+                  AboutHeader.header.biHeight, AboutPixels, (const BITMAPINFO *)&AboutHeader, DIB_RGB_COLORS, SRCCOPY);
 }
 
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

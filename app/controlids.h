@@ -7,3 +7,4 @@ constexpr int IDC_BLACK = 100, IDC_RED = 101, IDC_WHITE = 102, IDC_BLUE = 103, I
 constexpr int IDC_SCREENSAVER = 105, IDC_SOUNDS = 106, IDC_CURSORS = 107, IDC_WALLPAPER = 108;
 constexpr int IDC_ICONS = 109, IDC_COLORS = 110, IDC_FONTS = 111;
 constexpr int IDC_APPLY = 112, IDC_STATUS = 113, IDC_ABOUT = 120, IDC_REVERT = 121;
+constexpr int IDC_PARTS = 114;  // the group box around the check boxes

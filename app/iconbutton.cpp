@@ -6,6 +6,7 @@
 
 constexpr int kIconWord = 0;   // the icon handle
 constexpr int kStateWord = 4;  // non-zero: the etched, pressed look
+constexpr int kSizeWord = 8;   // the icon's side in pixels
 
 // The look a button had when the mouse pressed it: a release outside goes back
 // to it, so the selected colour's button stays pressed. One button at a time
@@ -46,8 +47,8 @@ static void Paint(HWND window)
         line(r.right - 1, r.bottom - 1, r.right - 1, -1);
         line(r.right - 1, r.bottom - 1, -1, r.bottom - 1);
     }
-    DrawIcon(OffscreenDC, (r.right - GetSystemMetrics(SM_CXICON)) / 2, (r.bottom - GetSystemMetrics(SM_CYICON)) / 2,
-             icon);
+    int size = GetWindowLongA(window, kSizeWord);
+    DrawIconEx(OffscreenDC, (r.right - size) / 2, (r.bottom - size) / 2, icon, size, size, 0, nullptr, DI_NORMAL);
     SelectObject(OffscreenDC, GetStockObject(BLACK_PEN));
     DeleteObject(light);
     DeleteObject(shadow);
@@ -59,6 +60,23 @@ static void Paint(HWND window)
     EndPaint(window, &ps);
     SelectObject(OffscreenDC, keptBitmap);
     DeleteObject(bitmap);
+}
+
+// The button's icon, named by its text, from the image that fits size best
+// (the system scales it when none has that size); the one before deleted.
+static void SetIconSize(HWND window, int size)
+{
+    char name[16];
+    if (!GetWindowTextA(window, name, sizeof name))
+        return;
+    HICON icon = (HICON)LoadImageA((HINSTANCE)GetWindowLongPtrA(window, GWLP_HINSTANCE), name, IMAGE_ICON, size, size, 0);
+    if (!icon)
+        return;
+    if (HICON old = (HICON)GetWindowLongPtrA(window, kIconWord))
+        DestroyIcon(old);
+    SetWindowLongPtrA(window, kIconWord, (LONG_PTR)icon);
+    SetWindowLongA(window, kSizeWord, size);
+    Repaint(window);
 }
 
 static bool PointerInside(HWND window, LPARAM lParam)
@@ -73,12 +91,13 @@ LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     RelayToolTipEvent(window, message, wParam, lParam);
     switch (message) {
-    case WM_CREATE: {
-        const CREATESTRUCTA *create = (const CREATESTRUCTA *)lParam;
-        SetWindowLongPtrA(window, kIconWord, (LONG_PTR)LoadIconA(create->hInstance, create->lpszName));
+    case WM_CREATE:
         SetWindowLongA(window, kStateWord, 0);
+        SetIconSize(window, GetSystemMetrics(SM_CXICON));
         return 0;
-    }
+    case IBM_SETICONSIZE:
+        SetIconSize(window, (int)wParam);
+        return 0;
     case WM_DESTROY:
         DestroyIcon((HICON)GetWindowLongPtrA(window, kIconWord));
         return 0;

@@ -1,5 +1,7 @@
 #include "app/mainlogic.h"
 
+#include "app/dpiscale.h"
+
 #include "app/appglobals.h"
 #include "app/windowcalls.h"
 #include "base/apperror.h"
@@ -398,6 +400,12 @@ intptr_t MainWindowMessage(PlatWindow main, unsigned message, uintptr_t wParam, 
     case kWmDestroy:
         MainDestroy(main);
         return 0;
+    case kWmDpiChanged: {
+        // The suggested rectangle, a RECT: four 32-bit coordinates.
+        const int32_t *r = (const int32_t *)lParam;
+        MainDpiChanged(main, (int)(wParam & 0xFFFF), LayoutRect{r[0], r[1], r[2], r[3]});
+        return 0;
+    }
     default:
         *handled = false;
         return 0;

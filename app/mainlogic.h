@@ -12,6 +12,9 @@
 
 // Private messages.
 constexpr unsigned IBM_SETSTATE = kWmUser + 1;
+// A colour button's icon drawn at wParam pixels a side, from the image of
+// the icon that fits that size best.
+constexpr unsigned IBM_SETICONSIZE = kWmUser + 2;
 constexpr unsigned WM_FINISHINSTALL = kWmUser + 11;
 constexpr unsigned kInstallTimer = 1;  // polls the wallpaper job, then starts the second stage
 // WM_WALLPAPERFAILED (kWmUser + 12, app/appglobals.h): the wallpaper job's

@@ -148,7 +148,7 @@ static void CreateControls(HWND main)
     for (int id : {IDC_BLACK, IDC_BLUE, IDC_GREEN, IDC_RED, IDC_WHITE})
         AddTool(main, id);
 
-    MakeControl(main, "BUTTON", "", -1, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, layout.groupBox);
+    MakeControl(main, "BUTTON", "", IDC_PARTS, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, layout.groupBox);
     static const char *const checkTexts[7] = {"&Screen Saver", "Soun&ds",         "&Mouse Cursors", "&Wallpaper",
                                               "Desktop &Icons", "Window &Colors", "Window &Fonts"};
     for (int k = 0; k < 7; k++)
@@ -175,6 +175,8 @@ static void CreateControls(HWND main)
     for (const auto &push : pushes)
         AddTool(main, push.id);
 
+    // The colour buttons' icons at the layout's size.
+    MainPlaceControls((PlatWindow)main, Measures, UiFont);
     SetFocus(GetDlgItem(main, IDC_APPLY));
 }
 

@@ -12,6 +12,7 @@
 
 #include "base/apperror.h"
 #include "app/appglobals.h"
+#include "app/dpiscale.h"
 #include "app/mainlogic.h"
 #include "app/windowcalls.h"
 #include "backup/backup.h"
@@ -20,8 +21,6 @@ static const char kMainClass[] = "ZORVATHEME_MainClass";
 static const char kIconButtonClass[] = "ZORVATHEME_IconButtonClass";
 
 HDC OffscreenDC;
-HFONT UiFont;
-UiMeasures Measures;
 
 BOOL RegisterWindowClasses()
 {
@@ -37,7 +36,7 @@ BOOL RegisterWindowClasses()
     WNDCLASSA button = {};
     button.style = CS_DBLCLKS;
     button.lpfnWndProc = IconButtonProc;
-    button.cbWndExtra = 8;  // the icon and the pressed state
+    button.cbWndExtra = 12;  // the icon, the pressed state and the icon's size
     button.hInstance = (HINSTANCE)AppInstance;
     button.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     button.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
@@ -45,47 +44,18 @@ BOOL RegisterWindowClasses()
     return RegisterClassA(&main) && RegisterClassA(&button);
 }
 
-// The control font and the measures that every size of the window comes from.
-// The system scales this program's window as a picture on a scaled screen and
-// tells it 96 dots an inch; where it tells the real resolution instead (Wine,
-// older systems at 120 dots an inch), the font and the gaps grow with it like
-// the system's own fonts and icons, so the window keeps its proportions.
-static void TakeMeasures()
+// The window's size for its client area at dpi: the frame and caption that
+// the system adds at that dpi, where it can tell (Windows 10 1607 and later),
+// else at its own.
+static SIZE WindowSizeAt(int clientWidth, int clientHeight, int dpi)
 {
-    HWND desktop = GetDesktopWindow();
-    HDC dc = GetDC(desktop);
-    Measures.dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    if (Measures.dpi <= 0)
-        Measures.dpi = 96;
-    UiFont = CreateFontA(-LayoutPixels(Measures, 14), 0, 0, 0, 400, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
-                         "MS Sans Serif");
-    HGDIOBJ old = SelectObject(dc, UiFont);
-    SIZE check, cancel;
-    GetTextExtentPointA(dc, "Window Colors", 13, &check);
-    GetTextExtentPointA(dc, "Cancel", 6, &cancel);
-    // The status bar writes in the system's status font; its prompt must fit
-    // the window. The record's size without the padded border, which older
-    // systems do not know.
-    NONCLIENTMETRICSA metrics = {};
-    metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-    SIZE prompt = {};
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
-        HFONT statusFont = CreateFontIndirectA(&metrics.lfStatusFont);
-        SelectObject(dc, statusFont);
-        GetTextExtentPointA(dc, kStatusPrompt, (int)strlen(kStatusPrompt), &prompt);
-        SelectObject(dc, UiFont);
-        DeleteObject(statusFont);
-    }
-    SelectObject(dc, old);
-    ReleaseDC(desktop, dc);
-    Measures.statusWidth = prompt.cx ? prompt.cx + LayoutPixels(Measures, 12) : 0;
-    Measures.checkWidth = check.cx + LayoutPixels(Measures, 30);
-    Measures.lineHeight = check.cy;
-    Measures.buttonWidth = cancel.cx + LayoutPixels(Measures, 20);
-    Measures.buttonHeight = cancel.cy * 7 / 4;
-    Measures.iconCellWidth = GetSystemMetrics(SM_CXICON) * 3 / 2;
-    Measures.iconCellHeight = GetSystemMetrics(SM_CYICON) * 3 / 2;
+    typedef BOOL(WINAPI * AdjustForDpi)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    AdjustForDpi adjust = user32 ? (AdjustForDpi)(void *)GetProcAddress(user32, "AdjustWindowRectExForDpi") : nullptr;
+    RECT frame = {0, 0, clientWidth, clientHeight};
+    if (!adjust || !adjust(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0, (UINT)dpi))
+        AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
 }
 
 static WPARAM RunMessageLoop()
@@ -177,17 +147,31 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     OffscreenDC = CreateCompatibleDC(nullptr);
     InitCommonControls();
     RegisterWindowClasses();
-    TakeMeasures();
-
+    // The measures at the screen's dpi (the primary monitor's, where the
+    // window opens); the window made at its size for them.
+    MeasureUi(WindowDpi(nullptr), &Measures, &UiFont);
+    AppAssert(UiFont != nullptr, "winmain", kSiteMainWindow, "Main window creation failed");
     int width, height;
-    MainWindowExtent(Measures, GetSystemMetrics(SM_CYCAPTION), &width, &height);
-    RECT frame = {0, 0, width, height};
-    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    MainWindowExtent(Measures, SystemMetricAtDpi(kSmCyCaption, Measures.dpi), &width, &height);
+    SIZE size = WindowSizeAt(width, height, Measures.dpi);
     HWND main = CreateWindowExA(0, kMainClass, "Desktop Quennel", WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX, 100, 100,
-                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
-                                nullptr);
+                                size.cx, size.cy, nullptr, nullptr, instance, nullptr);
     MainWindow = (PlatWindow)main;
     AppAssert(main != nullptr, "winmain", kSiteMainWindow, "Main window creation failed");
+    // A monitor of another scaling than the screen's: the window lays itself
+    // out again at that monitor's dpi, its corner where it is.
+    int dpi = WindowDpi(MainWindow);
+    if (dpi != Measures.dpi) {
+        UiMeasures m;
+        PlatFont font;
+        MeasureUi(dpi, &m, &font);
+        MainWindowExtent(m, SystemMetricAtDpi(kSmCyCaption, dpi), &width, &height);
+        FontDelete(font);
+        size = WindowSizeAt(width, height, dpi);
+        RECT now;
+        GetWindowRect(main, &now);
+        MainDpiChanged(MainWindow, dpi, LayoutRect{now.left, now.top, now.left + size.cx, now.top + size.cy});
+    }
 
     if (revert) {
         MainRevertUnattended(MainWindow);

@@ -3,11 +3,9 @@
 
 #include <windows.h>
 
-#include "app/layout.h"
+#include "app/dpiscale.h"
 
 extern HDC OffscreenDC;            // start-up; the colour buttons paint through it
-extern HFONT UiFont;               // start-up; font of the check boxes and push buttons
-extern UiMeasures Measures;        // start-up; the layout's measures
 extern HWND ToolTipWindow;         // window creation; the main window's tooltips
 extern WNDPROC BaseButtonProc;     // window creation; the system's button procedure
 

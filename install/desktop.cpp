@@ -1,6 +1,7 @@
 // Wallpaper and screen saver settings: the desktop values, the wallpaper job
 // for a colour theme or the wallpaper named in a backup file, and the screen
-// saver.
+// saver. The one owner of the wallpaper's install state: the job's thread,
+// the bitmap it writes, whether the second stage installs it.
 #include "install/installtheme.h"
 #include "theme/themepath.h"
 #include "theme/themevalue.h"
@@ -9,6 +10,25 @@
 #include "wallpaper/wallpaperjob.h"
 
 static const char kDesktop[] = "Control Panel\\Desktop";
+
+PlatThread WallpaperThread;
+int WallpaperPending;
+char WallpaperFile[kPathSize];
+
+void CloseWallpaperThread()
+{
+    if (!WallpaperThread)
+        return;
+    ThreadWait(WallpaperThread, kInfinite);
+    ThreadClose(WallpaperThread);
+    WallpaperThread = nullptr;
+}
+
+void ForgetWallpaperJob()
+{
+    CloseWallpaperThread();
+    WallpaperPending = 0;
+}
 
 void ApplyDesktopSettings(const ThemeSource &theme, int themeId)
 {
@@ -47,9 +67,21 @@ void ApplyDesktopSettings(const ThemeSource &theme, int themeId)
 
 void InstallWallpaperFile()
 {
+    if (!WallpaperPending)
+        return;
     PlatKey key = nullptr;
     RegistryOpen(kRegCurrentUser, kDesktop, kKeySetValue, &key);
     ShowInstallProgress("Installing the wallpaper...");
+    // A bitmap made for several monitors is shown across them, in the style
+    // the job made it for; the system reads the style when it sets the
+    // wallpaper. One monitor's keeps the theme's style.
+    if (WallpaperSpreadMade == kSpreadSpan) {
+        RegistrySetText(key, "WallpaperStyle", "22");
+        RegistrySetText(key, "TileWallpaper", "0");
+    } else if (WallpaperSpreadMade == kSpreadTile) {
+        RegistrySetText(key, "WallpaperStyle", "0");
+        RegistrySetText(key, "TileWallpaper", "1");
+    }
     SystemParameters(kSpiSetDeskWallpaper, 0, WallpaperFile, kSpifUpdateIniFile);
     if (key) {
         RegistrySetText(key, "Wallpaper", WallpaperFile);

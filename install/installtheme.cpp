@@ -12,30 +12,10 @@
 const char kFolderTooLong[] =
     "has too long a path for the theme's files. Please install Desktop Quennel in a folder with a shorter path.";
 
-PlatThread WallpaperThread;
-int WallpaperPending;
-char WallpaperFile[kPathSize];
-InstallWindowCalls InstallWindow;
-
-void ShowInstallProgress(const char *text)
-{
-    if (InstallWindow.status)
-        InstallWindow.status(text, 1);
-}
-
 static void RepaintWindow()
 {
     if (InstallWindow.repaint)
         InstallWindow.repaint();
-}
-
-void CloseWallpaperThread()
-{
-    if (!WallpaperThread)
-        return;
-    ThreadWait(WallpaperThread, kInfinite);
-    ThreadClose(WallpaperThread);
-    WallpaperThread = nullptr;
 }
 
 // A colour theme's path that does not fit: a folder to move it to, or the
@@ -85,7 +65,6 @@ static bool RunFirstStage(int themeId, const ThemeParts &parts, ThemeInstall *in
     } else {
         text = "Cannot find the theme file \n  " + chosen.theme.file;
     }
-    WallpaperPending = 0;
     if (!text.empty()) {
         if (InstallWindow.box)
             InstallWindow.box(text.c_str(), "Zorva: The Vandrel  Theme Switcher", kMbIconWarning);
@@ -122,7 +101,7 @@ bool InstallTheme(int themeId, const ThemeParts &parts, ThemeInstall *install)
 {
     if (InstallWindow.started)
         InstallWindow.started();
-    CloseWallpaperThread();
+    ForgetWallpaperJob();
     return RunFirstStage(themeId, parts, install);
 }
 
@@ -137,8 +116,7 @@ void InstallSavedThemeAtOnce(int themeId)
 void FinishThemeInstall(const ThemeInstall &install)
 {
     const ThemeSource &theme = install.theme;
-    if (WallpaperPending)
-        InstallWallpaperFile();
+    InstallWallpaperFile();
     if (install.parts.icons) {
         ShowInstallProgress("Changing the desktop icons...");
         ApplyDesktopIcons(theme);

@@ -53,7 +53,8 @@ struct ThemeInstall {
     std::vector<ThemeValueName> valuesLeft;
 };
 
-// The wallpaper job of the install, written on the window's thread only.
+// The wallpaper job of the install, owned by the desktop part (desktop.cpp),
+// which alone writes them, on the window's thread only.
 extern PlatThread WallpaperThread;     // the job's thread, or none; polled by the main window; its
                                        // handle is closed only by CloseWallpaperThread
 extern int WallpaperPending;           // the second stage installs WallpaperFile
@@ -63,6 +64,9 @@ extern char WallpaperFile[kPathSize];  // the bitmap the job writes; read by the
 // its handle and sets WallpaperThread to none. The job never waits for the
 // window's thread (it only posts to it), so the wait ends with the job.
 void CloseWallpaperThread();
+// The same, and no bitmap pending: an install's first stage begins with it,
+// so that a second stage installs only the bitmap of its own first stage.
+void ForgetWallpaperJob();
 
 // First stage: tells the window it started (InstallWindow.started), finds
 // the theme file and applies the chosen parts' colours, metrics and desktop
@@ -114,7 +118,8 @@ void ApplyCursors(const ThemeSource &theme);
 void ApplySounds(const ThemeSource &theme);
 // First stage: the desktop values, and the wallpaper job for a colour theme or
 // the wallpaper named in a backup file. Second stage: the new bitmap as the
-// wallpaper, and the screen saver.
+// wallpaper when the first stage made one pending (in the style of the
+// monitors it was made for), and the screen saver.
 void ApplyDesktopSettings(const ThemeSource &theme, int themeId);
 void InstallWallpaperFile();
 void ApplyScreenSaver(const ThemeSource &theme);

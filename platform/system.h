@@ -125,6 +125,8 @@ bool SystemParameters(unsigned action, unsigned param, void *pointer, unsigned f
 bool SysColorsSet(int count, const int *elements, const uint32_t *colors);
 // GetSysColor.
 uint32_t SysColorGet(int element);
+// The desktop's colour, where no wallpaper covers it (COLOR_BACKGROUND).
+constexpr int kColorBackground = 1;
 // SendMessageTimeoutW(HWND_BROADCAST, WM_WININICHANGE, action, text,
 // SMTO_ABORTIFHUNG, a second a window): every top-level window is told, and
 // one that does not answer is given up on. A null text sends none.
@@ -218,9 +220,11 @@ int MessageBoxShow(PlatWindow owner, const char *text, const char *caption, unsi
 
 // Screen facts of the desktop window: size in pixels (SM_CXSCREEN,
 // SM_CYSCREEN), bits per pixel times planes, and pixels per metre from
-// HORZRES * 1000 / HORZSIZE and VERTRES * 1000 / VERTSIZE. A program that does
-// not declare DPI awareness (this one) is told a scaled-down size on a scaled
-// screen: 1920 x 1080 for a 3840 x 2160 screen at 200 %.
+// HORZRES * 1000 / HORZSIZE and VERTRES * 1000 / VERTSIZE. This program
+// declares per-monitor DPI awareness and is told real pixels; a program that
+// does not (or a system that does not read the declaration) is told a
+// scaled-down size on a scaled screen: 1920 x 1080 for a 3840 x 2160 screen
+// at 200 %.
 void ScreenSize(int *width, int *height);
 // The primary display's current mode (EnumDisplaySettings with no device and
 // ENUM_CURRENT_SETTINGS, dmPelsWidth and dmPelsHeight): the screen's real
@@ -229,6 +233,31 @@ void ScreenSize(int *width, int *height);
 bool DisplayModeSize(int *width, int *height);
 int ScreenBitsPerPixel();
 void ScreenPelsPerMeter(int *x, int *y);
+
+// A rectangle of the desktop in the virtual screen's coordinates: the
+// primary monitor's top-left corner is 0, 0, and a monitor left of or above
+// it has negative ones. right and bottom are one past the last pixel.
+struct ScreenRect {
+    int left, top, right, bottom;
+};
+// One monitor as the system describes it.
+struct MonitorRecord {
+    ScreenRect rect;  // GetMonitorInfoW's rcMonitor: scaled down, as ScreenSize is, for a program
+                      // that the system takes as unaware of DPI on a scaled screen
+    ScreenRect mode;  // the monitor's display mode (EnumDisplaySettingsW on its device: dmPosition,
+                      // dmPelsWidth, dmPelsHeight): real pixels, never scaled for DPI
+    bool modeKnown;   // false when the system could not tell the mode; mode is then rect
+    bool primary;     // MONITORINFOF_PRIMARY
+};
+// EnumDisplayMonitors over the whole desktop: the first capacity monitors in
+// the system's order; returns how many there are, which may be more than
+// capacity, or 0 when the system cannot tell.
+int DisplayMonitors(MonitorRecord *monitors, int capacity);
+
+// Whether the system is at least Windows major.minor (VerifyVersionInfoW; the
+// manifest names every version the program was tested for, so the answer is
+// the system's own up to Windows 10 and 11, which are 10.0).
+bool WindowsVersionAtLeast(int major, int minor);
 
 // exit(): the runtime's ordinary exit path, flushing streams and running exit
 // handlers.

@@ -40,3 +40,44 @@ constexpr unsigned kWmTimer = 0x0113;
 constexpr unsigned kWmUser = 0x0400;
 bool MessagePost(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam);
 intptr_t MessageSend(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam);
+
+// ------------------------------------------------------- sizes at a dpi
+// The program declares per-monitor DPI awareness: the system tells it each
+// monitor's own dpi and never stretches its window; the window lays itself
+// out at its monitor's dpi, and again when it moves to another monitor.
+
+// WM_DPICHANGED: wParam's low word the new dpi, lParam the system's suggested
+// window rectangle (a RECT in the screen's coordinates). WM_SIZE.
+constexpr unsigned kWmDpiChanged = 0x02E0;
+constexpr unsigned kWmSize = 0x0005;
+
+// SetWindowPos without a change of order, activation or redrawing the parent:
+// the position in the parent's client coordinates (a top-level window's in
+// the screen's) and the size.
+void WindowMove(PlatWindow window, int left, int top, int width, int height);
+// GetDpiForWindow where the system has it (Windows 10 1607 and later), else
+// the screen's LOGPIXELSY; 96 when neither tells.
+int WindowDpi(PlatWindow window);
+
+// A font (HFONT on win32).
+typedef struct PlatFontRec *PlatFont;
+// CreateFontW of the face, its em height pixels (a negative lfHeight), normal
+// weight, the ANSI character set; null when the system cannot make it.
+PlatFont FontCreate(int pixels, const char *face);
+// The system's status-bar font at dpi: SystemParametersInfoForDpi's where the
+// system has it, else SystemParametersInfoW's with its height scaled from the
+// screen's dpi to dpi. Null when the system tells none.
+PlatFont StatusFontCreate(int dpi);
+// DeleteObject; a null font is nothing.
+void FontDelete(PlatFont font);
+// WM_SETFONT, redrawing the control.
+void WindowSetFont(PlatWindow window, PlatFont font);
+// GetTextExtentPoint32W of the text in the font, on a screen DC; false, both
+// 0, when it cannot be measured.
+bool TextExtent(PlatFont font, const char *text, int *width, int *height);
+// GetSystemMetricsForDpi where the system has it, else GetSystemMetrics
+// scaled from the screen's dpi to dpi.
+constexpr int kSmCyCaption = 4;
+constexpr int kSmCxIcon = 11;
+constexpr int kSmCyIcon = 12;
+int SystemMetricAtDpi(int index, int dpi);

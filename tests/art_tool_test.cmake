@@ -1,6 +1,7 @@
 # quennel-art run as a user runs it: damaged palettes are refused with the
 # file, the line and the reason on stderr and exit code 1; the allowed forms
-# render; a picture one pixel high goes through encode, decode and render;
+# render, for one monitor or several; a picture one pixel high goes through
+# encode, decode and render;
 # encode keeps to a size asked for.
 #   cmake -DTOOL=... -DCONVERT=... -DWORK=... -P art_tool_test.cmake
 include(${CMAKE_CURRENT_LIST_DIR}/tool_run.cmake)
@@ -36,6 +37,17 @@ file(SIZE ${WORK}/row8.bmp size)
 if(NOT size EQUAL 1102)  # headers 54, colour table 1024, three rows of 8 bytes
   message(FATAL_ERROR "row8.bmp is ${size} bytes, expected 1102")
 endif()
+
+# Monitors side by side: one bitmap as wide as both, as high as the highest;
+# a size list with a sign, a blank or a "+" and nothing after it is refused.
+run(0 ${TOOL} render ${WORK}/row.ART ${WORK}/good.tr --size 5x3+4x2 --depth 8 -o ${WORK}/two.bmp)
+file(SIZE ${WORK}/two.bmp size)
+if(NOT size EQUAL 1114)  # headers 54, colour table 1024, three rows of 12 bytes
+  message(FATAL_ERROR "two.bmp is ${size} bytes, expected 1114")
+endif()
+foreach(bad "5x3+" "5x3++4x2" "+5x3" "5x+3" " 5x3" "5x3+0x2")
+  run(2 ${TOOL} render ${WORK}/row.ART ${WORK}/good.tr --size "${bad}" --depth 8 -o ${WORK}/out.bmp)
+endforeach()
 
 run(1 ${TOOL} render ${WORK}/row.ART ${WORK}/missing.tr --size 5x3 --depth 8 -o ${WORK}/out.bmp)
 if(NOT output MATCHES "quennel-art: cannot read .*missing.tr")

@@ -24,7 +24,7 @@ struct Cell {
 };
 
 const COLORREF kGrounds[2] = {RGB(255, 255, 255), RGB(0, 0, 128)};  // both in every palette
-constexpr int kPitch = 52;     // a cell's room per ground: the largest image, 48, and a gap
+constexpr int kPitch = 68;     // a cell's room per ground: the largest image, 64, and a gap
 constexpr int kColumns = 8;
 
 void AddCells(std::vector<Cell> *cells, const std::string &path, bool cursor, int step, const std::string &bytes)

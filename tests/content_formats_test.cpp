@@ -182,10 +182,13 @@ std::vector<std::string> AniFrames(const std::string &bytes, const std::string &
 
 TEST_F(ContentTest, ProgramIconsHaveTheirSizesAndColourCounts)
 {
+    // The program's icon at every size Windows asks of it up to 64, 32 first.
     auto balls = ReadIconFile(Load(dir + "\\resources\\balls.ico"), 1, "balls");
-    ASSERT_EQ(2u, balls.size());
-    for (int i = 0; i < 2; i++) {
-        EXPECT_EQ(i ? 16 : 32, balls[i].width);
+    const int ballsSizes[] = {32, 16, 20, 24, 40, 48, 64};
+    ASSERT_EQ(7u, balls.size());
+    for (int i = 0; i < 7; i++) {
+        EXPECT_EQ(ballsSizes[i], balls[i].width);
+        EXPECT_EQ(ballsSizes[i], balls[i].height);
         EXPECT_EQ(8, balls[i].depth);
         ExpectCleanMasks(balls[i], "balls");
     }
@@ -204,21 +207,26 @@ TEST_F(ContentTest, ProgramIconsHaveTheirSizesAndColourCounts)
     }
     EXPECT_EQ(5u, hues.size());
 
+    // Each coin at 48 in 256 colours (and, but white, in 16), then in 256
+    // colours at the system's icon size at 96, 120 and 192 dots an inch: the
+    // colour buttons draw it at the window's dpi from an image of that size.
     for (const char *color : kContentColors) {
         std::string name = color;
         auto images = ReadIconFile(Load(dir + "\\resources\\" + name + ".ico"), 1, name);
-        ASSERT_EQ(name == "WHITE" ? 1u : 2u, images.size()) << name;
-        EXPECT_EQ(8, images[0].depth);
-        if (images.size() > 1) {
-            EXPECT_EQ(4, images[1].depth);
-        }
+        std::vector<std::pair<int, int>> kinds;  // size, depth
+        for (const IconImageInfo &image : images)
+            kinds.push_back({image.width, image.depth});
+        std::vector<std::pair<int, int>> expected = {{48, 8}, {48, 4}, {32, 8}, {40, 8}, {64, 8}};
+        if (name == "WHITE")
+            expected.erase(expected.begin() + 1);
+        EXPECT_EQ(expected, kinds) << name;
         for (const IconImageInfo &image : images) {
-            EXPECT_EQ(48, image.width);
-            EXPECT_EQ(48, image.height);
+            EXPECT_EQ(image.width, image.height);
             ExpectCleanMasks(image, name);
             // A round coin: the corners show through, the middle does not.
+            int half = image.width / 2;
             EXPECT_FALSE(image.opaque[0]);
-            EXPECT_TRUE(image.opaque[24 * 48 + 24]);
+            EXPECT_TRUE(image.opaque[(size_t)half * image.width + half]);
         }
     }
 }

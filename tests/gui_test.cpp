@@ -295,7 +295,7 @@ TEST_F(Program, GapsGrowWithTheResolution)
             MapWindowPoints(nullptr, main, (POINT *)&r, 2);
             return r;
         };
-        const RECT group = where(-1), blue = where(IDC_BLUE), ok = where(IDOK), cancel = where(IDCANCEL), check = where(IDC_SCREENSAVER);
+        const RECT group = where(IDC_PARTS), blue = where(IDC_BLUE), ok = where(IDOK), cancel = where(IDCANCEL), check = where(IDC_SCREENSAVER);
         gaps[run] = {ok.top, cancel.top - ok.bottom, group.left - blue.right, ok.left - group.right,
                      check.left - group.left, check.top - group.top};
         RECT all = group, client;
@@ -808,29 +808,43 @@ TEST_F(Program, ClosingWithChangesAsks)
     EXPECT_EQ("5 0 0", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle")) << "Yes installs green";
 }
 
+// The About box shows its 500 x 412 picture pixel for pixel at 96 dots an
+// inch, and grown with the resolution at 144, its button as far from the
+// corner at that scale.
 TEST_F(Program, AboutBox)
 {
-    ASSERT_TRUE(StartWithWindow());
-    Command(IDC_ABOUT);
-    HWND about = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        about = Box("Desktop Quennel");
-        return about && IsWindowVisible(about);
-    }, kPatience));
-    RECT client;
-    GetClientRect(about, &client);
-    EXPECT_EQ(500, client.right);
-    EXPECT_EQ(412, client.bottom);
-    RECT ok;
-    GetWindowRect(GetDlgItem(about, IDOK), &ok);
-    MapWindowPoints(nullptr, about, (POINT *)&ok, 2);
-    EXPECT_EQ(490, ok.right);
-    EXPECT_EQ(402, ok.bottom);
-    PostMessageA(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }, kPatience)) << "Esc closes it";
-    EXPECT_TRUE(WaitFor([&] { return Focused() == Item(IDC_ABOUT); }, kPatience));
-    Command(IDCANCEL);
-    EXPECT_EQ(0u, ExitCode());
+    struct SavedResolution {  // put back however the test ends
+        long rc = 0;
+        std::string bytes = RegistryBytes(kRegCurrentUser, "Control Panel\\Desktop", "LogPixels", &rc);
+        ~SavedResolution() { SetLogPixels(rc == kErrorSuccess ? &bytes : nullptr); }
+    } saved;
+    for (uint32_t dpi : {96u, 144u}) {
+        SCOPED_TRACE(dpi);
+        const std::string bytes((const char *)&dpi, 4);
+        SetLogPixels(&bytes);
+        ASSERT_TRUE(StartWithWindow());
+        Command(IDC_ABOUT);
+        HWND about = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            about = Box("Desktop Quennel");
+            return about && IsWindowVisible(about);
+        }, kPatience));
+        RECT client;
+        GetClientRect(about, &client);
+        EXPECT_EQ(MulDiv(500, dpi, 96), client.right);
+        EXPECT_EQ(MulDiv(412, dpi, 96), client.bottom);
+        RECT ok;
+        GetWindowRect(GetDlgItem(about, IDOK), &ok);
+        MapWindowPoints(nullptr, about, (POINT *)&ok, 2);
+        EXPECT_EQ(client.right - MulDiv(10, dpi, 96), ok.right);
+        EXPECT_EQ(client.bottom - MulDiv(10, dpi, 96), ok.bottom);
+        PostMessageA(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }, kPatience)) << "Esc closes it";
+        EXPECT_TRUE(WaitFor([&] { return Focused() == Item(IDC_ABOUT); }, kPatience));
+        Command(IDCANCEL);
+        EXPECT_EQ(0u, ExitCode());
+        EndRun();
+    }
 }
 
 }  // namespace

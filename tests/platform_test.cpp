@@ -455,4 +455,44 @@ TEST(Screen, FactsArePlausible)
     EXPECT_TRUE(depth == 8 || depth == 16 || depth == 24 || depth == 32) << depth;
 }
 
+// The monitors: one primary among them, its corner at 0, 0 and its size the
+// screen's; every rectangle whole, and its mode never smaller than it. A list
+// too short for them all still tells how many there are.
+TEST(Screen, MonitorsAsTheSystemTellsThem)
+{
+    MonitorRecord monitors[16];
+    int count = DisplayMonitors(monitors, 16);
+    ASSERT_GE(count, 1);
+    ASSERT_LE(count, 16);
+    int primaries = 0, w, h;
+    ScreenSize(&w, &h);
+    for (int i = 0; i < count; i++) {
+        const MonitorRecord &m = monitors[i];
+        EXPECT_LT(m.rect.left, m.rect.right) << i;
+        EXPECT_LT(m.rect.top, m.rect.bottom) << i;
+        EXPECT_GE(m.mode.right - m.mode.left, m.rect.right - m.rect.left) << i;
+        EXPECT_GE(m.mode.bottom - m.mode.top, m.rect.bottom - m.rect.top) << i;
+        if (m.primary) {
+            primaries++;
+            EXPECT_EQ(0, m.rect.left);
+            EXPECT_EQ(0, m.rect.top);
+            EXPECT_EQ(w, m.rect.right);
+            EXPECT_EQ(h, m.rect.bottom);
+        }
+    }
+    EXPECT_EQ(1, primaries);
+    MonitorRecord one[1];
+    EXPECT_EQ(count, DisplayMonitors(one, 1));
+    EXPECT_EQ(count, DisplayMonitors(nullptr, 0));
+}
+
+// The version compares as one number, major first: any system the program
+// runs on (Vista, 6.0, or later) is past 5.2, whatever its minor version.
+TEST(Screen, WindowsVersions)
+{
+    EXPECT_TRUE(WindowsVersionAtLeast(6, 0));
+    EXPECT_TRUE(WindowsVersionAtLeast(5, 2)) << "a greater major version with a smaller minor one";
+    EXPECT_FALSE(WindowsVersionAtLeast(99, 0));
+}
+
 }  // namespace

@@ -125,7 +125,7 @@ TEST(ProgramFiles, SaverListedUnderItsDescription)
 }
 
 // The program runs with the rights of the user who starts it, unvirtualised,
-// scaled by the system on a scaled screen as its window expects, and names the
+// aware of each monitor's dpi (never stretched by the system), and names the
 // versions of Windows it was made for.
 TEST(ProgramFiles, ProgramManifest)
 {
@@ -137,7 +137,9 @@ TEST(ProgramFiles, ProgramManifest)
     std::string text((const char *)LockResource(LoadResource(module, found)), SizeofResource(module, found));
     FreeLibrary(module);
     EXPECT_NE(std::string::npos, text.find("<requestedExecutionLevel level=\"asInvoker\""));
-    EXPECT_NE(std::string::npos, text.find(">false</dpiAware>"));
+    EXPECT_NE(std::string::npos, text.find(">true/pm</dpiAware>")) << "per monitor before Windows 10 1607";
+    EXPECT_NE(std::string::npos, text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"));
+    EXPECT_EQ(std::string::npos, text.find(">false</dpi"));
     EXPECT_NE(std::string::npos, text.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}")) << "Windows 10 and 11";
     EXPECT_NE(std::string::npos, text.find("version=\"" QUENNEL_VERSION ".0\""));
 }

@@ -13,3 +13,5 @@ if(NOT WIN32)
                      -DWORK=${CMAKE_CURRENT_BINARY_DIR}/art_tool -P ${CMAKE_CURRENT_SOURCE_DIR}/art_tool_test.cmake)
   endif()
 endif()
+quennel_add_test(monitors_test SOURCES monitors_test.cpp
+                 LIBS quennel_mainlogic quennel_wallpaper quennel_testart SERIAL)

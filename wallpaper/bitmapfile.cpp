@@ -49,6 +49,13 @@ void StartIndexCache(IndexCache *cache) { memset(cache->keys, 0, sizeof cache->k
 
 void ConvertWallpaperRow(const uint8_t *in, uint8_t *out, int width, int depth, IndexCache *cache)
 {
+    ConvertWallpaperPixels(in, out, width, depth, cache);
+    size_t written = (size_t)width * (depth / 8);
+    memset(out + written, 0, BitmapRowBytes(width, depth) - written);
+}
+
+void ConvertWallpaperPixels(const uint8_t *in, uint8_t *out, int width, int depth, IndexCache *cache)
+{
     const int bytes = depth / 8;
     if (bytes == 1) {
         // One load a pixel: its three bytes and the next pixel's first,
@@ -77,8 +84,6 @@ void ConvertWallpaperRow(const uint8_t *in, uint8_t *out, int width, int depth, 
     } else {
         memmove(out, in, (size_t)width * 3);
     }
-    size_t written = (size_t)width * bytes;
-    memset(out + written, 0, BitmapRowBytes(width, depth) - written);
 }
 
 size_t WallpaperFileRow(int y, int height) { return y < height - 1 ? (size_t)(height - 2 - y) : (size_t)y; }

@@ -45,5 +45,8 @@ void StartIndexCache(IndexCache *cache);
 // index plus one, at 16 five bits a channel (red highest), at 24 the bytes as
 // they are. in and out may be the same row at 24 bits.
 void ConvertWallpaperRow(const uint8_t *in, uint8_t *out, int width, int depth, IndexCache *cache);
+// The same without the padding: width pixels at out, nothing after them (a
+// part of a wider row).
+void ConvertWallpaperPixels(const uint8_t *in, uint8_t *out, int width, int depth, IndexCache *cache);
 // Where picture row y (of height) lies in the file, counted from the file's first row.
 size_t WallpaperFileRow(int y, int height);

@@ -1,7 +1,7 @@
 // The wallpaper job (what it makes and when: wallpaperjob.h): the art decoded
-// and rendered a pair of rows at a time straight into the bitmap's rows, the
-// file written under a temporary name and put in place when complete, a full
-// disk reported to the window.
+// and rendered for each monitor a pair of rows at a time straight into the
+// bitmap's rows, the file written under a temporary name and put in place
+// when complete, a full disk reported to the window.
 #include "wallpaper/wallpaperjob.h"
 
 #include "base/apperror.h"
@@ -22,6 +22,7 @@ static char JobArtName[16];
 static char JobOutputPath[kPathSize];
 
 char WallpaperReport[256];
+WallpaperSpread WallpaperSpreadMade;
 WallpaperWindowCalls WallpaperWindow;
 
 // Replaces everything from the last "." of path (or appends) with extension;
@@ -38,25 +39,65 @@ static bool WithExtension(char *out, size_t size, const char *path, const char *
 
 static bool WriteAll(PlatFile *f, const void *data, size_t size) { return FileWrite(data, size, f) == size; }
 
-// The file's pixel rows, filled as the rendered rows arrive.
+// The file's pixel rows, filled as the rendered rows of one monitor's
+// picture after another arrive.
 struct FileRows {
     uint8_t *pixels;
     int width, height, depth;
     size_t rowBytes;
-    IndexCache cache[2];  // one for each thread that hands rows over
+    WallpaperPlace place;  // the picture being rendered
+    IndexCache cache[2];   // one for each thread that hands rows over
 };
 
+// Row y of the picture goes where a bitmap of the picture's own size has it
+// (WallpaperFileRow), within the picture's place; the parts of a place that
+// pass the bitmap's right or bottom edge go on at its left or top.
 static void StoreFileRow(void *context, int y, const uint8_t *row, int member)
 {
     FileRows *f = (FileRows *)context;
-    uint8_t *out = f->pixels + WallpaperFileRow(y, f->height) * f->rowBytes;
-    ConvertWallpaperRow(row, out, f->width, f->depth, &f->cache[member]);
+    const WallpaperPlace &p = f->place;
+    int shown = p.height - 1 - (int)WallpaperFileRow(y, p.height);  // counted from the picture's top
+    int bitmapRow = (p.top + shown) % f->height;                     // from the bitmap's top
+    uint8_t *out = f->pixels + (size_t)(f->height - 1 - bitmapRow) * f->rowBytes;
+    const int bytes = f->depth / 8;
+    int first = p.width < f->width - p.left ? p.width : f->width - p.left;
+    ConvertWallpaperPixels(row, out + (size_t)p.left * bytes, first, f->depth, &f->cache[member]);
+    if (first < p.width)
+        ConvertWallpaperPixels(row + (size_t)first * 3, out, p.width - first, f->depth, &f->cache[member]);
+}
+
+// Every row of the bitmap in the background colour (red in the low byte),
+// padding included: what no monitor shows.
+static void FillBackground(FileRows *f, uint32_t background)
+{
+    uint8_t *pixels = (uint8_t *)malloc((size_t)f->width * 3 + 4);
+    AppAssert(pixels != nullptr, "wallpaper", __LINE__, "Not enough memory for the wallpaper bitmap");
+    for (int x = 0; x < f->width; x++) {
+        pixels[3 * x] = (uint8_t)(background >> 16);
+        pixels[3 * x + 1] = (uint8_t)(background >> 8);
+        pixels[3 * x + 2] = (uint8_t)background;
+    }
+    ConvertWallpaperRow(pixels, f->pixels, f->width, f->depth, &f->cache[0]);
+    free(pixels);
+    for (int y = 1; y < f->height; y++)
+        memcpy(f->pixels + (size_t)y * f->rowBytes, f->pixels, f->rowBytes);
 }
 
 bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char *outputPath, int width, int height,
                        int screenDepth, int pelsPerMeterX, int pelsPerMeterY)
 {
+    WallpaperLayout layout;
+    SingleWallpaper(width, height, &layout);
+    return MakeWallpaperBitmap(artPath, palettePath, outputPath, layout, screenDepth, 0, pelsPerMeterX,
+                               pelsPerMeterY);
+}
+
+bool MakeWallpaperBitmap(const char *artPath, const char *palettePath, const char *outputPath,
+                         const WallpaperLayout &layout, int screenDepth, uint32_t background, int pelsPerMeterX,
+                         int pelsPerMeterY)
+{
     const int depth = BitmapDepth(screenDepth);
+    const int width = layout.width, height = layout.height;
     BitmapFileHeader fileHeader;
     BitmapInfoHeader infoHeader;
     FillBitmapHeaders(width, height, depth, pelsPerMeterX, pelsPerMeterY, &fileHeader, &infoHeader);
@@ -65,7 +106,7 @@ bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char 
     // The 8-bit reduction searches the palette, and the colour table shows it.
     RgbQuad colorTable[256];
     FillColorTable(colorTable, LoadPalette(palettePath));
-    // The picture goes straight into the file's rows, a few rows at a time.
+    // The pictures go straight into the file's rows, a few rows at a time.
     FileRows *rows = (FileRows *)malloc(sizeof(FileRows));
     AppAssert(rows != nullptr, "wallpaper", __LINE__, "Not enough memory for the wallpaper bitmap");
     rows->width = width, rows->height = height, rows->depth = depth;
@@ -75,7 +116,27 @@ bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char 
     AppAssert(rows->pixels != nullptr, "wallpaper", __LINE__, "Not enough memory for the wallpaper bitmap");
     StartIndexCache(&rows->cache[0]);
     StartIndexCache(&rows->cache[1]);
-    RenderArtRows(art, width, height, screenDepth, DiffusionKernel, StoreFileRow, rows);
+    if (layout.count > 1) {
+        FillBackground(rows, background);
+    } else {
+        size_t written = (size_t)width * (depth / 8);
+        for (int y = 0; y < height; y++)
+            memset(rows->pixels + (size_t)y * rows->rowBytes + written, 0, rows->rowBytes - written);
+    }
+    // One monitor's picture after another, the largest first: the memory of
+    // the work is that of the largest, beside the bitmap, and each smaller
+    // one's fits in what the one before gave back.
+    bool done[kMaxWallpaperMonitors] = {};
+    for (int n = 0; n < layout.count; n++) {
+        int next = -1;
+        for (int i = 0; i < layout.count; i++)
+            if (!done[i] && (next < 0 || (long long)layout.places[i].width * layout.places[i].height >
+                                             (long long)layout.places[next].width * layout.places[next].height))
+                next = i;
+        done[next] = true;
+        rows->place = layout.places[next];
+        RenderArtRows(art, rows->place.width, rows->place.height, screenDepth, DiffusionKernel, StoreFileRow, rows);
+    }
     CloseArt(art);
     uint8_t *pixels = rows->pixels;
     free(rows);
@@ -130,10 +191,10 @@ static void WriteWallpaperRecord(const char *artName, int depth, int width, int 
     }
 }
 
-// The screen's real size in pixels. The metrics tell a program that does not
-// declare DPI awareness a scaled-down screen (1920 x 1080 for 3840 x 2160 at
-// 200 %); a wallpaper of that size would be stretched by the system and look
-// blurred. The display mode is never scaled. A scaled-down screen is never
+// The screen's real size in pixels. The metrics tell a program that the
+// system takes as unaware of DPI (one whose declaration it does not read) a
+// scaled-down screen (1920 x 1080 for 3840 x 2160 at 200 %); a wallpaper of
+// that size would be stretched by the system and look blurred. The display mode is never scaled. A scaled-down screen is never
 // larger than the real one, so a mode smaller than the metrics in either
 // direction (one that does not describe this screen as it is turned now) is
 // not taken.
@@ -145,6 +206,39 @@ static void RealScreenSize(int *width, int *height)
         *width = modeWidth;
         *height = modeHeight;
     }
+}
+
+// The layout over the monitors in real pixels. Their display modes, as for
+// one screen, when the system tells every one and none is smaller than its
+// rectangle in the metrics; else the metrics' rectangles, all of them, so
+// that the rectangles never mix two scales. When the system cannot list the
+// monitors, or there are more than the layout holds, the bitmap is the
+// screen's alone, as on one monitor.
+static void ScreenLayout(WallpaperLayout *layout)
+{
+    MonitorRecord monitors[kMaxWallpaperMonitors];
+    int count = DisplayMonitors(monitors, kMaxWallpaperMonitors);
+    if (count >= 1 && count <= kMaxWallpaperMonitors) {
+        bool modes = true;
+        int primary = 0;
+        for (int i = 0; i < count; i++) {
+            const MonitorRecord &m = monitors[i];
+            modes = modes && m.modeKnown && m.mode.right - m.mode.left >= m.rect.right - m.rect.left &&
+                    m.mode.bottom - m.mode.top >= m.rect.bottom - m.rect.top;
+            if (m.primary)
+                primary = i;
+        }
+        ScreenRect rects[kMaxWallpaperMonitors];
+        for (int i = 0; i < count; i++)
+            rects[i] = modes ? monitors[i].mode : monitors[i].rect;
+        // Windows 8 is 6.2.
+        WallpaperSpread spread = WindowsVersionAtLeast(6, 2) ? kSpreadSpan : kSpreadTile;
+        if (PlanWallpaper(rects, count, primary, spread, layout))
+            return;
+    }
+    int width, height;
+    RealScreenSize(&width, &height);
+    SingleWallpaper(width, height, layout);
 }
 
 // The art of the Windows folder and its palette, whose paths start-up made
@@ -182,20 +276,24 @@ static unsigned long WallpaperJob(void *)
     char artPath[kPathSize], palettePath[kPathSize];
     WallpaperSources(artName, artPath, palettePath);
 
-    int width, height, pelsX, pelsY;
-    RealScreenSize(&width, &height);
+    WallpaperLayout layout;
+    ScreenLayout(&layout);
+    int pelsX, pelsY;
     int depth = ScreenBitsPerPixel();
     ScreenPelsPerMeter(&pelsX, &pelsY);
 
-    if (!MakeWallpaperFile(artPath, palettePath, output, width, height, depth, pelsX, pelsY))
+    if (!MakeWallpaperBitmap(artPath, palettePath, output, layout, depth, SysColorGet(kColorBackground), pelsX,
+                             pelsY))
         ReportFullDisk(output);
-    WriteWallpaperRecord(artName, depth, width, height);
+    WallpaperSpreadMade = layout.spread;
+    WriteWallpaperRecord(artName, depth, layout.width, layout.height);
     return 1;
 }
 
 PlatThread StartWallpaperJob(const char *artName, const char *outputPath)
 {
     WallpaperReport[0] = 0;
+    WallpaperSpreadMade = kSpreadOne;
     if (!CopyText(JobArtName, sizeof JobArtName, artName) || !CopyText(JobOutputPath, sizeof JobOutputPath, outputPath))
         return nullptr;
     PlatThread thread = ThreadStart(WallpaperJob, nullptr);

@@ -1,8 +1,10 @@
 // The wallpaper job: on its own thread, the colour's art becomes a bitmap file
-// of the screen's size and depth.
+// at the screen's depth, made for each monitor at that monitor's own size
+// (the layout: wallpaperlayout.h).
 #pragma once
 
 #include "platform/system.h"
+#include "wallpaper/wallpaperlayout.h"
 
 #include <stddef.h>
 
@@ -12,6 +14,12 @@
 // once the message arrives, or once it has seen the thread end. Empty when the
 // job has nothing to report.
 extern char WallpaperReport[256];
+
+// How the bitmap of the job that ended last is to be shown: kSpreadOne for one
+// monitor (the theme's style), else span or tile. Written by the job's thread
+// before it ends, kSpreadOne when a job starts; read by the window's thread
+// once it has seen the thread end.
+extern WallpaperSpread WallpaperSpreadMade;
 
 // What the job tells the main window, which sets these before it starts an
 // install. A call left null tells nothing (a job without a window).
@@ -35,8 +43,15 @@ PlatThread StartWallpaperJob(const char *artName, const char *outputPath);
 void CheckWallpaperJob(const char *artName, const char *outputPath);
 
 // The job's work, on any thread: art and palette to a bitmap file of the given
-// size and screen depth. The bitmap is first written beside the output under a
+// size and screen depth (one monitor). The bitmap is first written beside the output under a
 // temporary name and put in its place only when complete, so a full disk
 // never costs the bitmap that was there. Returns false when the disk was full.
 bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char *outputPath, int width, int height,
                        int screenDepth, int pelsPerMeterX, int pelsPerMeterY);
+// The same for a layout of monitors: each monitor's picture rendered at its
+// size, scaled and reduced on its own, in its place; with several monitors
+// the rest of the bitmap in the background colour (a COLORREF: red in the low
+// byte). One monitor gives MakeWallpaperFile's bitmap of its size.
+bool MakeWallpaperBitmap(const char *artPath, const char *palettePath, const char *outputPath,
+                         const WallpaperLayout &layout, int screenDepth, uint32_t background, int pelsPerMeterX,
+                         int pelsPerMeterY);

@@ -32,12 +32,26 @@ void HostSetModulePath(const char *windowsPath);
 // The user's name, which names the profile folder (C:\users\NAME) and so
 // the local application-data folder. A fresh machine's user is "Łukasz 田中".
 void HostSetUser(const char *name);
-// The screen's real size in pixels (its display mode) and depth.
+// The screen's real size in pixels (its display mode) and depth: one monitor
+// of that size, the primary.
 void HostSetScreen(int width, int height, int depth);
+// Several monitors, in the order the system lists them, each its real
+// rectangle (its display mode) in the virtual screen's coordinates; the
+// primary's top-left corner is 0, 0, as on Windows. The screen's size is then
+// the primary's; its depth stays.
+struct HostMonitor {
+    int left, top, width, height;
+    bool primary;
+};
+void HostSetMonitors(const std::vector<HostMonitor> &monitors);
+// The system's version for WindowsVersionAtLeast (10.0 at reset).
+void HostSetWindowsVersion(int major, int minor);
 // Display scaling in percent (100 at reset, as Windows offers it: 100, 125,
 // 150, 200, ...): ScreenSize then tells the scaled-down size that a program
 // without DPI awareness sees, DisplayModeSize the real one. With
-// displayModeKnown false, DisplayModeSize fails.
+// displayModeKnown false, DisplayModeSize fails. The monitors' rectangles
+// are scaled down alike, their modes not (and not known either with
+// displayModeKnown false).
 void HostSetScreenScale(int percent, bool displayModeKnown = true);
 // A fixed local time for LocalTimeNow; null goes back to the real clock.
 void HostSetTime(const PlatTime *t);
@@ -84,7 +98,18 @@ struct HostWindowState {
     bool enabled, destroyed;
     int check;        // CheckDlgButton's last state
     uintptr_t state;  // the last IBM_SETSTATE (WM_USER + 1) sent to it
+    int left, top, width, height;  // the last WindowMove
+    PlatFont font;                 // the last WindowSetFont, or none
 };
+// The dpi that WindowDpi tells for every window (96 at reset).
+void HostSetDpi(int dpi);
+// A font's em height in pixels and face; 0 and "" for a font deleted or none.
+// The simulated text measure: a character is 11/20 of the em height wide
+// (rounded), a line 5/4 of it high (rounded up), as a sans-serif face is about.
+int HostFontPixels(PlatFont font);
+std::string HostFontFace(PlatFont font);
+// The fonts made and not yet deleted.
+int HostLiveFonts();
 HostWindowState HostWindowInfo(PlatWindow window);
 // Messages posted or sent to simulated windows, oldest first.
 struct HostMessage {

@@ -29,6 +29,12 @@ struct PlatWindowRec {
     HostWindowState info;
 };
 
+struct PlatFontRec {
+    int pixels;
+    std::string face;
+    bool deleted;
+};
+
 struct HostMachine {
     std::recursive_mutex lock;
     std::string driveRoot;                    // Linux folder standing for C:
@@ -42,6 +48,10 @@ struct HostMachine {
     std::vector<HostMessage> messages;
     std::vector<HostMessage> posted;          // not yet delivered
     int screenWidth, screenHeight, screenDepth;  // the display mode: real pixels
+    std::vector<HostMonitor> monitors;        // real pixels; the primary's size is the screen's
+    int windowsMajor, windowsMinor;
+    int dpi;                                  // WindowDpi's answer
+    std::vector<std::unique_ptr<PlatFontRec>> fonts;  // made since reset, deleted ones kept as such
     int screenScale;                          // percent; the metrics show the size divided by it
     bool displayModeKnown;                    // false: DisplayModeSize fails
     bool fixedTime;

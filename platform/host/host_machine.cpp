@@ -91,6 +91,11 @@ static void ResetMachine(HostMachine &m, const char *driveRoot)
     m.screenWidth = 800;
     m.screenHeight = 600;
     m.screenDepth = 16;
+    m.monitors = {HostMonitor{0, 0, 800, 600, true}};
+    m.dpi = 96;
+    m.fonts.clear();
+    m.windowsMajor = 10;
+    m.windowsMinor = 0;
     m.screenScale = 100;
     m.displayModeKnown = true;
     m.fixedTime = false;
@@ -191,6 +196,27 @@ void HostSetScreen(int width, int height, int depth)
     m.screenWidth = width;
     m.screenHeight = height;
     m.screenDepth = depth;
+    m.monitors = {HostMonitor{0, 0, width, height, true}};
+}
+
+void HostSetMonitors(const std::vector<HostMonitor> &monitors)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.monitors = monitors;
+    for (const HostMonitor &monitor : monitors)
+        if (monitor.primary) {
+            m.screenWidth = monitor.width;
+            m.screenHeight = monitor.height;
+        }
+}
+
+void HostSetWindowsVersion(int major, int minor)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.windowsMajor = major;
+    m.windowsMinor = minor;
 }
 
 void HostSetScreenScale(int percent, bool displayModeKnown)

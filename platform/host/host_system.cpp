@@ -1,7 +1,7 @@
 // The host backend's remaining system calls: local time (the real clock, or
 // one a test fixes), threads whose start the fault injection can hold back,
-// large blocks, message boxes answered from the test's script, and the
-// screen's facts.
+// large blocks, message boxes answered from the test's script, the screen's
+// facts, its monitors and the system's version.
 #include "platform/host/host_internal.h"
 
 #include <stdio.h>
@@ -196,6 +196,40 @@ int ScreenBitsPerPixel()
     HostMachine &m = Machine();
     std::lock_guard<std::recursive_mutex> hold(m.lock);
     return m.screenDepth;
+}
+
+// A coordinate as a program without DPI awareness is told it, rounded as
+// MulDiv rounds.
+static int Unscaled(int value, int percent)
+{
+    long long scaled = (long long)value * 100;
+    return (int)(scaled >= 0 ? (scaled + percent / 2) / percent : -((-scaled + percent / 2) / percent));
+}
+
+int DisplayMonitors(MonitorRecord *monitors, int capacity)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    int count = (int)m.monitors.size();
+    for (int i = 0; i < count && i < capacity; i++) {
+        const HostMonitor &h = m.monitors[(size_t)i];
+        MonitorRecord &r = monitors[i];
+        r.mode = ScreenRect{h.left, h.top, h.left + h.width, h.top + h.height};
+        r.rect = ScreenRect{Unscaled(r.mode.left, m.screenScale), Unscaled(r.mode.top, m.screenScale),
+                            Unscaled(r.mode.right, m.screenScale), Unscaled(r.mode.bottom, m.screenScale)};
+        r.modeKnown = m.displayModeKnown;
+        if (!r.modeKnown)
+            r.mode = r.rect;
+        r.primary = h.primary;
+    }
+    return count;
+}
+
+bool WindowsVersionAtLeast(int major, int minor)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    return m.windowsMajor > major || (m.windowsMajor == major && m.windowsMinor >= minor);
 }
 
 // 96 pixels an inch, as a standard display reports.

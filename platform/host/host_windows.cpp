@@ -15,7 +15,7 @@ PlatWindow HostMakeWindow(PlatWindow parent, int id, const char *text)
     HostMachine &m = Machine();
     std::lock_guard<std::recursive_mutex> hold(m.lock);
     m.windows.push_back(std::make_unique<PlatWindowRec>(
-        PlatWindowRec{parent, id, text ? text : "", nullptr, HostWindowState{true, false, 0, 0}}));
+        PlatWindowRec{parent, id, text ? text : "", nullptr, HostWindowState{true, false, 0, 0, 0, 0, 0, 0, nullptr}}));
     return m.windows.back().get();
 }
 
@@ -238,4 +238,104 @@ int HostDispatchPosted()
         Deliver(next.window, next.message, next.wParam, next.lParam);
         count++;
     }
+}
+
+// ------------------------------------------------------- sizes at a dpi
+
+void WindowMove(PlatWindow window, int left, int top, int width, int height)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    if (!window)
+        return;
+    window->info.left = left, window->info.top = top;
+    window->info.width = width, window->info.height = height;
+    HostEvent("move " + WindowName(window) + " " + std::to_string(left) + " " + std::to_string(top) + " " +
+              std::to_string(width) + " " + std::to_string(height));
+}
+
+void HostSetDpi(int dpi)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.dpi = dpi;
+}
+
+int WindowDpi(PlatWindow)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    return m.dpi;
+}
+
+static PlatFont NewFont(int pixels, const std::string &face)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.fonts.push_back(std::make_unique<PlatFontRec>(PlatFontRec{pixels, face, false}));
+    return m.fonts.back().get();
+}
+
+PlatFont FontCreate(int pixels, const char *face) { return NewFont(pixels, face ? face : ""); }
+
+// The status font of a fresh Wine prefix: Tahoma of 11 pixels at 96 dpi.
+PlatFont StatusFontCreate(int dpi) { return NewFont((11 * dpi + 48) / 96, "Tahoma"); }
+
+void FontDelete(PlatFont font)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    if (font)
+        font->deleted = true;
+}
+
+void WindowSetFont(PlatWindow window, PlatFont font)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    if (window)
+        window->info.font = font;
+}
+
+bool TextExtent(PlatFont font, const char *text, int *width, int *height)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    *width = *height = 0;
+    if (!font || font->deleted || !text)
+        return false;
+    *width = (int)((strlen(text) * font->pixels * 11 + 10) / 20);
+    *height = (font->pixels * 5 + 3) / 4;
+    return true;
+}
+
+int SystemMetricAtDpi(int index, int dpi)
+{
+    // A fresh Wine prefix's at 96 dpi, scaled as the system scales them.
+    int at96 = index == kSmCxIcon || index == kSmCyIcon ? 32 : index == kSmCyCaption ? 18 : 0;
+    return (at96 * dpi + 48) / 96;
+}
+
+int HostFontPixels(PlatFont font)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    return font && !font->deleted ? font->pixels : 0;
+}
+
+std::string HostFontFace(PlatFont font)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    return font && !font->deleted ? font->face : "";
+}
+
+int HostLiveFonts()
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    int live = 0;
+    for (auto &f : m.fonts)
+        live += !f->deleted;
+    return live;
 }

@@ -1,7 +1,8 @@
 // The rest of the win32 backend's system operations: local time, threads,
-// the processor count, large blocks, message boxes, the screen's facts and
-// the end of the process. Small calls that convert little or nothing, kept
-// together so that the files beside this one each hold one kind of setting.
+// the processor count, large blocks, message boxes, the screen's facts, the
+// monitors, the system's version and the end of the process. Small calls that
+// convert little or nothing, kept together so that the files beside this one
+// each hold one kind of setting.
 #include "platform/records.h"
 #include "platform/system.h"
 #include "platform/win32/win32_text.h"
@@ -115,6 +116,62 @@ void ScreenPelsPerMeter(int *x, int *y)
     *x = horzSize ? GetDeviceCaps(dc, HORZRES) * 1000 / horzSize : 0;
     *y = vertSize ? GetDeviceCaps(dc, VERTRES) * 1000 / vertSize : 0;
     ReleaseDC(desktop, dc);
+}
+
+// What EnumDisplayMonitors' callback fills in.
+struct MonitorList {
+    MonitorRecord *records;
+    int capacity, count;
+};
+
+static ScreenRect FromRect(const RECT &r) { return ScreenRect{(int)r.left, (int)r.top, (int)r.right, (int)r.bottom}; }
+
+static BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param)
+{
+    MonitorList *list = (MonitorList *)param;
+    MONITORINFOEXW info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(monitor, &info))
+        return TRUE;
+    if (list->count < list->capacity) {
+        MonitorRecord &r = list->records[list->count];
+        r.rect = FromRect(info.rcMonitor);
+        r.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+        DEVMODEW mode = {};
+        mode.dmSize = sizeof mode;
+        r.modeKnown = EnumDisplaySettingsW(info.szDevice, ENUM_CURRENT_SETTINGS, &mode) &&
+                      (mode.dmFields & DM_POSITION) && mode.dmPelsWidth > 0 && mode.dmPelsHeight > 0;
+        if (r.modeKnown) {
+            r.mode.left = (int)mode.dmPosition.x;
+            r.mode.top = (int)mode.dmPosition.y;
+            r.mode.right = r.mode.left + (int)mode.dmPelsWidth;
+            r.mode.bottom = r.mode.top + (int)mode.dmPelsHeight;
+        } else {
+            r.mode = r.rect;
+        }
+    }
+    list->count++;
+    return TRUE;
+}
+
+int DisplayMonitors(MonitorRecord *monitors, int capacity)
+{
+    MonitorList list = {monitors, capacity, 0};
+    if (!EnumDisplayMonitors(nullptr, nullptr, AddMonitor, (LPARAM)&list))
+        return 0;
+    return list.count;
+}
+
+bool WindowsVersionAtLeast(int major, int minor)
+{
+    OSVERSIONINFOEXW version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    version.dwMajorVersion = (DWORD)major;
+    version.dwMinorVersion = (DWORD)minor;
+    DWORDLONG condition = 0;
+    condition = VerSetConditionMask(condition, VER_MAJORVERSION, VER_GREATER_EQUAL);
+    condition = VerSetConditionMask(condition, VER_MINORVERSION, VER_GREATER_EQUAL);
+    return VerifyVersionInfoW(&version, VER_MAJORVERSION | VER_MINORVERSION, condition) != FALSE;
 }
 
 void ProcessExit(int code) { exit(code); }

@@ -4,6 +4,8 @@
 #include "platform/window.h"
 #include "platform/win32/win32_text.h"
 
+#include <stddef.h>
+
 #include <vector>
 
 static_assert(kWmCommand == WM_COMMAND && kWmTimer == WM_TIMER && kWmClose == WM_CLOSE &&
@@ -52,4 +54,99 @@ bool MessagePost(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t
 intptr_t MessageSend(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam)
 {
     return SendMessageA((HWND)window, message, wParam, lParam);
+}
+
+// ------------------------------------------------------- sizes at a dpi
+static_assert(kWmDpiChanged == 0x02E0 && kWmSize == WM_SIZE, "messages");
+static_assert(kSmCyCaption == SM_CYCAPTION && kSmCxIcon == SM_CXICON && kSmCyIcon == SM_CYICON, "metrics");
+
+void WindowMove(PlatWindow window, int left, int top, int width, int height)
+{
+    SetWindowPos((HWND)window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The screen's dpi: the system's for a program aware of DPI.
+static int ScreenDpi()
+{
+    HDC dc = GetDC(nullptr);
+    int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
+    if (dc)
+        ReleaseDC(nullptr, dc);
+    return dpi > 0 ? dpi : 96;
+}
+
+// The calls of later systems, found at run time: the program runs on Windows
+// 7 too, where user32 has none of them.
+template <class F>
+static F User32Call(const char *name)
+{
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 ? (F)(void *)GetProcAddress(user32, name) : nullptr;
+}
+
+int WindowDpi(PlatWindow window)
+{
+    typedef UINT(WINAPI * DpiForWindow)(HWND);
+    static DpiForWindow call = User32Call<DpiForWindow>("GetDpiForWindow");
+    UINT dpi = call ? call((HWND)window) : 0;
+    return dpi > 0 ? (int)dpi : ScreenDpi();
+}
+
+PlatFont FontCreate(int pixels, const char *face)
+{
+    std::u16string wide;
+    if (!Widen(face, &wide))
+        return nullptr;
+    return (PlatFont)CreateFontW(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, Wide(wide));
+}
+
+PlatFont StatusFontCreate(int dpi)
+{
+    typedef BOOL(WINAPI * ParametersForDpi)(UINT, UINT, PVOID, UINT, UINT);
+    static ParametersForDpi call = User32Call<ParametersForDpi>("SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    if (call && call(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, (UINT)dpi))
+        return (PlatFont)CreateFontIndirectW(&metrics.lfStatusFont);
+    // Older systems do not know the padded border.
+    metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+        return nullptr;
+    metrics.lfStatusFont.lfHeight = MulDiv(metrics.lfStatusFont.lfHeight, dpi, ScreenDpi());
+    return (PlatFont)CreateFontIndirectW(&metrics.lfStatusFont);
+}
+
+void FontDelete(PlatFont font)
+{
+    if (font)
+        DeleteObject((HFONT)font);
+}
+
+void WindowSetFont(PlatWindow window, PlatFont font) { SendMessageW((HWND)window, WM_SETFONT, (WPARAM)font, TRUE); }
+
+bool TextExtent(PlatFont font, const char *text, int *width, int *height)
+{
+    *width = *height = 0;
+    std::u16string wide;
+    if (!font || !Widen(text, &wide))
+        return false;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, (HFONT)font);
+    SIZE size = {};
+    bool measured = GetTextExtentPoint32W(dc, Wide(wide), (int)wide.size(), &size) != FALSE;
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    if (measured)
+        *width = size.cx, *height = size.cy;
+    return measured;
+}
+
+int SystemMetricAtDpi(int index, int dpi)
+{
+    typedef int(WINAPI * MetricsForDpi)(int, UINT);
+    static MetricsForDpi call = User32Call<MetricsForDpi>("GetSystemMetricsForDpi");
+    if (call)
+        return call(index, (UINT)dpi);
+    return MulDiv(GetSystemMetrics(index), dpi, ScreenDpi());
 }

@@ -2,7 +2,7 @@
 //   quennel-art encode IMAGE OUT.ART [--size BYTES | --psnr DB | --quality Q] [--best]
 //                      [--pieces 1|4] [--subsample | --full-chroma] [--base-side N]
 //   quennel-art decode IN.ART OUT.png
-//   quennel-art render IN.ART PALETTE.tr --size WxH --depth 8|16|24|32 -o OUT.bmp
+//   quennel-art render IN.ART PALETTE.tr --size WxH[+WxH...] --depth 8|16|24|32 -o OUT.bmp
 // Each subcommand is one entry of kCommands.
 #include "base/processvalues.h"
 #include "decoder/art.h"
@@ -11,6 +11,7 @@
 #include "tools/art/artencode.h"
 #include "tools/art/picture.h"
 
+#include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -223,11 +224,27 @@ static std::string PlatformPath(const char *path)
 static int Render(int argc, char **argv)
 {
     const char *art = nullptr, *palette = nullptr, *out = nullptr;
-    int width = 0, height = 0, depth = 0;
+    int depth = 0, count = 0;
+    ScreenRect monitors[kMaxWallpaperMonitors];
     for (int i = 0; i < argc; i++) {
         if (!strcmp(argv[i], "--size") && i + 1 < argc) {
-            if (sscanf(argv[++i], "%dx%d", &width, &height) != 2)
-                return 2;
+            // WxH, or several joined by "+": monitors side by side from left
+            // to right, the first the primary.
+            count = 0;
+            for (const char *at = argv[++i]; *at; count++) {
+                int width = 0, height = 0, used = 0;
+                if (count == kMaxWallpaperMonitors || sscanf(at, "%dx%d%n", &width, &height, &used) != 2 ||
+                    width < 1 || height < 1 || width > 16384 || height > 16384 || (at[used] && at[used] != '+'))
+                    return 2;
+                for (int k = 0; k < used; k++)  // digits and the "x" alone: no signs or blanks
+                    if (!isdigit((unsigned char)at[k]) && at[k] != 'x')
+                        return 2;
+                int left = count ? monitors[count - 1].right : 0;
+                monitors[count] = ScreenRect{left, 0, left + width, height};
+                at += used;
+                if (*at == '+' && !*++at)
+                    return 2;  // a "+" with no size after it
+            }
         } else if (!strcmp(argv[i], "--depth") && i + 1 < argc) {
             if (!ParseInt(argv[++i], &depth))
                 return 2;
@@ -241,7 +258,8 @@ static int Render(int argc, char **argv)
             return 2;
         }
     }
-    if (!art || !palette || !out || width < 1 || height < 1 || width > 16384 || height > 16384 ||
+    WallpaperLayout layout;
+    if (!art || !palette || !out || count < 1 || !PlanWallpaper(monitors, count, 0, kSpreadSpan, &layout) ||
         (depth != 8 && depth != 16 && depth != 24 && depth != 32))
         return 2;
     // The palette is checked here, so that a damaged one is a message and an
@@ -261,7 +279,7 @@ static int Render(int argc, char **argv)
 #endif
     DiffusionKernel = 2;
     std::string artPath = PlatformPath(art), palettePath = PlatformPath(palette), outPath = PlatformPath(out);
-    if (!MakeWallpaperFile(artPath.c_str(), palettePath.c_str(), outPath.c_str(), width, height, depth, 3779, 3779)) {
+    if (!MakeWallpaperBitmap(artPath.c_str(), palettePath.c_str(), outPath.c_str(), layout, depth, 0, 3779, 3779)) {
         fprintf(stderr, "quennel-art: cannot write %s\n", out);
         return 1;
     }
@@ -283,8 +301,9 @@ static const Command kCommands[] = {
      "      more layouts (slower); the pieces, chroma and base side are chosen unless given"},
     {"decode", Decode, "decode IN.ART OUT.png\n      writes the art's full-size picture"},
     {"render", Render,
-     "render IN.ART PALETTE.tr --size WxH --depth 8|16|24|32 -o OUT.bmp\n"
-     "      makes the wallpaper bitmap of a screen of that size and depth, as the program does"},
+     "render IN.ART PALETTE.tr --size WxH[+WxH...] --depth 8|16|24|32 -o OUT.bmp\n"
+     "      makes the wallpaper bitmap of a screen of that size and depth, as the program does;\n"
+     "      with several sizes, of monitors side by side (the rest of the bitmap black)"},
 };
 
 static void Usage(FILE *to)

@@ -1,6 +1,8 @@
-// The program's own icons: "Balls" (the five colours as five small balls,
-// 32 x 32 and 16 x 16 in 256 colours) and one 48 x 48 coin per colour for the
-// colour buttons, in 256 colours and, except white, 16 colours.
+// The program's own icons: "Balls" (the five colours as five small balls, at
+// every size today's Windows asks of a program's icon from 16 to 64 pixels, in
+// 256 colours) and one coin per colour for the colour buttons, drawn at the
+// system's icon size for the window's dpi (32 at 96 dots an inch, 40, 48, 64
+// at 120, 144, 192), in 256 colours and, except white, at 48 in 16 colours.
 #include "tools/content/emblems.h"
 #include "tools/content/preview.h"
 
@@ -28,24 +30,37 @@ static Pixels BallsPicture(int size)
     return Finish(c);
 }
 
-static Pixels CoinPicture(int color, bool flat)
+// A coin of size pixels on a grid of 48 units.
+static Pixels CoinPicture(int color, bool flat, int size)
 {
-    Canvas c = NewCanvas(48, 48, 8);
-    DrawEmblem(c, color, 24, 24, 23.2f, flat);
+    Canvas c = NewCanvas(size, size, 8);
+    float s = size / 48.0f;
+    DrawEmblem(c, color, 24 * s, 24 * s, 23.2f * s, flat);
     return Finish(c);
 }
 
+// The sizes of the program's icon (the first the one Windows 95 took, the
+// others for the taskbar, lists and dialogs at 100 to 200 %) and of the
+// colour buttons' coins.
+static const int kBallsSizes[] = {32, 16, 20, 24, 40, 48, 64};
+static const int kCoinSizes[] = {48, 32, 40, 64};
+
 void MakeProgramIcons(PreviewSheet *sheet)
 {
-    Pixels balls = BallsPicture(32), small = BallsPicture(16);
-    SaveFile("resources\\balls.ico", IconFileBytes({{balls, 8, 0, 0}, {small, 8, 0, 0}}, false));
-    AddPreview(sheet, "balls", StoredLook(balls, 8));
-    AddPreview(sheet, "balls", StoredLook(small, 8));
+    std::vector<IconImage> balls;
+    for (int size : kBallsSizes) {
+        balls.push_back({BallsPicture(size), 8, 0, 0});
+        AddPreview(sheet, "balls", StoredLook(balls.back().pixels, 8));
+    }
+    SaveFile("resources\\balls.ico", IconFileBytes(balls, false));
 
     for (int color : {kWhite, kBlue, kBlack, kRed, kGreen}) {
-        std::vector<IconImage> images = {{CoinPicture(color, false), 8, 0, 0}};
+        std::vector<IconImage> images = {{CoinPicture(color, false, 48), 8, 0, 0}};
         if (color != kWhite)
-            images.push_back({CoinPicture(color, true), 4, 0, 0});
+            images.push_back({CoinPicture(color, true, 48), 4, 0, 0});
+        for (int size : kCoinSizes)
+            if (size != 48)
+                images.push_back({CoinPicture(color, false, size), 8, 0, 0});
         SaveFile(std::string("resources\\") + kColorWords[color] + ".ico", IconFileBytes(images, false));
         for (const IconImage &image : images)
             AddPreview(sheet, kColorWords[color], StoredLook(image.pixels, image.depth));
