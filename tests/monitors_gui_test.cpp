@@ -17,34 +17,12 @@
 #include "app/controlids.h"
 #include "tests/testart.h"
 #include "tests/testing.h"
+#include "tests/shown_bitmap.h"
 #include "tests/wintesting.h"
 
 namespace {
 
 const char kMainClass[] = "ZORVATHEME_MainClass";
-
-// A bitmap file read as the system shows it: pixel x, y from the top-left.
-struct Shown {
-    std::string file;
-    int width = 0, height = 0, bytes = 0;
-    size_t row = 0;
-    explicit Shown(const std::string &f) : file(f)
-    {
-        if (file.size() < 1078)
-            return;
-        width = (int)Field(18), height = (int)Field(22);
-        bytes = (uint8_t)file[28] / 8;
-        row = ((size_t)width * bytes + 3) & ~(size_t)3;
-        if (file.size() != 1078 + row * (size_t)height)
-            width = height = 0;
-    }
-    uint32_t Field(size_t at) const
-    {
-        return (uint8_t)file[at] | (uint8_t)file[at + 1] << 8 | (uint8_t)file[at + 2] << 16 |
-               (uint32_t)(uint8_t)file[at + 3] << 24;
-    }
-    const char *At(int x, int y) const { return &file[1078 + (size_t)(height - 1 - y) * row + (size_t)x * bytes]; }
-};
 
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list)
 {

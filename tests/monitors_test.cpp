@@ -11,6 +11,7 @@
 #include "backup/backup.h"
 #include "install/installtheme.h"
 #include "palette/palette.h"
+#include "tests/shown_bitmap.h"
 #include "tests/testart.h"
 #include "tests/testing.h"
 
@@ -170,32 +171,6 @@ TEST(MonitorLayout, RefusesWhatCannotBeMade)
 }
 
 #ifndef _WIN32
-uint32_t U32(const std::string &b, size_t at)
-{
-    return (uint8_t)b[at] | (uint8_t)b[at + 1] << 8 | (uint8_t)b[at + 2] << 16 | (uint32_t)(uint8_t)b[at + 3] << 24;
-}
-
-// A bitmap file read as the system shows it: pixel x, y from the top-left.
-struct Shown {
-    std::string file;
-    int width = 0, height = 0, bytes = 0;
-    size_t row = 0;
-    explicit Shown(const std::string &f) : file(f)
-    {
-        if (file.size() < 1078)
-            return;
-        width = (int)U32(file, 18), height = (int)U32(file, 22);
-        bytes = (uint8_t)file[28] / 8;
-        row = ((size_t)width * bytes + 3) & ~(size_t)3;
-        if (file.size() != 1078 + row * (size_t)height)
-            width = height = 0;
-    }
-    std::string At(int x, int y) const
-    {
-        return file.substr(1078 + (size_t)(height - 1 - y) * row + (size_t)x * bytes, (size_t)bytes);
-    }
-};
-
 class Monitors : public MachineTest {
 protected:
     std::string win, art, palette, bitmap, single;
@@ -267,7 +242,7 @@ protected:
                     int bx = ((m.left + x - originX) % made.width + made.width) % made.width;
                     int by = ((m.top + y - originY) % made.height + made.height) % made.height;
                     covered[(size_t)by * made.width + bx] = true;
-                    wrong += made.At(bx, by) != own.At(x, y);
+                    wrong += made.Pixel(bx, by) != own.Pixel(x, y);
                 }
             EXPECT_EQ(0, wrong);
         }
@@ -277,7 +252,7 @@ protected:
             for (int x = 0; x < made.width; x++)
                 if (!covered[(size_t)y * made.width + x]) {
                     outside++;
-                    wrong += made.At(x, y) != background;
+                    wrong += made.Pixel(x, y) != background;
                 }
         EXPECT_EQ(0, wrong) << "of " << outside << " pixels outside the monitors";
         for (int y = 0; y < made.height; y++)
