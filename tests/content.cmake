@@ -8,6 +8,8 @@ quennel_add_test(content_test SOURCES ${content_sources} LIBS quennel_install qu
 target_compile_definitions(content_test PRIVATE QUENNEL_CONTENT_FOLDER="${QUENNEL_CONTENT_DIR}"
                            QUENNEL_MAX_INSTALL_FOLDER=${QUENNEL_MAX_INSTALL_FOLDER})
 add_dependencies(content_test quennel_content_files)
+# The large icons are PNG pictures, read back with stb_image.
+target_include_directories(content_test SYSTEM PRIVATE ${QUENNEL_STB_INCLUDE})
 
 # The same bytes on every run: a second run of the generator matches the first.
 if(NOT WIN32)

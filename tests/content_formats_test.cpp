@@ -13,6 +13,45 @@
 #include <windows.h>
 #endif
 
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#include <stb_image.h>
+
+namespace {
+
+// A PNG image of an icon file: a whole PNG file of 8-bit red, green, blue and
+// alpha at the size its entry gives. The system makes its mask from the alpha.
+bool ReadPngImage(const std::string &bytes, size_t offset, size_t size, IconImageInfo *info, const std::string &name)
+{
+    ByteReader r(bytes);
+    auto big32 = [&](size_t at) { return r.U8(at) << 24 | r.U8(at + 1) << 16 | r.U8(at + 2) << 8 | r.U8(at + 3); };
+    EXPECT_EQ("IHDR", r.Tag(offset + 12)) << name;
+    EXPECT_EQ((uint32_t)info->width, big32(offset + 16)) << name;
+    EXPECT_EQ((uint32_t)info->height, big32(offset + 20)) << name;
+    EXPECT_EQ(8u, r.U8(offset + 24)) << name << ": 8 bits a channel";
+    EXPECT_EQ(6u, r.U8(offset + 25)) << name << ": red, green, blue and alpha";
+    int width = 0, height = 0, channels = 0;
+    stbi_uc *pixels = stbi_load_from_memory((const stbi_uc *)bytes.data() + offset, (int)size, &width, &height,
+                                            &channels, 4);
+    EXPECT_NE(nullptr, pixels) << name << ": " << stbi_failure_reason();
+    if (!pixels)
+        return false;
+    bool whole = width == info->width && height == info->height;
+    EXPECT_TRUE(whole) << name << ": " << width << "x" << height;
+    for (int i = 0; whole && i < width * height; i++) {
+        const stbi_uc *p = pixels + 4 * i;
+        info->colour.push_back((uint32_t)p[3] << 24 | p[0] << 16 | p[1] << 8 | p[2]);
+        info->opaque.push_back(p[3] >= 128);
+    }
+    stbi_image_free(pixels);
+    info->depth = 32;
+    info->compressed = true;
+    return whole;
+}
+
+}  // namespace
+
 std::vector<IconImageInfo> ReadIconFile(const std::string &bytes, int type, const std::string &name)
 {
     std::vector<IconImageInfo> images;
@@ -30,6 +69,17 @@ std::vector<IconImageInfo> ReadIconFile(const std::string &bytes, int type, cons
         EXPECT_LE((uint64_t)offset + size, bytes.size()) << name;
         if ((uint64_t)offset + size > bytes.size())
             return images;
+        info.bytes = size;
+        if (bytes.compare(offset, 8, "\x89PNG\r\n\x1a\n", 8) == 0) {
+            EXPECT_EQ(1, type) << name << ": only an icon's image may be a PNG picture";
+            EXPECT_EQ(0u, colours) << name;
+            EXPECT_EQ(1u, r.U16(e + 4)) << name;
+            EXPECT_EQ(32u, r.U16(e + 6)) << name;
+            if (!ReadPngImage(bytes, offset, size, &info, name))
+                return images;
+            images.push_back(info);
+            continue;
+        }
         EXPECT_EQ(40u, r.U32(offset)) << name;
         EXPECT_EQ((uint32_t)info.width, r.U32(offset + 4)) << name;
         EXPECT_EQ((uint32_t)info.height * 2, r.U32(offset + 8)) << name << ": the height counts both masks";
@@ -81,7 +131,7 @@ void ExpectCleanMasks(const IconImageInfo &info, const std::string &name)
     int opaque = 0;
     for (size_t i = 0; i < info.opaque.size(); i++) {
         uint32_t alpha = info.colour[i] >> 24;
-        if (!info.opaque[i]) {
+        if (!info.opaque[i] && !info.compressed) {
             EXPECT_EQ(0u, info.colour[i] & 0xFFFFFF) << name << " pixel " << i;
         }
         if (info.depth == 32) {
@@ -129,6 +179,39 @@ std::string Load(const std::string &path)
     std::string bytes = ReadWholeFile(path);
     EXPECT_NE("<missing>", bytes) << path;
     return bytes;
+}
+
+// The large image is the same drawing as the small one: averaged down to the
+// small one's size (a whole multiple of it), it covers the same pixels and,
+// where both are solid, shows the same colours within what 256 colours and
+// the drawing's finer edges change. A large picture drawn at the wrong scale,
+// moved or in other colours is far outside this.
+void ExpectSameDrawing(const IconImageInfo &large, const IconImageInfo &small, const std::string &name)
+{
+    ASSERT_EQ(0, large.width % small.width) << name;
+    int k = large.width / small.width, disagree = 0, worst = 0;
+    for (int y = 0; y < small.height; y++)
+        for (int x = 0; x < small.width; x++) {
+            int sum[4] = {};  // alpha-weighted channels, then alpha
+            for (int j = 0; j < k; j++)
+                for (int i = 0; i < k; i++) {
+                    uint32_t c = large.colour[(size_t)(y * k + j) * large.width + x * k + i];
+                    int a = (int)(c >> 24);
+                    for (int ch = 0; ch < 3; ch++)
+                        sum[ch] += (int)(c >> (16 - 8 * ch) & 255) * a;
+                    sum[3] += a;
+                }
+            size_t at = (size_t)y * small.width + x;
+            int alpha = sum[3] / (k * k);
+            disagree += (alpha >= 128) != (bool)small.opaque[at];
+            uint32_t c = small.colour[at];
+            if (alpha < 250 || (c >> 24) < 250)
+                continue;
+            for (int ch = 0; ch < 3; ch++)
+                worst = std::max(worst, abs(sum[ch] / sum[3] - (int)(c >> (16 - 8 * ch) & 255)));
+        }
+    EXPECT_LE(disagree, small.width * small.height / 200) << name << ": pixels covered by one and not the other";
+    EXPECT_LE(worst, 24) << name << ": the largest difference of a solid pixel's colour";
 }
 
 }  // namespace
@@ -182,16 +265,20 @@ std::vector<std::string> AniFrames(const std::string &bytes, const std::string &
 
 TEST_F(ContentTest, ProgramIconsHaveTheirSizesAndColourCounts)
 {
-    // The program's icon at every size Windows asks of it up to 64, 32 first.
+    // The program's icon at the system's small and large icon sizes at 100 to
+    // 200 % in 256 colours, 32 first, then at 256 compressed with alpha.
     auto balls = ReadIconFile(Load(dir + "\\resources\\balls.ico"), 1, "balls");
-    const int ballsSizes[] = {32, 16, 20, 24, 40, 48, 64};
-    ASSERT_EQ(7u, balls.size());
-    for (int i = 0; i < 7; i++) {
+    const int ballsSizes[] = {32, 16, 20, 24, 28, 40, 48, 56, 64, 256};
+    ASSERT_EQ(10u, balls.size());
+    for (int i = 0; i < 10; i++) {
         EXPECT_EQ(ballsSizes[i], balls[i].width);
         EXPECT_EQ(ballsSizes[i], balls[i].height);
-        EXPECT_EQ(8, balls[i].depth);
+        EXPECT_EQ(i < 9 ? 8 : 32, balls[i].depth);
+        EXPECT_EQ(i == 9, balls[i].compressed);
         ExpectCleanMasks(balls[i], "balls");
     }
+    EXPECT_LT(balls[9].bytes, 256u * 256 * 4 / 3) << "the 256-pixel image is compressed";
+    ExpectSameDrawing(balls[9], balls[8], "balls at 256 and 64");
     // The five balls in their colours: a black, a red, a white, a blue and a green one.
     std::set<int> hues;
     for (size_t i = 0; i < balls[0].colour.size(); i++) {
@@ -208,15 +295,16 @@ TEST_F(ContentTest, ProgramIconsHaveTheirSizesAndColourCounts)
     EXPECT_EQ(5u, hues.size());
 
     // Each coin at 48 in 256 colours (and, but white, in 16), then in 256
-    // colours at the system's icon size at 96, 120 and 192 dots an inch: the
-    // colour buttons draw it at the window's dpi from an image of that size.
+    // colours at the system's icon size at 96, 120, 168 and 192 dots an inch
+    // (144 is 48): the colour buttons draw it at the window's dpi from an
+    // image of that size.
     for (const char *color : kContentColors) {
         std::string name = color;
         auto images = ReadIconFile(Load(dir + "\\resources\\" + name + ".ico"), 1, name);
         std::vector<std::pair<int, int>> kinds;  // size, depth
         for (const IconImageInfo &image : images)
             kinds.push_back({image.width, image.depth});
-        std::vector<std::pair<int, int>> expected = {{48, 8}, {48, 4}, {32, 8}, {40, 8}, {64, 8}};
+        std::vector<std::pair<int, int>> expected = {{48, 8}, {48, 4}, {32, 8}, {40, 8}, {56, 8}, {64, 8}};
         if (name == "WHITE")
             expected.erase(expected.begin() + 1);
         EXPECT_EQ(expected, kinds) << name;
@@ -231,7 +319,7 @@ TEST_F(ContentTest, ProgramIconsHaveTheirSizesAndColourCounts)
     }
 }
 
-TEST_F(ContentTest, DesktopIconsHoldThreeSizesWithAlphaAndIn256Colours)
+TEST_F(ContentTest, DesktopIconsHoldEverySizeUpTo256WithAlphaAndThreeIn256Colours)
 {
     static const char *const kBin = "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
     static const char *const kIcons[4][2] = {
@@ -240,17 +328,30 @@ TEST_F(ContentTest, DesktopIconsHoldThreeSizesWithAlphaAndIn256Colours)
         {kBin, "full"},
         {kBin, "empty"},
     };
+    const std::set<std::pair<int, int>> expected = {{16, 32}, {20, 32}, {24, 32}, {32, 32}, {40, 32}, {48, 32},
+                                                    {64, 32}, {256, 32}, {16, 8},  {32, 8},  {48, 8}};
     for (const char *color : kContentColors) {
         std::string file = ThemePath(dir, color);
         for (const auto &icon : kIcons) {
             std::string path = ThemeFilePath(dir, ReadProfile(file, icon[0], icon[1]));
             std::set<std::pair<int, int>> kinds;
-            for (const IconImageInfo &image : ReadIconFile(Load(path), 1, path)) {
+            std::vector<IconImageInfo> images = ReadIconFile(Load(path), 1, path);
+            const IconImageInfo *large = nullptr, *largest = nullptr;
+            for (const IconImageInfo &image : images) {
                 kinds.insert({image.width, image.depth});
                 ExpectCleanMasks(image, path);
+                EXPECT_EQ(image.width == 256, image.compressed) << path << " at " << image.width;
+                if (image.depth == 32 && image.width == 64)
+                    large = &image;
+                if (image.width == 256)
+                    largest = &image;
             }
-            EXPECT_EQ((std::set<std::pair<int, int>>{{16, 8}, {16, 32}, {32, 8}, {32, 32}, {48, 8}, {48, 32}}), kinds)
-                << path;
+            EXPECT_EQ(images.size(), kinds.size()) << path << ": one image of each kind";
+            EXPECT_EQ(expected, kinds) << path;
+            if (large && largest) {
+                EXPECT_LT(largest->bytes, 256u * 256 * 4 / 2) << path << ": the 256-pixel image is compressed";
+                ExpectSameDrawing(*largest, *large, path + " at 256 and 64");
+            }
         }
     }
 }

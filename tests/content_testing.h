@@ -82,6 +82,8 @@ struct IconImageInfo {
     int hotX, hotY;                 // cursors only
     std::vector<uint8_t> opaque;    // per pixel, from the AND mask, rows top-down
     std::vector<uint32_t> colour;   // per pixel 0xAARRGGBB (alpha 255 below 32 bits)
+    bool compressed;                // a PNG picture: no mask, opaque where alpha is half or more
+    size_t bytes;                   // the image's size in the file
 };
 // Reads an icon (type 1) or cursor (type 2) file; failures are test failures.
 std::vector<IconImageInfo> ReadIconFile(const std::string &bytes, int type, const std::string &name);

@@ -26,10 +26,13 @@ inline bool operator==(Rgb8 a, Rgb8 b) { return a.r == b.r && a.g == b.g && a.b 
 // One image of an icon or cursor file: the picture, the bits per pixel it is
 // stored with (32 with alpha, 8 with a 256-colour table, 4 with the 16
 // standard colours) and, for cursors, the hot spot in pixels from the top left.
+// A compressed image is stored as a PNG picture with alpha (depth 32), as the
+// system takes its large icons (256 pixels); it has no mask.
 struct IconImage {
     Pixels pixels;
     int depth;
     int hotX, hotY;
+    bool compressed = false;
 };
 
 // An icon (cursor false) or cursor file holding the images in order.

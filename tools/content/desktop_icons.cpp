@@ -1,6 +1,8 @@
 // The desktop objects' icons of each colour: computer, network and the bin,
-// full and empty. Each is drawn on a 48-unit grid and rendered at 48, 32 and
-// 16 pixels, stored with alpha (32 bits) and in 256 colours.
+// full and empty. Each is drawn on a 48-unit grid and rendered at every size
+// Explorer asks for at 100 to 200 %: 16 to 64 pixels with alpha (32 bits), 48,
+// 32 and 16 also in 256 colours, and 256 pixels with alpha, compressed, for
+// the large views (the system scales it down for the sizes between).
 #include "tools/content/emblems.h"
 #include "tools/content/preview.h"
 
@@ -91,7 +93,7 @@ void Monitor(Canvas &c, const Kit &k, float cx, float cy, float hw, float hh, bo
 Pixels Computer(int color, int size)
 {
     Kit k = MakeKit(color, size);
-    Canvas c = NewCanvas(size, size, 8);
+    Canvas c = NewCanvas(size, size, IconFactor(size));
     Monitor(c, k, 24, 19, 20.5f, 15.5f, true);
     AddShadow(c, 0.8f * k.s, 1.4f * k.s, 1.6f * k.s, 0.45f);
     return Finish(c);
@@ -101,7 +103,7 @@ Pixels Network(int color, int size)
 {
     Kit k = MakeKit(color, size);
     float s = k.s;
-    Canvas c = NewCanvas(size, size, 8);
+    Canvas c = NewCanvas(size, size, IconFactor(size));
     const float gx = 24, gy = 14.5f, gr = 12.5f;
     // Cables from the globe to the two computers.
     for (float tx : {11.0f, 37.0f})
@@ -185,7 +187,7 @@ Pixels Bin(int color, int size, bool full)
 {
     Kit k = MakeKit(color, size);
     float s = k.s;
-    Canvas c = NewCanvas(size, size, 8);
+    Canvas c = NewCanvas(size, size, IconFactor(size));
     const float top = 14, bottom = 45, cx = 24, topHalf = 14, bottomHalf = 10.5f, rimY = 3.4f;
     float body[8] = {(cx - topHalf) * s, top * s, (cx + topHalf) * s, top * s,
                      (cx + bottomHalf) * s, bottom * s, (cx - bottomHalf) * s, bottom * s};
@@ -254,14 +256,16 @@ void MakeDesktopIcons(PreviewSheet *sheet)
     };
     for (int color = 0; color < kThemeCount; color++)
         for (const Object &object : objects) {
-            Pixels big = object.draw(color, 48), small = object.draw(color, 32), tiny = object.draw(color, 16);
-            std::vector<IconImage> images = {{big, 32, 0, 0}, {small, 32, 0, 0}, {tiny, 32, 0, 0},
-                                             {big, 8, 0, 0},  {small, 8, 0, 0},  {tiny, 8, 0, 0}};
+            std::vector<IconImage> images;
+            for (int size : {48, 32, 16, 20, 24, 40, 64})
+                images.push_back({object.draw(color, size), 32, 0, 0});
+            for (int k = 0; k < 3; k++)  // 48, 32 and 16 in 256 colours
+                images.push_back({images[k].pixels, 8, 0, 0});
+            images.push_back({object.draw(color, 256), 32, 0, 0, true});
             SaveFile(std::string("Zorva\\") + kColorWords[color] + "\\" + object.file + ".ico",
                      IconFileBytes(images, false));
-            AddPreview(sheet, object.file, big);
-            AddPreview(sheet, object.file, small);
-            AddPreview(sheet, object.file, tiny);
-            AddPreview(sheet, object.file, StoredLook(big, 8));
+            for (int k : {0, 1, 2, 10})
+                AddPreview(sheet, object.file, images[k].pixels);
+            AddPreview(sheet, object.file, StoredLook(images[0].pixels, 8));
         }
 }

@@ -34,7 +34,7 @@ int main(int argc, char **argv)
         return Usage(stderr);
     OutputRoot = output;
 
-    PreviewSheet program, desktop, cursors, about;
+    PreviewSheet program, desktop, cursors, about, large;
     program.name = "program-icons";
     program.zoom = 4;
     desktop.name = "desktop-icons";
@@ -43,6 +43,9 @@ int main(int argc, char **argv)
     cursors.zoom = 3;
     about.name = "about";
     about.zoom = 1;
+    large.name = "large-icons";
+    large.zoom = 1;
+    program.large = desktop.large = &large;
     bool look = preview != nullptr;
 
     MakeProgramIcons(look ? &program : nullptr);
@@ -53,7 +56,7 @@ int main(int argc, char **argv)
     MakeThemeFiles();
 
     if (look)
-        for (const PreviewSheet *sheet : {&program, &desktop, &cursors, &about})
+        for (const PreviewSheet *sheet : {&program, &desktop, &cursors, &about, &large})
             if (!sheet->pictures.empty())
                 WriteSheet(preview, *sheet);
     return 0;

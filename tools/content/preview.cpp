@@ -14,6 +14,8 @@ void AddPreview(PreviewSheet *sheet, const std::string &label, const Pixels &pic
 {
     if (!sheet)
         return;
+    if (sheet->large && picture.width > 64)
+        sheet = sheet->large;
     sheet->labels.push_back(label);
     sheet->pictures.push_back(picture);
 }

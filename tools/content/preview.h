@@ -12,6 +12,7 @@ struct PreviewSheet {
     int zoom = 2;         // each picture pixel shown as zoom x zoom
     std::vector<std::string> labels;
     std::vector<Pixels> pictures;
+    PreviewSheet *large = nullptr;  // where given, takes the pictures over 64 pixels
 };
 
 void AddPreview(PreviewSheet *sheet, const std::string &label, const Pixels &picture);

@@ -1,8 +1,9 @@
 // The program's own icons: "Balls" (the five colours as five small balls, at
-// every size today's Windows asks of a program's icon from 16 to 64 pixels, in
-// 256 colours) and one coin per colour for the colour buttons, drawn at the
-// system's icon size for the window's dpi (32 at 96 dots an inch, 40, 48, 64
-// at 120, 144, 192), in 256 colours and, except white, at 48 in 16 colours.
+// every size today's Windows asks of a program's icon at 100 to 200 %, in 256
+// colours, and at 256 pixels compressed with alpha for Explorer's largest
+// views) and one coin per colour for the colour buttons, drawn at the system's
+// icon size for the window's dpi (32 at 96 dots an inch, 40, 48, 56, 64 at
+// 120, 144, 168, 192), in 256 colours and, except white, at 48 in 16 colours.
 #include "tools/content/emblems.h"
 #include "tools/content/preview.h"
 
@@ -13,7 +14,7 @@ static Pixels BallsPicture(int size)
     // Ball colours in the order they sit clockwise from the top.
     static const uint32_t kBase[kThemeCount] = {0x3A3842, 0xD42A1E, 0xF4F2EA, 0x2464D2, 0x2C963C};
     static const uint32_t kEdge[kThemeCount] = {0x0C0A10, 0x4E0804, 0x6E6A62, 0x0A1E50, 0x0A3412};
-    Canvas c = NewCanvas(size, size, 8);
+    Canvas c = NewCanvas(size, size, IconFactor(size));
     float s = size / 32.0f;
     bool tiny = size < 24;
     const float cx = 16 * s, cy = (tiny ? 16 : 16.4f) * s, ring = (tiny ? 9.6f : 9.4f) * s, r = (tiny ? 6.6f : 6.1f) * s;
@@ -33,17 +34,19 @@ static Pixels BallsPicture(int size)
 // A coin of size pixels on a grid of 48 units.
 static Pixels CoinPicture(int color, bool flat, int size)
 {
-    Canvas c = NewCanvas(size, size, 8);
+    Canvas c = NewCanvas(size, size, IconFactor(size));
     float s = size / 48.0f;
     DrawEmblem(c, color, 24 * s, 24 * s, 23.2f * s, flat);
     return Finish(c);
 }
 
-// The sizes of the program's icon (the first the one Windows 95 took, the
-// others for the taskbar, lists and dialogs at 100 to 200 %) and of the
-// colour buttons' coins.
-static const int kBallsSizes[] = {32, 16, 20, 24, 40, 48, 64};
-static const int kCoinSizes[] = {48, 32, 40, 64};
+// The sizes of the program's icon in 256 colours (32 first, the one the
+// oldest systems take; the system's small and large icon sizes at 100, 125,
+// 150, 175 and 200 %), and of the colour buttons' coins (the large icon size
+// at those scales, 48 first).
+static const int kBallsSizes[] = {32, 16, 20, 24, 28, 40, 48, 56, 64};
+static const int kCoinSizes[] = {48, 32, 40, 56, 64};
+constexpr int kLargestIcon = 256;
 
 void MakeProgramIcons(PreviewSheet *sheet)
 {
@@ -52,6 +55,8 @@ void MakeProgramIcons(PreviewSheet *sheet)
         balls.push_back({BallsPicture(size), 8, 0, 0});
         AddPreview(sheet, "balls", StoredLook(balls.back().pixels, 8));
     }
+    balls.push_back({BallsPicture(kLargestIcon), 32, 0, 0, true});
+    AddPreview(sheet, "balls", balls.back().pixels);
     SaveFile("resources\\balls.ico", IconFileBytes(balls, false));
 
     for (int color : {kWhite, kBlue, kBlack, kRed, kGreen}) {

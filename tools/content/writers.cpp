@@ -7,7 +7,8 @@
 // bits and the 1-bit AND mask, both bottom-up with rows padded to 4 bytes. A
 // set AND bit leaves the screen showing through; there the colour bits are 0.
 // The mask is made from the picture's alpha at every depth: a pixel below half
-// opacity shows through.
+// opacity shows through. A compressed image is a whole PNG file instead, with
+// its alpha and no mask; the system knows it by the PNG signature.
 #include "tools/content/content.h"
 #include "tools/content/formats.h"
 #include "tools/content/preview.h"
@@ -20,6 +21,8 @@
 #include <filesystem>
 #include <initializer_list>
 #include <utility>
+
+#include <stb_image_write.h>
 
 std::string OutputRoot;
 
@@ -154,13 +157,33 @@ static Bytes IconImageBytes(const Pixels &p, int depth)
     return out;
 }
 
+// A PNG picture of straight red, green, blue and alpha, 8 bits each; a pixel
+// that shows nothing is stored as transparent black, which packs better.
+static Bytes PngBytes(const Pixels &p)
+{
+    std::vector<uint8_t> rgba = p.rgba;
+    for (size_t i = 0; i < rgba.size(); i += 4)
+        if (rgba[i + 3] == 0)
+            rgba[i] = rgba[i + 1] = rgba[i + 2] = 0;
+    Bytes out;
+    auto append = [](void *context, void *data, int size) {
+        Bytes *to = (Bytes *)context;
+        to->insert(to->end(), (const uint8_t *)data, (const uint8_t *)data + size);
+    };
+    if (!stbi_write_png_to_func(append, &out, p.width, p.height, 4, rgba.data(), p.width * 4)) {
+        fprintf(stderr, "quennel-content: cannot compress a %dx%d picture\n", p.width, p.height);
+        exit(1);
+    }
+    return out;
+}
+
 Bytes IconFileBytes(const std::vector<IconImage> &images, bool cursor)
 {
     Bytes out;
     Put(out, IconDirRecord{0, cursor ? kIconTypeCursor : kIconTypeIcon, (uint16_t)images.size()});
     std::vector<Bytes> bodies;
     for (const IconImage &image : images)
-        bodies.push_back(IconImageBytes(image.pixels, image.depth));
+        bodies.push_back(image.compressed ? PngBytes(image.pixels) : IconImageBytes(image.pixels, image.depth));
     uint32_t offset = (uint32_t)(sizeof(IconDirRecord) + images.size() * sizeof(IconEntryRecord));
     for (size_t i = 0; i < images.size(); i++) {
         const IconImage &image = images[i];
