@@ -206,6 +206,55 @@ protected:
     bool Pressed(int id) { return GetWindowLongA(Item(id), 4) != 0; }
 };
 
+// The program carries its icons at every size the system asks for: the
+// resource compiler keeps each image of the icon files, the 256-pixel PNG
+// picture whole, and the system picks and makes each size from them.
+TEST(ProgramFile, CarriesItsIconsAtEverySize)
+{
+    HMODULE exe = LoadLibraryExW(Wide(TestFolder() + "\\..\\app\\DesktopQuennel.exe").c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, exe);
+    struct Group {
+        const char *name;
+        std::vector<int> sizes;  // in the group's order; 256 is stored as 0
+    };
+    const Group groups[] = {{"Balls", {32, 16, 20, 24, 28, 40, 48, 56, 64, 256}},
+                            {"BLUE", {48, 48, 32, 40, 56, 64}},
+                            {"WHITE", {48, 32, 40, 56, 64}}};
+    for (const Group &group : groups) {
+        HRSRC found = FindResourceA(exe, group.name, (LPCSTR)RT_GROUP_ICON);
+        ASSERT_NE(nullptr, found) << group.name;
+        const BYTE *dir = (const BYTE *)LockResource(LoadResource(exe, found));
+        DWORD bytes = SizeofResource(exe, found);
+        ASSERT_GE(bytes, 6u);
+        int count = dir[4] | dir[5] << 8;
+        ASSERT_EQ(6u + 14u * count, bytes) << group.name;  // the directory and its 14-byte entries
+        std::vector<int> sizes;
+        for (int i = 0; i < count; i++)
+            sizes.push_back(dir[6 + 14 * i] ? dir[6 + 14 * i] : 256);
+        EXPECT_EQ(group.sizes, sizes) << group.name;
+        for (int size : group.sizes) {
+            int id = LookupIconIdFromDirectoryEx((BYTE *)dir, TRUE, size, size, LR_DEFAULTCOLOR);
+            HRSRC image = FindResourceA(exe, MAKEINTRESOURCEA(id), (LPCSTR)RT_ICON);
+            ASSERT_NE(nullptr, image) << group.name << " at " << size;
+            const BYTE *bits = (const BYTE *)LockResource(LoadResource(exe, image));
+            DWORD length = SizeofResource(exe, image);
+            bool png = length > 8 && memcmp(bits, "\x89PNG\r\n\x1a\n", 8) == 0;
+            EXPECT_EQ(size == 256, png) << group.name << " at " << size;
+            HICON icon = CreateIconFromResourceEx((BYTE *)bits, length, TRUE, 0x00030000, size, size, LR_DEFAULTCOLOR);
+            ICONINFO info = {};
+            BITMAP bm = {};
+            ASSERT_TRUE(icon && GetIconInfo(icon, &info)) << group.name << " at " << size;
+            GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+            EXPECT_EQ(size, bm.bmWidth) << group.name;
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+            DestroyIcon(icon);
+        }
+    }
+    FreeLibrary(exe);
+}
+
 // Every control holds its text in the font the control draws with, none
 // overlaps another, and the status bar shows its whole prompt.
 TEST_F(Program, ControlsHoldTheirTexts)
