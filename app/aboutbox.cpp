@@ -1,5 +1,6 @@
-// The About box: the title picture at its natural size, drawn through the
-// program's palette, with OK in the bottom-right corner.
+// The About box: the title picture at its natural size grown with the box's
+// dpi, drawn through the program's palette, with OK in the bottom-right
+// corner; laid out again when the box moves to a monitor of another scaling.
 #include "app/winmain.h"
 
 #include <string.h>
@@ -25,6 +26,64 @@ void RunAboutBox(PlatWindow main)
     DialogBoxParamA((HINSTANCE)AppInstance, "AboutBox", (HWND)main, AboutDlgProc, 0);
 }
 
+// The box's layout at dpi: its client area the picture grown with the dpi
+// (pixel for pixel at 96 dots an inch), OK at the size and in the font the
+// dialog gave it, grown from the dpi the box was made at, a margin from the
+// bottom-right corner. The window's top-left corner goes to (left, top), or
+// stays where it is when move is false.
+static struct {
+    int dpi;        // the box's when it was made
+    SIZE button;    // OK's size then
+    LOGFONTA font;  // and its font
+} AboutMade;
+static HFONT AboutFont;  // OK's font after a change of dpi; none before
+
+static void LayOutAboutBox(HWND dialog, int dpi, bool move, int left, int top)
+{
+    const int width = MulDiv(AboutHeader.header.biWidth, dpi, 96), height = MulDiv(AboutHeader.header.biHeight, dpi, 96);
+    SIZE size = WindowSizeAt(width, height, (DWORD)GetWindowLongA(dialog, GWL_STYLE),
+                             (DWORD)GetWindowLongA(dialog, GWL_EXSTYLE), dpi);
+    SetWindowPos(dialog, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE | (move ? 0 : SWP_NOMOVE));
+    // A system that draws the frame at another dpi than it was asked about
+    // (Wine keeps its own) leaves another client area: the window grows or
+    // shrinks by the difference.
+    RECT client;
+    GetClientRect(dialog, &client);
+    if (client.right != width || client.bottom != height)
+        SetWindowPos(dialog, nullptr, 0, 0, size.cx + width - client.right, size.cy + height - client.bottom,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+
+    HWND ok = GetDlgItem(dialog, IDOK);
+    if (dpi != AboutMade.dpi) {
+        LOGFONTA font = AboutMade.font;
+        font.lfHeight = MulDiv(font.lfHeight, dpi, AboutMade.dpi);
+        font.lfWidth = MulDiv(font.lfWidth, dpi, AboutMade.dpi);
+        HFONT made = CreateFontIndirectA(&font);
+        if (made) {
+            SendMessageA(ok, WM_SETFONT, (WPARAM)made, TRUE);
+            DeleteObject(AboutFont);
+            AboutFont = made;
+        }
+    }
+    GetClientRect(dialog, &client);
+    int okWidth = MulDiv(AboutMade.button.cx, dpi, AboutMade.dpi), okHeight = MulDiv(AboutMade.button.cy, dpi, AboutMade.dpi);
+    int margin = MulDiv(10, dpi, 96);
+    SetWindowPos(ok, nullptr, client.right - okWidth - margin, client.bottom - okHeight - margin, okWidth, okHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The dialog manager of Windows 10 1703 and later lays a dialog out again from
+// its template when its dpi changes; this box is laid out here instead.
+static void KeepDialogManagerFromRelayout(HWND dialog)
+{
+    typedef BOOL(WINAPI * SetBehavior)(HWND, int, int);
+    const int kDisableAll = 1;  // DDC_DISABLE_ALL
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    SetBehavior set = user32 ? (SetBehavior)(void *)GetProcAddress(user32, "SetDialogDpiChangeBehavior") : nullptr;
+    if (set)
+        set(dialog, kDisableAll, kDisableAll);
+}
+
 static void SetUpAboutBox(HWND dialog)
 {
     HRSRC found = FindResourceA((HINSTANCE)AppInstance, "AboutBox", (LPCSTR)RT_BITMAP);
@@ -39,20 +98,17 @@ static void SetUpAboutBox(HWND dialog)
         path[0] = 0;  // the installer refuses such a folder; the palette's check reports it
     AboutPalette = CreatePalette((const LOGPALETTE *)LoadPalette(path));
 
-    // The picture at the box's dpi, grown with it as the box's font and
-    // button are (pixel for pixel at 96 dots an inch).
-    int dpi = WindowDpi((PlatWindow)dialog);
-    RECT r = {0, 0, MulDiv(AboutHeader.header.biWidth, dpi, 96), MulDiv(AboutHeader.header.biHeight, dpi, 96)};
-    AdjustWindowRect(&r, GetWindowLongA(dialog, GWL_STYLE), FALSE);
-    SetWindowPos(dialog, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
-
-    RECT client, button;
+    KeepDialogManagerFromRelayout(dialog);
     HWND ok = GetDlgItem(dialog, IDOK);
-    GetClientRect(dialog, &client);
+    RECT button;
     GetWindowRect(ok, &button);
-    int width = button.right - button.left, height = button.bottom - button.top, margin = MulDiv(10, dpi, 96);
-    SetWindowPos(ok, nullptr, client.right - width - margin, client.bottom - height - margin, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
+    AboutMade.dpi = WindowDpi((PlatWindow)dialog);
+    AboutMade.button = SIZE{button.right - button.left, button.bottom - button.top};
+    AboutMade.font = LOGFONTA{};
+    HGDIOBJ font = (HGDIOBJ)SendMessageA(ok, WM_GETFONT, 0, 0);
+    if (!font || !GetObjectA(font, sizeof AboutMade.font, &AboutMade.font))
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof AboutMade.font, &AboutMade.font);
+    LayOutAboutBox(dialog, AboutMade.dpi, false, 0, 0);
 }
 
 static void DrawAboutPicture(HDC dc, HWND dialog)
@@ -66,7 +122,7 @@ static void DrawAboutPicture(HDC dc, HWND dialog)
                   AboutHeader.header.biHeight, AboutPixels, (const BITMAPINFO *)&AboutHeader, DIB_RGB_COLORS, SRCCOPY);
 }
 
-INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -75,12 +131,24 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     case WM_ERASEBKGND:
         DrawAboutPicture((HDC)wParam, dialog);
         return TRUE;
+    case kWmDpiChanged: {
+        // Moved to a monitor of another scaling: laid out at its dpi, where
+        // the system suggests.
+        const RECT *suggested = (const RECT *)lParam;
+        LayOutAboutBox(dialog, HIWORD(wParam), true, suggested->left, suggested->top);
+        InvalidateRect(dialog, nullptr, TRUE);
+        return TRUE;
+    }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             DeleteObject(AboutPalette);
             EndDialog(dialog, 1);
         }
         return TRUE;
+    case WM_DESTROY:
+        DeleteObject(AboutFont);
+        AboutFont = nullptr;
+        return FALSE;
     default:
         return FALSE;
     }

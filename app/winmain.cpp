@@ -44,17 +44,14 @@ BOOL RegisterWindowClasses()
     return RegisterClassA(&main) && RegisterClassA(&button);
 }
 
-// The window's size for its client area at dpi: the frame and caption that
-// the system adds at that dpi, where it can tell (Windows 10 1607 and later),
-// else at its own.
-static SIZE WindowSizeAt(int clientWidth, int clientHeight, int dpi)
+SIZE WindowSizeAt(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, int dpi)
 {
     typedef BOOL(WINAPI * AdjustForDpi)(LPRECT, DWORD, BOOL, DWORD, UINT);
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
     AdjustForDpi adjust = user32 ? (AdjustForDpi)(void *)GetProcAddress(user32, "AdjustWindowRectExForDpi") : nullptr;
     RECT frame = {0, 0, clientWidth, clientHeight};
-    if (!adjust || !adjust(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0, (UINT)dpi))
-        AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    if (!adjust || !adjust(&frame, style, FALSE, exStyle, (UINT)dpi))
+        AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     return SIZE{frame.right - frame.left, frame.bottom - frame.top};
 }
 
@@ -153,7 +150,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     AppAssert(UiFont != nullptr, "winmain", kSiteMainWindow, "Main window creation failed");
     int width, height;
     MainWindowExtent(Measures, SystemMetricAtDpi(kSmCyCaption, Measures.dpi), &width, &height);
-    SIZE size = WindowSizeAt(width, height, Measures.dpi);
+    SIZE size = WindowSizeAt(width, height, WS_OVERLAPPEDWINDOW, 0, Measures.dpi);
     HWND main = CreateWindowExA(0, kMainClass, "Desktop Quennel", WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX, 100, 100,
                                 size.cx, size.cy, nullptr, nullptr, instance, nullptr);
     MainWindow = (PlatWindow)main;
@@ -167,7 +164,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
         MeasureUi(dpi, &m, &font);
         MainWindowExtent(m, SystemMetricAtDpi(kSmCyCaption, dpi), &width, &height);
         FontDelete(font);
-        size = WindowSizeAt(width, height, dpi);
+        size = WindowSizeAt(width, height, WS_OVERLAPPEDWINDOW, 0, dpi);
         RECT now;
         GetWindowRect(main, &now);
         MainDpiChanged(MainWindow, dpi, LayoutRect{now.left, now.top, now.left + size.cx, now.top + size.cy});

@@ -13,5 +13,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL RegisterWindowClasses();
+// A window's size for its client area at dpi: the frame and caption that the
+// system adds at that dpi to a window of that style, where it can tell
+// (Windows 10 1607 and later), else at its own.
+SIZE WindowSizeAt(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, int dpi);
 // Sends TTM_RELAYEVENT for the mouse messages that tooltips watch.
 void RelayToolTipEvent(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

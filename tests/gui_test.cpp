@@ -857,9 +857,25 @@ TEST_F(Program, ClosingWithChangesAsks)
     EXPECT_EQ("5 0 0", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle")) << "Yes installs green";
 }
 
+// Tells a window of the program that it moved to a monitor of dpi dots an
+// inch, as the system does, with the window's suggested rectangle in the
+// program's own memory; true when the window took the message.
+bool SendDpiChanged(HANDLE process, HWND window, int dpi, RECT suggested)
+{
+    void *there = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    bool sent = there && WriteProcessMemory(process, there, &suggested, sizeof suggested, nullptr) &&
+                SendMessageTimeoutA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), (LPARAM)there, SMTO_ABORTIFHUNG,
+                                    kPatience, nullptr);
+    if (there)
+        VirtualFreeEx(process, there, 0, MEM_RELEASE);
+    return sent;
+}
+
 // The About box shows its 500 x 412 picture pixel for pixel at 96 dots an
 // inch, and grown with the resolution at 144, its button as far from the
-// corner at that scale.
+// corner at that scale. Moved to monitors of 192, 120 and back to 96 dots an
+// inch, it lays itself out at each: where the system suggests, the picture
+// and margins grown with the dpi, the button grown from its size at the start.
 TEST_F(Program, AboutBox)
 {
     struct SavedResolution {  // put back however the test ends
@@ -887,6 +903,25 @@ TEST_F(Program, AboutBox)
         MapWindowPoints(nullptr, about, (POINT *)&ok, 2);
         EXPECT_EQ(client.right - MulDiv(10, dpi, 96), ok.right);
         EXPECT_EQ(client.bottom - MulDiv(10, dpi, 96), ok.bottom);
+        const SIZE button = {ok.right - ok.left, ok.bottom - ok.top};
+        for (int now : {192, 120, (int)dpi}) {
+            SCOPED_TRACE(now);
+            RECT suggested = {40 + now / 8, 30 + now / 16, 40 + now / 8 + 600, 30 + now / 16 + 500};
+            ASSERT_TRUE(SendDpiChanged(pi.hProcess, about, now, suggested));
+            RECT box;
+            GetWindowRect(about, &box);
+            EXPECT_EQ(suggested.left, box.left);
+            EXPECT_EQ(suggested.top, box.top);
+            GetClientRect(about, &client);
+            EXPECT_EQ(MulDiv(500, now, 96), client.right);
+            EXPECT_EQ(MulDiv(412, now, 96), client.bottom);
+            GetWindowRect(GetDlgItem(about, IDOK), &ok);
+            MapWindowPoints(nullptr, about, (POINT *)&ok, 2);
+            EXPECT_EQ(client.right - MulDiv(10, now, 96), ok.right);
+            EXPECT_EQ(client.bottom - MulDiv(10, now, 96), ok.bottom);
+            EXPECT_EQ(MulDiv(button.cx, now, dpi), ok.right - ok.left);
+            EXPECT_EQ(MulDiv(button.cy, now, dpi), ok.bottom - ok.top);
+        }
         PostMessageA(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }, kPatience)) << "Esc closes it";
         EXPECT_TRUE(WaitFor([&] { return Focused() == Item(IDC_ABOUT); }, kPatience));
