@@ -20,17 +20,7 @@ static struct {
 } AboutHeader;
 static const BYTE *AboutPixels;
 static HPALETTE AboutPalette;
-
-void RunAboutBox(PlatWindow main)
-{
-    DialogBoxParamA((HINSTANCE)AppInstance, "AboutBox", (HWND)main, AboutDlgProc, 0);
-}
-
-// The box's layout at dpi: its client area the picture grown with the dpi
-// (pixel for pixel at 96 dots an inch), OK at the size and in the font the
-// dialog gave it, grown from the dpi the box was made at, a margin from the
-// bottom-right corner. The window's top-left corner goes to (left, top), or
-// stays where it is when move is false.
+// What the box was made with, and what a change of dpi makes.
 static struct {
     int dpi;        // the box's when it was made
     SIZE button;    // OK's size then
@@ -38,6 +28,18 @@ static struct {
 } AboutMade;
 static HFONT AboutFont;  // OK's font after a change of dpi; none before
 
+void RunAboutBox(PlatWindow main)
+{
+    DialogBoxParamA((HINSTANCE)AppInstance, "AboutBox", (HWND)main, AboutDlgProc, 0);
+    DeleteObject(AboutFont);  // the button that showed it is gone with the box
+    AboutFont = nullptr;
+}
+
+// The box's layout at dpi: its client area the picture grown with the dpi
+// (pixel for pixel at 96 dots an inch), OK at the size and in the font the
+// dialog gave it, grown from the dpi the box was made at, a margin from the
+// bottom-right corner. The window's top-left corner goes to (left, top), or
+// stays where it is when move is false.
 static void LayOutAboutBox(HWND dialog, int dpi, bool move, int left, int top)
 {
     const int width = MulDiv(AboutHeader.header.biWidth, dpi, 96), height = MulDiv(AboutHeader.header.biHeight, dpi, 96);
@@ -54,7 +56,7 @@ static void LayOutAboutBox(HWND dialog, int dpi, bool move, int left, int top)
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
 
     HWND ok = GetDlgItem(dialog, IDOK);
-    if (dpi != AboutMade.dpi) {
+    if (dpi != AboutMade.dpi || AboutFont) {  // back at the first dpi too, the font at it
         LOGFONTA font = AboutMade.font;
         font.lfHeight = MulDiv(font.lfHeight, dpi, AboutMade.dpi);
         font.lfWidth = MulDiv(font.lfWidth, dpi, AboutMade.dpi);
@@ -106,6 +108,8 @@ static void SetUpAboutBox(HWND dialog)
     AboutMade.button = SIZE{button.right - button.left, button.bottom - button.top};
     AboutMade.font = LOGFONTA{};
     HGDIOBJ font = (HGDIOBJ)SendMessageA(ok, WM_GETFONT, 0, 0);
+    if (!font)
+        font = (HGDIOBJ)SendMessageA(dialog, WM_GETFONT, 0, 0);
     if (!font || !GetObjectA(font, sizeof AboutMade.font, &AboutMade.font))
         GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof AboutMade.font, &AboutMade.font);
     LayOutAboutBox(dialog, AboutMade.dpi, false, 0, 0);
@@ -145,10 +149,6 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             EndDialog(dialog, 1);
         }
         return TRUE;
-    case WM_DESTROY:
-        DeleteObject(AboutFont);
-        AboutFont = nullptr;
-        return FALSE;
     default:
         return FALSE;
     }
