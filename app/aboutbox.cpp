@@ -42,7 +42,8 @@ void RunAboutBox(PlatWindow main)
 // stays where it is when move is false.
 static void LayOutAboutBox(HWND dialog, int dpi, bool move, int left, int top)
 {
-    const int width = MulDiv(AboutHeader.header.biWidth, dpi, 96), height = MulDiv(AboutHeader.header.biHeight, dpi, 96);
+    const int width = MulDiv(AboutHeader.header.biWidth, dpi, 96);
+    const int height = MulDiv(AboutHeader.header.biHeight, dpi, 96);
     SIZE size = WindowSizeAt(width, height, (DWORD)GetWindowLongA(dialog, GWL_STYLE),
                              (DWORD)GetWindowLongA(dialog, GWL_EXSTYLE), dpi);
     SetWindowPos(dialog, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE | (move ? 0 : SWP_NOMOVE));
@@ -68,7 +69,8 @@ static void LayOutAboutBox(HWND dialog, int dpi, bool move, int left, int top)
         }
     }
     GetClientRect(dialog, &client);
-    int okWidth = MulDiv(AboutMade.button.cx, dpi, AboutMade.dpi), okHeight = MulDiv(AboutMade.button.cy, dpi, AboutMade.dpi);
+    int okWidth = MulDiv(AboutMade.button.cx, dpi, AboutMade.dpi);
+    int okHeight = MulDiv(AboutMade.button.cy, dpi, AboutMade.dpi);
     int margin = MulDiv(10, dpi, 96);
     SetWindowPos(ok, nullptr, client.right - okWidth - margin, client.bottom - okHeight - margin, okWidth, okHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
