@@ -264,8 +264,9 @@ void MakeDesktopIcons(PreviewSheet *sheet)
             images.push_back({object.draw(color, 256), 32, 0, 0, true});
             SaveFile(std::string("Zorva\\") + kColorWords[color] + "\\" + object.file + ".ico",
                      IconFileBytes(images, false));
-            for (int k : {0, 1, 2, 10})
+            for (int k : {0, 1, 2})  // 48, 32, 16
                 AddPreview(sheet, object.file, images[k].pixels);
+            AddPreview(sheet, object.file, images.back().pixels);
             AddPreview(sheet, object.file, StoredLook(images[0].pixels, 8));
         }
 }
