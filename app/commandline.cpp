@@ -16,13 +16,19 @@ const char kUsage[] =
     "screensaver, sounds, cursors, wallpaper, icons, colors and fonts; all of them\n"
     "without /parts.\n"
     "\n"
-    "Exit codes: 0 applied; 1 another copy of Desktop Quennel is running (nothing\n"
-    "changed), or /r put your settings back; 2 /r found no backup of yours (nothing\n"
-    "changed); 3 a folder for the program's files cannot be used (nothing changed);\n"
-    "4 bad arguments; 5 the theme cannot be applied (its files missing or damaged,\n"
-    "a full disk: your settings from before were put back, and the log says why);\n"
-    "6 /r put your settings back but for some values, left as they were: the log\n"
-    "names them.\n";
+    "Exit codes:\n"
+    "  0  applied\n"
+    "  1  /r: your settings were put back; /apply: another copy of Desktop Quennel\n"
+    "     is running, nothing changed\n"
+    "  2  /r: you have no backup, nothing changed\n"
+    "  3  a folder for the program's files cannot be used, nothing changed\n"
+    "  4  bad arguments, nothing changed\n"
+    "  5  the theme cannot be applied (its files missing or damaged, a full disk):\n"
+    "     your settings from before were put back, and the log says why\n"
+    "  6  /r: your settings were put back but for some values, left as they were:\n"
+    "     the log names them\n"
+    "  7  /r: another copy of Desktop Quennel is running, nothing changed\n"
+    "  8  /r: your backup is damaged, nothing changed; the log names it\n";
 
 static bool Same(const std::string &a, const char *b) { return strcasecmp(a.c_str(), b) == 0; }
 

@@ -10,6 +10,8 @@
 #include "install/installtheme.h"
 #include "wallpaper/wallpaperjob.h"
 
+#include <ctype.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <initializer_list>
@@ -27,8 +29,25 @@ int InstallOnHold;
 ThemeInstall RunningInstall;
 static int RestoringAfterFailure;  // the window's thread: an unattended run puts its snapshot back
 static int PartlyInstalled;        // the window's thread: an install left values of the user's as they were
+static int DamagedTheme;           // the window's thread: the saved theme (kThemeBackup or kThemeSnapshot)
+                                   // that an unattended run found damaged, else 0
 
 static const char kWallpaperFailedCaption[] = "Wallpaper Creation Failed";
+
+bool MainIsOnlyCopy()
+{
+    // The user's own folder names the user: a program run as another account
+    // in the same session is another user's copy, with files of its own.
+    char folder[kPathSize];
+    if (!LocalAppDataFolder(folder, sizeof folder))
+        folder[0] = 0;
+    uint32_t hash = 2166136261u;  // FNV-1a, the folder's letters in one case
+    for (const char *p = folder; *p; p++)
+        hash = (hash ^ (uint8_t)tolower((unsigned char)*p)) * 16777619u;
+    char name[64];
+    snprintf(name, sizeof name, "Local\\Desktop Quennel %08x", (unsigned)hash);
+    return SessionMutexCreate(name);
+}
 
 bool MainFoldersUsable(std::string *report)
 {
@@ -60,6 +79,7 @@ void MainTakeSnapshots()
     ChoicesUnchanged = 1;
     InstalledThisRun = 0;
     PartlyInstalled = 0;
+    DamagedTheme = 0;
 }
 
 void MainSelectInitialColor(PlatWindow main)
@@ -110,9 +130,50 @@ static void SetNotBusy(PlatWindow main)
     WindowFocus(WindowItem(main, kIdOk));
 }
 
-// Disables the command buttons and runs the first stage of an install.
+// Whether the saved theme (the backup or the run's snapshot) is whole and may
+// be installed. When it is not, nothing is changed: an install under way (the
+// wallpaper job's Cancel comes in the middle of one) ends with nothing more
+// applied, the user is told in one box, or a run that no one watches logs it
+// and ends, and the window waits for the user's next command.
+static bool SavedThemeReady(PlatWindow main, int themeId)
+{
+    char path[kPathSize];
+    if (JoinPath(path, sizeof path, UserDataDir, CatalogueFile(themeId)) && SavedThemeWhole(path))
+        return true;
+    if (InstallUnderWay) {
+        TimerStop(main, kInstallTimer);
+        CloseWallpaperThread();
+        RunningInstall = ThemeInstall{};
+        if (InstallWindow.ended)
+            InstallWindow.ended();
+        InstallUnderWay = 0;
+    }
+    std::string text = themeId == kThemeBackup
+                           ? std::string("The backup of your settings from before the first theme is damaged, so they "
+                                         "cannot be put back. Nothing was changed.\n  ")
+                           : std::string("The settings saved when Desktop Quennel started are damaged, so they cannot "
+                                         "be put back. Nothing was changed.\n  ");
+    text += path;
+    if (Unattended) {
+        AppLogReport(text.c_str());
+        DamagedTheme = themeId;
+        WindowDestroy(main);
+        return false;
+    }
+    InstallOnHold = 1;
+    MessageBoxShow(main, text.c_str(), "Desktop Quennel", kMbIconWarning);
+    InstallOnHold = 0;
+    SetNotBusy(main);
+    return false;
+}
+
+// Disables the command buttons and runs the first stage of an install. The
+// backup and the snapshot are checked first: a damaged one starts nothing.
 static void StartInstall(PlatWindow main, int themeId, bool exitAfter)
 {
+    bool saved = themeId == kThemeBackup || themeId == kThemeSnapshot;
+    if (saved && !SavedThemeReady(main, themeId))
+        return;
     SetBusy(main);
     ExitAfterInstall = exitAfter;
     InstallUnderWay = 1;
@@ -121,11 +182,19 @@ static void StartInstall(PlatWindow main, int themeId, bool exitAfter)
     // under them.
     InstallOnHold = 1;
     ConnectWindowCalls();
-    if (themeId == kThemeBackup || themeId == kThemeSnapshot)
+    if (saved) {
         InstallTheme(themeId, kAllParts, &RunningInstall);
-    else
-        InstallTheme(themeId, {UseWallpaper, UseColors, UseFonts, UseIcons, UseCursors, UseSounds, UseScreenSaver},
-                     &RunningInstall);
+    } else {
+        // The run counts as changed from the first write of this install on,
+        // whatever ends it (a full disk, the job's report): Cancel and the
+        // job's own Cancel then put the snapshot back. An install refused
+        // before it wrote anything changes nothing.
+        int before = InstalledThisRun;
+        InstalledThisRun = 1;
+        if (!InstallTheme(themeId, {UseWallpaper, UseColors, UseFonts, UseIcons, UseCursors, UseSounds, UseScreenSaver},
+                          &RunningInstall))
+            InstalledThisRun = before;
+    }
     InstallOnHold = 0;
 }
 
@@ -141,6 +210,11 @@ static void RestoreAfterFailure(PlatWindow main)
 // snapshot goes back at once, since nothing of the run goes on after it.
 static void RestoreSnapshotAtOnce()
 {
+    char path[kPathSize];
+    if (!JoinPath(path, sizeof path, UserDataDir, CatalogueFile(kThemeSnapshot)) || !SavedThemeWhole(path)) {
+        AppLogReport("The settings saved when this run started are damaged: nothing was put back.");
+        return;
+    }
     InstallSavedThemeAtOnce(kThemeSnapshot);
     AppLogReport("The settings from before this run were put back.");
 }
@@ -149,6 +223,7 @@ void MainApplyUnattended(PlatWindow main, int themeId, const ThemeParts &parts)
 {
     UnattendedFailed = 0;
     RestoringAfterFailure = 0;
+    DamagedTheme = 0;
     char bitmap[kPathSize];
     if (parts.wallpaper && JoinPath(bitmap, sizeof bitmap, UserDataDir, kWallpaperBitmapName))
         CheckWallpaperJob(CatalogueColorWord(themeId), bitmap);
@@ -170,6 +245,7 @@ void MainRevertUnattended(PlatWindow main)
 {
     UnattendedFailed = 0;
     RestoringAfterFailure = 0;
+    DamagedTheme = 0;
     UnattendedRestore = RestoreSnapshotAtOnce;
     MainCommand(main, IDC_REVERT, 0);
 }
@@ -344,9 +420,10 @@ void MainDestroy(PlatWindow main)
         FileDelete(path);
     if (JoinPath(path, sizeof path, UserDataDir, "\\Restore.theme"))
         FileDelete(path);
-    MessageLoopQuit(UnattendedFailed                ? kExitCannotApply
-                    : Unattended && PartlyInstalled ? kExitPartlyReverted
-                                                    : kExitClosed);
+    MessageLoopQuit(DamagedTheme == kThemeBackup     ? kExitBackupDamaged
+                    : UnattendedFailed || DamagedTheme ? kExitCannotApply
+                    : Unattended && PartlyInstalled  ? kExitPartlyReverted
+                                                     : kExitClosed);
 }
 
 const char *ToolTipText(int id)

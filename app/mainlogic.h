@@ -24,13 +24,21 @@ extern const char kStatusPrompt[];
 
 // The program's exit codes.
 constexpr int kExitClosed = 0;        // the window was closed
-constexpr int kExitOtherCopy = 1;     // another copy runs: it was brought to the front
+constexpr int kExitOtherCopy = 1;     // the window or "/apply": another copy runs (the window's was
+                                      // brought to the front); nothing changed
 constexpr int kExitReverted = 1;      // "/r" put this user's backup back
 constexpr int kExitNoBackup = 2;      // "/r" for a user without a backup of their own: nothing changed
 constexpr int kExitFolderUnusable = 3;  // a folder for the program's files cannot be used: nothing changed
 constexpr int kExitBadArguments = 4;    // the command line is wrong: nothing changed
 constexpr int kExitCannotApply = 5;     // "/apply": the theme cannot be applied; the settings were put back
 constexpr int kExitPartlyReverted = 6;  // "/r": put back, but for values left as they were; the log names them
+constexpr int kExitRevertOtherCopy = 7;  // "/r": another copy runs: nothing changed
+constexpr int kExitBackupDamaged = 8;    // "/r": the backup is damaged: nothing changed
+
+// Start-up's first step: true when no other copy runs for this user in this
+// session, the name that says so now held until the process ends. Two copies
+// at once would write the same files and settings, each under the other.
+bool MainIsOnlyCopy();
 
 // Start-up's check, before anything changes, that the folders the program
 // keeps and finds its files in can be used: true when every path built in

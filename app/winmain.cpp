@@ -67,6 +67,19 @@ static WPARAM RunMessageLoop()
     return msg.wParam;
 }
 
+// The copy that runs may be starting still, its window not made yet: it is
+// looked for a few seconds, then given up.
+static void BringRunningCopyForward()
+{
+    for (int waited = 0; waited < 5000; waited += 50) {
+        if (HWND running = FindWindowA(kMainClass, nullptr)) {
+            SetForegroundWindow(running);
+            return;
+        }
+        Sleep(50);
+    }
+}
+
 // The command line's words after the program's name, in UTF-8.
 static std::vector<std::string> Arguments()
 {
@@ -121,9 +134,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     // "/r" runs for the uninstaller and "/apply" for a script, with no one to
     // answer a box: they say what happened with their exit code and the log.
     bool revert = command.kind == kRunRevert, apply = command.kind == kRunApply;
-    if (HWND running = FindWindowA(kMainClass, nullptr)) {
+    if (!MainIsOnlyCopy()) {
+        if (revert)
+            return kExitRevertOtherCopy;
         if (!apply)
-            SetForegroundWindow(running);
+            BringRunningCopyForward();
         return kExitOtherCopy;
     }
     if (apply || revert)

@@ -4,15 +4,20 @@
 
 // At start-up: writes the backup "\ZorvaBackup.theme" in this user's folder
 // UserDataDir if it is not there, then this run's snapshot "\Restore.theme"
-// with the saved copy of the wallpaper bitmap. Each theme file is whole or not
-// there: it is written as "\ZorvaBackup.new" or "\Restore.new" and renamed
-// when complete; when it cannot be completed (a full disk) the partial file is
-// deleted and the "Out of room on drive" error report ends the program, so the
-// next start tries again. The files are UTF-16, so that every path in them
-// keeps its letters.
+// with the saved copy of the wallpaper bitmap. Each file is whole or not there:
+// it is written under a name of this run's own (MakePartialFile), checked
+// (SavedThemeWhole), flushed to the disk and only then renamed; when it cannot
+// be completed (a full disk) the partial file is deleted and the "Out of room
+// on drive" error report ends the program, so the next start tries again. The
+// files are UTF-16, so that every path in them keeps its letters.
 void WriteStartupThemes();
-// Whether this user has a backup of their own to revert to.
+// Whether this user has a backup of their own to revert to (whole or not).
 bool UserHasBackup();
+// Whether a saved theme file (the backup, a run's snapshot) is whole, as the
+// capture writes it: UTF-16 after its byte-order mark, of sections and keys
+// alone, holding every key that the capture writes, and ending with the
+// capture's last line, the screen saver's. A damaged one is never installed.
+bool SavedThemeWhole(const char *path);
 void WriteBackupTheme();
 void WriteRestoreTheme();
 

@@ -103,9 +103,7 @@ static void CaptureMetrics(ThemeWriter *out)
 
 void CaptureDesktop(ThemeWriter *out)
 {
-    static const char *const names[5] = {"ScreenSaveActive", "TileWallpaper", "WallpaperStyle", "Pattern",
-                                         "Wallpaper"};
-    CaptureValues(out, kRegCurrentUser, "Control Panel\\Desktop", "Control Panel\\Desktop", names, 5, false);
+    CaptureValues(out, kRegCurrentUser, "Control Panel\\Desktop", "Control Panel\\Desktop", kDesktopKeys, 5, false);
 }
 
 // The icons as the user sees them: the user's own value where there is one,

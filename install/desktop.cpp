@@ -47,9 +47,15 @@ void ApplyDesktopSettings(const ThemeSource &theme, int themeId)
     if (themeId == kThemeBackup || themeId == kThemeSnapshot) {
         char saved[kPathSize];
         if (themeId == kThemeSnapshot && bitmapKnown && JoinPath(saved, sizeof saved, UserDataDir, kWallpaperCopyName)) {
-            // The bitmap goes back to the copy saved at the start of the run.
-            FileDelete(bitmap);
-            FileMove(saved, bitmap);
+            // The bitmap goes back to the copy saved at the start of the run,
+            // given up only as the copy takes its name; a run that found no
+            // bitmap leaves none.
+            if (PlatFile *copy = FileOpen(saved, "rb")) {
+                FileClose(copy);
+                FileReplace(saved, bitmap);
+            } else {
+                FileDelete(bitmap);
+            }
         }
         std::string wallpaper = ReadThemeValue(kDesktop, "Wallpaper", "", theme.file.c_str());
         SystemParameters(kSpiSetDeskWallpaper, 0, &wallpaper[0], kSpifUpdateIniFile);

@@ -157,7 +157,9 @@ bool FolderCreate(const char *path);
 unsigned ShortPathName(const char *longPath, char *shortPath, unsigned size);
 
 // The C runtime's stream functions (_wfopen) on a Windows path. Modes as
-// fopen: "r", "rb", "w", "wb", "at", "wbc" ("c": a flush commits to the disk).
+// fopen: "r", "rb", "w", "wb", "at", and "wbx": the file is made now, and the
+// open fails when a file of that name is there already (CreateFileW with
+// CREATE_NEW), so that no other program's file is ever written through it.
 // Text mode stores line ends as CR LF and reads them back as LF.
 PlatFile *FileOpen(const char *path, const char *mode);
 size_t FileRead(void *buf, size_t size, PlatFile *f);
@@ -171,6 +173,14 @@ int FileClose(PlatFile *f);
 // DeleteFileW, MoveFileW (fails when the target exists).
 bool FileDelete(const char *path);
 bool FileMove(const char *from, const char *to);
+// MoveFileExW with MOVEFILE_REPLACE_EXISTING and MOVEFILE_WRITE_THROUGH: the
+// file takes the name in one step, whether or not a file has it; the file
+// that had it is given up only as the new one takes its place.
+bool FileReplace(const char *from, const char *to);
+// FlushFileBuffers on a closed file: what was written to it is on the disk
+// when the call returns, so that a rename after it never puts in place a file
+// that a power cut leaves empty or cut short.
+bool FileFlushToDisk(const char *path);
 
 // ------------------------------------------------- time, threads, boxes
 
@@ -196,6 +206,15 @@ unsigned long ThreadWait(PlatThread thread, unsigned long ms);
 void ThreadClose(PlatThread thread);
 // SwitchToThread: lets another thread that is ready run on this processor.
 void ThreadYield();
+// GetCurrentProcessId.
+unsigned long ProcessIdentifier();
+// CreateMutexW (default security, not owned) of a named object, a name of the
+// session's ("Local\..."): true when this call made it; false when a process
+// had made it already (ERROR_ALREADY_EXISTS) or it cannot be had (an object of
+// that name that this account may not open). The handle is never closed: the
+// object lives until the processes that made and opened it end, however they
+// end.
+bool SessionMutexCreate(const char *name);
 // The processors the program may run on (GetSystemInfo), at least 1.
 int ProcessorCount();
 

@@ -16,7 +16,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <functional>
 
 void RunAboutBox(PlatWindow) {}  // the sweeps press no About
@@ -26,6 +25,7 @@ void RunAboutBox(PlatWindow) {}  // the sweeps press no About
 #include <string.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -135,6 +135,23 @@ TEST_F(Capture, ValuesWholeWithTheirTypes)
     RegistryDeleteTree(kRegCurrentUser, kOwnRecycleBin.c_str());
 }
 
+#ifdef _WIN32
+std::filesystem::path NativePath(const std::string &path) { return std::filesystem::u8path(path); }
+#else
+std::filesystem::path NativePath(const std::string &path) { return HostPath(path.c_str()); }
+#endif
+
+// The partial files left in a folder: a run's own files that never took
+// their names.
+std::vector<std::string> PartialFiles(const std::string &folder)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(NativePath(folder)))
+        if (entry.path().filename().string().compare(0, 3, "~dq") == 0)
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
 // The theme files and the bitmap are the user's, in the user's own folder;
 // the program's folder holds none of them.
 class StartupThemes : public MachineTest {
@@ -226,18 +243,17 @@ TEST_F(StartupThemes, FullDiskDuringCopyIsFatal)
         ::testing::ExitedWithCode(255), "Out of room on drive C: for backup file\nPlease free some space");
 }
 
-// The bytes that each profile write into a theme file took from the drive,
-// in order, from the event log ("... +N bytes").
-std::vector<long long> ThemeWriteCharges(std::vector<bool> *toBackup)
+// The bytes that each profile write into a partial theme file took from the
+// drive, in order, from the event log ("... +N bytes").
+std::vector<long long> ThemeWriteCharges()
 {
     std::vector<long long> charges;
     for (const std::string &e : HostEvents())
-        if (e.compare(0, 14, "profile write ") == 0 && e.find(".new [") != std::string::npos) {
+        if (e.compare(0, 14, "profile write ") == 0 && e.find(".tmp [") != std::string::npos)
             charges.push_back(atoll(e.c_str() + e.rfind(" +") + 2));
-            toBackup->push_back(e.find("ZorvaBackup.new") != std::string::npos);
-        }
     return charges;
 }
+
 
 // The keys a capture writes on a fresh machine: 86 values, and the type
 // "none" of each of the 52 cursors, cursor and sound scheme values, sounds,
@@ -251,8 +267,7 @@ TEST_F(StartupThemes, FullDiskAtEveryWriteLeavesNoPartialTheme)
 {
     HostClearEvents();
     WriteStartupThemes();
-    std::vector<bool> toBackup;
-    std::vector<long long> charges = ThemeWriteCharges(&toBackup);
+    std::vector<long long> charges = ThemeWriteCharges();
     const std::string wholeBackup = ReadWholeFile(backup), wholeSnapshot = ReadWholeFile(snapshot);
     ASSERT_EQ(wholeBackup, wholeSnapshot);
     ASSERT_EQ(2 * kCapturedKeys, charges.size()) << "the same keys in each file";
@@ -271,9 +286,10 @@ TEST_F(StartupThemes, FullDiskAtEveryWriteLeavesNoPartialTheme)
             },
             ::testing::ExitedWithCode(255), "Out of room on drive C: for backup file")
             << "write " << n;
-        EXPECT_EQ(toBackup[n] ? "<missing>" : wholeBackup, ReadWholeFile(backup)) << "write " << n;
+        // The backup is written first, then the snapshot.
+        EXPECT_EQ(n < kCapturedKeys ? "<missing>" : wholeBackup, ReadWholeFile(backup)) << "write " << n;
         EXPECT_EQ("<missing>", ReadWholeFile(snapshot)) << "write " << n;
-        EXPECT_FALSE(FileExists(user + "\\ZorvaBackup.new") || FileExists(user + "\\Restore.new"));
+        EXPECT_TRUE(PartialFiles(user).empty()) << "write " << n;
     }
     // With room again, the next start writes both.
     FileDelete(backup.c_str());
@@ -289,7 +305,7 @@ TEST_F(StartupThemes, BackupThatCannotBeOpenedIsNotReplaced)
     WriteStartupThemes();
     HostFailCall(0);
     EXPECT_EQ("[Control Panel\\Colors]\r\nActiveTitle=1 2 3\r\n", ReadWholeFile(backup));
-    EXPECT_FALSE(FileExists(user + "\\ZorvaBackup.new"));
+    EXPECT_TRUE(PartialFiles(user).empty());
     EXPECT_TRUE(FileExists(snapshot));
 }
 #endif
@@ -356,7 +372,7 @@ TEST_F(StartupThemes, ReallyFullDiskLeavesNoPartialTheme)
             EXPECT_EQ(whole, backupNow) << room;
             EXPECT_EQ(whole, snapshotNow) << room;
         }
-        EXPECT_FALSE(FileExists(user + "\\ZorvaBackup.new") || FileExists(user + "\\Restore.new")) << room;
+        EXPECT_TRUE(PartialFiles(user).empty()) << room;
         printf("%lld bytes free: exit %d, backup %s, snapshot %s\n", room, code,
                backupNow == whole ? "whole" : backupNow == "<missing>" ? "none" : "PARTIAL",
                snapshotNow == whole ? "whole" : snapshotNow == "<missing>" ? "none" : "PARTIAL");
@@ -698,7 +714,7 @@ bool ReportExpected(const std::string &fault)
 {
     return fault.compare(0, 9, "FileOpen ") == 0 &&
            (fault.find("\\ZORVA\\BLUE.") != std::string::npos ||
-            fault.find("\\Zorva The Vandrel.new") != std::string::npos);
+            fault.find("\\~dq") != std::string::npos);
 }
 
 class FaultSweep : public StartupThemes, public ::testing::WithParamInterface<Run> {

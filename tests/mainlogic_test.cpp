@@ -5,6 +5,7 @@
 #include "base/apperror.h"
 #include "app/appglobals.h"
 #include "app/windowcalls.h"
+#include "backup/backup.h"
 #include "install/installtheme.h"
 #include "wallpaper/wallpaperjob.h"
 #include "platform/host/host.h"
@@ -181,10 +182,14 @@ TEST_F(MainLogic, KeyboardCannotInterruptAnInstall)
     EXPECT_EQ(1, UseSounds);
     EXPECT_EQ(0, AboutBoxRuns);
     EXPECT_EQ(0, ExitAfterInstall);
-    // The wallpaper job's own Cancel (posted with no control) still counts.
+    // The wallpaper job's own Cancel (posted with no control) still counts:
+    // the Apply's first stage has changed the settings, so the snapshot goes
+    // back before the run ends.
     MessagePost(main, kWmCommand, kIdCancel, 0);
     HostDispatchPosted();
-    EXPECT_TRUE(Destroyed()) << "nothing installed yet: Cancel ends at once";
+    EXPECT_EQ(user + "\\Restore.theme", RunningInstall.theme.file);
+    ASSERT_TRUE(RunInstall());
+    EXPECT_TRUE(Destroyed());
 }
 
 TEST_F(MainLogic, ChoicesAndTooltips)
@@ -368,8 +373,12 @@ TEST_F(MainLogic, FullDiskOnTheRunsFirstInstall)
     EXPECT_EQ("Wallpaper Creation Failed", live.boxes[0].caption);
     EXPECT_EQ(kFullDiskReport, live.boxes[0].text);
     EXPECT_EQ(kMbIconWarning, live.boxes[0].style);
-    EXPECT_TRUE(Destroyed()) << "nothing installed yet: the Cancel ends the program at once";
-    EXPECT_EQ(0, live.quitCode);
+    // The first stage set the theme's colours: the Cancel puts the snapshot
+    // back before it ends the program.
+    EXPECT_EQ(user + "\\Restore.theme", RunningInstall.theme.file);
+    ASSERT_TRUE(RunInstall());
+    EXPECT_TRUE(Destroyed());
+    EXPECT_EQ(0, HostLiveState().quitCode);
     EXPECT_EQ(nullptr, WallpaperThread);
 }
 
@@ -493,16 +502,18 @@ protected:
     {
         ApplyFromCommandLine::SetUp();
         Unattended = 0;
-        std::string backup = user + "\\ZorvaBackup.theme";
-        WriteWholeFile(backup, "\xFF\xFE");
-        ProfileWriteString(kWaitCursor, "Wait", ("%WinDir%" + std::string(300, 'w')).c_str(), backup.c_str());
-        ProfileWriteString(kDefaultSound, "DefaultValue", ("%ThemeDir%" + std::string(3000, 's')).c_str(),
-                           backup.c_str());
-        ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "4 5 6", backup.c_str());
         MakeKey(kRegCurrentUser, kWaitCursor);
         MakeKey(kRegCurrentUser, kDefaultSound);
         SetRegistry(kRegCurrentUser, kWaitCursor, "Wait", "C:\\mine.ani");
         SetRegistry(kRegCurrentUser, kDefaultSound, nullptr, "C:\\mine.wav");
+        // A whole capture, then the values as damaged.
+        std::string backup = user + "\\ZorvaBackup.theme";
+        WriteWholeFile(backup, "\xFF\xFE");
+        ASSERT_TRUE(CaptureAllSettings(backup.c_str()));
+        ProfileWriteString(kWaitCursor, "Wait", ("%WinDir%" + std::string(300, 'w')).c_str(), backup.c_str());
+        ProfileWriteString(kDefaultSound, "DefaultValue", ("%ThemeDir%" + std::string(3000, 's')).c_str(),
+                           backup.c_str());
+        ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "4 5 6", backup.c_str());
         FileDelete((user + "\\assertFile.txt").c_str());
     }
     void ExpectPartlyReverted()

@@ -12,6 +12,8 @@ const char *const kColorKeys[kColorCount] = {
 const int kColorElements[kColorCount] = {2,  1,  13, 14, 9,  5,  8,  0,  3,  4,  6,  7, 10,
                                          11, 12, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
 
+const char *const kDesktopKeys[5] = {"ScreenSaveActive", "TileWallpaper", "WallpaperStyle", "Pattern", "Wallpaper"};
+
 const char *const kCursorKeys[14] = {"Arrow", "Help",    "AppStarting", "Crosshair", "IBeam",    "No",      "NWPen",
                                      "SizeAll", "SizeNESW", "SizeNS",   "SizeWE",    "SizeNWSE", "UpArrow", "Wait"};
 

@@ -13,6 +13,9 @@ constexpr int kColorCount = 25;
 extern const char *const kColorKeys[kColorCount];
 extern const int kColorElements[kColorCount];
 
+// The values of "Control Panel\Desktop" that a theme sets and a capture keeps.
+extern const char *const kDesktopKeys[5];
+
 extern const char *const kCursorKeys[14];
 // Beside the cursors and the scheme's name (the key's default value), the
 // value that tells where the scheme is kept: the user's own, the system's.

@@ -7,6 +7,7 @@
 #include "base/apperror.h"
 #include "base/processvalues.h"
 #include "base/bounded.h"
+#include "base/filebytes.h"
 #include "decoder/art.h"
 #include "palette/palette.h"
 #include "wallpaper/bitmapfile.h"
@@ -38,6 +39,23 @@ static bool WithExtension(char *out, size_t size, const char *path, const char *
 }
 
 static bool WriteAll(PlatFile *f, const void *data, size_t size) { return FileWrite(data, size, f) == size; }
+
+// A partial file of this run's own in the folder of path, whose path goes to
+// partial (kPathSize); null when none can be made.
+static PlatFile *OpenPartialBeside(const char *path, char *partial)
+{
+    char folder[kPathSize];
+    if (!CopyText(folder, sizeof folder, path))
+        return nullptr;
+    // The tools name files by the host's own paths, with "/".
+    char *slash = strrchr(folder, '\\'), *other = strrchr(folder, '/');
+    if (other > slash)
+        slash = other;
+    if (!slash)
+        return nullptr;
+    *slash = 0;
+    return MakePartialFile(folder, partial, kPathSize);
+}
 
 // The file's pixel rows, filled as the rendered rows of one monitor's
 // picture after another arrive.
@@ -142,20 +160,19 @@ bool MakeWallpaperBitmap(const char *artPath, const char *palettePath, const cha
     free(rows);
 
     char partial[kPathSize];
-    PlatFile *out = WithExtension(partial, sizeof partial, outputPath, ".new") ? FileOpen(partial, "wbc") : nullptr;
+    PlatFile *out = OpenPartialBeside(outputPath, partial);
     AppAssert(out != nullptr, "wallpaper", kSiteOpenBitmap, "Couldn't open the wallpaper bitmap file");
     bool complete = WriteAll(out, &fileHeader, sizeof fileHeader) && WriteAll(out, &infoHeader, sizeof infoHeader) &&
                     WriteAll(out, colorTable, sizeof colorTable) && WriteAll(out, pixels, imageSize);
     complete = FileClose(out) == 0 && complete;
     free(pixels);
-
-    if (complete) {
-        FileDelete(outputPath);
-        complete = FileMove(partial, outputPath);
-    }
-    if (!complete)
+    if (!complete) {
         FileDelete(partial);
-    return complete;
+        return false;
+    }
+    // The bitmap shown now is given up only as the new one, on the disk,
+    // takes its name.
+    return PlacePartialFile(partial, outputPath, true);
 }
 
 // The disk filled up: the bitmap of the start of the run is still in place
@@ -262,7 +279,7 @@ void CheckWallpaperJob(const char *artName, const char *outputPath)
     ArtFile *art = OpenArt(artPath);
     free(RenderArt(art, 1, 1, 24, DiffusionKernel));
     CloseArt(art);
-    PlatFile *out = WithExtension(partial, sizeof partial, outputPath, ".new") ? FileOpen(partial, "wbc") : nullptr;
+    PlatFile *out = OpenPartialBeside(outputPath, partial);
     AppAssert(out != nullptr, "wallpaper", kSiteOpenBitmap, "Couldn't open the wallpaper bitmap file");
     FileClose(out);
     FileDelete(partial);

@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <errno.h>
+#include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -93,6 +94,8 @@ PlatFile *FileOpen(const char *path, const char *mode)
         return nullptr;
     std::string hostMode(1, base);
     hostMode += plus ? "b+" : "b";
+    if (strchr(mode, 'x'))
+        hostMode += "x";
     FILE *s = fopen(real.c_str(), hostMode.c_str());
     if (!s)
         return nullptr;
@@ -218,6 +221,28 @@ bool FileMove(const char *from, const char *to)
               stat(target.c_str(), &st) != 0 &&
               rename(source.c_str(), target.c_str()) == 0;
     HostEvent(std::string("file move ") + from + " -> " + to + (ok ? "" : " (failed)"));
+    return ok;
+}
+
+bool FileReplace(const char *from, const char *to)
+{
+    std::string source = HostPath(from), target = HostPath(to);
+    struct stat st;
+    bool ok = !HostFaultNow(std::string("FileReplace ") + from + " -> " + to) && stat(source.c_str(), &st) == 0 &&
+              rename(source.c_str(), target.c_str()) == 0;
+    HostEvent(std::string("file replace ") + from + " -> " + to + (ok ? "" : " (failed)"));
+    return ok;
+}
+
+bool FileFlushToDisk(const char *path)
+{
+    if (HostFaultNow(std::string("FileFlushToDisk ") + path))
+        return false;
+    int fd = open(HostPath(path).c_str(), O_WRONLY | O_CLOEXEC);
+    bool ok = fd >= 0 && fsync(fd) == 0;
+    if (fd >= 0)
+        close(fd);
+    HostEvent(std::string("file flush ") + path + (ok ? "" : " (failed)"));
     return ok;
 }
 

@@ -62,6 +62,7 @@ struct HostMachine {
     long fallibleCalls;                       // counted since the last HostFailCall
     int faultsHeld;                           // > 0: the backend's own inner calls, never failed
     std::string injectedFault;                // the call made to fail, "" none yet
+    std::vector<int> mutexLocks;              // the named mutexes this process holds: locked files
 };
 
 // The one machine of the process, made on first use (host_machine.cpp).

@@ -105,6 +105,9 @@ static void ResetMachine(HostMachine &m, const char *driveRoot)
     m.fallibleCalls = 0;
     m.faultsHeld = 0;
     m.injectedFault.clear();
+    for (int fd : m.mutexLocks)
+        close(fd);
+    m.mutexLocks.clear();
 }
 
 // The drive the machine made for itself, removed when the process that made

@@ -6,7 +6,11 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <time.h>
 
 #include <atomic>
@@ -124,6 +128,30 @@ void ThreadClose(PlatThread thread)
 }
 
 void ThreadYield() { std::this_thread::yield(); }
+
+unsigned long ProcessIdentifier() { return (unsigned long)getpid(); }
+
+// A named mutex is a file locked for as long as the process holds it, in a
+// folder of the drive that the program never sees: every process of one
+// simulated machine (one drive) sees the same names, and the system ends the
+// lock with the process, however it ends.
+bool SessionMutexCreate(const char *name)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    std::string folder = m.driveRoot + "/.host-mutexes", file = name;
+    for (char &c : file)
+        if (c == '\\' || c == '/')
+            c = '_';
+    mkdir(folder.c_str(), 0700);
+    int fd = open((folder + "/" + file).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    m.mutexLocks.push_back(fd);  // held, made or not, as the handle is
+    bool made = flock(fd, LOCK_EX | LOCK_NB) == 0;
+    HostEvent(std::string("mutex ") + name + (made ? " made" : " exists"));
+    return made;
+}
 
 int ProcessorCount()
 {

@@ -5,8 +5,11 @@
 #include "platform/system.h"
 #include "platform/win32/win32_text.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <shlobj.h>
 #include <stdio.h>
+#include <string.h>
 
 #include <vector>
 
@@ -80,13 +83,28 @@ unsigned ShortPathName(const char *longPath, char *shortPath, unsigned size)
     return (unsigned)utf8.size();
 }
 
-// On Windows a PlatFile is the runtime's own stream.
+// On Windows a PlatFile is the runtime's own stream. The runtime's fopen
+// knows no "x", so a file made now is made by the system and handed to it.
 PlatFile *FileOpen(const char *path, const char *mode)
 {
     std::u16string widePath, wideMode;
     if (!Widen(path, &widePath) || !Widen(mode, &wideMode))
         return nullptr;
-    return (PlatFile *)_wfopen(Wide(widePath), Wide(wideMode));
+    if (strcmp(mode, "wbx") != 0)
+        return (PlatFile *)_wfopen(Wide(widePath), Wide(wideMode));
+    HANDLE made = CreateFileW(Wide(widePath), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (made == INVALID_HANDLE_VALUE)
+        return nullptr;
+    int fd = _open_osfhandle((intptr_t)made, _O_WRONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(made);
+        return nullptr;
+    }
+    FILE *stream = _fdopen(fd, "wb");
+    if (!stream)
+        _close(fd);
+    return (PlatFile *)stream;
 }
 size_t FileRead(void *buf, size_t size, PlatFile *f) { return fread(buf, 1, size, (FILE *)f); }
 size_t FileWrite(const void *data, size_t size, PlatFile *f) { return fwrite(data, 1, size, (FILE *)f); }
@@ -112,4 +130,22 @@ bool FileMove(const char *from, const char *to)
 {
     std::u16string wideFrom, wideTo;
     return Widen(from, &wideFrom) && Widen(to, &wideTo) && MoveFileW(Wide(wideFrom), Wide(wideTo)) != 0;
+}
+bool FileReplace(const char *from, const char *to)
+{
+    std::u16string wideFrom, wideTo;
+    return Widen(from, &wideFrom) && Widen(to, &wideTo) &&
+           MoveFileExW(Wide(wideFrom), Wide(wideTo), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+bool FileFlushToDisk(const char *path)
+{
+    std::u16string wide;
+    if (!Widen(path, &wide))
+        return false;
+    HANDLE file = CreateFileW(Wide(wide), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool flushed = FlushFileBuffers(file) != 0;
+    return CloseHandle(file) && flushed;
 }

@@ -61,6 +61,18 @@ unsigned long ThreadWait(PlatThread thread, unsigned long ms)
 void ThreadClose(PlatThread thread) { CloseHandle((HANDLE)thread); }
 void ThreadYield() { SwitchToThread(); }
 
+unsigned long ProcessIdentifier() { return GetCurrentProcessId(); }
+
+bool SessionMutexCreate(const char *name)
+{
+    std::u16string wide;
+    if (!Widen(name, &wide))
+        return false;
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, Wide(wide));
+    // Made or opened, the handle stays: the name is held while the process runs.
+    return mutex && GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
 int ProcessorCount()
 {
     SYSTEM_INFO info;
