@@ -19,6 +19,9 @@ static bool ParseColor(const char *text, uint32_t *color)
     return true;
 }
 
+// What a missing colour reads as: no colour's text.
+static const char kNoColor[] = "none";
+
 void ApplyWindowColors(const ThemeSource &theme)
 {
     int elements[kColorCount];
@@ -26,12 +29,16 @@ void ApplyWindowColors(const ThemeSource &theme)
     PlatKey key = nullptr;
     RegistryOpen(kRegCurrentUser, "Control Panel\\Colors", kKeySetValue, &key);
     for (int i = 0; i < kColorCount; i++) {
-        std::string text = ReadThemeValue("Control Panel\\Colors", kColorKeys[i], "", theme.file.c_str());
-        RegistrySetText(key, kColorKeys[i], text.c_str());
-        elements[i] = kColorElements[i];
         // A value that is missing or not three numbers leaves its element as
-        // the system shows it now, instead of turning it black.
-        if (!ParseColor(text.c_str(), &colors[i]))
+        // it is, in the registry and on the screen, instead of turning it
+        // black or storing a colour that the screen does not show. An empty
+        // value stays empty: a capture of a user who had none.
+        std::string text = ReadThemeValue("Control Panel\\Colors", kColorKeys[i], kNoColor, theme.file.c_str());
+        elements[i] = kColorElements[i];
+        bool color = ParseColor(text.c_str(), &colors[i]);
+        if (color || text.empty())
+            RegistrySetText(key, kColorKeys[i], text.c_str());
+        if (!color)
             colors[i] = SysColorGet(kColorElements[i]);
     }
     if (key) {

@@ -165,14 +165,20 @@ TEST_F(Install, WholeThemeReachesRegistryAndSystem)
 {
     std::string file = WriteFullTheme("\\Zorva The Vandrel BLUE.theme");
     SetRegistry(kRegClassesRoot, kRecycleBin, "full", "old-full.ico");  // the bin shows empty now
+    std::vector<std::string> colorsBefore;
+    for (auto &c : kThemeColors)
+        colorsBefore.push_back(ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", c.key));
     ThemeInstall install;
     ASSERT_TRUE(InstallTheme(kThemeBlue, {0, 1, 1, 1, 1, 1, 1}, &install));  // the wallpaper has tests of its own
     EXPECT_EQ(file, install.theme.file);
     EXPECT_EQ(themes, install.theme.dir);
     FinishThemeInstall(install);
 
-    for (auto &c : kThemeColors) {
-        EXPECT_EQ(c.text, ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", c.key)) << c.key;
+    // A text that is no colour is not stored (ColoursTheFileLacksStayAsTheyAre).
+    for (size_t i = 0; i < 25; i++) {
+        const auto &c = kThemeColors[i];
+        EXPECT_EQ(c.color != 1 ? c.text : colorsBefore[i],
+                  ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", c.key)) << c.key;
         if (c.color != 1) {
             EXPECT_EQ(c.color, SysColorGet(c.element)) << c.key;
         }
@@ -546,6 +552,37 @@ TEST_F(Install, FileWithoutSoundsOrCursorsEmptiesThem)
     EXPECT_EQ(" ", ReadRegistry(kRegCurrentUser, "AppEvents\\Schemes", nullptr));
 }
 
+// Only the colours the theme gives change: a missing one or one that is no
+// colour stays as the user has it, in the registry and on the screen; an
+// empty one (a capture of a user who had none) is stored empty.
+TEST_F(Install, ColoursTheFileLacksStayAsTheyAre)
+{
+    std::string file = themes + "\\Zorva The Vandrel GREEN.theme";
+    ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "1 2 3", file.c_str());
+    ProfileWriteString("Control Panel\\Colors", "Background", "dark green", file.c_str());
+    ProfileWriteString("Control Panel\\Colors", "Menu", "", file.c_str());
+    const struct {
+        const char *name;
+        int element;
+        const char *before;    // the user's, in the registry
+        uint32_t beforeShown;  // and on the screen, a COLORREF
+        const char *after;
+        uint32_t afterShown;
+    } kCases[] = {{"ActiveTitle", 2, "9 9 9", 0x090909, "1 2 3", 0x030201},
+                  {"Background", 1, "8 8 8", 0x080808, "8 8 8", 0x080808},
+                  {"Window", 5, "7 7 7", 0x070707, "7 7 7", 0x070707},
+                  {"Menu", 4, "6 6 6", 0x060606, "", 0x060606}};
+    for (auto &c : kCases) {
+        SetRegistry(kRegCurrentUser, "Control Panel\\Colors", c.name, c.before);
+        SysColorsSet(1, &c.element, &c.beforeShown);
+    }
+    InstallBoth(kThemeGreen, {0, 1, 0, 0, 0, 0, 0});
+    for (auto &c : kCases) {
+        EXPECT_EQ(c.after, ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", c.name)) << c.name;
+        EXPECT_EQ(c.afterShown, SysColorGet(c.element)) << c.name;
+    }
+}
+
 void InstallBlack(void *result) { *(int *)result = InstallTheme(kThemeBlack, kAllParts, &Pending); }
 
 TEST_F(Install, MissingThemeFileChangesNothing)
@@ -683,7 +720,24 @@ TEST(MetricsText, ParsesByteLists)
     EXPECT_TRUE(ParseNonclientMetrics(&m, text.c_str()));
     EXPECT_EQ(340u, m.cbSize);
     EXPECT_EQ(4 + 5 * 256 + 6 * 65536 + 7 * 16777216, m.iBorderWidth);
-    EXPECT_EQ((uint8_t)(339 % 200), (uint8_t)m.lfMessageFont.lfFaceName[31]);
+    EXPECT_EQ((uint8_t)(338 % 200), (uint8_t)m.lfMessageFont.lfFaceName[30]);
+    // The record's size and each face name's end are the program's, whatever
+    // the file says: a size of 4,660 and a face of 32 letters without a zero.
+    std::string damaged = "52 18 0 0 " + text.substr(text.find(' ', 8) + 1);
+    EXPECT_TRUE(ParseNonclientMetrics(&m, damaged.c_str()));
+    EXPECT_EQ(340u, m.cbSize);
+    for (const LogFontRecord *font : {&m.lfCaptionFont, &m.lfSmCaptionFont, &m.lfMenuFont, &m.lfStatusFont,
+                                      &m.lfMessageFont})
+        EXPECT_EQ(0, font->lfFaceName[31]);
+    IconMetricsRecord icon;
+    std::string iconText = "255 255 0 0 ";
+    for (int i = 4; i < 76; i++)
+        iconText += "65 ";
+    complete = true;
+    ParseIconMetrics(&icon, iconText.c_str(), &complete);
+    EXPECT_TRUE(complete);
+    EXPECT_EQ(76u, icon.cbSize);
+    EXPECT_EQ(std::string(31, 'A'), icon.lfFont.lfFaceName);
     text.pop_back();  // a value that ends right after its last number
     EXPECT_TRUE(ParseNonclientMetrics(&m, text.c_str()));
     EXPECT_FALSE(ParseNonclientMetrics(&m, "84 1 0 0 1 2 3"));

@@ -56,14 +56,19 @@ const char *ParseLogFont(LogFontRecord *font, const char *text, bool *complete)
         text = ParseByte(text, field, complete);
     for (char &c : font->lfFaceName)
         text = ParseByte(text, (uint8_t *)&c, complete);
+    // The system reads the face name up to its zero: a file whose 32 bytes
+    // hold none would have it read past the name.
+    font->lfFaceName[sizeof font->lfFaceName - 1] = 0;
     return text;
 }
 
 const char *ParseIconMetrics(IconMetricsRecord *metrics, const char *text, bool *complete)
 {
+    // The record's size is the program's, whatever the file says: the system
+    // reads as many bytes as it names.
     int32_t size;
     text = ParseMetricInt(text, &size, complete);
-    metrics->cbSize = (uint32_t)size;
+    metrics->cbSize = sizeof *metrics;
     text = ParseMetricInt(text, &metrics->iHorzSpacing, complete);
     text = ParseMetricInt(text, &metrics->iVertSpacing, complete);
     text = ParseMetricInt(text, &metrics->iTitleWrap, complete);
@@ -75,7 +80,7 @@ bool ParseNonclientMetrics(NonclientMetricsRecord *metrics, const char *text)
     bool complete = true;
     int32_t size;
     text = ParseMetricInt(text, &size, &complete);
-    metrics->cbSize = (uint32_t)size;
+    metrics->cbSize = sizeof *metrics;  // the program's, as for the icon metrics
     text = ParseMetricInt(text, &metrics->iBorderWidth, &complete);
     text = ParseMetricInt(text, &metrics->iScrollWidth, &complete);
     text = ParseMetricInt(text, &metrics->iScrollHeight, &complete);
