@@ -208,6 +208,72 @@ TEST_F(StartupThemes, BackupOnceSnapshotEveryStart)
     EXPECT_EQ("4 5 6", ReadProfile(backup, kColors, "ActiveTitle"));
 }
 
+// A saved theme file as the capture writes it: the mark, then the text in
+// UTF-16.
+std::string SavedBytes(const std::string &text)
+{
+    std::string bytes = Utf16Bytes(text);
+    return "\xFF\xFE" + bytes.substr(0, bytes.size() - 2);
+}
+
+// A saved theme is trusted only whole: the capture as written is, and a copy
+// of it cut after any line, without any one section, or damaged another way
+// is not.
+TEST_F(StartupThemes, SavedThemeTrustedOnlyWhole)
+{
+    WriteStartupThemes();
+    ASSERT_TRUE(SavedThemeWhole(backup.c_str()));
+    const std::string text = ProfileText(backup);
+    const std::string probe = user + "\\probe.theme";
+    auto trusted = [&](const std::string &bytes) {
+        WriteWholeFile(probe, bytes);
+        return SavedThemeWhole(probe.c_str());
+    };
+    ASSERT_TRUE(trusted(SavedBytes(text)));
+
+    int lines = 0;
+    for (size_t end = text.find('\n'); end + 1 < text.size(); end = text.find('\n', end + 1), lines++)
+        EXPECT_FALSE(trusted(SavedBytes(text.substr(0, end + 1)))) << "cut after line " << lines + 1;
+    EXPECT_GT(lines, 150);
+
+    int sections = 0;
+    for (size_t start = text.find("\n["); start != std::string::npos; start = text.find("\n[", start + 1), sections++) {
+        size_t next = text.find("\n[", start + 1);
+        std::string without = text.substr(0, start + 1) + (next == std::string::npos ? "" : text.substr(next + 1));
+        EXPECT_FALSE(trusted(SavedBytes(without))) << "without " << text.substr(start + 1, text.find('\n', start + 1) - start);
+    }
+    EXPECT_GT(sections, 30);
+    std::string first = text.substr(0, text.find('\n') + 1);
+    EXPECT_FALSE(trusted(SavedBytes(text.substr(first.size())))) << "without the first section's name";
+
+    size_t cursors = text.find("[Control Panel\\Cursors]\r\n");
+    ASSERT_NE(std::string::npos, cursors);
+    size_t arrow = text.find("Arrow=", cursors);
+    const struct {
+        const char *damage;
+        std::string bytes;
+    } kDamaged[] = {
+        {"only its mark", "\xFF\xFE"},
+        {"empty", ""},
+        {"in the ANSI code page", text},
+        {"an odd byte at its end", SavedBytes(text) + "x"},
+        {"its last line cut", SavedBytes(text.substr(0, text.size() - 3))},
+        {"a line that is no key", SavedBytes(text.substr(0, cursors) + "garbled\r\n" + text.substr(cursors))},
+        {"a key without its name", SavedBytes(text.substr(0, arrow) + "=x\r\n" + text.substr(arrow))},
+        {"a section's name unclosed", SavedBytes(text.substr(0, cursors) + "[Control Panel\\Cursors\r\n" +
+                                                 text.substr(cursors + 25))},
+        {"a lone half of a surrogate pair", SavedBytes(text.substr(0, 20)) + std::string("\x00\xD8", 2) + SavedBytes(text.substr(20)).substr(2)},
+        {"the screen saver not last", SavedBytes(text + "[Metrics]\r\nIconMetrics=1\r\n")},
+        {"larger than any capture", SavedBytes(text + "[Pad]\r\n" + std::string(1 << 20, 'x') + "=1\r\n")},
+    };
+    for (auto &d : kDamaged)
+        EXPECT_FALSE(trusted(d.bytes)) << d.damage;
+    // What the profile functions allow beside what the capture writes.
+    EXPECT_TRUE(trusted(SavedBytes("; kept by hand\r\n" + text))) << "a comment";
+    EXPECT_TRUE(trusted(SavedBytes("\r\n" + text))) << "a blank line";
+    FileDelete(probe.c_str());
+}
+
 TEST_F(StartupThemes, WallpaperCopiedWhole)
 {
     std::string bytes;
@@ -673,7 +739,11 @@ TEST_F(RoundTrip, ModeAndAccentComeBackExactly)
 // crashes or ends with a report that its failure does not call for, the backup
 // stays as it was, and a Revert without faults afterwards brings back the
 // settings of the start exactly.
-enum class Run { Apply, Cancel, Revert };
+// FailedApply: the run's first Apply, on a disk with no room for the bitmap,
+// with each call of its first stage failing in turn; the job's Cancel, or the
+// user's Cancel where the window stays, brings back the settings of the start
+// exactly, with no Revert.
+enum class Run { Apply, Cancel, Revert, FailedApply };
 
 intptr_t SweepMainProc(PlatWindow w, unsigned message, uintptr_t wParam, intptr_t lParam)
 {
@@ -748,7 +818,7 @@ protected:
         MainTickAllParts(main);
         before = Snapshot();
         backupBytes = ReadWholeFile(backup);
-        if (GetParam() != Run::Apply)
+        if (GetParam() == Run::Cancel || GetParam() == Run::Revert)
             ApplyBlue();
         pristine = HostPath("C:\\") + "-pristine";
         std::filesystem::copy(HostPath("C:\\"), pristine, std::filesystem::copy_options::recursive);
@@ -796,6 +866,8 @@ protected:
     // error, 3 when the run made fewer than n fallible calls.
     int FaultyRun(long n)
     {
+        if (GetParam() == Run::FailedApply)
+            return FaultyFirstStage(n);
         HostFailCall(n);
         switch (GetParam()) {
         case Run::Apply: ApplyBlue(); break;
@@ -815,6 +887,33 @@ protected:
         ThemeInstall install;
         InstallTheme(kThemeBackup, kAllParts, &install);
         FinishThemeInstall(install);
+        problems += Differences(before, Snapshot());
+        fputs(problems.c_str(), stderr);
+        return problems.empty() ? 0 : 1;
+    }
+
+    // The failed first Apply with the nth call of its first stage failing;
+    // exit codes as FaultyRun's, 3 once n is past the first stage.
+    int FaultyFirstStage(long n)
+    {
+        HostSetDiskSpace(3000);  // the theme files and the settings, not a bitmap of 64 x 48
+        HostFailCall(n);
+        MainCommand(main, IDC_BLUE, (intptr_t)WindowItem(main, IDC_BLUE));
+        MainCommand(main, IDC_APPLY, (intptr_t)WindowItem(main, IDC_APPLY));
+        bool faulted = !HostInjectedFault().empty();  // the job has not started yet: a fault arms it late
+        HostFailCall(0);
+        if (!faulted)
+            return 3;
+        RunInstall();
+        if (!HostWindowInfo(main).destroyed) {
+            MainCommand(main, kIdCancel, (intptr_t)WindowItem(main, kIdCancel));
+            RunInstall();
+        }
+        std::string problems;
+        if (!HostWindowInfo(main).destroyed)
+            problems += "the run never ended\n";
+        if (ReadWholeFile(backup) != backupBytes)
+            problems += "the backup changed\n";
         problems += Differences(before, Snapshot());
         fputs(problems.c_str(), stderr);
         return problems.empty() ? 0 : 1;
@@ -846,16 +945,18 @@ TEST_P(FaultSweep, EveryFailureLeavesTheBackupRecoverable)
             EXPECT_EQ(0, code) << "call " << n << ", " << fault << ":\n" << err;
         EXPECT_EQ(backupBytes, backupNow) << fault;
     }
-    EXPECT_GT(points, 100);
+    EXPECT_GT(points, GetParam() == Run::FailedApply ? 10 : 100);
     printf("%ld fault points, %ld of them ended by the error report\n", points, reports);
 }
 
 std::string RunName(const ::testing::TestParamInfo<Run> &info)
 {
-    return info.param == Run::Apply ? "Apply" : info.param == Run::Cancel ? "Cancel" : "Revert";
+    const char *const names[] = {"Apply", "Cancel", "Revert", "FailedApply"};
+    return names[(int)info.param];
 }
 
-INSTANTIATE_TEST_SUITE_P(Runs, FaultSweep, ::testing::Values(Run::Apply, Run::Cancel, Run::Revert), RunName);
+INSTANTIATE_TEST_SUITE_P(Runs, FaultSweep, ::testing::Values(Run::Apply, Run::Cancel, Run::Revert, Run::FailedApply),
+                         RunName);
 #endif
 
 }  // namespace

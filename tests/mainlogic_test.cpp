@@ -490,6 +490,96 @@ protected:
     std::string Log() { return ReadWholeFile(user + "\\assertFile.txt"); }
 };
 
+// A damaged backup or snapshot is never installed: the settings stay as they
+// are now. Revert and Cancel in the window say so in one box and keep the
+// window for the user's next command; "/r" shows nothing and ends with its
+// own code.
+TEST_F(ApplyFromCommandLine, DamagedSavedThemesChangeNothing)
+{
+    Unattended = 0;
+    const std::string backup = user + "\\ZorvaBackup.theme", snapshot = user + "\\Restore.theme";
+    const std::string whole = ReadWholeFile(backup);
+    size_t cursors = whole.find(Utf16Bytes("[Control Panel\\Cursors]").substr(0, 40));
+    ASSERT_NE(std::string::npos, cursors);
+    const struct {
+        const char *damage;
+        std::string bytes;
+    } kDamaged[] = {{"only its mark", "\xFF\xFE"},
+                    {"cut in half", whole.substr(0, whole.size() / 4 * 2)},
+                    {"cut before its cursors", whole.substr(0, cursors)}};
+    enum Way { kRevert, kCancel, kSilentRevert };
+    for (auto &d : kDamaged)
+        for (Way way : {kRevert, kCancel, kSilentRevert}) {
+            SCOPED_TRACE(std::string(d.damage) + (way == kRevert ? ", Revert" : way == kCancel ? ", Cancel" : ", /r"));
+            SetUp();
+            Unattended = 0;
+            if (way == kCancel) {
+                Command(IDC_BLUE);
+                Command(IDC_APPLY);
+                ASSERT_TRUE(RunInstall());
+                ASSERT_EQ("1 2 3", Colour());
+            } else {
+                SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "1 2 3");
+            }
+            WriteWholeFile(way == kCancel ? snapshot : backup, d.bytes);
+            HostClearEvents();
+            if (way == kSilentRevert) {
+                Unattended = 1;
+                UnattendedExitCode = kExitCannotApply;
+                MainRevertUnattended(main);
+            } else {
+                Command(way == kRevert ? IDC_REVERT : kIdCancel);
+            }
+            ASSERT_TRUE(RunInstall());
+            EXPECT_EQ("1 2 3", Colour()) << "nothing changed";
+            for (const std::string &e : HostEvents())
+                for (const char *change : {"reg set ", "reg delete ", "spi ", "syscolors ", "profile write "})
+                    EXPECT_NE(0, e.compare(0, strlen(change), change)) << e;
+            EXPECT_EQ(d.bytes, ReadWholeFile(way == kCancel ? snapshot : backup)) << "kept as it was";
+            std::vector<HostBox> boxes = HostLiveState().boxes;
+            if (way == kSilentRevert) {
+                EXPECT_TRUE(Destroyed());
+                EXPECT_EQ(kExitBackupDamaged, HostLiveState().quitCode);
+                EXPECT_TRUE(boxes.empty());
+                EXPECT_NE(std::string::npos, Log().find("is damaged")) << Log();
+            } else {
+                EXPECT_FALSE(Destroyed()) << "the window waits for the user";
+                ASSERT_EQ(1u, boxes.size());
+                EXPECT_EQ("Desktop Quennel", boxes[0].caption);
+                EXPECT_NE(std::string::npos, boxes[0].text.find("Nothing was changed.")) << boxes[0].text;
+                EXPECT_NE(std::string::npos, boxes[0].text.find(way == kCancel ? snapshot : backup)) << boxes[0].text;
+                for (int id : {kIdOk, kIdCancel, IDC_REVERT, IDC_ABOUT})
+                    EXPECT_TRUE(HostWindowInfo(Item(id)).enabled) << id;
+                EXPECT_EQ(0, InstallUnderWay);
+            }
+            TearDown();
+        }
+    SetUp();
+}
+
+// The job's report of a full disk on the run's first Apply: its Cancel finds
+// the snapshot damaged, says so, and no second stage of the Apply follows.
+TEST_F(ApplyFromCommandLine, DamagedSnapshotAfterAFailedApply)
+{
+    Unattended = 0;
+    WriteWholeFile(user + "\\Restore.theme", "\xFF\xFE");
+    HostSetDiskSpace(3000);
+    Command(IDC_BLUE);
+    Command(IDC_APPLY);
+    ASSERT_TRUE(RunInstall());
+    HostSetDiskSpace(-1);
+    for (int i = 0; i < 3; i++)
+        MainTimerTick(main);
+    std::vector<HostBox> boxes = HostLiveState().boxes;
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ("Wallpaper Creation Failed", boxes[0].caption);
+    EXPECT_NE(std::string::npos, boxes[1].text.find("Nothing was changed.")) << boxes[1].text;
+    EXPECT_FALSE(Destroyed());
+    EXPECT_TRUE(HostLiveState().timers.empty());
+    EXPECT_EQ(nullptr, HostLiveState().capture);
+    EXPECT_EQ(0, InstallUnderWay);
+}
+
 const char kWaitCursor[] = "Control Panel\\Cursors";
 const char kDefaultSound[] = "AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current";
 
