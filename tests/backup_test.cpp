@@ -13,6 +13,7 @@
 #include "platform/host/host.h"
 #include "tests/testart.h"
 
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -362,6 +363,63 @@ TEST_F(StartupThemes, FullDiskAtEveryWriteLeavesNoPartialTheme)
     WriteStartupThemes();
     EXPECT_EQ(wholeBackup, ReadWholeFile(backup));
     EXPECT_EQ(wholeSnapshot, ReadWholeFile(snapshot));
+}
+
+// Starts tests/copy_probe with the drive of this test's machine; its pid.
+pid_t StartCopyProbe(const std::string &go)
+{
+    char self[4096];
+    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return -1;
+    self[n] = 0;
+    *strrchr(self, '/') = 0;
+    char program[kPathSize];
+    ProgramFolder(program, sizeof program);
+    std::string probe = std::string(self) + "/copy_probe", root = "QUENNEL_HOST_ROOT=" + HostPath("C:\\"),
+                module = "QUENNEL_HOST_MODULE=" + std::string(program) + "\\DesktopQuennel.exe";
+    char *argv[] = {(char *)probe.c_str(), (char *)go.c_str(), nullptr};
+    char *envp[] = {(char *)root.c_str(), (char *)module.c_str(), nullptr};
+    pid_t pid = -1;
+    return posix_spawn(&pid, probe.c_str(), nullptr, nullptr, argv, envp) == 0 ? pid : -1;
+}
+
+// Two starts of the program at the same moment, a hundred times, on a user's
+// first start: one of them goes on, or both one after the other, never both
+// at once; the backup and the snapshot are whole, the same as one start
+// alone writes them, and no partial file or error report is left.
+TEST_F(StartupThemes, TwoStartsAtOnce)
+{
+    WriteStartupThemes();
+    const std::string whole = ReadWholeFile(backup);
+    ASSERT_EQ(whole, ReadWholeFile(snapshot));
+    const std::string go = "C:\\go-" + std::to_string(getpid());
+    int refused = 0;
+    for (int round = 0; round < 100; round++) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        Clean();
+        FileDelete(go.c_str());
+        pid_t a = StartCopyProbe(go), b = StartCopyProbe(go);
+        ASSERT_TRUE(a > 0 && b > 0);
+        WriteWholeFile(go, "");
+        int codes[2] = {-1, -1};
+        for (int i = 0; i < 2; i++) {
+            int status = 0;
+            waitpid(i == 0 ? a : b, &status, 0);
+            codes[i] = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        refused += (codes[0] == 1) + (codes[1] == 1);
+        EXPECT_TRUE((codes[0] == 0 || codes[0] == 1) && (codes[1] == 0 || codes[1] == 1) && codes[0] + codes[1] <= 1)
+            << codes[0] << " " << codes[1];
+        EXPECT_EQ(whole, ReadWholeFile(backup));
+        EXPECT_EQ(whole, ReadWholeFile(snapshot));
+        EXPECT_TRUE(PartialFiles(user).empty());
+        EXPECT_EQ("<missing>", ReadWholeFile(user + "\\assertFile.txt"));
+        if (HasFailure())
+            break;
+    }
+    FileDelete(go.c_str());
+    printf("%d of 200 starts found the other copy running\n", refused);
 }
 
 TEST_F(StartupThemes, BackupThatCannotBeOpenedIsNotReplaced)

@@ -302,6 +302,43 @@ TEST_F(Files, MoveAndLength)
     EXPECT_EQ(nullptr, FileOpen(dir.c_str(), "rb")) << "a folder is no file";
 }
 
+// A file made now never opens another's; a replace takes the name in one
+// step whether or not a file has it; a flush needs a file.
+TEST_F(Files, MadeNewReplacedAndFlushed)
+{
+    std::string dir = NewFolder();
+    std::string a = dir + "\\a.tmp", b = dir + "\\b.bmp", missing = dir + "\\missing";
+    PlatFile *f = FileOpen(a.c_str(), "wbx");
+    ASSERT_NE(nullptr, f);
+    EXPECT_EQ(3u, FileWrite("new", 3, f));
+    EXPECT_EQ(0, FileClose(f));
+    EXPECT_EQ(nullptr, FileOpen(a.c_str(), "wbx")) << "a file of that name is there";
+    EXPECT_EQ("new", ReadWholeFile(a)) << "and it is kept";
+    EXPECT_TRUE(FileFlushToDisk(a.c_str()));
+    EXPECT_FALSE(FileFlushToDisk(missing.c_str()));
+    WriteWholeFile(b, "old");
+    EXPECT_TRUE(FileReplace(a.c_str(), b.c_str()));
+    EXPECT_EQ("new", ReadWholeFile(b));
+    EXPECT_FALSE(FileExists(a));
+    EXPECT_TRUE(FileReplace(b.c_str(), a.c_str())) << "no file has the name";
+    EXPECT_EQ("new", ReadWholeFile(a));
+    EXPECT_FALSE(FileReplace(missing.c_str(), a.c_str()));
+    EXPECT_EQ("new", ReadWholeFile(a)) << "a failed replace keeps the file that has the name";
+}
+
+// A named mutex is made once; every later call for the name, while the
+// process that made it runs, finds it there.
+TEST(Process, NamedMutexMadeOnce)
+{
+    static int counter;
+    std::string name = "Local\\Quennel test " + std::to_string(ProcessIdentifier()) + " " + std::to_string(++counter);
+    EXPECT_TRUE(SessionMutexCreate(name.c_str()));
+    EXPECT_FALSE(SessionMutexCreate(name.c_str()));
+    EXPECT_FALSE(SessionMutexCreate(name.c_str()));
+    EXPECT_TRUE(SessionMutexCreate((name + " other").c_str()));
+    EXPECT_NE(0u, ProcessIdentifier());
+}
+
 TEST_F(Files, Folders)
 {
     std::string win = WinDir();

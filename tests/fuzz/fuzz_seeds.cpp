@@ -130,6 +130,13 @@ static void MakeThemeSeeds()
     std::string backup = Load(HostPath((UserDataDir + std::string("\\ZorvaBackup.theme")).c_str()));
     Save("theme", "backup.theme", backup);
     Save("ini", "backup.theme", backup);
+    // The revert's backups: whole, cut, and a section short.
+    Save("revert", "backup.theme", backup);
+    Save("revert", "cut-in-half.theme", backup.substr(0, backup.size() / 4 * 2));
+    Save("revert", "only-the-mark.theme", "\xFF\xFE");
+    size_t sounds = backup.find(std::string("[\0A\0p\0p\0", 8));
+    if (sounds != std::string::npos)
+        Save("revert", "without-sounds.theme", backup.substr(0, sounds));
 
     // Every part, with paths through both variables.
     std::string t = "[Control Panel\\Colors]\n";
