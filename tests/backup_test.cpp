@@ -235,7 +235,7 @@ TEST_F(StartupThemes, SavedThemeTrustedOnlyWhole)
     int lines = 0;
     for (size_t end = text.find('\n'); end + 1 < text.size(); end = text.find('\n', end + 1), lines++)
         EXPECT_FALSE(trusted(SavedBytes(text.substr(0, end + 1)))) << "cut after line " << lines + 1;
-    EXPECT_GT(lines, 150);
+    EXPECT_GT(lines, 100);
 
     int sections = 0;
     for (size_t start = text.find("\n["); start != std::string::npos; start = text.find("\n[", start + 1), sections++) {

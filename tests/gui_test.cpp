@@ -21,6 +21,7 @@
 
 #include "base/apperror.h"
 #include "app/controlids.h"
+#include "backup/backup.h"
 #include "tests/testart.h"
 #include "tests/testing.h"
 #include "tests/wintesting.h"
@@ -157,7 +158,12 @@ protected:
     {
         if (!pi.hProcess)
             return;
-        ExitCode();
+        // A run that does not end (a test that failed) must not hold the
+        // one-copy name for the tests after it.
+        if (WaitForSingleObject(pi.hProcess, kPatience) == WAIT_TIMEOUT) {
+            TerminateProcess(pi.hProcess, 77);
+            WaitForSingleObject(pi.hProcess, kPatience);
+        }
         CloseHandle(pi.hProcess);
         CloseHandle(pi.hThread);
         pi = {};
@@ -471,6 +477,10 @@ TEST_F(Program, RevertLeavesWhatCannotGoBack)
     for (bool inWindow : {false, true}) {
         SCOPED_TRACE(inWindow ? "Revert in the window" : "/r");
         WriteWholeFile(backup, "\xFF\xFE");
+        ASSERT_TRUE(CaptureAllSettings(backup.c_str()));  // whole, then the values as damaged, texts all
+        for (const char *key : {"Arrow.Type", "Wait.Type"})
+            ProfileWriteString(kCursors, key, nullptr, backup.c_str());
+        ProfileWriteString(kDefaultSound, "DefaultValue.Type", nullptr, backup.c_str());
         ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "9 9 9", backup.c_str());
         ProfileWriteString(kCursors, "Arrow", ownLong.c_str(), backup.c_str());
         ProfileWriteString(kCursors, "Wait", ("%WinDir%" + std::string(400, 'w')).c_str(), backup.c_str());
@@ -765,7 +775,8 @@ TEST_F(Program, UsageOnTheConsole)
     CloseHandle(readEnd);
     EXPECT_EQ(0u, ExitCode());
     EXPECT_NE(std::string::npos, out.find("/apply COLOUR [/parts LIST]")) << out;
-    EXPECT_NE(std::string::npos, out.find("5 the theme")) << out;
+    for (const char *code : {"5  the theme", "7  /r: another copy", "8  /r: your backup is damaged"})
+        EXPECT_NE(std::string::npos, out.find(code)) << out;
 }
 
 // A window of another program that hangs holds nothing of this one: every
@@ -838,6 +849,96 @@ TEST_F(Program, SecondStartBringsTheFirstForward)
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pi.hProcess, 0)) << "the first goes on";
 }
 
+
+// Two copies started at the same moment (a double-click that lands twice), ten
+// times: one window, the other copy ends with 1, and the backup and the
+// snapshot are whole, with no partial file left.
+TEST_F(Program, TwoCopiesStartedAtOnce)
+{
+    for (int round = 0; round < 10; round++) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        ForgetUsersFiles();
+        PROCESS_INFORMATION two[2] = {};
+        std::wstring command = Wide("\"" + folder + "\\DesktopQuennel.exe\"");
+        for (PROCESS_INFORMATION &p : two) {
+            STARTUPINFOW si = {};
+            si.cb = sizeof si;
+            std::wstring line = command;
+            ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, Wide(folder).c_str(),
+                                       &si, &p));
+        }
+        HANDLE ends[2] = {two[0].hProcess, two[1].hProcess};
+        DWORD first = WaitForMultipleObjects(2, ends, FALSE, kPatience) - WAIT_OBJECT_0;
+        ASSERT_LT(first, 2u) << "one copy ends";
+        EXPECT_EQ(1u, ExitCode(&two[first]));
+        pi = two[1 - first];
+        ASSERT_TRUE(WaitFor([&] { return (main = ProcessWindow(pi.dwProcessId, kMainClass)) != nullptr; }, kPatience));
+        EXPECT_EQ(nullptr, ProcessWindow(two[first].dwProcessId, kMainClass));
+        ASSERT_TRUE(Idle());
+        Command(IDCANCEL);
+        EXPECT_EQ(0u, ExitCode());
+        CloseHandle(two[first].hProcess);
+        CloseHandle(two[first].hThread);
+        EndRun();
+        EXPECT_TRUE(SavedThemeWhole((user + "\\ZorvaBackup.theme").c_str()));
+        WIN32_FIND_DATAW found;
+        HANDLE partial = FindFirstFileW(Wide(user + "\\~dq*").c_str(), &found);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, partial) << "a partial file is left";
+        if (partial != INVALID_HANDLE_VALUE)
+            FindClose(partial);
+    }
+}
+
+// "/r" while the window is open changes nothing and says so with its own
+// code, not the code of a revert.
+TEST_F(Program, SilentRevertWhileTheWindowIsOpen)
+{
+    ASSERT_TRUE(StartWithWindow());
+    ASSERT_TRUE(Idle());
+    SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "1 2 3");
+    PROCESS_INFORMATION first = pi;
+    pi = {};
+    bool shown;
+    EXPECT_EQ(7u, RunSilently("/r", &shown));
+    EXPECT_FALSE(shown);
+    EndRun();
+    pi = first;
+    EXPECT_EQ("1 2 3", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pi.hProcess, 0)) << "the window goes on";
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+}
+
+// A damaged backup (a file cut short by a power cut) is never installed:
+// "/r" changes nothing and ends with 8, Revert in the window says so in one
+// box and the window stays.
+TEST_F(Program, DamagedBackupChangesNothing)
+{
+    const std::string backup = user + "\\ZorvaBackup.theme";
+    WriteWholeFile(backup, "\xFF\xFE");
+    SetRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow", "C:\\mine.cur");
+    bool shown;
+    EXPECT_EQ(8u, RunSilently("/r", &shown));
+    EXPECT_FALSE(shown);
+    EndRun();
+    EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ("C:\\mine.cur", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow"));
+    EXPECT_NE(std::string::npos, ReadWholeFile(user + "\\assertFile.txt").find("is damaged"));
+
+    ASSERT_TRUE(StartWithWindow());
+    ASSERT_TRUE(Idle());
+    Command(IDC_REVERT);
+    std::string text = AnswerQuestion(IDOK);
+    EXPECT_NE(std::string::npos, text.find("Nothing was changed.")) << text;
+    EXPECT_NE(std::string::npos, text.find(backup)) << text;
+    ASSERT_TRUE(Idle());
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_REVERT)));
+    EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    EXPECT_EQ("C:\\mine.cur", ReadRegistry(kRegCurrentUser, "Control Panel\\Cursors", "Arrow"));
+    EXPECT_EQ("\xFF\xFE", ReadWholeFile(backup)) << "kept as it was";
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+}
 
 TEST_F(Program, ClosingWithChangesAsks)
 {
@@ -1262,9 +1363,11 @@ TEST_F(Program, StatusReadableOnEveryTheme)
 
 namespace {
 
-// On a full disk (tests/with_full_disk.sh makes one; the ordinary run leaves
-// these out): the wallpaper job's report is a box of the window's own thread,
-// and the Cancel that follows ends the run only once the job has ended.
+// On a disk with room for the backups and not for the wallpaper bitmap
+// (tests/with_full_disk.sh makes one; the ordinary run leaves these out): the
+// wallpaper job's report is a box of the window's own thread, and the Cancel
+// that follows puts every setting back and ends the run once the job has
+// ended.
 class ProgramOnAFullDisk : public Program {
 protected:
     // Answers the job's report and returns its text; "<no box>" when none
@@ -1287,13 +1390,21 @@ protected:
                                kSupportPhone + "\n";
 };
 
-TEST_F(ProgramOnAFullDisk, DISABLED_FirstInstallEndsTheRun)
+// The run's first Apply fails at the bitmap, after its first stage set the
+// colours and the desktop values: its Cancel gives every one of them back.
+TEST_F(ProgramOnAFullDisk, DISABLED_FirstApplyFailsAndEverythingComesBack)
 {
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\ZorvaTheVandrel");
+    const char *desktop[] = {"ScreenSaveActive", "TileWallpaper", "WallpaperStyle", "Pattern", "Wallpaper"};
+    for (const char *name : desktop)
+        SetRegistry(kRegCurrentUser, "Control Panel\\Desktop", name, (std::string("mine ") + name).c_str());
     ASSERT_TRUE(StartWithWindow());
     Command(IDC_APPLY);
     EXPECT_EQ(report, AnswerReport());
-    EXPECT_EQ(0u, ExitCode()) << "nothing installed before: the Cancel ends the program";
+    EXPECT_EQ(0u, ExitCode()) << "the job's Cancel ends the program";
+    EXPECT_EQ("9 9 9", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    for (const char *name : desktop)
+        EXPECT_EQ(std::string("mine ") + name, ReadRegistry(kRegCurrentUser, "Control Panel\\Desktop", name));
     EXPECT_EQ("WHITE", ReadRegistry(kRegCurrentUser, "Software\\ZorvaTheVandrel", "PaperArtFile"))
         << "the job ended its run";
 }

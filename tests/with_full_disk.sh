@@ -1,15 +1,16 @@
 #!/bin/sh
-# Runs a test program under Wine with a full disk under the wallpaper job: the
-# partial bitmap that the job writes in the user's own folder ("Zorva The
-# Vandrel.new" in the local application-data folder's "Desktop Quennel") is a
-# link to /dev/full, so every write to it fails as it does on a full disk. The
-# link goes again when the program ends.
+# Runs a test program under Wine on a disk with room for the user's backups and
+# not for a wallpaper bitmap: a small memory file system (160 KB) mounted over
+# the user's own folder ("Desktop Quennel" in the local application-data
+# folder) for as long as the program runs. Mounting needs root, as the tests'
+# machine runs them.
 # usage: tests/with_full_disk.sh PROGRAM [ARGS...]   (in the prefix of $WINEPREFIX, as $USER)
 set -eu
 folder="${WINEPREFIX:-$HOME/.wine}/drive_c/users/$USER/AppData/Local/Desktop Quennel"
 mkdir -p "$folder"
-link="$folder/Zorva The Vandrel.new"
-rm -f "$link"
-ln -s /dev/full "$link"
-trap 'rm -f "$link"' EXIT
+if ! mount -t tmpfs -o size=160k tmpfs "$folder"; then
+  echo "with_full_disk.sh: cannot mount a small file system over $folder (run as root)" >&2
+  exit 1
+fi
+trap 'umount -l "$folder"' EXIT
 wine "$@"
