@@ -1,6 +1,7 @@
 // Metric text to its parse: any text, as a theme file's value, into the icon
 // and non-client metric records without reading past its end; and any record,
-// written as the backup writes it, read back byte for byte.
+// written as the backup writes it, read back byte for byte but for what the
+// program sets itself: the record's size, and a zero at each face name's end.
 #include "backup/backup.h"
 #include "theme/metrictext.h"
 
@@ -8,9 +9,25 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <initializer_list>
 #include <vector>
 
 constexpr size_t kValueSize = 16384;  // the installer's buffer for a metrics value
+
+// The record as a parse must give it back: its size the program's, each face
+// name ended.
+static void MadeSound(IconMetricsRecord *r)
+{
+    r->cbSize = sizeof *r;
+    r->lfFont.lfFaceName[31] = 0;
+}
+static void MadeSound(NonclientMetricsRecord *r)
+{
+    r->cbSize = sizeof *r;
+    for (LogFontRecord *font : {&r->lfCaptionFont, &r->lfSmCaptionFont, &r->lfMenuFont, &r->lfStatusFont,
+                                &r->lfMessageFont})
+        font->lfFaceName[31] = 0;
+}
 
 template <typename Record>
 static void CheckRoundTrip(const uint8_t *data, size_t size, char *(*format)(const Record *, char *))
@@ -28,6 +45,7 @@ static void CheckRoundTrip(const uint8_t *data, size_t size, char *(*format)(con
         ParseIconMetrics(&back, text, &complete);
     else
         complete = ParseNonclientMetrics(&back, text);
+    MadeSound(&record);
     if (!complete || memcmp(&record, &back, sizeof record) != 0) {
         fprintf(stderr, "fuzz_metrics: a %zu-byte record does not come back from its text: %s\n", sizeof record, text);
         abort();
