@@ -150,12 +150,12 @@ FunctionEnd
 ; always change the permissions back. Then every file and folder below is reset
 ; to what it inherits, so none keeps permissions of its own; the files written
 ; afterwards inherit the same. /L works on a link itself, never its target.
+; A whole drive is never the folder: NSIS refuses one (AllowRootDirInstall).
 Function SecureProgramFolder
-  ; A whole drive ("D:\") is never made the program's own.
-  StrCpy $0 "$INSTDIR" "" 1
-  ${If} $0 == ":\"
-  ${OrIf} $0 == ":"
-    MessageBox MB_OK|MB_ICONSTOP "Please choose a folder for Desktop Quennel, not a whole drive." /SD IDOK
+  ; A library beside the program or the uninstaller would be loaded by them
+  ; before the system's own: a folder that holds one is refused.
+  ${If} ${FileExists} "$INSTDIR\*.dll"
+    MessageBox MB_OK|MB_ICONSTOP "Desktop Quennel was not installed: the folder$\r$\n  $INSTDIR$\r$\nholds libraries (.dll) that are not Desktop Quennel's. Please choose another folder." /SD IDOK
     Abort
   ${EndIf}
   StrCpy $R9 "new"
