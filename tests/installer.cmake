@@ -7,6 +7,11 @@ if(WIN32)
   target_compile_definitions(installer_test PRIVATE ${version_defines}
                              QUENNEL_MAX_INSTALL_FOLDER=${QUENNEL_MAX_INSTALL_FOLDER})
   add_dependencies(installer_test installer)
+  # In the place of Wine's icacls, which changes nothing: it records what the
+  # installer asks of it.
+  add_executable(icacls_recorder icacls_recorder.cpp)
+  target_link_options(icacls_recorder PRIVATE -municode)
+  add_dependencies(installer_test icacls_recorder)
 
   # Two users, a Wine prefix each, sharing the installed program's folder.
   add_test(NAME Accounts.EachUserRevertsToTheirOwnSettings

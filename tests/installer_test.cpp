@@ -286,4 +286,189 @@ TEST_F(Installer, FolderTooLongIsRefused)
     RemoveFolderTree(dir);
 }
 
+// A folder of this run's own, named outside the ANSI code page, not there yet.
+std::string FreshFolder(const char *what)
+{
+    static int counter;
+    return std::string("C:\\") + kJapaneseName + " " + what + " " + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(++counter);
+}
+
+// Removes an install the test made, once the uninstaller's second stage is done.
+void Uninstall(const std::string &dir)
+{
+    if (Exists(dir + "\\Uninstall.exe")) {
+        RunCommand("\"" + dir + "\\Uninstall.exe\" /S");
+        WaitFor([&] { return !Exists(dir + "\\Uninstall.exe"); }, 2 * kPatience);
+    }
+    RemoveFolderTree(dir);
+}
+
+// For a test's length the recorder stands in the place of Wine's icacls (which
+// changes nothing, and Wine reads no permissions back): the installer's
+// commands land in log, and the one holding failOn fails.
+struct IcaclsRecorder {
+    const std::string system = SystemFolder() + "\\icacls.exe", kept = system + ".kept",
+                      log = TestFolder() + "\\icacls-" + std::to_string(GetCurrentProcessId()) + ".log";
+    bool ready;
+    explicit IcaclsRecorder(const char *failOn)
+    {
+        DeleteFileW(Wide(log).c_str());
+        ready = MoveFileExW(Wide(system).c_str(), Wide(kept).c_str(), MOVEFILE_REPLACE_EXISTING) &&
+                CopyFileW(Wide(TestFolder() + "\\icacls_recorder.exe").c_str(), Wide(system).c_str(), FALSE);
+        SetRegistry(kRegCurrentUser, "Software\\Wine\\DllOverrides", "icacls.exe", "native");  // not Wine's own
+        SetEnvironmentVariableW(L"QUENNEL_ICACLS_LOG", Wide(log).c_str());
+        SetEnvironmentVariableW(L"QUENNEL_ICACLS_FAIL", failOn ? Wide(failOn).c_str() : nullptr);
+    }
+    ~IcaclsRecorder()
+    {
+        SetEnvironmentVariableW(L"QUENNEL_ICACLS_LOG", nullptr);
+        SetEnvironmentVariableW(L"QUENNEL_ICACLS_FAIL", nullptr);
+        SetRegistry(kRegCurrentUser, "Software\\Wine\\DllOverrides", "icacls.exe", "builtin");
+        MoveFileExW(Wide(kept).c_str(), Wide(system).c_str(), MOVEFILE_REPLACE_EXISTING);
+        DeleteFileW(Wide(log).c_str());
+    }
+    static std::string SystemFolder()
+    {
+        wchar_t dir[MAX_PATH];
+        GetSystemDirectoryW(dir, MAX_PATH);
+        return Narrow(dir);
+    }
+};
+
+// The program's folder gets the permissions of Program Files with the
+// well-known SIDs, owner first (a folder a user made beforehand, and the files
+// in it); a failing step, or a library planted beside the program, refuses
+// the install.
+TEST_F(Installer, ProgramFolderMadeAdministratorsOnly)
+{
+    const struct {
+        const char *what, *planted;  // a file in a folder a user made beforehand
+        const char *failOn;          // the icacls command that fails
+        DWORD exitCode;
+        size_t commands;  // how many the installer ran
+    } cases[] = {
+        {"a new folder", nullptr, nullptr, 0, 3},
+        {"a folder made before, a file in it", "notes.txt", nullptr, 0, 3},
+        {"a library planted beside the program", "version.dll", nullptr, 2, 0},
+        {"the owner cannot be changed", "notes.txt", "/setowner", 2, 1},
+        {"the folder's own permissions cannot be set", nullptr, "/inheritance:r", 2, 3},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string dir = FreshFolder("icacls"), planted = dir + "\\" + (c.planted ? c.planted : "");
+        if (c.planted) {
+            ASSERT_TRUE(MakeFolder(dir));
+            WriteWholeFile(planted, "planted");
+        }
+        IcaclsRecorder icacls(c.failOn);
+        ASSERT_TRUE(icacls.ready);
+        EXPECT_EQ(c.exitCode, RunCommand("\"" + SetupProgram() + "\" /S /D=" + dir));
+
+        const std::string exe = "\"" + IcaclsRecorder::SystemFolder() + "\\icacls.exe\" \"" + dir + "\" ";
+        const std::string all[] = {
+            exe + "/setowner *S-1-5-32-544 /T /L /Q\n", exe + "/reset /T /L /Q\n",
+            exe + "/inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX /L /Q\n"};
+        std::string ran;
+        for (size_t i = 0; i < c.commands; ++i)
+            ran += all[i];
+        EXPECT_EQ(c.commands ? ran : "<missing>", ReadWholeFile(icacls.log));
+        EXPECT_EQ(c.exitCode == 0, Exists(dir + "\\DesktopQuennel.exe"));
+        if (c.exitCode != 0) {
+            EXPECT_EQ("<no key>", ReadRegistry(kRegLocalMachine, kUninstallEntry, "DisplayName"));
+            EXPECT_EQ("<none>", ReadProfile("control.ini", "Zorva", "switcher", "<none>"));
+            EXPECT_EQ(c.planted != nullptr, Exists(dir)) << "a folder the installer made goes again";
+        }
+        if (c.planted) {
+            EXPECT_EQ("planted", ReadWholeFile(planted)) << "a user's file is secured, never changed";
+        }
+        Uninstall(dir);
+    }
+}
+
+// control.ini: an ANSI file stays ANSI for a path it holds and becomes UTF-16,
+// its lines kept, for one it cannot; when the UTF-16 copy cannot be written
+// (a folder in its place) the original stays byte for byte and nothing is
+// installed.
+TEST_F(Installer, ControlIniTakesTheThemeFolder)
+{
+    const std::string ini = WinDir() + "\\control.ini", copy = ini + ".new", before = ReadWholeFile(ini);
+    const std::string original = "[Current]\r\nColor Schemes=Windows Standard\r\n";
+    const struct {
+        const char *what;
+        bool ansiPath, copyBlocked;
+        DWORD exitCode;
+        bool utf16;
+    } cases[] = {
+        {"a path the ANSI code page holds", true, false, 0, false},
+        {"a path outside the ANSI code page", false, false, 0, true},
+        {"the copy cannot be written", false, true, 2, false},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string dir = c.ansiPath ? "C:\\Quennel ini " + std::to_string(GetCurrentProcessId())
+                                           : FreshFolder("ini") + "\\" + kCyrillicName;
+        WriteWholeFile(ini, original);
+        if (c.copyBlocked) {
+            ASSERT_TRUE(MakeFolder(copy));
+        }
+        EXPECT_EQ(c.exitCode, RunCommand("\"" + SetupProgram() + "\" /S /D=" + dir));
+        EXPECT_EQ(c.utf16, ReadWholeFile(ini).compare(0, 2, "\xff\xfe") == 0);
+        if (c.exitCode == 0) {
+            EXPECT_EQ(dir + "\\Themes", ReadProfile("control.ini", "Zorva", "switcher", "")) << "every letter";
+            EXPECT_EQ("Windows Standard", ReadProfile("control.ini", "Current", "Color Schemes", ""));
+            EXPECT_FALSE(Exists(copy));
+        } else {
+            EXPECT_EQ(original, ReadWholeFile(ini)) << "the original, byte for byte";
+            EXPECT_FALSE(Exists(dir)) << "nothing installed";
+        }
+        RemoveEmptyFolder(copy);
+        Uninstall(dir);
+        if (!c.ansiPath)
+            RemoveFolderTree(dir.substr(0, dir.rfind('\\')));  // the folder above, FreshFolder's
+    }
+    if (before == "<missing>")
+        FileDelete(ini.c_str());
+    else
+        WriteWholeFile(ini, before);
+}
+
+// The uninstaller's first stage runs "/r" for the user and reads its code:
+// run in place ("_?="), its exit code says what the revert did (100 and the
+// program's code when the settings did not come back); the second stage
+// removes everything either way.
+TEST_F(Installer, UninstallerReportsTheRevert)
+{
+    const std::string backup = UserDataFolder() + "\\ZorvaBackup.theme";
+    const struct {
+        const char *what;
+        bool backup;
+        const char *how;
+        DWORD exitCode;
+        bool settingsBack;
+    } cases[] = {
+        {"put back", true, "/S /REVERT", 0, true},
+        {"no backup of the user's own", false, "/S /REVERT", 102, false},
+        {"not asked for", true, "/S", 0, false},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string dir = FreshFolder("revert");
+        FileDelete(backup.c_str());
+        const UserSettings own = SetUserSettings();
+        ASSERT_EQ(0u, RunCommand("\"" + SetupProgram() + "\" /S /D=" + dir));
+        ASSERT_EQ(0u, RunCommand("\"" + dir + "\\DesktopQuennel.exe\" /apply blue"));  // the backup first
+        if (!c.backup) {
+            ASSERT_TRUE(FileDelete(backup.c_str()));
+        }
+        EXPECT_EQ(c.exitCode, RunCommand("\"" + dir + "\\Uninstall.exe\" " + c.how + " _?=" + dir));
+        EXPECT_EQ(c.settingsBack, Differences(own).empty()) << Differences(own);
+        EXPECT_TRUE(WaitFor([&] { return !Exists(dir); }, 2 * kPatience)) << "every file and the folder go";
+        EXPECT_FALSE(Exists(WinDir() + "\\ZORVA"));
+        EXPECT_EQ("<no key>", ReadRegistry(kRegLocalMachine, kUninstallEntry, "DisplayName"));
+        RemoveFolderTree(dir);
+    }
+    SetUserSettings();
+}
+
 }  // namespace

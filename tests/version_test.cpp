@@ -142,6 +142,15 @@ TEST(ProgramFiles, ProgramManifest)
     EXPECT_EQ(std::string::npos, text.find(">false</dpi"));
     EXPECT_NE(std::string::npos, text.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}")) << "Windows 10 and 11";
     EXPECT_NE(std::string::npos, text.find("version=\"" QUENNEL_VERSION ".0\""));
+
+    // The common controls from the system's side-by-side store, never a
+    // comctl32.dll beside the program: the dependency's identity, exactly.
+    const size_t dependency = text.find("<dependency>");
+    ASSERT_NE(std::string::npos, dependency);
+    const std::string identity = text.substr(dependency, text.find("/>", dependency) - dependency);
+    for (const char *attribute : {" type=\"win32\"", " name=\"Microsoft.Windows.Common-Controls\"", " version=\"6.0.0.0\"",
+                                  " processorArchitecture=\"*\"", " publicKeyToken=\"6595b64144ccf1df\"", " language=\"*\""})
+        EXPECT_NE(std::string::npos, identity.find(attribute)) << attribute << " in " << identity;
 }
 
 TEST(ProgramFiles, ReleaseFilesCarryNoSymbols)
