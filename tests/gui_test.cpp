@@ -46,6 +46,36 @@ HWND StartHelperWindow(const char *program, const char *title, const std::string
     return window;
 }
 
+// The programs that the tests start end with the test's process, however it
+// ends (a test stopped at its time limit too): a copy left running would hold
+// the one-copy name for every test after it.
+void EndsWithTheTests(HANDLE process)
+{
+    static HANDLE job = [] {
+        HANDLE made = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (made)
+            SetInformationJobObject(made, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        return made;
+    }();
+    if (job)
+        AssignProcessToJobObject(job, process);
+}
+
+// The texts of a process's message boxes, for a failure's message.
+std::string BoxTexts(DWORD process)
+{
+    std::string texts;
+    for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w; w = FindWindowExA(nullptr, w, "#32770", nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == process)
+            texts += " [box \"" + Text(w) + "\": " + Text(GetDlgItem(w, 0xFFFF)) + "]";
+    }
+    return texts;
+}
+
 // The program, installed fresh in a folder of its own named outside the ANSI
 // code page, with theme files whose only part is the colour of the active
 // caption, so each install shows in the registry; for a user who has no
@@ -129,6 +159,7 @@ protected:
         PROCESS_INFORMATION *p = into ? into : &pi;
         if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, Wide(folder).c_str(), &si, p))
             return false;
+        EndsWithTheTests(p->hProcess);
         WaitForInputIdle(p->hProcess, kPatience);
         return true;
     }
@@ -183,6 +214,8 @@ protected:
         DWORD code = 9999;
         if (WaitForSingleObject(p->hProcess, ms) == WAIT_OBJECT_0)
             GetExitCodeProcess(p->hProcess, &code);
+        else
+            printf("the program did not end;%s\n", BoxTexts(p->dwProcessId).c_str());
         return code;
     }
     HWND Focused()
@@ -866,6 +899,7 @@ TEST_F(Program, TwoCopiesStartedAtOnce)
             std::wstring line = command;
             ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, Wide(folder).c_str(),
                                        &si, &p));
+            EndsWithTheTests(p.hProcess);
         }
         HANDLE ends[2] = {two[0].hProcess, two[1].hProcess};
         DWORD first = WaitForMultipleObjects(2, ends, FALSE, kPatience) - WAIT_OBJECT_0;
