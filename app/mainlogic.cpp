@@ -135,10 +135,16 @@ static void SetNotBusy(PlatWindow main)
 // wallpaper job's Cancel comes in the middle of one) ends with nothing more
 // applied, the user is told in one box, or a run that no one watches logs it
 // and ends, and the window waits for the user's next command.
+// Whether the backup or the snapshot is whole; *path gets its path.
+static bool SavedThemeFileWhole(int themeId, char *path)
+{
+    return JoinPath(path, kPathSize, UserDataDir, CatalogueFile(themeId)) && SavedThemeWhole(path);
+}
+
 static bool SavedThemeReady(PlatWindow main, int themeId)
 {
     char path[kPathSize];
-    if (JoinPath(path, sizeof path, UserDataDir, CatalogueFile(themeId)) && SavedThemeWhole(path))
+    if (SavedThemeFileWhole(themeId, path))
         return true;
     if (InstallUnderWay) {
         TimerStop(main, kInstallTimer);
@@ -211,7 +217,7 @@ static void RestoreAfterFailure(PlatWindow main)
 static void RestoreSnapshotAtOnce()
 {
     char path[kPathSize];
-    if (!JoinPath(path, sizeof path, UserDataDir, CatalogueFile(kThemeSnapshot)) || !SavedThemeWhole(path)) {
+    if (!SavedThemeFileWhole(kThemeSnapshot, path)) {
         AppLogReport("The settings saved when this run started are damaged: nothing was put back.");
         return;
     }

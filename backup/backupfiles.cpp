@@ -35,13 +35,8 @@ static void CaptureThemeFile(const char *name, bool replace)
     marked = start && FileClose(start) == 0 && marked;
     bool complete = marked && CaptureAllSettings(partial) && SavedThemeWhole(partial);
     if (complete) {
-        complete = PlacePartialFile(partial, whole, replace);
-        if (!complete && !replace) {
-            PlatFile *there = FileOpen(whole, "rb");
-            if (there)
-                FileClose(there);
-            complete = there != nullptr;
-        }
+        // Without replace the file is the backup: one there after all stays.
+        complete = PlacePartialFile(partial, whole, replace) || (!replace && UserHasBackup());
     } else if (start) {
         FileDelete(partial);
     }

@@ -924,54 +924,43 @@ protected:
     // error, 3 when the run made fewer than n fallible calls.
     int FaultyRun(long n)
     {
-        if (GetParam() == Run::FailedApply)
-            return FaultyFirstStage(n);
+        const bool firstStage = GetParam() == Run::FailedApply;
+        if (firstStage)
+            HostSetDiskSpace(3000);  // the theme files and the settings, not a bitmap of 64 x 48
         HostFailCall(n);
         switch (GetParam()) {
         case Run::Apply: ApplyBlue(); break;
         case Run::Cancel: MainCommand(main, kIdCancel, (intptr_t)WindowItem(main, kIdCancel)); break;
         case Run::Revert: MainCommand(main, IDC_REVERT, (intptr_t)WindowItem(main, IDC_REVERT)); break;
+        case Run::FailedApply:
+            MainCommand(main, IDC_BLUE, (intptr_t)WindowItem(main, IDC_BLUE));
+            MainCommand(main, IDC_APPLY, (intptr_t)WindowItem(main, IDC_APPLY));
+            break;
         }
-        RunInstall();
+        if (!firstStage)
+            RunInstall();
+        // FailedApply: its first stage alone, the job not started yet (a fault arms it late).
         bool faulted = !HostInjectedFault().empty();
         HostFailCall(0);
         if (!faulted)
             return 3;
-        std::string problems;
-        if (InstallUnderWay && !HostWindowInfo(main).destroyed)
-            problems += "the install never ended\n";
-        if (ReadWholeFile(backup) != backupBytes)
-            problems += "the backup changed\n";
-        ThemeInstall install;
-        InstallTheme(kThemeBackup, kAllParts, &install);
-        FinishThemeInstall(install);
-        problems += Differences(before, Snapshot());
-        fputs(problems.c_str(), stderr);
-        return problems.empty() ? 0 : 1;
-    }
-
-    // The failed first Apply with the nth call of its first stage failing;
-    // exit codes as FaultyRun's, 3 once n is past the first stage.
-    int FaultyFirstStage(long n)
-    {
-        HostSetDiskSpace(3000);  // the theme files and the settings, not a bitmap of 64 x 48
-        HostFailCall(n);
-        MainCommand(main, IDC_BLUE, (intptr_t)WindowItem(main, IDC_BLUE));
-        MainCommand(main, IDC_APPLY, (intptr_t)WindowItem(main, IDC_APPLY));
-        bool faulted = !HostInjectedFault().empty();  // the job has not started yet: a fault arms it late
-        HostFailCall(0);
-        if (!faulted)
-            return 3;
-        RunInstall();
-        if (!HostWindowInfo(main).destroyed) {
-            MainCommand(main, kIdCancel, (intptr_t)WindowItem(main, kIdCancel));
-            RunInstall();
+        if (firstStage) {
+            RunInstall();  // the job's report and its Cancel, or the user's where the window stays
+            if (!HostWindowInfo(main).destroyed) {
+                MainCommand(main, kIdCancel, (intptr_t)WindowItem(main, kIdCancel));
+                RunInstall();
+            }
         }
         std::string problems;
-        if (!HostWindowInfo(main).destroyed)
+        if ((firstStage || InstallUnderWay) && !HostWindowInfo(main).destroyed)
             problems += "the run never ended\n";
         if (ReadWholeFile(backup) != backupBytes)
             problems += "the backup changed\n";
+        if (!firstStage) {  // a Revert without faults must bring the start back
+            ThemeInstall install;
+            InstallTheme(kThemeBackup, kAllParts, &install);
+            FinishThemeInstall(install);
+        }
         problems += Differences(before, Snapshot());
         fputs(problems.c_str(), stderr);
         return problems.empty() ? 0 : 1;

@@ -334,9 +334,7 @@ TEST(Process, NamedMutexMadeOnce)
     std::string name = "Local\\Quennel test " + std::to_string(ProcessIdentifier()) + " " + std::to_string(++counter);
     EXPECT_TRUE(SessionMutexCreate(name.c_str()));
     EXPECT_FALSE(SessionMutexCreate(name.c_str()));
-    EXPECT_FALSE(SessionMutexCreate(name.c_str()));
     EXPECT_TRUE(SessionMutexCreate((name + " other").c_str()));
-    EXPECT_NE(0u, ProcessIdentifier());
 }
 
 TEST_F(Files, Folders)
