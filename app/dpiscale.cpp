@@ -32,7 +32,7 @@ void MeasureUi(int dpi, UiMeasures *m, PlatFont *font)
     m->iconCellHeight = SystemMetricAtDpi(kSmCyIcon, m->dpi) * 3 / 2;
 }
 
-static void Place(PlatWindow main, int id, const LayoutRect &r)
+static void Place(PlatWindow main, int id, const PixelRect &r)
 {
     if (PlatWindow control = WindowItem(main, id))
         WindowMove(control, r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -74,7 +74,7 @@ void MainPlaceControls(PlatWindow main, const UiMeasures &m, PlatFont font)
     }
 }
 
-void MainDpiChanged(PlatWindow main, int dpi, const LayoutRect &suggested)
+void MainDpiChanged(PlatWindow main, int dpi, const PixelRect &suggested)
 {
     UiMeasures m;
     PlatFont font;

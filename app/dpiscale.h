@@ -29,4 +29,4 @@ void MainPlaceControls(PlatWindow main, const UiMeasures &m, PlatFont font);
 // and measures are made again at that dpi, the controls placed, the old font
 // deleted, and the window takes the rectangle the system suggests (screen
 // coordinates), which keeps it where the user put it at the new scale.
-void MainDpiChanged(PlatWindow main, int dpi, const LayoutRect &suggested);
+void MainDpiChanged(PlatWindow main, int dpi, const PixelRect &suggested);

@@ -2,7 +2,7 @@
 
 int LayoutPixels(const UiMeasures &m, int pixels) { return (pixels * m.dpi + 48) / 96; }
 
-static LayoutRect Box(int x, int y, int width, int height) { return LayoutRect{x, y, x + width, y + height}; }
+static PixelRect Box(int x, int y, int width, int height) { return PixelRect{x, y, x + width, y + height}; }
 
 // The three columns with the gaps around and between them.
 static int ColumnsWidth(const UiMeasures &m)
@@ -23,8 +23,8 @@ void ComputeMainLayout(const UiMeasures &m, MainLayout *out)
     const int g8 = LayoutPixels(m, 8), g10 = LayoutPixels(m, 10);  // the gaps, grown with the dpi
     const int g15 = LayoutPixels(m, 15), g20 = LayoutPixels(m, 20);
     const int left = g10 + (ClientWidth(m) - ColumnsWidth(m)) / 2;  // centred in a window widened for the prompt
-    LayoutRect icons{left, g10, left + 3 * m.iconCellWidth, g10 + 3 * m.iconCellHeight};
-    LayoutRect group{icons.right + g20, 0, icons.right + g20 + m.checkWidth + g15, rowStep * 7 + g15};
+    PixelRect icons{left, g10, left + 3 * m.iconCellWidth, g10 + 3 * m.iconCellHeight};
+    PixelRect group{icons.right + g20, 0, icons.right + g20 + m.checkWidth + g15, rowStep * 7 + g15};
     const int column = group.right + g20;
     // Balance the two columns vertically: only the shorter one moves.
     const int iconsHigh = 3 * m.iconCellHeight;

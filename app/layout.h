@@ -1,9 +1,7 @@
 // The main window's layout: plain arithmetic over the font and icon measures.
 #pragma once
 
-struct LayoutRect {
-    int left, top, right, bottom;
-};
+#include "platform/system.h"
 
 // Measures taken at start-up from the control font and the system icon size.
 // Fixed gaps are given in pixels at 96 dots an inch and grow with dpi, as the
@@ -23,10 +21,10 @@ struct UiMeasures {
 int LayoutPixels(const UiMeasures &m, int pixels);
 
 struct MainLayout {
-    LayoutRect colorButtons[5];  // in creation order: white, blue, black, red, green
-    LayoutRect groupBox;
-    LayoutRect checkBoxes[7];    // rows 0-6: 105 to 111
-    LayoutRect pushButtons[5];   // slots 0-4: OK, Cancel, Apply, Revert, About
+    PixelRect colorButtons[5];  // in creation order: white, blue, black, red, green
+    PixelRect groupBox;
+    PixelRect checkBoxes[7];    // rows 0-6: 105 to 111
+    PixelRect pushButtons[5];   // slots 0-4: OK, Cancel, Apply, Revert, About
 };
 
 void ComputeMainLayout(const UiMeasures &m, MainLayout *out);

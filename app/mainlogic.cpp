@@ -486,7 +486,7 @@ intptr_t MainWindowMessage(PlatWindow main, unsigned message, uintptr_t wParam, 
     case kWmDpiChanged: {
         // The suggested rectangle, a RECT: four 32-bit coordinates.
         const int32_t *r = (const int32_t *)lParam;
-        MainDpiChanged(main, (int)(wParam & 0xFFFF), LayoutRect{r[0], r[1], r[2], r[3]});
+        MainDpiChanged(main, (int)(wParam & 0xFFFF), PixelRect{r[0], r[1], r[2], r[3]});
         return 0;
     }
     default:

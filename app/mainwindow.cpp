@@ -96,7 +96,7 @@ static LRESULT CALLBACK ButtonRelayProc(HWND window, UINT message, WPARAM wParam
 }
 
 static HWND MakeControl(HWND main, const char *className, const char *text, int id, DWORD style,
-                        const LayoutRect &r)
+                        const PixelRect &r)
 {
     return CreateWindowExA(0, className, text, style, r.left, r.top, r.right - r.left, r.bottom - r.top, main,
                            (HMENU)(INT_PTR)id, (HINSTANCE)AppInstance, nullptr);

@@ -182,7 +182,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
         size = WindowSizeAt(width, height, WS_OVERLAPPEDWINDOW, 0, dpi);
         RECT now;
         GetWindowRect(main, &now);
-        MainDpiChanged(MainWindow, dpi, LayoutRect{now.left, now.top, now.left + size.cx, now.top + size.cy});
+        MainDpiChanged(MainWindow, dpi, PixelRect{now.left, now.top, now.left + size.cx, now.top + size.cy});
     }
 
     if (revert) {

@@ -36,7 +36,7 @@ bool CaptureAllSettings(const char *themeFile);
 // Each capture writes one group of settings.
 void CaptureWindowColors(ThemeWriter *out);
 // Light or dark and the accent, each value with its type, none where missing.
-void CaptureModeAndAccent(ThemeWriter *out);
+void CaptureLook(ThemeWriter *out);
 void CaptureDesktop(ThemeWriter *out);
 void CaptureDesktopIcons(ThemeWriter *out);
 void CaptureCursors(ThemeWriter *out);

@@ -76,7 +76,7 @@ void CaptureWindowColors(ThemeWriter *out)
     CaptureValues(out, kRegCurrentUser, "Control Panel\\Colors", "Control Panel\\Colors", kColorKeys, kColorCount, false);
 }
 
-void CaptureModeAndAccent(ThemeWriter *out)
+void CaptureLook(ThemeWriter *out)
 {
     for (const LookValue &v : kLookValues)
         CaptureValues(out, kRegCurrentUser, v.key, v.key, &v.name, 1, true);
@@ -178,7 +178,7 @@ bool CaptureAllSettings(const char *themeFile)
     CaptureWindowColors(&out);
     CaptureMetrics(&out);
     CaptureDesktop(&out);
-    CaptureModeAndAccent(&out);
+    CaptureLook(&out);
     CaptureDesktopIcons(&out);
     CaptureCursors(&out);
     CaptureSounds(&out);

@@ -117,18 +117,18 @@ void WallpaperJobMonitors(benchmark::State &state)
 {
     const Files &files = PrepareFiles();
     DiffusionKernel = 2;
-    static const ScreenRect monitors[2] = {{0, 0, 1920, 1080}, {1920, 0, 5760, 2160}};
-    WallpaperLayout layout;
+    static const PixelRect monitors[2] = {{0, 0, 1920, 1080}, {1920, 0, 5760, 2160}};
+    WallpaperPlan plan;
     if (state.range(0) == 2)
-        PlanWallpaper(monitors, 2, 0, kSpreadSpan, &layout);
+        PlanWallpaper(monitors, 2, 0, kSpreadSpan, &plan);
     else
         SingleWallpaper(monitors[state.range(0)].right - monitors[state.range(0)].left,
-                        monitors[state.range(0)].bottom - monitors[state.range(0)].top, &layout);
+                        monitors[state.range(0)].bottom - monitors[state.range(0)].top, &plan);
     double pixels = 0;
-    for (int i = 0; i < layout.count; i++)
-        pixels += (double)layout.places[i].width * layout.places[i].height;
+    for (int i = 0; i < plan.count; i++)
+        pixels += (double)plan.places[i].width * plan.places[i].height;
     for (auto _ : state) {
-        if (!MakeWallpaperBitmap(files.art.c_str(), files.palette.c_str(), files.bitmap.c_str(), layout, 8, 0, 3779,
+        if (!MakeWallpaperBitmap(files.art.c_str(), files.palette.c_str(), files.bitmap.c_str(), plan, 8, 0, 3779,
                                  3779))
             state.SkipWithError("the bitmap was not written");
     }

@@ -52,5 +52,5 @@ void ApplyWindowColors(const ThemeSource &theme)
         RegistryFlush(key);
         RegistryClose(key);
     }
-    ApplyModeAndAccent(theme);
+    ApplyLook(theme);
 }

@@ -109,9 +109,9 @@ long ApplyThemeValue(const ThemeSource &theme, PlatKey key, const char *name, co
                      const char *themeKey);
 
 // The appliers, each of its part of the theme file.
-// The classic colours, then light or dark and the accent (ApplyModeAndAccent).
+// The classic colours, then light or dark and the accent (ApplyLook).
 void ApplyWindowColors(const ThemeSource &theme);
-void ApplyModeAndAccent(const ThemeSource &theme);
+void ApplyLook(const ThemeSource &theme);
 void ApplyWindowMetrics(const ThemeSource &theme);
 void ApplyDesktopIcons(const ThemeSource &theme);
 void ApplyCursors(const ThemeSource &theme);

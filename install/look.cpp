@@ -90,7 +90,7 @@ static bool ApplyThemeLook(const ThemeSource &theme)
     return true;
 }
 
-void ApplyModeAndAccent(const ThemeSource &theme)
+void ApplyLook(const ThemeSource &theme)
 {
     // A capture records the first of the values always, as none where the
     // user had none.

@@ -253,17 +253,18 @@ bool DisplayModeSize(int *width, int *height);
 int ScreenBitsPerPixel();
 void ScreenPelsPerMeter(int *x, int *y);
 
-// A rectangle of the desktop in the virtual screen's coordinates: the
-// primary monitor's top-left corner is 0, 0, and a monitor left of or above
-// it has negative ones. right and bottom are one past the last pixel.
-struct ScreenRect {
+// A rectangle of pixels; right and bottom are one past the last pixel. A
+// monitor's is in the virtual screen's coordinates: the primary monitor's
+// top-left corner is 0, 0, and a monitor left of or above it has negative
+// ones. A control's is in its parent's client area.
+struct PixelRect {
     int left, top, right, bottom;
 };
 // One monitor as the system describes it.
 struct MonitorRecord {
-    ScreenRect rect;  // GetMonitorInfoW's rcMonitor: scaled down, as ScreenSize is, for a program
+    PixelRect rect;  // GetMonitorInfoW's rcMonitor: scaled down, as ScreenSize is, for a program
                       // that the system takes as unaware of DPI on a scaled screen
-    ScreenRect mode;  // the monitor's display mode (EnumDisplaySettingsW on its device: dmPosition,
+    PixelRect mode;  // the monitor's display mode (EnumDisplaySettingsW on its device: dmPosition,
                       // dmPelsWidth, dmPelsHeight): real pixels, never scaled for DPI
     bool modeKnown;   // false when the system could not tell the mode; mode is then rect
     bool primary;     // MONITORINFOF_PRIMARY

@@ -736,7 +736,7 @@ TEST_F(RoundTrip, UnusualValues)
 // Light or dark and the accent, of the user's own: a colour theme's look
 // replaces them, and the run's snapshot gives each back exactly, its type and
 // its bytes, a missing one missing again.
-TEST_F(RoundTrip, ModeAndAccentComeBackExactly)
+TEST_F(RoundTrip, LookComesBackExactly)
 {
     const char *personalize = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
     const char *dwm = "Software\\Microsoft\\Windows\\DWM";

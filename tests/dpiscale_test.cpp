@@ -77,15 +77,15 @@ protected:
         MachineTest::TearDown();
     }
     PlatWindow Item(int id) { return WindowItem(main, id); }
-    LayoutRect RectOf(int id)
+    PixelRect RectOf(int id)
     {
         HostWindowState s = HostWindowInfo(Item(id));
-        return LayoutRect{s.left, s.top, s.left + s.width, s.top + s.height};
+        return PixelRect{s.left, s.top, s.left + s.width, s.top + s.height};
     }
     // Every control's rectangle, in one list: colours, group box, checks, pushes.
-    std::vector<LayoutRect> Rects()
+    std::vector<PixelRect> Rects()
     {
-        std::vector<LayoutRect> rects;
+        std::vector<PixelRect> rects;
         for (int id : kColors)
             rects.push_back(RectOf(id));
         rects.push_back(RectOf(IDC_PARTS));
@@ -96,7 +96,7 @@ protected:
         return rects;
     }
     // What the system sends when the window moves to a monitor of dpi.
-    void DpiChanged(int dpi, const LayoutRect &suggested)
+    void DpiChanged(int dpi, const PixelRect &suggested)
     {
         int32_t rect[4] = {suggested.left, suggested.top, suggested.right, suggested.bottom};
         MessageSend(main, kWmDpiChanged, (uintptr_t)(dpi | dpi << 16), (intptr_t)rect);
@@ -116,7 +116,7 @@ protected:
     }
 };
 
-bool Same(const LayoutRect &a, const LayoutRect &b)
+bool Same(const PixelRect &a, const PixelRect &b)
 {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -143,15 +143,15 @@ TEST_F(DpiScale, MeasuresAtADpiAreTheSystemsOwn)
 
 TEST_F(DpiScale, EveryChangeLaysTheWindowOutAtItsDpiAndBack)
 {
-    std::vector<LayoutRect> at96 = Rects();
+    std::vector<PixelRect> at96 = Rects();
     for (int dpi : {120, 144, 192, 96}) {
         SCOPED_TRACE(std::to_string(dpi) + " dots an inch");
         HostClearEvents();
-        LayoutRect suggested{300 + dpi, 200, 300 + dpi + 4 * dpi, 200 + 3 * dpi};
+        PixelRect suggested{300 + dpi, 200, 300 + dpi + 4 * dpi, 200 + 3 * dpi};
         DpiChanged(dpi, suggested);
 
         HostWindowState window = HostWindowInfo(main);
-        EXPECT_TRUE(Same(suggested, LayoutRect{window.left, window.top, window.left + window.width,
+        EXPECT_TRUE(Same(suggested, PixelRect{window.left, window.top, window.left + window.width,
                                                window.top + window.height}))
             << "the system's suggested rectangle";
         MainLayout layout;
@@ -179,7 +179,7 @@ TEST_F(DpiScale, EveryChangeLaysTheWindowOutAtItsDpiAndBack)
         EXPECT_EQ((11 * dpi + 48) / 96, HostFontPixels(StatusFont)) << "the status font at the dpi";
         EXPECT_EQ(2, HostLiveFonts()) << "the fonts before deleted";
     }
-    std::vector<LayoutRect> back = Rects();
+    std::vector<PixelRect> back = Rects();
     for (size_t i = 0; i < at96.size(); i++)
         EXPECT_TRUE(Same(at96[i], back[i])) << "control " << i << " back at 96 dots an inch";
 }
@@ -189,9 +189,9 @@ TEST_F(DpiScale, EveryChangeLaysTheWindowOutAtItsDpiAndBack)
 // few pixels down the window).
 TEST_F(DpiScale, TwiceTheDpiTwiceTheWindow)
 {
-    std::vector<LayoutRect> at96 = Rects();
-    DpiChanged(192, LayoutRect{0, 0, 800, 600});
-    std::vector<LayoutRect> at192 = Rects();
+    std::vector<PixelRect> at96 = Rects();
+    DpiChanged(192, PixelRect{0, 0, 800, 600});
+    std::vector<PixelRect> at192 = Rects();
     auto near = [](int twice, int once) { return abs(twice - 2 * once) <= 8 + twice / 32; };
     for (size_t i = 0; i < at96.size(); i++) {
         EXPECT_TRUE(near(at192[i].left, at96[i].left)) << i << ": " << at192[i].left << " " << at96[i].left;

@@ -645,7 +645,7 @@ std::string DwordBytes(DWORD v) { return "4:" + std::string((const char *)&v, 4)
 // gives the user's values back exactly, the missing one missing again. With
 // Window Colors unticked an Apply changes none of them; OK, then "/r", gives
 // them back exactly.
-TEST_F(Program, ModeAndAccentAndTheWayBack)
+TEST_F(Program, LookAndTheWayBack)
 {
     // The fixture's themes take the shipped themes' look.
     for (const char *color : {"BLACK", "WHITE"}) {

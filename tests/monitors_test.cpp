@@ -4,7 +4,7 @@
 // desktop's colour), and the style the install sets and a Cancel takes back.
 #include "wallpaper/bitmapfile.h"
 #include "wallpaper/wallpaperjob.h"
-#include "wallpaper/wallpaperlayout.h"
+#include "wallpaper/wallpaperplan.h"
 
 #include "app/appglobals.h"
 #include "decoder/art.h"
@@ -30,13 +30,13 @@ namespace {
 // Which picture shows at the bitmap's pixel bx, by (from its top-left
 // corner): the monitor's index, -1 for none, -2 for more than one; *x, *y the
 // point of that picture.
-int PictureAt(const WallpaperLayout &layout, int bx, int by, int *x, int *y)
+int PictureAt(const WallpaperPlan &plan, int bx, int by, int *x, int *y)
 {
     int found = -1;
-    for (int i = 0; i < layout.count; i++) {
-        const WallpaperPlace &p = layout.places[i];
-        int dx = ((bx - p.left) % layout.width + layout.width) % layout.width;
-        int dy = ((by - p.top) % layout.height + layout.height) % layout.height;
+    for (int i = 0; i < plan.count; i++) {
+        const WallpaperPlace &p = plan.places[i];
+        int dx = ((bx - p.left) % plan.width + plan.width) % plan.width;
+        int dy = ((by - p.top) % plan.height + plan.height) % plan.height;
         if (dx < p.width && dy < p.height) {
             found = found == -1 ? i : -2;
             *x = dx, *y = dy;
@@ -49,68 +49,68 @@ int PictureAt(const WallpaperLayout &layout, int bx, int by, int *x, int *y)
 // its own distance from the monitor's corner, where the system puts the
 // bitmap: from the virtual screen's corner (span), or tiled from the
 // primary's (tile).
-void ExpectEveryPointShowsItsMonitor(const std::vector<ScreenRect> &monitors, int primary,
-                                     const WallpaperLayout &layout)
+void ExpectEveryPointShowsItsMonitor(const std::vector<PixelRect> &monitors, int primary,
+                                     const WallpaperPlan &plan)
 {
     int left = monitors[0].left, top = monitors[0].top;
-    for (const ScreenRect &m : monitors)
+    for (const PixelRect &m : monitors)
         left = m.left < left ? m.left : left, top = m.top < top ? m.top : top;
-    int originX = layout.spread == kSpreadTile ? monitors[(size_t)primary].left : left;
-    int originY = layout.spread == kSpreadTile ? monitors[(size_t)primary].top : top;
+    int originX = plan.spread == kSpreadTile ? monitors[(size_t)primary].left : left;
+    int originY = plan.spread == kSpreadTile ? monitors[(size_t)primary].top : top;
     for (size_t i = 0; i < monitors.size(); i++) {
-        const ScreenRect &m = monitors[i];
+        const PixelRect &m = monitors[i];
         for (int y = m.top; y < m.bottom; y += 37)
             for (int x = m.left; x < m.right; x += 41) {
-                int bx = ((x - originX) % layout.width + layout.width) % layout.width;
-                int by = ((y - originY) % layout.height + layout.height) % layout.height;
+                int bx = ((x - originX) % plan.width + plan.width) % plan.width;
+                int by = ((y - originY) % plan.height + plan.height) % plan.height;
                 int px = -1, py = -1;
-                ASSERT_EQ((int)i, PictureAt(layout, bx, by, &px, &py)) << "desktop " << x << "," << y;
+                ASSERT_EQ((int)i, PictureAt(plan, bx, by, &px, &py)) << "desktop " << x << "," << y;
                 ASSERT_EQ(x - m.left, px);
                 ASSERT_EQ(y - m.top, py);
             }
     }
 }
 
-TEST(MonitorLayout, OneMonitorIsTheBitmapWhateverTheSpread)
+TEST(MonitorPlan, OneMonitorIsTheBitmapWhateverTheSpread)
 {
-    ScreenRect one[1] = {{0, 0, 1366, 768}};
+    PixelRect one[1] = {{0, 0, 1366, 768}};
     for (WallpaperSpread spread : {kSpreadSpan, kSpreadTile}) {
-        WallpaperLayout layout;
-        ASSERT_TRUE(PlanWallpaper(one, 1, 0, spread, &layout));
-        EXPECT_EQ(kSpreadOne, layout.spread);
-        EXPECT_EQ(1366, layout.width);
-        EXPECT_EQ(768, layout.height);
-        ASSERT_EQ(1, layout.count);
-        EXPECT_EQ(0, layout.places[0].left);
-        EXPECT_EQ(0, layout.places[0].top);
-        EXPECT_EQ(1366, layout.places[0].width);
-        EXPECT_EQ(768, layout.places[0].height);
+        WallpaperPlan plan;
+        ASSERT_TRUE(PlanWallpaper(one, 1, 0, spread, &plan));
+        EXPECT_EQ(kSpreadOne, plan.spread);
+        EXPECT_EQ(1366, plan.width);
+        EXPECT_EQ(768, plan.height);
+        ASSERT_EQ(1, plan.count);
+        EXPECT_EQ(0, plan.places[0].left);
+        EXPECT_EQ(0, plan.places[0].top);
+        EXPECT_EQ(1366, plan.places[0].width);
+        EXPECT_EQ(768, plan.places[0].height);
     }
 }
 
-TEST(MonitorLayout, SideBySide)
+TEST(MonitorPlan, SideBySide)
 {
-    std::vector<ScreenRect> monitors = {{0, 0, 1280, 800}, {1280, 0, 2304, 768}};
+    std::vector<PixelRect> monitors = {{0, 0, 1280, 800}, {1280, 0, 2304, 768}};
     for (WallpaperSpread spread : {kSpreadSpan, kSpreadTile}) {
-        WallpaperLayout layout;
-        ASSERT_TRUE(PlanWallpaper(monitors.data(), 2, 0, spread, &layout));
-        EXPECT_EQ(spread, layout.spread);
-        EXPECT_EQ(2304, layout.width);
-        EXPECT_EQ(800, layout.height);
-        EXPECT_EQ(1280, layout.places[1].left) << "the same place either way: the primary is the corner";
-        EXPECT_EQ(0, layout.places[1].top);
-        EXPECT_EQ(1024, layout.places[1].width);
-        EXPECT_EQ(768, layout.places[1].height);
-        ExpectEveryPointShowsItsMonitor(monitors, 0, layout);
+        WallpaperPlan plan;
+        ASSERT_TRUE(PlanWallpaper(monitors.data(), 2, 0, spread, &plan));
+        EXPECT_EQ(spread, plan.spread);
+        EXPECT_EQ(2304, plan.width);
+        EXPECT_EQ(800, plan.height);
+        EXPECT_EQ(1280, plan.places[1].left) << "the same place either way: the primary is the corner";
+        EXPECT_EQ(0, plan.places[1].top);
+        EXPECT_EQ(1024, plan.places[1].width);
+        EXPECT_EQ(768, plan.places[1].height);
+        ExpectEveryPointShowsItsMonitor(monitors, 0, plan);
     }
 }
 
 // The primary listed last, one monitor left of it and one above it: the
 // virtual screen runs from -1280, -1440 to 2560, 1124.
-TEST(MonitorLayout, LeftOfAndAboveThePrimary)
+TEST(MonitorPlan, LeftOfAndAboveThePrimary)
 {
-    std::vector<ScreenRect> monitors = {{-1280, 100, 0, 1124}, {0, -1440, 2560, 0}, {0, 0, 1920, 1080}};
-    WallpaperLayout span, tile;
+    std::vector<PixelRect> monitors = {{-1280, 100, 0, 1124}, {0, -1440, 2560, 0}, {0, 0, 1920, 1080}};
+    WallpaperPlan span, tile;
     ASSERT_TRUE(PlanWallpaper(monitors.data(), 3, 2, kSpreadSpan, &span));
     EXPECT_EQ(3840, span.width);
     EXPECT_EQ(2564, span.height);
@@ -136,38 +136,38 @@ TEST(MonitorLayout, LeftOfAndAboveThePrimary)
 
 // A monitor above the primary that reaches left of it: tiled, its picture
 // passes the bitmap's right edge and goes on at its left.
-TEST(MonitorLayout, TiledPictureWrapsPastTheEdge)
+TEST(MonitorPlan, TiledPictureWrapsPastTheEdge)
 {
-    std::vector<ScreenRect> monitors = {{0, 0, 1024, 768}, {-512, -600, 512, 0}, {1024, 0, 1824, 600}};
-    WallpaperLayout layout;
-    ASSERT_TRUE(PlanWallpaper(monitors.data(), 3, 0, kSpreadTile, &layout));
-    EXPECT_EQ(2336, layout.width);
-    EXPECT_EQ(1368, layout.height);
-    EXPECT_EQ(2336 - 512, layout.places[1].left);
-    EXPECT_EQ(768, layout.places[1].top);
-    EXPECT_EQ(1024, layout.places[2].left) << "right of the primary, as on the desktop";
-    ExpectEveryPointShowsItsMonitor(monitors, 0, layout);
+    std::vector<PixelRect> monitors = {{0, 0, 1024, 768}, {-512, -600, 512, 0}, {1024, 0, 1824, 600}};
+    WallpaperPlan plan;
+    ASSERT_TRUE(PlanWallpaper(monitors.data(), 3, 0, kSpreadTile, &plan));
+    EXPECT_EQ(2336, plan.width);
+    EXPECT_EQ(1368, plan.height);
+    EXPECT_EQ(2336 - 512, plan.places[1].left);
+    EXPECT_EQ(768, plan.places[1].top);
+    EXPECT_EQ(1024, plan.places[2].left) << "right of the primary, as on the desktop";
+    ExpectEveryPointShowsItsMonitor(monitors, 0, plan);
 }
 
-TEST(MonitorLayout, RefusesWhatCannotBeMade)
+TEST(MonitorPlan, RefusesWhatCannotBeMade)
 {
-    WallpaperLayout layout;
-    layout.width = -7;
-    std::vector<ScreenRect> many(kMaxWallpaperMonitors + 1);
+    WallpaperPlan plan;
+    plan.width = -7;
+    std::vector<PixelRect> many(kMaxWallpaperMonitors + 1);
     for (size_t i = 0; i < many.size(); i++)
-        many[i] = ScreenRect{(int)i * 10, 0, (int)i * 10 + 10, 10};
-    EXPECT_FALSE(PlanWallpaper(many.data(), 0, 0, kSpreadSpan, &layout)) << "no monitor";
-    EXPECT_FALSE(PlanWallpaper(many.data(), (int)many.size(), 0, kSpreadSpan, &layout)) << "too many";
-    EXPECT_TRUE(PlanWallpaper(many.data(), kMaxWallpaperMonitors, 0, kSpreadSpan, &layout)) << "as many as it holds";
-    layout.width = -7;
-    ScreenRect empty[2] = {{0, 0, 800, 600}, {800, 0, 800, 600}};
-    EXPECT_FALSE(PlanWallpaper(empty, 2, 0, kSpreadSpan, &layout)) << "an empty rectangle";
-    EXPECT_FALSE(PlanWallpaper(empty, 1, 1, kSpreadSpan, &layout)) << "no such primary";
-    ScreenRect far[2] = {{0, 0, 800, 600}, {-70000, 0, -69200, 600}};
-    EXPECT_FALSE(PlanWallpaper(far, 2, 0, kSpreadSpan, &layout)) << "wider than a bitmap can be";
-    ScreenRect huge[2] = {{0, 0, 15360, 8640}, {0, 8640, 15360, 17280}};
-    EXPECT_FALSE(PlanWallpaper(huge, 2, 0, kSpreadSpan, &layout)) << "more bytes than the job makes";
-    EXPECT_EQ(-7, layout.width) << "a refused layout is left as it was";
+        many[i] = PixelRect{(int)i * 10, 0, (int)i * 10 + 10, 10};
+    EXPECT_FALSE(PlanWallpaper(many.data(), 0, 0, kSpreadSpan, &plan)) << "no monitor";
+    EXPECT_FALSE(PlanWallpaper(many.data(), (int)many.size(), 0, kSpreadSpan, &plan)) << "too many";
+    EXPECT_TRUE(PlanWallpaper(many.data(), kMaxWallpaperMonitors, 0, kSpreadSpan, &plan)) << "as many as it holds";
+    plan.width = -7;
+    PixelRect empty[2] = {{0, 0, 800, 600}, {800, 0, 800, 600}};
+    EXPECT_FALSE(PlanWallpaper(empty, 2, 0, kSpreadSpan, &plan)) << "an empty rectangle";
+    EXPECT_FALSE(PlanWallpaper(empty, 1, 1, kSpreadSpan, &plan)) << "no such primary";
+    PixelRect far[2] = {{0, 0, 800, 600}, {-70000, 0, -69200, 600}};
+    EXPECT_FALSE(PlanWallpaper(far, 2, 0, kSpreadSpan, &plan)) << "wider than a bitmap can be";
+    PixelRect huge[2] = {{0, 0, 15360, 8640}, {0, 8640, 15360, 17280}};
+    EXPECT_FALSE(PlanWallpaper(huge, 2, 0, kSpreadSpan, &plan)) << "more bytes than the job makes";
+    EXPECT_EQ(-7, plan.width) << "a refused plan is left as it was";
 }
 
 #ifndef _WIN32

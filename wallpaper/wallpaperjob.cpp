@@ -104,18 +104,18 @@ static void FillBackground(FileRows *f, uint32_t background)
 bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char *outputPath, int width, int height,
                        int screenDepth, int pelsPerMeterX, int pelsPerMeterY)
 {
-    WallpaperLayout layout;
-    SingleWallpaper(width, height, &layout);
-    return MakeWallpaperBitmap(artPath, palettePath, outputPath, layout, screenDepth, 0, pelsPerMeterX,
+    WallpaperPlan plan;
+    SingleWallpaper(width, height, &plan);
+    return MakeWallpaperBitmap(artPath, palettePath, outputPath, plan, screenDepth, 0, pelsPerMeterX,
                                pelsPerMeterY);
 }
 
 bool MakeWallpaperBitmap(const char *artPath, const char *palettePath, const char *outputPath,
-                         const WallpaperLayout &layout, int screenDepth, uint32_t background, int pelsPerMeterX,
+                         const WallpaperPlan &plan, int screenDepth, uint32_t background, int pelsPerMeterX,
                          int pelsPerMeterY)
 {
     const int depth = BitmapDepth(screenDepth);
-    const int width = layout.width, height = layout.height;
+    const int width = plan.width, height = plan.height;
     BitmapFileHeader fileHeader;
     BitmapInfoHeader infoHeader;
     FillBitmapHeaders(width, height, depth, pelsPerMeterX, pelsPerMeterY, &fileHeader, &infoHeader);
@@ -134,7 +134,7 @@ bool MakeWallpaperBitmap(const char *artPath, const char *palettePath, const cha
     AppAssert(rows->pixels != nullptr, "wallpaper", __LINE__, "Not enough memory for the wallpaper bitmap");
     StartIndexCache(&rows->cache[0]);
     StartIndexCache(&rows->cache[1]);
-    if (layout.count > 1) {
+    if (plan.count > 1) {
         FillBackground(rows, background);
     } else {
         size_t written = (size_t)width * (depth / 8);
@@ -145,14 +145,14 @@ bool MakeWallpaperBitmap(const char *artPath, const char *palettePath, const cha
     // the work is that of the largest, beside the bitmap, and each smaller
     // one's fits in what the one before gave back.
     bool done[kMaxWallpaperMonitors] = {};
-    for (int n = 0; n < layout.count; n++) {
+    for (int n = 0; n < plan.count; n++) {
         int next = -1;
-        for (int i = 0; i < layout.count; i++)
-            if (!done[i] && (next < 0 || (long long)layout.places[i].width * layout.places[i].height >
-                                             (long long)layout.places[next].width * layout.places[next].height))
+        for (int i = 0; i < plan.count; i++)
+            if (!done[i] && (next < 0 || (long long)plan.places[i].width * plan.places[i].height >
+                                             (long long)plan.places[next].width * plan.places[next].height))
                 next = i;
         done[next] = true;
-        rows->place = layout.places[next];
+        rows->place = plan.places[next];
         RenderArtRows(art, rows->place.width, rows->place.height, screenDepth, DiffusionKernel, StoreFileRow, rows);
     }
     CloseArt(art);
@@ -225,13 +225,13 @@ static void RealScreenSize(int *width, int *height)
     }
 }
 
-// The layout over the monitors in real pixels. Their display modes, as for
+// The plan over the monitors in real pixels. Their display modes, as for
 // one screen, when the system tells every one and none is smaller than its
 // rectangle in the metrics; else the metrics' rectangles, all of them, so
 // that the rectangles never mix two scales. When the system cannot list the
-// monitors, or there are more than the layout holds, the bitmap is the
+// monitors, or there are more than the plan holds, the bitmap is the
 // screen's alone, as on one monitor.
-static void ScreenLayout(WallpaperLayout *layout)
+static void ScreenPlan(WallpaperPlan *plan)
 {
     MonitorRecord monitors[kMaxWallpaperMonitors];
     int count = DisplayMonitors(monitors, kMaxWallpaperMonitors);
@@ -245,17 +245,17 @@ static void ScreenLayout(WallpaperLayout *layout)
             if (m.primary)
                 primary = i;
         }
-        ScreenRect rects[kMaxWallpaperMonitors];
+        PixelRect rects[kMaxWallpaperMonitors];
         for (int i = 0; i < count; i++)
             rects[i] = modes ? monitors[i].mode : monitors[i].rect;
         // Windows 8 is 6.2.
         WallpaperSpread spread = WindowsVersionAtLeast(6, 2) ? kSpreadSpan : kSpreadTile;
-        if (PlanWallpaper(rects, count, primary, spread, layout))
+        if (PlanWallpaper(rects, count, primary, spread, plan))
             return;
     }
     int width, height;
     RealScreenSize(&width, &height);
-    SingleWallpaper(width, height, layout);
+    SingleWallpaper(width, height, plan);
 }
 
 // The art of the Windows folder and its palette, whose paths start-up made
@@ -293,17 +293,17 @@ static unsigned long WallpaperJob(void *)
     char artPath[kPathSize], palettePath[kPathSize];
     WallpaperSources(artName, artPath, palettePath);
 
-    WallpaperLayout layout;
-    ScreenLayout(&layout);
+    WallpaperPlan plan;
+    ScreenPlan(&plan);
     int pelsX, pelsY;
     int depth = ScreenBitsPerPixel();
     ScreenPelsPerMeter(&pelsX, &pelsY);
 
-    if (!MakeWallpaperBitmap(artPath, palettePath, output, layout, depth, SysColorGet(kColorBackground), pelsX,
+    if (!MakeWallpaperBitmap(artPath, palettePath, output, plan, depth, SysColorGet(kColorBackground), pelsX,
                              pelsY))
         ReportFullDisk(output);
-    WallpaperSpreadMade = layout.spread;
-    WriteWallpaperRecord(artName, depth, layout.width, layout.height);
+    WallpaperSpreadMade = plan.spread;
+    WriteWallpaperRecord(artName, depth, plan.width, plan.height);
     return 1;
 }
 

@@ -1,10 +1,10 @@
 // The wallpaper job: on its own thread, the colour's art becomes a bitmap file
 // at the screen's depth, made for each monitor at that monitor's own size
-// (the layout: wallpaperlayout.h).
+// (the plan: wallpaperplan.h).
 #pragma once
 
 #include "platform/system.h"
-#include "wallpaper/wallpaperlayout.h"
+#include "wallpaper/wallpaperplan.h"
 
 #include <stddef.h>
 
@@ -48,10 +48,10 @@ void CheckWallpaperJob(const char *artName, const char *outputPath);
 // never costs the bitmap that was there. Returns false when the disk was full.
 bool MakeWallpaperFile(const char *artPath, const char *palettePath, const char *outputPath, int width, int height,
                        int screenDepth, int pelsPerMeterX, int pelsPerMeterY);
-// The same for a layout of monitors: each monitor's picture rendered at its
+// The same for a plan of monitors: each monitor's picture rendered at its
 // size, scaled and reduced on its own, in its place; with several monitors
 // the rest of the bitmap in the background colour (a COLORREF: red in the low
 // byte). One monitor gives MakeWallpaperFile's bitmap of its size.
 bool MakeWallpaperBitmap(const char *artPath, const char *palettePath, const char *outputPath,
-                         const WallpaperLayout &layout, int screenDepth, uint32_t background, int pelsPerMeterX,
+                         const WallpaperPlan &plan, int screenDepth, uint32_t background, int pelsPerMeterX,
                          int pelsPerMeterY);

@@ -242,8 +242,8 @@ int DisplayMonitors(MonitorRecord *monitors, int capacity)
     for (int i = 0; i < count && i < capacity; i++) {
         const HostMonitor &h = m.monitors[(size_t)i];
         MonitorRecord &r = monitors[i];
-        r.mode = ScreenRect{h.left, h.top, h.left + h.width, h.top + h.height};
-        r.rect = ScreenRect{Unscaled(r.mode.left, m.screenScale), Unscaled(r.mode.top, m.screenScale),
+        r.mode = PixelRect{h.left, h.top, h.left + h.width, h.top + h.height};
+        r.rect = PixelRect{Unscaled(r.mode.left, m.screenScale), Unscaled(r.mode.top, m.screenScale),
                             Unscaled(r.mode.right, m.screenScale), Unscaled(r.mode.bottom, m.screenScale)};
         r.modeKnown = m.displayModeKnown;
         if (!r.modeKnown)

@@ -136,7 +136,7 @@ struct MonitorList {
     int capacity, count;
 };
 
-static ScreenRect FromRect(const RECT &r) { return ScreenRect{(int)r.left, (int)r.top, (int)r.right, (int)r.bottom}; }
+static PixelRect FromRect(const RECT &r) { return PixelRect{(int)r.left, (int)r.top, (int)r.right, (int)r.bottom}; }
 
 static BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param)
 {

@@ -225,7 +225,7 @@ static int Render(int argc, char **argv)
 {
     const char *art = nullptr, *palette = nullptr, *out = nullptr;
     int depth = 0, count = 0;
-    ScreenRect monitors[kMaxWallpaperMonitors];
+    PixelRect monitors[kMaxWallpaperMonitors];
     for (int i = 0; i < argc; i++) {
         if (!strcmp(argv[i], "--size") && i + 1 < argc) {
             // WxH, or several joined by "+": monitors side by side from left
@@ -240,7 +240,7 @@ static int Render(int argc, char **argv)
                     if (!isdigit((unsigned char)at[k]) && at[k] != 'x')
                         return 2;
                 int left = count ? monitors[count - 1].right : 0;
-                monitors[count] = ScreenRect{left, 0, left + width, height};
+                monitors[count] = PixelRect{left, 0, left + width, height};
                 at += used;
                 if (*at == '+' && !*++at)
                     return 2;  // a "+" with no size after it
@@ -258,8 +258,8 @@ static int Render(int argc, char **argv)
             return 2;
         }
     }
-    WallpaperLayout layout;
-    if (!art || !palette || !out || count < 1 || !PlanWallpaper(monitors, count, 0, kSpreadSpan, &layout) ||
+    WallpaperPlan plan;
+    if (!art || !palette || !out || count < 1 || !PlanWallpaper(monitors, count, 0, kSpreadSpan, &plan) ||
         (depth != 8 && depth != 16 && depth != 24 && depth != 32))
         return 2;
     // The palette is checked here, so that a damaged one is a message and an
@@ -279,7 +279,7 @@ static int Render(int argc, char **argv)
 #endif
     DiffusionKernel = 2;
     std::string artPath = PlatformPath(art), palettePath = PlatformPath(palette), outPath = PlatformPath(out);
-    if (!MakeWallpaperBitmap(artPath.c_str(), palettePath.c_str(), outPath.c_str(), layout, depth, 0, 3779, 3779)) {
+    if (!MakeWallpaperBitmap(artPath.c_str(), palettePath.c_str(), outPath.c_str(), plan, depth, 0, 3779, 3779)) {
         fprintf(stderr, "quennel-art: cannot write %s\n", out);
         return 1;
     }

@@ -36,7 +36,7 @@ enum WallpaperSpread {
     kSpreadTile,  // tiled from the primary's top-left corner: WallpaperStyle "0", TileWallpaper "1"
 };
 
-struct WallpaperLayout {
+struct WallpaperPlan {
     int width, height;  // the bitmap's
     WallpaperSpread spread;
     int count;          // 1 to kMaxWallpaperMonitors
@@ -44,13 +44,13 @@ struct WallpaperLayout {
 };
 
 // One monitor of width x height (each 1 or more).
-void SingleWallpaper(int width, int height, WallpaperLayout *layout);
+void SingleWallpaper(int width, int height, WallpaperPlan *plan);
 
-// The layout for count monitors' rectangles in real pixels, primary being
+// The plan for count monitors' rectangles in real pixels, primary being
 // the index of the primary; spread, span or tile, is how this system shows a
 // bitmap across several monitors (one monitor is always kSpreadOne). False,
-// the layout untouched, when there is no monitor or more than
+// the plan untouched, when there is no monitor or more than
 // kMaxWallpaperMonitors, a rectangle is empty, primary is no index of them,
 // or the bitmap would be larger than kMaxWallpaperBytes at 24 bits.
-bool PlanWallpaper(const ScreenRect *monitors, int count, int primary, WallpaperSpread spread,
-                   WallpaperLayout *layout);
+bool PlanWallpaper(const PixelRect *monitors, int count, int primary, WallpaperSpread spread,
+                   WallpaperPlan *plan);
