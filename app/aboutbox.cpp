@@ -1,13 +1,11 @@
 // The About box: the title picture at its natural size grown with the box's
 // dpi, drawn through the program's palette, with OK in the bottom-right
 // corner; laid out again when the box moves to a monitor of another scaling.
-#include "app/winmain.h"
+#include "app/winshared.h"
 
 #include <string.h>
 
-#include "app/appglobals.h"
 #include "base/bounded.h"
-#include "app/mainlogic.h"
 #include "palette/palette.h"
 
 constexpr int kHeaderAndTable = 40 + 256 * 4;  // the pixel rows follow the 256-entry colour table
@@ -28,13 +26,6 @@ static struct {
 } AboutMade;
 static HFONT AboutFont;  // OK's font after a change of dpi; none before
 
-void RunAboutBox(PlatWindow main)
-{
-    DialogBoxParamA((HINSTANCE)AppInstance, "AboutBox", (HWND)main, AboutDlgProc, 0);
-    DeleteObject(AboutFont);  // the button that showed it is gone with the box
-    AboutFont = nullptr;
-}
-
 // The box's layout at dpi: its client area the picture grown with the dpi
 // (pixel for pixel at 96 dots an inch), OK at the size and in the font the
 // dialog gave it, grown from the dpi the box was made at, a margin from the
@@ -42,25 +33,25 @@ void RunAboutBox(PlatWindow main)
 // stays where it is when move is false.
 static void LayOutAboutBox(HWND dialog, int dpi, bool move, int left, int top)
 {
-    const int width = MulDiv(AboutHeader.header.biWidth, dpi, 96);
-    const int height = MulDiv(AboutHeader.header.biHeight, dpi, 96);
-    SIZE size = WindowSizeAt(width, height, (DWORD)GetWindowLongA(dialog, GWL_STYLE),
-                             (DWORD)GetWindowLongA(dialog, GWL_EXSTYLE), dpi);
-    SetWindowPos(dialog, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE | (move ? 0 : SWP_NOMOVE));
+    const int width = DpiScale(AboutHeader.header.biWidth, 96, dpi);
+    const int height = DpiScale(AboutHeader.header.biHeight, 96, dpi);
+    int outerWidth, outerHeight;
+    WindowSizeAt((PlatWindow)dialog, width, height, dpi, &outerWidth, &outerHeight);
+    SetWindowPos(dialog, nullptr, left, top, outerWidth, outerHeight, SWP_NOZORDER | SWP_NOACTIVATE | (move ? 0 : SWP_NOMOVE));
     // A system that draws the frame at another dpi than it was asked about
     // (Wine keeps its own) leaves another client area: the window grows or
     // shrinks by the difference.
     RECT client;
     GetClientRect(dialog, &client);
     if (client.right != width || client.bottom != height)
-        SetWindowPos(dialog, nullptr, 0, 0, size.cx + width - client.right, size.cy + height - client.bottom,
+        SetWindowPos(dialog, nullptr, 0, 0, outerWidth + width - client.right, outerHeight + height - client.bottom,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
 
     HWND ok = GetDlgItem(dialog, IDOK);
     if (dpi != AboutMade.dpi || AboutFont) {  // back at the first dpi too, the font at it
         LOGFONTA font = AboutMade.font;
-        font.lfHeight = MulDiv(font.lfHeight, dpi, AboutMade.dpi);
-        font.lfWidth = MulDiv(font.lfWidth, dpi, AboutMade.dpi);
+        font.lfHeight = DpiScale(font.lfHeight, AboutMade.dpi, dpi);
+        font.lfWidth = DpiScale(font.lfWidth, AboutMade.dpi, dpi);
         HFONT made = CreateFontIndirectA(&font);
         if (made) {
             SendMessageA(ok, WM_SETFONT, (WPARAM)made, TRUE);
@@ -69,9 +60,9 @@ static void LayOutAboutBox(HWND dialog, int dpi, bool move, int left, int top)
         }
     }
     GetClientRect(dialog, &client);
-    int okWidth = MulDiv(AboutMade.button.cx, dpi, AboutMade.dpi);
-    int okHeight = MulDiv(AboutMade.button.cy, dpi, AboutMade.dpi);
-    int margin = MulDiv(10, dpi, 96);
+    int okWidth = DpiScale(AboutMade.button.cx, AboutMade.dpi, dpi);
+    int okHeight = DpiScale(AboutMade.button.cy, AboutMade.dpi, dpi);
+    int margin = DpiScale(10, 96, dpi);
     SetWindowPos(ok, nullptr, client.right - okWidth - margin, client.bottom - okHeight - margin, okWidth, okHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -128,7 +119,7 @@ static void DrawAboutPicture(HDC dc, HWND dialog)
                   AboutHeader.header.biHeight, AboutPixels, (const BITMAPINFO *)&AboutHeader, DIB_RGB_COLORS, SRCCOPY);
 }
 
-INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -140,8 +131,8 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     case kWmDpiChanged: {
         // Moved to a monitor of another scaling: laid out at its dpi, where
         // the system suggests.
-        const RECT *suggested = (const RECT *)lParam;
-        LayOutAboutBox(dialog, HIWORD(wParam), true, suggested->left, suggested->top);
+        PixelRect suggested = DpiChangedRect(lParam);
+        LayOutAboutBox(dialog, DpiChangedDpi(wParam), true, suggested.left, suggested.top);
         InvalidateRect(dialog, nullptr, TRUE);
         return TRUE;
     }
@@ -154,4 +145,11 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     default:
         return FALSE;
     }
+}
+
+void RunAboutBox(PlatWindow main)
+{
+    DialogBoxParamA((HINSTANCE)AppInstance, "AboutBox", (HWND)main, AboutDlgProc, 0);
+    DeleteObject(AboutFont);  // the button that showed it is gone with the box
+    AboutFont = nullptr;
 }

@@ -23,7 +23,21 @@ struct ProgramCommand {
     std::string problem;  // bad arguments: what was wrong, for the user
 };
 
+// The usage, with the exit codes below.
 extern const char kUsage[];
+
+// The program's exit codes.
+constexpr int kExitClosed = 0;        // the window was closed
+constexpr int kExitOtherCopy = 1;     // the window or "/apply": another copy runs (the window's was
+                                      // brought to the front); nothing changed
+constexpr int kExitReverted = 1;      // "/r" put this user's backup back
+constexpr int kExitNoBackup = 2;      // "/r" for a user without a backup of their own: nothing changed
+constexpr int kExitFolderUnusable = 3;  // a folder for the program's files cannot be used: nothing changed
+constexpr int kExitBadArguments = 4;    // the command line is wrong: nothing changed
+constexpr int kExitCannotApply = 5;     // "/apply": the theme cannot be applied; the settings were put back
+constexpr int kExitPartlyReverted = 6;  // "/r": put back, but for values left as they were; the log names them
+constexpr int kExitRevertOtherCopy = 7;  // "/r": another copy runs: nothing changed
+constexpr int kExitBackupDamaged = 8;    // "/r": the backup is damaged: nothing changed
 
 // rawLine is the command line after the program's name as the system passes
 // it ("/r" only when it is exactly that); arguments are its words, quotes

@@ -1,8 +1,6 @@
 // The colour buttons: an icon centred on a button face, flat or in an etched
 // frame, painted off screen. The main window decides which one looks pressed.
-#include "app/winmain.h"
-
-#include "app/mainlogic.h"
+#include "app/winshared.h"
 
 constexpr int kIconWord = 0;   // the icon handle
 constexpr int kStateWord = 4;  // non-zero: the etched, pressed look

@@ -1,13 +1,50 @@
+// The main window's layout (layout.h).
 #include "app/layout.h"
 
-int LayoutPixels(const UiMeasures &m, int pixels) { return (pixels * m.dpi + 48) / 96; }
+#include "app/controls.h"
+
+const char kStatusPrompt[] = "Choose the Zorva color (by mana symbol) and the parts of the theme to use.";
+
+int DpiScale(int value, int fromDpi, int toDpi)
+{
+    long long scaled = (long long)value * toDpi, half = fromDpi / 2;
+    return (int)(scaled >= 0 ? (scaled + half) / fromDpi : (scaled - half) / fromDpi);
+}
+
+PlatFont ControlFontCreate(int dpi)
+{
+    return FontCreate(DpiScale(14, 96, dpi), dpi > 96 ? "Microsoft Sans Serif" : "MS Sans Serif");
+}
+
+void MeasureUi(int dpi, PlatFont font, UiMeasures *m)
+{
+    *m = {};
+    m->dpi = dpi;
+    int checkWidth, checkHeight, cancelWidth, cancelHeight, promptWidth = 0, promptHeight;
+    if (!font || !TextExtent(font, "Window Colors", &checkWidth, &checkHeight) ||
+        !TextExtent(font, "Cancel", &cancelWidth, &cancelHeight))
+        return;
+    // The status bar writes in the system's status font; its prompt must
+    // fit the window.
+    if (PlatFont status = StatusFontCreate(dpi)) {
+        TextExtent(status, kStatusPrompt, &promptWidth, &promptHeight);
+        FontDelete(status);
+    }
+    m->statusWidth = promptWidth ? promptWidth + DpiScale(12, 96, dpi) : 0;
+    m->checkWidth = checkWidth + DpiScale(30, 96, dpi);
+    m->lineHeight = checkHeight;
+    m->buttonWidth = cancelWidth + DpiScale(20, 96, dpi);
+    m->buttonHeight = cancelHeight * 7 / 4;
+    m->iconCellWidth = SystemMetricAtDpi(kSmCxIcon, dpi) * 3 / 2;
+    m->iconCellHeight = SystemMetricAtDpi(kSmCyIcon, dpi) * 3 / 2;
+}
 
 static PixelRect Box(int x, int y, int width, int height) { return PixelRect{x, y, x + width, y + height}; }
 
 // The three columns with the gaps around and between them.
 static int ColumnsWidth(const UiMeasures &m)
 {
-    return 3 * m.iconCellWidth + LayoutPixels(m, 75) + m.buttonWidth + m.checkWidth;
+    return 3 * m.iconCellWidth + DpiScale(75, 96, m.dpi) + m.buttonWidth + m.checkWidth;
 }
 
 // As wide as the columns, or as the status bar's prompt where that is wider.
@@ -20,8 +57,8 @@ static int ClientWidth(const UiMeasures &m)
 void ComputeMainLayout(const UiMeasures &m, MainLayout *out)
 {
     const int rowStep = m.lineHeight * 3 / 2;  // divided before it is multiplied
-    const int g8 = LayoutPixels(m, 8), g10 = LayoutPixels(m, 10);  // the gaps, grown with the dpi
-    const int g15 = LayoutPixels(m, 15), g20 = LayoutPixels(m, 20);
+    const int g8 = DpiScale(8, 96, m.dpi), g10 = DpiScale(10, 96, m.dpi);  // the gaps, grown with the dpi
+    const int g15 = DpiScale(15, 96, m.dpi), g20 = DpiScale(20, 96, m.dpi);
     const int left = g10 + (ClientWidth(m) - ColumnsWidth(m)) / 2;  // centred in a window widened for the prompt
     PixelRect icons{left, g10, left + 3 * m.iconCellWidth, g10 + 3 * m.iconCellHeight};
     PixelRect group{icons.right + g20, 0, icons.right + g20 + m.checkWidth + g15, rowStep * 7 + g15};
@@ -55,7 +92,7 @@ void ComputeMainLayout(const UiMeasures &m, MainLayout *out)
 void MainWindowExtent(const UiMeasures &m, int captionHeight, int *width, int *height)
 {
     *width = ClientWidth(m);
-    int checks = (m.lineHeight * 3 / 2) * 7 + LayoutPixels(m, 20);
+    int checks = (m.lineHeight * 3 / 2) * 7 + DpiScale(20, 96, m.dpi);
     int icons = 3 * m.iconCellHeight;
-    *height = (checks > icons ? checks : icons) + captionHeight + LayoutPixels(m, 10);
+    *height = (checks > icons ? checks : icons) + captionHeight + DpiScale(10, 96, m.dpi);
 }

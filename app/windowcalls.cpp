@@ -5,11 +5,12 @@
 
 #include <string>
 
-#include "app/appglobals.h"
-#include "app/mainlogic.h"
+#include "app/controls.h"
 #include "install/installtheme.h"
 #include "wallpaper/wallpaperjob.h"
 
+PlatWindow MainWindow;
+AppWindowCalls AppWindow;
 int Unattended;
 int UnattendedFailed;
 

@@ -1,12 +1,23 @@
-// What the install and the wallpaper job show in the main window: the
-// progress texts, the capture and cursor, the boxes and the job's report.
+// What the window logic and the folders below it show in the main window:
+// the install's and the wallpaper job's progress texts, capture, cursor,
+// boxes and report (their tables of calls, filled in here), and the window
+// code's own dialogs (a table that the window code fills in).
 #pragma once
 
 #include "platform/window.h"
 
+extern PlatWindow MainWindow;  // start-up, once the window is made
+
 // Lets the install and the wallpaper job show them in MainWindow. Every
 // install command does it first.
 void ConnectWindowCalls();
+
+// The dialogs of the window code, for the window logic; set by WinMain. A
+// call left null shows nothing (the logic run without a window).
+struct AppWindowCalls {
+    void (*aboutBox)(PlatWindow main);  // the About box, modal
+};
+extern AppWindowCalls AppWindow;
 
 // "/apply" and "/r": no one reads a box. Set at start-up, before the window is made.
 extern int Unattended;

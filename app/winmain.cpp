@@ -1,6 +1,6 @@
 // The program's entry point: single instance, process-wide values, measures,
 // window classes, the main window and the message loop.
-#include "app/winmain.h"
+#include "app/winshared.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -10,50 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "base/apperror.h"
-#include "app/appglobals.h"
-#include "app/dpiscale.h"
-#include "app/mainlogic.h"
+#include "app/commandline.h"
+#include "app/placement.h"
+#include "app/startup.h"
+#include "app/unattended.h"
 #include "app/windowcalls.h"
 #include "backup/backup.h"
-
-static const char kMainClass[] = "ZORVATHEME_MainClass";
-static const char kIconButtonClass[] = "ZORVATHEME_IconButtonClass";
+#include "base/apperror.h"
 
 HDC OffscreenDC;
-
-BOOL RegisterWindowClasses()
-{
-    WNDCLASSA main = {};
-    main.style = CS_OWNDC;
-    main.lpfnWndProc = MainWndProc;
-    main.hInstance = (HINSTANCE)AppInstance;
-    main.hIcon = LoadIconA((HINSTANCE)AppInstance, "Balls");
-    main.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    main.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    main.lpszClassName = kMainClass;
-
-    WNDCLASSA button = {};
-    button.style = CS_DBLCLKS;
-    button.lpfnWndProc = IconButtonProc;
-    button.cbWndExtra = 12;  // the icon, the pressed state and the icon's size
-    button.hInstance = (HINSTANCE)AppInstance;
-    button.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    button.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    button.lpszClassName = kIconButtonClass;
-    return RegisterClassA(&main) && RegisterClassA(&button);
-}
-
-SIZE WindowSizeAt(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, int dpi)
-{
-    typedef BOOL(WINAPI * AdjustForDpi)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    AdjustForDpi adjust = user32 ? (AdjustForDpi)(void *)GetProcAddress(user32, "AdjustWindowRectExForDpi") : nullptr;
-    RECT frame = {0, 0, clientWidth, clientHeight};
-    if (!adjust || !adjust(&frame, style, FALSE, exStyle, (UINT)dpi))
-        AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
-}
 
 static WPARAM RunMessageLoop()
 {
@@ -159,43 +124,29 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     OffscreenDC = CreateCompatibleDC(nullptr);
     InitCommonControls();
     RegisterWindowClasses();
-    // The measures at the screen's dpi (the primary monitor's, where the
-    // window opens); the window made at its size for them.
-    MeasureUi(WindowDpi(nullptr), &Measures, &UiFont);
-    AppAssert(UiFont != nullptr, "winmain", kSiteMainWindow, "Main window creation failed");
-    int width, height;
-    MainWindowExtent(Measures, SystemMetricAtDpi(kSmCyCaption, Measures.dpi), &width, &height);
-    SIZE size = WindowSizeAt(width, height, WS_OVERLAPPEDWINDOW, 0, Measures.dpi);
+    AppWindow.aboutBox = RunAboutBox;
+    // The window is made with its controls, then laid out once at its own
+    // dpi (its monitor's), its corner where it was made.
+    MainState state;
     HWND main = CreateWindowExA(0, kMainClass, "Desktop Quennel", WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX, 100, 100,
-                                size.cx, size.cy, nullptr, nullptr, instance, nullptr);
+                                0, 0, nullptr, nullptr, instance, &state);
     MainWindow = (PlatWindow)main;
-    AppAssert(main != nullptr, "winmain", kSiteMainWindow, "Main window creation failed");
-    // A monitor of another scaling than the screen's: the window lays itself
-    // out again at that monitor's dpi, its corner where it is.
-    int dpi = WindowDpi(MainWindow);
-    if (dpi != Measures.dpi) {
-        UiMeasures m;
-        PlatFont font;
-        MeasureUi(dpi, &m, &font);
-        MainWindowExtent(m, SystemMetricAtDpi(kSmCyCaption, dpi), &width, &height);
-        FontDelete(font);
-        size = WindowSizeAt(width, height, WS_OVERLAPPEDWINDOW, 0, dpi);
-        RECT now;
-        GetWindowRect(main, &now);
-        MainDpiChanged(MainWindow, dpi, PixelRect{now.left, now.top, now.left + size.cx, now.top + size.cy});
-    }
+    AppAssert(main != nullptr && MainLayOut(MainWindow, &state, WindowDpi(MainWindow), nullptr), "winmain",
+              kSiteMainWindow, "Main window creation failed");
 
     if (revert) {
-        MainRevertUnattended(MainWindow);
+        MainRevertUnattended(MainWindow, &state);
         WPARAM code = RunMessageLoop();
         return code == kExitClosed ? kExitReverted : (int)code;
     }
     if (apply) {
-        MainApplyUnattended(MainWindow, command.themeId, command.parts);
+        MainApplyUnattended(MainWindow, &state, command.themeId, command.parts);
         return (int)RunMessageLoop();
     }
     ShowWindow(main, showCommand);
     WPARAM code = RunMessageLoop();
+    FontDelete(state.font);
+    FontDelete(state.statusFont);
     DeleteDC(OffscreenDC);
     return (int)code;
 }

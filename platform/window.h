@@ -46,8 +46,9 @@ intptr_t MessageSend(PlatWindow window, unsigned message, uintptr_t wParam, intp
 // monitor's own dpi and never stretches its window; the window lays itself
 // out at its monitor's dpi, and again when it moves to another monitor.
 
-// WM_DPICHANGED: wParam's low word the new dpi, lParam the system's suggested
-// window rectangle (a RECT in the screen's coordinates). WM_SIZE.
+// WM_DPICHANGED: wParam's low word the new dpi (the high word the same),
+// lParam the system's suggested window rectangle (a RECT in the screen's
+// coordinates). WM_SIZE.
 constexpr unsigned kWmDpiChanged = 0x02E0;
 constexpr unsigned kWmSize = 0x0005;
 
@@ -55,6 +56,13 @@ constexpr unsigned kWmSize = 0x0005;
 // the position in the parent's client coordinates (a top-level window's in
 // the screen's) and the size.
 void WindowMove(PlatWindow window, int left, int top, int width, int height);
+// GetWindowRect: a top-level window's rectangle in the screen's coordinates.
+PixelRect WindowRectGet(PlatWindow window);
+// The window's outer size for a client area of clientWidth x clientHeight at
+// dpi: the frame and caption that the system adds at that dpi to a window of
+// this window's own style (AdjustWindowRectExForDpi where the system has it,
+// Windows 10 1607 and later, else AdjustWindowRectEx at its own dpi).
+void WindowSizeAt(PlatWindow window, int clientWidth, int clientHeight, int dpi, int *width, int *height);
 // GetDpiForWindow where the system has it (Windows 10 1607 and later), else
 // the screen's LOGPIXELSY; 96 when neither tells.
 int WindowDpi(PlatWindow window);

@@ -8,8 +8,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include "app/appglobals.h"
+#include "app/windowcalls.h"
 #include "app/mainlogic.h"
+#include "app/installrun.h"
+#include "app/startup.h"
 #include "platform/host/host.h"
 #include "tests/testart.h"
 
@@ -19,7 +21,6 @@
 
 #include <functional>
 
-void RunAboutBox(PlatWindow) {}  // the sweeps press no About
 #endif
 
 #include <stdlib.h>
@@ -803,12 +804,6 @@ TEST_F(RoundTrip, LookComesBackExactly)
 // exactly, with no Revert.
 enum class Run { Apply, Cancel, Revert, FailedApply };
 
-intptr_t SweepMainProc(PlatWindow w, unsigned message, uintptr_t wParam, intptr_t lParam)
-{
-    bool handled;
-    return MainWindowMessage(w, message, wParam, lParam, &handled);
-}
-
 // Runs body in a child process that ends with body's result; returns the
 // wait status, and in *err what the child wrote to standard error.
 int InChild(const std::function<int()> &body, std::string *err)
@@ -848,17 +843,14 @@ bool ReportExpected(const std::string &fault)
 class FaultSweep : public StartupThemes, public ::testing::WithParamInterface<Run> {
 protected:
     PlatWindow main;
+    MainState state;
     std::string pristine;  // the drive as the sweep's runs begin
 
     void SetUp() override
     {
         StartupThemes::SetUp();
         HostSetScreen(64, 48, 16);
-        main = MainWindow = HostMakeWindow(nullptr, 0, "Desktop Quennel");
-        HostSetWindowProc(main, SweepMainProc);
-        for (int id : {IDC_STATUS, 100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, kIdOk, kIdCancel,
-                       IDC_APPLY, IDC_REVERT, IDC_ABOUT})
-            HostMakeWindow(main, id, "");
+        main = MakeHostMainWindow(&state);
         for (const char *path : {kCursors, kSoundEvent, kBinEvent, "AppEvents\\Schemes"})
             MakeKey(kRegCurrentUser, path);
         ChangeEverything();  // the user's own settings, unlike the theme's
@@ -870,10 +862,8 @@ protected:
                        "[boot]\r\nSCRNSAVE.EXE=%WinDir%\\blue.scr\r\n");
         InstallTestArt();
         WallpaperThread = nullptr;
-        InstallUnderWay = 0;
-        MainTakeSnapshots();
-        MainSelectInitialColor(main);
-        MainTickAllParts(main);
+        MainTakeSnapshots(&state);
+        ShowChoices(main, state.choices);
         before = Snapshot();
         backupBytes = ReadWholeFile(backup);
         if (GetParam() == Run::Cancel || GetParam() == Run::Revert)
@@ -906,16 +896,16 @@ protected:
             if (WallpaperThread)
                 ThreadWait(WallpaperThread, 30000);
             HostDispatchPosted();
-            if (!InstallUnderWay || HostWindowInfo(main).destroyed)
+            if (!state.installUnderWay || HostWindowInfo(main).destroyed)
                 return;
-            MainTimerTick(main);
+            MainTimerTick(main, &state);
         }
     }
 
     void ApplyBlue()
     {
-        MainCommand(main, IDC_BLUE, (intptr_t)WindowItem(main, IDC_BLUE));
-        MainCommand(main, IDC_APPLY, (intptr_t)WindowItem(main, IDC_APPLY));
+        MainCommand(main, &state, IDC_BLUE, (intptr_t)WindowItem(main, IDC_BLUE));
+        MainCommand(main, &state, IDC_APPLY, (intptr_t)WindowItem(main, IDC_APPLY));
         RunInstall();
     }
 
@@ -930,11 +920,11 @@ protected:
         HostFailCall(n);
         switch (GetParam()) {
         case Run::Apply: ApplyBlue(); break;
-        case Run::Cancel: MainCommand(main, kIdCancel, (intptr_t)WindowItem(main, kIdCancel)); break;
-        case Run::Revert: MainCommand(main, IDC_REVERT, (intptr_t)WindowItem(main, IDC_REVERT)); break;
+        case Run::Cancel: MainCommand(main, &state, kIdCancel, (intptr_t)WindowItem(main, kIdCancel)); break;
+        case Run::Revert: MainCommand(main, &state, IDC_REVERT, (intptr_t)WindowItem(main, IDC_REVERT)); break;
         case Run::FailedApply:
-            MainCommand(main, IDC_BLUE, (intptr_t)WindowItem(main, IDC_BLUE));
-            MainCommand(main, IDC_APPLY, (intptr_t)WindowItem(main, IDC_APPLY));
+            MainCommand(main, &state, IDC_BLUE, (intptr_t)WindowItem(main, IDC_BLUE));
+            MainCommand(main, &state, IDC_APPLY, (intptr_t)WindowItem(main, IDC_APPLY));
             break;
         }
         if (!firstStage)
@@ -947,12 +937,12 @@ protected:
         if (firstStage) {
             RunInstall();  // the job's report and its Cancel, or the user's where the window stays
             if (!HostWindowInfo(main).destroyed) {
-                MainCommand(main, kIdCancel, (intptr_t)WindowItem(main, kIdCancel));
+                MainCommand(main, &state, kIdCancel, (intptr_t)WindowItem(main, kIdCancel));
                 RunInstall();
             }
         }
         std::string problems;
-        if ((firstStage || InstallUnderWay) && !HostWindowInfo(main).destroyed)
+        if ((firstStage || state.installUnderWay) && !HostWindowInfo(main).destroyed)
             problems += "the run never ended\n";
         if (ReadWholeFile(backup) != backupBytes)
             problems += "the backup changed\n";

@@ -4,13 +4,11 @@
 // backup and the snapshot that the window takes while it is made. Exit 1 when
 // another copy runs, 0 when this one took its snapshots, 2 when the file
 // never came.
-#include "app/mainlogic.h"
+#include "app/startup.h"
 #include "base/processvalues.h"
 
 #include <chrono>
 #include <thread>
-
-void RunAboutBox(PlatWindow) {}
 
 int main(int argc, char **argv)
 {
@@ -29,6 +27,7 @@ int main(int argc, char **argv)
     if (!MainIsOnlyCopy())
         return 1;
     SetProcessValues(nullptr);
-    MainTakeSnapshots();
+    MainState state;
+    MainTakeSnapshots(&state);
     return 0;
 }

@@ -1,111 +1,84 @@
-// The main window at each monitor's dpi: at start-up and after every
-// WM_DPICHANGED each control lies where the layout puts it at that dpi, in a
-// font made at that dpi (the status bar in the status font at that dpi), the colour buttons' icons at that dpi's size, and the
-// window in the rectangle the system suggested; going back gives the same
-// window again, and no font is left behind.
-#include "app/dpiscale.h"
+// The main window at each monitor's dpi: at start-up and after every change
+// of dpi each control lies where the layout puts it at that dpi, in a font
+// made at that dpi (the status bar in the status font at that dpi), the colour
+// buttons' icons at that dpi's size, and the window in the rectangle the
+// system suggested; going back gives the same window again, and no font is
+// left behind.
+#include "app/placement.h"
 
-#include "app/appglobals.h"
-#include "app/mainlogic.h"
+#include "app/windowcalls.h"
 #include "platform/host/host.h"
 #include "tests/testing.h"
 
 #include <stdlib.h>
-#include <string.h>
 
 #include <string>
 #include <vector>
 
-// The About box is the window's own; these tests never open it.
-void RunAboutBox(PlatWindow) {}
-
 namespace {
 
-intptr_t TestMainProc(PlatWindow w, unsigned message, uintptr_t wParam, intptr_t lParam)
-{
-    bool handled;
-    return MainWindowMessage(w, message, wParam, lParam, &handled);
-}
+// The measures at each dpi, worked by hand from the simulated system's rules
+// (host.h): the control font's em height 14 pixels at 96 dots an inch, a
+// character 11/20 of it wide and a line 5/4 of it high; the status font
+// Tahoma 11 at 96; icons 32 at 96; the prompt 74 characters.
+struct Expected {
+    int dpi, em;
+    const char *face;
+    UiMeasures m;  // checkWidth, lineHeight, buttonWidth, buttonHeight, iconCellWidth, iconCellHeight, dpi, statusWidth
+};
+const Expected kAtDpi[4] = {
+    {96, 14, "MS Sans Serif", {130, 18, 66, 31, 48, 48, 96, 460}},
+    {120, 18, "Microsoft Sans Serif", {167, 23, 84, 40, 60, 60, 120, 585}},
+    {144, 21, "Microsoft Sans Serif", {195, 27, 99, 47, 72, 72, 144, 710}},
+    {192, 28, "Microsoft Sans Serif", {260, 35, 132, 61, 96, 96, 192, 919}},
+};
 
-const int kColors[5] = {IDC_WHITE, IDC_BLUE, IDC_BLACK, IDC_RED, IDC_GREEN};  // the layout's order
-const int kPushes[5] = {kIdOk, kIdCancel, IDC_APPLY, IDC_REVERT, IDC_ABOUT};
-
-// The measures at dpi from the simulated system's own rules (host.h): the
-// control font's em height 14 pixels at 96 dots an inch, a character 11/20 of
-// it wide and a line 5/4 of it high; the status font Tahoma 11 at 96; icons
-// 32 at 96.
-UiMeasures ExpectedMeasures(int dpi)
+bool Same(const PixelRect &a, const PixelRect &b)
 {
-    auto scaled = [dpi](int pixels) { return (pixels * dpi + 48) / 96; };
-    int em = scaled(14), status = scaled(11);
-    auto wide = [](size_t chars, int px) { return (int)((chars * px * 11 + 10) / 20); };
-    UiMeasures m = {};
-    m.dpi = dpi;
-    m.checkWidth = wide(13, em) + scaled(30);
-    m.lineHeight = (em * 5 + 3) / 4;
-    m.buttonWidth = wide(6, em) + scaled(20);
-    m.buttonHeight = (em * 5 + 3) / 4 * 7 / 4;
-    m.iconCellWidth = m.iconCellHeight = scaled(32) * 3 / 2;
-    m.statusWidth = wide(strlen(kStatusPrompt), status) + scaled(12);
-    return m;
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 class DpiScale : public MachineTest {
 protected:
+    MainState state;
     PlatWindow main;
     void SetUp() override
     {
         MachineTest::SetUp();
-        main = MainWindow = HostMakeWindow(nullptr, 0, "Desktop Quennel");
-        HostSetWindowProc(main, TestMainProc);
-        for (int id : kColors)
-            HostMakeWindow(main, id, "");
-        for (int id = IDC_SCREENSAVER; id <= IDC_FONTS; id++)
-            HostMakeWindow(main, id, "");
-        for (int id : kPushes)
-            HostMakeWindow(main, id, "");
-        HostMakeWindow(main, IDC_PARTS, "");
-        HostMakeWindow(main, IDC_STATUS, "");
-        MeasureUi(96, &Measures, &UiFont);
-        MainPlaceControls(main, Measures, UiFont);
+        main = MakeHostMainWindow(&state);
+        WindowMove(main, 100, 100, 0, 0);
+        ASSERT_TRUE(MainLayOut(main, &state, 96, nullptr));
     }
     void TearDown() override
     {
-        FontDelete(UiFont);
-        FontDelete(StatusFont);
-        UiFont = StatusFont = nullptr;
+        FontDelete(state.font);
+        FontDelete(state.statusFont);
         MachineTest::TearDown();
     }
     PlatWindow Item(int id) { return WindowItem(main, id); }
-    PixelRect RectOf(int id)
+    PixelRect RectOf(PlatWindow w)
     {
-        HostWindowState s = HostWindowInfo(Item(id));
+        HostWindowState s = HostWindowInfo(w);
         return PixelRect{s.left, s.top, s.left + s.width, s.top + s.height};
     }
     // Every control's rectangle, in one list: colours, group box, checks, pushes.
     std::vector<PixelRect> Rects()
     {
         std::vector<PixelRect> rects;
-        for (int id : kColors)
-            rects.push_back(RectOf(id));
-        rects.push_back(RectOf(IDC_PARTS));
-        for (int id = IDC_SCREENSAVER; id <= IDC_FONTS; id++)
-            rects.push_back(RectOf(id));
-        for (int id : kPushes)
-            rects.push_back(RectOf(id));
+        for (int id : kColorOrder)
+            rects.push_back(RectOf(Item(id)));
+        rects.push_back(RectOf(Item(IDC_PARTS)));
+        for (int id : kCheckOrder)
+            rects.push_back(RectOf(Item(id)));
+        for (int id : kPushOrder)
+            rects.push_back(RectOf(Item(id)));
         return rects;
-    }
-    // What the system sends when the window moves to a monitor of dpi.
-    void DpiChanged(int dpi, const PixelRect &suggested)
-    {
-        int32_t rect[4] = {suggested.left, suggested.top, suggested.right, suggested.bottom};
-        MessageSend(main, kWmDpiChanged, (uintptr_t)(dpi | dpi << 16), (intptr_t)rect);
     }
     // The last icon size each colour button was sent; 0 none.
     std::vector<uintptr_t> IconSizes()
     {
         std::vector<uintptr_t> sizes;
-        for (int id : kColors) {
+        for (int id : kColorOrder) {
             uintptr_t size = 0;
             for (const HostMessage &m : HostMessages())
                 if (m.window == Item(id) && m.message == IBM_SETICONSIZE)
@@ -116,67 +89,80 @@ protected:
     }
 };
 
-bool Same(const PixelRect &a, const PixelRect &b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 TEST_F(DpiScale, MeasuresAtADpiAreTheSystemsOwn)
 {
-    for (int dpi : {96, 120, 144, 192}) {
-        UiMeasures m, expected = ExpectedMeasures(dpi);
-        PlatFont font;
-        MeasureUi(dpi, &m, &font);
-        EXPECT_EQ((14 * dpi + 48) / 96, HostFontPixels(font)) << dpi;
-        EXPECT_EQ("MS Sans Serif", HostFontFace(font));
-        EXPECT_EQ(expected.checkWidth, m.checkWidth) << dpi;
-        EXPECT_EQ(expected.lineHeight, m.lineHeight) << dpi;
-        EXPECT_EQ(expected.buttonWidth, m.buttonWidth) << dpi;
-        EXPECT_EQ(expected.buttonHeight, m.buttonHeight) << dpi;
-        EXPECT_EQ(expected.iconCellWidth, m.iconCellWidth) << dpi;
-        EXPECT_EQ(expected.iconCellHeight, m.iconCellHeight) << dpi;
-        EXPECT_EQ(expected.statusWidth, m.statusWidth) << dpi;
+    for (const Expected &e : kAtDpi) {
+        SCOPED_TRACE(e.dpi);
+        PlatFont font = ControlFontCreate(e.dpi);
+        UiMeasures m;
+        MeasureUi(e.dpi, font, &m);
+        EXPECT_EQ(e.em, HostFontPixels(font));
+        EXPECT_EQ(e.face, HostFontFace(font)) << "the bitmap face at 96 only, the outline face above";
+        EXPECT_EQ(e.m.checkWidth, m.checkWidth);
+        EXPECT_EQ(e.m.lineHeight, m.lineHeight);
+        EXPECT_EQ(e.m.buttonWidth, m.buttonWidth);
+        EXPECT_EQ(e.m.buttonHeight, m.buttonHeight);
+        EXPECT_EQ(e.m.iconCellWidth, m.iconCellWidth);
+        EXPECT_EQ(e.m.iconCellHeight, m.iconCellHeight);
+        EXPECT_EQ(e.m.statusWidth, m.statusWidth);
+        EXPECT_EQ(e.dpi, m.dpi);
         FontDelete(font);
     }
     EXPECT_EQ(2, HostLiveFonts()) << "the window's own fonts alone: each status font measured with went";
 }
 
+// The layout at 96 dots an inch, worked by hand from the measures above: the
+// columns 415 wide centred in the prompt's 460, the icons' circle moved down
+// to the middle of the check boxes' column, and the window its client area in
+// a frame of 3 pixels and an 18-pixel caption.
+TEST_F(DpiScale, StartUpLaysTheWindowOutOnce)
+{
+    const PixelRect colours[5] = {{80, 40, 128, 88}, {128, 83, 176, 131}, {112, 136, 160, 184},
+                                  {48, 136, 96, 184}, {32, 83, 80, 131}};
+    for (int i = 0; i < 5; i++)
+        EXPECT_TRUE(Same(colours[i], RectOf(Item(kColorOrder[i])))) << kColorOrder[i];
+    EXPECT_TRUE(Same(PixelRect{196, 0, 341, 204}, RectOf(Item(IDC_PARTS))));
+    for (int k = 0; k < 7; k++)
+        EXPECT_TRUE(Same(PixelRect{204, 15 + 27 * k, 334, 33 + 27 * k}, RectOf(Item(kCheckOrder[k])))) << k;
+    for (int k = 0; k < 5; k++)
+        EXPECT_TRUE(Same(PixelRect{361, 10 + 39 * k, 427, 41 + 39 * k}, RectOf(Item(kPushOrder[k])))) << k;
+    EXPECT_TRUE(Same(PixelRect{100, 100, 100 + 466, 100 + 261}, RectOf(main))) << "the corner kept";
+}
+
 TEST_F(DpiScale, EveryChangeLaysTheWindowOutAtItsDpiAndBack)
 {
     std::vector<PixelRect> at96 = Rects();
-    for (int dpi : {120, 144, 192, 96}) {
-        SCOPED_TRACE(std::to_string(dpi) + " dots an inch");
+    for (int i : {1, 2, 3, 0}) {
+        const Expected &e = kAtDpi[i];
+        SCOPED_TRACE(std::to_string(e.dpi) + " dots an inch");
         HostClearEvents();
-        PixelRect suggested{300 + dpi, 200, 300 + dpi + 4 * dpi, 200 + 3 * dpi};
-        DpiChanged(dpi, suggested);
+        PixelRect suggested{300 + e.dpi, 200, 300 + e.dpi + 4 * e.dpi, 200 + 3 * e.dpi};
+        ASSERT_TRUE(MainLayOut(main, &state, e.dpi, &suggested));
 
-        HostWindowState window = HostWindowInfo(main);
-        EXPECT_TRUE(Same(suggested, PixelRect{window.left, window.top, window.left + window.width,
-                                               window.top + window.height}))
-            << "the system's suggested rectangle";
+        EXPECT_TRUE(Same(suggested, RectOf(main))) << "the system's suggested rectangle";
         MainLayout layout;
-        ComputeMainLayout(ExpectedMeasures(dpi), &layout);
-        for (int i = 0; i < 5; i++)
-            EXPECT_TRUE(Same(layout.colorButtons[i], RectOf(kColors[i]))) << "colour button " << kColors[i];
-        EXPECT_TRUE(Same(layout.groupBox, RectOf(IDC_PARTS)));
-        for (int k = 0; k < 7; k++) {
-            EXPECT_TRUE(Same(layout.checkBoxes[k], RectOf(IDC_SCREENSAVER + k))) << "check box " << k;
-            EXPECT_EQ(UiFont, HostWindowInfo(Item(IDC_SCREENSAVER + k)).font);
-        }
-        for (int k = 0; k < 5; k++) {
-            EXPECT_TRUE(Same(layout.pushButtons[k], RectOf(kPushes[k]))) << "push button " << kPushes[k];
-            EXPECT_EQ(UiFont, HostWindowInfo(Item(kPushes[k])).font);
-        }
-        EXPECT_EQ((14 * dpi + 48) / 96, HostFontPixels(UiFont));
-        EXPECT_EQ(dpi, Measures.dpi);
+        ComputeMainLayout(e.m, &layout);
+        std::vector<PixelRect> expected(layout.colorButtons, layout.colorButtons + 5);
+        expected.push_back(layout.groupBox);
+        expected.insert(expected.end(), layout.checkBoxes, layout.checkBoxes + 7);
+        expected.insert(expected.end(), layout.pushButtons, layout.pushButtons + 5);
+        std::vector<PixelRect> now = Rects();
+        for (size_t k = 0; k < now.size(); k++)
+            EXPECT_TRUE(Same(expected[k], now[k])) << "control " << k;
+        for (int id : kCheckOrder)
+            EXPECT_EQ(state.font, HostWindowInfo(Item(id)).font);
+        for (int id : kPushOrder)
+            EXPECT_EQ(state.font, HostWindowInfo(Item(id)).font);
+        EXPECT_EQ(e.em, HostFontPixels(state.font));
+        EXPECT_EQ(e.dpi, state.measures.dpi);
         for (uintptr_t size : IconSizes())
-            EXPECT_EQ((uintptr_t)(32 * dpi + 48) / 96, size) << "the icons' images at the dpi's size";
+            EXPECT_EQ((uintptr_t)e.m.iconCellWidth * 2 / 3, size) << "the icons' images at the dpi's size";
         bool statusSized = false;
         for (const HostMessage &m : HostMessages())
             statusSized = statusSized || (m.window == Item(IDC_STATUS) && m.message == kWmSize);
         EXPECT_TRUE(statusSized);
-        EXPECT_EQ(StatusFont, HostWindowInfo(Item(IDC_STATUS)).font);
-        EXPECT_EQ((11 * dpi + 48) / 96, HostFontPixels(StatusFont)) << "the status font at the dpi";
+        EXPECT_EQ(state.statusFont, HostWindowInfo(Item(IDC_STATUS)).font);
+        EXPECT_EQ((11 * e.dpi + 48) / 96, HostFontPixels(state.statusFont)) << "the status font at the dpi";
         EXPECT_EQ(2, HostLiveFonts()) << "the fonts before deleted";
     }
     std::vector<PixelRect> back = Rects();
@@ -190,7 +176,8 @@ TEST_F(DpiScale, EveryChangeLaysTheWindowOutAtItsDpiAndBack)
 TEST_F(DpiScale, TwiceTheDpiTwiceTheWindow)
 {
     std::vector<PixelRect> at96 = Rects();
-    DpiChanged(192, PixelRect{0, 0, 800, 600});
+    PixelRect suggested{0, 0, 800, 600};
+    ASSERT_TRUE(MainLayOut(main, &state, 192, &suggested));
     std::vector<PixelRect> at192 = Rects();
     auto near = [](int twice, int once) { return abs(twice - 2 * once) <= 8 + twice / 32; };
     for (size_t i = 0; i < at96.size(); i++) {

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "base/apperror.h"
-#include "app/controlids.h"
+#include "app/controls.h"
 #include "backup/backup.h"
 #include "tests/testart.h"
 #include "tests/testing.h"

@@ -2,8 +2,13 @@
 // way the real window procedure drives it.
 #include "app/mainlogic.h"
 
+#include "app/commandline.h"
+#include "app/installrun.h"
+#include "app/startup.h"
+#include "app/unattended.h"
+
 #include "base/apperror.h"
-#include "app/appglobals.h"
+#include "app/windowcalls.h"
 #include "app/windowcalls.h"
 #include "backup/backup.h"
 #include "install/installtheme.h"
@@ -20,30 +25,22 @@
 #include <thread>
 #include <vector>
 
-int AboutBoxRuns;
-void RunAboutBox(PlatWindow) { AboutBoxRuns++; }
-
 namespace {
 
-intptr_t TestMainProc(PlatWindow w, unsigned message, uintptr_t wParam, intptr_t lParam)
-{
-    bool handled;
-    return MainWindowMessage(w, message, wParam, lParam, &handled);
-}
+int AboutBoxRuns;
 
 class MainLogic : public MachineTest {
 protected:
     PlatWindow main;
+    MainState state;
     std::string program, user;
 
     void SetUp() override
     {
         MachineTest::SetUp();
-        main = MainWindow = HostMakeWindow(nullptr, 0, "Desktop Quennel");
-        HostSetWindowProc(main, TestMainProc);
-        for (int id : {IDC_STATUS, 100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, kIdOk, kIdCancel,
-                       IDC_APPLY, IDC_REVERT, IDC_ABOUT})
-            HostMakeWindow(main, id, "");
+        state = MainState{};
+        main = MakeHostMainWindow(&state);
+        AppWindow.aboutBox = [](PlatWindow) { AboutBoxRuns++; };
         char dir[kPathSize];
         ProgramFolder(dir, sizeof dir);
         program = dir;
@@ -52,26 +49,28 @@ protected:
             WriteWholeFile(program + "\\Zorva The Vandrel " + color + ".theme", "[Control Panel\\Colors]\r\n");
         InstallTestArt();
         WallpaperThread = nullptr;
-        InstallUnderWay = 0;
-        StatusSlideStep = 0;
         AboutBoxRuns = 0;
         // Window creation, as the real window procedure runs it.
-        MainTakeSnapshots();
+        MainTakeSnapshots(&state);
         WindowSetText(Item(IDC_STATUS), kStatusPrompt);
-        MainSelectInitialColor(main);
-        MainTickAllParts(main);
+        ShowChoices(main, state.choices);
         WindowFocus(Item(IDC_APPLY));
         HostClearEvents();
     }
+    void TearDown() override
+    {
+        AppWindow = {};
+        MachineTest::TearDown();
+    }
 
     PlatWindow Item(int id) { return WindowItem(main, id); }
-    void Command(int id) { MainCommand(main, id, (intptr_t)Item(id)); }  // as from the control
+    void Command(int id) { MainCommand(main, &state, id, (intptr_t)Item(id)); }  // as from the control
     // A timer tick once the wallpaper job, if any, has ended.
     void Tick()
     {
         if (WallpaperThread)
             ThreadWait(WallpaperThread, 30000);
-        MainTimerTick(main);
+        MainTimerTick(main, &state);
     }
     std::string Status() { return HostWindowText(Item(IDC_STATUS)); }
     bool Destroyed() { return HostWindowInfo(main).destroyed; }
@@ -81,12 +80,12 @@ protected:
     bool RunInstall()
     {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (InstallUnderWay && !Destroyed()) {
+        while (state.installUnderWay && !Destroyed()) {
             if (std::chrono::steady_clock::now() > deadline)
                 return false;
             HostDispatchPosted();
-            if (InstallUnderWay && !Destroyed())
-                MainTimerTick(main);
+            if (state.installUnderWay && !Destroyed())
+                MainTimerTick(main, &state);
         }
         return true;
     }
@@ -98,12 +97,12 @@ const std::string kFullDiskReport = std::string("Out of disk space on drive C: c
 
 TEST_F(MainLogic, StartsWithWhiteAndEveryPart)
 {
-    EXPECT_EQ(IDC_WHITE, SelectedTheme);
+    EXPECT_EQ(IDC_WHITE, state.choices.theme);
     for (int id = IDC_BLACK; id <= IDC_GREEN; id++)
         EXPECT_EQ(id == IDC_WHITE ? 1u : 0u, HostWindowInfo(Item(id)).state) << id;
     for (int id = IDC_SCREENSAVER; id <= IDC_FONTS; id++)
         EXPECT_EQ(1, HostWindowInfo(Item(id)).check) << id;
-    EXPECT_EQ(1, UseScreenSaver + UseSounds + UseCursors + UseWallpaper + UseIcons + UseColors + UseFonts - 6);
+    EXPECT_EQ(1, state.choices.parts.screenSaver + state.choices.parts.sounds + state.choices.parts.cursors + state.choices.parts.wallpaper + state.choices.parts.icons + state.choices.parts.colors + state.choices.parts.fonts - 6);
     EXPECT_TRUE(FileExists(user + "\\ZorvaBackup.theme"));
     EXPECT_TRUE(FileExists(user + "\\Restore.theme"));
 }
@@ -113,10 +112,10 @@ TEST_F(MainLogic, OkRightAfterStartInstallsWhiteAndEnds)
     Command(kIdOk);
     EXPECT_FALSE(WindowIsEnabled(Item(kIdOk)));
     EXPECT_FALSE(WindowIsEnabled(Item(IDC_ABOUT)));
-    EXPECT_EQ(program + "\\Zorva The Vandrel WHITE.theme", RunningInstall.theme.file);
-    EXPECT_EQ(1, RunningInstall.parts.wallpaper + RunningInstall.parts.colors + RunningInstall.parts.fonts +
-                         RunningInstall.parts.icons + RunningInstall.parts.cursors + RunningInstall.parts.sounds +
-                         RunningInstall.parts.screenSaver - 6);
+    EXPECT_EQ(program + "\\Zorva The Vandrel WHITE.theme", state.running.theme.file);
+    EXPECT_EQ(1, state.running.parts.wallpaper + state.running.parts.colors + state.running.parts.fonts +
+                         state.running.parts.icons + state.running.parts.cursors + state.running.parts.sounds +
+                         state.running.parts.screenSaver - 6);
     EXPECT_FALSE(Destroyed());
     Tick();  // the first tick after the job ends the install
     EXPECT_TRUE(Destroyed());
@@ -134,7 +133,7 @@ TEST_F(MainLogic, ApplyThenOkEndsWithoutInstalling)
     EXPECT_TRUE(WindowIsEnabled(Item(kIdOk)));
     EXPECT_EQ(Item(kIdOk), HostLiveState().focus) << "the focus goes to an enabled control";
     EXPECT_EQ(kStatusPrompt, Status());
-    EXPECT_EQ(1, InstalledThisRun);
+    EXPECT_EQ(1, state.installedThisRun);
     HostClearEvents();
     Command(kIdOk);
     EXPECT_TRUE(Destroyed());
@@ -147,9 +146,9 @@ TEST_F(MainLogic, CancelAfterApplyRestoresSnapshot)
     Command(IDC_BLUE);
     Command(IDC_APPLY);
     Tick();
-    EXPECT_EQ(program + "\\Zorva The Vandrel BLUE.theme", RunningInstall.theme.file);
+    EXPECT_EQ(program + "\\Zorva The Vandrel BLUE.theme", state.running.theme.file);
     Command(kIdCancel);
-    EXPECT_EQ(user + "\\Restore.theme", RunningInstall.theme.file);
+    EXPECT_EQ(user + "\\Restore.theme", state.running.theme.file);
     Tick();
     EXPECT_TRUE(Destroyed());
 }
@@ -163,8 +162,8 @@ TEST_F(MainLogic, CancelBeforeInstallEndsAtOnce)
 
 TEST_F(MainLogic, RevertInstallsBackupAndEnds)
 {
-    MainCommand(main, IDC_REVERT, 0);  // as "/r" sends it
-    EXPECT_EQ(user + "\\ZorvaBackup.theme", RunningInstall.theme.file);
+    MainCommand(main, &state, IDC_REVERT, 0);  // as "/r" sends it
+    EXPECT_EQ(user + "\\ZorvaBackup.theme", state.running.theme.file);
     Tick();
     EXPECT_TRUE(Destroyed());
 }
@@ -177,28 +176,28 @@ TEST_F(MainLogic, KeyboardCannotInterruptAnInstall)
     Command(IDC_APPLY);
     Command(kIdOk);
     Command(IDC_ABOUT);
-    EXPECT_FALSE(MainClose(main)) << "Alt+F4 waits for the install";
-    EXPECT_EQ(IDC_WHITE, SelectedTheme);
-    EXPECT_EQ(1, UseSounds);
+    EXPECT_FALSE(MainClose(main, &state)) << "Alt+F4 waits for the install";
+    EXPECT_EQ(IDC_WHITE, state.choices.theme);
+    EXPECT_EQ(1, state.choices.parts.sounds);
     EXPECT_EQ(0, AboutBoxRuns);
-    EXPECT_EQ(0, ExitAfterInstall);
+    EXPECT_EQ(0, state.exitAfterInstall);
     // The wallpaper job's own Cancel (posted with no control) still counts:
     // the Apply's first stage has changed the settings, so the snapshot goes
     // back before the run ends.
     MessagePost(main, kWmCommand, kIdCancel, 0);
     HostDispatchPosted();
-    EXPECT_EQ(user + "\\Restore.theme", RunningInstall.theme.file);
+    EXPECT_EQ(user + "\\Restore.theme", state.running.theme.file);
     ASSERT_TRUE(RunInstall());
     EXPECT_TRUE(Destroyed());
 }
 
 TEST_F(MainLogic, ChoicesAndTooltips)
 {
-    EXPECT_STREQ("Install white theme", ToolTipText(IDC_WHITE));
-    EXPECT_STREQ("Blue theme", ToolTipText(IDC_BLUE));
-    EXPECT_STREQ("Use this theme's sounds", ToolTipText(IDC_SOUNDS));
-    EXPECT_STREQ("Restore settings from before Zorva was installed", ToolTipText(IDC_REVERT));
-    EXPECT_EQ(nullptr, ToolTipText(IDC_STATUS));
+    EXPECT_STREQ("Install white theme", ToolTipText(state.choices, IDC_WHITE));
+    EXPECT_STREQ("Blue theme", ToolTipText(state.choices, IDC_BLUE));
+    EXPECT_STREQ("Use this theme's sounds", ToolTipText(state.choices, IDC_SOUNDS));
+    EXPECT_STREQ("Restore settings from before Zorva was installed", ToolTipText(state.choices, IDC_REVERT));
+    EXPECT_EQ(nullptr, ToolTipText(state.choices, IDC_STATUS));
     Command(IDC_APPLY);
     Tick();
     EXPECT_FALSE(WindowIsEnabled(Item(IDC_APPLY)));
@@ -207,21 +206,21 @@ TEST_F(MainLogic, ChoicesAndTooltips)
     EXPECT_EQ(0u, HostWindowInfo(Item(IDC_WHITE)).state);
     EXPECT_EQ(1u, HostWindowInfo(Item(IDC_BLUE)).state);
     EXPECT_TRUE(WindowIsEnabled(Item(IDC_APPLY)));
-    EXPECT_EQ(0, ChoicesUnchanged);
-    EXPECT_STREQ("Install blue theme", ToolTipText(IDC_BLUE));
-    EXPECT_STREQ("White theme", ToolTipText(IDC_WHITE));
+    EXPECT_EQ(0, state.choices.unchanged);
+    EXPECT_STREQ("Install blue theme", ToolTipText(state.choices, IDC_BLUE));
+    EXPECT_STREQ("White theme", ToolTipText(state.choices, IDC_WHITE));
 
     Command(IDC_SOUNDS);
-    EXPECT_EQ(0, UseSounds);
+    EXPECT_EQ(0, state.choices.parts.sounds);
     EXPECT_EQ(0, HostWindowInfo(Item(IDC_SOUNDS)).check);
-    EXPECT_STREQ("Current sound scheme will remain", ToolTipText(IDC_SOUNDS));
+    EXPECT_STREQ("Current sound scheme will remain", ToolTipText(state.choices, IDC_SOUNDS));
     Command(IDC_SOUNDS);
-    EXPECT_EQ(1, UseSounds);
+    EXPECT_EQ(1, state.choices.parts.sounds);
 
     Command(IDC_APPLY);
     Tick();
     Command(IDC_BLUE);  // the selected colour again still counts as a change
-    EXPECT_EQ(0, ChoicesUnchanged);
+    EXPECT_EQ(0, state.choices.unchanged);
     EXPECT_TRUE(WindowIsEnabled(Item(IDC_APPLY)));
 
     Command(IDC_ABOUT);
@@ -231,16 +230,16 @@ TEST_F(MainLogic, ChoicesAndTooltips)
 
 TEST_F(MainLogic, ClosingAsks)
 {
-    EXPECT_TRUE(MainClose(main)) << "nothing changed: no question";
+    EXPECT_TRUE(MainClose(main, &state)) << "nothing changed: no question";
     Command(IDC_RED);
     HostAnswerBoxes({kIdCancel, kIdNo});
-    EXPECT_FALSE(MainClose(main));
+    EXPECT_FALSE(MainClose(main, &state));
     EXPECT_FALSE(Destroyed());
     HostLive live = HostLiveState();
     ASSERT_EQ(1u, live.boxes.size());
     EXPECT_EQ("Would you like the new settings applied?", live.boxes[0].text);
     EXPECT_EQ(kMbYesNoCancel | kMbIconQuestion, live.boxes[0].style);
-    EXPECT_FALSE(MainClose(main));
+    EXPECT_FALSE(MainClose(main, &state));
     EXPECT_TRUE(Destroyed());
 }
 
@@ -248,8 +247,8 @@ TEST_F(MainLogic, ClosingWithYesInstallsAndEnds)
 {
     Command(IDC_GREEN);
     HostAnswerBoxes({kIdYes});
-    EXPECT_FALSE(MainClose(main));
-    EXPECT_NE(std::string::npos, std::string(RunningInstall.theme.file).find("GREEN"));
+    EXPECT_FALSE(MainClose(main, &state));
+    EXPECT_NE(std::string::npos, std::string(state.running.theme.file).find("GREEN"));
     Tick();
     EXPECT_TRUE(Destroyed());
 }
@@ -295,22 +294,22 @@ unsigned long SlowJob(void *)
 
 TEST_F(MainLogic, StatusSlidesWhileTheJobRuns)
 {
-    UseWallpaper = 0;  // the job below stands in for the wallpaper job
+    state.choices.parts.wallpaper = 0;  // the job below stands in for the wallpaper job
     Command(IDC_APPLY);
     JobGate = 0;
     WallpaperThread = ThreadStart(SlowJob, nullptr);
     WindowSetText(Item(IDC_STATUS), "Creating the wallpaper...");
     for (int tick = 1; tick <= 20; tick++)
-        MainTimerTick(main);
+        MainTimerTick(main, &state);
     EXPECT_EQ(std::string(20, ' ') + "Creating the wallpaper...", Status());
     for (int tick = 1; tick <= 25; tick++)
-        MainTimerTick(main);
+        MainTimerTick(main, &state);
     EXPECT_EQ(std::string(5, ' ') + "Creating the wallpaper...", Status()) << "40 ticks later, one place further";
     EXPECT_FALSE(WindowIsEnabled(Item(kIdOk))) << "still installing";
     JobGate = 1;
     Tick();
     EXPECT_EQ(kStatusPrompt, Status());
-    EXPECT_EQ(0, StatusSlideStep);
+    EXPECT_EQ(0, state.statusSlideStep);
     EXPECT_EQ(nullptr, WallpaperThread);
 }
 
@@ -332,8 +331,8 @@ TEST_F(MainLogic, ApplyWhileTheJobRuns)
     Command(IDC_APPLY);
     ASSERT_NE(nullptr, WallpaperThread);
     Command(kIdCancel);                // Esc
-    MainCommand(main, IDC_REVERT, 0);  // as "/r" sends it
-    EXPECT_EQ(program + "\\Zorva The Vandrel WHITE.theme", RunningInstall.theme.file) << "no second install during the job";
+    MainCommand(main, &state, IDC_REVERT, 0);  // as "/r" sends it
+    EXPECT_EQ(program + "\\Zorva The Vandrel WHITE.theme", state.running.theme.file) << "no second install during the job";
     ASSERT_TRUE(RunInstall());
     EXPECT_FALSE(Destroyed());
     EXPECT_EQ(nullptr, WallpaperThread);
@@ -364,8 +363,8 @@ TEST_F(MainLogic, FullDiskOnTheRunsFirstInstall)
     Command(IDC_APPLY);
     ASSERT_EQ(kWaitObject0, ThreadWait(WallpaperThread, 60000));
     EXPECT_TRUE(HostLiveState().boxes.empty()) << "no box from the job's thread";
-    MainTimerTick(main);
-    EXPECT_EQ(1, InstallUnderWay) << "the job's report, not the second stage, ends this install";
+    MainTimerTick(main, &state);
+    EXPECT_EQ(1, state.installUnderWay) << "the job's report, not the second stage, ends this install";
     HostDispatchPosted();
     HostLive live = HostLiveState();
     ASSERT_EQ(1u, live.boxes.size());
@@ -375,7 +374,7 @@ TEST_F(MainLogic, FullDiskOnTheRunsFirstInstall)
     EXPECT_EQ(kMbIconWarning, live.boxes[0].style);
     // The first stage set the theme's colours: the Cancel puts the snapshot
     // back before it ends the program.
-    EXPECT_EQ(user + "\\Restore.theme", RunningInstall.theme.file);
+    EXPECT_EQ(user + "\\Restore.theme", state.running.theme.file);
     ASSERT_TRUE(RunInstall());
     EXPECT_TRUE(Destroyed());
     EXPECT_EQ(0, HostLiveState().quitCode);
@@ -387,15 +386,15 @@ TEST_F(MainLogic, FullDiskAfterAnApplyRestoresTheSnapshot)
     HostSetScreen(320, 200, 16);
     std::string bitmap = user + "\\Zorva The Vandrel.BMP";
     WriteWholeFile(bitmap, "start of run");
-    MainTakeSnapshots();  // again, now with a bitmap to keep
+    MainTakeSnapshots(&state);  // again, now with a bitmap to keep
     Command(IDC_APPLY);
     ASSERT_TRUE(RunInstall());
-    ASSERT_EQ(1, InstalledThisRun);
+    ASSERT_EQ(1, state.installedThisRun);
     HostSetDiskSpace(5000);
     Command(IDC_APPLY);
     ASSERT_TRUE(RunInstall());  // the job's report, its box, the Cancel, the snapshot's install
     EXPECT_TRUE(Destroyed());
-    EXPECT_EQ(user + "\\Restore.theme", RunningInstall.theme.file);
+    EXPECT_EQ(user + "\\Restore.theme", state.running.theme.file);
     EXPECT_EQ(1u, HostLiveState().boxes.size());
     EXPECT_EQ("start of run", ReadWholeFile(bitmap));
     EXPECT_EQ(nullptr, WallpaperThread);
@@ -403,16 +402,16 @@ TEST_F(MainLogic, FullDiskAfterAnApplyRestoresTheSnapshot)
 
 TEST_F(MainLogic, TheJobsCancelWaitsForTheJob)
 {
-    UseWallpaper = 0;
+    state.choices.parts.wallpaper = 0;
     Command(IDC_APPLY);
     Tick();
     JobGate = 0;
     JobDone = 0;
     WallpaperThread = ThreadStart(SlowJob, nullptr);  // a job still writing its record after its report
     HostOnUnboundedWait([] { JobGate = 1; });
-    MainCommand(main, kIdCancel, 0);
+    MainCommand(main, &state, kIdCancel, 0);
     EXPECT_EQ(1, JobDone) << "the snapshot's install began once the job had ended";
-    EXPECT_EQ(user + "\\Restore.theme", RunningInstall.theme.file);
+    EXPECT_EQ(user + "\\Restore.theme", state.running.theme.file);
     JobGate = 1;
     Tick();
     EXPECT_TRUE(Destroyed());
@@ -474,7 +473,7 @@ protected:
         HostSetScreen(320, 200, 16);
         WriteWholeFile(program + "\\Zorva The Vandrel BLUE.theme", "[Control Panel\\Colors]\r\nActiveTitle=1 2 3\r\n");
         SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "9 9 9");
-        MainTakeSnapshots();  // again, with the colour of the run's start
+        MainTakeSnapshots(&state);  // again, with the colour of the run's start
         Unattended = 1;
         UnattendedFailed = 0;
     }
@@ -520,7 +519,7 @@ TEST_F(ApplyFromCommandLine, DamagedSavedThemesChangeNothing)
         if (way == kSilentRevert) {
             Unattended = 1;
             UnattendedExitCode = kExitCannotApply;
-            MainRevertUnattended(main);
+            MainRevertUnattended(main, &state);
         } else {
             Command(way == kRevert ? IDC_REVERT : kIdCancel);
         }
@@ -544,7 +543,7 @@ TEST_F(ApplyFromCommandLine, DamagedSavedThemesChangeNothing)
             EXPECT_NE(std::string::npos, boxes[0].text.find(way == kCancel ? snapshot : backup)) << boxes[0].text;
             for (int id : {kIdOk, kIdCancel, IDC_REVERT, IDC_ABOUT})
                 EXPECT_TRUE(HostWindowInfo(Item(id)).enabled) << id;
-            EXPECT_EQ(0, InstallUnderWay);
+            EXPECT_EQ(0, state.installUnderWay);
         }
         TearDown();
     }
@@ -563,7 +562,7 @@ TEST_F(ApplyFromCommandLine, DamagedSnapshotAfterAFailedApply)
     ASSERT_TRUE(RunInstall());
     HostSetDiskSpace(-1);
     for (int i = 0; i < 3; i++)
-        MainTimerTick(main);
+        MainTimerTick(main, &state);
     std::vector<HostBox> boxes = HostLiveState().boxes;
     ASSERT_EQ(2u, boxes.size());
     EXPECT_EQ("Wallpaper Creation Failed", boxes[0].caption);
@@ -571,7 +570,7 @@ TEST_F(ApplyFromCommandLine, DamagedSnapshotAfterAFailedApply)
     EXPECT_FALSE(Destroyed());
     EXPECT_TRUE(HostLiveState().timers.empty());
     EXPECT_EQ(nullptr, HostLiveState().capture);
-    EXPECT_EQ(0, InstallUnderWay);
+    EXPECT_EQ(0, state.installUnderWay);
 }
 
 const char kWaitCursor[] = "Control Panel\\Cursors";
@@ -632,7 +631,7 @@ TEST_F(RevertWithLongPaths, SilentRevertShowsNothingAndSaysSo)
 {
     Unattended = 1;
     UnattendedExitCode = kExitCannotApply;
-    MainRevertUnattended(main);
+    MainRevertUnattended(main, &state);
     ASSERT_TRUE(RunInstall());
     ExpectPartlyReverted();
     EXPECT_EQ(kExitPartlyReverted, HostLiveState().quitCode);
@@ -644,7 +643,7 @@ TEST_F(RevertWithLongPaths, SilentRevertShowsNothingAndSaysSo)
 TEST_F(ApplyFromCommandLine, FailedCheckPutsTheSettingsBack)
 {
     UnattendedExitCode = kExitCannotApply;
-    MainApplyUnattended(main, IDC_BLUE, ThemeParts{0, 1, 0, 0, 0, 0, 0});
+    MainApplyUnattended(main, &state, IDC_BLUE, ThemeParts{0, 1, 0, 0, 0, 0, 0});
     EXPECT_EQ("1 2 3", Colour());
     int code = -1;
     HostThrowOnExit(true);
@@ -669,7 +668,7 @@ TEST_F(ApplyFromCommandLine, FailedCheckOfTheJobPutsTheSettingsBack)
     HostSetScreen(40000, 16, 16);
     EXPECT_EXIT(
         {
-            MainApplyUnattended(main, IDC_BLUE, ThemeParts{1, 1, 0, 0, 0, 0, 0});
+            MainApplyUnattended(main, &state, IDC_BLUE, ThemeParts{1, 1, 0, 0, 0, 0, 0});
             ThreadWait(WallpaperThread, 60000);  // the job ends the process
         },
         ::testing::ExitedWithCode(kExitCannotApply), "");
@@ -678,14 +677,14 @@ TEST_F(ApplyFromCommandLine, FailedCheckOfTheJobPutsTheSettingsBack)
 
 TEST_F(ApplyFromCommandLine, TheChosenPartsAndNothingElse)
 {
-    MainApplyUnattended(main, IDC_BLUE, ThemeParts{1, 1, 0, 0, 0, 0, 0});
+    MainApplyUnattended(main, &state, IDC_BLUE, ThemeParts{1, 1, 0, 0, 0, 0, 0});
     ASSERT_TRUE(RunInstall());
     EXPECT_TRUE(Destroyed());
     EXPECT_EQ(kExitClosed, HostLiveState().quitCode);
     EXPECT_TRUE(HostLiveState().boxes.empty());
     EXPECT_EQ("1 2 3", Colour());
     EXPECT_EQ(user + "\\Zorva The Vandrel.BMP", HostLiveState().wallpaper);
-    const ThemeParts &parts = RunningInstall.parts;
+    const ThemeParts &parts = state.running.parts;
     EXPECT_EQ(0, parts.fonts + parts.icons + parts.cursors + parts.sounds + parts.screenSaver);
     EXPECT_EQ("<missing>", Log());
 }
@@ -693,7 +692,7 @@ TEST_F(ApplyFromCommandLine, TheChosenPartsAndNothingElse)
 TEST_F(ApplyFromCommandLine, MissingThemeFileIsLoggedAndChangesNothing)
 {
     FileDelete((program + "\\Zorva The Vandrel BLUE.theme").c_str());
-    MainApplyUnattended(main, IDC_BLUE, ThemeParts{0, 1, 1, 1, 1, 1, 1});
+    MainApplyUnattended(main, &state, IDC_BLUE, ThemeParts{0, 1, 1, 1, 1, 1, 1});
     ASSERT_TRUE(RunInstall());
     EXPECT_TRUE(Destroyed());
     EXPECT_EQ(kExitCannotApply, HostLiveState().quitCode);
@@ -705,7 +704,7 @@ TEST_F(ApplyFromCommandLine, MissingThemeFileIsLoggedAndChangesNothing)
 TEST_F(ApplyFromCommandLine, FullDiskPutsTheSettingsBack)
 {
     HostSetDiskSpace(5000);
-    MainApplyUnattended(main, IDC_BLUE, ThemeParts{1, 1, 1, 1, 1, 1, 1});
+    MainApplyUnattended(main, &state, IDC_BLUE, ThemeParts{1, 1, 1, 1, 1, 1, 1});
     ASSERT_TRUE(RunInstall());  // the colours, the job's report, the snapshot's install
     HostSetDiskSpace(-1);
     EXPECT_TRUE(Destroyed());
@@ -720,7 +719,7 @@ TEST_F(ApplyFromCommandLine, MissingArtEndsBeforeAnythingChanges)
 {
     FileDelete((WinDir() + "\\ZORVA\\BLUE.ART").c_str());
     UnattendedExitCode = kExitCannotApply;
-    EXPECT_EXIT(MainApplyUnattended(main, IDC_BLUE, ThemeParts{1, 1, 1, 1, 1, 1, 1}),
+    EXPECT_EXIT(MainApplyUnattended(main, &state, IDC_BLUE, ThemeParts{1, 1, 1, 1, 1, 1, 1}),
                 ::testing::ExitedWithCode(kExitCannotApply), "");
     EXPECT_NE(std::string::npos, Log().find("BLUE.ART could not be opened")) << Log();
     EXPECT_EQ("9 9 9", Colour());

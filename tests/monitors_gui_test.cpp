@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/controlids.h"
+#include "app/controls.h"
 #include "tests/testart.h"
 #include "tests/testing.h"
 #include "tests/shown_bitmap.h"

@@ -6,7 +6,8 @@
 #include "wallpaper/wallpaperjob.h"
 #include "wallpaper/wallpaperplan.h"
 
-#include "app/appglobals.h"
+#include "app/controls.h"
+#include "app/windowcalls.h"
 #include "decoder/art.h"
 #include "backup/backup.h"
 #include "install/installtheme.h"

@@ -91,6 +91,13 @@ void RemoveFolderTree(const std::string &path);
 PlatWindow MakeTestMainWindow();
 // The text of its status bar.
 std::string MainStatusText();
+#ifndef _WIN32
+// The main window on the simulated Windows, with every control the window
+// code makes, its messages handed to the window logic with *state as the
+// window procedure hands them; stored in MainWindow.
+struct MainState;
+PlatWindow MakeHostMainWindow(MainState *state);
+#endif
 
 // Runs action while watching for a message box with the given caption, which
 // it answers with OK (on Windows, from another thread). Returns the box's text,

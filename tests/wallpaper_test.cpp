@@ -4,7 +4,8 @@
 #include "wallpaper/wallpaperjob.h"
 
 #include "base/apperror.h"
-#include "app/appglobals.h"
+#include "app/controls.h"
+#include "app/windowcalls.h"
 #include "backup/backup.h"
 #include "decoder/art.h"
 #include "install/installtheme.h"

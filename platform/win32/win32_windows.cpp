@@ -84,6 +84,27 @@ static F User32Call(const char *name)
     return user32 ? (F)(void *)GetProcAddress(user32, name) : nullptr;
 }
 
+PixelRect WindowRectGet(PlatWindow window)
+{
+    RECT r = {};
+    GetWindowRect((HWND)window, &r);
+    return PixelRect{r.left, r.top, r.right, r.bottom};
+}
+
+void WindowSizeAt(PlatWindow window, int clientWidth, int clientHeight, int dpi, int *width, int *height)
+{
+    typedef BOOL(WINAPI * AdjustForDpi)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static AdjustForDpi adjust = User32Call<AdjustForDpi>("AdjustWindowRectExForDpi");
+    DWORD style = (DWORD)GetWindowLongW((HWND)window, GWL_STYLE);
+    DWORD exStyle = (DWORD)GetWindowLongW((HWND)window, GWL_EXSTYLE);
+    BOOL menu = !(style & WS_CHILD) && GetMenu((HWND)window) != nullptr;
+    RECT frame = {0, 0, clientWidth, clientHeight};
+    if (!adjust || !adjust(&frame, style, menu, exStyle, (UINT)dpi))
+        AdjustWindowRectEx(&frame, style, menu, exStyle);
+    *width = frame.right - frame.left;
+    *height = frame.bottom - frame.top;
+}
+
 int WindowDpi(PlatWindow window)
 {
     typedef UINT(WINAPI * DpiForWindow)(HWND);

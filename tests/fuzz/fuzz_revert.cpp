@@ -6,9 +6,11 @@
 // that was refused, aborts.
 #include "tests/fuzz/fuzz_support.h"
 
-#include "app/appglobals.h"
-#include "app/mainlogic.h"
 #include "app/windowcalls.h"
+#include "app/commandline.h"
+#include "app/installrun.h"
+#include "app/mainlogic.h"
+#include "app/unattended.h"
 #include "backup/backup.h"
 #include "base/apperror.h"
 #include "install/installtheme.h"
@@ -20,20 +22,25 @@
 
 #include <string>
 
-void RunAboutBox(PlatWindow) {}
+static MainState *State;  // the run's
 
 static intptr_t FuzzMainProc(PlatWindow w, unsigned message, uintptr_t wParam, intptr_t lParam)
 {
     bool handled;
-    return MainWindowMessage(w, message, wParam, lParam, &handled);
+    return MainWindowMessage(w, State, message, wParam, lParam, &handled);
 }
 
-static PlatWindow MakeMainWindow()
+static PlatWindow MakeMainWindow(MainState *state)
 {
+    State = state;
     PlatWindow main = MainWindow = HostMakeWindow(nullptr, 0, "Desktop Quennel");
     HostSetWindowProc(main, FuzzMainProc);
-    for (int id : {IDC_STATUS, 100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, kIdOk, kIdCancel, IDC_APPLY,
-                   IDC_REVERT, IDC_ABOUT})
+    HostMakeWindow(main, IDC_STATUS, "");
+    for (int id : kColorOrder)
+        HostMakeWindow(main, id, "");
+    for (int id : kCheckOrder)
+        HostMakeWindow(main, id, "");
+    for (int id : kPushOrder)
         HostMakeWindow(main, id, "");
     return main;
 }
@@ -57,20 +64,21 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzResetMachine();
-    PlatWindow main = MakeMainWindow();
+    MainState state;
+    PlatWindow main = MakeMainWindow(&state);
     FuzzWriteFile(BackupPath().c_str(), data, size);
     bool whole = SavedThemeWhole(BackupPath().c_str());
     Unattended = 1;
     UnattendedFailed = 0;
     HostClearEvents();
-    MainRevertUnattended(main);
+    MainRevertUnattended(main, &state);
     // A backup starts no wallpaper job: the second stage comes at the first tick.
-    for (int tick = 0; tick < 3 && InstallUnderWay && !HostWindowInfo(main).destroyed; tick++) {
+    for (int tick = 0; tick < 3 && state.installUnderWay && !HostWindowInfo(main).destroyed; tick++) {
         HostDispatchPosted();
-        MainTimerTick(main);
+        MainTimerTick(main, &state);
     }
     int code = HostLiveState().quitCode;
-    if (!HostWindowInfo(main).destroyed || InstallUnderWay) {
+    if (!HostWindowInfo(main).destroyed || state.installUnderWay) {
         fprintf(stderr, "fuzz_revert: the revert never ended\n");
         abort();
     }

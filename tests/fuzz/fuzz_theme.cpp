@@ -6,7 +6,9 @@
 // 16 or 24 bits, is the input's length mod 3.
 #include "tests/fuzz/fuzz_support.h"
 
-#include "app/appglobals.h"
+#include "app/controls.h"
+#include "app/windowcalls.h"
+#include "app/controls.h"
 #include "app/windowcalls.h"
 #include "backup/backup.h"
 #include "install/installtheme.h"

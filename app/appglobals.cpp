@@ -1,3 +1,0 @@
-#include "app/appglobals.h"
-
-PlatWindow MainWindow;

@@ -1,0 +1,44 @@
+// What the window code of the main window shares between its files: the
+// window classes, the colour buttons' painting surface, the tooltips, the
+// status bar and the About box. Every call here runs down, to the window
+// logic or the seam.
+#pragma once
+
+#include <windows.h>
+
+#include "app/mainstate.h"
+
+extern const char kMainClass[];
+extern const char kIconButtonClass[];
+extern HDC OffscreenDC;  // start-up; the colour buttons paint through it
+
+// The main window's and the colour buttons' classes.
+BOOL RegisterWindowClasses();
+LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The tooltips of the main window's controls, their texts asked of the main
+// window (TTN_NEEDTEXT) when they show.
+void MakeToolTips(HWND main);
+// Gives the control id a tooltip; with relayMouse (a system button, which
+// cannot relay them itself), its mouse messages relayed to the tooltips.
+void AddToolTip(HWND main, int id, bool relayMouse);
+// Sends TTM_RELAYEVENT for the mouse messages that tooltips watch.
+void RelayToolTipEvent(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void ToolTipColorsChanged(WPARAM wParam, LPARAM lParam);
+
+// The status bar, its one part owner-drawn in the system colours of the
+// moment, showing kStatusPrompt.
+void MakeStatusBar(HWND main);
+void DrawStatusPart(const DRAWITEMSTRUCT *item);
+void StatusBarColorsChanged(HWND main, WPARAM wParam, LPARAM lParam);
+
+// WM_DPICHANGED's new dpi: the low word of wParam (the high word is the same).
+inline int DpiChangedDpi(WPARAM wParam) { return LOWORD(wParam); }
+inline PixelRect DpiChangedRect(LPARAM lParam)
+{
+    const RECT *r = (const RECT *)lParam;
+    return PixelRect{r->left, r->top, r->right, r->bottom};
+}
+
+// The About box, modal.
+void RunAboutBox(PlatWindow main);
