@@ -35,17 +35,9 @@ static void LayOutAboutBox(HWND dialog, int dpi, bool move, int left, int top)
 {
     const int width = DpiScale(AboutHeader.header.biWidth, 96, dpi);
     const int height = DpiScale(AboutHeader.header.biHeight, 96, dpi);
-    int outerWidth, outerHeight;
-    WindowSizeAt((PlatWindow)dialog, width, height, dpi, &outerWidth, &outerHeight);
-    SetWindowPos(dialog, nullptr, left, top, outerWidth, outerHeight, SWP_NOZORDER | SWP_NOACTIVATE | (move ? 0 : SWP_NOMOVE));
-    // A system that draws the frame at another dpi than it was asked about
-    // (Wine keeps its own) leaves another client area: the window grows or
-    // shrinks by the difference.
-    RECT client;
-    GetClientRect(dialog, &client);
-    if (client.right != width || client.bottom != height)
-        SetWindowPos(dialog, nullptr, 0, 0, outerWidth + width - client.right, outerHeight + height - client.bottom,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    if (move)
+        SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    WindowSizeClient((PlatWindow)dialog, width, height, dpi);
 
     HWND ok = GetDlgItem(dialog, IDOK);
     if (dpi != AboutMade.dpi || AboutFont) {  // back at the first dpi too, the font at it
@@ -59,6 +51,7 @@ static void LayOutAboutBox(HWND dialog, int dpi, bool move, int left, int top)
             AboutFont = made;
         }
     }
+    RECT client;
     GetClientRect(dialog, &client);
     int okWidth = DpiScale(AboutMade.button.cx, AboutMade.dpi, dpi);
     int okHeight = DpiScale(AboutMade.button.cy, AboutMade.dpi, dpi);

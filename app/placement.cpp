@@ -18,11 +18,9 @@ bool MainLayOut(PlatWindow main, MainState *state, int dpi, const PixelRect *sug
         WindowMove(main, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top);
     } else {
-        int width, height, outerWidth, outerHeight;
+        int width, height;
         MainWindowExtent(m, SystemMetricAtDpi(kSmCyCaption, dpi), &width, &height);
-        WindowSizeAt(main, width, height, dpi, &outerWidth, &outerHeight);
-        PixelRect now = WindowRectGet(main);
-        WindowMove(main, now.left, now.top, outerWidth, outerHeight);
+        WindowSizeClient(main, width, height, dpi);
     }
 
     MainLayout layout;

@@ -56,13 +56,14 @@ constexpr unsigned kWmSize = 0x0005;
 // the position in the parent's client coordinates (a top-level window's in
 // the screen's) and the size.
 void WindowMove(PlatWindow window, int left, int top, int width, int height);
-// GetWindowRect: a top-level window's rectangle in the screen's coordinates.
-PixelRect WindowRectGet(PlatWindow window);
-// The window's outer size for a client area of clientWidth x clientHeight at
-// dpi: the frame and caption that the system adds at that dpi to a window of
-// this window's own style (AdjustWindowRectExForDpi where the system has it,
-// Windows 10 1607 and later, else AdjustWindowRectEx at its own dpi).
-void WindowSizeAt(PlatWindow window, int clientWidth, int clientHeight, int dpi, int *width, int *height);
+// Sizes the window, its top-left corner kept, for a client area of
+// clientWidth x clientHeight at dpi: the frame and caption that the system
+// adds at that dpi to a window of this window's own style
+// (AdjustWindowRectExForDpi where the system has it, Windows 10 1607 and
+// later, else AdjustWindowRectEx at its own dpi); a system that then draws
+// another frame (Wine keeps its own) gives another client area, and the
+// window grows or shrinks by the difference.
+void WindowSizeClient(PlatWindow window, int clientWidth, int clientHeight, int dpi);
 // GetDpiForWindow where the system has it (Windows 10 1607 and later), else
 // the screen's LOGPIXELSY; 96 when neither tells.
 int WindowDpi(PlatWindow window);

@@ -358,11 +358,60 @@ void SetLogPixels(const std::string *dpi)
     RegCloseKey(key);
 }
 
+// The screen's pixels in r (screen coordinates), 0x00RRGGBB, row by row from
+// the top.
+std::vector<uint32_t> ScreenPixels(const RECT &r)
+{
+    int w = std::max(1, (int)(r.right - r.left)), h = std::max(1, (int)(r.bottom - r.top));
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    uint32_t *bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP shot = CreateDIBSection(screen, &info, DIB_RGB_COLORS, (void **)&bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, shot);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    std::vector<uint32_t> pixels(bits, bits + (size_t)w * h);
+    DeleteObject(shot);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The height of a check box's label as the screen shows it: the rows from the
+// first to the last with a dark pixel right of the box (the label's letters,
+// none of which goes below the line in "Window Colors").
+int LabelInkHeight(HWND check)
+{
+    RECT r;
+    GetWindowRect(check, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<uint32_t> pixels = ScreenPixels(r);
+    int first = -1, last = -1;
+    for (int y = 0; y < h; y++)
+        for (int x = w / 4; x < w; x++) {
+            uint32_t p = pixels[(size_t)y * w + x];
+            if ((p >> 16 & 255) + (p >> 8 & 255) + (p & 255) < 3 * 96) {
+                if (first < 0)
+                    first = y;
+                last = y;
+            }
+        }
+    return first < 0 ? 0 : last - first + 1;
+}
+
 // The system tells this program the screen's resolution (Wine from the
 // registry's LogPixels). At 144 dots an inch each gap between the controls is
 // the one at 96 grown by half, and at both the window leaves at least the
 // margin above the push buttons on the left, on the right and below the
-// controls, above the status bar.
+// controls, above the status bar. The labels' letters grow with it: half as
+// high again at 144, twice as high at 192 (an outline face, where the bitmap
+// face of 96 has a few small sizes only).
 TEST_F(Program, GapsGrowWithTheResolution)
 {
     struct SavedResolution {  // put back however the test ends
@@ -370,9 +419,10 @@ TEST_F(Program, GapsGrowWithTheResolution)
         std::string bytes = RegistryBytes(kRegCurrentUser, "Control Panel\\Desktop", "LogPixels", &rc);
         ~SavedResolution() { SetLogPixels(rc == kErrorSuccess ? &bytes : nullptr); }
     } saved;
-    std::vector<long> gaps[2];
-    for (int run = 0; run < 2; run++) {
-        const uint32_t dpi = run ? 144 : 96;
+    std::vector<long> gaps[3];
+    int labels[3] = {};
+    for (int run = 0; run < 3; run++) {
+        const uint32_t dpi = 96 + 48 * run;
         SCOPED_TRACE(dpi);
         const std::string bytes((const char *)&dpi, 4);
         SetLogPixels(&bytes);
@@ -394,15 +444,21 @@ TEST_F(Program, GapsGrowWithTheResolution)
             UnionRect(&all, &all, &r);
         }
         GetClientRect(main, &client);
-        EXPECT_GE(all.left, ok.top);
-        EXPECT_GE(client.right - all.right, ok.top);
-        EXPECT_GE(where(IDC_STATUS).top - all.bottom, ok.top);
+        if (dpi < 192) {  // the window at 192 is wider than the tests' screen, which clips it
+            EXPECT_GE(all.left, ok.top);
+            EXPECT_GE(client.right - all.right, ok.top);
+            EXPECT_GE(where(IDC_STATUS).top - all.bottom, ok.top);
+        }
+        labels[run] = LabelInkHeight(Item(IDC_COLORS));
         Command(IDCANCEL);
         ASSERT_EQ(0u, ExitCode());
         EndRun();
     }
     for (size_t i = 0; i < gaps[0].size(); i++)
         EXPECT_NEAR(gaps[0][i] * 1.5, gaps[1][i], 1) << "gap " << i << " at 96: " << gaps[0][i];
+    ASSERT_GT(labels[0], 4) << "the label's letters seen at 96";
+    EXPECT_NEAR(labels[0] * 1.5, labels[1], 2) << labels[0] << " high at 96";
+    EXPECT_NEAR(labels[0] * 2.0, labels[2], 2) << labels[0] << " high at 96";
 }
 
 TEST_F(Program, KeyboardWalksAndSelects)
@@ -1299,26 +1355,9 @@ StatusLook LookAt(HWND status)
     GetClientRect(status, &r);
     MapWindowPoints(status, nullptr, (POINT *)&r, 2);
     InflateRect(&r, -4, -4);  // the part's edge stays out
-    int w = std::max(1, (int)(r.right - r.left)), h = std::max(1, (int)(r.bottom - r.top));
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    uint32_t *bits = nullptr;  // 0x00RRGGBB
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP shot = CreateDIBSection(screen, &info, DIB_RGB_COLORS, (void **)&bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, shot);
-    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
     std::map<COLORREF, int> counts;
-    for (int i = 0; i < w * h; i++)
-        counts[RGB(bits[i] >> 16 & 255, bits[i] >> 8 & 255, bits[i] & 255)]++;
-    DeleteObject(shot);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    for (uint32_t pixel : ScreenPixels(r))
+        counts[RGB(pixel >> 16 & 255, pixel >> 8 & 255, pixel & 255)]++;
     StatusLook look;
     int most = 0;
     for (auto &c : counts)

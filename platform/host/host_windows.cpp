@@ -254,20 +254,18 @@ void WindowMove(PlatWindow window, int left, int top, int width, int height)
               std::to_string(width) + " " + std::to_string(height));
 }
 
-PixelRect WindowRectGet(PlatWindow window)
-{
-    HostWindowState s = HostWindowInfo(window);
-    return PixelRect{s.left, s.top, s.left + s.width, s.top + s.height};
-}
-
 // The frame of a window with a caption and no sizing border, as a fresh Wine
 // prefix draws it: a 3-pixel edge at 96 dots an inch all round and the
 // caption below the top one, each grown with the dpi.
-void WindowSizeAt(PlatWindow, int clientWidth, int clientHeight, int dpi, int *width, int *height)
+void WindowSizeClient(PlatWindow window, int clientWidth, int clientHeight, int dpi)
 {
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    if (!window)
+        return;
     int edge = (3 * dpi + 48) / 96;
-    *width = clientWidth + 2 * edge;
-    *height = clientHeight + 2 * edge + SystemMetricAtDpi(kSmCyCaption, dpi);
+    WindowMove(window, window->info.left, window->info.top, clientWidth + 2 * edge,
+               clientHeight + 2 * edge + SystemMetricAtDpi(kSmCyCaption, dpi));
 }
 
 void HostSetDpi(int dpi)

@@ -84,25 +84,23 @@ static F User32Call(const char *name)
     return user32 ? (F)(void *)GetProcAddress(user32, name) : nullptr;
 }
 
-PixelRect WindowRectGet(PlatWindow window)
-{
-    RECT r = {};
-    GetWindowRect((HWND)window, &r);
-    return PixelRect{r.left, r.top, r.right, r.bottom};
-}
-
-void WindowSizeAt(PlatWindow window, int clientWidth, int clientHeight, int dpi, int *width, int *height)
+void WindowSizeClient(PlatWindow window, int clientWidth, int clientHeight, int dpi)
 {
     typedef BOOL(WINAPI * AdjustForDpi)(LPRECT, DWORD, BOOL, DWORD, UINT);
     static AdjustForDpi adjust = User32Call<AdjustForDpi>("AdjustWindowRectExForDpi");
-    DWORD style = (DWORD)GetWindowLongW((HWND)window, GWL_STYLE);
-    DWORD exStyle = (DWORD)GetWindowLongW((HWND)window, GWL_EXSTYLE);
-    BOOL menu = !(style & WS_CHILD) && GetMenu((HWND)window) != nullptr;
+    HWND w = (HWND)window;
+    DWORD style = (DWORD)GetWindowLongW(w, GWL_STYLE), exStyle = (DWORD)GetWindowLongW(w, GWL_EXSTYLE);
+    BOOL menu = !(style & WS_CHILD) && GetMenu(w) != nullptr;
     RECT frame = {0, 0, clientWidth, clientHeight};
     if (!adjust || !adjust(&frame, style, menu, exStyle, (UINT)dpi))
         AdjustWindowRectEx(&frame, style, menu, exStyle);
-    *width = frame.right - frame.left;
-    *height = frame.bottom - frame.top;
+    int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const UINT keep = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE;
+    SetWindowPos(w, nullptr, 0, 0, width, height, keep);
+    RECT client;
+    GetClientRect(w, &client);
+    if (client.right != clientWidth || client.bottom != clientHeight)
+        SetWindowPos(w, nullptr, 0, 0, width + clientWidth - client.right, height + clientHeight - client.bottom, keep);
 }
 
 int WindowDpi(PlatWindow window)
