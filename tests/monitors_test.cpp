@@ -174,6 +174,7 @@ TEST(MonitorPlan, RefusesWhatCannotBeMade)
 class Monitors : public MachineTest {
 protected:
     std::string win, art, palette, bitmap, single;
+    WallpaperSpread spreadMade = kSpreadOne;  // what the last RunJob's job reported
     void SetUp() override
     {
         MachineTest::SetUp();
@@ -189,7 +190,7 @@ protected:
     }
     std::string RunJob()
     {
-        PlatThread job = StartWallpaperJob("BLUE", bitmap.c_str());
+        PlatThread job = StartWallpaperJob("BLUE", bitmap.c_str(), &spreadMade);
         EXPECT_NE(nullptr, job);
         if (!job)
             return "";
@@ -231,6 +232,7 @@ protected:
         ASSERT_EQ(right - left, made.width);
         ASSERT_EQ(bottom - top, made.height);
         ASSERT_EQ(BitmapDepth(depth) / 8, made.bytes);
+        EXPECT_EQ(tiled ? kSpreadTile : kSpreadSpan, spreadMade);
         std::vector<bool> covered((size_t)made.width * made.height);
         for (const HostMonitor &m : monitors) {
             SCOPED_TRACE("the monitor at " + std::to_string(m.left) + "," + std::to_string(m.top));
@@ -334,7 +336,7 @@ TEST_F(Monitors, OneMonitorMakesTheSameBitmapAsBefore)
     for (int depth : {8, 16, 32}) {
         HostSetScreen(333, 201, depth);
         EXPECT_TRUE(RunJob() == BitmapOfTheRendering(art, palette, 333, 201, depth)) << depth << " bits";
-        EXPECT_EQ(kSpreadOne, WallpaperSpreadMade);
+        EXPECT_EQ(kSpreadOne, spreadMade);
     }
 }
 
