@@ -82,7 +82,7 @@ static bool RunFirstStage(int themeId, const ThemeParts &parts, ThemeInstall *in
         // This one text is painted with the whole window once the colours are set.
         if (InstallWindow.status)
             InstallWindow.status("Setting desktop colors...", 0);
-        ApplyWindowColors(theme);
+        ApplyWindowColors(theme, themeId);
         RepaintWindow();
     }
     if (parts.fonts) {

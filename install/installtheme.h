@@ -114,9 +114,13 @@ long ApplyThemeValue(const ThemeSource &theme, PlatKey key, const char *name, co
                      const char *themeKey);
 
 // The appliers, each of its part of the theme file.
-// The classic colours, then light or dark and the accent (ApplyLook).
-void ApplyWindowColors(const ThemeSource &theme);
-void ApplyLook(const ThemeSource &theme);
+// The classic colours, then the look (ApplyLook), as a capture recorded it
+// for the backup and the snapshot (themeId), else from the colour theme's
+// [VisualStyles] section.
+void ApplyWindowColors(const ThemeSource &theme, int themeId);
+// The look from a capture of the user's settings (captured) or from a colour
+// theme's [VisualStyles] section.
+void ApplyLook(const ThemeSource &theme, bool captured);
 void ApplyWindowMetrics(const ThemeSource &theme);
 void ApplyDesktopIcons(const ThemeSource &theme);
 void ApplyCursors(const ThemeSource &theme);
