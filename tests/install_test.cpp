@@ -491,7 +491,7 @@ void SetOwnLook()
 }
 
 // Window Colors and the look, from each kind of file. A colour theme's
-// [VisualStyles] section gives the modes, the accent in each of its forms, the
+// [VisualStyles] section gives light or dark, the accent in each of its forms, the
 // palette around it and the automatic accent off, after the classic colours;
 // a capture (the run's snapshot) puts back each value as it recorded it, a
 // value of none removed, and makes no key for a value of none. Without Window
@@ -535,8 +535,8 @@ TEST_F(Install, LookOfEachKindOfFile)
          std::string("[") + kPersonalize + "]\r\nAppsUseLightTheme=0\r\nAppsUseLightTheme.Type=REG_DWORD\r\n",
          {0, 1, 0, 0, 0, 0, 0}, true, nullptr, {}, 0, {0, 0, 0, 0}},
         {"a capture", kThemeSnapshot,
-         CapturedLook({"0", "", "4278190080", "", "1", "1", "01 02 0a", "7", "16"},
-                      {"REG_DWORD", "none", "REG_DWORD", "none", "REG_DWORD", "REG_DWORD", "REG_BINARY", "", "REG_DWORD"}),
+         CapturedLook({"0", "", "4278190080", "", "1", "1", "01 02 0a", "7", "16"}, {"REG_DWORD", "none", "REG_DWORD",
+                      "none", "REG_DWORD", "REG_DWORD", "REG_BINARY", "", "REG_DWORD"}),
          {0, 1, 0, 0, 0, 0, 0}, true, nullptr,
          {Dword(0), "<missing>", Dword(0xFF000000), "<missing>", Dword(1), Dword(1), "\x01\x02\x0a",
           Utf16Bytes("7"), Dword(16)},
