@@ -52,28 +52,27 @@ static bool FirstOfItsKey(int i)
 static bool RestoreCapturedLook(const ThemeSource &theme)
 {
     const char *file = theme.file.c_str();
-    bool held[kLookValueCount], any = false;
-    for (int i = 0; i < kLookValueCount; i++) {
-        held[i] = ThemeHasValue(kLookValues[i].key, kLookValues[i].name, file);
-        any = any || held[i];
-    }
+    bool any = false;
     for (int i = 0; i < kLookValueCount; i++) {
         if (!FirstOfItsKey(i))
             continue;
+        // The key's values that the capture holds, and whether one of them
+        // is a value to write rather than one to remove.
         const char *path = kLookValues[i].key;
-        bool heldHere = false, written = false;
+        bool held[kLookValueCount] = {}, heldHere = false, written = false;
         for (int j = i; j < kLookValueCount; j++)
-            if (held[j] && strcmp(kLookValues[j].key, path) == 0) {
-                heldHere = true;
+            if (strcmp(kLookValues[j].key, path) == 0 && ThemeHasValue(path, kLookValues[j].name, file)) {
+                held[j] = heldHere = true;
                 written = written || ReadThemeValueType(path, kLookValues[j].name, file) != kThemeNoValue;
             }
+        any = any || heldHere;
         PlatKey key = nullptr;
         if (heldHere && RegistryOpen(kRegCurrentUser, path, kKeySetValue, &key) != kErrorSuccess && written)
             key = OpenLookKey(path);
         if (!key)
             continue;
         for (int j = i; j < kLookValueCount; j++)
-            if (held[j] && strcmp(kLookValues[j].key, path) == 0)
+            if (held[j])
                 ApplyThemeValue(theme, key, kLookValues[j].name, path, kLookValues[j].name);
         CloseLookKey(key);
     }
