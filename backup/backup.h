@@ -28,14 +28,14 @@ struct ThemeWriter {
     bool failed;
 };
 
-// The whole capture sequence into themeFile: colours, metrics, desktop, light
-// or dark and the accent,
-// desktop icons, cursors, sounds, screen saver. False when a profile write
+// The whole capture sequence into themeFile: colours, metrics, desktop, the
+// look, desktop icons, cursors, sounds, screen saver. False when a profile write
 // reported failure.
 bool CaptureAllSettings(const char *themeFile);
 // Each capture writes one group of settings.
 void CaptureWindowColors(ThemeWriter *out);
-// Light or dark and the accent, each value with its type, none where missing.
+// The look (light or dark and the accent), each value with its type, none
+// where missing.
 void CaptureLook(ThemeWriter *out);
 void CaptureDesktop(ThemeWriter *out);
 void CaptureDesktopIcons(ThemeWriter *out);

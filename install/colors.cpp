@@ -22,7 +22,7 @@ static bool ParseColor(const char *text, uint32_t *color)
 // What a missing colour reads as: no colour's text.
 static const char kNoColor[] = "none";
 
-void ApplyWindowColors(const ThemeSource &theme)
+void ApplyWindowColors(const ThemeSource &theme, int themeId)
 {
     int elements[kColorCount];
     uint32_t colors[kColorCount];
@@ -52,5 +52,5 @@ void ApplyWindowColors(const ThemeSource &theme)
         RegistryFlush(key);
         RegistryClose(key);
     }
-    ApplyLook(theme);
+    ApplyLook(theme, themeId == kThemeBackup || themeId == kThemeSnapshot);
 }

@@ -30,7 +30,7 @@ void ForgetWallpaperJob()
     WallpaperPending = 0;
 }
 
-void ApplyDesktopSettings(const ThemeSource &theme, int themeId)
+void ApplyDesktopSettings(const ThemeSource &theme, int themeId, WallpaperSpread *spreadMade)
 {
     PlatKey key = nullptr;
     RegistryOpen(kRegCurrentUser, kDesktop, kKeySetValue, &key);
@@ -62,7 +62,7 @@ void ApplyDesktopSettings(const ThemeSource &theme, int themeId)
         RegistrySetText(key, "Wallpaper", wallpaper.c_str());
     } else if (bitmapKnown && CopyText(WallpaperFile, sizeof WallpaperFile, bitmap)) {
         ShowInstallProgress("Creating the wallpaper...");
-        WallpaperThread = StartWallpaperJob(CatalogueColorWord(themeId), WallpaperFile);
+        WallpaperThread = StartWallpaperJob(CatalogueColorWord(themeId), WallpaperFile, spreadMade);
         WallpaperPending = 1;  // also when the job could not start: whatever bitmap is there
     }
     if (key) {
@@ -71,7 +71,7 @@ void ApplyDesktopSettings(const ThemeSource &theme, int themeId)
     }
 }
 
-void InstallWallpaperFile()
+void InstallWallpaperFile(WallpaperSpread spread)
 {
     if (!WallpaperPending)
         return;
@@ -81,10 +81,10 @@ void InstallWallpaperFile()
     // A bitmap made for several monitors is shown across them, in the style
     // the job made it for; the system reads the style when it sets the
     // wallpaper. One monitor's keeps the theme's style.
-    if (WallpaperSpreadMade == kSpreadSpan) {
+    if (spread == kSpreadSpan) {
         RegistrySetText(key, "WallpaperStyle", "22");
         RegistrySetText(key, "TileWallpaper", "0");
-    } else if (WallpaperSpreadMade == kSpreadTile) {
+    } else if (spread == kSpreadTile) {
         RegistrySetText(key, "WallpaperStyle", "0");
         RegistrySetText(key, "TileWallpaper", "1");
     }

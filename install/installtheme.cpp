@@ -82,7 +82,7 @@ static bool RunFirstStage(int themeId, const ThemeParts &parts, ThemeInstall *in
         // This one text is painted with the whole window once the colours are set.
         if (InstallWindow.status)
             InstallWindow.status("Setting desktop colors...", 0);
-        ApplyWindowColors(theme);
+        ApplyWindowColors(theme, themeId);
         RepaintWindow();
     }
     if (parts.fonts) {
@@ -92,7 +92,7 @@ static bool RunFirstStage(int themeId, const ThemeParts &parts, ThemeInstall *in
     }
     if (parts.wallpaper) {
         ShowInstallProgress("Changing the wallpaper...");
-        ApplyDesktopSettings(theme, themeId);
+        ApplyDesktopSettings(theme, themeId, &install->wallpaperSpread);
     }
     return true;
 }
@@ -116,7 +116,7 @@ void InstallSavedThemeAtOnce(int themeId)
 void FinishThemeInstall(const ThemeInstall &install)
 {
     const ThemeSource &theme = install.theme;
-    InstallWallpaperFile();
+    InstallWallpaperFile(install.wallpaperSpread);
     if (install.parts.icons) {
         ShowInstallProgress("Changing the desktop icons...");
         ApplyDesktopIcons(theme);

@@ -5,6 +5,7 @@
 #include "base/processvalues.h"
 #include "platform/system.h"
 #include "theme/catalogue.h"
+#include "wallpaper/wallpaperplan.h"
 
 #include <string>
 #include <vector>
@@ -51,6 +52,10 @@ struct ThemeInstall {
     // user has them: their paths would pass the system's limit once their
     // folder is filled in. Everything else of the file is installed.
     std::vector<ThemeValueName> valuesLeft;
+    // How the bitmap of the first stage's wallpaper job is to be shown: the
+    // job's thread writes it before it ends, the second stage reads it once
+    // the thread has ended. kSpreadOne when no job ran.
+    WallpaperSpread wallpaperSpread = kSpreadOne;
 };
 
 // The wallpaper job of the install, owned by the desktop part (desktop.cpp),
@@ -109,18 +114,23 @@ long ApplyThemeValue(const ThemeSource &theme, PlatKey key, const char *name, co
                      const char *themeKey);
 
 // The appliers, each of its part of the theme file.
-// The classic colours, then light or dark and the accent (ApplyLook).
-void ApplyWindowColors(const ThemeSource &theme);
-void ApplyLook(const ThemeSource &theme);
+// The classic colours, then the look (ApplyLook), as a capture recorded it
+// for the backup and the snapshot (themeId), else from the colour theme's
+// [VisualStyles] section.
+void ApplyWindowColors(const ThemeSource &theme, int themeId);
+// The look from a capture of the user's settings (captured) or from a colour
+// theme's [VisualStyles] section.
+void ApplyLook(const ThemeSource &theme, bool captured);
 void ApplyWindowMetrics(const ThemeSource &theme);
 void ApplyDesktopIcons(const ThemeSource &theme);
 void ApplyCursors(const ThemeSource &theme);
 void ApplySounds(const ThemeSource &theme);
 // First stage: the desktop values, and the wallpaper job for a colour theme or
-// the wallpaper named in a backup file. Second stage: the new bitmap as the
-// wallpaper when the first stage made one pending (in the style of the
-// monitors it was made for), and the screen saver.
-void ApplyDesktopSettings(const ThemeSource &theme, int themeId);
-void InstallWallpaperFile();
+// the wallpaper named in a backup file; the job reports into *spreadMade how
+// its bitmap is to be shown. Second stage: the new bitmap as the wallpaper
+// when the first stage made one pending, in the style the job made it for
+// (spread, read once the job has ended), and the screen saver.
+void ApplyDesktopSettings(const ThemeSource &theme, int themeId, WallpaperSpread *spreadMade);
+void InstallWallpaperFile(WallpaperSpread spread);
 void ApplyScreenSaver(const ThemeSource &theme);
 void ApplySoundEvent(const ThemeSource &theme, const char *keyPath);

@@ -1,9 +1,10 @@
-// Light or dark and the accent colour, as part of the window colours: today's
-// Windows draws its title bars, taskbar, Start and programs from these, not
-// from the classic colours. A colour theme's [VisualStyles] section gives
-// them; a capture of the user's settings puts each value back exactly, type
-// and absence included. A theme file with neither changes none of them. The
-// running programs are told once.
+// The look (light or dark and the accent colour), as part of the window
+// colours: today's Windows draws its title bars, taskbar, Start and programs
+// from it, not from the classic colours. A colour theme's [VisualStyles]
+// section gives it; a capture of the user's settings (the backup, the run's
+// snapshot) puts each value back exactly, type and absence included. A colour
+// theme without the section changes none of it. The running programs are
+// told once.
 #include "install/installtheme.h"
 #include "theme/themelook.h"
 #include "theme/themevalue.h"
@@ -34,21 +35,48 @@ static void SetNumber(PlatKey key, const char *name, uint32_t value)
         RegistrySetValue(key, name, kRegDword, bytes, 4);
 }
 
-// The values of a capture, each as it was recorded. A value recorded as none
-// in a key that is not there needs no key made for it.
-static void RestoreCapturedLook(const ThemeSource &theme)
+// Whether value i of kLookValues is the first of its key in the table.
+static bool FirstOfItsKey(int i)
 {
+    for (int j = 0; j < i; j++)
+        if (strcmp(kLookValues[j].key, kLookValues[i].key) == 0)
+            return false;
+    return true;
+}
+
+// The values of a capture, each as it was recorded, a key at a time: each key
+// opened, flushed and closed once. A value recorded as none in a key that is
+// not there needs no key made for it; a value the capture does not hold (one
+// made before the look was kept) stays as it is. False when the capture holds
+// none of them.
+static bool RestoreCapturedLook(const ThemeSource &theme)
+{
+    const char *file = theme.file.c_str();
+    bool any = false;
     for (int i = 0; i < kLookValueCount; i++) {
-        const LookValue &v = kLookValues[i];
+        if (!FirstOfItsKey(i))
+            continue;
+        // The key's values that the capture holds, and whether one of them
+        // is a value to write rather than one to remove.
+        const char *path = kLookValues[i].key;
+        bool held[kLookValueCount] = {}, heldHere = false, written = false;
+        for (int j = i; j < kLookValueCount; j++)
+            if (strcmp(kLookValues[j].key, path) == 0 && ThemeHasValue(path, kLookValues[j].name, file)) {
+                held[j] = heldHere = true;
+                written = written || ReadThemeValueType(path, kLookValues[j].name, file) != kThemeNoValue;
+            }
+        any = any || heldHere;
         PlatKey key = nullptr;
-        if (RegistryOpen(kRegCurrentUser, v.key, kKeySetValue, &key) != kErrorSuccess &&
-            ReadThemeValueType(v.key, v.name, theme.file.c_str()) != kThemeNoValue)
-            key = OpenLookKey(v.key);
+        if (heldHere && RegistryOpen(kRegCurrentUser, path, kKeySetValue, &key) != kErrorSuccess && written)
+            key = OpenLookKey(path);
         if (!key)
             continue;
-        ApplyThemeValue(theme, key, v.name, v.key, v.name);
+        for (int j = i; j < kLookValueCount; j++)
+            if (held[j])
+                ApplyThemeValue(theme, key, kLookValues[j].name, path, kLookValues[j].name);
         CloseLookKey(key);
     }
+    return any;
 }
 
 // The look that a [VisualStyles] section asks for; false when it asks for none.
@@ -90,14 +118,9 @@ static bool ApplyThemeLook(const ThemeSource &theme)
     return true;
 }
 
-void ApplyLook(const ThemeSource &theme)
+void ApplyLook(const ThemeSource &theme, bool captured)
 {
-    // A capture records the first of the values always, as none where the
-    // user had none.
-    bool captured = ThemeHasValue(kLookValues[0].key, kLookValues[0].name, theme.file.c_str());
-    if (captured)
-        RestoreCapturedLook(theme);
-    else if (!ApplyThemeLook(theme))
+    if (captured ? !RestoreCapturedLook(theme) : !ApplyThemeLook(theme))
         return;
     BroadcastIniChange(0, "ImmersiveColorSet");
 }

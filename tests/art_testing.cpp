@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <math.h>
+#include <stdio.h>
 #include <stdlib.h>
 
 std::vector<uint8_t> MakePicture(PictureKind kind, int width, int height)
@@ -131,4 +132,21 @@ std::vector<uint8_t> DecodeBytes(const std::string &art, int *width, int *height
     free(picture);
     CloseArt(file);
     return out;
+}
+
+std::string ReadGoldenFile(const char *name)
+{
+    std::string path = std::string(QUENNEL_GOLDEN_FOLDER) + "/" + name;
+#ifdef _WIN32
+    path = "Z:" + path;  // Wine's drive of the host's root
+#endif
+    std::string bytes;
+    if (FILE *f = fopen(path.c_str(), "rb")) {
+        char chunk[4096];
+        size_t n;
+        while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
+            bytes.append(chunk, n);
+        fclose(f);
+    }
+    return bytes;
 }

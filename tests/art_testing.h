@@ -46,6 +46,10 @@ std::vector<uint8_t> PackControlsPlainly(const std::vector<uint8_t> &controls);
 // stream's length.
 std::vector<uint8_t> PackPlanes(const std::vector<int32_t> &values, int32_t *streamSize);
 
+// A kept art file of tests/golden/, whole, made once by the encoder (the
+// pictures they hold: RenderArtGolden); empty when it cannot be read.
+std::string ReadGoldenFile(const char *name);
+
 // An opened art handle of bytes, decoded; the picture's bytes (width x height
 // x 3) or empty.
 std::vector<uint8_t> DecodeBytes(const std::string &art, int *width = nullptr, int *height = nullptr);

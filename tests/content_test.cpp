@@ -278,7 +278,7 @@ TEST_F(ContentTest, VisualStylesGiveTheModesAndAReadableAccent)
 }
 
 // What each shipped theme sets on today's Windows with Window Colors, byte for
-// byte: the modes and accents of the README's table.
+// byte: the looks of the README's table.
 TEST_F(ContentTest, EachThemeSetsItsModesAndAccent)
 {
     static const struct {

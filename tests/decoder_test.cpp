@@ -290,24 +290,6 @@ TEST(DecodeArtTest, OneRowIsTheTopRowOfItsSquare)
     }
 }
 
-// A file of tests/golden/, whole; empty when it cannot be read.
-static std::string ReadGoldenFile(const char *name)
-{
-    std::string path = std::string(QUENNEL_GOLDEN_FOLDER) + "/" + name;
-#ifdef _WIN32
-    path = "Z:" + path;  // Wine's drive of the host's root
-#endif
-    std::string bytes;
-    if (FILE *f = fopen(path.c_str(), "rb")) {
-        char chunk[4096];
-        size_t n;
-        while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
-            bytes.append(chunk, n);
-        fclose(f);
-    }
-    return bytes;
-}
-
 // Every rendering of a few art files is the stages' work done plainly: the
 // decoded picture scaled by the formulas, then reduced a pair of rows at a
 // time on one thread: 1-piece and 4-piece arts, with and without

@@ -14,6 +14,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -438,26 +439,34 @@ const char kAccent[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\
 
 std::string Dword(uint32_t v) { return std::string{(char)v, (char)(v >> 8), (char)(v >> 16), (char)(v >> 24)}; }
 
-// The registry's light or dark and accent values, each as stored, and how
-// many times the running programs were told of a new colour set.
-struct LookState {
-    std::vector<std::string> values;
-    int told;
-};
-LookState ReadLook()
+// The values of the look, in the order of kLookValues.
+const std::pair<const char *, const char *> kLookNames[9] = {
+    {kPersonalize, "AppsUseLightTheme"}, {kPersonalize, "SystemUsesLightTheme"}, {kDwm, "AccentColor"},
+    {kDwm, "ColorizationColor"}, {kDwm, "ColorPrevalence"}, {"Control Panel\\Desktop", "AutoColorization"},
+    {kAccent, "AccentPalette"}, {kAccent, "AccentColorMenu"}, {kAccent, "StartColorMenu"}};
+
+// The registry's values of the look, each as stored.
+std::vector<std::string> ReadLook()
 {
-    LookState s{{}, 0};
-    for (auto v : {std::make_pair(kPersonalize, "AppsUseLightTheme"), std::make_pair(kPersonalize, "SystemUsesLightTheme"),
-                   std::make_pair(kDwm, "AccentColor"), std::make_pair(kDwm, "ColorizationColor"),
-                   std::make_pair(kDwm, "ColorPrevalence"), std::make_pair("Control Panel\\Desktop", "AutoColorization"),
-                   std::make_pair(kAccent, "AccentPalette"), std::make_pair(kAccent, "AccentColorMenu"),
-                   std::make_pair(kAccent, "StartColorMenu")})
-        s.values.push_back(RegistryBytes(kRegCurrentUser, v.first, v.second));
-#ifndef _WIN32
-    for (const std::string &b : HostLiveState().broadcasts)
-        s.told += b == "0 ImmersiveColorSet";
-#endif
-    return s;
+    std::vector<std::string> values;
+    for (auto &v : kLookNames)
+        values.push_back(RegistryBytes(kRegCurrentUser, v.first, v.second));
+    return values;
+}
+
+// A capture's text of the nine values: each one's text, and its type where
+// it is not REG_SZ ("none" for a value the user did not have).
+std::string CapturedLook(const std::vector<const char *> &texts, const std::vector<const char *> &types)
+{
+    std::string text;
+    for (size_t i = 0; i < 9; i++) {
+        if (i == 0 || strcmp(kLookNames[i].first, kLookNames[i - 1].first) != 0)
+            text += std::string("[") + kLookNames[i].first + "]\r\n";
+        text += std::string(kLookNames[i].second) + "=" + texts[i] + "\r\n";
+        if (*types[i])
+            text += std::string(kLookNames[i].second) + ".Type=" + types[i] + "\r\n";
+    }
+    return text;
 }
 
 // A user's own look: apps light, no system value, an accent and a palette of
@@ -481,62 +490,92 @@ void SetOwnLook()
     set(kAccent, "AccentColorMenu", kRegDword, Dword(0xFF5A5A5A));
 }
 
-// Window Colors of a theme with a [VisualStyles] section: the modes, the
-// accent in each of its forms, the palette around it, the automatic accent
-// off; the running programs told once. The classic colours come first.
-TEST_F(Install, ModesAndAccentOfTheTheme)
+// Window Colors and the look, from each kind of file. A colour theme's
+// [VisualStyles] section gives light or dark, the accent in each of its forms, the
+// palette around it and the automatic accent off, after the classic colours;
+// a capture (the run's snapshot) puts back each value as it recorded it, a
+// value of none removed, and makes no key for a value of none. Without Window
+// Colors, from a colour theme without the section, or from a colour theme that
+// holds a capture's values, none of it changes. The running programs are told
+// once of a new look, and each key of the look is flushed once.
+TEST_F(Install, LookOfEachKindOfFile)
 {
-    SetOwnLook();
-    std::string file = themes + "\\Zorva The Vandrel BLACK.theme";
-    ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "1 2 3", file.c_str());
-    ProfileWriteString("VisualStyles", "SystemMode", "Dark", file.c_str());
-    ProfileWriteString("VisualStyles", "AppMode", "light", file.c_str());
-    ProfileWriteString("VisualStyles", "ColorizationColor", "0XC4A05010", file.c_str());
-    LookState before = ReadLook();
-    InstallBoth(kThemeBlack, {0, 1, 0, 0, 0, 0, 0});
-    LookState after = ReadLook();
-    EXPECT_EQ("1 2 3", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
-    EXPECT_EQ(Dword(1), after.values[0]) << "apps light";
-    EXPECT_EQ(Dword(0), after.values[1]) << "system dark";
-    EXPECT_EQ(Dword(0xFF1050A0), after.values[2]) << "the accent, 0xAABBGGRR";
-    EXPECT_EQ(Dword(0xC4A05010), after.values[3]) << "the colorization colour, 0xAARRGGBB";
-    EXPECT_EQ(Dword(1), after.values[4]);
-    EXPECT_EQ(Dword(0), after.values[5]) << "no accent taken from the wallpaper";
-    const std::string palette = after.values[6];
-    ASSERT_EQ(32u, palette.size());
-    EXPECT_EQ(std::string("\xA0\x50\x10\0", 4), palette.substr(12, 4)) << "the accent is the fourth colour";
-    int lastLight = 4 * 255 + 1;
-    for (int i = 0; i < 8; i++) {
-        const unsigned char *c = (const unsigned char *)palette.data() + 4 * i;
-        EXPECT_EQ(0, c[3]) << i;
-        int light = c[0] + c[1] + c[2];
-        EXPECT_LT(light, lastLight) << "from light to dark, " << i;
-        lastLight = light;
-        EXPECT_TRUE(c[0] >= c[1] && c[1] >= c[2]) << "the accent's hue, " << i;
-    }
-    EXPECT_EQ(Dword(0xFF1050A0), after.values[7]) << "AccentColorMenu, the fourth";
-    EXPECT_EQ(palette.substr(16, 3) + "\xFF", after.values[8]) << "StartColorMenu, the fifth";
+    // From 0xA05010 by hand: tints of 6, 4 and 2 tenths toward white, the
+    // accent, shades at 8, 6, 4 and 3 tenths, rounded (red: A0 + (FF - A0) * 6 / 10 = D9).
+    const std::string palette("\xD9\xB9\x9F\0\xC6\x96\x70\0\xB3\x73\x40\0\xA0\x50\x10\0"
+                              "\x80\x40\x0D\0\x60\x30\x0A\0\x40\x20\x06\0\x30\x18\x05\0", 32);
+    const std::string snapshot = UserDataFolder() + "\\Restore.theme";
+    const struct {
+        const char *what;
+        int themeId;
+        std::string text;                 // the theme file
+        ThemeParts parts;
+        bool ownKeys;                     // the user has the look's keys, else none of Personalize, DWM, Accent
+        const char *activeTitle;          // the classic colour after, or null
+        std::vector<std::string> values;  // the nine after (ReadLook), none when they stay as they were
+        int told;                         // new looks the running programs were told of
+        std::vector<int> flushes;         // of Personalize, DWM, Control Panel\Desktop, Accent
+    } kCases[] = {
+        {"a colour theme's section", kThemeBlack,
+         "[Control Panel\\Colors]\r\nActiveTitle=1 2 3\r\n"
+         "[VisualStyles]\r\nSystemMode=Dark\r\nAppMode=light\r\nColorizationColor=0XC4A05010\r\n",
+         {0, 1, 0, 0, 0, 0, 0}, true, "1 2 3",
+         // apps light, system dark, the accent 0xAABBGGRR, the colorization colour 0xAARRGGBB,
+         // title bars in the accent, no accent taken from the wallpaper, the palette with the
+         // accent its fourth colour, AccentColorMenu the fourth, StartColorMenu the fifth
+         {Dword(1), Dword(0), Dword(0xFF1050A0), Dword(0xC4A05010), Dword(1), Dword(0), palette, Dword(0xFF1050A0),
+          Dword(0xFF0D4080)},
+         1, {1, 1, 1, 1}},
+        {"a section without Window Colors", kThemeWhite,
+         "[VisualStyles]\r\nAppMode=Dark\r\nColorizationColor=0XC4102030\r\n", {0, 0, 1, 1, 1, 1, 1}, true, nullptr,
+         {}, 0, {0, 0, 0, 0}},
+        {"a colour theme without the section", kThemeRed, "[Control Panel\\Colors]\r\nActiveTitle=4 5 6\r\n",
+         {0, 1, 0, 0, 0, 0, 0}, true, "4 5 6", {}, 0, {0, 0, 0, 0}},
+        {"a colour theme that holds a capture's values", kThemeBlack,
+         std::string("[") + kPersonalize + "]\r\nAppsUseLightTheme=0\r\nAppsUseLightTheme.Type=REG_DWORD\r\n",
+         {0, 1, 0, 0, 0, 0, 0}, true, nullptr, {}, 0, {0, 0, 0, 0}},
+        {"a capture", kThemeSnapshot,
+         CapturedLook({"0", "", "4278190080", "", "1", "1", "01 02 0a", "7", "16"}, {"REG_DWORD", "none", "REG_DWORD",
+                      "none", "REG_DWORD", "REG_DWORD", "REG_BINARY", "", "REG_DWORD"}),
+         {0, 1, 0, 0, 0, 0, 0}, true, nullptr,
+         {Dword(0), "<missing>", Dword(0xFF000000), "<missing>", Dword(1), Dword(1), "\x01\x02\x0a",
+          Utf16Bytes("7"), Dword(16)},
+         1, {1, 1, 1, 1}},
+        {"a capture of a user without the look", kThemeSnapshot,
+         CapturedLook(std::vector<const char *>(9, ""), std::vector<const char *>(9, "none")),
+         {0, 1, 0, 0, 0, 0, 0}, false, nullptr,
+         {"<no key>", "<no key>", "<no key>", "<no key>", "<no key>", "<missing>", "<no key>", "<no key>", "<no key>"},
+         1, {0, 0, 1, 0}},
+    };
+    for (const auto &c : kCases) {
+        SCOPED_TRACE(c.what);
+        SetOwnLook();
+        if (!c.ownKeys)
+            for (const char *path : {kPersonalize, kDwm, kAccent})
+                RegistryDeleteTree(kRegCurrentUser, path);
+        const std::string file = c.themeId == kThemeSnapshot ? snapshot : themes + CatalogueFile(c.themeId);
+        WriteWholeFile(file, c.text);
+        std::vector<std::string> before = ReadLook();
 #ifndef _WIN32  // under Wine a program of the tests' own sees the broadcast
-    EXPECT_EQ(before.told + 1, after.told);
+        HostClearEvents();
+        size_t toldBefore = HostLiveState().broadcasts.size();
 #endif
-
-    // Without Window Colors, and from a theme file without the section,
-    // nothing of it changes and no program is told.
-    std::string white = themes + "\\Zorva The Vandrel WHITE.theme";
-    ProfileWriteString("VisualStyles", "AppMode", "Dark", white.c_str());
-    ProfileWriteString("VisualStyles", "ColorizationColor", "0XC4102030", white.c_str());
-    InstallBoth(kThemeWhite, {0, 0, 1, 1, 1, 1, 1});
-    EXPECT_EQ(after.values, ReadLook().values);
-    SetOwnLook();
-    before = ReadLook();
-    std::string plain = themes + "\\Zorva The Vandrel RED.theme";
-    ProfileWriteString("Control Panel\\Colors", "ActiveTitle", "4 5 6", plain.c_str());
-    InstallBoth(kThemeRed, {0, 1, 0, 0, 0, 0, 0});
-    EXPECT_EQ("4 5 6", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
-    EXPECT_EQ(before.values, ReadLook().values);
+        InstallBoth(c.themeId, c.parts);
+        if (c.activeTitle) {
+            EXPECT_EQ(c.activeTitle, ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+        }
+        EXPECT_EQ(c.values.empty() ? before : c.values, ReadLook());
 #ifndef _WIN32
-    EXPECT_EQ(before.told, ReadLook().told);
+        std::vector<std::string> broadcasts = HostLiveState().broadcasts;
+        EXPECT_EQ(c.told, std::count(broadcasts.begin() + (long)toldBefore, broadcasts.end(), "0 ImmersiveColorSet"));
+        std::vector<std::string> events = HostEvents();
+        std::vector<int> flushes;
+        for (const char *path : {kPersonalize, kDwm, "Control Panel\\Desktop", kAccent})
+            flushes.push_back((int)std::count(events.begin(), events.end(), std::string("reg flush HKCU\\") + path));
+        EXPECT_EQ(c.flushes, flushes);
 #endif
+        FileDelete(file.c_str());
+    }
 }
 
 TEST_F(Install, FileWithoutSoundsOrCursorsEmptiesThem)

@@ -8,17 +8,18 @@
 
 #include "app/controls.h"
 #include "app/windowcalls.h"
-#include "decoder/art.h"
+#include "base/kernels.h"
 #include "backup/backup.h"
 #include "install/installtheme.h"
 #include "palette/palette.h"
+#include "tests/art_testing.h"
 #include "tests/shown_bitmap.h"
 #include "tests/testart.h"
 #include "tests/testing.h"
 
-#include <stdlib.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -72,109 +73,95 @@ void ExpectEveryPointShowsItsMonitor(const std::vector<PixelRect> &monitors, int
     }
 }
 
-TEST(MonitorPlan, OneMonitorIsTheBitmapWhateverTheSpread)
+// Each plan's bitmap and places, worked by hand from the monitors' rectangles:
+// with several monitors the bitmap is the virtual screen; spanned, a place is
+// the monitor's corner less the virtual screen's; tiled, less the primary's,
+// wrapped into the bitmap. One monitor is its own bitmap whatever the spread.
+TEST(MonitorPlan, PlacesOfEachLayout)
 {
-    PixelRect one[1] = {{0, 0, 1366, 768}};
-    for (WallpaperSpread spread : {kSpreadSpan, kSpreadTile}) {
+    using Places = std::vector<std::array<int, 4>>;  // left, top, width, height
+    const struct {
+        const char *what;
+        std::vector<PixelRect> monitors;
+        int primary;
+        WallpaperSpread asked, spread;
+        int width, height;
+        Places places;
+    } kCases[] = {
+        {"one monitor, span", {{0, 0, 1366, 768}}, 0, kSpreadSpan, kSpreadOne, 1366, 768, {{0, 0, 1366, 768}}},
+        {"one monitor, tile", {{0, 0, 1366, 768}}, 0, kSpreadTile, kSpreadOne, 1366, 768, {{0, 0, 1366, 768}}},
+        // The same places either way: the primary is the corner.
+        {"side by side, span", {{0, 0, 1280, 800}, {1280, 0, 2304, 768}}, 0, kSpreadSpan, kSpreadSpan, 2304, 800,
+         {{0, 0, 1280, 800}, {1280, 0, 1024, 768}}},
+        {"side by side, tile", {{0, 0, 1280, 800}, {1280, 0, 2304, 768}}, 0, kSpreadTile, kSpreadTile, 2304, 800,
+         {{0, 0, 1280, 800}, {1280, 0, 1024, 768}}},
+        // The primary listed last, one monitor left of it and one above it:
+        // the virtual screen runs from -1280, -1440 to 2560, 1124.
+        {"left of and above the primary, span", {{-1280, 100, 0, 1124}, {0, -1440, 2560, 0}, {0, 0, 1920, 1080}}, 2,
+         kSpreadSpan, kSpreadSpan, 3840, 2564, {{0, 1540, 1280, 1024}, {1280, 0, 2560, 1440}, {1280, 1440, 1920, 1080}}},
+        // Tiled from the primary's corner, the left monitor shows the
+        // bitmap's right part and the one above its bottom part.
+        {"left of and above the primary, tile", {{-1280, 100, 0, 1124}, {0, -1440, 2560, 0}, {0, 0, 1920, 1080}}, 2,
+         kSpreadTile, kSpreadTile, 3840, 2564, {{2560, 100, 1280, 1024}, {0, 1124, 2560, 1440}, {0, 0, 1920, 1080}}},
+        // A monitor above the primary that reaches left of it: its picture
+        // passes the bitmap's right edge and goes on at its left (-512 + 2336);
+        // the one right of the primary lies as on the desktop.
+        {"a tiled picture wraps past the edge", {{0, 0, 1024, 768}, {-512, -600, 512, 0}, {1024, 0, 1824, 600}}, 0,
+         kSpreadTile, kSpreadTile, 2336, 1368, {{0, 0, 1024, 768}, {1824, 768, 1024, 600}, {1024, 0, 800, 600}}},
+    };
+    for (const auto &c : kCases) {
+        SCOPED_TRACE(c.what);
         WallpaperPlan plan;
-        ASSERT_TRUE(PlanWallpaper(one, 1, 0, spread, &plan));
-        EXPECT_EQ(kSpreadOne, plan.spread);
-        EXPECT_EQ(1366, plan.width);
-        EXPECT_EQ(768, plan.height);
-        ASSERT_EQ(1, plan.count);
-        EXPECT_EQ(0, plan.places[0].left);
-        EXPECT_EQ(0, plan.places[0].top);
-        EXPECT_EQ(1366, plan.places[0].width);
-        EXPECT_EQ(768, plan.places[0].height);
+        ASSERT_TRUE(PlanWallpaper(c.monitors.data(), (int)c.monitors.size(), c.primary, c.asked, &plan));
+        EXPECT_EQ(c.spread, plan.spread);
+        EXPECT_EQ(c.width, plan.width);
+        EXPECT_EQ(c.height, plan.height);
+        Places places;
+        for (int i = 0; i < plan.count; i++)
+            places.push_back({plan.places[i].left, plan.places[i].top, plan.places[i].width, plan.places[i].height});
+        EXPECT_EQ(c.places, places);
+        ExpectEveryPointShowsItsMonitor(c.monitors, c.primary, plan);
     }
 }
 
-TEST(MonitorPlan, SideBySide)
-{
-    std::vector<PixelRect> monitors = {{0, 0, 1280, 800}, {1280, 0, 2304, 768}};
-    for (WallpaperSpread spread : {kSpreadSpan, kSpreadTile}) {
-        WallpaperPlan plan;
-        ASSERT_TRUE(PlanWallpaper(monitors.data(), 2, 0, spread, &plan));
-        EXPECT_EQ(spread, plan.spread);
-        EXPECT_EQ(2304, plan.width);
-        EXPECT_EQ(800, plan.height);
-        EXPECT_EQ(1280, plan.places[1].left) << "the same place either way: the primary is the corner";
-        EXPECT_EQ(0, plan.places[1].top);
-        EXPECT_EQ(1024, plan.places[1].width);
-        EXPECT_EQ(768, plan.places[1].height);
-        ExpectEveryPointShowsItsMonitor(monitors, 0, plan);
-    }
-}
-
-// The primary listed last, one monitor left of it and one above it: the
-// virtual screen runs from -1280, -1440 to 2560, 1124.
-TEST(MonitorPlan, LeftOfAndAboveThePrimary)
-{
-    std::vector<PixelRect> monitors = {{-1280, 100, 0, 1124}, {0, -1440, 2560, 0}, {0, 0, 1920, 1080}};
-    WallpaperPlan span, tile;
-    ASSERT_TRUE(PlanWallpaper(monitors.data(), 3, 2, kSpreadSpan, &span));
-    EXPECT_EQ(3840, span.width);
-    EXPECT_EQ(2564, span.height);
-    const int spanPlaces[3][2] = {{0, 1540}, {1280, 0}, {1280, 1440}};
-    for (int i = 0; i < 3; i++) {
-        EXPECT_EQ(spanPlaces[i][0], span.places[i].left) << i;
-        EXPECT_EQ(spanPlaces[i][1], span.places[i].top) << i;
-    }
-    ExpectEveryPointShowsItsMonitor(monitors, 2, span);
-
-    // Tiled from the primary's corner, the left monitor shows the bitmap's
-    // right part and the one above its bottom part.
-    ASSERT_TRUE(PlanWallpaper(monitors.data(), 3, 2, kSpreadTile, &tile));
-    EXPECT_EQ(3840, tile.width);
-    EXPECT_EQ(2564, tile.height);
-    const int tilePlaces[3][2] = {{2560, 100}, {0, 1124}, {0, 0}};
-    for (int i = 0; i < 3; i++) {
-        EXPECT_EQ(tilePlaces[i][0], tile.places[i].left) << i;
-        EXPECT_EQ(tilePlaces[i][1], tile.places[i].top) << i;
-    }
-    ExpectEveryPointShowsItsMonitor(monitors, 2, tile);
-}
-
-// A monitor above the primary that reaches left of it: tiled, its picture
-// passes the bitmap's right edge and goes on at its left.
-TEST(MonitorPlan, TiledPictureWrapsPastTheEdge)
-{
-    std::vector<PixelRect> monitors = {{0, 0, 1024, 768}, {-512, -600, 512, 0}, {1024, 0, 1824, 600}};
-    WallpaperPlan plan;
-    ASSERT_TRUE(PlanWallpaper(monitors.data(), 3, 0, kSpreadTile, &plan));
-    EXPECT_EQ(2336, plan.width);
-    EXPECT_EQ(1368, plan.height);
-    EXPECT_EQ(2336 - 512, plan.places[1].left);
-    EXPECT_EQ(768, plan.places[1].top);
-    EXPECT_EQ(1024, plan.places[2].left) << "right of the primary, as on the desktop";
-    ExpectEveryPointShowsItsMonitor(monitors, 0, plan);
-}
-
+// A plan that cannot be made is refused, and the plan is left as it was.
 TEST(MonitorPlan, RefusesWhatCannotBeMade)
 {
-    WallpaperPlan plan;
-    plan.width = -7;
     std::vector<PixelRect> many(kMaxWallpaperMonitors + 1);
     for (size_t i = 0; i < many.size(); i++)
         many[i] = PixelRect{(int)i * 10, 0, (int)i * 10 + 10, 10};
-    EXPECT_FALSE(PlanWallpaper(many.data(), 0, 0, kSpreadSpan, &plan)) << "no monitor";
-    EXPECT_FALSE(PlanWallpaper(many.data(), (int)many.size(), 0, kSpreadSpan, &plan)) << "too many";
-    EXPECT_TRUE(PlanWallpaper(many.data(), kMaxWallpaperMonitors, 0, kSpreadSpan, &plan)) << "as many as it holds";
-    plan.width = -7;
-    PixelRect empty[2] = {{0, 0, 800, 600}, {800, 0, 800, 600}};
-    EXPECT_FALSE(PlanWallpaper(empty, 2, 0, kSpreadSpan, &plan)) << "an empty rectangle";
-    EXPECT_FALSE(PlanWallpaper(empty, 1, 1, kSpreadSpan, &plan)) << "no such primary";
-    PixelRect far[2] = {{0, 0, 800, 600}, {-70000, 0, -69200, 600}};
-    EXPECT_FALSE(PlanWallpaper(far, 2, 0, kSpreadSpan, &plan)) << "wider than a bitmap can be";
-    PixelRect huge[2] = {{0, 0, 15360, 8640}, {0, 8640, 15360, 17280}};
-    EXPECT_FALSE(PlanWallpaper(huge, 2, 0, kSpreadSpan, &plan)) << "more bytes than the job makes";
-    EXPECT_EQ(-7, plan.width) << "a refused plan is left as it was";
+    const PixelRect empty[2] = {{0, 0, 800, 600}, {800, 0, 800, 600}};
+    const PixelRect far[2] = {{0, 0, 800, 600}, {-70000, 0, -69200, 600}};
+    const PixelRect huge[2] = {{0, 0, 15360, 8640}, {0, 8640, 15360, 17280}};
+    const struct {
+        const char *what;
+        const PixelRect *monitors;
+        int count, primary;
+        bool made;
+    } kCases[] = {
+        {"no monitor", many.data(), 0, 0, false},
+        {"too many", many.data(), kMaxWallpaperMonitors + 1, 0, false},
+        {"as many as it holds", many.data(), kMaxWallpaperMonitors, 0, true},
+        {"an empty rectangle", empty, 2, 0, false},
+        {"no such primary", empty, 1, 1, false},
+        {"wider than a bitmap can be", far, 2, 0, false},
+        {"more bytes than the job makes", huge, 2, 0, false},
+    };
+    for (const auto &c : kCases) {
+        WallpaperPlan plan;
+        plan.width = -7;
+        EXPECT_EQ(c.made, PlanWallpaper(c.monitors, c.count, c.primary, kSpreadSpan, &plan)) << c.what;
+        if (!c.made) {
+            EXPECT_EQ(-7, plan.width) << c.what << ": a refused plan is left as it was";
+        }
+    }
 }
 
 #ifndef _WIN32
 class Monitors : public MachineTest {
 protected:
     std::string win, art, palette, bitmap, single;
+    WallpaperSpread spreadMade = kSpreadOne;  // what the last RunJob's job reported
     void SetUp() override
     {
         MachineTest::SetUp();
@@ -190,7 +177,7 @@ protected:
     }
     std::string RunJob()
     {
-        PlatThread job = StartWallpaperJob("BLUE", bitmap.c_str());
+        PlatThread job = StartWallpaperJob("BLUE", bitmap.c_str(), &spreadMade);
         EXPECT_NE(nullptr, job);
         if (!job)
             return "";
@@ -232,6 +219,7 @@ protected:
         ASSERT_EQ(right - left, made.width);
         ASSERT_EQ(bottom - top, made.height);
         ASSERT_EQ(BitmapDepth(depth) / 8, made.bytes);
+        EXPECT_EQ(tiled ? kSpreadTile : kSpreadSpan, spreadMade);
         std::vector<bool> covered((size_t)made.width * made.height);
         for (const HostMonitor &m : monitors) {
             SCOPED_TRACE("the monitor at " + std::to_string(m.left) + "," + std::to_string(m.top));
@@ -300,43 +288,36 @@ TEST_F(Monitors, LeftOfAndAboveThePrimaryTiledOnWindows7)
     }
 }
 
-// The one-monitor bitmap as it always was, put together from the rendered
-// picture: the headers, the palette's colour table, and each rendered row
-// converted into the file row that WallpaperFileRow gives it.
-std::string BitmapOfTheRendering(const std::string &art, const std::string &palette, int width, int height,
-                                 int depth)
-{
-    LoadPalette(palette.c_str());
-    ArtFile *a = OpenArt(art.c_str());
-    uint8_t *picture = RenderArt(a, width, height, depth, DiffusionKernel);
-    CloseArt(a);
-    int bits = BitmapDepth(depth);
-    BitmapFileHeader fileHeader;
-    BitmapInfoHeader infoHeader;
-    FillBitmapHeaders(width, height, bits, 3779, 3779, &fileHeader, &infoHeader);
-    RgbQuad table[256];
-    FillColorTable(table, LoadPalette(palette.c_str()));
-    std::string file((const char *)&fileHeader, sizeof fileHeader);
-    file.append((const char *)&infoHeader, sizeof infoHeader);
-    file.append((const char *)table, sizeof table);
-    size_t row = BitmapRowBytes(width, bits), stride = ((size_t)width * 3 + 3) & ~(size_t)3;
-    std::vector<uint8_t> rows(row * (size_t)height);
-    static IndexCache cache;
-    StartIndexCache(&cache);
-    for (int y = 0; y < height; y++)
-        ConvertWallpaperRow(picture + (size_t)y * stride, &rows[WallpaperFileRow(y, height) * row], width, bits,
-                            &cache);
-    free(picture);
-    return file + std::string(rows.begin(), rows.end());
-}
-
+// The one-monitor bitmap as it always was, kept as the FNV-1a hash of the
+// file's bytes, recorded once from the job: the kept art DISCS.ART (96 x 72,
+// tests/golden/) as BLUE.ART with the test palette, made for a 333 x 201
+// screen of 8, 16 and 32 bits with kernel 2, so bitmaps of 8, 16 and 24 bits:
+// the headers and the 256-colour table (1078 bytes), then 201 rows bottom-up,
+// each 333 pixels padded to a multiple of 4 bytes (336, 668 and 1000 bytes).
+// Every level of the instruction set makes the same bytes.
 TEST_F(Monitors, OneMonitorMakesTheSameBitmapAsBefore)
 {
-    for (int depth : {8, 16, 32}) {
-        HostSetScreen(333, 201, depth);
-        EXPECT_TRUE(RunJob() == BitmapOfTheRendering(art, palette, 333, 201, depth)) << depth << " bits";
-        EXPECT_EQ(kSpreadOne, WallpaperSpreadMade);
-    }
+    WriteWholeFile(art, ReadGoldenFile("DISCS.ART"));
+    const struct {
+        int depth;
+        size_t size;
+        uint64_t hash;
+    } kBitmaps[] = {
+        {8, 1078 + 336 * 201, 0x608ac525357da553ull},
+        {16, 1078 + 668 * 201, 0xaaaea49920a24f80ull},
+        {32, 1078 + 1000 * 201, 0x2bfbe1f5c312ecfeull},
+    };
+    for (const auto &b : kBitmaps)
+        for (int level = kKernelPlain; level <= BestKernelLevel(); level++) {
+            SCOPED_TRACE(std::to_string(b.depth) + " bits, level " + std::to_string(level));
+            KernelLevelInUse = (KernelLevel)level;
+            HostSetScreen(333, 201, b.depth);
+            std::string made = RunJob();
+            EXPECT_EQ(b.size, made.size());
+            EXPECT_EQ(b.hash, Fnv1a(made));
+            EXPECT_EQ(kSpreadOne, spreadMade);
+        }
+    KernelLevelInUse = BestKernelLevel();
 }
 
 // On a scaled screen the monitors' rectangles are scaled down for this

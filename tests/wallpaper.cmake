@@ -14,4 +14,4 @@ if(NOT WIN32)
   endif()
 endif()
 quennel_add_test(monitors_test SOURCES monitors_test.cpp
-                 LIBS quennel_mainlogic quennel_wallpaper quennel_testart SERIAL)
+                 LIBS quennel_mainlogic quennel_wallpaper quennel_testart quennel_art_testing SERIAL)

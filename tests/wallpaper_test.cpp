@@ -185,13 +185,14 @@ TEST_F(Wallpaper, JobReportsFullDiskAndCancelRestoresTheRunsBitmap)
     WriteWholeFile(bitmap, "start of run");
     WriteStartupThemes();  // the snapshot and the saved copy
     // A first install makes a new bitmap; a second runs out of disk space.
-    PlatThread job = StartWallpaperJob("BLUE", bitmap.c_str());
+    WallpaperSpread spread;
+    PlatThread job = StartWallpaperJob("BLUE", bitmap.c_str(), &spread);
     ASSERT_EQ(kWaitObject0, ThreadWait(job, 30000));
     ThreadClose(job);
     EXPECT_NE("start of run", ReadWholeFile(bitmap));
     std::string first = ReadWholeFile(bitmap);
     HostSetDiskSpace(5000);
-    job = StartWallpaperJob("RED", bitmap.c_str());
+    job = StartWallpaperJob("RED", bitmap.c_str(), &spread);
     ASSERT_EQ(kWaitObject0, ThreadWait(job, 30000));
     ThreadClose(job);
     HostSetDiskSpace(-1);
@@ -238,7 +239,8 @@ TEST_F(Wallpaper, JobMakesTheScreensRealSizeWhateverTheScaling)
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " at " + std::to_string(c.percent));
         HostSetScreen(c.width, c.height, 32);
         HostSetScreenScale(c.percent, c.modeKnown);
-        PlatThread job = StartWallpaperJob("RED", bitmap.c_str());
+        WallpaperSpread spread;
+        PlatThread job = StartWallpaperJob("RED", bitmap.c_str(), &spread);
         ASSERT_EQ(kWaitObject0, ThreadWait(job, 120000));
         ThreadClose(job);
         std::string made = ReadWholeFile(bitmap);
@@ -256,7 +258,9 @@ TEST_F(Wallpaper, JobMakesTheScreensRealSizeWhateverTheScaling)
 TEST_F(Wallpaper, JobThatCannotStart)
 {
     HostFailNextThread();
-    EXPECT_EQ(nullptr, StartWallpaperJob("RED", bitmap.c_str()));
+    WallpaperSpread spread = kSpreadSpan;
+    EXPECT_EQ(nullptr, StartWallpaperJob("RED", bitmap.c_str(), &spread));
+    EXPECT_EQ(kSpreadOne, spread) << "whatever bitmap is there keeps the theme's style";
     HostLive live = HostLiveState();
     ASSERT_EQ(1u, live.boxes.size());
     EXPECT_EQ("Not enough system resources to make the wallpaper (CreateThread).\n", live.boxes[0].text);

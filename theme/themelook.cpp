@@ -2,7 +2,6 @@
 
 #include "theme/themevalue.h"
 
-#include <stdio.h>
 #include <strings.h>
 
 const char kPersonalizeKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
@@ -73,13 +72,4 @@ uint32_t PaletteColorRef(const uint8_t palette[kAccentPaletteBytes], int i)
 {
     const uint8_t *c = palette + 4 * i;
     return 0xFF000000u | (uint32_t)c[2] << 16 | (uint32_t)c[1] << 8 | c[0];
-}
-
-const char *ModeText(bool light) { return light ? "Light" : "Dark"; }
-
-std::string ColorizationText(uint32_t colorization)
-{
-    char text[16];
-    snprintf(text, sizeof text, "0X%08X", (unsigned)colorization);
-    return text;
 }

@@ -7,8 +7,6 @@
 
 #include <stdint.h>
 
-#include <string>
-
 // The registry values of the look, each under HKEY_CURRENT_USER: the key,
 // which also names the section of a captured theme file, and the value.
 struct LookValue {
@@ -41,8 +39,3 @@ void MakeAccentPalette(uint32_t accent, uint8_t palette[kAccentPaletteBytes]);
 // Colour i of the palette as the registry's DWORD colours hold one:
 // 0xAABBGGRR, opaque (AccentColorMenu is colour 3, StartColorMenu colour 4).
 uint32_t PaletteColorRef(const uint8_t palette[kAccentPaletteBytes], int i);
-
-// The texts of a [VisualStyles] section for a look: "Dark" or "Light", and
-// "0XAARRGGBB".
-const char *ModeText(bool light);
-std::string ColorizationText(uint32_t colorization);

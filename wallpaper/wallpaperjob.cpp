@@ -23,7 +23,6 @@ static char JobArtName[16];
 static char JobOutputPath[kPathSize];
 
 char WallpaperReport[256];
-WallpaperSpread WallpaperSpreadMade;
 WallpaperWindowCalls WallpaperWindow;
 
 // Replaces everything from the last "." of path (or appends) with extension;
@@ -285,7 +284,8 @@ void CheckWallpaperJob(const char *artName, const char *outputPath)
     FileDelete(partial);
 }
 
-static unsigned long WallpaperJob(void *)
+// param is the caller's WallpaperSpread, set as the job ends.
+static unsigned long WallpaperJob(void *param)
 {
     char artName[sizeof JobArtName], output[kPathSize];
     (void)CopyText(artName, sizeof artName, JobArtName);  // each the same size as its source
@@ -302,18 +302,18 @@ static unsigned long WallpaperJob(void *)
     if (!MakeWallpaperBitmap(artPath, palettePath, output, plan, depth, SysColorGet(kColorBackground), pelsX,
                              pelsY))
         ReportFullDisk(output);
-    WallpaperSpreadMade = plan.spread;
+    *(WallpaperSpread *)param = plan.spread;
     WriteWallpaperRecord(artName, depth, plan.width, plan.height);
     return 1;
 }
 
-PlatThread StartWallpaperJob(const char *artName, const char *outputPath)
+PlatThread StartWallpaperJob(const char *artName, const char *outputPath, WallpaperSpread *spreadMade)
 {
     WallpaperReport[0] = 0;
-    WallpaperSpreadMade = kSpreadOne;
+    *spreadMade = kSpreadOne;
     if (!CopyText(JobArtName, sizeof JobArtName, artName) || !CopyText(JobOutputPath, sizeof JobOutputPath, outputPath))
         return nullptr;
-    PlatThread thread = ThreadStart(WallpaperJob, nullptr);
+    PlatThread thread = ThreadStart(WallpaperJob, spreadMade);
     if (!thread && WallpaperWindow.box)
         WallpaperWindow.box("Not enough system resources to make the wallpaper (CreateThread).\n", "Wallpaper Maker",
                             kMbOk);

@@ -15,12 +15,6 @@
 // job has nothing to report.
 extern char WallpaperReport[256];
 
-// How the bitmap of the job that ended last is to be shown: kSpreadOne for one
-// monitor (the theme's style), else span or tile. Written by the job's thread
-// before it ends, kSpreadOne when a job starts; read by the window's thread
-// once it has seen the thread end.
-extern WallpaperSpread WallpaperSpreadMade;
-
 // What the job tells the main window, which sets these before it starts an
 // install. A call left null tells nothing (a job without a window).
 struct WallpaperWindowCalls {
@@ -35,7 +29,11 @@ extern WallpaperWindowCalls WallpaperWindow;
 
 // Starts the job for an art name ("BLACK" ... "GREEN") and the bitmap's path;
 // returns the thread, or none after telling the user it could not start.
-PlatThread StartWallpaperJob(const char *artName, const char *outputPath);
+// *spreadMade, the caller's, becomes kSpreadOne now; the job's thread sets it
+// before it ends to how its bitmap is to be shown (kSpreadOne for one monitor,
+// the theme's style, else span or tile), so the caller reads it only once it
+// has seen the thread end, and keeps it until then.
+PlatThread StartWallpaperJob(const char *artName, const char *outputPath, WallpaperSpread *spreadMade);
 
 // The job's fatal checks, run before anything changes when no one is there to
 // see a failure half-way: the palette loads, the art decodes and the bitmap can

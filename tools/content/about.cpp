@@ -77,9 +77,9 @@ static void PaintEmblem(Canvas &c)
     for (int k = 0; k < kThemeCount; k++) {
         float a = (-90 + 72 * k) / 57.29578f;
         float bx = cx + 13.5f * cosf(a), by = cy + 13.5f * sinf(a);
-        Rgba base = k == kBlack ? Hex(0x3A3842) : k == kWhite ? Hex(0xF4F2EA) : LookOf(k).main;
+        Rgba base = k == kBlack ? Hex(0x3A3842) : k == kWhite ? Hex(0xF4F2EA) : TonesOf(k).main;
         FillShape(c, [=](float x, float y) { return SdCircle(x, y, bx, by, 10); },
-                  [=](float, float) { return Scale(LookOf(k).deep, 0.6f); });
+                  [=](float, float) { return Scale(TonesOf(k).deep, 0.6f); });
         FillShape(
             c, [=](float x, float y) { return SdCircle(x, y, bx, by, 9); },
             [=](float x, float y) { return SpherePaint(x, y, bx, by, 9, base); });

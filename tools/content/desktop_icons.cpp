@@ -13,7 +13,7 @@ namespace {
 struct Kit {
     float s;
     int color;
-    ThemeLook look;
+    ColorTones tones;
     Rgba plastic, plasticDark, edge;
 };
 
@@ -22,13 +22,13 @@ Kit MakeKit(int color, int size)
     Kit k;
     k.s = size / 48.0f;
     k.color = color;
-    k.look = LookOf(color);
+    k.tones = TonesOf(color);
     bool dark = color == kBlack;
     k.plastic = dark ? Hex(0x5A5664) : Hex(0xECEAE4);
     k.plasticDark = dark ? Hex(0x2C2A32) : Hex(0xB4B0A8);
     // Dark outlines for the light colours; the black set is edged in light
     // grey so it stands out on dark wallpapers.
-    k.edge = dark ? Hex(0xA8A2B4) : Scale(k.look.deep, 0.55f);
+    k.edge = dark ? Hex(0xA8A2B4) : Scale(k.tones.deep, 0.55f);
     return k;
 }
 
@@ -40,13 +40,13 @@ void Screen(Canvas &c, const Kit &k, float cx, float cy, float hw, float hh, boo
         c, [=](float x, float y) { return SdBox(x, y, cx * s, cy * s, hw * s, hh * s, 1.2f * s); },
         [=](float x, float y) {
             float t = Clamp01(((x / s - cx) / hw + (y / s - cy) / hh) * 0.35f + 0.5f);
-            return Mix(k.look.light, k.look.dark, t);
+            return Mix(k.tones.light, k.tones.dark, t);
         });
     if (symbol) {
         float r = hh * 0.80f * s;
         FillShape(
             c, [=](float x, float y) { return SymbolDistance(k.color, (x - cx * s) / r, (y - cy * s) / r) * r; },
-            [=](float, float) { return k.color == kWhite ? k.look.symbol : WithAlpha(k.look.symbol, 0.92f); });
+            [=](float, float) { return k.color == kWhite ? k.tones.symbol : WithAlpha(k.tones.symbol, 0.92f); });
     }
     // A gloss over the upper left half of the glass.
     FillShape(
@@ -87,7 +87,7 @@ void Monitor(Canvas &c, const Kit &k, float cx, float cy, float hw, float hh, bo
     Screen(c, k, cx, cy - hh * 0.06f, hw - 3.2f, hh - 3.4f, symbol);
     // The power lamp.
     FillSolid(c, [=](float x, float y) { return SdCircle(x, y, (cx + hw - 2.6f) * s, (cy + hh - 1.7f) * s, 0.85f * s); },
-              k.color == kWhite ? Hex(0x3CC850) : k.look.light);
+              k.color == kWhite ? Hex(0x3CC850) : k.tones.light);
 }
 
 Pixels Computer(int color, int size)
@@ -114,11 +114,11 @@ Pixels Network(int color, int size)
     Monitor(c, k, 37, 33, 9.5f, 7.5f, false);
     // The globe: a lit ball in the colour with its grid of meridians and parallels.
     FillSolid(c, [=](float x, float y) { return SdCircle(x, y, gx * s, gy * s, (gr + 0.9f) * s); }, k.edge);
-    Rgba ball = color == kWhite ? Hex(0xE8DCB8) : k.look.main;
+    Rgba ball = color == kWhite ? Hex(0xE8DCB8) : k.tones.main;
     FillShape(
         c, [=](float x, float y) { return SdCircle(x, y, gx * s, gy * s, gr * s); },
         [=](float x, float y) { return SpherePaint(x, y, gx * s, gy * s, gr * s, ball); });
-    Rgba line = color == kWhite ? WithAlpha(k.look.deep, 0.55f) : Hex(0xFFFFFF, 0.45f);
+    Rgba line = color == kWhite ? WithAlpha(k.tones.deep, 0.55f) : Hex(0xFFFFFF, 0.45f);
     float w = std::max(0.45f, 0.55f * s);
     auto inside = [=](float x, float y) { return SdCircle(x, y, gx * s, gy * s, (gr - 0.4f) * s); };
     FillSolid(c, [=](float x, float y) { return std::max(fabsf(SdEllipse(x, y, gx * s, gy * s, gr * s, 4.2f * s)) - w, inside(x, y)); }, line);
@@ -191,9 +191,9 @@ Pixels Bin(int color, int size, bool full)
     const float top = 14, bottom = 45, cx = 24, topHalf = 14, bottomHalf = 10.5f, rimY = 3.4f;
     float body[8] = {(cx - topHalf) * s, top * s, (cx + topHalf) * s, top * s,
                      (cx + bottomHalf) * s, bottom * s, (cx - bottomHalf) * s, bottom * s};
-    Rgba light = color == kBlack ? Hex(0x6E6878) : color == kWhite ? Hex(0xF4F0E4) : k.look.light;
-    Rgba mid = color == kBlack ? Hex(0x3A3642) : color == kWhite ? Hex(0xD6CCB0) : k.look.main;
-    Rgba dark = color == kBlack ? Hex(0x16141A) : color == kWhite ? Hex(0x9A8C6A) : k.look.dark;
+    Rgba light = color == kBlack ? Hex(0x6E6878) : color == kWhite ? Hex(0xF4F0E4) : k.tones.light;
+    Rgba mid = color == kBlack ? Hex(0x3A3642) : color == kWhite ? Hex(0xD6CCB0) : k.tones.main;
+    Rgba dark = color == kBlack ? Hex(0x16141A) : color == kWhite ? Hex(0x9A8C6A) : k.tones.dark;
     // Round shading across the can: light a third of the way in, dark at the sides.
     auto can = [=](float x, float) {
         float t = (x / s - (cx - topHalf)) / (2 * topHalf);
@@ -215,7 +215,7 @@ Pixels Bin(int color, int size, bool full)
     // The colour's symbol on the front of the can.
     float sr = 6.2f * s, sy = 30.5f;
     FillShape(c, [=](float x, float y) { return SymbolDistance(k.color, (x - cx * s) / sr, (y - sy * s) / sr) * sr; },
-              [=](float, float) { return color == kWhite ? WithAlpha(k.look.symbol, 0.95f) : Hex(0xFFFFFF, 0.85f); });
+              [=](float, float) { return color == kWhite ? WithAlpha(k.tones.symbol, 0.95f) : Hex(0xFFFFFF, 0.85f); });
     // Rim and opening.
     FillSolid(c, [=](float x, float y) { return SdEllipse(x, y, cx * s, top * s, (topHalf + 1.6f) * s, (rimY + 1.0f) * s) - edge; }, k.edge);
     FillShape(c, [=](float x, float y) { return SdEllipse(x, y, cx * s, top * s, (topHalf + 1.6f) * s, (rimY + 1.0f) * s); },

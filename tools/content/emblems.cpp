@@ -5,16 +5,16 @@
 
 const char *const kColorWords[kThemeCount] = {"BLACK", "RED", "WHITE", "BLUE", "GREEN"};
 
-const ThemeLook &LookOf(int color)
+const ColorTones &TonesOf(int color)
 {
-    static const ThemeLook looks[kThemeCount] = {
+    static const ColorTones tones[kThemeCount] = {
         {Hex(0x8A8098), Hex(0x4A4256), Hex(0x241F2C), Hex(0x0E0C12), Hex(0xECE8F4), Hex(0x000000), Hex(0xFFFFFF)},
         {Hex(0xFF9A70), Hex(0xD8402A), Hex(0x9A1812), Hex(0x520806), Hex(0xFFE08A), Hex(0xFF0000), Hex(0xFFFF00)},
         {Hex(0xFFFFFA), Hex(0xF2ECDA), Hex(0xC8B890), Hex(0x8A7650), Hex(0xD49A28), Hex(0xFFFFFF), Hex(0x808000)},
         {Hex(0x8CC8FF), Hex(0x2E7ED8), Hex(0x164C9C), Hex(0x0A2456), Hex(0xF0F8FF), Hex(0x0000FF), Hex(0xFFFFFF)},
         {Hex(0x9ADC8A), Hex(0x3C9C48), Hex(0x1E6428), Hex(0x0C3012), Hex(0xF2FCE8), Hex(0x008000), Hex(0xFFFFFF)},
     };
-    return looks[color];
+    return tones[color];
 }
 
 static float Sun(float u, float v)
@@ -102,15 +102,15 @@ float SymbolDistance(int color, float u, float v)
 // the symbol each in one colour.
 static void DrawFlatEmblem(Canvas &c, int color, float cx, float cy, float r)
 {
-    const ThemeLook &look = LookOf(color);
+    const ColorTones &tones = TonesOf(color);
     float ring = r * 0.86f, sr = ring * 0.80f;
     FillSolid(c, [=](float x, float y) { return SdCircle(x, y, cx, cy, r); }, Hex(0x000000));
     FillSolid(c, [=](float x, float y) { return SdCircle(x, y, cx, cy, r - 1.2f); }, Hex(0xC0C0C0));
     FillSolid(c, [=](float x, float y) { return SdCircle(x, y, cx, cy, ring + 0.6f); }, Hex(0x808080));
-    FillSolid(c, [=](float x, float y) { return SdCircle(x, y, cx, cy, ring - 0.6f); }, look.flatFace);
+    FillSolid(c, [=](float x, float y) { return SdCircle(x, y, cx, cy, ring - 0.6f); }, tones.flatFace);
     FillSolid(
         c, [=](float x, float y) { return SymbolDistance(color, (x - cx) / sr, (y - cy) / sr) * sr; },
-        look.flatSymbol);
+        tones.flatSymbol);
 }
 
 void DrawEmblem(Canvas &c, int color, float cx, float cy, float r, bool flat)
@@ -119,7 +119,7 @@ void DrawEmblem(Canvas &c, int color, float cx, float cy, float r, bool flat)
         DrawFlatEmblem(c, color, cx, cy, r);
         return;
     }
-    const ThemeLook &look = LookOf(color);
+    const ColorTones &tones = TonesOf(color);
     float x0 = cx - r - 1, y0 = cy - r - 1, x1 = cx + r + 1, y1 = cy + r + 1;
     auto disc = [=](float x, float y) { return SdCircle(x, y, cx, cy, r); };
     // Dark outline, then the metal ring lit from the upper left.
@@ -138,7 +138,7 @@ void DrawEmblem(Canvas &c, int color, float cx, float cy, float r, bool flat)
         [=](float x, float y) {
             float dx = (x - cx) / ring, dy = (y - cy) / ring;
             float t = Clamp01(hypotf(dx + 0.35f, dy + 0.45f) / 1.6f);
-            Rgba face = t < 0.5f ? Mix(look.light, look.main, t * 2) : Mix(look.main, look.dark, (t - 0.5f) * 2);
+            Rgba face = t < 0.5f ? Mix(tones.light, tones.main, t * 2) : Mix(tones.main, tones.dark, (t - 0.5f) * 2);
             return face;
         },
         1, x0, y0, x1, y1);
@@ -151,13 +151,13 @@ void DrawEmblem(Canvas &c, int color, float cx, float cy, float r, bool flat)
     auto symbol = [=](float x, float y) { return SymbolDistance(color, (x - cx) / sr, (y - cy) / sr) * sr; };
     float off = r * 0.05f;
     FillShape(
-        c, [=](float x, float y) { return symbol(x - off, y - off); }, [=](float, float) { return look.deep; }, 0.55f,
+        c, [=](float x, float y) { return symbol(x - off, y - off); }, [=](float, float) { return tones.deep; }, 0.55f,
         x0, y0, x1, y1);
     FillShape(
         c, symbol,
         [=](float, float y) {
             float t = Clamp01((y - cy) / (2 * sr) + 0.5f);
-            return Mix(Scale(look.symbol, 1.08f), Scale(look.symbol, 0.86f), t);
+            return Mix(Scale(tones.symbol, 1.08f), Scale(tones.symbol, 0.86f), t);
         },
         1, x0, y0, x1, y1);
 }

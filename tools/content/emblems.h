@@ -1,4 +1,4 @@
-// The five colours' symbols and the looks they share across the pictures.
+// The five colours' symbols and the tones they share across the pictures.
 #pragma once
 
 #include "tools/content/canvas.h"
@@ -9,12 +9,12 @@ extern const char *const kColorWords[kThemeCount];
 
 // The tones of one colour, from the lightest to the darkest, and the tone its
 // symbol is drawn in on a coin.
-struct ThemeLook {
+struct ColorTones {
     Rgba light, main, dark, deep;
     Rgba symbol;
     Rgba flatFace, flatSymbol;  // for 16 colours: two of the standard colours
 };
-const ThemeLook &LookOf(int color);
+const ColorTones &TonesOf(int color);
 
 // Signed distance to the colour's symbol (sun, drop, moon, flame, tree) in
 // unit coordinates: the symbol fits the circle of radius 1 about the origin.
