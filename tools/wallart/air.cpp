@@ -11,7 +11,7 @@ struct Speck {
     bool front;              // in front of the land
 };
 
-std::vector<Speck> ScatterSpecks(const Layout &l, int count, uint32_t seed, float lowBias)
+std::vector<Speck> ScatterSpecks(const SceneGeometry &l, int count, uint32_t seed, float lowBias)
 {
     std::vector<Speck> specks;
     for (int i = 0; i < count; i++) {
@@ -26,11 +26,11 @@ std::vector<Speck> ScatterSpecks(const Layout &l, int count, uint32_t seed, floa
     return specks;
 }
 
-void PaintSpeck(Picture &p, const Layout &l, const Look &look, const Speck &s)
+void PaintSpeck(Picture &p, const SceneGeometry &l, const SceneTones &tones, const Speck &s)
 {
-    Color tone = Lerp(look.air, look.airHot, s.heat);
+    Color tone = Lerp(tones.air, tones.airHot, s.heat);
     float u = l.px;
-    switch (look.airKind) {
+    switch (tones.airKind) {
     case kStars: {
         float r = (0.55f + 1.1f * s.size * s.size) * u;
         float bright = 0.25f + 0.75f * s.heat * s.heat;
@@ -48,7 +48,7 @@ void PaintSpeck(Picture &p, const Layout &l, const Look &look, const Speck &s)
         auto streak = [&](float x, float y) { return SdTaper(x, y, s.x, s.y, r, tx, ty, 0.2f * u); };
         float bright = 0.35f + 0.65f * s.heat;
         AddGlow(p, box, streak, tone, 0.5f * bright, (3 + 4 * s.size) * u);
-        FillShape(p, box, streak, [&](float, float, float) { return Lerp(tone, look.airHot, 0.5f); }, bright);
+        FillShape(p, box, streak, [&](float, float, float) { return Lerp(tone, tones.airHot, 0.5f); }, bright);
         break;
     }
     case kMotes: {
@@ -57,15 +57,15 @@ void PaintSpeck(Picture &p, const Layout &l, const Look &look, const Speck &s)
             float r = (12 + 180 * (s.size - 0.84f)) * u;
             Box box = Clip(p, s.x, s.y, r + 2);
             auto disc = [&](float x, float y) { return SdCircle(x, y, s.x, s.y, r); };
-            FillShape(p, box, disc, [&](float, float, float) { return look.airHot; }, 0.12f + 0.22f * s.heat);
+            FillShape(p, box, disc, [&](float, float, float) { return tones.airHot; }, 0.12f + 0.22f * s.heat);
             FillShape(
                 p, box, [&](float x, float y) { return fabsf(disc(x, y)) - 0.7f * u; },
-                [&](float, float, float) { return look.air; }, 0.10f + 0.12f * s.heat);
+                [&](float, float, float) { return tones.air; }, 0.10f + 0.12f * s.heat);
         } else {
             float r = (0.5f + 1.1f * s.size) * u;
             Box box = Clip(p, s.x, s.y, r + 4 * u);
             auto dot = [&](float x, float y) { return SdCircle(x, y, s.x, s.y, r); };
-            FillShape(p, box, dot, [&](float, float, float) { return look.air; }, 0.30f + 0.45f * s.heat);
+            FillShape(p, box, dot, [&](float, float, float) { return tones.air; }, 0.30f + 0.45f * s.heat);
         }
         break;
     }
@@ -81,7 +81,7 @@ void PaintSpeck(Picture &p, const Layout &l, const Look &look, const Speck &s)
         float hx = s.x - 0.42f * r, hy = s.y - 0.42f * r, hr = std::max(0.28f * r, 0.8f * u);
         FillShape(
             p, box, [&](float x, float y) { return SdCircle(x, y, hx, hy, hr); },
-            [&](float, float, float) { return look.airHot; }, strength);
+            [&](float, float, float) { return tones.airHot; }, strength);
         break;
     }
     default: {  // kFireflies
@@ -89,8 +89,8 @@ void PaintSpeck(Picture &p, const Layout &l, const Look &look, const Speck &s)
         Box box = Clip(p, s.x, s.y, r + 60 * u);
         auto dot = [&](float x, float y) { return SdCircle(x, y, s.x, s.y, r); };
         float bright = 0.35f + 0.65f * s.heat;
-        AddGlow(p, box, dot, look.air, 0.35f * bright, (5 + 7 * s.size) * u);
-        FillShape(p, box, dot, [&](float, float, float) { return look.airHot; }, bright);
+        AddGlow(p, box, dot, tones.air, 0.35f * bright, (5 + 7 * s.size) * u);
+        FillShape(p, box, dot, [&](float, float, float) { return tones.airHot; }, bright);
         break;
     }
     }
@@ -114,14 +114,14 @@ AirPlan PlanOf(int kind)
 
 }  // namespace
 
-void PaintAir(Picture &p, const Layout &l, const Look &look, uint32_t seed, bool front)
+void PaintAir(Picture &p, const SceneGeometry &l, const SceneTones &tones, uint32_t seed, bool front)
 {
     // Only sparks and fireflies drift in front of the land.
-    if (front && look.airKind != kEmbers && look.airKind != kFireflies)
+    if (front && tones.airKind != kEmbers && tones.airKind != kFireflies)
         return;
-    AirPlan plan = PlanOf(look.airKind);
+    AirPlan plan = PlanOf(tones.airKind);
     std::vector<Speck> specks = ScatterSpecks(l, plan.count, seed, plan.lowBias);
-    if (look.airKind == kEmbers) {
+    if (tones.airKind == kEmbers) {
         // A third of the sparks rise from the flame, spreading as they climb.
         for (size_t i = 0; i < specks.size() * 3 / 10; i++) {
             Speck &s = specks[i];
@@ -135,5 +135,5 @@ void PaintAir(Picture &p, const Layout &l, const Look &look, uint32_t seed, bool
     }
     for (const Speck &s : specks)
         if (s.front == front)
-            PaintSpeck(p, l, look, s);
+            PaintSpeck(p, l, tones, s);
 }

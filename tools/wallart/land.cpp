@@ -8,7 +8,7 @@ namespace {
 
 // The top edge of band 0 (far), 1 or 2 (near) at x, as a fraction of the
 // height below the top.
-float LandEdge(int kind, int band, float x, const Layout &l)
+float LandEdge(int kind, int band, float x, const SceneGeometry &l)
 {
     float t = x / l.width;
     float base = 0.745f + 0.085f * band;
@@ -54,27 +54,27 @@ float LandEdge(int kind, int band, float x, const Layout &l)
 
 }  // namespace
 
-void PaintLand(Picture &p, const Layout &l, const Look &look)
+void PaintLand(Picture &p, const SceneGeometry &l, const SceneTones &tones)
 {
     // The edge of a band at each pixel column's centre, and one column beyond
     // each side for the slope.
     std::vector<float> edges(p.width + 2);
     for (int band = 0; band < 3; band++) {
         for (int i = -1; i <= p.width; i++)
-            edges[i + 1] = LandEdge(look.landKind, band, i + 0.5f, l) * l.height;
+            edges[i + 1] = LandEdge(tones.landKind, band, i + 0.5f, l) * l.height;
         auto edgeAt = [&](float x) { return edges[(int)x + 1]; };
         // Haze settles in the hollow in front of the bands behind.
         if (band > 0) {
             ForEachPixel(p, Whole(p), [&](float x, float y, Color &c) {
                 float edge = edgeAt(x), rise = 0.09f * l.height;
                 if (y > edge - rise && y < edge + 2)
-                    Over(c, look.mist, 0.30f * SmoothStep(edge - rise, edge, y));
+                    Over(c, tones.mist, 0.30f * SmoothStep(edge - rise, edge, y));
             });
         }
         float far = (2 - band) / 2.0f;  // 1 for the far band, 0 for the near one
-        Color top = Lerp(look.landNear, look.landFar, far);
-        top = Lerp(top, look.skyHorizon, 0.30f * far);
-        Color bottom = Lerp(look.landDeep, top, 0.35f * far);
+        Color top = Lerp(tones.landNear, tones.landFar, far);
+        top = Lerp(top, tones.skyHorizon, 0.30f * far);
+        Color bottom = Lerp(tones.landDeep, top, 0.35f * far);
         ForEachPixel(p, Whole(p), [&](float x, float y, Color &c) {
             float edge = edgeAt(x);
             if (y < edge - 2)
@@ -90,8 +90,8 @@ void PaintLand(Picture &p, const Layout &l, const Look &look)
             float lit = expf(-fabsf(x - l.cx) / (0.35f * l.width)) * (0.55f + 0.45f * far);
             float rim = 1 - SmoothStep(1.2f * l.px, 3.5f * l.px, depth);
             float sheen = 1 - SmoothStep(0, 0.05f * l.height, depth);
-            body = Lerp(body, look.landEdge, 0.16f * sheen * lit);
-            body = Lerp(body, look.landEdge, 0.85f * rim * lit * (0.45f + 0.55f * lit));
+            body = Lerp(body, tones.landEdge, 0.16f * sheen * lit);
+            body = Lerp(body, tones.landEdge, 0.85f * rim * lit * (0.45f + 0.55f * lit));
             Over(c, body, cover);
         });
     }
@@ -99,7 +99,7 @@ void PaintLand(Picture &p, const Layout &l, const Look &look)
 
 // A shine on the water below the symbol: short bright strokes on the swell,
 // thinning out to the sides.
-void PaintGlitter(Picture &p, const Layout &l, const Look &look, uint32_t seed)
+void PaintGlitter(Picture &p, const SceneGeometry &l, const SceneTones &tones, uint32_t seed)
 {
     for (int i = 0; i < 200; i++) {
         uint32_t n = (uint32_t)i * 5;
@@ -113,8 +113,8 @@ void PaintGlitter(Picture &p, const Layout &l, const Look &look, uint32_t seed)
         auto stroke = [&](float px, float py) {
             return SdSegment(px, py, x - len, y, x + len, y) - (0.5f + 0.6f * row) * l.px;
         };
-        AddGlow(p, box, stroke, look.landEdge, 0.22f * fade, 3 * l.px);
-        FillShape(p, box, stroke, [&](float, float, float) { return look.airHot; }, 0.7f * fade);
+        AddGlow(p, box, stroke, tones.landEdge, 0.22f * fade, 3 * l.px);
+        FillShape(p, box, stroke, [&](float, float, float) { return tones.airHot; }, 0.7f * fade);
     }
 }
 

@@ -1,10 +1,10 @@
 // What the parts of a wallpaper share: where the symbol sits, how large
-// things are, and the colour's look.
+// things are, and the colour's tones.
 #pragma once
 
 #include "tools/wallart/painter.h"
 
-struct Layout {
+struct SceneGeometry {
     float width, height;
     float cx, cy;  // the symbol's centre, on the right third
     float r;       // the symbol's unit: it fits the circle of radius r
@@ -15,7 +15,7 @@ enum LandKind { kRidges, kDunes, kSwells, kWaves, kHills };
 enum AirKind { kStars, kEmbers, kMotes, kBubbles, kFireflies };
 
 // The tones and kinds that make one colour's wallpaper.
-struct Look {
+struct SceneTones {
     Color skyTop, skyHorizon;   // the sky from the top edge down to the land
     Color mist;                 // drifting haze, strongest near the land
     float mistAmount;
@@ -34,20 +34,20 @@ struct Look {
     float cornerAmount;
 };
 
-const Look &WallLook(int color);
+const SceneTones &SceneTonesOf(int color);
 
 // The glass disc behind the symbol, in symbol units.
 constexpr float kDiscRadius = 1.30f;
 
-// Paints the colour's symbol about (layout.cx, layout.cy), with its glow.
-void PaintSymbol(Picture &picture, const Layout &layout, int color);
+// Paints the colour's symbol about (geometry.cx, geometry.cy), with its glow.
+void PaintSymbol(Picture &picture, const SceneGeometry &geometry, int color);
 
 // The light in the air: stars, sparks, motes, bubbles or fireflies, the same
 // ones on every call with the same seed. front false paints those behind the
 // land, true the few (sparks and fireflies only) that drift in front of it.
-void PaintAir(Picture &picture, const Layout &layout, const Look &look, uint32_t seed, bool front);
+void PaintAir(Picture &picture, const SceneGeometry &geometry, const SceneTones &tones, uint32_t seed, bool front);
 
 // The three bands of land or sea, far to near.
-void PaintLand(Picture &picture, const Layout &layout, const Look &look);
+void PaintLand(Picture &picture, const SceneGeometry &geometry, const SceneTones &tones);
 // A shine on the water below the symbol.
-void PaintGlitter(Picture &picture, const Layout &layout, const Look &look, uint32_t seed);
+void PaintGlitter(Picture &picture, const SceneGeometry &geometry, const SceneTones &tones, uint32_t seed);

@@ -1,16 +1,16 @@
 // The composition all five wallpapers share, layer by layer from the back:
 // sky and mist, the halo, open arcs about the symbol, light in the air
 // (air.cpp), the glass disc, the symbol (symbols.cpp), three bands of land or
-// sea (land.cpp), and a soft edge; and the five looks that fill it, each with
-// its own tones, its own kind of light in the air and its own kind of land.
+// sea (land.cpp), and a soft edge; and the five colours' tones that fill it,
+// each colour with its own kind of light in the air and its own kind of land.
 #include "tools/wallart/scene.h"
 #include "tools/wallart/wallart.h"
 
 const char *const kWallColorWords[kWallColors] = {"BLACK", "RED", "WHITE", "BLUE", "GREEN"};
 
-const Look &WallLook(int color)
+const SceneTones &SceneTonesOf(int color)
 {
-    static const Look looks[kWallColors] = {
+    static const SceneTones tones[kWallColors] = {
         // BLACK: graphite night, violet light, a pale moon.
         {Rgb(0x07060B), Rgb(0x2B2338), Rgb(0x5A4A78), 0.16f, Rgb(0x8A5CD0), 0.55f, Rgb(0x3A3050), Rgb(0x1A1624),
          0.55f, Rgb(0xB9A6E6), 0.50f, Rgb(0xC8BEF0), Rgb(0xFFFFFF), kStars, Rgb(0x2C2638), Rgb(0x100E15),
@@ -32,38 +32,38 @@ const Look &WallLook(int color)
          0.50f, Rgb(0xCCE8B0), 0.45f, Rgb(0xB8F070), Rgb(0xF4FFC8), kFireflies, Rgb(0x2E5A32), Rgb(0x0E2A14),
          Rgb(0x030C05), Rgb(0xCFF29A), kHills, Rgb(0x000000), 0.40f},
     };
-    return looks[color];
+    return tones[color];
 }
 
 namespace {
 
 // ------------------------------------------------------------------ sky
 
-void PaintSky(Picture &p, const Layout &l, const Look &look, uint32_t seed)
+void PaintSky(Picture &p, const SceneGeometry &l, const SceneTones &tones, uint32_t seed)
 {
     float horizon = 0.80f * l.height;
     ForEachPixel(p, Whole(p), [&](float x, float y, Color &c) {
         float t = Clamp01(y / horizon);
-        c = Lerp(look.skyTop, look.skyHorizon, t * t * (1.6f - 0.6f * t));
+        c = Lerp(tones.skyTop, tones.skyHorizon, t * t * (1.6f - 0.6f * t));
         // Haze in long, flat drifts, thicker towards the land.
         float n = Fractal(x / (0.42f * l.width), y / (0.10f * l.height), 4, seed);
         float drift = SmoothStep(-0.1f, 0.7f, n) * SmoothStep(0.1f * l.height, 0.75f * l.height, y);
-        Over(c, look.mist, look.mistAmount * drift);
+        Over(c, tones.mist, tones.mistAmount * drift);
     });
 }
 
-void PaintHalo(Picture &p, const Layout &l, const Look &look)
+void PaintHalo(Picture &p, const SceneGeometry &l, const SceneTones &tones)
 {
     auto centre = [&](float x, float y) { return SdCircle(x, y, l.cx, l.cy, 0); };
-    if (look.haloStrength < 0) {
+    if (tones.haloStrength < 0) {
         // Light cannot brighten an ivory sky much: the halo tints it instead.
-        float k = -look.haloStrength;
-        AddShade(p, Whole(p), centre, look.halo, k * 0.55f, 0.42f * l.height);
-        AddShade(p, Whole(p), centre, look.halo, k * 0.45f, 0.16f * l.height);
+        float k = -tones.haloStrength;
+        AddShade(p, Whole(p), centre, tones.halo, k * 0.55f, 0.42f * l.height);
+        AddShade(p, Whole(p), centre, tones.halo, k * 0.45f, 0.16f * l.height);
         return;
     }
-    AddGlow(p, Whole(p), centre, look.halo, look.haloStrength * 0.55f, 0.42f * l.height);
-    AddGlow(p, Whole(p), centre, look.halo, look.haloStrength * 0.45f, 0.16f * l.height);
+    AddGlow(p, Whole(p), centre, tones.halo, tones.haloStrength * 0.55f, 0.42f * l.height);
+    AddGlow(p, Whole(p), centre, tones.halo, tones.haloStrength * 0.45f, 0.16f * l.height);
 }
 
 // ---------------------------------------------------------------- arcs
@@ -88,7 +88,7 @@ float SdArc(float x, float y, float cx, float cy, float r, float a0, float a1)
 
 // Open arcs about the symbol, each with a bead or two riding on it; the same
 // arcs in all five pictures.
-void PaintArcs(Picture &p, const Layout &l, const Look &look)
+void PaintArcs(Picture &p, const SceneGeometry &l, const SceneTones &tones)
 {
     struct Arc {
         float radius, from, to, width, opacity;  // radius in symbol units, angles in degrees
@@ -109,8 +109,8 @@ void PaintArcs(Picture &p, const Layout &l, const Look &look)
         auto arc = [&](float x, float y) {
             return SdArc(x, y, l.cx, l.cy, radius, a.from * deg, a.to * deg) - half;
         };
-        AddGlow(p, box, arc, look.rim, 0.10f * a.opacity, 6 * l.px);
-        FillShape(p, box, arc, [&](float, float, float) { return look.rim; }, a.opacity * look.arcOpacity);
+        AddGlow(p, box, arc, tones.rim, 0.10f * a.opacity, 6 * l.px);
+        FillShape(p, box, arc, [&](float, float, float) { return tones.rim; }, a.opacity * tones.arcOpacity);
         for (float bead : a.beads) {
             if (bead > 900)
                 continue;
@@ -118,8 +118,8 @@ void PaintArcs(Picture &p, const Layout &l, const Look &look)
             float br = (3.2f + 2.4f * a.width) * l.px;
             Box bb = Clip(p, bx, by, br + 40 * l.px);
             auto dot = [&](float x, float y) { return SdCircle(x, y, bx, by, br); };
-            AddGlow(p, bb, dot, look.airHot, 0.35f * a.opacity, 7 * l.px);
-            FillShape(p, bb, dot, [&](float, float, float) { return Lerp(look.rim, look.airHot, 0.6f); },
+            AddGlow(p, bb, dot, tones.airHot, 0.35f * a.opacity, 7 * l.px);
+            FillShape(p, bb, dot, [&](float, float, float) { return Lerp(tones.rim, tones.airHot, 0.6f); },
                       std::min(1.0f, 1.3f * a.opacity));
         }
     }
@@ -127,7 +127,7 @@ void PaintArcs(Picture &p, const Layout &l, const Look &look)
 
 // ----------------------------------------------------------- the disc
 
-void PaintDisc(Picture &p, const Layout &l, const Look &look)
+void PaintDisc(Picture &p, const SceneGeometry &l, const SceneTones &tones)
 {
     float radius = kDiscRadius * l.r;
     Box box = Clip(p, l.cx, l.cy, radius + 60 * l.px);
@@ -137,27 +137,27 @@ void PaintDisc(Picture &p, const Layout &l, const Look &look)
         p, box, disc,
         [&](float x, float y, float) {
             float t = Clamp01(hypotf(x - (l.cx - 0.45f * radius), y - (l.cy - 0.55f * radius)) / (1.9f * radius));
-            return Lerp(look.discCentre, look.discEdge, t);
+            return Lerp(tones.discCentre, tones.discEdge, t);
         },
-        look.discOpacity);
+        tones.discOpacity);
     // The rim: a thin bright line with a little light about it, brighter at the top.
     auto rim = [&](float x, float y) { return fabsf(disc(x, y)) - 1.3f * l.px; };
-    AddGlow(p, box, rim, look.rim, 0.12f, 10 * l.px);
+    AddGlow(p, box, rim, tones.rim, 0.12f, 10 * l.px);
     FillShape(
         p, box, rim,
         [&](float, float y, float) {
             float t = Clamp01((y - (l.cy - radius)) / (2 * radius));
-            return Lerp(look.airHot, look.rim, 0.35f + 0.65f * t);
+            return Lerp(tones.airHot, tones.rim, 0.35f + 0.65f * t);
         },
         0.9f);
 }
 
-void PaintCorners(Picture &p, const Layout &l, const Look &look)
+void PaintCorners(Picture &p, const SceneGeometry &l, const SceneTones &tones)
 {
     float half = hypotf(l.width, l.height) / 2;
     ForEachPixel(p, Whole(p), [&](float x, float y, Color &c) {
         float r = hypotf(x - 0.56f * l.width, y - 0.46f * l.height) / half;
-        Over(c, look.corner, look.cornerAmount * SmoothStep(0.45f, 1.15f, r));
+        Over(c, tones.corner, tones.cornerAmount * SmoothStep(0.45f, 1.15f, r));
     });
 }
 
@@ -165,8 +165,8 @@ void PaintCorners(Picture &p, const Layout &l, const Look &look)
 
 std::vector<uint8_t> PaintWallpaper(int color, int width, int height)
 {
-    const Look &look = WallLook(color);
-    Layout l;
+    const SceneTones &tones = SceneTonesOf(color);
+    SceneGeometry l;
     l.width = (float)width;
     l.height = (float)height;
     l.cx = 0.655f * width;
@@ -175,17 +175,17 @@ std::vector<uint8_t> PaintWallpaper(int color, int width, int height)
     l.px = height / 1280.0f;
     uint32_t seed = 1000u + (uint32_t)color * 7919u;
 
-    Picture p = NewPicture(width, height, look.skyTop);
-    PaintSky(p, l, look, seed);
-    PaintHalo(p, l, look);
-    PaintArcs(p, l, look);
-    PaintAir(p, l, look, seed + 1, false);
-    PaintDisc(p, l, look);
+    Picture p = NewPicture(width, height, tones.skyTop);
+    PaintSky(p, l, tones, seed);
+    PaintHalo(p, l, tones);
+    PaintArcs(p, l, tones);
+    PaintAir(p, l, tones, seed + 1, false);
+    PaintDisc(p, l, tones);
     PaintSymbol(p, l, color);
-    PaintLand(p, l, look);
-    if (look.landKind == kWaves)
-        PaintGlitter(p, l, look, seed + 2);
-    PaintAir(p, l, look, seed + 1, true);
-    PaintCorners(p, l, look);
+    PaintLand(p, l, tones);
+    if (tones.landKind == kWaves)
+        PaintGlitter(p, l, tones, seed + 2);
+    PaintAir(p, l, tones, seed + 1, true);
+    PaintCorners(p, l, tones);
     return PictureBytes(p);
 }

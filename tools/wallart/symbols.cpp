@@ -12,19 +12,19 @@ namespace {
 
 // A symbol-unit shape placed on the picture: distances in pixels.
 template <class Shape> struct Placed {
-    const Layout &l;
+    const SceneGeometry &l;
     Shape shape;
     float operator()(float x, float y) const { return shape((x - l.cx) / l.r, (y - l.cy) / l.r) * l.r; }
 };
-template <class Shape> Placed<Shape> Place(const Layout &l, Shape shape) { return Placed<Shape>{l, shape}; }
+template <class Shape> Placed<Shape> Place(const SceneGeometry &l, Shape shape) { return Placed<Shape>{l, shape}; }
 
-Box SymbolBox(const Picture &p, const Layout &l, float reach) { return Clip(p, l.cx, l.cy, reach * l.r); }
+Box SymbolBox(const Picture &p, const SceneGeometry &l, float reach) { return Clip(p, l.cx, l.cy, reach * l.r); }
 
 // A body: top colour at the symbol's top, bottom colour at its bottom, the
 // edges that face the upper left lit towards light over bevel pixels, the
 // others darkened towards shade.
 template <class Shape>
-void PaintBody(Picture &p, Box box, const Layout &l, Shape shape, Color top, Color bottom, Color light, Color shade,
+void PaintBody(Picture &p, Box box, const SceneGeometry &l, Shape shape, Color top, Color bottom, Color light, Color shade,
                float bevel)
 {
     FillShape(p, box, shape, [&](float x, float y, float d) {
@@ -44,7 +44,7 @@ void PaintBody(Picture &p, Box box, const Layout &l, Shape shape, Color top, Col
 }
 
 // A shade under a shape, offset down and to the right.
-template <class Shape> void PaintShadow(Picture &p, Box box, const Layout &l, Shape shape, Color shade, float strength)
+template <class Shape> void PaintShadow(Picture &p, Box box, const SceneGeometry &l, Shape shape, Color shade, float strength)
 {
     float ox = 0.035f * l.r, oy = 0.055f * l.r;
     AddShade(p, box, [&](float x, float y) { return shape(x - ox, y - oy); }, shade, strength, 0.05f * l.r);
@@ -57,7 +57,7 @@ float Crescent(float u, float v)
     return std::max(SdCircle(u, v, 0, 0, 0.80f), -SdCircle(u, v, 0.36f, -0.22f, 0.70f));
 }
 
-void PaintMoon(Picture &p, const Layout &l)
+void PaintMoon(Picture &p, const SceneGeometry &l)
 {
     Box box = SymbolBox(p, l, 1.6f);
     auto moon = Place(l, Crescent);
@@ -123,7 +123,7 @@ float FlameLayer(float u, float v, float s)
     return FlameShape(u / s, (v - baseY) / s + baseY) * s;
 }
 
-void PaintFlame(Picture &p, const Layout &l)
+void PaintFlame(Picture &p, const SceneGeometry &l)
 {
     Box box = SymbolBox(p, l, 1.6f);
     // The glow of the embers it burns from.
@@ -170,7 +170,7 @@ float SunRays(float u, float v)
     return d;
 }
 
-void PaintSun(Picture &p, const Layout &l)
+void PaintSun(Picture &p, const SceneGeometry &l)
 {
     Box box = SymbolBox(p, l, 1.7f);
     auto rays = Place(l, SunRays);
@@ -203,7 +203,7 @@ void PaintSun(Picture &p, const Layout &l)
 
 float DropShape(float u, float v) { return SdTaper(u, v, 0, 0.26f, 0.52f, 0, -0.90f, 0.02f); }
 
-void PaintDrop(Picture &p, const Layout &l)
+void PaintDrop(Picture &p, const SceneGeometry &l)
 {
     Box box = SymbolBox(p, l, 1.6f);
     auto drop = Place(l, DropShape);
@@ -275,7 +275,7 @@ float Trunk(float u, float v)
     return SmoothUnion(SmoothUnion(stem, roots, 0.08f), SmoothUnion(left, right, 0.02f), 0.04f);
 }
 
-void PaintTree(Picture &p, const Layout &l)
+void PaintTree(Picture &p, const SceneGeometry &l)
 {
     Box box = SymbolBox(p, l, 1.6f);
     // A hill fills the bottom of the disc; the tree stands on its crown.
@@ -318,13 +318,13 @@ void PaintTree(Picture &p, const Layout &l)
 
 }  // namespace
 
-void PaintSymbol(Picture &picture, const Layout &layout, int color)
+void PaintSymbol(Picture &picture, const SceneGeometry &geometry, int color)
 {
     switch (color) {
-    case kWallBlack: PaintMoon(picture, layout); break;
-    case kWallRed: PaintFlame(picture, layout); break;
-    case kWallWhite: PaintSun(picture, layout); break;
-    case kWallBlue: PaintDrop(picture, layout); break;
-    default: PaintTree(picture, layout); break;
+    case kWallBlack: PaintMoon(picture, geometry); break;
+    case kWallRed: PaintFlame(picture, geometry); break;
+    case kWallWhite: PaintSun(picture, geometry); break;
+    case kWallBlue: PaintDrop(picture, geometry); break;
+    default: PaintTree(picture, geometry); break;
     }
 }
