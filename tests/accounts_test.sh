@@ -31,17 +31,9 @@ program="C:\\$name\\DesktopQuennel.exe"
 # The first user has run no Desktop Quennel before (an earlier test's files go).
 rm -rf "$a/drive_c/users/$userA/AppData/Local/Desktop Quennel"
 
-failed=0
+. "$(dirname "$0")/expect.sh"
 # as USER_PREFIX USER COMMAND...: a command in that user's prefix.
 as() { local prefix=$1 user=$2; shift 2; WINEPREFIX=$prefix USER=$user "$@"; }
-expect() {  # expect WHAT GOT WANTED
-  if [ "$2" != "$3" ]; then
-    echo "FAILED: $1: got '$2', wanted '$3'"
-    failed=1
-  else
-    echo "ok: $1"
-  fi
-}
 get() { as "$1" "$2" wine "$driver" get "$3" "$4" | tr -d '\r'; }
 
 # The installer runs for the machine: the same files, the theme folder in each

@@ -43,15 +43,7 @@ esac
 EOF
 chmod +x "$work/bin/"*
 
-failed=0
-expect() {  # expect WHAT GOT WANTED
-  if [ "$2" != "$3" ]; then
-    echo "FAILED: $1: got '$2', wanted '$3'"
-    failed=1
-  else
-    echo "ok: $1"
-  fi
-}
+. "$(dirname "$0")/expect.sh"
 has() { grep -qF -- "$2" "$1" && echo yes || echo no; }
 
 "$script" cmake 'wine32:i386' 2>"$work/err1"; code=$?
