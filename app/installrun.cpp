@@ -149,6 +149,8 @@ void MainFinishInstall(PlatWindow main, MainState *state)
         if (!Unattended)
             MessageBoxShow(main, ValuesLeftText(state->running).c_str(), "Desktop Quennel", kMbIconWarning);
     }
+    if (state->running.contrastKept && Unattended)
+        AppLogReport(kContrastKept);
     if (UnattendedFailed && !state->restoringAfterFailure) {
         RestoreAfterFailure(main, state);
         return;
@@ -160,7 +162,7 @@ void MainFinishInstall(PlatWindow main, MainState *state)
     SetNotBusy(main);
     state->choices.unchanged = true;
     state->installedThisRun = true;
-    WindowSetText(WindowItem(main, IDC_STATUS), kStatusPrompt);
+    WindowSetText(WindowItem(main, IDC_STATUS), state->running.contrastKept ? kContrastKept : kStatusPrompt);
 }
 
 void MainWallpaperFailed(PlatWindow main, MainState *state)

@@ -12,6 +12,9 @@
 const char kFolderTooLong[] =
     "has too long a path for the theme's files. Please install Desktop Quennel in a folder with a shorter path.";
 
+// Short enough for the status line of a window as wide as its prompt.
+const char kContrastKept[] = "High contrast is on, so the window colors were left as they are.";
+
 static void RepaintWindow()
 {
     if (InstallWindow.repaint)
@@ -78,7 +81,11 @@ static bool RunFirstStage(int themeId, const ThemeParts &parts, ThemeInstall *in
     *install = chosen;
 
     const ThemeSource &theme = install->theme;
-    if (parts.colors) {
+    if (parts.colors && HighContrastOn()) {
+        // A contrast theme is how its user reads the screen: its colours,
+        // light or dark and the accent stay, and the other parts go on.
+        install->contrastKept = true;
+    } else if (parts.colors) {
         // This one text is painted with the whole window once the colours are set.
         if (InstallWindow.status)
             InstallWindow.status("Setting desktop colors...", 0);

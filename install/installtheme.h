@@ -56,7 +56,14 @@ struct ThemeInstall {
     // job's thread writes it before it ends, the second stage reads it once
     // the thread has ended. kSpreadOne when no job ran.
     WallpaperSpread wallpaperSpread = kSpreadOne;
+    // Window Colors was chosen while a contrast theme was on: the window
+    // colours, light or dark and the accent were left to it (kContrastKept).
+    bool contrastKept = false;
 };
+
+// What the user is told, once, of an install that left the colours to a
+// contrast theme.
+extern const char kContrastKept[];
 
 // The wallpaper job of the install, owned by the desktop part (desktop.cpp),
 // which alone writes them, on the window's thread only.

@@ -118,6 +118,10 @@ constexpr unsigned kSpifUpdateIniFile = 1;
 // is a text (SystemParametersInfoW); the metric records are the byte records
 // of records.h (SystemParametersInfoA).
 bool SystemParameters(unsigned action, unsigned param, void *pointer, unsigned flags);
+// SystemParametersInfoW(SPI_GETHIGHCONTRAST): a contrast theme is on
+// (HCF_HIGHCONTRASTON), chosen by a user who needs its colours to read the
+// screen. False when the system cannot tell.
+bool HighContrastOn();
 // SetSysColors: count elements and COLORREF values (red in the low byte). The
 // system repaints every window after it; the call returns within a few seconds
 // even when a window of another program does not answer the repaint, the

@@ -768,3 +768,38 @@ TEST(MetricsText, ParsesByteLists)
 }
 
 }  // namespace
+
+#ifndef _WIN32
+// A contrast theme is how its user reads the screen: with it on, an install of
+// every part leaves the window colours, light or dark and the accent as they
+// are, and installs the rest; with it off, the colours go in as always.
+TEST_F(Install, ContrastThemeKeepsItsColours)
+{
+    for (bool contrast : {true, false}) {
+        SCOPED_TRACE(contrast ? "contrast on" : "contrast off");
+        std::string file = WriteFullTheme("\\Zorva The Vandrel BLUE.theme");
+        ProfileWriteString("VisualStyles", "SystemMode", "Dark", file.c_str());
+        ProfileWriteString("VisualStyles", "ColorizationColor", "0XC4A05010", file.c_str());
+        HostSetHighContrast(contrast);
+        const std::vector<std::string> lookBefore = ReadLook();
+        const uint32_t backgroundBefore = SysColorGet(kColorBackground);
+        const std::string colorBefore = ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "Background");
+        ThemeInstall install;
+        ASSERT_TRUE(InstallTheme(kThemeBlue, {0, 1, 1, 1, 1, 1, 1}, &install));
+        FinishThemeInstall(install);
+        EXPECT_EQ(contrast, install.contrastKept);
+        // Background is "0  128   255" in the theme: red 0, green 128, blue 255.
+        EXPECT_EQ(contrast ? backgroundBefore : 0xFF8000u, SysColorGet(kColorBackground));
+        EXPECT_EQ(contrast ? colorBefore : "0  128   255",
+                  ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "Background"));
+        EXPECT_EQ(contrast, lookBefore == ReadLook()) << "light or dark and the accent";
+        NonclientMetricsRecord now = {};
+        now.cbSize = sizeof now;
+        SystemParameters(kSpiGetNonclientMetrics, sizeof now, &now, 0);
+        EXPECT_EQ(-13, now.lfCaptionFont.lfHeight) << "the fonts go in all the same";
+        EXPECT_EQ(themes + "\\bin-empty.ico", ReadRegistry(kRegCurrentUser, Own(kRecycleBin).c_str(), "empty"));
+        TearDown();
+        SetUp();
+    }
+}
+#endif

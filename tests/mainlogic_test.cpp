@@ -701,6 +701,38 @@ TEST_F(ApplyFromCommandLine, MissingThemeFileIsLoggedAndChangesNothing)
     EXPECT_EQ("9 9 9", Colour());
 }
 
+// With a contrast theme on, an Apply of every part keeps the colours and
+// says so once: in the window's status line after the install, in the log of
+// "/apply", which still ends as applied.
+TEST_F(ApplyFromCommandLine, ContrastThemeSaidOnce)
+{
+    for (bool unattended : {false, true}) {
+        SCOPED_TRACE(unattended ? "/apply" : "the window");
+        SetUp();
+        HostSetHighContrast(true);
+        Unattended = unattended;
+        if (unattended) {
+            MainApplyUnattended(main, &state, IDC_BLUE, kAllParts);
+        } else {
+            Command(IDC_BLUE);
+            Command(IDC_APPLY);
+        }
+        ASSERT_TRUE(RunInstall());
+        EXPECT_EQ("9 9 9", Colour()) << "the contrast theme's colours kept";
+        const std::string log = Log(), said = kContrastKept;
+        size_t first = log.find(said);
+        EXPECT_EQ(unattended, first != std::string::npos) << log;
+        EXPECT_EQ(std::string::npos, first == std::string::npos ? first : log.find(said, first + 1)) << "once";
+        if (unattended) {
+            EXPECT_EQ(kExitClosed, HostLiveState().quitCode);
+        } else {
+            EXPECT_EQ(said, Status());
+        }
+        TearDown();
+    }
+    SetUp();
+}
+
 TEST_F(ApplyFromCommandLine, FullDiskPutsTheSettingsBack)
 {
     HostSetDiskSpace(5000);

@@ -44,6 +44,8 @@ struct HostMonitor {
     bool primary;
 };
 void HostSetMonitors(const std::vector<HostMonitor> &monitors);
+// A contrast theme on or off, as HighContrastOn tells it (off at reset).
+void HostSetHighContrast(bool on);
 // The system's version for WindowsVersionAtLeast (10.0 at reset).
 void HostSetWindowsVersion(int major, int minor);
 // Display scaling in percent (100 at reset, as Windows offers it: 100, 125,
@@ -134,6 +136,7 @@ struct HostLive {
     NonclientMetricsRecord nonclientMetrics;
     std::string wallpaper;
     bool screenSaveActive;
+    bool highContrast;                    // a contrast theme is on (false at reset)
     int cursorReloads, iconReloads;
     std::vector<std::string> broadcasts;  // "action text"
     std::vector<long> shellNotifications;

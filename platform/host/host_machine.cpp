@@ -53,6 +53,7 @@ static void DefaultLiveState(HostLive *live)
     DefaultLogFont(&nm.lfStatusFont, -11, 400);
     DefaultLogFont(&nm.lfMessageFont, -11, 400);
     live->screenSaveActive = false;
+    live->highContrast = false;
     live->quitCode = -1;
 }
 
@@ -212,6 +213,13 @@ void HostSetMonitors(const std::vector<HostMonitor> &monitors)
             m.screenWidth = monitor.width;
             m.screenHeight = monitor.height;
         }
+}
+
+void HostSetHighContrast(bool on)
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    m.live.highContrast = on;
 }
 
 void HostSetWindowsVersion(int major, int minor)

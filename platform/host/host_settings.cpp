@@ -70,6 +70,13 @@ bool SystemParameters(unsigned action, unsigned param, void *pointer, unsigned f
     return ok;
 }
 
+bool HighContrastOn()
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    return m.live.highContrast;
+}
+
 bool SysColorsSet(int count, const int *elements, const uint32_t *colors)
 {
     HostMachine &m = Machine();
