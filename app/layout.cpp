@@ -16,7 +16,7 @@ PlatFont ControlFontCreate(int dpi)
     return FontCreate(DpiScale(14, 96, dpi), dpi > 96 ? "Microsoft Sans Serif" : "MS Sans Serif");
 }
 
-void MeasureUi(int dpi, PlatFont font, UiMeasures *m)
+void MeasureUi(int dpi, PlatFont font, PlatFont statusFont, UiMeasures *m)
 {
     *m = {};
     m->dpi = dpi;
@@ -26,10 +26,7 @@ void MeasureUi(int dpi, PlatFont font, UiMeasures *m)
         return;
     // The status bar writes in the system's status font; its prompt must
     // fit the window.
-    if (PlatFont status = StatusFontCreate(dpi)) {
-        TextExtent(status, kStatusPrompt, &promptWidth, &promptHeight);
-        FontDelete(status);
-    }
+    TextExtent(statusFont, kStatusPrompt, &promptWidth, &promptHeight);
     m->statusWidth = promptWidth ? promptWidth + DpiScale(12, 96, dpi) : 0;
     m->checkWidth = checkWidth + DpiScale(30, 96, dpi);
     m->lineHeight = checkHeight;

@@ -27,9 +27,10 @@ struct UiMeasures {
 // the system would give the nearest small one. Null when the system cannot
 // make it.
 PlatFont ControlFontCreate(int dpi);
-// The measures of the layout at dpi with the control font made at that dpi;
-// all 0 but the dpi when the font is null.
-void MeasureUi(int dpi, PlatFont font, UiMeasures *m);
+// The measures of the layout at dpi with the control font and the status
+// bar's font made at that dpi; all 0 but the dpi when the control font is
+// null, statusWidth 0 when the status font is.
+void MeasureUi(int dpi, PlatFont font, PlatFont statusFont, UiMeasures *m);
 
 struct MainLayout {
     PixelRect colorButtons[5];  // in kColorOrder

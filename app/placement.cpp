@@ -12,8 +12,9 @@ bool MainLayOut(PlatWindow main, MainState *state, int dpi, const PixelRect *sug
     PlatFont font = ControlFontCreate(dpi);
     if (!font)
         return false;
+    PlatFont statusFont = StatusFontCreate(dpi);
     UiMeasures m;
-    MeasureUi(dpi, font, &m);
+    MeasureUi(dpi, font, statusFont, &m);
     if (suggested) {
         WindowMove(main, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top);
@@ -45,12 +46,13 @@ bool MainLayOut(PlatWindow main, MainState *state, int dpi, const PixelRect *sug
     // The status bar writes in the status font at the dpi, and sizes itself
     // to the window's width and its font's height on WM_SIZE.
     if (PlatWindow status = WindowItem(main, IDC_STATUS)) {
-        if (PlatFont statusFont = StatusFontCreate(dpi)) {
+        if (statusFont)
             WindowSetFont(status, statusFont);
-            FontDelete(state->statusFont);
-            state->statusFont = statusFont;
-        }
         MessageSend(status, kWmSize, 0, 0);
+    }
+    if (statusFont) {
+        FontDelete(state->statusFont);
+        state->statusFont = statusFont;
     }
     // The controls hold the new font now: the old one can go.
     FontDelete(state->font);

@@ -93,9 +93,9 @@ TEST_F(DpiScale, MeasuresAtADpiAreTheSystemsOwn)
 {
     for (const Expected &e : kAtDpi) {
         SCOPED_TRACE(e.dpi);
-        PlatFont font = ControlFontCreate(e.dpi);
+        PlatFont font = ControlFontCreate(e.dpi), status = StatusFontCreate(e.dpi);
         UiMeasures m;
-        MeasureUi(e.dpi, font, &m);
+        MeasureUi(e.dpi, font, status, &m);
         EXPECT_EQ(e.em, HostFontPixels(font));
         EXPECT_EQ(e.face, HostFontFace(font)) << "the bitmap face at 96 only, the outline face above";
         EXPECT_EQ(e.m.checkWidth, m.checkWidth);
@@ -107,6 +107,7 @@ TEST_F(DpiScale, MeasuresAtADpiAreTheSystemsOwn)
         EXPECT_EQ(e.m.statusWidth, m.statusWidth);
         EXPECT_EQ(e.dpi, m.dpi);
         FontDelete(font);
+        FontDelete(status);
     }
     EXPECT_EQ(2, HostLiveFonts()) << "the window's own fonts alone: each status font measured with went";
 }

@@ -1,7 +1,6 @@
 #include "tests/testing.h"
 
 #include "app/controls.h"
-#include "app/mainlogic.h"
 #include "app/windowcalls.h"
 
 constexpr int IDC_STATUS_ID = IDC_STATUS;
@@ -377,30 +376,6 @@ PlatWindow MakeTestMainWindow()
     MainWindow = HostMakeWindow(nullptr, 0, "Desktop Quennel");
     HostMakeWindow(MainWindow, IDC_STATUS_ID, "");
     ConnectWindowCalls();
-    return MainWindow;
-}
-
-static MainState *HostMainState;  // the state of the last window MakeHostMainWindow made
-
-static intptr_t HostMainProc(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam)
-{
-    bool handled;
-    return MainWindowMessage(window, HostMainState, message, wParam, lParam, &handled);
-}
-
-PlatWindow MakeHostMainWindow(MainState *state)
-{
-    HostMainState = state;
-    MainWindow = HostMakeWindow(nullptr, 0, "Desktop Quennel");
-    HostSetWindowProc(MainWindow, HostMainProc);
-    HostMakeWindow(MainWindow, IDC_STATUS, "");
-    HostMakeWindow(MainWindow, IDC_PARTS, "");
-    for (int id : kColorOrder)
-        HostMakeWindow(MainWindow, id, "");
-    for (int id : kCheckOrder)
-        HostMakeWindow(MainWindow, id, "");
-    for (int id : kPushOrder)
-        HostMakeWindow(MainWindow, id, "");
     return MainWindow;
 }
 

@@ -92,11 +92,7 @@ PlatWindow MakeTestMainWindow();
 // The text of its status bar.
 std::string MainStatusText();
 #ifndef _WIN32
-// The main window on the simulated Windows, with every control the window
-// code makes, its messages handed to the window logic with *state as the
-// window procedure hands them; stored in MainWindow.
-struct MainState;
-PlatWindow MakeHostMainWindow(MainState *state);
+#include "tests/host_main_window.h"
 #endif
 
 // Runs action while watching for a message box with the given caption, which

@@ -9,41 +9,18 @@
 #include "app/windowcalls.h"
 #include "app/commandline.h"
 #include "app/installrun.h"
-#include "app/mainlogic.h"
 #include "app/unattended.h"
 #include "backup/backup.h"
 #include "base/apperror.h"
 #include "install/installtheme.h"
 #include "platform/host/host.h"
+#include "tests/host_main_window.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <string>
-
-static MainState *State;  // the run's
-
-static intptr_t FuzzMainProc(PlatWindow w, unsigned message, uintptr_t wParam, intptr_t lParam)
-{
-    bool handled;
-    return MainWindowMessage(w, State, message, wParam, lParam, &handled);
-}
-
-static PlatWindow MakeMainWindow(MainState *state)
-{
-    State = state;
-    PlatWindow main = MainWindow = HostMakeWindow(nullptr, 0, "Desktop Quennel");
-    HostSetWindowProc(main, FuzzMainProc);
-    HostMakeWindow(main, IDC_STATUS, "");
-    for (int id : kColorOrder)
-        HostMakeWindow(main, id, "");
-    for (int id : kCheckOrder)
-        HostMakeWindow(main, id, "");
-    for (int id : kPushOrder)
-        HostMakeWindow(main, id, "");
-    return main;
-}
 
 static bool ChangesSomething(const std::string &event)
 {
@@ -65,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzResetMachine();
     MainState state;
-    PlatWindow main = MakeMainWindow(&state);
+    PlatWindow main = MakeHostMainWindow(&state);
     FuzzWriteFile(BackupPath().c_str(), data, size);
     bool whole = SavedThemeWhole(BackupPath().c_str());
     Unattended = 1;
