@@ -2,6 +2,7 @@
 #include "app/mainlogic.h"
 
 #include "app/installrun.h"
+#include "app/schedulerun.h"
 #include "app/unattended.h"
 #include "app/windowcalls.h"
 #include "base/apperror.h"
@@ -33,6 +34,7 @@ void MainCommand(PlatWindow main, MainState *state, int id, intptr_t lParam)
         StartInstall(main, state, state->choices.theme, false);
         return;
     case IDC_REVERT:
+        MainEndScheduleForRevert(main);
         StartInstall(main, state, kThemeBackup, true);
         return;
     case IDC_ABOUT:

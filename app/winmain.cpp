@@ -12,6 +12,7 @@
 
 #include "app/commandline.h"
 #include "app/placement.h"
+#include "app/schedulerun.h"
 #include "app/startup.h"
 #include "app/unattended.h"
 #include "app/windowcalls.h"
@@ -85,6 +86,20 @@ static void ConsoleWrite(DWORD which, const std::string &text)
         WriteFile(out, text.data(), (DWORD)text.size(), &written, nullptr);
 }
 
+// "/schedule" in its forms: no window, what it did on the console.
+static int RunScheduleCommand(HINSTANCE instance, const ProgramCommand &command)
+{
+    std::string report;
+    SetProcessValues((PlatInstance)instance);
+    if (!MainFoldersUsable(&report)) {
+        ConsoleWrite(STD_ERROR_HANDLE, "DesktopQuennel: " + report + "\n");
+        return kExitFolderUnusable;
+    }
+    int code = MainScheduleCommand(command, UtcSecondsNow(), &report);
+    ConsoleWrite(code == kExitClosed ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE, report);
+    return code;
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
     ProgramCommand command = ParseCommandLine(commandLine, Arguments());
@@ -96,9 +111,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
         ConsoleWrite(STD_ERROR_HANDLE, "DesktopQuennel: " + command.problem + "\n\n" + kUsage);
         return kExitBadArguments;
     }
-    // "/r" runs for the uninstaller and "/apply" for a script, with no one to
-    // answer a box: they say what happened with their exit code and the log.
-    bool revert = command.kind == kRunRevert, apply = command.kind == kRunApply;
+    if (command.kind == kRunSchedule || command.kind == kRunScheduleShow || command.kind == kRunScheduleOff ||
+        command.kind == kRunScheduleOffAll)
+        return RunScheduleCommand(instance, command);
+    // "/r" runs for the uninstaller and "/apply" for a script or a scheduled
+    // switch, with no one to answer a box: they say what happened with their
+    // exit code and the log.
+    bool revert = command.kind == kRunRevert, scheduled = command.kind == kRunApplyScheduled;
+    bool apply = command.kind == kRunApply || scheduled;
     if (!MainIsOnlyCopy()) {
         if (revert)
             return kExitRevertOtherCopy;
@@ -121,6 +141,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     // what is set now.
     if (revert && !UserHasBackup())
         return kExitNoBackup;
+    // A scheduled switch with nothing due ends here, having read its schedule
+    // and nothing else.
+    long long periodStart = 0;
+    if (scheduled) {
+        int code = MainScheduledDue(UtcSecondsNow(), &command.themeId, &command.parts, &periodStart);
+        if (code >= 0)
+            return code;
+    }
     OffscreenDC = CreateCompatibleDC(nullptr);
     InitCommonControls();
     RegisterWindowClasses();
@@ -141,7 +169,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     }
     if (apply) {
         MainApplyUnattended(MainWindow, &state, command.themeId, command.parts);
-        return (int)RunMessageLoop();
+        int code = (int)RunMessageLoop();
+        if (scheduled)
+            MainScheduledEnded(code, periodStart, UtcSecondsNow());
+        return code;
     }
     ShowWindow(main, showCommand);
     WPARAM code = RunMessageLoop();

@@ -196,6 +196,35 @@ struct PlatTime {
     int hour, minute, second;
 };
 void LocalTimeNow(PlatTime *t);
+// The time now in seconds since 1970-01-01 00:00 UTC (GetSystemTimeAsFileTime).
+long long UtcSecondsNow();
+// The local time of a UTC instant through the system's time zone, its summer
+// time included (SystemTimeToTzSpecificLocalTime); the weekday is set.
+bool LocalFromUtc(long long utcSeconds, PlatTime *local);
+// The UTC instant of a local time (TzSpecificLocalTimeToSystemTime); the
+// weekday is not read. A local time that a change of summer time skips or
+// repeats gives the system's own choice.
+bool UtcFromLocal(const PlatTime &local, long long *utcSeconds);
+
+// ------------------------------------------------- the Task Scheduler
+// The user's security identifier as text ("S-1-5-21-..."; GetTokenInformation
+// and ConvertSidToStringSidW); false when it does not fit.
+bool UserSidText(char *text, size_t size);
+// A task registered from its XML at path, "\Folder\Name" (ITaskService,
+// ITaskFolder::RegisterTask with TASK_CREATE_OR_UPDATE and the interactive
+// token of the user who calls); the folder is made when it is not there, a
+// task at path is replaced. False when the Task Scheduler cannot be reached or
+// refuses the task: then nothing changed.
+bool TaskRegister(const char *path, const char *xml);
+// Whether a task is at path: 1 it is, 0 it is not, -1 the Task Scheduler
+// cannot be reached.
+int TaskPresent(const char *path);
+// Deletes the task at path: true when it is gone or was never there.
+bool TaskDelete(const char *path);
+// Deletes every task in folder ("\Folder"), whoever registered it, then the
+// folder: true when it is gone or was never there. Other users' tasks need an
+// administrator.
+bool TaskFolderDelete(const char *folder);
 
 // CreateThread with default security and stack, running at once; null when it
 // cannot be created.

@@ -57,6 +57,19 @@ void HostSetWindowsVersion(int major, int minor);
 void HostSetScreenScale(int percent, bool displayModeKnown = true);
 // A fixed local time for LocalTimeNow; null goes back to the real clock.
 void HostSetTime(const PlatTime *t);
+// The system's time zone as a POSIX rule ("CET-1CEST,M3.5.0,M10.5.0/3"), for
+// LocalTimeNow's real clock and the conversions; reset to "UTC0".
+void HostSetTimeZone(const char *posixRule);
+// The Task Scheduler's store: each task's path, XML and the security
+// identifier of the user who registered it.
+struct HostTask {
+    std::string path;
+    std::string xml;
+    std::string user;
+};
+std::vector<HostTask> HostTasks();
+// False: every Task Scheduler call fails as when its service cannot be reached.
+void HostSetTaskSchedulerReachable(bool reachable);
 // Bytes that may still be written to the drive before writes come up short;
 // negative: no limit. A profile write takes what its file grows by; one that
 // does not fit leaves the file cut where the disk filled up, as a rewrite of

@@ -63,6 +63,8 @@ struct HostMachine {
     int faultsHeld;                           // > 0: the backend's own inner calls, never failed
     std::string injectedFault;                // the call made to fail, "" none yet
     std::vector<int> mutexLocks;              // the named mutexes this process holds: locked files
+    std::vector<HostTask> tasks;              // the Task Scheduler's store, every user's
+    bool taskSchedulerReachable;
 };
 
 // The one machine of the process, made on first use (host_machine.cpp).

@@ -100,6 +100,9 @@ static void ResetMachine(HostMachine &m, const char *driveRoot)
     m.screenScale = 100;
     m.displayModeKnown = true;
     m.fixedTime = false;
+    HostSetTimeZone("UTC0");
+    m.tasks.clear();
+    m.taskSchedulerReachable = true;
     m.diskSpace = -1;
     m.failNextThread = false;
     m.failCountdown = 0;

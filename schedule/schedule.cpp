@@ -1,0 +1,519 @@
+#include "schedule/schedule.h"
+
+#include "base/bounded.h"
+#include "base/filebytes.h"
+#include "base/processvalues.h"
+#include "schedule/sun.h"
+#include "theme/catalogue.h"
+
+#include <math.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <strings.h>
+
+// ------------------------------------------------- the words of a schedule
+
+static const struct {
+    const char *word;
+    int themeId;
+} kColourWords[5] = {
+    {"black", kThemeBlack}, {"red", kThemeRed}, {"white", kThemeWhite}, {"blue", kThemeBlue}, {"green", kThemeGreen}};
+
+static const struct {
+    const char *name;
+    int ThemeParts::*part;
+} kPartNames[7] = {{"screensaver", &ThemeParts::screenSaver}, {"sounds", &ThemeParts::sounds},
+                   {"cursors", &ThemeParts::cursors},         {"wallpaper", &ThemeParts::wallpaper},
+                   {"icons", &ThemeParts::icons},             {"colors", &ThemeParts::colors},
+                   {"fonts", &ThemeParts::fonts}};
+
+int ScheduleThemeOfWord(const std::string &word)
+{
+    for (auto &c : kColourWords)
+        if (strcasecmp(word.c_str(), c.word) == 0)
+            return c.themeId;
+    return 0;
+}
+
+const char *ScheduleWordOfTheme(int themeId)
+{
+    for (auto &c : kColourWords)
+        if (c.themeId == themeId)
+            return c.word;
+    return "";
+}
+
+bool ParsePartList(const std::string &list, ThemeParts *parts, std::string *problem)
+{
+    *parts = ThemeParts{0, 0, 0, 0, 0, 0, 0};
+    for (size_t at = 0; at <= list.size();) {
+        size_t comma = list.find(',', at);
+        std::string name = list.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+        at = comma == std::string::npos ? list.size() + 1 : comma + 1;
+        bool known = false;
+        for (auto &n : kPartNames)
+            if (strcasecmp(name.c_str(), n.name) == 0) {
+                parts->*n.part = 1;
+                known = true;
+            }
+        if (!known) {
+            *problem = name.empty() ? "an empty part in the list \"" + list + "\""
+                                    : "\"" + name + "\" is not a part of a theme";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string FormatPartList(const ThemeParts &parts)
+{
+    std::string list;
+    for (auto &n : kPartNames)
+        if (parts.*n.part)
+            list += (list.empty() ? "" : ",") + std::string(n.name);
+    return list;
+}
+
+bool ParseClockTime(const std::string &text, int *minute)
+{
+    auto digit = [&](size_t i) { return text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1; };
+    if (text.size() != 5 || text[2] != ':' || digit(0) < 0 || digit(1) < 0 || digit(3) < 0 || digit(4) < 0)
+        return false;
+    int hours = digit(0) * 10 + digit(1), minutes = digit(3) * 10 + digit(4);
+    *minute = hours * 60 + minutes;
+    return hours < 24 && minutes < 60;
+}
+
+bool ParseDegrees(const std::string &text, double limit, double *degrees)
+{
+    // Digits, one point at most, a sign first: no exponents, no "nan".
+    size_t digits = 0, points = 0;
+    for (size_t i = 0; i < text.size(); i++) {
+        char c = text[i];
+        if (c >= '0' && c <= '9')
+            digits++;
+        else if (c == '.')
+            points++;
+        else if (!(i == 0 && (c == '-' || c == '+')))
+            return false;
+    }
+    if (digits == 0 || digits > 12 || points > 1)
+        return false;
+    *degrees = strtod(text.c_str(), nullptr);
+    return fabs(*degrees) <= limit;
+}
+
+// ------------------------------------------------- the schedule's file
+
+static std::string FormatMinute(int minute)
+{
+    char text[8];
+    snprintf(text, sizeof text, "%02d:%02d", minute / 60 % 24, minute % 60);
+    return text;
+}
+
+std::string FormatSchedule(const Schedule &s)
+{
+    char place[64];
+    snprintf(place, sizeof place, "%.6f %.6f", s.latitude, s.longitude);
+    std::string text = "day=" + std::string(ScheduleWordOfTheme(s.dayTheme)) + "\n" +
+                       "night=" + ScheduleWordOfTheme(s.nightTheme) + "\n";
+    if (s.mode == kScheduleAtTimes)
+        text += "times=" + FormatMinute(s.dayMinute) + " " + FormatMinute(s.nightMinute) + "\n";
+    else
+        text += "sun=" + std::string(place) + "\n";
+    return text + "parts=" + FormatPartList(s.parts) + "\n" + "applied=" + std::to_string(s.appliedFrom) + "\n";
+}
+
+// Two words of a value, split at its one space.
+static bool SplitPair(const std::string &value, std::string *first, std::string *second)
+{
+    size_t space = value.find(' ');
+    if (space == std::string::npos || value.find(' ', space + 1) != std::string::npos)
+        return false;
+    *first = value.substr(0, space);
+    *second = value.substr(space + 1);
+    return true;
+}
+
+static bool ParseValue(const std::string &key, const std::string &value, Schedule *s)
+{
+    std::string a, b, problem;
+    if (key == "day")
+        return (s->dayTheme = ScheduleThemeOfWord(value)) != 0;
+    if (key == "night")
+        return (s->nightTheme = ScheduleThemeOfWord(value)) != 0;
+    if (key == "times") {
+        s->mode = kScheduleAtTimes;
+        return SplitPair(value, &a, &b) && ParseClockTime(a, &s->dayMinute) && ParseClockTime(b, &s->nightMinute) &&
+               s->dayMinute != s->nightMinute;
+    }
+    if (key == "sun") {
+        s->mode = kScheduleAtSun;
+        return SplitPair(value, &a, &b) && ParseDegrees(a, 90, &s->latitude) && ParseDegrees(b, 180, &s->longitude);
+    }
+    if (key == "parts")
+        return ParsePartList(value, &s->parts, &problem);
+    if (key == "applied") {
+        if (value.empty() || value.size() > 15 || value.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        s->appliedFrom = atoll(value.c_str());
+        return true;
+    }
+    return false;
+}
+
+bool ParseSchedule(const std::string &text, Schedule *schedule)
+{
+    static const char *const kKeys[6] = {"day", "night", "times", "sun", "parts", "applied"};
+    Schedule s{};
+    int seen[6] = {};
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            return false;  // the last line cut short
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        size_t equals = line.find('=');
+        if (equals == std::string::npos)
+            return false;
+        std::string key = line.substr(0, equals);
+        int k = 0;
+        while (k < 6 && key != kKeys[k])
+            k++;
+        if (k == 6 || seen[k]++ || !ParseValue(key, line.substr(equals + 1), &s))
+            return false;
+    }
+    bool whole = seen[0] && seen[1] && seen[2] + seen[3] == 1 && seen[4] && seen[5];
+    if (whole)
+        *schedule = s;
+    return whole;
+}
+
+static bool ScheduleFilePath(char *path, size_t size)
+{
+    return UserDataDir[0] && JoinPath(path, size, UserDataDir, kScheduleFileName);
+}
+
+ScheduleFileState ReadSchedule(Schedule *schedule)
+{
+    char path[kPathSize];
+    std::string text;
+    if (!ScheduleFilePath(path, sizeof path) || !ReadFileBytes(path, &text))
+        return kScheduleNone;
+    return text.size() < 4096 && ParseSchedule(text, schedule) ? kScheduleHere : kScheduleDamaged;
+}
+
+bool WriteSchedule(const Schedule &schedule)
+{
+    char path[kPathSize], partial[kPathSize];
+    if (!ScheduleFilePath(path, sizeof path))
+        return false;
+    PlatFile *f = MakePartialFile(UserDataDir, partial, sizeof partial);
+    if (!f)
+        return false;
+    std::string text = FormatSchedule(schedule);
+    bool written = FileWrite(text.data(), text.size(), f) == text.size();
+    if (FileClose(f) != 0 || !written) {
+        FileDelete(partial);
+        return false;
+    }
+    return PlacePartialFile(partial, path, true);
+}
+
+static bool DeleteScheduleFile()
+{
+    char path[kPathSize];
+    PlatFile *f;
+    if (!ScheduleFilePath(path, sizeof path) || !(f = FileOpen(path, "rb")))
+        return true;
+    FileClose(f);
+    return FileDelete(path);
+}
+
+// ------------------------------------------------- its switches
+
+// Days since 1970-01-01 of a date of the Gregorian calendar, and back.
+static long long DaysFromCivil(int year, int month, int day)
+{
+    long long y = year - (month <= 2);
+    long long era = (y >= 0 ? y : y - 399) / 400;
+    long long yearOfEra = y - era * 400;
+    long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+static void CivilFromDays(long long days, int *year, int *month, int *day)
+{
+    days += 719468;
+    long long era = (days >= 0 ? days : days - 146096) / 146097;
+    long long dayOfEra = days - era * 146097;
+    long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    long long mp = (5 * dayOfYear + 2) / 153;
+    *day = (int)(dayOfYear - (153 * mp + 2) / 5 + 1);
+    *month = (int)(mp < 10 ? mp + 3 : mp - 9);
+    *year = (int)(yearOfEra + era * 400 + (*month <= 2));
+}
+
+constexpr long long kDaySeconds = 86400;
+constexpr int kSearchDays = 400;  // a year and more: past a pole's half-year night
+
+// The kind of a day at the schedule's place; every day has both switches at
+// times.
+static SunDayKind KindOfDay(const Schedule &s, long long day)
+{
+    if (s.mode == kScheduleAtTimes)
+        return kSunRisesAndSets;
+    int y, m, d;
+    CivilFromDays(day, &y, &m, &d);
+    return SunTimesUtc(y, m, d, s.latitude, s.longitude).kind;
+}
+
+// The switches of one day, in order: at times, the local date's two; at the
+// sun, the UTC date's sunrise and sunset (each sunrise and sunset is one
+// UTC date's). A pole's day after a day of the other kind switches at its
+// start. False when a local time cannot be converted.
+static bool SwitchesOfDay(const Schedule &s, long long day, ScheduleSwitch out[2], int *count)
+{
+    int y, m, d;
+    CivilFromDays(day, &y, &m, &d);
+    *count = 0;
+    if (s.mode == kScheduleAtTimes) {
+        for (int which = 0; which < 2; which++) {
+            int minute = which ? s.nightMinute : s.dayMinute;
+            PlatTime local{y, m, d, 0, minute / 60, minute % 60, 0};
+            if (!UtcFromLocal(local, &out[which].at))
+                return false;
+            out[which].themeId = which ? s.nightTheme : s.dayTheme;
+        }
+        *count = 2;
+    } else {
+        SunDay sun = SunTimesUtc(y, m, d, s.latitude, s.longitude);
+        long long midnight = day * kDaySeconds;
+        if (sun.kind == kSunRisesAndSets) {
+            out[0] = ScheduleSwitch{midnight + (long long)llround(sun.riseMinutes * 60), s.dayTheme};
+            out[1] = ScheduleSwitch{midnight + (long long)llround(sun.setMinutes * 60), s.nightTheme};
+            *count = 2;
+        } else if (KindOfDay(s, day - 1) != sun.kind && KindOfDay(s, day - 1) != kSunRisesAndSets) {
+            out[0] = ScheduleSwitch{midnight, sun.kind == kSunPolarNight ? s.nightTheme : s.dayTheme};
+            *count = 1;
+        }
+    }
+    if (*count == 2 && out[1].at < out[0].at)
+        std::swap(out[0], out[1]);
+    return true;
+}
+
+bool SchedulePeriodAt(const Schedule &s, long long now, SchedulePeriod *period)
+{
+    // The day to start from: the local date at times, the UTC date at the sun.
+    long long today = now / kDaySeconds - (now % kDaySeconds < 0);
+    if (s.mode == kScheduleAtTimes) {
+        PlatTime local;
+        if (!LocalFromUtc(now, &local))
+            return false;
+        today = DaysFromCivil(local.year, local.month, local.day);
+    }
+    SunDayKind kind = KindOfDay(s, today);
+    period->begun = ScheduleSwitch{1, kind == kSunPolarNight ? s.nightTheme : s.dayTheme};
+    period->next = ScheduleSwitch{0, 0};
+    ScheduleSwitch day[2];
+    int count;
+    // The latest switch at or before now; the days before the one it is
+    // found in switch earlier, but for the day just before, looked at too.
+    bool found = false;
+    for (long long d = today + 1; d >= today - kSearchDays && !found; d--) {
+        for (long long e = d; e >= d - 1; e--) {
+            if (!SwitchesOfDay(s, e, day, &count))
+                return false;
+            for (int i = 0; i < count; i++)
+                if (day[i].at <= now && (!found || day[i].at > period->begun.at)) {
+                    period->begun = day[i];
+                    found = true;
+                }
+        }
+    }
+    for (long long d = today - 1; d <= today + kSearchDays && !period->next.at; d++) {
+        for (long long e = d; e <= d + 1; e++) {
+            if (!SwitchesOfDay(s, e, day, &count))
+                return false;
+            for (int i = 0; i < count; i++)
+                if (day[i].at > now && (!period->next.at || day[i].at < period->next.at))
+                    period->next = day[i];
+        }
+    }
+    return true;
+}
+
+static std::string Degrees(double value, char positive, char negative)
+{
+    char text[32];
+    snprintf(text, sizeof text, "%.4f %c", fabs(value), value < 0 ? negative : positive);
+    return text;
+}
+
+std::string DescribeSchedule(const Schedule &s, long long now)
+{
+    std::string day = ScheduleWordOfTheme(s.dayTheme), night = ScheduleWordOfTheme(s.nightTheme);
+    std::string text = "Day and night: " + day + " by day, " + night + " by night, ";
+    if (s.mode == kScheduleAtTimes)
+        text += "from " + FormatMinute(s.dayMinute) + " and " + FormatMinute(s.nightMinute);
+    else
+        text += "from sunrise and sunset at " + Degrees(s.latitude, 'N', 'S') + ", " + Degrees(s.longitude, 'E', 'W');
+    text += "; parts: " + FormatPartList(s.parts) + ".\n";
+    PlatTime local;
+    if (s.mode == kScheduleAtTimes || !LocalFromUtc(now, &local))
+        return text;
+    // The sunrise and sunset whose local date is today: each is one of three
+    // UTC dates'.
+    long long today = DaysFromCivil(local.year, local.month, local.day);
+    std::string rise, set;
+    for (long long d = today - 1; d <= today + 1; d++) {
+        int y, m, dd;
+        CivilFromDays(d, &y, &m, &dd);
+        SunDay sun = SunTimesUtc(y, m, dd, s.latitude, s.longitude);
+        if (sun.kind != kSunRisesAndSets)
+            continue;
+        for (int which = 0; which < 2; which++) {
+            long long at = d * kDaySeconds + (long long)llround((which ? sun.setMinutes : sun.riseMinutes) * 60);
+            PlatTime t;
+            if (LocalFromUtc(at, &t) && DaysFromCivil(t.year, t.month, t.day) == today)
+                (which ? set : rise) = FormatMinute(t.hour * 60 + t.minute);
+        }
+    }
+    SchedulePeriod period;
+    if (rise.empty() && set.empty() && SchedulePeriodAt(s, now, &period)) {
+        std::string holds = ScheduleWordOfTheme(period.begun.themeId);
+        return text + (KindOfDay(s, today) == kSunMidnightSun ? "Today the sun does not set: "
+                                                              : "Today the sun does not rise: ") +
+               holds + " all day.\n";
+    }
+    return text + "Today: sunrise " + (rise.empty() ? "none" : rise) + ", sunset " + (set.empty() ? "none" : set) +
+           ".\n";
+}
+
+// ------------------------------------------------- its task
+
+bool ScheduleTaskPath(char *path, size_t size)
+{
+    char sid[200];
+    return UserSidText(sid, sizeof sid) &&
+           snprintf(path, size, "%s\\Day and night %s", kScheduleTaskFolder, sid) < (int)size;
+}
+
+// A text for an XML element's content.
+static std::string Escaped(const std::string &text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&apos;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string ScheduleTaskXml(const char *programPath, const char *userSid, const PlatTime *next, bool runNow)
+{
+    std::string user = Escaped(userSid);
+    std::string x = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"
+                    "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
+                    "  <RegistrationInfo>\n"
+                    "    <Description>Desktop Quennel: the day theme and the night theme, each at its time."
+                    "</Description>\n"
+                    "  </RegistrationInfo>\n"
+                    "  <Triggers>\n";
+    if (next) {
+        char at[32];
+        snprintf(at, sizeof at, "%04d-%02d-%02dT%02d:%02d:%02d", next->year, next->month, next->day, next->hour,
+                 next->minute, next->second);
+        x += "    <TimeTrigger>\n      <StartBoundary>" + std::string(at) + "</StartBoundary>\n    </TimeTrigger>\n";
+    }
+    if (runNow)
+        x += "    <RegistrationTrigger/>\n";
+    x += "    <LogonTrigger>\n      <UserId>" + user + "</UserId>\n    </LogonTrigger>\n"
+         "    <SessionStateChangeTrigger>\n      <UserId>" + user + "</UserId>\n"
+         "      <StateChange>SessionUnlock</StateChange>\n    </SessionStateChangeTrigger>\n"
+         "    <EventTrigger>\n      <Subscription>" +
+         Escaped("<QueryList><Query Id=\"0\" Path=\"System\"><Select Path=\"System\">"
+                 "*[System[Provider[@Name='Microsoft-Windows-Power-Troubleshooter'] and EventID=1]]"
+                 "</Select></Query></QueryList>") +
+         "</Subscription>\n    </EventTrigger>\n"
+         "  </Triggers>\n"
+         "  <Principals>\n"
+         "    <Principal id=\"Author\">\n"
+         "      <UserId>" + user + "</UserId>\n"
+         "      <LogonType>InteractiveToken</LogonType>\n"
+         "      <RunLevel>LeastPrivilege</RunLevel>\n"
+         "    </Principal>\n"
+         "  </Principals>\n"
+         "  <Settings>\n"
+         "    <MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>\n"
+         "    <DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>\n"
+         "    <StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>\n"
+         "    <StartWhenAvailable>true</StartWhenAvailable>\n"
+         "    <ExecutionTimeLimit>PT10M</ExecutionTimeLimit>\n"
+         "  </Settings>\n"
+         "  <Actions Context=\"Author\">\n"
+         "    <Exec>\n"
+         "      <Command>" + Escaped("\"" + std::string(programPath) + "\"") + "</Command>\n"
+         "      <Arguments>/apply scheduled</Arguments>\n"
+         "    </Exec>\n"
+         "  </Actions>\n"
+         "</Task>\n";
+    return x;
+}
+
+// Registers the user's task for the switch after now.
+static bool RegisterTask(const Schedule &s, long long now, bool runNow)
+{
+    char path[kPathSize], program[kPathSize], sid[200];
+    SchedulePeriod period;
+    PlatTime next;
+    if (!ScheduleTaskPath(path, sizeof path) || !UserSidText(sid, sizeof sid) ||
+        !ModuleFileName(program, sizeof program) || !SchedulePeriodAt(s, now, &period))
+        return false;
+    bool hasNext = period.next.at && LocalFromUtc(period.next.at, &next);
+    return TaskRegister(path, ScheduleTaskXml(program, sid, hasNext ? &next : nullptr, runNow).c_str());
+}
+
+bool ScheduleRegisterNext(const Schedule &schedule, long long now) { return RegisterTask(schedule, now, false); }
+
+ScheduleOutcome ScheduleStart(const Schedule &schedule, long long now, bool runNow)
+{
+    Schedule before;
+    bool hadOne = ReadSchedule(&before) == kScheduleHere;
+    Schedule fresh = schedule;
+    fresh.appliedFrom = 0;
+    if (!RegisterTask(fresh, now, runNow))
+        return kScheduleNoScheduler;
+    if (WriteSchedule(fresh))
+        return kScheduleDone;
+    // The file the task would read is the one from before: its task goes back.
+    char path[kPathSize];
+    if (hadOne)
+        RegisterTask(before, now, false);
+    else if (ScheduleTaskPath(path, sizeof path))
+        TaskDelete(path);
+    return kScheduleNotWritten;
+}
+
+ScheduleOutcome ScheduleEnd(bool force)
+{
+    char path[kPathSize];
+    bool reached = ScheduleTaskPath(path, sizeof path) && TaskPresent(path) >= 0;
+    if (!reached && !force)
+        return kScheduleNoScheduler;
+    bool taskGone = reached && TaskDelete(path);
+    if (!DeleteScheduleFile())
+        return kScheduleNotWritten;
+    return taskGone ? kScheduleDone : kScheduleNoScheduler;
+}
