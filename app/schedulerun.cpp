@@ -112,5 +112,8 @@ void MainEndScheduleForRevert(PlatWindow main)
     const char *text = ScheduleEnd(true) == kScheduleNotWritten
                            ? "Your day-and-night schedule could not be ended: its file cannot be deleted."
                            : "Your day-and-night schedule has ended too, so that it does not undo the revert.";
-    MainReport(main, text, "Desktop Quennel", kMbIconWarning);
+    if (Unattended)
+        AppLogReport(text);  // a note, not a failure of the revert
+    else
+        MessageBoxShow(main, text, "Desktop Quennel", kMbIconWarning);
 }

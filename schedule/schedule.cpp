@@ -11,6 +11,9 @@
 #include <stdlib.h>
 #include <strings.h>
 
+#include <algorithm>
+#include <vector>
+
 // ------------------------------------------------- the words of a schedule
 
 static const struct {
@@ -272,80 +275,102 @@ static SunDayKind KindOfDay(const Schedule &s, long long day)
     return SunTimesUtc(y, m, d, s.latitude, s.longitude).kind;
 }
 
-// The switches of one day, in order: at times, the local date's two; at the
-// sun, the UTC date's sunrise and sunset (each sunrise and sunset is one
-// UTC date's). A pole's day after a day of the other kind switches at its
-// start. False when a local time cannot be converted.
-static bool SwitchesOfDay(const Schedule &s, long long day, ScheduleSwitch out[2], int *count)
+// The switches of one day: at times, the local date's two; at the sun, the
+// UTC date's sunrise and sunset (each sunrise and sunset is one UTC date's),
+// and for a day of polar night or midnight sun after a day of another kind,
+// its theme from its start. False when a local time cannot be converted.
+static bool AddSwitchesOfDay(const Schedule &s, long long day, std::vector<ScheduleSwitch> *out)
 {
     int y, m, d;
     CivilFromDays(day, &y, &m, &d);
-    *count = 0;
     if (s.mode == kScheduleAtTimes) {
         for (int which = 0; which < 2; which++) {
             int minute = which ? s.nightMinute : s.dayMinute;
-            PlatTime local{y, m, d, 0, minute / 60, minute % 60, 0};
-            if (!UtcFromLocal(local, &out[which].at))
+            ScheduleSwitch sw{0, which ? s.nightTheme : s.dayTheme};
+            if (!UtcFromLocal(PlatTime{y, m, d, 0, minute / 60, minute % 60, 0}, &sw.at))
                 return false;
-            out[which].themeId = which ? s.nightTheme : s.dayTheme;
+            out->push_back(sw);
         }
-        *count = 2;
-    } else {
-        SunDay sun = SunTimesUtc(y, m, d, s.latitude, s.longitude);
-        long long midnight = day * kDaySeconds;
-        if (sun.kind == kSunRisesAndSets) {
-            out[0] = ScheduleSwitch{midnight + (long long)llround(sun.riseMinutes * 60), s.dayTheme};
-            out[1] = ScheduleSwitch{midnight + (long long)llround(sun.setMinutes * 60), s.nightTheme};
-            *count = 2;
-        } else if (KindOfDay(s, day - 1) != sun.kind && KindOfDay(s, day - 1) != kSunRisesAndSets) {
-            out[0] = ScheduleSwitch{midnight, sun.kind == kSunPolarNight ? s.nightTheme : s.dayTheme};
-            *count = 1;
-        }
+        return true;
     }
-    if (*count == 2 && out[1].at < out[0].at)
-        std::swap(out[0], out[1]);
+    SunDay sun = SunTimesUtc(y, m, d, s.latitude, s.longitude);
+    long long midnight = day * kDaySeconds;
+    if (sun.kind == kSunRisesAndSets) {
+        out->push_back(ScheduleSwitch{midnight + (long long)llround(sun.riseMinutes * 60), s.dayTheme});
+        out->push_back(ScheduleSwitch{midnight + (long long)llround(sun.setMinutes * 60), s.nightTheme});
+    } else if (KindOfDay(s, day - 1) != sun.kind) {
+        out->push_back(ScheduleSwitch{midnight, sun.kind == kSunPolarNight ? s.nightTheme : s.dayTheme});
+    }
+    return true;
+}
+
+// The local date at times, the UTC date at the sun, of an instant.
+static bool DayOf(const Schedule &s, long long at, long long *day)
+{
+    PlatTime local;
+    if (s.mode == kScheduleAtSun) {
+        *day = at / kDaySeconds - (at % kDaySeconds < 0);
+        return true;
+    }
+    if (!LocalFromUtc(at, &local))
+        return false;
+    *day = DaysFromCivil(local.year, local.month, local.day);
     return true;
 }
 
 bool SchedulePeriodAt(const Schedule &s, long long now, SchedulePeriod *period)
 {
-    // The day to start from: the local date at times, the UTC date at the sun.
-    long long today = now / kDaySeconds - (now % kDaySeconds < 0);
-    if (s.mode == kScheduleAtTimes) {
-        PlatTime local;
-        if (!LocalFromUtc(now, &local))
+    long long today;
+    if (!DayOf(s, now, &today))
+        return false;
+    // Every switch of the days around now, in order; a switch to the theme
+    // that holds already begins no period.
+    int reach = s.mode == kScheduleAtTimes ? 2 : kSearchDays;
+    std::vector<ScheduleSwitch> all;
+    for (long long d = today - reach; d <= today + reach; d++)
+        if (!AddSwitchesOfDay(s, d, &all))
             return false;
-        today = DaysFromCivil(local.year, local.month, local.day);
-    }
+    std::stable_sort(all.begin(), all.end(),
+                     [](const ScheduleSwitch &a, const ScheduleSwitch &b) { return a.at < b.at; });
     SunDayKind kind = KindOfDay(s, today);
     period->begun = ScheduleSwitch{1, kind == kSunPolarNight ? s.nightTheme : s.dayTheme};
     period->next = ScheduleSwitch{0, 0};
-    ScheduleSwitch day[2];
-    int count;
-    // The latest switch at or before now; the days before the one it is
-    // found in switch earlier, but for the day just before, looked at too.
-    bool found = false;
-    for (long long d = today + 1; d >= today - kSearchDays && !found; d--) {
-        for (long long e = d; e >= d - 1; e--) {
-            if (!SwitchesOfDay(s, e, day, &count))
-                return false;
-            for (int i = 0; i < count; i++)
-                if (day[i].at <= now && (!found || day[i].at > period->begun.at)) {
-                    period->begun = day[i];
-                    found = true;
-                }
-        }
-    }
-    for (long long d = today - 1; d <= today + kSearchDays && !period->next.at; d++) {
-        for (long long e = d; e <= d + 1; e++) {
-            if (!SwitchesOfDay(s, e, day, &count))
-                return false;
-            for (int i = 0; i < count; i++)
-                if (day[i].at > now && (!period->next.at || day[i].at < period->next.at))
-                    period->next = day[i];
+    int holding = 0;
+    for (const ScheduleSwitch &sw : all) {
+        if (sw.themeId == holding)
+            continue;
+        holding = sw.themeId;
+        if (sw.at <= now) {
+            period->begun = sw;
+        } else {
+            period->next = sw;
+            break;
         }
     }
     return true;
+}
+
+// Today's switches in local time, "white from 07:00, black from 20:00", or
+// empty when none comes today.
+static std::string TodaysSwitches(const Schedule &s, long long now)
+{
+    PlatTime local, t;
+    std::vector<ScheduleSwitch> all;
+    if (!LocalFromUtc(now, &local))
+        return "";
+    long long today = DaysFromCivil(local.year, local.month, local.day), day;
+    for (long long d = today - 1; d <= today + 1; d++)
+        if (!AddSwitchesOfDay(s, d, &all))
+            return "";
+    std::stable_sort(all.begin(), all.end(),
+                     [](const ScheduleSwitch &a, const ScheduleSwitch &b) { return a.at < b.at; });
+    std::string text;
+    for (const ScheduleSwitch &sw : all)
+        if (LocalFromUtc(sw.at, &t) && (day = DaysFromCivil(t.year, t.month, t.day)) == today &&
+            !(s.mode == kScheduleAtSun && sw.at % kDaySeconds == 0))  // a polar day's own start
+            text += (text.empty() ? "" : ", ") + std::string(ScheduleWordOfTheme(sw.themeId)) + " from " +
+                    FormatMinute(t.hour * 60 + t.minute);
+    return text;
 }
 
 static std::string Degrees(double value, char positive, char negative)
@@ -364,35 +389,14 @@ std::string DescribeSchedule(const Schedule &s, long long now)
     else
         text += "from sunrise and sunset at " + Degrees(s.latitude, 'N', 'S') + ", " + Degrees(s.longitude, 'E', 'W');
     text += "; parts: " + FormatPartList(s.parts) + ".\n";
-    PlatTime local;
-    if (s.mode == kScheduleAtTimes || !LocalFromUtc(now, &local))
-        return text;
-    // The sunrise and sunset whose local date is today: each is one of three
-    // UTC dates'.
-    long long today = DaysFromCivil(local.year, local.month, local.day);
-    std::string rise, set;
-    for (long long d = today - 1; d <= today + 1; d++) {
-        int y, m, dd;
-        CivilFromDays(d, &y, &m, &dd);
-        SunDay sun = SunTimesUtc(y, m, dd, s.latitude, s.longitude);
-        if (sun.kind != kSunRisesAndSets)
-            continue;
-        for (int which = 0; which < 2; which++) {
-            long long at = d * kDaySeconds + (long long)llround((which ? sun.setMinutes : sun.riseMinutes) * 60);
-            PlatTime t;
-            if (LocalFromUtc(at, &t) && DaysFromCivil(t.year, t.month, t.day) == today)
-                (which ? set : rise) = FormatMinute(t.hour * 60 + t.minute);
-        }
-    }
+    std::string today = TodaysSwitches(s, now);
     SchedulePeriod period;
-    if (rise.empty() && set.empty() && SchedulePeriodAt(s, now, &period)) {
-        std::string holds = ScheduleWordOfTheme(period.begun.themeId);
-        return text + (KindOfDay(s, today) == kSunMidnightSun ? "Today the sun does not set: "
-                                                              : "Today the sun does not rise: ") +
-               holds + " all day.\n";
-    }
-    return text + "Today: sunrise " + (rise.empty() ? "none" : rise) + ", sunset " + (set.empty() ? "none" : set) +
-           ".\n";
+    if (!today.empty())
+        return text + "Today: " + today + ".\n";
+    if (!SchedulePeriodAt(s, now, &period))
+        return text;
+    return text + "Today: " + ScheduleWordOfTheme(period.begun.themeId) + " all day, " +
+           (period.begun.themeId == s.nightTheme ? "the sun does not rise.\n" : "the sun does not set.\n");
 }
 
 // ------------------------------------------------- its task

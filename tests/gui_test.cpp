@@ -184,6 +184,37 @@ protected:
         }, ms);
         return code;
     }
+    // Runs the program with args, its standard output and error on a pipe:
+    // its exit code, and in *out what it wrote.
+    DWORD RunForOutput(const std::string &args, std::string *out)
+    {
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE readEnd, writeEnd;
+        out->clear();
+        if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+            return 9999;
+        SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+        std::wstring command = Wide("\"" + folder + "\\DesktopQuennel.exe\" " + args);
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = si.hStdError = writeEnd;
+        PROCESS_INFORMATION run = {};
+        bool started = CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &run);
+        CloseHandle(writeEnd);
+        char chunk[512];
+        DWORD got;
+        while (started && ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0)
+            out->append(chunk, got);
+        CloseHandle(readEnd);
+        if (!started)
+            return 9999;
+        EndsWithTheTests(run.hProcess);
+        DWORD code = ExitCode(&run);
+        CloseHandle(run.hProcess);
+        CloseHandle(run.hThread);
+        return code;
+    }
     // Done with the program of the test so far: the next Start is a new run.
     void EndRun()
     {
@@ -850,27 +881,94 @@ TEST_F(Program, ApplyFromTheCommandLineRefuses)
 // "/?" prints the usage on the console, or the pipe, that started the program.
 TEST_F(Program, UsageOnTheConsole)
 {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd, writeEnd;
-    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    std::wstring command = Wide("\"" + folder + "\\DesktopQuennel.exe\" /?");
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = writeEnd;
-    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi));
-    CloseHandle(writeEnd);
     std::string out;
-    char chunk[512];
-    DWORD got;
-    while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        out.append(chunk, got);
-    CloseHandle(readEnd);
-    EXPECT_EQ(0u, ExitCode());
+    EXPECT_EQ(0u, RunForOutput("/?", &out));
     EXPECT_NE(std::string::npos, out.find("/apply COLOUR [/parts LIST]")) << out;
-    for (const char *code : {"5  the theme", "7  /r: another copy", "8  /r: your backup is damaged"})
+    for (const char *code : {"5  the theme", "7  /r: another copy", "8  /r: your backup is damaged",
+                             " 9  /schedule: the Task Scheduler", "10  /apply scheduled: you have no schedule"})
         EXPECT_NE(std::string::npos, out.find(code)) << out;
+}
+
+// The tasks in the program's folder of the Task Scheduler, by the files the
+// Task Scheduler keeps of them.
+static std::vector<std::string> ScheduledTasks()
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW(L"C:\\windows\\system32\\tasks\\Desktop Quennel\\*", &found);
+    for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &found))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(Narrow(found.cFileName));
+    if (h != INVALID_HANDLE_VALUE)
+        FindClose(h);
+    return names;
+}
+
+// "HH:MM" of the local time now moved by minutes, within the day.
+static std::string ClockFromNow(int minutes)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    int at = ((now.wHour * 60 + now.wMinute + minutes) % 1440 + 1440) % 1440;
+    char text[8];
+    snprintf(text, sizeof text, "%02d:%02d", at / 60, at % 60);
+    return text;
+}
+
+// The day-and-night schedule, with its switch times around now: one task of
+// the user's; "/apply scheduled" applies the theme due now once a period, and
+// leaves what the user set after it; a new schedule replaces the task; in a
+// polar night the night theme holds all day; bad arguments register nothing;
+// "/schedule off" and "/r" take the task away.
+TEST_F(Program, DayAndNightSchedule)
+{
+    std::string out, from = ClockFromNow(-90), to = ClockFromNow(90);
+    for (const char *bad : {"/schedule purple black 07:00 20:00", "/schedule white black 25:00 20:00",
+                            "/schedule white black 07:00 07:00", "/schedule white black sun 91 0",
+                            "/schedule white black sun 51.5", "/schedule white black 07:00"}) {
+        EXPECT_EQ(4u, RunForOutput(bad, &out)) << bad;
+        EXPECT_TRUE(ScheduledTasks().empty()) << bad;
+    }
+    EXPECT_EQ(10u, RunForOutput("/apply scheduled", &out));
+
+    ASSERT_EQ(0u, RunForOutput("/schedule white black " + from + " " + to + " /parts colors", &out)) << out;
+    EXPECT_EQ(1u, ScheduledTasks().size());
+    EXPECT_EQ(0u, RunForOutput("/schedule", &out));
+    EXPECT_NE(std::string::npos, out.find("white from " + from)) << out;
+    EXPECT_NE(std::string::npos, out.find("black from " + to)) << out;
+    EXPECT_EQ(0u, RunForOutput("/apply scheduled", &out)) << out;
+    EXPECT_TRUE(ColourIs("3 0 0"));
+    SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "7 7 7");
+    EXPECT_EQ(0u, RunForOutput("/apply scheduled", &out)) << out;
+    EXPECT_EQ("7 7 7", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle")) << "the user's own";
+
+    ASSERT_EQ(0u, RunForOutput("/schedule red blue " + to + " " + from, &out)) << out;
+    EXPECT_EQ(1u, ScheduledTasks().size());
+    EXPECT_EQ(0u, RunForOutput("/apply scheduled", &out)) << out;
+    EXPECT_TRUE(ColourIs("4 0 0")) << "the new schedule's night";
+
+    // Tromsø in its polar night, or a pole in its own when it is not December.
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    bool december = today.wMonth == 12 || (today.wMonth == 1 && today.wDay <= 5);
+    bool northNight = today.wMonth >= 10 || today.wMonth <= 2, southNight = today.wMonth >= 4 && today.wMonth <= 8;
+    if (december || northNight || southNight) {
+        std::string place = december ? "69.65 18.96" : northNight ? "89.9 0" : "-89.9 0";
+        ASSERT_EQ(0u, RunForOutput("/schedule white green sun " + place + " /parts colors", &out)) << out;
+        EXPECT_NE(std::string::npos, out.find("Today: green all day, the sun does not rise.")) << out;
+        EXPECT_EQ(std::string::npos, out.find(" from ", out.find("Today:"))) << out;
+        EXPECT_EQ(0u, RunForOutput("/apply scheduled", &out)) << out;
+        EXPECT_TRUE(ColourIs("5 0 0")) << place;
+    }
+
+    EXPECT_EQ(0u, RunForOutput("/schedule off", &out)) << out;
+    EXPECT_TRUE(ScheduledTasks().empty());
+    EXPECT_EQ(0u, RunForOutput("/schedule", &out));
+    EXPECT_NE(std::string::npos, out.find("There is no schedule.")) << out;
+    ASSERT_EQ(0u, RunForOutput("/schedule white black " + from + " " + to, &out)) << out;
+    EXPECT_EQ(1u, RunForOutput("/r", &out)) << ReadWholeFile(user + "\\assertFile.txt");
+    EXPECT_TRUE(ScheduledTasks().empty());
+    EXPECT_NE(std::string::npos, ReadWholeFile(user + "\\assertFile.txt").find("schedule has ended")) << "said once";
 }
 
 // A window of another program that hangs holds nothing of this one: every
