@@ -1,4 +1,5 @@
 quennel_add_test(sun_test SOURCES sun_test.cpp LIBS quennel_schedule)
+quennel_add_test(schedule_test SOURCES schedule_test.cpp LIBS quennel_mainlogic quennel_testing)
 if(NOT WIN32)
   # The second computation of the sun's times, for the tests that run the
   # program, checked against the published tables too.
