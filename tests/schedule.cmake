@@ -6,3 +6,10 @@ if(NOT WIN32)
   add_test(NAME SunOracle.PublishedTables
            COMMAND /bin/sh ${CMAKE_CURRENT_SOURCE_DIR}/sun_oracle_test.sh ${CMAKE_CURRENT_SOURCE_DIR}/sun_oracle.py)
 endif()
+if(WIN32)
+  # The program's sunrise and sunset at Greenwich against the second computation.
+  add_test(NAME Schedule.SunAtGreenwich
+           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/schedule_sun_test.sh $<TARGET_FILE:DesktopQuennel>
+                   ${CMAKE_CURRENT_SOURCE_DIR}/sun_oracle.py)
+  set_tests_properties(Schedule.SunAtGreenwich PROPERTIES RESOURCE_LOCK machine)
+endif()
