@@ -28,11 +28,16 @@ static ColorObject *Self(IAccessible *face) { return (ColorObject *)face; }
 
 static bool IsSelf(const VARIANT &child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
-// What the window logic says of the button now; false once it is gone.
-static bool Describe(HWND button, ColorButtonAccess *access)
+// What the window logic says of the object's button now: E_INVALIDARG for a
+// child (it has none), E_FAIL once the button is gone.
+static HRESULT Describe(IAccessible *face, const VARIANT &child, ColorButtonAccess *access)
 {
-    return IsWindow(button) &&
-           SendMessageW(GetParent(button), WM_COLORACCESS, GetDlgCtrlID(button), (LPARAM)access) != 0;
+    HWND button = Self(face)->button;
+    if (!IsSelf(child))
+        return E_INVALIDARG;
+    bool told = IsWindow(button) &&
+                SendMessageW(GetParent(button), WM_COLORACCESS, GetDlgCtrlID(button), (LPARAM)access) != 0;
+    return told ? S_OK : E_FAIL;
 }
 
 // A BSTR of a UTF-8 text of up to 63 UTF-16 units; null when it does not fit.
@@ -151,46 +156,47 @@ static HRESULT STDMETHODCALLTYPE GetName(IAccessible *face, VARIANT child, BSTR 
 {
     *name = nullptr;
     ColorButtonAccess access;
-    if (!IsSelf(child))
-        return E_INVALIDARG;
-    if (!Describe(Self(face)->button, &access))
-        return E_FAIL;
+    HRESULT told = Describe(face, child, &access);
+    if (FAILED(told))
+        return told;
     *name = MakeBstr(access.name);
     return *name ? S_OK : E_OUTOFMEMORY;
 }
 
-static HRESULT STDMETHODCALLTYPE GetRole(IAccessible *face, VARIANT child, VARIANT *role)
+// The window's own state bits that the system knows: hidden, disabled, off
+// the screen.
+static LONG WindowStateBits(IAccessible *face, const VARIANT &child)
 {
-    VariantInit(role);
+    VARIANT window;
+    VariantInit(&window);
+    LONG bits = 0;
+    if (SUCCEEDED(IAccessible_get_accState(Self(face)->system, child, &window)) && window.vt == VT_I4)
+        bits = window.lVal & (STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN);
+    VariantClear(&window);
+    return bits;
+}
+
+// The role, or the state bits (the logic's and the window's), as a number.
+static HRESULT DescribeNumber(IAccessible *face, const VARIANT &child, bool state, VARIANT *number)
+{
+    VariantInit(number);
     ColorButtonAccess access;
-    if (!IsSelf(child))
-        return E_INVALIDARG;
-    if (!Describe(Self(face)->button, &access))
-        return E_FAIL;
-    role->vt = VT_I4;
-    role->lVal = access.role;
+    HRESULT told = Describe(face, child, &access);
+    if (FAILED(told))
+        return told;
+    number->vt = VT_I4;
+    number->lVal = state ? (LONG)access.state | WindowStateBits(face, child) : access.role;
     return S_OK;
 }
 
-// The logic's bits, and the window's own that the system knows: hidden,
-// disabled, off the screen.
+static HRESULT STDMETHODCALLTYPE GetRole(IAccessible *face, VARIANT child, VARIANT *role)
+{
+    return DescribeNumber(face, child, false, role);
+}
+
 static HRESULT STDMETHODCALLTYPE GetState(IAccessible *face, VARIANT child, VARIANT *state)
 {
-    VariantInit(state);
-    ColorButtonAccess access;
-    if (!IsSelf(child))
-        return E_INVALIDARG;
-    if (!Describe(Self(face)->button, &access))
-        return E_FAIL;
-    VARIANT window;
-    VariantInit(&window);
-    LONG windowBits = 0;
-    if (SUCCEEDED(IAccessible_get_accState(Self(face)->system, child, &window)) && window.vt == VT_I4)
-        windowBits = window.lVal & (STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN);
-    VariantClear(&window);
-    state->vt = VT_I4;
-    state->lVal = (LONG)access.state | windowBits;
-    return S_OK;
+    return DescribeNumber(face, child, true, state);
 }
 
 static HRESULT STDMETHODCALLTYPE GetFocusChild(IAccessible *face, VARIANT *focused)

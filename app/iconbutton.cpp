@@ -128,9 +128,7 @@ LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM
         Repaint(window);
         return 0;
     case WM_KILLFOCUS:
-        Repaint(window);
-        return 0;
-    case WM_UPDATEUISTATE:
+    case WM_UPDATEUISTATE:  // the focus rectangle goes, or the system shows or hides it
         DefWindowProcA(window, message, wParam, lParam);
         Repaint(window);
         return 0;
