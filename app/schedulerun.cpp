@@ -4,6 +4,8 @@
 #include "app/windowcalls.h"
 #include "base/apperror.h"
 
+constexpr long long kScheduledRetrySeconds = 5 * 60;
+
 static const char kNoScheduler[] = "The Task Scheduler cannot be reached: nothing changed.\n";
 static const char kDamaged[] =
     "The schedule's file is damaged: nothing changed. \"/schedule off\" ends it, and a new schedule replaces it.\n";
@@ -96,6 +98,15 @@ void MainScheduledEnded(int code, long long periodStart, long long now)
     }
     if (!ScheduleRegisterNext(schedule, now))
         AppLogReport("The Task Scheduler cannot be reached: the schedule's next switch was not registered.");
+}
+
+void MainScheduledBusy(long long now)
+{
+    Schedule schedule;
+    SchedulePeriod period;
+    if (ReadSchedule(&schedule) == kScheduleHere && SchedulePeriodAt(schedule, now, &period) &&
+        schedule.appliedFrom != period.begun.at)
+        ScheduleRegisterNext(schedule, now, now + kScheduledRetrySeconds);
 }
 
 void MainEndScheduleForRevert(PlatWindow main)

@@ -18,6 +18,9 @@ int MainScheduledDue(long long now, int *themeId, ThemeParts *parts, long long *
 // "/apply scheduled" after its install ended with code: the period recorded
 // as applied when it was, and the task registered for the switch after now.
 void MainScheduledEnded(int code, long long periodStart, long long now);
+// "/apply scheduled" while another copy runs: the task is to run again in a
+// few minutes when a theme is due, rather than wait for the next switch.
+void MainScheduledBusy(long long now);
 // A Revert ends the user's schedule, so that no switch undoes it, and says
 // so; with no schedule it says nothing.
 void MainEndScheduleForRevert(PlatWindow main);

@@ -123,6 +123,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     if (!MainIsOnlyCopy()) {
         if (revert)
             return kExitRevertOtherCopy;
+        if (scheduled) {
+            SetProcessValues((PlatInstance)instance);
+            MainScheduledBusy(UtcSecondsNow());
+        }
         if (!apply)
             BringRunningCopyForward();
         return kExitOtherCopy;

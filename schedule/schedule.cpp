@@ -476,8 +476,9 @@ std::string ScheduleTaskXml(const char *programPath, const char *userSid, const 
     return x;
 }
 
-// Registers the user's task for the switch after now.
-static bool RegisterTask(const Schedule &s, long long now, bool runNow)
+// Registers the user's task for the switch after now, or for retryAt when
+// that comes first.
+static bool RegisterTask(const Schedule &s, long long now, bool runNow, long long retryAt = 0)
 {
     char path[kPathSize], program[kPathSize], sid[200];
     SchedulePeriod period;
@@ -485,11 +486,15 @@ static bool RegisterTask(const Schedule &s, long long now, bool runNow)
     if (!ScheduleTaskPath(path, sizeof path) || !UserSidText(sid, sizeof sid) ||
         !ModuleFileName(program, sizeof program) || !SchedulePeriodAt(s, now, &period))
         return false;
-    bool hasNext = period.next.at && LocalFromUtc(period.next.at, &next);
+    long long at = retryAt && (!period.next.at || retryAt < period.next.at) ? retryAt : period.next.at;
+    bool hasNext = at && LocalFromUtc(at, &next);
     return TaskRegister(path, ScheduleTaskXml(program, sid, hasNext ? &next : nullptr, runNow).c_str());
 }
 
-bool ScheduleRegisterNext(const Schedule &schedule, long long now) { return RegisterTask(schedule, now, false); }
+bool ScheduleRegisterNext(const Schedule &schedule, long long now, long long retryAt)
+{
+    return RegisterTask(schedule, now, false, retryAt);
+}
 
 ScheduleOutcome ScheduleStart(const Schedule &schedule, long long now, bool runNow)
 {

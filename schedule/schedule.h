@@ -85,8 +85,9 @@ enum ScheduleOutcome { kScheduleDone, kScheduleNoScheduler, kScheduleNotWritten 
 // and its file written. Without the Task Scheduler, or without the file, the
 // schedule the user had stays.
 ScheduleOutcome ScheduleStart(const Schedule &schedule, long long now, bool runNow);
-// The task registered again for the switch after now.
-bool ScheduleRegisterNext(const Schedule &schedule, long long now);
+// The task registered again for the switch after now, or for retryAt when
+// that comes first (0: none).
+bool ScheduleRegisterNext(const Schedule &schedule, long long now, long long retryAt = 0);
 // Ends the user's schedule, its task and its file. Without the Task Scheduler
 // nothing changes (kScheduleNoScheduler); with force the file goes all the
 // same, so no task left behind switches anything.

@@ -1051,6 +1051,7 @@ TEST_F(Program, DayAndNightSchedule)
     EXPECT_NE(std::string::npos, out.find("black from " + to)) << out;
     EXPECT_EQ(0u, RunForOutput("/apply scheduled", &out)) << out;
     EXPECT_TRUE(ColourIs("3 0 0"));
+    EXPECT_TRUE(NameExists(user + "\\ZorvaBackup.theme")) << "the backup first";
     SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "7 7 7");
     EXPECT_EQ(0u, RunForOutput("/apply scheduled", &out)) << out;
     EXPECT_EQ("7 7 7", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle")) << "the user's own";

@@ -208,6 +208,9 @@ TEST_F(ScheduledRun, OncePerPeriod)
     ASSERT_EQ(kScheduleDone, ScheduleStart(s, now, true));
     ASSERT_EQ(1u, HostTasks().size());
     EXPECT_NE(std::string::npos, HostTasks()[0].xml.find("<RegistrationTrigger/>"));
+    // Another copy runs: the task comes back in five minutes.
+    MainScheduledBusy(now);
+    EXPECT_NE(std::string::npos, HostTasks()[0].xml.find("<StartBoundary>2026-12-09T21:05:00</StartBoundary>"));
     int theme = 0;
     ThemeParts parts{};
     long long start = 0;
@@ -220,6 +223,8 @@ TEST_F(ScheduledRun, OncePerPeriod)
     EXPECT_NE(std::string::npos, HostTasks()[0].xml.find("<StartBoundary>2026-12-10T07:00:00</StartBoundary>"))
         << "the next switch, in local time (UTC here)";
     EXPECT_EQ(std::string::npos, HostTasks()[0].xml.find("RegistrationTrigger"));
+    MainScheduledBusy(now + 60);
+    EXPECT_NE(std::string::npos, HostTasks()[0].xml.find("2026-12-10T07:00:00")) << "nothing due: no retry";
 
     // The second run: every fallible call it makes, each found by failing it.
     HostClearEvents();
