@@ -1,10 +1,10 @@
 // quennel-fuzz-seeds: writes the seed corpora of the fuzz targets.
 //   quennel-fuzz-seeds OUT ART_DIR
-// OUT/<target>/ gets files for art, palette, theme, metrics and ini: art made
+// OUT/<target>/ gets files for art, palette, theme, metrics, ini and schedule: art made
 // by the encoder at small sizes with every option, the kept wallpapers
 // (ART_DIR/<COLOUR>.ART) decoded, cut down and encoded again as they were
 // made (4 pieces, quality 80), their palettes; theme files as the backup
-// writes them and with every part; metric values; profile files.
+// writes them and with every part; metric values; profile files; schedules.
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/testart_data.h"
 
@@ -182,6 +182,10 @@ static void MakeThemeSeeds()
     Save("metrics", "short.txt", "76 0 0 0 75 0 0");
     Save("metrics", "spaces-and-tabs.txt", "76   0 0\t0  245 255 255 255 -1 +3 999 0");
 
+    Save("schedule", "times.txt", "day=white\nnight=black\ntimes=07:00 20:30\nparts=wallpaper,colors\napplied=0\n");
+    Save("schedule", "sun.txt",
+         "day=blue\nnight=red\nsun=-33.918861 18.423300\nparts=screensaver,sounds,cursors,wallpaper,icons,colors,"
+         "fonts\napplied=1796842800\n");
     Save("ini", "control.ini", "[Zorva]\r\nswitcher=C:\\themes\r\n\r\n[other]\r\n  key = 'quoted' \r\n=no key\r\nbare\r\n");
     Save("ini", "odd.ini", "top=before any section\n[unclosed\nk=v\n[ spaced ]\n K =\"v\"\n[]\n=\n");
 }
