@@ -10,22 +10,21 @@ static const char kNoScheduler[] = "The Task Scheduler cannot be reached: nothin
 static const char kDamaged[] =
     "The schedule's file is damaged: nothing changed. \"/schedule off\" ends it, and a new schedule replaces it.\n";
 
+// What a change of the schedule says, and its code.
+static int Told(ScheduleOutcome outcome, const std::string &done, const char *notWritten, std::string *out)
+{
+    *out = outcome == kScheduleDone ? done : outcome == kScheduleNoScheduler ? kNoScheduler : notWritten;
+    return outcome == kScheduleDone ? kExitClosed
+                                    : outcome == kScheduleNoScheduler ? kExitNoScheduler : kExitFolderUnusable;
+}
+
 int MainScheduleCommand(const ProgramCommand &command, long long now, std::string *out)
 {
     Schedule schedule;
     switch (command.kind) {
     case kRunSchedule:
-        switch (ScheduleStart(command.schedule, now, true)) {
-        case kScheduleDone:
-            *out = "Scheduled. " + DescribeSchedule(command.schedule, now);
-            return kExitClosed;
-        case kScheduleNoScheduler:
-            *out = kNoScheduler;
-            return kExitNoScheduler;
-        default:
-            *out = "The schedule's file cannot be written: nothing changed.\n";
-            return kExitFolderUnusable;
-        }
+        return Told(ScheduleStart(command.schedule, now, true), "Scheduled. " + DescribeSchedule(command.schedule, now),
+                    "The schedule's file cannot be written: nothing changed.\n", out);
     case kRunScheduleShow:
         switch (ReadSchedule(&schedule)) {
         case kScheduleNone:
@@ -39,17 +38,7 @@ int MainScheduleCommand(const ProgramCommand &command, long long now, std::strin
             return kExitClosed;
         }
     case kRunScheduleOff:
-        switch (ScheduleEnd(false)) {
-        case kScheduleDone:
-            *out = "The schedule has ended.\n";
-            return kExitClosed;
-        case kScheduleNoScheduler:
-            *out = kNoScheduler;
-            return kExitNoScheduler;
-        default:
-            *out = "The schedule's file cannot be deleted.\n";
-            return kExitFolderUnusable;
-        }
+        return Told(ScheduleEnd(false), "The schedule has ended.\n", "The schedule's file cannot be deleted.\n", out);
     default:  // off all
         if (!TaskFolderDelete(kScheduleTaskFolder, kScheduleTaskPrefix)) {
             *out = "The Task Scheduler cannot be reached, or not as an administrator: the tasks stay.\n";
