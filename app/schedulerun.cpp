@@ -64,14 +64,8 @@ int MainScheduledDue(long long now, int *themeId, ThemeParts *parts, long long *
     Schedule schedule;
     SchedulePeriod period;
     switch (ReadSchedule(&schedule)) {
-    case kScheduleNone: {
-        // A task left behind by a schedule that ended without the Task
-        // Scheduler (a Revert's) goes now.
-        char path[kPathSize];
-        if (ScheduleTaskPath(path, sizeof path))
-            TaskDelete(path);
-        return kExitNoSchedule;
-    }
+    case kScheduleNone:
+        return kExitNoSchedule;  // a task left by a schedule ended without the Task Scheduler ends here too
     case kScheduleDamaged:
         AppLogReport(kDamaged);
         return kExitScheduleDamaged;

@@ -39,7 +39,7 @@ bool ParseClockTime(const std::string &text, int *minute);
 bool ParseDegrees(const std::string &text, double limit, double *degrees);
 
 // ------------------------------------------------- the schedule's file
-constexpr const char kScheduleFileName[] = "Schedule.txt";
+constexpr const char kScheduleFileName[] = "\\Schedule.txt";
 // The file's text: a line for each value, "key=value".
 std::string FormatSchedule(const Schedule &schedule);
 // False for a text that is not a whole schedule: a key missing, repeated or

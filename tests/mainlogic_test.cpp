@@ -789,7 +789,42 @@ TEST(CommandLine, WordsAndTheirProblems)
                {{"/apply", "red", "/parts", "wallpaper,,fonts"}, "an empty part in the list \"wallpaper,,fonts\""},
                {{"/apply", "red", "/parts", "cursor"}, "\"cursor\" is not a part of a theme"},
                {{"/apply", "red", "/parts", "fonts", "now"}, "\"now\" after the list"},
-               {{"/?", "x"}, "/? takes nothing after it"}};
+               {{"/?", "x"}, "/? takes nothing after it"},
+               {{"/apply", "scheduled", "x"}, "/apply scheduled takes nothing after it"},
+               {{"/schedule", "white", "black", "07:00"},
+                "/schedule needs a day colour, a night colour and two times, or sun and a place"},
+               {{"/schedule", "white", "purple", "07:00", "20:00"}, "\"purple\" is not one of the colours"},
+               {{"/schedule", "white", "black", "25:00", "20:00"}, "\"25:00\" is not a time from 00:00 to 23:59"},
+               {{"/schedule", "white", "black", "7:00", "20:00"}, "\"7:00\" is not a time from 00:00 to 23:59"},
+               {{"/schedule", "white", "black", "07:00", "07:00"}, "the day and the night cannot begin at the same time"},
+               {{"/schedule", "white", "black", "sun", "51.5"}, "sun needs a latitude and a longitude"},
+               {{"/schedule", "white", "black", "sun", "90.01", "0"}, "\"90.01\" is not a latitude in degrees, from -90 to 90"},
+               {{"/schedule", "white", "black", "sun", "0", "-180.5"},
+                "\"-180.5\" is not a longitude in degrees, from -180 to 180"},
+               {{"/schedule", "white", "black", "sun", "0", "0", "/parts"}, "/parts needs a list of parts"},
+               {{"/schedule", "off", "now"}, "\"now\" after /schedule off"}};
+    const struct {
+        std::vector<std::string> words;
+        CommandKind kind;
+    } schedules[] = {{{"/schedule"}, kRunScheduleShow},
+                     {{"/SCHEDULE", "Off"}, kRunScheduleOff},
+                     {{"/schedule", "off", "ALL"}, kRunScheduleOffAll},
+                     {{"/apply", "Scheduled"}, kRunApplyScheduled}};
+    for (auto &g : schedules)
+        EXPECT_EQ(g.kind, parse(g.words).kind) << g.words[0];
+    c = parse({"/schedule", "Blue", "red", "sun", "-33.9", "151.2", "/parts", "wallpaper"});
+    ASSERT_EQ(kRunSchedule, c.kind) << c.problem;
+    EXPECT_EQ(IDC_BLUE, c.schedule.dayTheme);
+    EXPECT_EQ(IDC_RED, c.schedule.nightTheme);
+    EXPECT_EQ(kScheduleAtSun, c.schedule.mode);
+    EXPECT_DOUBLE_EQ(-33.9, c.schedule.latitude);
+    EXPECT_DOUBLE_EQ(151.2, c.schedule.longitude);
+    EXPECT_EQ("wallpaper", FormatPartList(c.schedule.parts));
+    c = parse({"/schedule", "white", "black", "23:59", "00:00"});
+    ASSERT_EQ(kRunSchedule, c.kind) << c.problem;
+    EXPECT_EQ(1439, c.schedule.dayMinute);
+    EXPECT_EQ(0, c.schedule.nightMinute);
+
     for (auto &b : bad) {
         c = parse(b.words);
         EXPECT_EQ(kRunBadArguments, c.kind) << b.problem;

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include <unistd.h>
+#include <time.h>
 
 #include <filesystem>
 
@@ -100,7 +101,8 @@ static void ResetMachine(HostMachine &m, const char *driveRoot)
     m.screenScale = 100;
     m.displayModeKnown = true;
     m.fixedTime = false;
-    HostSetTimeZone("UTC0");
+    setenv("TZ", "UTC0", 1);  // the zone of HostSetTimeZone
+    tzset();
     m.tasks.clear();
     m.taskSchedulerReachable = true;
     m.diskSpace = -1;
