@@ -111,6 +111,18 @@ bool ScheduleFromFields(const ScheduleFields &fields, Schedule *schedule, std::s
     return true;
 }
 
+// Whether the Task Scheduler and the schedule's file did what was asked;
+// otherwise a box owned by the dialog says which did not.
+static bool ScheduleChanged(PlatWindow dialog, ScheduleOutcome outcome, const char *fileProblem)
+{
+    if (outcome == kScheduleDone)
+        return true;
+    MessageBoxShow(dialog,
+                   outcome == kScheduleNoScheduler ? "The Task Scheduler cannot be reached: nothing changed." : fileProblem,
+                   kBoxCaption, kMbIconWarning);
+    return false;
+}
+
 bool ScheduleDialogSchedule(PlatWindow dialog, const ScheduleFields &fields, long long now, Schedule *made,
                             int *control)
 {
@@ -120,32 +132,13 @@ bool ScheduleDialogSchedule(PlatWindow dialog, const ScheduleFields &fields, lon
         MessageBoxShow(dialog, problem.c_str(), kBoxCaption, kMbIconWarning);
         return false;
     }
-    switch (ScheduleStart(*made, now, false)) {
-    case kScheduleDone:
-        return true;
-    case kScheduleNoScheduler:
-        MessageBoxShow(dialog, "The Task Scheduler cannot be reached: nothing changed.", kBoxCaption, kMbIconWarning);
-        return false;
-    default:
-        MessageBoxShow(dialog, "The schedule's file cannot be written: nothing changed.", kBoxCaption,
-                       kMbIconWarning);
-        return false;
-    }
+    return ScheduleChanged(dialog, ScheduleStart(*made, now, false),
+                           "The schedule's file cannot be written: nothing changed.");
 }
 
 bool ScheduleDialogTurnOff(PlatWindow dialog)
 {
-    switch (ScheduleEnd(false)) {
-    case kScheduleDone:
-        return true;
-    case kScheduleNoScheduler:
-        MessageBoxShow(dialog, "The Task Scheduler cannot be reached: nothing changed.", kBoxCaption, kMbIconWarning);
-        return false;
-    default:
-        MessageBoxShow(dialog, "The schedule's file cannot be deleted: nothing changed.", kBoxCaption,
-                       kMbIconWarning);
-        return false;
-    }
+    return ScheduleChanged(dialog, ScheduleEnd(false), "The schedule's file cannot be deleted: nothing changed.");
 }
 
 void MainOpenSchedule(PlatWindow main, MainState *state)
