@@ -9,6 +9,8 @@ int *PartFlag(ThemeParts *parts, int id)
     return id >= IDC_SCREENSAVER && id <= IDC_FONTS ? &(parts->*flags[id - IDC_SCREENSAVER]) : nullptr;
 }
 
+static bool IsColor(int id) { return id >= IDC_BLACK && id <= IDC_GREEN; }
+
 void ShowChoices(PlatWindow main, const MainChoices &choices)
 {
     ThemeParts parts = choices.parts;
@@ -20,10 +22,14 @@ void ShowChoices(PlatWindow main, const MainChoices &choices)
 
 bool ChangeChoice(PlatWindow main, MainChoices *choices, int id)
 {
-    if (id >= IDC_BLACK && id <= IDC_GREEN) {
-        MessageSend(WindowItem(main, choices->theme), IBM_SETSTATE, 0, 0);
-        choices->theme = id;
-        MessageSend(WindowItem(main, id), IBM_SETSTATE, 1, 0);
+    if (IsColor(id)) {
+        // Each button tells assistive technology of its new state: the
+        // chosen colour's own button has none to tell.
+        if (id != choices->theme) {
+            MessageSend(WindowItem(main, choices->theme), IBM_SETSTATE, 0, 0);
+            choices->theme = id;
+            MessageSend(WindowItem(main, id), IBM_SETSTATE, 1, 0);
+        }
     } else if (int *flag = PartFlag(&choices->parts, id)) {
         *flag = *flag == 0 ? 1 : 0;
         ButtonSetCheck(main, id, *flag);
@@ -58,9 +64,46 @@ const char *ToolTipText(const MainChoices &choices, int id)
     default: break;
     }
     ThemeParts ticked = choices.parts;
-    if (id >= IDC_BLACK && id <= IDC_GREEN)
+    if (IsColor(id))
         return colors[id - IDC_BLACK][id == choices.theme];
     if (int *flag = PartFlag(&ticked, id))
         return parts[id - IDC_SCREENSAVER][*flag == 1];
     return nullptr;
+}
+
+bool ColorButtonAccessible(PlatWindow main, const MainChoices &choices, int id, ColorButtonAccess *access)
+{
+    static const char *const names[5] = {"Black", "Red", "White", "Blue", "Green"};  // by theme id
+    if (!IsColor(id))
+        return false;
+    PlatWindow button = WindowItem(main, id);
+    unsigned state = kStateFocusable;
+    if (id == choices.theme)
+        state |= kStateChecked;
+    if (button && WindowFocused() == button)
+        state |= kStateFocused;
+    *access = ColorButtonAccess{kRoleRadioButton, names[id - IDC_BLACK], state};
+    return true;
+}
+
+bool ColorButtonKey(PlatWindow main, MainChoices *choices, int id, unsigned key)
+{
+    int at = 0;
+    while (at < 5 && kColorOrder[at] != id)
+        at++;
+    if (at == 5)
+        return false;
+    int step = key == kKeyRight || key == kKeyDown ? 1 : key == kKeyLeft || key == kKeyUp ? 4 : 0;
+    if (step == 0 && key != kKeySpace)
+        return false;
+    int next = kColorOrder[(at + step) % 5];
+    ChangeChoice(main, choices, next);
+    WindowFocus(WindowItem(main, next));
+    return true;
+}
+
+void ColorButtonFocused(PlatWindow main, MainChoices *choices, int id)
+{
+    if (IsColor(id) && id != choices->theme)
+        ChangeChoice(main, choices, id);
 }

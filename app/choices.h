@@ -23,3 +23,26 @@ bool ChangeChoice(PlatWindow main, MainChoices *choices, int id);
 int *PartFlag(ThemeParts *parts, int id);
 // The tooltip of the control with this identifier, or null.
 const char *ToolTipText(const MainChoices &choices, int id);
+
+// The colour buttons are one group of radio buttons to assistive technology:
+// each has its colour's name in words and is checked when it is the chosen
+// colour. Role and state bits are Microsoft Active Accessibility's
+// (ROLE_SYSTEM_RADIOBUTTON, STATE_SYSTEM_FOCUSED, _CHECKED, _FOCUSABLE).
+constexpr int kRoleRadioButton = 0x2D;
+constexpr unsigned kStateFocused = 0x4, kStateChecked = 0x10, kStateFocusable = 0x100000;
+struct ColorButtonAccess {
+    int role;
+    const char *name;  // "Black", ...
+    unsigned state;
+};
+// The colour button id of the window main as assistive technology reads it;
+// false, *access untouched, for another control.
+bool ColorButtonAccessible(PlatWindow main, const MainChoices &choices, int id, ColorButtonAccess *access);
+// A key pressed on the colour button id. An arrow moves the choice and the
+// focus to the colour before it (Left, Up) or after it (Right, Down) in the
+// window's order, kColorOrder, round from one end to the other; Space chooses
+// id. False, nothing changed, for any other key.
+bool ColorButtonKey(PlatWindow main, MainChoices *choices, int id, unsigned key);
+// The keyboard focus came to the colour button id (the Tab key, a click): it
+// becomes the choice. The chosen colour's own button changes nothing.
+void ColorButtonFocused(PlatWindow main, MainChoices *choices, int id);

@@ -29,6 +29,17 @@ constexpr unsigned IBM_SETSTATE = kWmUser + 1;
 // A colour button's icon drawn at wParam pixels a side, from the image of
 // the icon that fits that size best.
 constexpr unsigned IBM_SETICONSIZE = kWmUser + 2;
+// From a colour button to the main window. WM_COLORACCESS: what assistive
+// technology reads of the button wParam, into the ColorButtonAccess at lParam
+// (choices.h); 0 for another control. WM_COLORKEY: the key wParam (a virtual
+// key) pressed on the button lParam; 0 when the group has no use for it.
+// WM_COLORFOCUS: the button wParam got the keyboard focus.
+constexpr unsigned WM_COLORACCESS = kWmUser + 3;
+constexpr unsigned WM_COLORKEY = kWmUser + 4;
+constexpr unsigned WM_COLORFOCUS = kWmUser + 5;
+// The keys of the colour group, as Windows numbers them (VK_SPACE, VK_LEFT,
+// VK_UP, VK_RIGHT, VK_DOWN).
+constexpr unsigned kKeySpace = 0x20, kKeyLeft = 0x25, kKeyUp = 0x26, kKeyRight = 0x27, kKeyDown = 0x28;
 // The wallpaper job is done: the install's second stage.
 constexpr unsigned WM_FINISHINSTALL = kWmUser + 11;
 // Posted when the wallpaper job found the disk full; the window shows the

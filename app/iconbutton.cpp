@@ -1,6 +1,11 @@
 // The colour buttons: an icon centred on a button face, flat or in an etched
-// frame, painted off screen. The main window decides which one looks pressed.
+// frame, painted off screen, with the focus rectangle when the button has
+// the keyboard focus. The main window decides which one looks pressed; to
+// the keyboard and to assistive technology they are one group of radio
+// buttons (accessible.cpp).
 #include "app/winshared.h"
+
+#include <oleacc.h>
 
 constexpr int kIconWord = 0;   // the icon handle
 constexpr int kStateWord = 4;  // non-zero: the etched, pressed look
@@ -12,6 +17,16 @@ constexpr int kSizeWord = 8;   // the icon's side in pixels
 static LONG StateBeforePress;
 
 static void Repaint(HWND window) { InvalidateRect(window, nullptr, TRUE); }
+
+// The focus is shown always with the system's keyboard cues on, otherwise as
+// the window's UI state says: the system may hide it until the keyboard is
+// used.
+static bool FocusShown(HWND window)
+{
+    BOOL cues = FALSE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0);
+    return cues || !(SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
 
 static void Paint(HWND window)
 {
@@ -29,6 +44,7 @@ static void Paint(HWND window)
     HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
 
     FillRect(OffscreenDC, &r, face);
+    HGDIOBJ keptPen = SelectObject(OffscreenDC, shadow);
     if (pressed) {
         auto line = [](int x0, int y0, int x1, int y1) {
             MoveToEx(OffscreenDC, x0, y0, nullptr);
@@ -47,7 +63,12 @@ static void Paint(HWND window)
     }
     int size = GetWindowLongA(window, kSizeWord);
     DrawIconEx(OffscreenDC, (r.right - size) / 2, (r.bottom - size) / 2, icon, size, size, 0, nullptr, DI_NORMAL);
-    SelectObject(OffscreenDC, GetStockObject(BLACK_PEN));
+    if (GetFocus() == window && FocusShown(window)) {
+        RECT focus = r;
+        InflateRect(&focus, -3, -3);  // inside the etched frame
+        DrawFocusRect(OffscreenDC, &focus);
+    }
+    SelectObject(OffscreenDC, keptPen);
     DeleteObject(light);
     DeleteObject(shadow);
     DeleteObject(face);
@@ -100,13 +121,33 @@ LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM
         DestroyIcon((HICON)GetWindowLongPtrA(window, kIconWord));
         return 0;
     case WM_SETFOCUS:
-        SendMessageA(GetParent(window), WM_COMMAND, GetDlgCtrlID(window), (LPARAM)window);
+        // The choice first, so that a screen reader told of the focus reads
+        // the button checked.
+        SendMessageA(GetParent(window), WM_COLORFOCUS, GetDlgCtrlID(window), 0);
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, CHILDID_SELF);
+        Repaint(window);
+        return 0;
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:  // the focus rectangle goes, or the system shows or hides it
+        DefWindowProcA(window, message, wParam, lParam);
+        Repaint(window);
         return 0;
     case WM_PAINT:
         Paint(window);
         return 0;
     case WM_GETDLGCODE:
-        return DLGC_BUTTON;
+        return DLGC_BUTTON | DLGC_WANTARROWS;  // the arrows move within the group, not to other controls
+    case WM_KEYDOWN:
+        if (!SendMessageA(GetParent(window), WM_COLORKEY, wParam, GetDlgCtrlID(window)))
+            return DefWindowProcA(window, message, wParam, lParam);
+        // The keyboard is in use: the focus shows from now on.
+        SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        return 0;
+    case WM_GETOBJECT:
+        if ((DWORD)lParam == (DWORD)OBJID_CLIENT)
+            if (LRESULT object = ColorButtonObject(window, wParam))
+                return object;
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_MOUSEMOVE:
         if (GetCapture() == window) {
             SetWindowLongA(window, kStateWord, PointerInside(window, lParam) ? 1 : 0);
@@ -125,8 +166,11 @@ LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM
             SetWindowLongA(window, kStateWord, inside ? 1 : StateBeforePress);
             Repaint(window);
             ReleaseCapture();
-            if (inside)
+            if (inside) {
+                // A click chooses the colour, its own too (an Apply again).
+                SendMessageA(GetParent(window), WM_COMMAND, GetDlgCtrlID(window), (LPARAM)window);
                 SetFocus(window);
+            }
         }
         return 0;
     case WM_LBUTTONDBLCLK: {
@@ -134,10 +178,16 @@ LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM
         SendMessageA(parent, WM_COMMAND, IDC_APPLY, (LPARAM)GetDlgItem(parent, IDOK));
         return 0;
     }
-    case IBM_SETSTATE:
+    case IBM_SETSTATE: {
+        // The chosen colour's button is the group's one tab stop: Tab enters
+        // the group on it.
         SetWindowLongA(window, kStateWord, (LONG)wParam);
+        LONG style = GetWindowLongA(window, GWL_STYLE);
+        SetWindowLongA(window, GWL_STYLE, wParam ? style | WS_TABSTOP : style & ~WS_TABSTOP);
         Repaint(window);
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
         return 0;
+    }
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

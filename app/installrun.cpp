@@ -8,6 +8,8 @@
 #include "base/bounded.h"
 #include "wallpaper/wallpaperjob.h"
 
+#include <string.h>
+
 #include <string>
 
 const char kWallpaperFailedCaption[] = "Wallpaper Creation Failed";
@@ -121,6 +123,15 @@ void SlideStatusText(const char *now, int step, char *out)
     } else {
         (void)CopyText(out, 201, text[0] ? text + 1 : text);
     }
+}
+
+bool StatusTextNews(const char *before, const char *after)
+{
+    while (*before == ' ')
+        before++;
+    while (*after == ' ')
+        after++;
+    return strcmp(before, after) != 0;
 }
 
 bool WaitWallpaperDone() { return !WallpaperThread || ThreadWait(WallpaperThread, 10) == kWaitObject0; }

@@ -28,6 +28,10 @@ extern const char kWallpaperFailedCaption[];
 // The status text after one tick of the slide, from the text now (at most 199
 // characters); out holds 201 characters.
 void SlideStatusText(const char *now, int step, char *out);
+// Whether the status text after says something new after before: the
+// spaces that the slide puts in front aside, the texts differ. A screen
+// reader is told of such a change only, not of every tick.
+bool StatusTextNews(const char *before, const char *after);
 
 // Whether the backup or the snapshot (themeId kThemeBackup or kThemeSnapshot)
 // is whole and may be installed; path gets its path (kPathSize characters).

@@ -112,6 +112,16 @@ intptr_t MainWindowMessage(PlatWindow main, MainState *state, unsigned message, 
     case WM_WALLPAPERFAILED:
         MainWallpaperFailed(main, state);
         return 0;
+    case WM_COLORACCESS:
+        return ColorButtonAccessible(main, state->choices, (int)wParam, (ColorButtonAccess *)lParam);
+    // While an install runs the colour group keeps its choice, as for the
+    // commands (MainCommand); the keys still count as used.
+    case WM_COLORKEY:
+        return state->installUnderWay ? 1 : ColorButtonKey(main, &state->choices, (int)lParam, (unsigned)wParam);
+    case WM_COLORFOCUS:
+        if (!state->installUnderWay)
+            ColorButtonFocused(main, &state->choices, (int)wParam);
+        return 0;
     case kWmClose:
         *handled = !MainClose(main, state);
         return 0;

@@ -48,13 +48,14 @@ static void CreateControls(HWND main, const MainState &state)
     MakeStatusBar(main);
     MakeToolTips(main);
     // In kColorOrder, kCheckOrder and kPushOrder. A colour button's text
-    // names its icon.
+    // names its icon; the colour buttons are one group, whose tab stop is
+    // the chosen colour's (ShowChoices sets it).
     static const char *const colors[5] = {"WHITE", "BLUE", "BLACK", "RED", "GREEN"};
     static const char *const checks[7] = {"&Screen Saver",  "Soun&ds",        "&Mouse Cursors", "&Wallpaper",
                                           "Desktop &Icons", "Window &Colors", "Window &Fonts"};
     static const char *const pushes[5] = {"OK", "Cancel", "A&pply", "&Revert", "&About..."};
     for (int i = 0; i < 5; i++)
-        MakeControl(main, kIconButtonClass, colors[i], kColorOrder[i], WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP);
+        MakeControl(main, kIconButtonClass, colors[i], kColorOrder[i], WS_CHILD | WS_VISIBLE | (i == 0 ? WS_GROUP : 0));
     MakeControl(main, "BUTTON", "", IDC_PARTS, WS_CHILD | WS_VISIBLE | BS_GROUPBOX);
     for (int k = 0; k < 7; k++)
         MakeControl(main, "BUTTON", checks[k], kCheckOrder[k],

@@ -49,7 +49,7 @@ int MainScheduleCommand(const ProgramCommand &command, long long now, std::strin
             return kExitFolderUnusable;
         }
     default:  // off all
-        if (!TaskFolderDelete(kScheduleTaskFolder)) {
+        if (!TaskFolderDelete(kScheduleTaskFolder, kScheduleTaskPrefix)) {
             *out = "The Task Scheduler cannot be reached, or not as an administrator: the tasks stay.\n";
             return kExitNoScheduler;
         }

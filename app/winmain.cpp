@@ -3,6 +3,7 @@
 #include "app/winshared.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 #include <stddef.h>
 #include <string.h>
@@ -151,6 +152,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     }
     OffscreenDC = CreateCompatibleDC(nullptr);
     InitCommonControls();
+    // The colour buttons' accessible objects reach other processes through COM.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     RegisterWindowClasses();
     AppWindow.aboutBox = RunAboutBox;
     AppWindow.scheduleDialog = RunScheduleDialog;
@@ -180,5 +183,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     FontDelete(state.font);
     FontDelete(state.statusFont);
     DeleteDC(OffscreenDC);
+    CoUninitialize();
     return (int)code;
 }

@@ -15,6 +15,10 @@ extern HDC OffscreenDC;  // start-up; the colour buttons paint through it
 // The main window's and the colour buttons' classes.
 BOOL RegisterWindowClasses();
 LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// WM_GETOBJECT's answer for a colour button's client area (OBJID_CLIENT):
+// the button as a radio button of the colour group; 0 when none can be made,
+// and the system's own object then serves.
+LRESULT ColorButtonObject(HWND button, WPARAM wParam);
 
 // The tooltips of the main window's controls, their texts asked of the main
 // window (TTN_NEEDTEXT) when they show.
@@ -27,7 +31,8 @@ void RelayToolTipEvent(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void ToolTipColorsChanged(WPARAM wParam, LPARAM lParam);
 
 // The status bar, its one part owner-drawn in the system colours of the
-// moment, showing kStatusPrompt.
+// moment, showing kStatusPrompt; a polite live region to assistive
+// technology, told of each new text.
 void MakeStatusBar(HWND main);
 void DrawStatusPart(const DRAWITEMSTRUCT *item);
 void StatusBarColorsChanged(HWND main, WPARAM wParam, LPARAM lParam);

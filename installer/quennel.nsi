@@ -455,7 +455,10 @@ Section "Uninstall"
   ; The first stage has put the user's settings back, or was not asked to
   ; (un.onInit): this stage only removes what was installed. Each user's
   ; backup of the settings, in that user's own folder, stays for a later
-  ; install's Revert.
+  ; install's Revert. Every user's day-and-night task goes with the program
+  ; it runs: this stage is an administrator's, who may end them all.
+  nsExec::ExecToLog '"$INSTDIR\DesktopQuennel.exe" /schedule off all'
+  Pop $0
   Delete "$INSTDIR\DesktopQuennel.exe"
   Delete "$INSTDIR\WALLART\PALALL9.TR"
   RMDir "$INSTDIR\WALLART"

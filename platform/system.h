@@ -223,8 +223,10 @@ int TaskPresent(const char *path);
 bool TaskDelete(const char *path);
 // Deletes every task in folder ("\Folder"), whoever registered it, then the
 // folder: true when it is gone or was never there. Other users' tasks need an
-// administrator.
-bool TaskFolderDelete(const char *folder);
+// administrator. Where the Task Scheduler cannot list a folder's tasks (Wine
+// 8), they are found by name: namePrefix and the security identifier of each
+// user who has a profile on the machine (the ProfileList key's subkeys).
+bool TaskFolderDelete(const char *folder, const char *namePrefix);
 
 // CreateThread with default security and stack, running at once; null when it
 // cannot be created.

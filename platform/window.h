@@ -22,11 +22,13 @@ void CursorShow(SystemCursor cursor);
 // SetTimer with no timer procedure (the window gets WM_TIMER), and KillTimer.
 void TimerStart(PlatWindow window, unsigned id, unsigned ms);
 void TimerStop(PlatWindow window, unsigned id);
-// EnableWindow, IsWindowEnabled, CheckDlgButton, SetFocus, GetDlgCtrlID.
+// EnableWindow, IsWindowEnabled, CheckDlgButton, SetFocus, GetFocus (the
+// window of this thread with the keyboard focus, or null), GetDlgCtrlID.
 void WindowEnable(PlatWindow window, bool enable);
 bool WindowIsEnabled(PlatWindow window);
 void ButtonSetCheck(PlatWindow parent, int id, int state);
 void WindowFocus(PlatWindow window);
+PlatWindow WindowFocused();
 int WindowId(PlatWindow window);
 // DestroyWindow (the window gets WM_DESTROY before it returns) and
 // PostQuitMessage.

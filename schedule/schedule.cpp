@@ -405,7 +405,7 @@ bool ScheduleTaskPath(char *path, size_t size)
 {
     char sid[200];
     return UserSidText(sid, sizeof sid) &&
-           snprintf(path, size, "%s\\Day and night %s", kScheduleTaskFolder, sid) < (int)size;
+           snprintf(path, size, "%s\\%s%s", kScheduleTaskFolder, kScheduleTaskPrefix, sid) < (int)size;
 }
 
 // A text for an XML element's content.

@@ -70,6 +70,7 @@ std::string DescribeSchedule(const Schedule &schedule, long long now);
 
 // ------------------------------------------------- its task
 constexpr const char kScheduleTaskFolder[] = "\\Desktop Quennel";
+constexpr const char kScheduleTaskPrefix[] = "Day and night ";
 // The user's task: "Day and night" and the user's security identifier, in the
 // program's folder of the Task Scheduler.
 bool ScheduleTaskPath(char *path, size_t size);

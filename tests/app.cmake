@@ -11,7 +11,9 @@ if(WIN32)
   add_executable(program_driver program_driver.cpp)
   target_link_options(program_driver PRIVATE -municode)
 
-  quennel_add_test(gui_test SOURCES gui_test.cpp LIBS quennel_mainlogic quennel_testart SERIAL)
+  # oleacc and COM: the colour buttons read as a screen reader reads them.
+  quennel_add_test(gui_test SOURCES gui_test.cpp LIBS quennel_mainlogic quennel_testart oleacc ole32 oleaut32 uuid
+                   SERIAL)
   add_dependencies(gui_test DesktopQuennel quennel_content_files hung_window setting_listener)
   # The program on a full disk: its tests are left out of the ordinary run and
   # run here, with the disk made full around them.

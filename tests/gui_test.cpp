@@ -3,6 +3,7 @@
 // registry and its files.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -514,6 +515,118 @@ TEST_F(Program, KeyboardWalksAndSelects)
             EXPECT_FALSE(Pressed(id)) << id;
         }
     }
+}
+
+// A colour button as a screen reader in another process reads it: role,
+// name and state bits of its object for the client area, or role 0 when
+// none answers.
+struct ReadButton {
+    long role;
+    std::string name;
+    long state;
+};
+ReadButton ReadAccessible(HWND button)
+{
+    ReadButton read = {0, "", 0};
+    IAccessible *object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(button, OBJID_CLIENT, IID_IAccessible, (void **)&object)) || !object)
+        return read;
+    VARIANT self, role, state;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4 && SUCCEEDED(object->get_accState(self, &state)) &&
+        state.vt == VT_I4 && SUCCEEDED(object->get_accName(self, &name)) && name)
+        read = {role.lVal, Narrow(name), state.lVal};
+    SysFreeString(name);
+    object->Release();
+    return read;
+}
+
+// The WinEvents of the program's objects, as its hook gets them: event and window.
+std::vector<std::pair<DWORD, HWND>> SeenEvents;
+void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    if (object == OBJID_CLIENT && child == CHILDID_SELF)
+        SeenEvents.push_back({event, window});
+}
+int EventsSeen(DWORD event, HWND window)
+{
+    return (int)std::count(SeenEvents.begin(), SeenEvents.end(), std::make_pair(event, window));
+}
+
+// The five colour buttons read from this process as radio buttons named by
+// their colours (ROLE_SYSTEM_RADIOBUTTON 0x2D; STATE_SYSTEM_CHECKED 0x10,
+// _FOCUSED 0x4, _FOCUSABLE 0x100000), one checked, the one chosen; with the
+// focus on it, an arrow moves the focus and the choice to the next colour
+// shown, and the program tells of both. Every control's access key its own.
+TEST_F(Program, ColourButtonsAreARadioGroup)
+{
+    ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    ASSERT_TRUE(StartWithWindow());
+    SeenEvents.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_STATECHANGE, nullptr, RecordEvent,
+                                         pi.dwProcessId, 0, WINEVENT_OUTOFCONTEXT);
+    const struct {
+        int id;
+        const char *name;
+    } buttons[] = {{IDC_WHITE, "White"}, {IDC_BLUE, "Blue"}, {IDC_BLACK, "Black"}, {IDC_RED, "Red"}, {IDC_GREEN, "Green"}};
+    auto groupReads = [&](int chosen, int focused) {
+        for (auto &b : buttons) {
+            ReadButton read = ReadAccessible(Item(b.id));
+            long state = 0x100000 | (b.id == chosen ? 0x10 : 0) | (b.id == focused ? 0x4 : 0);
+            if (read.role != 0x2D || read.name != b.name || read.state != state)
+                return false;
+        }
+        return true;
+    };
+    for (auto &b : buttons) {
+        ReadButton read = ReadAccessible(Item(b.id));
+        EXPECT_EQ(0x2D, read.role) << b.name;
+        EXPECT_EQ(b.name, read.name);
+        EXPECT_EQ(0x100000 | (b.id == IDC_WHITE ? 0x10 : 0), read.state) << b.name;
+        EXPECT_EQ(b.id == IDC_WHITE, (GetWindowLongA(Item(b.id), GWL_STYLE) & WS_TABSTOP) != 0) << b.name;
+    }
+    Command(IDC_RED);
+    EXPECT_TRUE(WaitFor([&] { return groupReads(IDC_RED, 0); }, kPatience)) << "the check follows the choice";
+    EXPECT_TRUE(WaitFor([&] { return EventsSeen(EVENT_OBJECT_STATECHANGE, Item(IDC_RED)) == 1; }, kPatience));
+    EXPECT_EQ(1, EventsSeen(EVENT_OBJECT_STATECHANGE, Item(IDC_WHITE)));
+
+    // Shift+Tab from Apply enters the group on the chosen colour.
+    auto onColour = [&] { int id = GetDlgCtrlID(Focused()); return id >= IDC_BLACK && id <= IDC_GREEN; };
+    for (int i = 0; i < 14 && !onColour(); i++) {
+        HWND before = Focused();
+        Key(VK_TAB, true);
+        ASSERT_TRUE(WaitFor([&] { return Focused() != before; }, kPatience)) << "Shift+Tab moves the focus";
+    }
+    ASSERT_EQ(Item(IDC_RED), Focused());
+    EXPECT_TRUE(WaitFor([&] { return groupReads(IDC_RED, IDC_RED); }, kPatience));
+    // Red is fourth of five: Right goes to green, Right again round to white.
+    const struct {
+        WPARAM key;
+        int then;
+    } walk[] = {{VK_RIGHT, IDC_GREEN}, {VK_RIGHT, IDC_WHITE}, {VK_UP, IDC_GREEN}};
+    for (auto &step : walk) {
+        Key(step.key);
+        EXPECT_TRUE(WaitFor([&] { return Focused() == Item(step.then) && groupReads(step.then, step.then); },
+                            kPatience))
+            << "to " << step.then;
+        EXPECT_TRUE(Pressed(step.then));
+        EXPECT_TRUE(WaitFor([&] { return EventsSeen(EVENT_OBJECT_FOCUS, Item(step.then)) > 0; }, kPatience));
+    }
+    UnhookWinEvent(hook);
+
+    std::set<char> keys;
+    for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        std::string text = Text(c);
+        size_t amp = text.find('&');
+        if (amp != std::string::npos && amp + 1 < text.size())
+            EXPECT_TRUE(keys.insert((char)toupper((unsigned char)text[amp + 1])).second) << text;
+    }
+    EXPECT_EQ(10u, keys.size());
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+    CoUninitialize();
 }
 
 TEST_F(Program, DoubleClickApplies)
@@ -1485,6 +1598,12 @@ TEST_F(Program, StatusSlidesWhileTheWallpaperIsMade)
     // The window colours are left out: the system's repaint after them runs
     // on a thread of its own, and the thread held must be the job's.
     Command(IDC_COLORS);
+    // A screen reader hears the status bar, a live region, through its
+    // EVENT_OBJECT_LIVEREGIONCHANGED (0x8019).
+    const DWORD kLiveRegionChanged = 0x8019;
+    SeenEvents.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(kLiveRegionChanged, kLiveRegionChanged, nullptr, RecordEvent,
+                                         pi.dwProcessId, 0, WINEVENT_OUTOFCONTEXT);
     // The wallpaper job is held from its first instruction, so the install
     // waits on it however fast it would have been.
     HANDLE job = HoldNextThread(pi.dwProcessId, [&] { Command(IDC_APPLY); });
@@ -1504,10 +1623,23 @@ TEST_F(Program, StatusSlidesWhileTheWallpaperIsMade)
     }, kPatience)) << "status texts read: " << answers;
     EXPECT_FALSE(idle) << "the install ended before its wallpaper job";
     EXPECT_FALSE(NameExists(bitmap)) << "the held thread made the wallpaper";
-    // Let go, the job makes the wallpaper and the install ends.
+    // The install's progress was told; the slide's steps are not.
+    int told = EventsSeen(kLiveRegionChanged, Item(IDC_STATUS));
+    EXPECT_GE(told, 1);
+    size_t before = places.size();
+    WaitFor([&] {
+        std::string text = Text(Item(IDC_STATUS));
+        if (text.find("wallpaper") != std::string::npos)
+            places.insert(text.find_first_not_of(' '));
+        return places.size() >= before + 4;
+    }, kPatience);
+    EXPECT_EQ(told, EventsSeen(kLiveRegionChanged, Item(IDC_STATUS))) << places.size() - before << " steps later";
+    // Let go, the job makes the wallpaper and the install ends, which is told.
     ResumeThread(job);
     CloseHandle(job);
     EXPECT_TRUE(Idle());
+    EXPECT_TRUE(WaitFor([&] { return EventsSeen(kLiveRegionChanged, Item(IDC_STATUS)) > told; }, kPatience));
+    UnhookWinEvent(hook);
     EXPECT_TRUE(NameExists(bitmap)) << bitmap;
     Command(IDCANCEL);
     EXPECT_EQ(0u, ExitCode());

@@ -12,6 +12,7 @@
 #include <string.h>
 
 #include <initializer_list>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -260,17 +261,30 @@ TEST_F(Installer, InstallEveryThemeAndUninstall)
     EXPECT_FALSE(Exists(dir + "\\ZorvaBackup.theme")) << "the user's backup is the user's own";
 
     // The uninstaller puts the settings from before the first install back
-    // and removes what was installed, and only that.
+    // and removes what was installed, and only that; every user's schedule
+    // task too (another user's registered here by hand).
     ASSERT_EQ(0u, Press(program, {104, IDOK}));
+    ASSERT_EQ(0u, RunCommand("\"" + program + "\" /schedule white black 07:00 20:00"));
+    SetRegistry(kRegLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-1-2-3-1009",
+                "ProfileImagePath", "C:\\users\\other");
+    ASSERT_TRUE(TaskRegister("\\Desktop Quennel\\Day and night S-1-5-21-1-2-3-1009",
+                             "<?xml version=\"1.0\"?><Task version=\"1.2\" "
+                             "xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\"><Actions><Exec>"
+                             "<Command>C:\\other.exe</Command></Exec></Actions></Task>"));
+    const std::string tasks = win + "\\system32\\tasks\\Desktop Quennel";
+    ASSERT_TRUE(Exists(tasks + "\\Day and night S-1-5-21-1-2-3-1009"));
     ASSERT_EQ(0u, RunCommand("\"" + dir + "\\Uninstall.exe\" /S /REVERT"));
     EXPECT_TRUE(WaitFor([&] { return !Exists(dir + "\\Uninstall.exe"); }, 2 * kPatience));
     EXPECT_EQ("", Differences(own));
     EXPECT_FALSE(Exists(program));
     EXPECT_FALSE(Exists(themes));
     EXPECT_FALSE(Exists(win + "\\ZORVA"));
+    EXPECT_FALSE(Exists(tasks));
     EXPECT_EQ("<none>", ReadProfile("control.ini", "Zorva", "switcher", "<none>"));
     EXPECT_TRUE(Exists(user + "\\ZorvaBackup.theme")) << "the user's backup stays for a later install";
-    EXPECT_FALSE(Exists(user + "\\assertFile.txt")) << "no error report";
+    const std::string log = ReadWholeFile(user + "\\assertFile.txt");
+    EXPECT_EQ(log.find('\n') + 1, log.find("Your day-and-night schedule has ended too")) << log;
+    EXPECT_EQ(2, std::count(log.begin(), log.end(), '\n')) << "the revert's note, and no error report";
     EXPECT_EQ("<no key>", ReadRegistry(kRegLocalMachine, kUninstallEntry, "DisplayName"));
     RemoveFolderTree(dir.substr(0, dir.rfind('\\')));
 }

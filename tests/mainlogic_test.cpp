@@ -230,6 +230,74 @@ TEST_F(MainLogic, ChoicesAndTooltips)
     EXPECT_EQ(Item(IDC_ABOUT), HostLiveState().focus);
 }
 
+// The colour buttons as a screen reader reads them through the window
+// procedure, and the group's keys: role 0x2D is ROLE_SYSTEM_RADIOBUTTON, the
+// state bits STATE_SYSTEM_FOCUSABLE 0x100000, _CHECKED 0x10 and _FOCUSED 0x4
+// (oleacc.h); the window shows white, blue, black, red, green in that order.
+TEST_F(MainLogic, ColourGroupReadAndWalkedByKeys)
+{
+    const struct {
+        int id;
+        const char *name;
+    } buttons[] = {{IDC_BLACK, "Black"}, {IDC_RED, "Red"}, {IDC_WHITE, "White"}, {IDC_BLUE, "Blue"}, {IDC_GREEN, "Green"}};
+    auto read = [&](int id) {
+        ColorButtonAccess access = {0, "", 0};
+        EXPECT_EQ(1, MessageSend(main, WM_COLORACCESS, id, (intptr_t)&access)) << id;
+        return access;
+    };
+    auto expectGroup = [&](int chosen, int focused, const char *after) {
+        for (auto &b : buttons) {
+            ColorButtonAccess access = read(b.id);
+            EXPECT_EQ(0x2D, access.role) << after;
+            EXPECT_STREQ(b.name, access.name) << after;
+            EXPECT_EQ(0x100000u | (b.id == chosen ? 0x10u : 0u) | (b.id == focused ? 0x4u : 0u), access.state)
+                << b.name << " after " << after;
+            EXPECT_EQ(b.id == chosen ? 1u : 0u, HostWindowInfo(Item(b.id)).state) << b.name << " after " << after;
+        }
+    };
+    expectGroup(IDC_WHITE, 0, "start");
+    ColorButtonAccess untouched = {7, "x", 7};
+    EXPECT_EQ(0, MessageSend(main, WM_COLORACCESS, IDC_APPLY, (intptr_t)&untouched));
+    EXPECT_EQ(7, untouched.role);
+
+    // Tab enters the group on the chosen colour, which changes nothing.
+    WindowFocus(Item(IDC_WHITE));
+    MessageSend(main, WM_COLORFOCUS, IDC_WHITE, 0);
+    EXPECT_TRUE(state.choices.unchanged);
+    expectGroup(IDC_WHITE, IDC_WHITE, "the focus");
+    const struct {
+        unsigned key;
+        const char *name;
+        int then;
+    } walk[] = {{0x27, "Right", IDC_BLUE}, {0x28, "Down", IDC_BLACK}, {0x28, "Down", IDC_RED},
+                {0x27, "Right", IDC_GREEN}, {0x27, "Right", IDC_WHITE}, {0x25, "Left", IDC_GREEN},
+                {0x26, "Up", IDC_RED},      {0x20, "Space", IDC_RED}};
+    int on = IDC_WHITE;
+    for (auto &step : walk) {
+        EXPECT_EQ(1, MessageSend(main, WM_COLORKEY, step.key, on)) << step.name;
+        on = step.then;
+        EXPECT_EQ(step.then, state.choices.theme) << step.name;
+        EXPECT_EQ(Item(step.then), HostLiveState().focus) << step.name;
+        expectGroup(step.then, step.then, step.name);
+    }
+    EXPECT_FALSE(state.choices.unchanged);
+    EXPECT_TRUE(WindowIsEnabled(Item(IDC_APPLY)));
+    EXPECT_EQ(0, MessageSend(main, WM_COLORKEY, 'A', on)) << "other keys are the window's";
+    // A click's focus on another colour chooses it.
+    MessageSend(main, WM_COLORFOCUS, IDC_BLUE, 0);
+    EXPECT_EQ(IDC_BLUE, state.choices.theme);
+
+    // While an install runs, the keys leave the choice and the focus.
+    WindowFocus(Item(IDC_BLUE));
+    Command(IDC_APPLY);
+    ASSERT_TRUE(state.installUnderWay);
+    EXPECT_EQ(1, MessageSend(main, WM_COLORKEY, 0x27, IDC_BLUE));
+    MessageSend(main, WM_COLORFOCUS, IDC_RED, 0);
+    EXPECT_EQ(IDC_BLUE, state.choices.theme);
+    EXPECT_EQ(Item(IDC_BLUE), HostLiveState().focus);
+    ASSERT_TRUE(RunInstall());
+}
+
 TEST_F(MainLogic, ClosingAsks)
 {
     EXPECT_TRUE(MainClose(main, &state)) << "nothing changed: no question";
@@ -844,6 +912,20 @@ TEST(StatusSlide, Steps)
     std::string full(199, 'x');
     SlideStatusText(full.c_str(), 5, out);
     EXPECT_EQ(200u, strlen(out));
+}
+
+// What a screen reader is told: a new text, never a step of the slide.
+TEST(StatusSlide, OnlyNewTextsAreNews)
+{
+    const struct {
+        const char *before, *after;
+        bool news;
+    } cases[] = {{"Applying", " Applying", false},     {"     Applying", "    Applying", false},
+                 {"Applying", "Applying", false},      {"", "   ", false},
+                 {" Applying", "Applied", true},       {"Applying", "Applying the wallpaper", true},
+                 {"Applying the wallpaper", "Applying", true}, {"", "Ready", true}, {"Ready", "", true}};
+    for (auto &c : cases)
+        EXPECT_EQ(c.news, StatusTextNews(c.before, c.after)) << "\"" << c.before << "\" to \"" << c.after << "\"";
 }
 
 // The Schedule dialog's fields: what each makes, or the control to correct

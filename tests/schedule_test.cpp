@@ -248,5 +248,14 @@ TEST_F(ScheduledRun, OncePerPeriod)
     EXPECT_EQ(kScheduleNone, ReadSchedule(&kept));
     HostSetTaskSchedulerReachable(true);
     EXPECT_EQ(kExitNoSchedule, MainScheduledDue(now, &theme, &parts, &start));
+
+    // The uninstaller's "/schedule off all": every user's task.
+    HostSetUser(kJapaneseName);
+    ASSERT_EQ(kScheduleDone, ScheduleStart(s, now, false));
+    ASSERT_EQ(2u, HostTasks().size());
+    ProgramCommand all{kRunScheduleOffAll, 0, kAllParts, Schedule{}, ""};
+    std::string out;
+    EXPECT_EQ(kExitClosed, MainScheduleCommand(all, now, &out)) << out;
+    EXPECT_TRUE(HostTasks().empty());
 }
 #endif

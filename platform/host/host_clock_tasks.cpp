@@ -154,7 +154,7 @@ bool TaskDelete(const char *path)
     return DeleteTasks(std::string("TaskDelete ") + path, [&](const std::string &p) { return SameText(p, path); });
 }
 
-bool TaskFolderDelete(const char *folder)
+bool TaskFolderDelete(const char *folder, const char *)
 {
     std::string prefix = std::string(folder) + "\\";
     return DeleteTasks(std::string("TaskFolderDelete ") + folder, [&](const std::string &p) {

@@ -164,6 +164,13 @@ void WindowFocus(PlatWindow window)
     HostEvent("focus " + WindowName(window));
 }
 
+PlatWindow WindowFocused()
+{
+    HostMachine &m = Machine();
+    std::lock_guard<std::recursive_mutex> hold(m.lock);
+    return m.live.focus;
+}
+
 int WindowId(PlatWindow window) { return window ? window->id : 0; }
 
 // Window procedures run without the machine's lock, as they may call back in.

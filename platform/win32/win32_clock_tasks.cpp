@@ -10,6 +10,8 @@
 #include <sddl.h>
 #include <taskschd.h>
 
+#include <vector>
+
 // 100-nanosecond units between 1601-01-01 and 1970-01-01, both UTC.
 constexpr long long kUnixEpochTicks = 116444736000000000LL;
 
@@ -179,7 +181,50 @@ bool TaskDelete(const char *path)
     return SUCCEEDED(hr) || NotThere(hr);
 }
 
-bool TaskFolderDelete(const char *folderPath)
+// The security identifiers of the users who have a profile on the machine.
+static std::vector<std::wstring> ProfileSids()
+{
+    std::vector<std::wstring> sids;
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", 0,
+                      KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return sids;
+    wchar_t name[256];
+    for (DWORD i = 0, size = 256; RegEnumKeyExW(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) ==
+                                  ERROR_SUCCESS;
+         i++, size = 256)
+        sids.push_back(name);
+    RegCloseKey(key);
+    return sids;
+}
+
+// The names of the tasks in a folder, as the Task Scheduler lists them; false
+// when it cannot.
+static bool ListedTasks(ITaskFolder *folder, std::vector<std::wstring> *names)
+{
+    IRegisteredTaskCollection *tasks = nullptr;
+    LONG count = 0;
+    bool ok = SUCCEEDED(folder->GetTasks(TASK_ENUM_HIDDEN, &tasks)) && SUCCEEDED(tasks->get_Count(&count));
+    for (LONG i = 1; ok && i <= count; i++) {  // the collection counts from 1
+        VARIANT at;
+        VariantInit(&at);
+        at.vt = VT_I4;
+        at.lVal = i;
+        IRegisteredTask *task = nullptr;
+        BSTR name = nullptr;
+        ok = SUCCEEDED(tasks->get_Item(at, &task)) && SUCCEEDED(task->get_Name(&name));
+        if (ok)
+            names->push_back(name);
+        SysFreeString(name);
+        if (task)
+            task->Release();
+    }
+    if (tasks)
+        tasks->Release();
+    return ok;
+}
+
+bool TaskFolderDelete(const char *folderPath, const char *namePrefix)
 {
     Scheduler s;
     if (!Connect(&s))
@@ -188,29 +233,21 @@ bool TaskFolderDelete(const char *folderPath)
     HRESULT hr = OpenFolder(&s, folderPath, &folder);
     if (NotThere(hr))
         return true;
-    IRegisteredTaskCollection *tasks = nullptr;
-    bool ok = SUCCEEDED(hr) && SUCCEEDED(folder->GetTasks(TASK_ENUM_HIDDEN, &tasks));
-    LONG count = 0;
-    if (ok)
-        tasks->get_Count(&count);
-    // The collection counts from 1; each task is deleted by its name.
-    for (LONG i = count; ok && i >= 1; i--) {
-        VARIANT at;
-        VariantInit(&at);
-        at.vt = VT_I4;
-        at.lVal = i;
-        IRegisteredTask *task = nullptr;
-        BSTR name = nullptr;
-        ok = SUCCEEDED(tasks->get_Item(at, &task)) && SUCCEEDED(task->get_Name(&name)) &&
-             SUCCEEDED(folder->DeleteTask(name, 0));
+    if (FAILED(hr))
+        return false;
+    std::vector<std::wstring> names;
+    std::u16string prefix;
+    if (!ListedTasks(folder, &names) && Widen(namePrefix, &prefix))
+        for (const std::wstring &sid : ProfileSids())
+            names.push_back(Wide(prefix) + sid);
+    bool ok = true;
+    for (const std::wstring &n : names) {
+        BSTR name = SysAllocString(n.c_str());
+        HRESULT deleted = name ? folder->DeleteTask(name, 0) : E_OUTOFMEMORY;
+        ok = ok && (SUCCEEDED(deleted) || NotThere(deleted));
         SysFreeString(name);
-        if (task)
-            task->Release();
     }
-    if (tasks)
-        tasks->Release();
-    if (folder)
-        folder->Release();
+    folder->Release();
     BSTR name = MakeBstr(folderPath);
     ok = ok && name && SUCCEEDED(s.root->DeleteFolder(name, 0));
     SysFreeString(name);

@@ -43,6 +43,7 @@ void WindowEnable(PlatWindow window, bool enable) { EnableWindow((HWND)window, e
 bool WindowIsEnabled(PlatWindow window) { return IsWindowEnabled((HWND)window) == TRUE; }
 void ButtonSetCheck(PlatWindow parent, int id, int state) { CheckDlgButton((HWND)parent, id, state); }
 void WindowFocus(PlatWindow window) { SetFocus((HWND)window); }
+PlatWindow WindowFocused() { return (PlatWindow)GetFocus(); }
 int WindowId(PlatWindow window) { return GetDlgCtrlID((HWND)window); }
 void WindowDestroy(PlatWindow window) { DestroyWindow((HWND)window); }
 void MessageLoopQuit(int code) { PostQuitMessage(code); }
