@@ -1130,6 +1130,25 @@ TEST_F(Program, ScheduleFromTheSystemMenu)
         }
     }
     EXPECT_GE(keys.size(), 15u);
+    // Every control inside the dialog, none over another but the check boxes
+    // in their group. (Their texts cannot be measured from here: under Wine a
+    // control of another process answers WM_GETFONT with none.)
+    RECT client;
+    GetClientRect(dialog, &client);
+    MapWindowPoints(dialog, nullptr, (POINT *)&client, 2);
+    std::vector<std::pair<HWND, RECT>> placed;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        RECT r, overlap;
+        GetWindowRect(c, &r);
+        EXPECT_TRUE(r.left >= client.left && r.top >= client.top && r.right <= client.right &&
+                    r.bottom <= client.bottom)
+            << Text(c) << " outside the dialog";
+        for (auto &p : placed)
+            if (GetDlgCtrlID(p.first) != IDC_SCHEDULE_PARTS && GetDlgCtrlID(c) != IDC_SCHEDULE_PARTS) {
+                EXPECT_FALSE(IntersectRect(&overlap, &r, &p.second)) << Text(c) << " over " << Text(p.first);
+            }
+        placed.push_back({c, r});
+    }
 
     SendMessageA(GetDlgItem(dialog, IDC_SCHEDULE_DAY), CB_SETCURSEL, 3, 0);    // blue
     SendMessageA(GetDlgItem(dialog, IDC_SCHEDULE_NIGHT), CB_SETCURSEL, 1, 0);  // red
