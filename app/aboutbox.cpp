@@ -60,9 +60,7 @@ static void LayOutAboutBox(HWND dialog, int dpi, bool move, int left, int top)
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The dialog manager of Windows 10 1703 and later lays a dialog out again from
-// its template when its dpi changes; this box is laid out here instead.
-static void KeepDialogManagerFromRelayout(HWND dialog)
+void KeepDialogManagerFromRelayout(HWND dialog)
 {
     typedef BOOL(WINAPI * SetBehavior)(HWND, int, int);
     const int kDisableAll = 1;  // DDC_DISABLE_ALL

@@ -1,8 +1,7 @@
 // The user's choices in the main window (choices.h).
 #include "app/choices.h"
 
-// The flag in parts of the check box id, in kCheckOrder; null for another control.
-static int *PartFlag(ThemeParts *parts, int id)
+int *PartFlag(ThemeParts *parts, int id)
 {
     static int ThemeParts::*const flags[7] = {&ThemeParts::screenSaver, &ThemeParts::sounds, &ThemeParts::cursors,
                                               &ThemeParts::wallpaper,   &ThemeParts::icons,  &ThemeParts::colors,

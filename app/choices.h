@@ -18,6 +18,9 @@ void ShowChoices(PlatWindow main, const MainChoices &choices);
 // changed, shown, and Apply enabled. False, nothing changed, for any other
 // control.
 bool ChangeChoice(PlatWindow main, MainChoices *choices, int id);
+// The flag in parts of the check box with this identifier (IDC_SCREENSAVER
+// ... IDC_FONTS); null for another control.
+int *PartFlag(ThemeParts *parts, int id);
 // The tooltip of the control with this identifier, or null.
 const char *ToolTipText(const MainChoices &choices, int id);
 

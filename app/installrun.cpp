@@ -1,6 +1,7 @@
 // The run of an install from the main window (installrun.h).
 #include "app/installrun.h"
 
+#include "app/scheduledialoglogic.h"
 #include "app/windowcalls.h"
 #include "backup/backup.h"
 #include "base/apperror.h"
@@ -72,11 +73,12 @@ static bool SavedThemeReady(PlatWindow main, MainState *state, int themeId)
     return false;
 }
 
-void StartInstall(PlatWindow main, MainState *state, int themeId, bool exitAfter)
+bool StartInstall(PlatWindow main, MainState *state, int themeId, bool exitAfter)
 {
-    bool saved = themeId == kThemeBackup || themeId == kThemeSnapshot;
+    bool saved = themeId == kThemeBackup || themeId == kThemeSnapshot, whole;
+    state->schedulePeriod = 0;  // only the install that MainScheduleStarted begins records it
     if (saved && !SavedThemeReady(main, state, themeId))
-        return;
+        return false;
     SetBusy(main);
     state->exitAfterInstall = exitAfter;
     state->installUnderWay = true;
@@ -86,7 +88,7 @@ void StartInstall(PlatWindow main, MainState *state, int themeId, bool exitAfter
     state->installOnHold = true;
     ConnectWindowCalls();
     if (saved) {
-        InstallTheme(themeId, kAllParts, &state->running);
+        whole = InstallTheme(themeId, kAllParts, &state->running);
     } else {
         // The run counts as changed from the first write of this install on,
         // whatever ends it (a full disk, the job's report): Cancel and the
@@ -94,10 +96,12 @@ void StartInstall(PlatWindow main, MainState *state, int themeId, bool exitAfter
         // before it wrote anything changes nothing.
         bool before = state->installedThisRun;
         state->installedThisRun = true;
-        if (!InstallTheme(themeId, state->choices.parts, &state->running))
+        whole = InstallTheme(themeId, state->choices.parts, &state->running);
+        if (!whole)
             state->installedThisRun = before;
     }
     state->installOnHold = false;
+    return whole;
 }
 
 // An unattended run that failed puts back the settings from before it, the
@@ -174,6 +178,8 @@ void MainFinishInstall(PlatWindow main, MainState *state)
     state->choices.unchanged = true;
     state->installedThisRun = true;
     WindowSetText(WindowItem(main, IDC_STATUS), state->running.contrastKept ? kContrastKept : kStatusPrompt);
+    if (state->schedulePeriod)
+        MainScheduleApplied(main, state);
 }
 
 void MainWallpaperFailed(PlatWindow main, MainState *state)

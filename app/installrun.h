@@ -8,8 +8,9 @@
 // Disables the command buttons and runs the first stage of an install of the
 // theme themeId (a colour, the backup or the snapshot) with the chosen parts
 // (all of them for a saved theme); exitAfter: the program ends with it. A
-// damaged backup or snapshot starts nothing.
-void StartInstall(PlatWindow main, MainState *state, int themeId, bool exitAfter);
+// damaged backup or snapshot starts nothing. True when the first stage ran
+// whole: the second stage follows.
+bool StartInstall(PlatWindow main, MainState *state, int themeId, bool exitAfter);
 // WM_TIMER: the status text slides, and the second stage starts once the
 // wallpaper job is done.
 void MainTimerTick(PlatWindow main, MainState *state);

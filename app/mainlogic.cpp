@@ -2,6 +2,7 @@
 #include "app/mainlogic.h"
 
 #include "app/installrun.h"
+#include "app/scheduledialoglogic.h"
 #include "app/schedulerun.h"
 #include "app/unattended.h"
 #include "app/windowcalls.h"
@@ -126,6 +127,15 @@ intptr_t MainWindowMessage(PlatWindow main, MainState *state, unsigned message, 
         return 0;
     case kWmDestroy:
         MainDestroy(main, state);
+        return 0;
+    case kWmSysCommand:
+        // The system keeps the low four bits; the system's own commands go
+        // to the default processing.
+        if ((wParam & 0xFFF0) != kSysSchedule) {
+            *handled = false;
+            return 0;
+        }
+        MainOpenSchedule(main, state);
         return 0;
     default:
         *handled = false;

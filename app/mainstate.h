@@ -19,6 +19,9 @@ struct MainState {
     ThemeInstall running = {};      // the install's theme file and parts, for its second stage
     bool restoringAfterFailure = false;  // an unattended run puts its snapshot back
     bool partlyInstalled = false;        // an install left values of the user's as they were
+    long long schedulePeriod = 0;  // the running install applies a new schedule's theme due now: the
+                                   // start of its period (scheduledialoglogic.h), recorded once the
+                                   // install ends whole; else 0
     int damagedTheme = 0;  // the saved theme (kThemeBackup or kThemeSnapshot) that an unattended
                            // run found damaged, else 0
 

@@ -87,6 +87,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CREATE:
         MainTakeSnapshots(state);
         CreateControls(window, *state);
+        AddScheduleMenuItem(window);
         return 0;
     case WM_NOTIFY: {
         NMHDR *header = (NMHDR *)lParam;

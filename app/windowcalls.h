@@ -12,10 +12,16 @@ extern PlatWindow MainWindow;  // start-up, once the window is made
 // install command does it first.
 void ConnectWindowCalls();
 
+struct Schedule;
+struct ScheduleDialogStart;
+
 // The dialogs of the window code, for the window logic; set by WinMain. A
 // call left null shows nothing (the logic run without a window).
 struct AppWindowCalls {
     void (*aboutBox)(PlatWindow main);  // the About box, modal
+    // The "Schedule..." dialog, modal: a ScheduleDialogEnd, and with
+    // kScheduleDialogStarted the schedule it made the user's in *made.
+    int (*scheduleDialog)(PlatWindow main, const ScheduleDialogStart &start, Schedule *made);
 };
 extern AppWindowCalls AppWindow;
 

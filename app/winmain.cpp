@@ -160,6 +160,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     RegisterWindowClasses();
     AppWindow.aboutBox = RunAboutBox;
+    AppWindow.scheduleDialog = RunScheduleDialog;
     // The window is made with its controls, then laid out once at its own
     // dpi (its monitor's), its corner where it was made.
     MainState state;

@@ -47,3 +47,13 @@ inline PixelRect DpiChangedRect(LPARAM lParam)
 
 // The About box, modal.
 void RunAboutBox(PlatWindow main);
+// The dialog manager of Windows 10 1703 and later lays a dialog out again from
+// its template when its dpi changes; the program's dialogs lay themselves out.
+void KeepDialogManagerFromRelayout(HWND dialog);
+
+// "Schedule..." at the end of the main window's system menu, after a
+// separator; and its dialog, modal (AppWindowCalls::scheduleDialog).
+void AddScheduleMenuItem(HWND main);
+struct ScheduleDialogStart;
+struct Schedule;
+int RunScheduleDialog(PlatWindow main, const ScheduleDialogStart &start, Schedule *made);

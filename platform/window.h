@@ -38,6 +38,7 @@ void MessageLoopQuit(int code);
 constexpr unsigned kWmDestroy = 0x0002;
 constexpr unsigned kWmClose = 0x0010;
 constexpr unsigned kWmCommand = 0x0111;
+constexpr unsigned kWmSysCommand = 0x0112;
 constexpr unsigned kWmTimer = 0x0113;
 constexpr unsigned kWmUser = 0x0400;
 bool MessagePost(PlatWindow window, unsigned message, uintptr_t wParam, intptr_t lParam);

@@ -22,6 +22,7 @@
 
 #include "base/apperror.h"
 #include "app/controls.h"
+#include "app/scheduledialoglogic.h"
 #include "backup/backup.h"
 #include "tests/testart.h"
 #include "tests/testing.h"
@@ -1083,6 +1084,120 @@ TEST_F(Program, DayAndNightSchedule)
     EXPECT_EQ(1u, RunForOutput("/r", &out)) << ReadWholeFile(user + "\\assertFile.txt");
     EXPECT_TRUE(ScheduledTasks().empty());
     EXPECT_NE(std::string::npos, ReadWholeFile(user + "\\assertFile.txt").find("schedule has ended")) << "said once";
+}
+
+// "Schedule..." in the window's system menu: its dialog opens with the
+// defaults, each access key its own; a time past the day is refused with a
+// box that names it, the field keeps the focus and nothing is registered;
+// Enter schedules blue by day (since 90 minutes ago) and red by night: one
+// task, and the window applies blue at once, so that "/apply scheduled"
+// afterwards leaves what the user set since. The dialog opens again with the
+// schedule; Esc changes nothing; "Turn off" takes the task away.
+TEST_F(Program, ScheduleFromTheSystemMenu)
+{
+    std::string out, from = ClockFromNow(-90), to = ClockFromNow(90);
+    auto open = [&] {
+        HWND dialog = nullptr;
+        PostMessageA(main, WM_SYSCOMMAND, kSysSchedule, 0);
+        WaitFor([&] { return (dialog = Box("Schedule")) != nullptr && IsWindowVisible(dialog); }, kPatience);
+        return dialog;
+    };
+    auto closed = [&](HWND dialog) { return WaitFor([&] { return !IsWindow(dialog); }, kPatience); };
+    auto text = [](HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); };
+    auto set = [](HWND dialog, int id, const std::string &value) {
+        SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, (LPARAM)value.c_str());
+    };
+    auto chosen = [](HWND dialog, int id) { return SendMessageA(GetDlgItem(dialog, id), CB_GETCURSEL, 0, 0); };
+
+    FileDelete((user + "\\Schedule.txt").c_str());  // a user with no schedule
+    ASSERT_TRUE(StartWithWindow());
+    // (Wine keeps a window's menus in its own process: the item itself cannot be read from here.)
+    HWND dialog = open();
+    ASSERT_TRUE(dialog) << BoxTexts(pi.dwProcessId);
+    EXPECT_EQ(2, chosen(dialog, IDC_SCHEDULE_DAY)) << "white";
+    EXPECT_EQ(0, chosen(dialog, IDC_SCHEDULE_NIGHT)) << "black";
+    EXPECT_EQ("07:00", text(dialog, IDC_SCHEDULE_DAYTIME));
+    EXPECT_EQ("20:00", text(dialog, IDC_SCHEDULE_NIGHTTIME));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SCHEDULE_LATITUDE))) << "the times are chosen";
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SCHEDULE_OFF))) << "no schedule to end";
+    std::map<char, std::string> keys;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        std::string label = Text(c);
+        size_t mark = label.find('&');
+        if (mark != std::string::npos && mark + 1 < label.size()) {
+            char key = (char)tolower((unsigned char)label[mark + 1]);
+            EXPECT_EQ(0u, keys.count(key)) << label << " and " << keys[key];
+            keys[key] = label;
+        }
+    }
+    EXPECT_GE(keys.size(), 15u);
+    // Every control inside the dialog, none over another but the check boxes
+    // in their group. (Their texts cannot be measured from here: under Wine a
+    // control of another process answers WM_GETFONT with none.)
+    RECT client;
+    GetClientRect(dialog, &client);
+    MapWindowPoints(dialog, nullptr, (POINT *)&client, 2);
+    std::vector<std::pair<HWND, RECT>> placed;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        RECT r, overlap;
+        GetWindowRect(c, &r);
+        EXPECT_TRUE(r.left >= client.left && r.top >= client.top && r.right <= client.right &&
+                    r.bottom <= client.bottom)
+            << Text(c) << " outside the dialog";
+        for (auto &p : placed)
+            if (GetDlgCtrlID(p.first) != IDC_SCHEDULE_PARTS && GetDlgCtrlID(c) != IDC_SCHEDULE_PARTS) {
+                EXPECT_FALSE(IntersectRect(&overlap, &r, &p.second)) << Text(c) << " over " << Text(p.first);
+            }
+        placed.push_back({c, r});
+    }
+
+    SendMessageA(GetDlgItem(dialog, IDC_SCHEDULE_DAY), CB_SETCURSEL, 3, 0);    // blue
+    SendMessageA(GetDlgItem(dialog, IDC_SCHEDULE_NIGHT), CB_SETCURSEL, 1, 0);  // red
+    set(dialog, IDC_SCHEDULE_DAYTIME, from);
+    set(dialog, IDC_SCHEDULE_NIGHTTIME, "25:00");
+    for (int id : kCheckOrder)
+        SendMessageA(GetDlgItem(dialog, id), BM_SETCHECK, id == IDC_COLORS ? BST_CHECKED : BST_UNCHECKED, 0);
+    PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    std::string refusal = AnswerQuestion(IDOK);
+    EXPECT_NE(std::string::npos, refusal.find("\"25:00\"")) << refusal;
+    EXPECT_TRUE(WaitFor([&] { return Focused() == GetDlgItem(dialog, IDC_SCHEDULE_NIGHTTIME); }, kPatience));
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_TRUE(ScheduledTasks().empty());
+
+    set(dialog, IDC_SCHEDULE_NIGHTTIME, to);
+    Key(VK_RETURN);
+    ASSERT_TRUE(closed(dialog)) << BoxTexts(pi.dwProcessId);
+    EXPECT_EQ(1u, ScheduledTasks().size());
+    EXPECT_TRUE(ColourIs("4 0 0")) << "blue, due now";
+    EXPECT_TRUE(WaitFor([&] { return Text(Item(IDC_STATUS)) == "Scheduled: blue from " + from + ", red from " + to + "."; },
+                        kPatience))
+        << Text(Item(IDC_STATUS));
+    Command(IDOK);  // nothing new chosen since: the window closes as it is
+    EXPECT_EQ(0u, ExitCode());
+    EndRun();
+    SetRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle", "7 7 7");
+    EXPECT_EQ(0u, RunForOutput("/apply scheduled", &out)) << out;
+    EXPECT_EQ("7 7 7", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle")) << "applied already";
+
+    ASSERT_TRUE(StartWithWindow());
+    dialog = open();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(3, chosen(dialog, IDC_SCHEDULE_DAY));
+    EXPECT_EQ(from, text(dialog, IDC_SCHEDULE_DAYTIME));
+    EXPECT_EQ((UINT)BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_WALLPAPER));
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(closed(dialog));
+    EXPECT_EQ(1u, ScheduledTasks().size());
+    dialog = open();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_SCHEDULE_OFF)));
+    PostMessageA(GetDlgItem(dialog, IDC_SCHEDULE_OFF), BM_CLICK, 0, 0);
+    ASSERT_TRUE(closed(dialog)) << BoxTexts(pi.dwProcessId);
+    EXPECT_TRUE(ScheduledTasks().empty());
+    EXPECT_EQ("The day-and-night schedule has ended.", Text(Item(IDC_STATUS)));
+    EXPECT_EQ("7 7 7", ReadRegistry(kRegCurrentUser, "Control Panel\\Colors", "ActiveTitle"));
+    Command(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
 }
 
 // A window of another program that hangs holds nothing of this one: every

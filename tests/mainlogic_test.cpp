@@ -4,6 +4,8 @@
 
 #include "app/commandline.h"
 #include "app/installrun.h"
+#include "app/scheduledialoglogic.h"
+#include "app/schedulerun.h"
 #include "app/startup.h"
 #include "app/unattended.h"
 
@@ -924,6 +926,192 @@ TEST(StatusSlide, OnlyNewTextsAreNews)
                  {"Applying the wallpaper", "Applying", true}, {"", "Ready", true}, {"Ready", "", true}};
     for (auto &c : cases)
         EXPECT_EQ(c.news, StatusTextNews(c.before, c.after)) << "\"" << c.before << "\" to \"" << c.after << "\"";
+}
+
+// The Schedule dialog's fields: what each makes, or the control to correct
+// and the words that name the problem.
+TEST(ScheduleDialog, FieldsMakeAScheduleOrNameTheProblem)
+{
+    const ThemeParts colors = {0, 1, 0, 0, 0, 0, 0};
+    auto times = [&](const char *day, const char *night) {
+        return ScheduleFields{kThemeWhite, kThemeBlack, false, day, night, "x", "y", colors};
+    };
+    auto sun = [&](const char *latitude, const char *longitude) {
+        return ScheduleFields{kThemeBlue, kThemeRed, true, "x", "x", latitude, longitude, colors};
+    };
+    const struct {
+        ScheduleFields fields;
+        ScheduleMode mode;
+        int dayMinute, nightMinute;
+        double latitude, longitude;
+    } good[] = {
+        {times("07:00", "20:00"), kScheduleAtTimes, 420, 1200, 0, 0},
+        {times(" 7:05 ", "19:30"), kScheduleAtTimes, 425, 1170, 0, 0},  // spaces, a one-digit hour
+        {times("23:59", "00:00"), kScheduleAtTimes, 1439, 0, 0, 0},
+        {sun("51.4779", "-0.0015"), kScheduleAtSun, 0, 0, 51.4779, -0.0015},  // the times not read
+        {sun("-90", "180"), kScheduleAtSun, 0, 0, -90, 180},
+        {sun(" +69.65", "18.96 "), kScheduleAtSun, 0, 0, 69.65, 18.96},
+    };
+    for (const auto &g : good) {
+        Schedule s;
+        std::string problem;
+        int control = -1;
+        ASSERT_TRUE(ScheduleFromFields(g.fields, &s, &problem, &control)) << problem;
+        EXPECT_EQ(g.fields.dayTheme, s.dayTheme);
+        EXPECT_EQ(g.fields.nightTheme, s.nightTheme);
+        EXPECT_EQ(g.mode, s.mode);
+        if (g.mode == kScheduleAtTimes) {
+            EXPECT_EQ(g.dayMinute, s.dayMinute) << g.fields.dayTime;
+            EXPECT_EQ(g.nightMinute, s.nightMinute) << g.fields.nightTime;
+        } else {
+            EXPECT_DOUBLE_EQ(g.latitude, s.latitude) << g.fields.latitude;
+            EXPECT_DOUBLE_EQ(g.longitude, s.longitude) << g.fields.longitude;
+        }
+        EXPECT_EQ(1, s.parts.colors);
+        EXPECT_EQ(0, s.parts.wallpaper + s.parts.fonts + s.parts.icons + s.parts.cursors + s.parts.sounds +
+                         s.parts.screenSaver);
+        EXPECT_EQ(0, s.appliedFrom);
+    }
+
+    ScheduleFields noParts = times("07:00", "20:00"), noDay = noParts, noNight = noParts;
+    noParts.parts = ThemeParts{0, 0, 0, 0, 0, 0, 0};
+    noDay.dayTheme = 0;
+    noNight.nightTheme = kThemeSnapshot;
+    const struct {
+        ScheduleFields fields;
+        int control;
+        const char *problem;
+    } bad[] = {
+        {times("25:00", "20:00"), IDC_SCHEDULE_DAYTIME,
+         "The day's time \"25:00\" is not a time from 00:00 to 23:59 (HH:MM)."},
+        {times("07:60", "20:00"), IDC_SCHEDULE_DAYTIME, "The day's time \"07:60\" is not"},
+        {times("7:5", "20:00"), IDC_SCHEDULE_DAYTIME, "\"7:5\""},
+        {times("07:00", "20:00:00"), IDC_SCHEDULE_NIGHTTIME, "The night's time \"20:00:00\" is not"},
+        {times("07:00", "  "), IDC_SCHEDULE_NIGHTTIME, "The night's time is empty: type a time"},
+        {times("07:00", "7:00"), IDC_SCHEDULE_NIGHTTIME, "The day and the night cannot begin at the same time."},
+        {sun("90.5", "0"), IDC_SCHEDULE_LATITUDE,
+         "The latitude \"90.5\" is not a latitude in degrees from -90 to 90, north positive."},
+        {sun("1e1", "0"), IDC_SCHEDULE_LATITUDE, "\"1e1\""},
+        {sun("51,5", "0"), IDC_SCHEDULE_LATITUDE, "\"51,5\""},
+        {sun("0", "-180.01"), IDC_SCHEDULE_LONGITUDE, "The longitude \"-180.01\" is not"},
+        {sun("0", ""), IDC_SCHEDULE_LONGITUDE, "The longitude is empty"},
+        {noParts, IDC_SCREENSAVER, "Tick at least one part of the theme."},
+        {noDay, IDC_SCHEDULE_DAY, "Choose a theme for the day and one for the night."},
+        {noNight, IDC_SCHEDULE_NIGHT, "Choose a theme"},
+    };
+    for (const auto &b : bad) {
+        Schedule s = {};
+        s.appliedFrom = 77;  // a sentinel: a refused field leaves the schedule alone
+        std::string problem;
+        int control = 0;
+        EXPECT_FALSE(ScheduleFromFields(b.fields, &s, &problem, &control)) << b.problem;
+        EXPECT_EQ(b.control, control) << b.problem;
+        EXPECT_NE(std::string::npos, problem.find(b.problem)) << problem;
+        EXPECT_EQ(77, s.appliedFrom);
+    }
+}
+
+// A schedule made in the dialog at 12:00 UTC, blue from 07:00 and red from
+// 20:00: one task; the window applies blue with the schedule's parts at once
+// and, once that install has ended, records the period begun at 07:00, so
+// that the schedule's own run at 12:00 has nothing to do and the one at 21:00
+// has red to apply. The dialog opens with the schedule; a Task Scheduler out
+// of reach and a bad field change nothing; "Turn off" ends it.
+TEST_F(MainLogic, ScheduleFromTheDialog)
+{
+    const long long noon = 1780315200;  // 2026-06-01 12:00 UTC, the host's zone
+    ScheduleFields fields;
+    bool exists = true;
+    state.choices.parts.sounds = 0;
+    ScheduleDialogFields(state.choices, &fields, &exists);
+    EXPECT_FALSE(exists);
+    EXPECT_EQ(kThemeWhite, fields.dayTheme);
+    EXPECT_EQ(kThemeBlack, fields.nightTheme);
+    EXPECT_FALSE(fields.atSun);
+    EXPECT_EQ("07:00", fields.dayTime);
+    EXPECT_EQ("20:00", fields.nightTime);
+    EXPECT_EQ(0, fields.parts.sounds) << "the window's ticks";
+    EXPECT_EQ(1, fields.parts.wallpaper);
+
+    fields.dayTheme = kThemeBlue;
+    fields.nightTheme = kThemeRed;
+    fields.parts = ThemeParts{0, 1, 1, 0, 0, 0, 0};  // colours and fonts
+    Schedule made;
+    int control = -1;
+    ASSERT_TRUE(ScheduleDialogSchedule(main, fields, noon, &made, &control));
+    EXPECT_EQ(1u, HostTasks().size());
+    MainScheduleStarted(main, &state, made, noon);
+    EXPECT_EQ(program + "\\Zorva The Vandrel BLUE.theme", state.running.theme.file);
+    EXPECT_EQ(1u, HostWindowInfo(Item(IDC_BLUE)).state);
+    EXPECT_EQ(0u, HostWindowInfo(Item(IDC_WHITE)).state);
+    for (int id : kCheckOrder)
+        EXPECT_EQ(id == IDC_COLORS || id == IDC_FONTS ? 1 : 0, HostWindowInfo(Item(id)).check) << id;
+    Schedule s;
+    ASSERT_EQ(kScheduleHere, ReadSchedule(&s));
+    EXPECT_EQ(0, s.appliedFrom) << "not before the install has ended";
+    ASSERT_TRUE(RunInstall());
+    ASSERT_EQ(kScheduleHere, ReadSchedule(&s));
+    EXPECT_EQ(noon - 5 * 3600, s.appliedFrom);
+    EXPECT_EQ("Scheduled: blue from 07:00, red from 20:00.", Status());
+    EXPECT_FALSE(WindowIsEnabled(Item(IDC_APPLY)));
+    int theme = 0;
+    ThemeParts parts;
+    long long periodStart = 0;
+    EXPECT_EQ(kExitClosed, MainScheduledDue(noon + 60, &theme, &parts, &periodStart));
+    EXPECT_EQ(-1, MainScheduledDue(noon + 9 * 3600, &theme, &parts, &periodStart));
+    EXPECT_EQ(kThemeRed, theme);
+    EXPECT_EQ(noon + 8 * 3600, periodStart);
+
+    ScheduleDialogFields(state.choices, &fields, &exists);
+    EXPECT_TRUE(exists);
+    EXPECT_EQ(kThemeBlue, fields.dayTheme);
+    EXPECT_EQ(kThemeRed, fields.nightTheme);
+    EXPECT_EQ(1, fields.parts.fonts);
+    EXPECT_EQ(0, fields.parts.wallpaper);
+
+    // Refused: nothing registered or written, the box says why.
+    HostClearEvents();
+    const std::string schedule = ReadWholeFile(user + "\\Schedule.txt");
+    ScheduleFields late = fields;
+    late.nightTime = "24:00";
+    EXPECT_FALSE(ScheduleDialogSchedule(main, late, noon, &made, &control));
+    EXPECT_EQ(IDC_SCHEDULE_NIGHTTIME, control);
+    HostSetTaskSchedulerReachable(false);
+    fields.dayTheme = kThemeGreen;
+    EXPECT_FALSE(ScheduleDialogSchedule(main, fields, noon, &made, &control));
+    EXPECT_EQ(0, control);
+    EXPECT_FALSE(ScheduleDialogTurnOff(main));
+    std::vector<HostBox> boxes = HostLiveState().boxes;
+    ASSERT_EQ(3u, boxes.size());
+    EXPECT_NE(std::string::npos, boxes[0].text.find("\"24:00\""));
+    EXPECT_EQ("The Task Scheduler cannot be reached: nothing changed.", boxes[1].text);
+    EXPECT_EQ(boxes[1].text, boxes[2].text);
+    EXPECT_EQ(schedule, ReadWholeFile(user + "\\Schedule.txt"));
+    EXPECT_EQ(1u, HostTasks().size());
+
+    HostSetTaskSchedulerReachable(true);
+    EXPECT_TRUE(ScheduleDialogTurnOff(main));
+    EXPECT_TRUE(HostTasks().empty());
+    EXPECT_EQ(kScheduleNone, ReadSchedule(&s));
+}
+
+// A schedule whose theme cannot be installed (its file gone) is registered,
+// but its period is not recorded as applied: its own run tries again.
+TEST_F(MainLogic, ScheduledThemeThatFailsIsNotRecorded)
+{
+    const long long noon = 1780315200;
+    ASSERT_TRUE(FileDelete((program + "\\Zorva The Vandrel GREEN.theme").c_str()));
+    ScheduleFields fields = {kThemeGreen, kThemeBlack, false, "06:00", "18:00", "", "", kAllParts};
+    Schedule made, s;
+    int control;
+    ASSERT_TRUE(ScheduleDialogSchedule(main, fields, noon, &made, &control));
+    MainScheduleStarted(main, &state, made, noon);
+    ASSERT_TRUE(RunInstall());
+    ASSERT_EQ(1u, HostLiveState().boxes.size());
+    EXPECT_EQ(0u, HostLiveState().boxes[0].text.find("Cannot find the theme file"));
+    ASSERT_EQ(kScheduleHere, ReadSchedule(&s));
+    EXPECT_EQ(0, s.appliedFrom);
+    EXPECT_EQ(kStatusPrompt, Status());
 }
 
 }  // namespace
