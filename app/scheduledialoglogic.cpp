@@ -9,13 +9,6 @@
 
 static const char kBoxCaption[] = "Desktop Quennel";
 
-static std::string Clock(int minute)
-{
-    char text[8];
-    snprintf(text, sizeof text, "%02d:%02d", minute / 60 % 24, minute % 60);
-    return text;
-}
-
 static std::string Place(double degrees)
 {
     char text[32];
@@ -32,8 +25,8 @@ void ScheduleDialogFields(const MainChoices &choices, ScheduleFields *fields, bo
         s = Schedule{kThemeWhite, kThemeBlack, kScheduleAtTimes, 7 * 60, 20 * 60, 0, 0, choices.parts, 0};
     *fields = ScheduleFields{s.dayTheme, s.nightTheme, s.mode == kScheduleAtSun, "", "", "", "", s.parts};
     // The fields of the other mode keep their defaults, for a change of mind.
-    fields->dayTime = Clock(s.mode == kScheduleAtTimes ? s.dayMinute : 7 * 60);
-    fields->nightTime = Clock(s.mode == kScheduleAtTimes ? s.nightMinute : 20 * 60);
+    fields->dayTime = FormatClockTime(s.mode == kScheduleAtTimes ? s.dayMinute : 7 * 60);
+    fields->nightTime = FormatClockTime(s.mode == kScheduleAtTimes ? s.nightMinute : 20 * 60);
     fields->latitude = s.mode == kScheduleAtSun ? Place(s.latitude) : "";
     fields->longitude = s.mode == kScheduleAtSun ? Place(s.longitude) : "";
 }
@@ -101,8 +94,7 @@ bool ScheduleFromFields(const ScheduleFields &fields, Schedule *schedule, std::s
             return false;
         }
     }
-    const ThemeParts &p = s.parts;
-    if (!(p.screenSaver || p.sounds || p.cursors || p.wallpaper || p.icons || p.colors || p.fonts)) {
+    if (FormatPartList(s.parts).empty()) {
         *control = IDC_SCREENSAVER;
         *problem = "Tick at least one part of the theme.";
         return false;
@@ -196,5 +188,6 @@ std::string ScheduledStatusText(const Schedule &s)
     std::string day = ScheduleWordOfTheme(s.dayTheme), night = ScheduleWordOfTheme(s.nightTheme);
     if (s.mode == kScheduleAtSun)
         return "Scheduled: " + day + " from sunrise, " + night + " from sunset.";
-    return "Scheduled: " + day + " from " + Clock(s.dayMinute) + ", " + night + " from " + Clock(s.nightMinute) + ".";
+    return "Scheduled: " + day + " from " + FormatClockTime(s.dayMinute) + ", " + night + " from " +
+           FormatClockTime(s.nightMinute) + ".";
 }

@@ -50,25 +50,34 @@ int MainScheduleCommand(const ProgramCommand &command, long long now, std::strin
     }
 }
 
-int MainScheduledDue(long long now, int *themeId, ThemeParts *parts, long long *periodStart)
+// The user's schedule and the period now falls in: -1 when its theme is due,
+// otherwise the code a scheduled run ends with at once.
+static int Due(long long now, Schedule *schedule, SchedulePeriod *period)
 {
-    Schedule schedule;
-    SchedulePeriod period;
-    switch (ReadSchedule(&schedule)) {
+    switch (ReadSchedule(schedule)) {
     case kScheduleNone:
         return kExitNoSchedule;  // a task left by a schedule ended without the Task Scheduler ends here too
     case kScheduleDamaged:
-        AppLogReport(kDamaged);
         return kExitScheduleDamaged;
     default:
         break;
     }
-    if (!SchedulePeriodAt(schedule, now, &period)) {
-        AppLogReport("The local time cannot be had: the schedule's theme was not applied.");
+    if (!SchedulePeriodAt(*schedule, now, period))
         return kExitCannotApply;
-    }
-    if (schedule.appliedFrom == period.begun.at)
-        return kExitClosed;
+    return schedule->appliedFrom == period->begun.at ? kExitClosed : -1;
+}
+
+int MainScheduledDue(long long now, int *themeId, ThemeParts *parts, long long *periodStart)
+{
+    Schedule schedule;
+    SchedulePeriod period;
+    int code = Due(now, &schedule, &period);
+    if (code == kExitScheduleDamaged)
+        AppLogReport(kDamaged);
+    if (code == kExitCannotApply)
+        AppLogReport("The local time cannot be had: the schedule's theme was not applied.");
+    if (code != -1)
+        return code;
     *themeId = period.begun.themeId;
     *parts = schedule.parts;
     *periodStart = period.begun.at;
@@ -93,8 +102,7 @@ void MainScheduledBusy(long long now)
 {
     Schedule schedule;
     SchedulePeriod period;
-    if (ReadSchedule(&schedule) == kScheduleHere && SchedulePeriodAt(schedule, now, &period) &&
-        schedule.appliedFrom != period.begun.at)
+    if (Due(now, &schedule, &period) == -1)
         ScheduleRegisterNext(schedule, now, now + kScheduledRetrySeconds);
 }
 

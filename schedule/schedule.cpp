@@ -108,7 +108,7 @@ bool ParseDegrees(const std::string &text, double limit, double *degrees)
 
 // ------------------------------------------------- the schedule's file
 
-static std::string FormatMinute(int minute)
+std::string FormatClockTime(int minute)
 {
     char text[8];
     snprintf(text, sizeof text, "%02d:%02d", minute / 60 % 24, minute % 60);
@@ -122,7 +122,7 @@ std::string FormatSchedule(const Schedule &s)
     std::string text = "day=" + std::string(ScheduleWordOfTheme(s.dayTheme)) + "\n" +
                        "night=" + ScheduleWordOfTheme(s.nightTheme) + "\n";
     if (s.mode == kScheduleAtTimes)
-        text += "times=" + FormatMinute(s.dayMinute) + " " + FormatMinute(s.nightMinute) + "\n";
+        text += "times=" + FormatClockTime(s.dayMinute) + " " + FormatClockTime(s.nightMinute) + "\n";
     else
         text += "sun=" + std::string(place) + "\n";
     return text + "parts=" + FormatPartList(s.parts) + "\n" + "applied=" + std::to_string(s.appliedFrom) + "\n";
@@ -369,7 +369,7 @@ static std::string TodaysSwitches(const Schedule &s, long long now)
         if (LocalFromUtc(sw.at, &t) && (day = DaysFromCivil(t.year, t.month, t.day)) == today &&
             !(s.mode == kScheduleAtSun && sw.at % kDaySeconds == 0))  // a polar day's own start
             text += (text.empty() ? "" : ", ") + std::string(ScheduleWordOfTheme(sw.themeId)) + " from " +
-                    FormatMinute(t.hour * 60 + t.minute);
+                    FormatClockTime(t.hour * 60 + t.minute);
     return text;
 }
 
@@ -385,7 +385,7 @@ std::string DescribeSchedule(const Schedule &s, long long now)
     std::string day = ScheduleWordOfTheme(s.dayTheme), night = ScheduleWordOfTheme(s.nightTheme);
     std::string text = "Day and night: " + day + " by day, " + night + " by night, ";
     if (s.mode == kScheduleAtTimes)
-        text += "from " + FormatMinute(s.dayMinute) + " and " + FormatMinute(s.nightMinute);
+        text += "from " + FormatClockTime(s.dayMinute) + " and " + FormatClockTime(s.nightMinute);
     else
         text += "from sunrise and sunset at " + Degrees(s.latitude, 'N', 'S') + ", " + Degrees(s.longitude, 'E', 'W');
     text += "; parts: " + FormatPartList(s.parts) + ".\n";

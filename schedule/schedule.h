@@ -33,8 +33,9 @@ const char *ScheduleWordOfTheme(int themeId);
 // problem for the user, when a name is not a part's.
 bool ParsePartList(const std::string &list, ThemeParts *parts, std::string *problem);
 std::string FormatPartList(const ThemeParts &parts);
-// "HH:MM", 00:00 to 23:59, as minutes after midnight.
+// "HH:MM", 00:00 to 23:59, as minutes after midnight, and back.
 bool ParseClockTime(const std::string &text, int *minute);
+std::string FormatClockTime(int minute);
 // Decimal degrees from -limit to limit ("51.4779", "-0.0015").
 bool ParseDegrees(const std::string &text, double limit, double *degrees);
 

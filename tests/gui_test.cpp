@@ -620,8 +620,9 @@ TEST_F(Program, ColourButtonsAreARadioGroup)
     for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         std::string text = Text(c);
         size_t amp = text.find('&');
-        if (amp != std::string::npos && amp + 1 < text.size())
+        if (amp != std::string::npos && amp + 1 < text.size()) {
             EXPECT_TRUE(keys.insert((char)toupper((unsigned char)text[amp + 1])).second) << text;
+        }
     }
     EXPECT_EQ(10u, keys.size());
     Command(IDCANCEL);

@@ -16,12 +16,14 @@
 
 namespace {
 
+#ifndef _WIN32
 const ThemeParts kWallpaperColors{1, 1, 0, 0, 0, 0, 0};
 
 Schedule AtTimes(int day, int night)
 {
     return Schedule{kThemeWhite, kThemeBlack, kScheduleAtTimes, day, night, 0, 0, kAllParts, 0};
 }
+#endif
 
 // Whether every element of an XML text is closed in order: the tags read with
 // a stack of their own, declarations and empty elements skipped.
